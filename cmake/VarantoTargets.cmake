@@ -1,0 +1,78 @@
+# Shared settings and small helpers for the project's targets.
+
+set(VARANTO_WARNINGS -Wall -Wextra)
+
+function(varanto_apply_options target)
+  target_compile_options(${target} PRIVATE ${VARANTO_WARNINGS})
+  if(VARANTO_SANITIZE)
+    target_compile_options(${target} PRIVATE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+  endif()
+  if(VARANTO_TSAN)
+    target_compile_options(${target} PRIVATE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=thread)
+  endif()
+endfunction()
+
+# varanto_library(NAME DIRS dir... [INCLUDE dir...] [DEPS lib...])
+# One static library made of every source below the given folders
+# (tests/ and bench/ folders excluded).
+function(varanto_library name)
+  cmake_parse_arguments(ARG "" "" "DIRS;INCLUDE;DEPS;EXCLUDE" ${ARGN})
+  set(sources)
+  foreach(dir ${ARG_DIRS})
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS
+      "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp"
+      "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.c"
+      "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.m")
+    list(APPEND sources ${found})
+  endforeach()
+  list(FILTER sources EXCLUDE REGEX "/(tests|bench|fuzz|tools)/")
+  foreach(pattern ${ARG_EXCLUDE})
+    list(FILTER sources EXCLUDE REGEX "${pattern}")
+  endforeach()
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${ARG_INCLUDE})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  varanto_apply_options(${name})
+endfunction()
+
+# varanto_tests(NAME DIR dir DEPS lib...)
+# One GoogleTest program made of every .cpp in the folder; each test is a CTest case.
+function(varanto_tests name)
+  if(NOT VARANTO_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "DIR" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  target_compile_definitions(${name} PRIVATE
+    VARANTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    VARANTO_BINARY_DIR="${PROJECT_BINARY_DIR}"
+    VARANTO_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/data")
+  varanto_apply_options(${name})
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300)
+endfunction()
+
+# varanto_benchmarks(NAME DIR dir DEPS lib...)
+# One Google Benchmark program made of every .cpp in the folder; not run by CTest.
+function(varanto_benchmarks name)
+  if(NOT VARANTO_BENCHMARKS)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "DIR" "DEPS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp")
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main Threads::Threads)
+  varanto_apply_options(${name})
+endfunction()
