@@ -1,0 +1,231 @@
+#include "platform/objc/NSObject.h"
+
+#include "platform/objc/AutoreleasePool.h"
+#include "platform/objc/MessageSend.h"
+
+#include <climits>
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+
+namespace platform::objc {
+
+namespace {
+
+const char* const kRetainCountIvar = "_retainCount";
+
+long* retainCountSlot(id self)
+{
+    static const ptrdiff_t s_offset =
+        ivar_getOffset(class_getInstanceVariable(NSObject::rootClass(), kRetainCountIvar));
+    return reinterpret_cast<long*>(reinterpret_cast<char*>(self) + s_offset);
+}
+
+id classAlloc(id self, SEL)
+{
+    return class_createInstance(reinterpret_cast<Class>(self), 0);
+}
+
+id classNew(id self, SEL)
+{
+    return send<id>(send<id>(self, "alloc"), "init");
+}
+
+id classSelf(id self, SEL)
+{
+    return self;
+}
+
+void classRelease(id, SEL) {}
+
+long classRetainCount(id, SEL)
+{
+    return LONG_MAX;
+}
+
+id instanceInit(id self, SEL)
+{
+    return self;
+}
+
+void instanceDealloc(id self, SEL)
+{
+    object_dispose(self);
+}
+
+id instanceRetain(id self, SEL)
+{
+    __atomic_add_fetch(retainCountSlot(self), 1, __ATOMIC_RELAXED);
+    return self;
+}
+
+void instanceRelease(id self, SEL)
+{
+    if (__atomic_fetch_sub(retainCountSlot(self), 1, __ATOMIC_ACQ_REL) == 0)
+        send<void>(self, "dealloc");
+}
+
+id instanceAutorelease(id self, SEL)
+{
+    AutoreleasePool::add(self);
+    return self;
+}
+
+long instanceRetainCount(id self, SEL)
+{
+    return __atomic_load_n(retainCountSlot(self), __ATOMIC_RELAXED) + 1;
+}
+
+Class instanceClass(id self, SEL)
+{
+    return object_getClass(self);
+}
+
+Class instanceSuperclass(id self, SEL)
+{
+    return class_getSuperclass(object_getClass(self));
+}
+
+BOOL instanceIsEqual(id self, SEL, id other)
+{
+    return self == other ? YES : NO;
+}
+
+unsigned long instanceHash(id self, SEL)
+{
+    return reinterpret_cast<unsigned long>(self);
+}
+
+BOOL instanceRespondsToSelector(id self, SEL, SEL selector)
+{
+    return respondsTo(self, selector) ? YES : NO;
+}
+
+BOOL instanceIsKindOfClass(id self, SEL, Class cls)
+{
+    for (Class c = object_getClass(self); c != Nil; c = class_getSuperclass(c))
+        if (c == cls)
+            return YES;
+    return NO;
+}
+
+id instancePerform(id self, SEL, SEL selector)
+{
+    return send<id>(self, selector);
+}
+
+id instancePerformWith(id self, SEL, SEL selector, id object)
+{
+    return send<id>(self, selector, object);
+}
+
+id instancePerformWithWith(id self, SEL, SEL selector, id object1, id object2)
+{
+    return send<id>(self, selector, object1, object2);
+}
+
+template <typename F>
+void addMethod(Class cls, const char* name, F function, const char* types)
+{
+    class_addMethod(cls, sel_registerName(name), toIMP(function), types);
+}
+
+Class registerRootClass()
+{
+    if (Class existing = objc_getClass("NSObject"))
+        return existing;
+    Class root = objc_allocateClassPair(Nil, "NSObject", 0);
+    if (root == Nil) {
+        std::fprintf(stderr, "cannot create the root class NSObject\n");
+        std::abort();
+    }
+    class_addIvar(root, "isa", sizeof(Class), 3, "#");
+    class_addIvar(root, kRetainCountIvar, sizeof(long), 3, "l");
+
+    addMethod(root, "init", instanceInit, "@@:");
+    addMethod(root, "dealloc", instanceDealloc, "v@:");
+    addMethod(root, "retain", instanceRetain, "@@:");
+    addMethod(root, "release", instanceRelease, "v@:");
+    addMethod(root, "autorelease", instanceAutorelease, "@@:");
+    addMethod(root, "retainCount", instanceRetainCount, "l@:");
+    addMethod(root, "self", classSelf, "@@:");
+    addMethod(root, "class", instanceClass, "#@:");
+    addMethod(root, "superclass", instanceSuperclass, "#@:");
+    addMethod(root, "isEqual:", instanceIsEqual, "C@:@");
+    addMethod(root, "hash", instanceHash, "L@:");
+    addMethod(root, "respondsToSelector:", instanceRespondsToSelector, "C@::");
+    addMethod(root, "isKindOfClass:", instanceIsKindOfClass, "C@:#");
+    addMethod(root, "performSelector:", instancePerform, "@@::");
+    addMethod(root, "performSelector:withObject:", instancePerformWith, "@@::@");
+    addMethod(root, "performSelector:withObject:withObject:", instancePerformWithWith, "@@::@@");
+
+    // The root metaclass inherits the instance methods; classes are not
+    // reference counted, so the counting methods are overridden there.
+    Class meta = object_getClass(reinterpret_cast<id>(root));
+    addMethod(meta, "alloc", classAlloc, "@#:");
+    addMethod(meta, "new", classNew, "@#:");
+    addMethod(meta, "class", classSelf, "#@:");
+    addMethod(meta, "retain", classSelf, "@@:");
+    addMethod(meta, "release", classRelease, "v@:");
+    addMethod(meta, "autorelease", classSelf, "@@:");
+    addMethod(meta, "retainCount", classRetainCount, "l@:");
+
+    objc_registerClassPair(root);
+    return root;
+}
+
+// Registered before the ordinary static initialisers, so that a class
+// factory running in one of them finds its superclass.
+__attribute__((constructor(101))) void registerRootClassEarly()
+{
+    NSObject::rootClass();
+}
+
+} // namespace
+
+Class NSObject::rootClass()
+{
+    static Class s_root = registerRootClass();
+    return s_root;
+}
+
+id NSObject::alloc(Class cls)
+{
+    return send<id>(cls, "alloc");
+}
+
+id NSObject::allocInit(Class cls)
+{
+    return send<id>(alloc(cls), "init");
+}
+
+id NSObject::retain(id object)
+{
+    return send<id>(object, "retain");
+}
+
+void NSObject::release(id object)
+{
+    send<void>(object, "release");
+}
+
+id NSObject::autorelease(id object)
+{
+    return send<id>(object, "autorelease");
+}
+
+long NSObject::retainCount(id object)
+{
+    return send<long>(object, "retainCount");
+}
+
+} // namespace platform::objc
+
+// The object run time keeps class and method tables in memory that the
+// leak checker cannot see from its roots; the suppression is built into
+// every program that uses the stand-in classes (the checker asks for it
+// when the program starts, also when tests are listed at build time).
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libobjc.so\n";
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The root class "NSObject" of the stand-in classes, registered in the
+// object run time (libobjc) on first use and, at the latest, before the
+// program's ordinary static initialisers run.
+//
+// Instance layout: the class pointer "isa" first, then "_retainCount" (the
+// number of extra references; 0 means one owner). Subclasses made with
+// objc_allocateClassPair add their instance variables after these.
+//
+// Class methods: alloc, new, class, retain/release/autorelease (no-ops).
+// Instance methods: init, dealloc, retain, release, autorelease,
+// retainCount, self, class, superclass, isEqual:, hash,
+// respondsToSelector:, isKindOfClass:, performSelector:,
+// performSelector:withObject:, performSelector:withObject:withObject:.
+#include <objc/runtime.h>
+
+namespace platform::objc {
+
+class NSObject {
+public:
+    // The registered root class; registers it on the first call.
+    static Class rootClass();
+
+    // Convenience calls through the run time (so overrides take effect).
+    static id alloc(Class cls);
+    static id allocInit(Class cls);
+    static id retain(id object);
+    static void release(id object);
+    static id autorelease(id object);
+    static long retainCount(id object);
+};
+
+} // namespace platform::objc
