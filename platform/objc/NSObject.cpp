@@ -221,11 +221,3 @@ long NSObject::retainCount(id object)
 
 } // namespace platform::objc
 
-// The object run time keeps class and method tables in memory that the
-// leak checker cannot see from its roots; the suppression is built into
-// every program that uses the stand-in classes (the checker asks for it
-// when the program starts, also when tests are listed at build time).
-extern "C" const char* __lsan_default_suppressions()
-{
-    return "leak:libobjc.so\n";
-}
