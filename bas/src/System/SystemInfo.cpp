@@ -1,0 +1,130 @@
+#include "BAS/SystemInfo.h"
+
+#include "BAS/IA32.h"
+#include "BAS/SystemInfo2.h"
+#include "bas/linux/HostOperatingSystem.h"
+#include "bas/linux/HostProcessorFacts.h"
+
+namespace CV {
+namespace BAS {
+
+uint32_t SystemInfo::s_uNumberOfProcessingUnits = 1;
+uint32_t SystemInfo::s_uNumberOfCores = 1;
+uint32_t SystemInfo::s_uNumberOfPackages = 1;
+uint32_t SystemInfo::s_uNumberOfCoresPerPackage = 1;
+uint32_t SystemInfo::s_uNumberOfUnitsPerCore = 1;
+uint32_t SystemInfo::s_uProcessorVendor = 0;
+uint32_t SystemInfo::s_uProcessorType = 0;
+uint32_t SystemInfo::s_uProcessorFamilyCode = 0;
+uint32_t SystemInfo::s_uProcessorModelNumber = 0;
+uint32_t SystemInfo::s_uProcessorRevision = 0;
+uint32_t SystemInfo::s_eSIMDSupport = 0;
+uint32_t SystemInfo::s_eProcessorFeatures = 0;
+std::string SystemInfo::s_strProcessorName;
+int32_t SystemInfo::s_eOSType = 0;
+uint32_t SystemInfo::s_uMajorVersion = 0;
+uint32_t SystemInfo::s_uMinorVersion = 0;
+uint32_t SystemInfo::s_uMicroVersion = 0;
+int32_t SystemInfo::s_eOSLanguage = 5;
+int32_t SystemInfo::s_eOSLocale = 5;
+std::string SystemInfo::s_strComputerName;
+
+namespace {
+
+constexpr int32_t kLanguageOther = 5;
+
+// The host's own counts agree with each other: at least one package, no
+// more packages than cores and no more cores than logical processors.
+bool hostCountsAreConsistent()
+{
+    const auto packages = static_cast<uint32_t>(SystemInfo2::s_numProcessorPacks);
+    const auto physical = static_cast<uint32_t>(SystemInfo2::s_numPhysicalCores);
+    const auto logical = static_cast<uint32_t>(SystemInfo2::s_numLogicalCores);
+    return packages > 0 && physical >= packages && logical >= physical;
+}
+
+void takeProcessorCounts(bool trusted)
+{
+    if (trusted) {
+        SystemInfo::s_uNumberOfProcessingUnits = static_cast<uint32_t>(SystemInfo2::s_numLogicalCores);
+        SystemInfo::s_uNumberOfCores = static_cast<uint32_t>(SystemInfo2::s_numPhysicalCores);
+        return;
+    }
+    const LINUX::HostProcessorCounts host = LINUX::HostProcessorFacts::hostCounts();
+    SystemInfo::s_uNumberOfProcessingUnits = host.logical;
+    SystemInfo::s_uNumberOfCores = host.physical;
+}
+
+void identifyProcessor()
+{
+    IA32::getCPUCaps(SystemInfo::s_eSIMDSupport, SystemInfo::s_eProcessorFeatures,
+                     SystemInfo::s_uNumberOfCoresPerPackage, SystemInfo::s_uNumberOfUnitsPerCore,
+                     SystemInfo::s_uProcessorVendor, SystemInfo::s_uProcessorType, SystemInfo::s_uProcessorFamilyCode,
+                     SystemInfo::s_uProcessorModelNumber, SystemInfo::s_uProcessorRevision,
+                     SystemInfo::s_strProcessorName);
+}
+
+void derivePackageCounts(bool trusted)
+{
+    if (trusted) {
+        SystemInfo::s_uNumberOfPackages = static_cast<uint32_t>(SystemInfo2::s_numProcessorPacks);
+        SystemInfo::s_uNumberOfCoresPerPackage = SystemInfo::s_uNumberOfCores / SystemInfo::s_uNumberOfPackages;
+        SystemInfo::s_uNumberOfUnitsPerCore = SystemInfo::s_uNumberOfProcessingUnits / SystemInfo::s_uNumberOfCores;
+        SystemInfo::s_strProcessorName = SystemInfo2::s_processorName;
+        return;
+    }
+    if (SystemInfo::s_uNumberOfCoresPerPackage != 0)
+        SystemInfo::s_uNumberOfPackages = SystemInfo::s_uNumberOfCores / SystemInfo::s_uNumberOfCoresPerPackage;
+}
+
+void takeOperatingSystem()
+{
+    SystemInfo::s_eOSType = 4;
+    SystemInfo2::retrieveOSInfo();
+    const LINUX::KernelRelease release = LINUX::HostOperatingSystem::kernelRelease();
+    SystemInfo::s_uMajorVersion = static_cast<uint32_t>(release.major);
+    SystemInfo::s_uMinorVersion = static_cast<uint32_t>(release.minor);
+    SystemInfo::s_uMicroVersion = static_cast<uint32_t>(release.patch);
+}
+
+} // namespace
+
+int32_t languageCodeOfLocaleText(const char* localeText)
+{
+    if (localeText == nullptr || localeText[0] == '\0' || localeText[1] == '\0')
+        return kLanguageOther;
+    struct Language {
+        char first;
+        char second;
+        int32_t code;
+    };
+    static const Language languages[] = {
+        {'e', 'n', 0}, {'f', 'r', 1}, {'d', 'e', 2}, {'j', 'a', 3}, {'e', 's', 4}, {'i', 't', 6},
+    };
+    for (const Language& l : languages)
+        if (localeText[0] == l.first && localeText[1] == l.second)
+            return l.code;
+    return kLanguageOther;
+}
+
+bool SystemInfo::init()
+{
+    s_uProcessorRevision = 0;
+    s_eSIMDSupport = 0;
+    SystemInfo2::retrieveCPUInfo();
+    const bool trusted = hostCountsAreConsistent();
+    takeProcessorCounts(trusted);
+    identifyProcessor();
+    derivePackageCounts(trusted);
+    takeOperatingSystem();
+    s_strComputerName = LINUX::HostOperatingSystem::computerName();
+    return true;
+}
+
+bool SystemInfo::deInit()
+{
+    return true;
+}
+
+} // namespace BAS
+} // namespace CV

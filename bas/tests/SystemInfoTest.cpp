@@ -1,0 +1,115 @@
+#include "BAS/SystemInfo.h"
+#include "BAS/SystemInfo2.h"
+#include "bas/linux/HostOperatingSystem.h"
+#include "bas/linux/HostProcessorFacts.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+namespace {
+
+using CV::BAS::SystemInfo;
+using CV::BAS::SystemInfo2;
+using CV::BAS::LINUX::HostOperatingSystem;
+using CV::BAS::LINUX::HostProcessorFacts;
+using CV::BAS::LINUX::ProcessorTopology;
+
+// One processor entry of the kernel's table.
+std::string processorEntry(int index, const char* package, const char* core, const char* extra = "")
+{
+    std::string entry = "processor\t: " + std::to_string(index) + "\nvendor_id\t: GenuineIntel\n";
+    if (package)
+        entry += std::string("physical id\t: ") + package + "\n";
+    if (core)
+        entry += std::string("core id\t\t: ") + core + "\n";
+    return entry + extra + "\n";
+}
+
+TEST(SystemInfoTest, ProcessorTableGivesCountsBrandAndSpeed)
+{
+    const std::string firstExtra = "model name\t:  Example CPU  @ 3.00GHz \ncpu MHz\t\t: 2999.998\ncpu cores\t: 2\n";
+    struct Case {
+        const char* label;
+        std::string text;
+        int32_t physical, logical, coresPerPackage;
+        std::string brand;
+        uint64_t hz;
+    };
+    const Case cases[] = {
+        {"two packages, two cores each, two threads per core",
+         processorEntry(0, "0", "0", firstExtra.c_str()) + processorEntry(1, "0", "0") + processorEntry(2, "0", "1") +
+             processorEntry(3, "0", "1") + processorEntry(4, "1", "0") + processorEntry(5, "1", "0") +
+             processorEntry(6, "1", "1") + processorEntry(7, "1", "1"),
+         4, 8, 2, " Example CPU  @ 3.00GHz ", 2999998000u},
+        // Without core ids (some virtual machines) the cores are unknown.
+        {"core ids missing", processorEntry(0, "0", "0") + processorEntry(1, "0", nullptr), 0, 2, 0, "", 0},
+        {"empty table", "", 0, 0, 0, "", 0},
+    };
+    for (const Case& c : cases) {
+        const ProcessorTopology t = HostProcessorFacts::parseCpuInfo(c.text);
+        EXPECT_EQ(t.physicalCores, c.physical) << c.label;
+        EXPECT_EQ(t.logicalCpus, c.logical) << c.label;
+        EXPECT_EQ(t.coresPerPackage, c.coresPerPackage) << c.label;
+        EXPECT_EQ(t.brand, c.brand) << c.label;
+        EXPECT_EQ(t.maxFrequencyHz, c.hz) << c.label;
+    }
+}
+
+TEST(SystemInfoTest, KernelReleaseGivesTheVersion)
+{
+    struct Case {
+        const char* release;
+        int32_t major, minor, patch;
+    };
+    const Case cases[] = {
+        {"6.1.0-18-amd64", 6, 1, 0}, {"5.15.153.1-microsoft-standard-WSL2", 5, 15, 153},
+        {"4.19", 4, 19, 0},          {"6.18.44-fc-v1523", 6, 18, 44},
+        {"", 0, 0, 0},               {"x.1.2", 0, 0, 0},
+        {"3.x.2", 3, 0, 0},          {"99999999999.1.2", 2147483647, 1, 2},
+    };
+    for (const Case& c : cases) {
+        const auto r = HostOperatingSystem::parseRelease(c.release);
+        EXPECT_EQ(r.major, c.major) << c.release;
+        EXPECT_EQ(r.minor, c.minor) << c.release;
+        EXPECT_EQ(r.patch, c.patch) << c.release;
+    }
+}
+
+TEST(SystemInfoTest, LocaleTextsGiveLanguageCodes)
+{
+    struct Case {
+        const char* text;
+        int32_t code;
+    };
+    const Case cases[] = {{"en_US", 0}, {"fr-CA", 1}, {"de", 2},  {"ja_JP", 3}, {"es_ES", 4},
+                          {"it_IT", 6}, {"pt_BR", 5}, {"e", 5},   {"", 5},      {nullptr, 5},
+                          {"EN_us", 5}, {"C", 5},     {"enx", 0}};
+    for (const Case& c : cases)
+        EXPECT_EQ(CV::BAS::languageCodeOfLocaleText(c.text), c.code) << (c.text ? c.text : "(null)");
+}
+
+TEST(SystemInfoTest, InitTakesAConsistentSnapshotOfThisHost)
+{
+    ASSERT_TRUE(SystemInfo::init());
+    EXPECT_TRUE(SystemInfo2::s_calledRetrieveCPUInfo);
+    EXPECT_GE(SystemInfo::s_uNumberOfCores, 1u);
+    EXPECT_GE(SystemInfo::s_uNumberOfProcessingUnits, SystemInfo::s_uNumberOfCores);
+    EXPECT_GE(SystemInfo::s_uNumberOfPackages, 1u);
+    EXPECT_GE(SystemInfo::s_uNumberOfCoresPerPackage, 1u);
+    EXPECT_FALSE(SystemInfo::s_strProcessorName.empty());
+    EXPECT_EQ(SystemInfo::s_eOSType, 4);
+    EXPECT_GT(SystemInfo::s_uMajorVersion, 0u);
+    char host[256] = {};
+    ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
+    EXPECT_EQ(SystemInfo::s_strComputerName, host);
+#if defined(__x86_64__)
+    EXPECT_EQ(SystemInfo2::s_osTargetISA, 2);
+    EXPECT_NE(SystemInfo::s_eSIMDSupport & 0x8u, 0u); // every x86-64 processor has SSE2
+#endif
+    EXPECT_TRUE(SystemInfo::deInit());
+}
+
+} // namespace
