@@ -7,7 +7,8 @@
 namespace platform::cf {
 
 String::String(std::u16string characters, bool withDirectAccess)
-    : m_characters(std::move(characters))
+    : Object(TypeId::String)
+    , m_characters(std::move(characters))
     , m_directAccess(withDirectAccess)
 {
 }
@@ -231,4 +232,89 @@ CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encod
     if (length < 0)
         return 0;
     return encoding == kCFStringEncodingUTF8 ? length * 3 : length;
+}
+
+namespace platform::cf {
+
+bool String::equals(const Object& other) const
+{
+    return m_characters == static_cast<const String&>(other).m_characters;
+}
+
+std::size_t String::hash() const
+{
+    return std::hash<std::u16string>()(m_characters);
+}
+
+std::string String::utf8() const
+{
+    std::string out;
+    out.reserve(m_characters.size());
+    for (size_t i = 0; i < m_characters.size(); ++i) {
+        char32_t cp = m_characters[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < m_characters.size() && m_characters[i + 1] >= 0xDC00 &&
+            m_characters[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (m_characters[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            out += static_cast<char>(0xC0 | (cp >> 6));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            out += static_cast<char>(0xE0 | (cp >> 12));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (cp >> 18));
+            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    }
+    return out;
+}
+
+const String* String::createFromUTF8(const std::string& text)
+{
+    CFStringRef exact = CFStringCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()),
+                                                static_cast<CFIndex>(text.size()), kCFStringEncodingUTF8, false);
+    if (exact)
+        return exact;
+    // Replace each undecodable byte by U+FFFD, keeping what decodes.
+    std::u16string characters;
+    size_t i = 0;
+    while (i < text.size()) {
+        size_t length = 1;
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (lead >= 0xF0)
+            length = 4;
+        else if (lead >= 0xE0)
+            length = 3;
+        else if (lead >= 0xC0)
+            length = 2;
+        CFStringRef piece = nullptr;
+        if (i + length <= text.size())
+            piece = CFStringCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data() + i),
+                                            static_cast<CFIndex>(length), kCFStringEncodingUTF8, false);
+        if (piece) {
+            characters += piece->characters();
+            CFRelease(piece);
+            i += length;
+        } else {
+            characters += u'\uFFFD';
+            ++i;
+        }
+    }
+    return new String(std::move(characters), true);
+}
+
+} // namespace platform::cf
+
+CFTypeID CFStringGetTypeID()
+{
+    return static_cast<CFTypeID>(platform::cf::TypeId::String);
 }

@@ -27,6 +27,15 @@ public:
     const std::u16string& characters() const noexcept { return m_characters; }
     bool offersDirectAccess() const noexcept { return m_directAccess; }
 
+    bool equals(const Object& other) const override;
+    std::size_t hash() const override;
+
+    // The characters as UTF-8 (unpaired surrogates become U+FFFD).
+    std::string utf8() const;
+    // A new string (one reference for the caller) of UTF-8 text; invalid
+    // sequences become U+FFFD, so the result is never null.
+    static const String* createFromUTF8(const std::string& text);
+
     static const String* fromRef(CFTypeRef ref) noexcept;
 
 private:
@@ -37,6 +46,8 @@ private:
 } // namespace platform::cf
 
 typedef const platform::cf::String* CFStringRef;
+
+CFTypeID CFStringGetTypeID();
 
 // Copies numChars UTF-16 units (taken as they are, unpaired surrogates too).
 // Null chars with numChars 0 makes an empty string.
