@@ -1,0 +1,199 @@
+#include "usx2/usb/linux/SimulatedBus.h"
+
+#include "usx2/usb/USBStatusCodes.h"
+#include "usx2/usb/linux/SimulatedDeviceFile.h"
+
+#include <algorithm>
+
+namespace CV {
+namespace USX2 {
+
+namespace {
+
+// A simulated device opened by the USB layer. It keeps the bus alive.
+class SimulatedHostDevice : public USBHostDevice {
+public:
+    SimulatedHostDevice(std::shared_ptr<SimulatedBus> bus, std::uint32_t handle, USBHostDeviceIds ids)
+        : m_bus(std::move(bus)), m_handle(handle), m_ids(ids)
+    {
+    }
+
+    USBHostDeviceIds ids() const override { return m_ids; }
+
+    Status controlTransfer(const USBSetupPacket& setup, std::uint8_t* data, std::uint32_t& transferred) override
+    {
+        return m_bus->transfer(m_handle, setup, data, transferred);
+    }
+
+    Status claimInterface(std::uint8_t interfaceNumber) override
+    {
+        return m_bus->checkInterface(m_handle, interfaceNumber);
+    }
+
+    Status releaseInterface(std::uint8_t) override { return USBStatus::kSuccess; }
+
+private:
+    std::shared_ptr<SimulatedBus> m_bus;
+    std::uint32_t m_handle;
+    USBHostDeviceIds m_ids;
+};
+
+// The ids as the host reads them from the device descriptor; a malformed
+// descriptor leaves the ids it does not cover 0.
+USBHostDeviceIds idsFromDescriptor(const std::vector<std::uint8_t>& descriptor)
+{
+    auto word = [&descriptor](std::size_t at) -> std::uint16_t {
+        if (at + 1 >= descriptor.size())
+            return 0;
+        return static_cast<std::uint16_t>(descriptor[at] | (descriptor[at + 1] << 8));
+    };
+    return {word(8), word(10), word(12)};
+}
+
+} // namespace
+
+std::shared_ptr<SimulatedBus> SimulatedBus::create() { return std::shared_ptr<SimulatedBus>(new SimulatedBus()); }
+
+std::shared_ptr<SimulatedBus> SimulatedBus::fromFile(const std::string& path, std::string& error)
+{
+    std::vector<SimulatedDeviceSpec> specs;
+    if (!SimulatedDeviceFile::read(path, specs, error))
+        return nullptr;
+    std::shared_ptr<SimulatedBus> bus = create();
+    for (SimulatedDeviceSpec& spec : specs)
+        bus->addDevice(std::move(spec));
+    return bus;
+}
+
+std::uint32_t SimulatedBus::addDevice(SimulatedDeviceSpec spec, std::shared_ptr<SimulatedRequestHandler> handler,
+                                      std::chrono::milliseconds delay)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::uint32_t handle = ++m_lastHandle;
+    m_devices[handle] = std::make_shared<SimulatedDevice>(*this, handle, std::move(spec), std::move(handler),
+                                                          std::chrono::steady_clock::now() + delay);
+    return handle;
+}
+
+bool SimulatedBus::removeDevice(std::uint32_t handle)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto found = m_devices.find(handle);
+    if (found == m_devices.end() || found->second->hasLeft())
+        return false;
+    found->second->leave();
+    return true;
+}
+
+std::uint32_t SimulatedBus::reenumerate(std::uint32_t handle, SimulatedDeviceSpec spec,
+                                        std::chrono::milliseconds delay,
+                                        std::shared_ptr<SimulatedRequestHandler> handler)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    std::shared_ptr<SimulatedDevice> leaving = device(handle);
+    if (!leaving || leaving->hasLeft())
+        return 0;
+    leaving->leave();
+    return addDevice(std::move(spec), handler ? std::move(handler) : leaving->handler(), delay);
+}
+
+std::shared_ptr<SimulatedDevice> SimulatedBus::device(std::uint32_t handle) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    auto found = m_devices.find(handle);
+    return found == m_devices.end() ? nullptr : found->second;
+}
+
+std::shared_ptr<SimulatedDevice> SimulatedBus::attachedDevice(std::uint32_t handle) const
+{
+    std::shared_ptr<SimulatedDevice> found = device(handle);
+    if (!found || !found->isAttached(std::chrono::steady_clock::now()))
+        return nullptr;
+    return found;
+}
+
+std::vector<SimulatedRequestLogEntry> SimulatedBus::requestLog() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_log;
+}
+
+void SimulatedBus::clearRequestLog()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_log.clear();
+}
+
+std::vector<USBHost::DeviceEntry> SimulatedBus::enumerate()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const auto now = std::chrono::steady_clock::now();
+    std::vector<DeviceEntry> entries;
+    for (const auto& entry : m_devices) {
+        if (entry.second->isAttached(now))
+            entries.push_back({entry.first, idsFromDescriptor(entry.second->spec().deviceDescriptor())});
+    }
+    return entries;
+}
+
+std::unique_ptr<USBHostDevice> SimulatedBus::open(std::uint32_t handle, Status& status)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    std::shared_ptr<SimulatedDevice> found = attachedDevice(handle);
+    if (!found) {
+        status = USBStatus::kNoDevice;
+        return nullptr;
+    }
+    status = USBStatus::kSuccess;
+    return std::make_unique<SimulatedHostDevice>(shared_from_this(), handle,
+                                                 idsFromDescriptor(found->spec().deviceDescriptor()));
+}
+
+USBHost::Status SimulatedBus::transfer(std::uint32_t handle, const USBSetupPacket& setup, std::uint8_t* data,
+                                       std::uint32_t& transferred)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (setup.wLength != 0 && !data)
+        return USBStatus::kBadArgument;
+    SimulatedRequestLogEntry entry;
+    entry.handle = handle;
+    entry.setup = setup;
+    entry.time = std::chrono::steady_clock::now();
+
+    std::shared_ptr<SimulatedDevice> target = attachedDevice(handle);
+    SimulatedReply reply;
+    if (!target) {
+        reply.status = USBStatus::kNoDevice;
+    } else {
+        // The device never sees more than wLength bytes of the host's buffer.
+        std::vector<std::uint8_t> stage(setup.wLength, 0);
+        if (!setup.isDeviceToHost() && setup.wLength != 0)
+            std::copy(data, data + setup.wLength, stage.begin());
+        reply = target->answer(setup, stage.data());
+        // An OUT data stage moves all its bytes or the request fails.
+        reply.length = setup.isDeviceToHost() ? std::min<std::uint32_t>(reply.length, setup.wLength) : setup.wLength;
+        if (reply.status == USBStatus::kSuccess) {
+            if (setup.isDeviceToHost())
+                std::copy(stage.begin(), stage.begin() + reply.length, data);
+            entry.data.assign(stage.begin(), stage.begin() + reply.length);
+        }
+    }
+    entry.status = reply.status;
+    entry.length = reply.status == USBStatus::kSuccess ? reply.length : 0;
+    m_log.push_back(std::move(entry));
+    if (reply.status == USBStatus::kSuccess)
+        transferred = reply.length;
+    return reply.status;
+}
+
+USBHost::Status SimulatedBus::checkInterface(std::uint32_t handle, std::uint8_t interfaceNumber) const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    std::shared_ptr<SimulatedDevice> target = attachedDevice(handle);
+    if (!target)
+        return USBStatus::kNoDevice;
+    return target->hasInterface(interfaceNumber) ? USBStatus::kSuccess : USBStatus::kNotFound;
+}
+
+} // namespace USX2
+} // namespace CV

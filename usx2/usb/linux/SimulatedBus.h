@@ -1,0 +1,73 @@
+#pragma once
+
+#include "usx2/usb/linux/SimulatedDevice.h"
+#include "usx2/usb/linux/SimulatedDeviceSpec.h"
+#include "usx2/usb/linux/USBHost.h"
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace CV {
+namespace USX2 {
+
+// One control request as the simulated bus saw it.
+struct SimulatedRequestLogEntry {
+    std::uint32_t handle = 0;  // device that received it
+    USBSetupPacket setup;
+    std::uint32_t status = 0;
+    std::uint32_t length = 0;          // bytes of the data stage moved
+    std::vector<std::uint8_t> data;    // those bytes (either direction)
+    std::chrono::steady_clock::time_point time;
+};
+
+// A USB bus with simulated devices, built in code (addDevice) or from a file
+// of device descriptions (SimulatedDeviceFile). Devices can arrive late,
+// leave, and leave and come back with other descriptors; every handle is
+// given once. Thread-safe: one recursive mutex guards the bus and its devices.
+class SimulatedBus : public USBHost, public std::enable_shared_from_this<SimulatedBus> {
+public:
+    static std::shared_ptr<SimulatedBus> create();
+    // A bus with the devices of the file; null with `error` set when the file
+    // cannot be read or parsed.
+    static std::shared_ptr<SimulatedBus> fromFile(const std::string& path, std::string& error);
+
+    std::uint32_t addDevice(SimulatedDeviceSpec spec, std::shared_ptr<SimulatedRequestHandler> handler = nullptr,
+                            std::chrono::milliseconds delay = std::chrono::milliseconds(0));
+    // The device leaves the bus; open handles to it answer kNoDevice.
+    bool removeDevice(std::uint32_t handle);
+    // See SimulatedDevice::reenumerate; 0 when the handle is unknown or gone.
+    std::uint32_t reenumerate(std::uint32_t handle, SimulatedDeviceSpec spec, std::chrono::milliseconds delay,
+                              std::shared_ptr<SimulatedRequestHandler> handler = nullptr);
+    // The device under a handle, present or not (null: never seen).
+    std::shared_ptr<SimulatedDevice> device(std::uint32_t handle) const;
+
+    std::vector<SimulatedRequestLogEntry> requestLog() const;
+    void clearRequestLog();
+
+    std::vector<DeviceEntry> enumerate() override;
+    std::unique_ptr<USBHostDevice> open(std::uint32_t handle, Status& status) override;
+
+    // Used by the bus's open devices.
+    Status transfer(std::uint32_t handle, const USBSetupPacket& setup, std::uint8_t* data,
+                    std::uint32_t& transferred);
+    Status checkInterface(std::uint32_t handle, std::uint8_t interfaceNumber) const;
+
+    std::recursive_mutex& mutex() const { return m_mutex; }
+
+private:
+    SimulatedBus() = default;
+    std::shared_ptr<SimulatedDevice> attachedDevice(std::uint32_t handle) const;
+
+    mutable std::recursive_mutex m_mutex;
+    std::uint32_t m_lastHandle = 0;
+    std::map<std::uint32_t, std::shared_ptr<SimulatedDevice>> m_devices;
+    std::vector<SimulatedRequestLogEntry> m_log;
+};
+
+} // namespace USX2
+} // namespace CV
