@@ -1,0 +1,194 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace CV {
+namespace USX2 {
+
+// The firmware-upgrade side of a simulated keyboard: a DFU 1.1 device with
+// the keyboard's two vendor requests for entering and leaving DFU mode.
+//
+// In application mode the keyboard shows a DFU run-time interface; DFU_DETACH
+// (when the keyboard detaches by itself) or the vendor request 0xF2 makes it
+// drop off the bus and come back in DFU mode after a delay. In DFU mode it
+// takes DNLOAD blocks, answers GETSTATUS with the DFU states and bwPollTimeout,
+// manifests the image, and DFU_DETACH or the vendor request 0xF3 sends it back
+// to application mode. A keyboard that is not manifestation-tolerant leaves
+// the bus when manifestation starts and comes back by itself in application
+// mode once it ends. The firmware version it reports in
+// application mode becomes the new one when the bytes it received equal the
+// expected image.
+//
+// The class knows nothing of the bus: the bus hands it the class and vendor
+// requests addressed to the keyboard with the current time, and asks it where
+// the keyboard is (attached or not, which mode, how often it re-enumerated).
+class SimulatedDFUFunction {
+public:
+    using Millis = std::chrono::milliseconds;
+
+    // DFU 1.1 states.
+    enum State : std::uint8_t {
+        appIDLE = 0,
+        appDETACH = 1,
+        dfuIDLE = 2,
+        dfuDNLOAD_SYNC = 3,
+        dfuDNBUSY = 4,
+        dfuDNLOAD_IDLE = 5,
+        dfuMANIFEST_SYNC = 6,
+        dfuMANIFEST = 7,
+        dfuMANIFEST_WAIT_RESET = 8,
+        dfuUPLOAD_IDLE = 9,
+        dfuERROR = 10,
+    };
+
+    // DFU 1.1 status codes used here.
+    enum Status : std::uint8_t {
+        OK = 0x00,
+        errWRITE = 0x03,
+        errNOTDONE = 0x09,
+        errUNKNOWN = 0x0E,
+        errSTALLEDPKT = 0x0F,
+    };
+
+    // Requests, by bRequest.
+    enum Request : std::uint8_t {
+        DFU_DETACH = 0x00,
+        DFU_DNLOAD = 0x01,
+        DFU_UPLOAD = 0x02,
+        DFU_GETSTATUS = 0x03,
+        DFU_CLRSTATUS = 0x04,
+        DFU_GETSTATE = 0x05,
+        DFU_ABORT = 0x06,
+        RESET_INTO_DFU = 0xF2,
+        RESET_FROM_DFU = 0xF3,
+    };
+
+    // bmAttributes bits of the functional descriptor.
+    enum Attribute : std::uint8_t {
+        bitCanDnload = 0x01,
+        bitCanUpload = 0x02,
+        bitManifestationTolerant = 0x04,
+        bitWillDetach = 0x08,
+    };
+
+    static constexpr int none = -1;
+
+    // Faults the keyboard can be told to show.
+    struct Faults {
+        int stallAtBlock = none;            // DNLOAD of this block stalls
+        int errorAtBlock = none;            // GETSTATUS after this block reports errorStatus
+        std::uint8_t errorStatus = errWRITE;
+        int endlessBusyAtBlock = none;      // dfuDNBUSY for ever from this block on
+        bool endlessManifest = false;       // manifestation never ends
+        bool shortGetStatus = false;        // GETSTATUS answers 5 bytes
+        bool failingGetState = false;       // GETSTATE stalls
+        bool noReenumeration = false;       // once off the bus it never comes back
+        Millis lateReenumeration{0};        // added to every re-enumeration delay
+        bool otherSerialAfterReenumeration = false;
+        bool detachStalledInDFUMode = false;
+        bool oldVersionAfterUpdate = false;
+    };
+
+    struct Config {
+        std::uint8_t bmAttributes = bitCanDnload | bitManifestationTolerant | bitWillDetach;
+        std::uint16_t wDetachTimeOut = 1000;    // ms
+        std::uint16_t wTransferSize = 4096;
+        Millis busyTime{0};                     // each block is written this long
+        std::uint32_t bwPollTimeout = 0;        // ms announced while busy
+        Millis manifestTime{0};                 // writing the image to flash
+        std::uint32_t manifestPollTimeout = 0;  // ms announced when manifestation starts
+        Millis reenumerationDelay{1000};        // time off the bus when switching modes
+        std::vector<std::uint8_t> expectedImage;
+    };
+
+    // Answer to one request: a stall, or the number of bytes of the data stage.
+    struct Reply {
+        bool stalled = false;
+        std::uint16_t length = 0;
+        static Reply stall() { return Reply{true, 0}; }
+    };
+
+    // Where the keyboard is on the bus.
+    struct Presence {
+        bool attached = true;
+        bool dfuMode = false;
+        unsigned enumeration = 0;   // grows by one at every re-enumeration
+    };
+
+    explicit SimulatedDFUFunction(Config config);
+    SimulatedDFUFunction(Config config, Faults faults);
+
+    // The keyboard left the bus to re-enumerate: into which mode, and after
+    // how long it comes back (none: never).
+    struct Departure {
+        bool intoDFUMode = false;
+        std::optional<Millis> comesBackAfter;
+    };
+
+    // A class or vendor request to the keyboard. data holds wLength bytes:
+    // the data stage from the host, or room for the answer.
+    Reply handleRequest(std::uint8_t bmRequestType, std::uint8_t bRequest, std::uint16_t wValue,
+                        std::uint16_t wLength, std::uint8_t* data, Millis now);
+
+    Presence presence(Millis now);
+
+    // The last departure not yet taken, for a bus that re-enumerates the
+    // keyboard itself.
+    std::optional<Departure> takeDeparture();
+
+    // Whether the keyboard now runs the expected image (as application-mode
+    // firmware version, serial number and so on depend on it).
+    bool reportsNewFirmware() const;
+    bool reportsOtherSerial() const { return m_faults.otherSerialAfterReenumeration && m_enumeration > 0; }
+
+    State state(Millis now);
+    Faults& faults() { return m_faults; }
+    const Config& config() const { return m_config; }
+    const std::vector<std::uint8_t>& received() const { return m_received; }
+
+private:
+    void advance(Millis now);
+    void reenumerate(bool intoDFUMode, Millis now, Millis extraDelay = Millis(0));
+    void fail(std::uint8_t status);
+
+    Reply applicationRequest(std::uint8_t bRequest, std::uint16_t wValue, std::uint16_t wLength, std::uint8_t* data,
+                             Millis now);
+    Reply dfuRequest(std::uint8_t bRequest, std::uint16_t wValue, std::uint16_t wLength, std::uint8_t* data,
+                     Millis now);
+    Reply download(std::uint16_t block, std::uint16_t wLength, const std::uint8_t* data, Millis now);
+    Reply getStatus(std::uint16_t wLength, std::uint8_t* data, Millis now);
+    Reply getState(std::uint16_t wLength, std::uint8_t* data);
+    Reply abort();
+    Reply leaveDFUMode(Millis now);
+    void startManifestation(Millis now);
+    void manifestationEnded();
+    static Reply answer(const std::uint8_t* bytes, std::uint16_t size, std::uint16_t wLength, std::uint8_t* data);
+
+    Config m_config;
+    Faults m_faults;
+
+    bool m_dfuMode = false;
+    State m_state = appIDLE;
+    std::uint8_t m_status = OK;
+    std::uint32_t m_pollTimeout = 0;
+    std::vector<std::uint8_t> m_received;
+    int m_lastBlock = none;
+    Millis m_busyUntil{0};
+    bool m_busyForEver = false;
+    Millis m_manifestUntil{0};
+    Millis m_detachUntil{0};
+    bool m_accepted = false;
+
+    bool m_attached = true;
+    bool m_comingBack = false;
+    bool m_returnInDFUMode = false;
+    Millis m_returnAt{0};
+    unsigned m_enumeration = 0;
+    std::optional<Departure> m_departure;
+};
+
+} // namespace USX2
+} // namespace CV
