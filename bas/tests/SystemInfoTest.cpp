@@ -102,6 +102,9 @@ TEST(SystemInfoTest, InitTakesAConsistentSnapshotOfThisHost)
     EXPECT_FALSE(SystemInfo::s_strProcessorName.empty());
     EXPECT_EQ(SystemInfo::s_eOSType, 4);
     EXPECT_GT(SystemInfo::s_uMajorVersion, 0u);
+    const auto release = HostOperatingSystem::kernelRelease();
+    EXPECT_EQ(SystemInfo2::s_osVersion, cv::commons::VersionNumber(release.major, release.minor, release.patch, 0));
+    EXPECT_EQ(SystemInfo::s_uMinorVersion, static_cast<uint32_t>(release.minor));
     char host[256] = {};
     ASSERT_EQ(gethostname(host, sizeof host - 1), 0);
     EXPECT_EQ(SystemInfo::s_strComputerName, host);

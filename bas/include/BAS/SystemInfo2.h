@@ -1,6 +1,8 @@
 #pragma once
 // Processor counts, brand and speed as the host reports them, and the
 // operating-system version.
+#include "cv/VersionNumber.h"
+
 #include <cstdint>
 #include <string>
 
@@ -19,6 +21,7 @@ public:
     static int32_t s_numProcessorPacks;
     static std::string s_processorName;
     static int32_t s_processorSpeed; // MHz
+    static cv::commons::VersionNumber s_osVersion; // kernel release, fourth part 0
     static int32_t s_osTargetISA;    // 2 on x86_64, else 0
 
     SystemInfo2() = delete;

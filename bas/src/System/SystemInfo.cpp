@@ -80,11 +80,11 @@ void derivePackageCounts(bool trusted)
 void takeOperatingSystem()
 {
     SystemInfo::s_eOSType = 4;
-    SystemInfo2::retrieveOSInfo();
-    const LINUX::KernelRelease release = LINUX::HostOperatingSystem::kernelRelease();
-    SystemInfo::s_uMajorVersion = static_cast<uint32_t>(release.major);
-    SystemInfo::s_uMinorVersion = static_cast<uint32_t>(release.minor);
-    SystemInfo::s_uMicroVersion = static_cast<uint32_t>(release.patch);
+    if (cv::commons::isNull(SystemInfo2::s_osVersion))
+        SystemInfo2::retrieveOSInfo();
+    SystemInfo::s_uMajorVersion = static_cast<uint32_t>(SystemInfo2::s_osVersion.majorPart);
+    SystemInfo::s_uMinorVersion = static_cast<uint32_t>(SystemInfo2::s_osVersion.minorPart);
+    SystemInfo::s_uMicroVersion = static_cast<uint32_t>(SystemInfo2::s_osVersion.patchPart);
 }
 
 } // namespace

@@ -12,6 +12,7 @@ int32_t SystemInfo2::s_numLogicalCores = 0;
 int32_t SystemInfo2::s_numProcessorPacks = 0;
 std::string SystemInfo2::s_processorName;
 int32_t SystemInfo2::s_processorSpeed = 0;
+cv::commons::VersionNumber SystemInfo2::s_osVersion;
 int32_t SystemInfo2::s_osTargetISA = 0;
 
 namespace {
@@ -44,6 +45,8 @@ void SystemInfo2::retrieveCPUInfo()
 
 void SystemInfo2::retrieveOSInfo()
 {
+    const LINUX::KernelRelease release = LINUX::HostOperatingSystem::kernelRelease();
+    s_osVersion = cv::commons::VersionNumber(release.major, release.minor, release.patch, 0);
     s_osTargetISA = LINUX::HostOperatingSystem::machine() == "x86_64" ? 2 : 0;
 }
 
