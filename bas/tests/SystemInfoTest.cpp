@@ -86,9 +86,14 @@ TEST(SystemInfoTest, LocaleTextsGiveLanguageCodes)
     };
     const Case cases[] = {{"en_US", 0}, {"fr-CA", 1}, {"de", 2},  {"ja_JP", 3}, {"es_ES", 4},
                           {"it_IT", 6}, {"pt_BR", 5}, {"e", 5},   {"", 5},      {nullptr, 5},
-                          {"EN_us", 5}, {"C", 5},     {"enx", 0}};
-    for (const Case& c : cases)
-        EXPECT_EQ(CV::BAS::languageCodeOfLocaleText(c.text), c.code) << (c.text ? c.text : "(null)");
+                          {"EN_us", 5}, {"C", 5},     {"enx", 0},
+                          {"\xC3\xA9n", 5}};
+    for (const Case& c : cases) {
+        CFStringRef locale = c.text ? CFStringCreateWithCString(nullptr, c.text, kCFStringEncodingUTF8) : nullptr;
+        EXPECT_EQ(CV::BAS::convertMacLocaleToSystemLanguage(locale), c.code) << (c.text ? c.text : "(null)");
+        if (locale)
+            CFRelease(locale);
+    }
 }
 
 TEST(SystemInfoTest, InitTakesAConsistentSnapshotOfThisHost)

@@ -1,5 +1,7 @@
 #pragma once
 // A snapshot of processor and operating-system facts, taken by init.
+#include "platform/cf/CFString.h"
+
 #include <cstdint>
 #include <string>
 
@@ -37,9 +39,10 @@ public:
     SystemInfo() = delete;
 };
 
-// Language codes of locale texts: "en" 0, "fr" 1, "de" 2, "ja" 3, "es" 4,
-// "it" 6, anything else 5, decided by the first two characters.
-int32_t languageCodeOfLocaleText(const char* localeText);
+// The language code of a locale text ("en_US", "fr-CA", ...): "en" 0,
+// "fr" 1, "de" 2, "ja" 3, "es" 4, "it" 6, anything else (and null) 5,
+// decided by the first two characters.
+int32_t convertMacLocaleToSystemLanguage(CFStringRef locale);
 
 } // namespace BAS
 } // namespace CV

@@ -87,11 +87,9 @@ void takeOperatingSystem()
     SystemInfo::s_uMicroVersion = static_cast<uint32_t>(SystemInfo2::s_osVersion.patchPart);
 }
 
-} // namespace
-
 int32_t languageCodeOfLocaleText(const char* localeText)
 {
-    if (localeText == nullptr || localeText[0] == '\0' || localeText[1] == '\0')
+    if (localeText[0] == '\0' || localeText[1] == '\0')
         return kLanguageOther;
     struct Language {
         char first;
@@ -105,6 +103,16 @@ int32_t languageCodeOfLocaleText(const char* localeText)
         if (localeText[0] == l.first && localeText[1] == l.second)
             return l.code;
     return kLanguageOther;
+}
+
+} // namespace
+
+int32_t convertMacLocaleToSystemLanguage(CFStringRef locale)
+{
+    char text[256] = {};
+    if (locale == nullptr || !CFStringGetCString(locale, text, sizeof text, kCFStringEncodingMacRoman))
+        return kLanguageOther;
+    return languageCodeOfLocaleText(text);
 }
 
 bool SystemInfo::init()
