@@ -71,7 +71,7 @@ std::uint32_t SimulatedBus::addDevice(SimulatedDeviceSpec spec, std::shared_ptr<
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const std::uint32_t handle = ++m_lastHandle;
     m_devices[handle] = std::make_shared<SimulatedDevice>(*this, handle, std::move(spec), std::move(handler),
-                                                          std::chrono::steady_clock::now() + delay);
+                                                          now() + delay);
     return handle;
 }
 
@@ -97,6 +97,20 @@ std::uint32_t SimulatedBus::reenumerate(std::uint32_t handle, SimulatedDeviceSpe
     return addDevice(std::move(spec), handler ? std::move(handler) : leaving->handler(), delay);
 }
 
+void SimulatedBus::setClock(std::shared_ptr<const Sleeper> clock)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_pClock = std::move(clock);
+}
+
+std::chrono::steady_clock::time_point SimulatedBus::now() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    if (!m_pClock)
+        return std::chrono::steady_clock::now();
+    return std::chrono::steady_clock::time_point(m_pClock->now());
+}
+
 std::shared_ptr<SimulatedDevice> SimulatedBus::device(std::uint32_t handle) const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -107,7 +121,7 @@ std::shared_ptr<SimulatedDevice> SimulatedBus::device(std::uint32_t handle) cons
 std::shared_ptr<SimulatedDevice> SimulatedBus::attachedDevice(std::uint32_t handle) const
 {
     std::shared_ptr<SimulatedDevice> found = device(handle);
-    if (!found || !found->isAttached(std::chrono::steady_clock::now()))
+    if (!found || !found->isAttached(now()))
         return nullptr;
     return found;
 }
@@ -127,10 +141,10 @@ void SimulatedBus::clearRequestLog()
 std::vector<USBHost::DeviceEntry> SimulatedBus::enumerate()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const auto now = std::chrono::steady_clock::now();
+    const auto time = now();
     std::vector<DeviceEntry> entries;
     for (const auto& entry : m_devices) {
-        if (entry.second->isAttached(now))
+        if (entry.second->isAttached(time))
             entries.push_back({entry.first, idsFromDescriptor(entry.second->spec().deviceDescriptor())});
     }
     return entries;
@@ -158,7 +172,7 @@ USBHost::Status SimulatedBus::transfer(std::uint32_t handle, const USBSetupPacke
     SimulatedRequestLogEntry entry;
     entry.handle = handle;
     entry.setup = setup;
-    entry.time = std::chrono::steady_clock::now();
+    entry.time = now();
 
     std::shared_ptr<SimulatedDevice> target = attachedDevice(handle);
     SimulatedReply reply;

@@ -3,6 +3,7 @@
 #include "usx2/usb/linux/SimulatedDevice.h"
 #include "usx2/usb/linux/SimulatedDeviceSpec.h"
 #include "usx2/usb/linux/USBHost.h"
+#include "usx2/util/Sleeper.h"
 
 #include <chrono>
 #include <cstdint>
@@ -59,6 +60,11 @@ public:
 
     std::recursive_mutex& mutex() const { return m_mutex; }
 
+    // The bus's time: the steady clock, or the time of the given sleeper, so
+    // that tests move the devices on in virtual time (null: steady clock).
+    void setClock(std::shared_ptr<const Sleeper> clock);
+    std::chrono::steady_clock::time_point now() const;
+
 private:
     SimulatedBus() = default;
     std::shared_ptr<SimulatedDevice> attachedDevice(std::uint32_t handle) const;
@@ -67,6 +73,7 @@ private:
     std::uint32_t m_lastHandle = 0;
     std::map<std::uint32_t, std::shared_ptr<SimulatedDevice>> m_devices;
     std::vector<SimulatedRequestLogEntry> m_log;
+    std::shared_ptr<const Sleeper> m_pClock;
 };
 
 } // namespace USX2

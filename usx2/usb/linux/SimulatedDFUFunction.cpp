@@ -30,6 +30,8 @@ SimulatedDFUFunction::SimulatedDFUFunction(Config config)
 SimulatedDFUFunction::SimulatedDFUFunction(Config config, Faults faults)
     : m_config(std::move(config))
     , m_faults(faults)
+    , m_dfuMode(m_config.startsInDFUMode)
+    , m_state(m_dfuMode ? dfuIDLE : appIDLE)
 {
 }
 

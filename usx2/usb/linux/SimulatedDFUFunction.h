@@ -102,6 +102,7 @@ public:
         std::uint32_t manifestPollTimeout = 0;  // ms announced when manifestation starts
         Millis reenumerationDelay{1000};        // time off the bus when switching modes
         std::vector<std::uint8_t> expectedImage;
+        bool startsInDFUMode = false;
     };
 
     // Answer to one request: a stall, or the number of bytes of the data stage.
