@@ -44,9 +44,10 @@ USBHostDevice::Status USBHostDevice::readConfigurationDescriptor(std::uint8_t in
         return status;
     if (transferred < kConfigurationHeaderLength || whole[1] != kConfigurationDescriptorType)
         return USBStatus::kIOError;
-    // Use only what the device delivered.
-    whole.resize(std::min<std::size_t>(transferred, totalLength));
-    out = std::move(whole);
+    // Keep only what the device delivered, in a buffer of exactly that size.
+    const std::size_t received = std::min<std::size_t>(transferred, totalLength);
+    out.assign(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(received));
+    out.shrink_to_fit();
     return USBStatus::kSuccess;
 }
 
