@@ -62,7 +62,7 @@ enum class TypeId : CFTypeID {
 class Object {
 public:
     Object() = default;
-    explicit Object(TypeId typeId) noexcept
+    constexpr explicit Object(TypeId typeId) noexcept
         : m_typeId(typeId)
     {
     }

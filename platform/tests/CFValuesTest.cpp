@@ -1,0 +1,90 @@
+#include "platform/cf/CFArray.h"
+#include "platform/cf/CFBoolean.h"
+#include "platform/cf/CFDictionary.h"
+#include "platform/cf/CFNumber.h"
+#include "platform/tests/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+
+using namespace platform::test;
+
+namespace {
+
+TEST(CFNumber, ConvertsOnlyWithoutLoss)
+{
+    struct Case {
+        std::int64_t stored;
+        CFNumberType readAs;
+        bool exact;
+    };
+    const Case cases[] = {
+        {42, kCFNumberSInt8Type, true},          {300, kCFNumberSInt8Type, false},
+        {-32768, kCFNumberSInt16Type, true},     {70000, kCFNumberShortType, false},
+        {std::numeric_limits<std::int32_t>::max(), kCFNumberIntType, true},
+        {std::int64_t(1) << 40, kCFNumberSInt32Type, false},
+        {std::int64_t(1) << 40, kCFNumberLongLongType, true},
+        {(std::int64_t(1) << 53) + 1, kCFNumberDoubleType, false},
+    };
+    for (const Case& c : cases) {
+        Owned<CFNumberRef> number(CFNumberCreate(kCFAllocatorDefault, kCFNumberSInt64Type, &c.stored));
+        std::int64_t buffer[2] = {0, 0};
+        EXPECT_EQ(bool(CFNumberGetValue(number.get(), c.readAs, buffer)), c.exact) << c.stored << " as " << c.readAs;
+    }
+}
+
+TEST(CFNumber, FloatsKeepTheirFractionAndRefuseIntegerReads)
+{
+    const double value = 2.5;
+    Owned<CFNumberRef> number(CFNumberCreate(kCFAllocatorDefault, kCFNumberDoubleType, &value));
+    EXPECT_TRUE(CFNumberIsFloatType(number.get()));
+    int asInt = 0;
+    EXPECT_FALSE(CFNumberGetValue(number.get(), kCFNumberIntType, &asInt));
+    EXPECT_EQ(asInt, 2);
+    float asFloat = 0;
+    EXPECT_TRUE(CFNumberGetValue(number.get(), kCFNumberFloatType, &asFloat));
+    EXPECT_EQ(asFloat, 2.5f);
+}
+
+TEST(CFDictionary, FindsValuesByEqualKeysAndOwnsWhatItHolds)
+{
+    CFMutableDictionaryRef dictionary = CFDictionaryCreateMutable(
+        kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    {
+        auto key = str("NSDevicePath");
+        auto value = str("/media/stick");
+        CFDictionarySetValue(dictionary, key.get(), value.get());
+        EXPECT_EQ(CFGetRetainCount(value.get()), 2);
+    }
+    auto otherKeyObject = str("NSDevicePath");
+    EXPECT_EQ(utf8(CFDictionaryGetValue(dictionary, otherKeyObject.get())), "/media/stick");
+    EXPECT_EQ(CFDictionaryGetValue(dictionary, str("Other").get()), nullptr);
+
+    auto replacement = str("/media/other");
+    CFDictionarySetValue(dictionary, otherKeyObject.get(), replacement.get());
+    EXPECT_EQ(CFDictionaryGetCount(dictionary), 1);
+    EXPECT_EQ(utf8(CFDictionaryGetValue(dictionary, otherKeyObject.get())), "/media/other");
+
+    CFDictionaryRemoveValue(dictionary, otherKeyObject.get());
+    EXPECT_EQ(CFDictionaryGetCount(dictionary), 0);
+    EXPECT_EQ(CFGetRetainCount(replacement.get()), 1);
+    CFRelease(dictionary);
+}
+
+TEST(CFArray, RetainsItsValuesAndComparesByValue)
+{
+    auto a = str("a");
+    const void* values[] = {a.get(), kCFBooleanTrue};
+    Owned<CFArrayRef> first(CFArrayCreate(kCFAllocatorDefault, values, 2, &kCFTypeArrayCallBacks));
+    EXPECT_EQ(CFGetRetainCount(a.get()), 2);
+    auto equalA = str("a");
+    const void* equalValues[] = {equalA.get(), kCFBooleanTrue};
+    Owned<CFArrayRef> second(CFArrayCreate(kCFAllocatorDefault, equalValues, 2, &kCFTypeArrayCallBacks));
+    EXPECT_TRUE(CFEqual(first.get(), second.get()));
+    EXPECT_EQ(CFArrayGetValueAtIndex(first.get(), 2), nullptr);
+    EXPECT_TRUE(CFArrayContainsValue(second.get(), CFRangeMake(0, 2), a.get()));
+}
+
+} // namespace

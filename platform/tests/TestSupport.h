@@ -1,0 +1,98 @@
+#pragma once
+// Helpers shared by the platform tests: a copy of the test bundle in a
+// temporary folder, environment variables set for one scope, and owning
+// holders of value references.
+#include "platform/cf/CFString.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+namespace platform::test {
+
+class TempFolder {
+public:
+    TempFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "platform-test-XXXXXX").string();
+        m_path = mkdtemp(pattern.data());
+    }
+    ~TempFolder() { std::filesystem::remove_all(m_path); }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The test bundle T.app copied into a fresh temporary folder.
+class TestBundleCopy : public TempFolder {
+public:
+    TestBundleCopy()
+    {
+        std::filesystem::copy(std::string(VARANTO_TEST_DATA_DIR) + "/T.app", bundlePath(),
+                              std::filesystem::copy_options::recursive);
+    }
+    std::string bundlePath() const { return (path() / "T.app").string(); }
+};
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~ScopedEnv()
+    {
+        if (m_old)
+            setenv(m_name.c_str(), m_old->c_str(), 1);
+        else
+            unsetenv(m_name.c_str());
+    }
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_old;
+};
+
+// Owns one reference.
+template <typename Ref>
+class Owned {
+public:
+    explicit Owned(Ref ref = nullptr)
+        : m_ref(ref)
+    {
+    }
+    ~Owned()
+    {
+        if (m_ref)
+            CFRelease(m_ref);
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+    Ref get() const { return m_ref; }
+    explicit operator bool() const { return m_ref != nullptr; }
+
+private:
+    Ref m_ref;
+};
+
+inline Owned<CFStringRef> str(const std::string& text)
+{
+    return Owned<CFStringRef>(platform::cf::String::createFromUTF8(text));
+}
+
+inline std::string utf8(CFTypeRef string)
+{
+    const auto* s = platform::cf::String::fromRef(string);
+    return s && CFGetTypeID(string) == CFStringGetTypeID() ? s->utf8() : std::string("<not a string>");
+}
+
+} // namespace platform::test
