@@ -10,13 +10,36 @@
 namespace CV {
 namespace USX2 {
 
+// The process's libusb context; null when libusb cannot start (no USB here).
+class LibusbHost::Context {
+public:
+    Context()
+    {
+        if (libusb_init(&m_pContext) != LIBUSB_SUCCESS)
+            m_pContext = nullptr;
+    }
+    ~Context()
+    {
+        if (m_pContext)
+            libusb_exit(m_pContext);
+    }
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    libusb_context* get() const { return m_pContext; }
+
+private:
+    libusb_context* m_pContext = nullptr;
+};
+
 namespace {
 
 // An open libusb device; kernel drivers are detached while an interface is
 // claimed and given back when it is released.
 class LibusbHostDevice : public USBHostDevice {
 public:
-    LibusbHostDevice(libusb_device_handle* handle, USBHostDeviceIds ids) : m_pHandle(handle), m_ids(ids)
+    LibusbHostDevice(std::shared_ptr<const void> context, libusb_device_handle* handle, USBHostDeviceIds ids)
+        : m_pContext(std::move(context)), m_pHandle(handle), m_ids(ids)
     {
         libusb_set_auto_detach_kernel_driver(m_pHandle, 1);
     }
@@ -72,6 +95,7 @@ private:
         return std::find(m_claimed.begin(), m_claimed.end(), interfaceNumber) != m_claimed.end();
     }
 
+    std::shared_ptr<const void> m_pContext;  // kept until the handle is closed
     libusb_device_handle* m_pHandle;
     USBHostDeviceIds m_ids;
     std::vector<std::uint8_t> m_claimed;
@@ -79,27 +103,21 @@ private:
 
 } // namespace
 
-LibusbHost::LibusbHost()
-{
-    if (libusb_init(&m_pContext) != LIBUSB_SUCCESS)
-        m_pContext = nullptr;
-}
+LibusbHost::LibusbHost() : m_pContext(std::make_shared<Context>()) {}
 
 LibusbHost::~LibusbHost()
 {
     for (auto& entry : m_devices)
         libusb_unref_device(entry.second.device);
     m_devices.clear();
-    if (m_pContext)
-        libusb_exit(m_pContext);
 }
 
 void LibusbHost::refreshDevices()
 {
-    if (!m_pContext)
+    if (!m_pContext->get())
         return;
     libusb_device** list = nullptr;
-    const ssize_t count = libusb_get_device_list(m_pContext, &list);
+    const ssize_t count = libusb_get_device_list(m_pContext->get(), &list);
     if (count < 0)
         return;
     std::vector<libusb_device*> present(list, list + count);
@@ -154,7 +172,7 @@ std::unique_ptr<USBHostDevice> LibusbHost::open(std::uint32_t handle, Status& st
         return nullptr;
     }
     status = USBStatus::kSuccess;
-    return std::make_unique<LibusbHostDevice>(deviceHandle, found->second.ids);
+    return std::make_unique<LibusbHostDevice>(m_pContext, deviceHandle, found->second.ids);
 }
 
 USBHost::Status LibusbHost::statusFromLibusb(int error)

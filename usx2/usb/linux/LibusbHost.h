@@ -34,10 +34,13 @@ private:
         USBHostDeviceIds ids;
     };
 
+    class Context;
+
     void refreshDevices();
 
     std::mutex m_mutex;
-    libusb_context* m_pContext = nullptr;
+    // Shared with the open devices, which may outlive the host.
+    std::shared_ptr<Context> m_pContext;
     std::uint32_t m_lastHandle = 0;
     std::map<std::uint32_t, KnownDevice> m_devices;
 };
