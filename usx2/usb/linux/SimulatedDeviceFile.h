@@ -12,17 +12,21 @@ namespace USX2 {
 //
 //   # a Sela keyboard in application mode
 //   [device]
-//   model = sela              rova, sela or tumo: the maker's vendor id, the model's base product id and texts
-//   mode = application       or dfu (product id base + 2, only the DFU interface)
+//   model = sela
 //   serial = SIM-0001
 //   bcdDevice = 0x0102
-//   manufacturer = ...        product = ...
-//   vendorId = 0x....         productId = 0x....   (override the model's ids)
-//   hidInterfaces = 2         dfu = yes|no          dfuProtocol = 1
-//   dfuAttributes = 0x0D      dfuDetachTimeout = 1000   dfuTransferSize = 2048
 //
-// Each [device] starts a device; numbers are decimal or 0x-hexadecimal;
-// "#" starts a comment.
+// Each [device] starts a device. Keys (case-insensitive):
+//   model             rova, sela or tumo: the maker's vendor id, the model's
+//                     base product id, texts and two HID interfaces
+//   mode              application (default) or dfu: product id base + 2 and
+//                     only the DFU interface, with protocol 2
+//   serial, manufacturer, product    the device's strings
+//   vendorId, productId              override the model's ids
+//   bcdDevice, maxPacketSize0, hidInterfaces, dfu (yes or no), dfuProtocol,
+//   dfuAttributes, dfuDetachTimeout, dfuTransferSize
+// Numbers are decimal or 0x-hexadecimal; "#" starts a comment. Errors name
+// the line.
 class SimulatedDeviceFile {
 public:
     static bool parse(const std::string& text, std::vector<SimulatedDeviceSpec>& devices, std::string& error);
