@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace CV {
@@ -358,6 +360,54 @@ TEST_F(USBDeviceOnBus, PostConnectRunsAfterEachConnectAndMayUseTheDevice)
     EXPECT_EQ(device.postConnects, 2);
     EXPECT_EQ(device.configurationSize, spec.inDFUMode().configurationDescriptor().size());
     EXPECT_EQ(device.getDeviceInfo().productId, Ids::dfuModeProductId(Ids::kSelaMK2ProductId));
+}
+
+// Holds a vendor request until released, so another thread can try to close
+// the device in the middle of the transfer.
+class HoldingHandler : public SimulatedRequestHandler {
+public:
+    std::optional<SimulatedReply> handleRequest(SimulatedDevice&, const USBSetupPacket& setup,
+                                                std::uint8_t*) override
+    {
+        if (setup.bRequest != 0x77)
+            return std::nullopt;
+        inside = true;
+        while (!release)
+            std::this_thread::yield();
+        closedDuringTransfer = closed.load();
+        return SimulatedReply::done();
+    }
+    std::atomic<bool> inside{false};
+    std::atomic<bool> release{false};
+    std::atomic<bool> closed{false};
+    bool closedDuringTransfer = false;
+};
+
+TEST_F(USBDeviceOnBus, DisconnectWaitsForATransferInProgress)
+{
+    auto handler = std::make_shared<HoldingHandler>();
+    USBDevice device;
+    ASSERT_TRUE(device.connect({bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S"), handler)}));
+    USBDevice::Status status = 1;
+    std::thread transfer([&] {
+        USBDevice::Request request;
+        request.bmRequestType = 0x40;
+        request.bRequest = 0x77;
+        status = device.controlTransfer(request);
+    });
+    while (!handler->inside)
+        std::this_thread::yield();
+    std::thread closer([&] {
+        device.disconnect();
+        handler->closed = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    handler->release = true;
+    transfer.join();
+    closer.join();
+    EXPECT_EQ(status, USBStatus::kSuccess);
+    EXPECT_FALSE(handler->closedDuringTransfer);
+    EXPECT_FALSE(device.isConnected());
 }
 
 } // namespace
