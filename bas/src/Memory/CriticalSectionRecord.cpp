@@ -34,13 +34,14 @@ bool CriticalSectionRecord::isHeldByCallingThread() const
 
 void CriticalSectionRecord::lock()
 {
-    if (isHeldByCallingThread()) {
+    const pthread_t self = pthread_self();
+    if (pthread_equal(m_owner.load(std::memory_order_relaxed), self)) {
         ++m_uRecursion;
         return;
     }
     if (m_iLockCount.fetch_add(1, std::memory_order_acq_rel) > 0)
         m_semaphore.wait();
-    m_owner.store(pthread_self(), std::memory_order_relaxed);
+    m_owner.store(self, std::memory_order_relaxed);
     m_uRecursion = 1;
 }
 
