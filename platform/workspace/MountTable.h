@@ -1,0 +1,32 @@
+#pragma once
+// The mounted file systems, read from the kernel's mount table: either the
+// mountinfo form (/proc/self/mountinfo, the default) or the fstab-like form
+// of /proc/mounts. Octal escapes (\040 for a blank) are decoded.
+#include <string>
+#include <vector>
+
+namespace platform {
+
+struct MountEntry {
+    std::string mountPoint;
+    std::string fileSystemType;
+    std::string source; // the mounted-from device or share ("/dev/sdb1")
+
+    bool operator==(const MountEntry& other) const
+    {
+        return mountPoint == other.mountPoint && fileSystemType == other.fileSystemType && source == other.source;
+    }
+    bool operator!=(const MountEntry& other) const { return !(*this == other); }
+};
+
+class MountTable {
+public:
+    static const char* const kDefaultPath; // "/proc/self/mountinfo"
+
+    // Entries in table order; lines that fit neither form are skipped.
+    static std::vector<MountEntry> parse(const std::string& text);
+    // An empty list when the file cannot be read.
+    static std::vector<MountEntry> read(const std::string& path = kDefaultPath);
+};
+
+} // namespace platform

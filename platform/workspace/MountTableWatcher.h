@@ -1,0 +1,37 @@
+#pragma once
+// Watches a mount table file by polling it on the main loop and reports
+// each file system that appeared or disappeared since the last look
+// (unmounts first, then mounts, each in table order). The table present
+// when the watcher starts is taken as known, not reported.
+#include "platform/runloop/MainLoop.h"
+#include "platform/workspace/MountTable.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+class MountTableWatcher {
+public:
+    enum class Change { Mounted, Unmounted };
+    using Callback = std::function<void(Change, const MountEntry&)>;
+
+    MountTableWatcher(std::string tablePath, std::chrono::milliseconds interval, Callback callback);
+    ~MountTableWatcher();
+    MountTableWatcher(const MountTableWatcher&) = delete;
+    MountTableWatcher& operator=(const MountTableWatcher&) = delete;
+
+    // Reads the table now and reports the changes (main thread).
+    void checkNow();
+    const std::vector<MountEntry>& known() const { return m_known; }
+
+private:
+    std::string m_path;
+    Callback m_callback;
+    std::vector<MountEntry> m_known;
+    MainLoop::TimerId m_timer;
+};
+
+} // namespace platform
