@@ -1,0 +1,524 @@
+#include "UpdaterCallbacks.h"
+#include "WizardDriver.h"
+
+#include "updater/upgrade/DeviceFW.h"
+#include "updater/upgrade/FirmwareImages.h"
+#include "updater/upgrade/VarantoMK2UpdaterUpgradeLogic.h"
+#include "usx2/dfu/DFUDevice.h"
+#include "usx2/usb/VarantoUSBIds.h"
+#include "usx2/usb/linux/SimulatedBus.h"
+#include "usx2/usb/linux/SimulatedDFUKeyboard.h"
+#include "usx2/util/SystemLog.h"
+#include "usx2/util/VirtualSleeper.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace CV::USX2;
+using CV::VarantoMK2UpdaterUpgradeLogic;
+using CV::test::UpdaterCallbacks;
+using CV::test::WizardDriver;
+using Logic = VarantoMK2UpdaterUpgradeLogic;
+using std::chrono::milliseconds;
+
+constexpr std::uint8_t kTolerantKeyboard = SimulatedDeviceSpec::kCanDownload
+    | SimulatedDeviceSpec::kManifestationTolerant | SimulatedDeviceSpec::kWillDetach;
+constexpr std::uint16_t kOldVersion = 0x0058;
+constexpr std::uint16_t kNewestVersion = 0x0059;
+constexpr milliseconds kTick{1};
+constexpr milliseconds kPollLimit{20000};
+
+std::vector<std::uint8_t> mainImage(std::uint16_t productId)
+{
+    const CV::FW::DeviceFW* row = CV::FW::findDeviceFW(productId);
+    return std::vector<std::uint8_t>(row->main.data, row->main.data + row->main.size);
+}
+
+SimulatedDeviceSpec keyboardSpec(std::uint16_t baseId, const std::string& serial, std::uint16_t bcdDevice = kOldVersion,
+                                 std::uint16_t transferSize = 4096)
+{
+    SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(baseId, serial, bcdDevice);
+    spec.dfuAttributes = kTolerantKeyboard;
+    spec.dfuTransferSize = transferSize;
+    return spec;
+}
+
+SimulatedDFUKeyboard::Options keyboardOptions(std::uint16_t baseId)
+{
+    SimulatedDFUKeyboard::Options options;
+    options.expectedImage = mainImage(baseId);
+    options.newBcdDevice = kNewestVersion;
+    return options;
+}
+
+std::vector<std::uint8_t> dfuRequestCodes(const SimulatedBus& bus)
+{
+    std::vector<std::uint8_t> codes;
+    for (const SimulatedRequestLogEntry& entry : bus.requestLog()) {
+        if (entry.setup.type() != USBSetupPacket::kTypeStandard)
+            codes.push_back(entry.setup.bRequest);
+    }
+    return codes;
+}
+
+bool contains(const std::vector<std::uint8_t>& codes, std::uint8_t code)
+{
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+// A simulated bus in virtual time as the process's USB host, the logic with
+// its seven callbacks, and the wizard that drives them.
+class UpgradeLogicTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        bus->setClock(sleeper);
+        previousHost = USBHost::setCurrent(bus);
+        makeLogic(boost::chrono::milliseconds(0));
+    }
+
+    void TearDown() override
+    {
+        wizard.reset();
+        logic.reset();
+        USBHost::setCurrent(previousHost);
+    }
+
+    void makeLogic(boost::chrono::milliseconds finalPause, Sleeper* dfuSleeper = nullptr)
+    {
+        wizard.reset();
+        logic.reset();
+        logic = std::make_unique<Logic>(dfuSleeper ? *dfuSleeper : *sleeper, finalPause);
+        wizard = std::make_unique<WizardDriver>(UpdaterCallbacks::bindTo(logic.get()));
+    }
+
+    std::shared_ptr<SimulatedDFUKeyboard> attach(const SimulatedDeviceSpec& spec,
+                                                 SimulatedDFUKeyboard::Options options)
+    {
+        auto keyboard = std::make_shared<SimulatedDFUKeyboard>(spec, std::move(options));
+        SimulatedDFUKeyboard::attach(*bus, keyboard);
+        return keyboard;
+    }
+
+    std::shared_ptr<SimulatedDFUKeyboard> attachSela(const std::string& serial = "SELA-0001",
+                                                     std::uint16_t transferSize = 4096)
+    {
+        return attach(keyboardSpec(Ids::kSelaMK2ProductId, serial, kOldVersion, transferSize),
+                      keyboardOptions(Ids::kSelaMK2ProductId));
+    }
+
+    // Scans, shows an available update and switches the keyboard into update mode.
+    void bringIntoUpdateMode()
+    {
+        const WizardDriver::DeviceView view = wizard->scan();
+        ASSERT_TRUE(view.connected);
+        ASSERT_TRUE(view.updateAvailable);
+        ASSERT_TRUE(wizard->enterUpdateMode());
+        ASSERT_EQ(logic->device().getMode(), DFUDevice::eModeDFU);
+    }
+
+    std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
+    std::shared_ptr<VirtualSleeper> sleeper = std::make_shared<VirtualSleeper>();
+    std::shared_ptr<USBHost> previousHost;
+    std::unique_ptr<Logic> logic;
+    std::unique_ptr<WizardDriver> wizard;
+};
+
+TEST_F(UpgradeLogicTest, NoKeyboardOffersNoUpdateAndStartsNoWorker)
+{
+    WizardDriver::DeviceView view;
+    view.info.bcdDevice = 0x1234;
+    view.connected = wizard->callbacks().connectInNormalMode();
+    wizard->callbacks().getDeviceInfo(view.info, view.installedVersion, view.newestVersion, view.updateAvailable);
+
+    EXPECT_FALSE(view.connected);
+    EXPECT_EQ(view.newestVersion, "0.5.9");
+    EXPECT_EQ(view.installedVersion, "-");
+    EXPECT_EQ(view.info.bcdDevice, 0);
+    EXPECT_FALSE(view.updateAvailable);
+    EXPECT_FALSE(wizard->enterUpdateMode());
+
+    int result = 7;
+    EXPECT_FALSE(wizard->callbacks().performUpdate(result));
+    EXPECT_EQ(result, -1);
+    EXPECT_FALSE(wizard->callbacks().isUpdateRunning());
+}
+
+TEST_F(UpgradeLogicTest, InstalledVersionAgainstTheNewest)
+{
+    struct Case {
+        std::uint16_t baseId;
+        std::uint16_t bcdDevice;
+        const char* installed;
+        bool updateAvailable;
+    } const cases[] = {
+        {Ids::kSelaMK2ProductId, 0x0058, "0.5.8", true},
+        {Ids::kSelaMK2ProductId, 0x0059, "0.5.9", false},
+        {Ids::kRovaMK2ProductId, 0x0000, "0.0.0", true},
+        {Ids::kTumoMK2ProductId, 0x0100, "1.0.0", false},
+        {Ids::kTumoMK2ProductId, 0x12AF, "18.10.15", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.installed);
+        TearDown();
+        bus = SimulatedBus::create();
+        SetUp();
+        attach(keyboardSpec(c.baseId, "K-1", c.bcdDevice), keyboardOptions(c.baseId));
+
+        const WizardDriver::DeviceView view = wizard->scan();
+        EXPECT_TRUE(view.connected);
+        EXPECT_EQ(view.info.productId, c.baseId);
+        EXPECT_EQ(view.info.serialNumber, "K-1");
+        EXPECT_EQ(view.info.bcdDevice, c.bcdDevice);
+        EXPECT_EQ(view.installedVersion, c.installed);
+        EXPECT_EQ(view.newestVersion, "0.5.9");
+        EXPECT_EQ(view.updateAvailable, c.updateAvailable);
+    }
+}
+
+TEST_F(UpgradeLogicTest, DevicesThatAreNoTargetKeyboardAreIgnored)
+{
+    SimulatedDeviceSpec otherVendor = keyboardSpec(Ids::kSelaMK2ProductId, "A");
+    otherVendor.vendorId = static_cast<std::uint16_t>(Ids::kVendorId + 1);
+    SimulatedDeviceSpec unknownModel = keyboardSpec(static_cast<std::uint16_t>(Ids::kTumoMK2ProductId + 0x10), "B");
+    SimulatedDeviceSpec noDFUInterface = keyboardSpec(Ids::kRovaMK2ProductId, "C");
+    noDFUInterface.dfuInterface = false;
+    for (const SimulatedDeviceSpec& spec : {otherVendor, unknownModel, noDFUInterface})
+        bus->addDevice(spec);
+
+    WizardDriver::DeviceView view = wizard->scan();
+    EXPECT_FALSE(view.connected);
+    EXPECT_FALSE(view.updateAvailable);
+}
+
+TEST_F(UpgradeLogicTest, TheKeyboardReportedLastIsUsed)
+{
+    attachSela("FIRST");
+    attach(keyboardSpec(Ids::kTumoMK2ProductId, "SECOND", 0x0059), keyboardOptions(Ids::kTumoMK2ProductId));
+
+    const WizardDriver::DeviceView view = wizard->scan();
+    EXPECT_TRUE(view.connected);
+    EXPECT_EQ(view.info.serialNumber, "SECOND");
+    EXPECT_EQ(view.info.productId, Ids::kTumoMK2ProductId);
+    EXPECT_FALSE(view.updateAvailable);
+}
+
+TEST_F(UpgradeLogicTest, KeyboardFoundInDFUModeIsUpdatedWithoutADetach)
+{
+    auto keyboard = attach(keyboardSpec(Ids::kRovaMK2ProductId, "ROVA-DFU").inDFUMode(),
+                           keyboardOptions(Ids::kRovaMK2ProductId));
+
+    const WizardDriver::DeviceView view = wizard->scan();
+    ASSERT_TRUE(view.connected);
+    EXPECT_EQ(view.info.productId, Ids::dfuModeProductId(Ids::kRovaMK2ProductId));
+    EXPECT_TRUE(view.updateAvailable);
+    bus->clearRequestLog();
+    ASSERT_TRUE(wizard->enterUpdateMode());
+    EXPECT_TRUE(dfuRequestCodes(*bus).empty());
+
+    ASSERT_TRUE(wizard->startUpdate());
+    EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), 1);
+    EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kRovaMK2ProductId));
+}
+
+TEST_F(UpgradeLogicTest, TransferSizeZeroFailsTheSwitchIntoUpdateMode)
+{
+    attachSela("SELA-0", 0);
+    ASSERT_TRUE(wizard->scan().connected);
+    EXPECT_FALSE(wizard->enterUpdateMode());
+    EXPECT_FALSE(wizard->callbacks().connectInUpdateMode());
+}
+
+TEST_F(UpgradeLogicTest, FailedWritesEndInAbortAndResultMinusTwo)
+{
+    struct Case {
+        const char* name;
+        std::uint16_t transferSize;
+        int stallAtBlock;
+        int errorAtBlock;
+    } const cases[] = {
+        {"transfer size 8192", 8192, SimulatedDFUFunction::none, SimulatedDFUFunction::none},
+        {"stall at block 7", 4096, 7, SimulatedDFUFunction::none},
+        {"error status at block 0", 4096, SimulatedDFUFunction::none, 0},
+        {"error status at the last block", 4096, SimulatedDFUFunction::none, 92},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        bus = SimulatedBus::create();
+        SetUp();
+        SimulatedDFUKeyboard::Options options = keyboardOptions(Ids::kSelaMK2ProductId);
+        options.faults.stallAtBlock = c.stallAtBlock;
+        options.faults.errorAtBlock = c.errorAtBlock;
+        auto keyboard = attach(keyboardSpec(Ids::kSelaMK2ProductId, "S", kOldVersion, c.transferSize), options);
+
+        bringIntoUpdateMode();
+        bus->clearRequestLog();
+        ASSERT_TRUE(wizard->startUpdate());
+        EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), -2);
+        EXPECT_TRUE(contains(dfuRequestCodes(*bus), DFUDevice::DFU_ABORT));
+        EXPECT_FALSE(logic->device().isConnected());
+        EXPECT_FALSE(wizard->callbacks().isUpdateRunning());
+    }
+}
+
+TEST_F(UpgradeLogicTest, WholeRoadWritesTheMainImageAndShowsTheNewVersion)
+{
+    auto keyboard = attachSela();
+    bringIntoUpdateMode();
+
+    ASSERT_TRUE(wizard->startUpdate());
+    EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), 1);
+    EXPECT_FALSE(logic->device().isConnected());
+    EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
+
+    const WizardDriver::DeviceView after = wizard->scan();
+    ASSERT_TRUE(after.connected);
+    EXPECT_EQ(after.info.productId, Ids::kSelaMK2ProductId);
+    EXPECT_EQ(after.installedVersion, "0.5.9");
+    EXPECT_FALSE(after.updateAvailable);
+    EXPECT_FALSE(wizard->callbacks().isUpdateRunning());
+}
+
+TEST_F(UpgradeLogicTest, KeyboardThatNeedsNoUpdateIsOnlyReturnedToNormalMode)
+{
+    auto keyboard = attach(keyboardSpec(Ids::kSelaMK2ProductId, "UP-TO-DATE", kNewestVersion),
+                           keyboardOptions(Ids::kSelaMK2ProductId));
+    ASSERT_FALSE(wizard->scan().updateAvailable);
+    ASSERT_TRUE(wizard->enterUpdateMode());
+    bus->clearRequestLog();
+
+    ASSERT_TRUE(wizard->startUpdate());
+    EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), 1);
+    EXPECT_FALSE(contains(dfuRequestCodes(*bus), DFUDevice::DFU_DNLOAD));
+    EXPECT_TRUE(keyboard->function().received().empty());
+    EXPECT_FALSE(logic->device().isConnected());
+}
+
+TEST_F(UpgradeLogicTest, CloseRequestWithoutWorkerWaitsItsTimeAndDoesNotThrow)
+{
+    EXPECT_FALSE(wizard->callbacks().isUpdateRunning());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NO_THROW(wizard->callbacks().applicationCloseRequest());
+    EXPECT_GE(std::chrono::steady_clock::now() - start, milliseconds(450));
+    EXPECT_FALSE(wizard->callbacks().isUpdateRunning());
+}
+
+TEST_F(UpgradeLogicTest, InterruptDuringTheFinalPauseLeavesTheResultAtZero)
+{
+    makeLogic(boost::chrono::milliseconds(600000));
+    auto keyboard = attachSela();
+    bringIntoUpdateMode();
+    ASSERT_TRUE(wizard->startUpdate());
+
+    // Wait until the keyboard is back in normal mode: the worker is then in its final pause.
+    const auto deadline = std::chrono::steady_clock::now() + kPollLimit;
+    while (logic->device().isConnected() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(kTick);
+    ASSERT_FALSE(logic->device().isConnected());
+    EXPECT_TRUE(wizard->callbacks().isUpdateRunning());
+
+    EXPECT_TRUE(wizard->quit());
+    EXPECT_TRUE(logic->waitForWorker(boost::chrono::milliseconds(10000)));
+    EXPECT_EQ(wizard->result(), 0);
+    EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
+}
+
+// The DFU waits of the keyboard, in virtual time, except the first wait of a
+// manifestation, which holds the worker until the test opens the gate.
+class GatedSleeper : public Sleeper {
+public:
+    explicit GatedSleeper(Sleeper& time)
+        : m_time(time)
+    {
+    }
+
+    void sleepFor(Duration duration) override
+    {
+        if (duration == DFUDevice::kTolerantManifestationPeriod) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_reached = true;
+            m_changed.notify_all();
+            m_changed.wait(lock, [this] { return m_open; });
+        }
+        m_time.sleepFor(duration);
+    }
+
+    Duration now() const override { return m_time.now(); }
+
+    bool waitUntilReached(milliseconds limit)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        return m_changed.wait_for(lock, limit, [this] { return m_reached; });
+    }
+
+    void open()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+
+private:
+    Sleeper& m_time;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_reached = false;
+    bool m_open = false;
+};
+
+TEST_F(UpgradeLogicTest, QuitDuringTheWriteLetsTheCallerGoAndShutDownWaitsForTheWorker)
+{
+    GatedSleeper gate(*sleeper);
+    makeLogic(boost::chrono::milliseconds(0), &gate);
+    SimulatedDFUKeyboard::Options options = keyboardOptions(Ids::kSelaMK2ProductId);
+    options.manifestTime = milliseconds(3000);
+    auto keyboard = attach(keyboardSpec(Ids::kSelaMK2ProductId, "SLOW"), options);
+    bringIntoUpdateMode();
+
+    auto callerResult = std::make_unique<int>(0);
+    ASSERT_TRUE(wizard->callbacks().performUpdate(*callerResult));
+    ASSERT_TRUE(gate.waitUntilReached(kPollLimit));
+
+    EXPECT_TRUE(wizard->callbacks().isUpdateRunning());
+    int second = 5;
+    EXPECT_FALSE(wizard->callbacks().performUpdate(second)) << "a second worker while the first writes";
+    EXPECT_EQ(second, -1);
+
+    // The user confirms the quit: the worker cannot be stopped inside the
+    // download, and the wizard that owns the result goes away.
+    wizard->callbacks().applicationCloseRequest();
+    EXPECT_EQ(*callerResult, 0);
+    callerResult.reset();
+
+    std::thread opener([&gate] {
+        std::this_thread::sleep_for(milliseconds(100));
+        gate.open();
+    });
+    wizard.reset();
+    logic.reset();  // waits for the worker, which stores its result into its own cell only
+    opener.join();
+    EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
+}
+
+TEST_F(UpgradeLogicTest, StandInFirmwareIsNeverWrittenToARealKeyboard)
+{
+    if (CV::FW::carriesProductFirmware())
+        GTEST_SKIP() << "built with the product's images";
+
+    // A host that is not the simulated bus, as the libusb host is, with a keyboard behind it.
+    struct OtherHost : USBHost {
+        std::shared_ptr<SimulatedBus> bus;
+        std::vector<DeviceEntry> enumerate() override { return bus->enumerate(); }
+        std::unique_ptr<USBHostDevice> open(std::uint32_t handle, Status& status) override
+        {
+            return bus->open(handle, status);
+        }
+    };
+    auto host = std::make_shared<OtherHost>();
+    host->bus = bus;
+    USBHost::setCurrent(host);
+    std::vector<std::string> logged;
+    SystemLog::Sink previousSink = SystemLog::setSink(
+        [&logged](SystemLog::Severity, const std::string& message) { logged.push_back(message); });
+
+    auto keyboard = attachSela();
+    bringIntoUpdateMode();
+    bus->clearRequestLog();
+    ASSERT_TRUE(wizard->startUpdate());
+    EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), -1);
+    SystemLog::setSink(previousSink);
+
+    const std::vector<std::uint8_t> codes = dfuRequestCodes(*bus);
+    EXPECT_FALSE(contains(codes, DFUDevice::DFU_DNLOAD));
+    EXPECT_TRUE(keyboard->function().received().empty());
+    EXPECT_FALSE(logic->device().isConnected());
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_NE(logged[0].find("carries no product firmware"), std::string::npos) << logged[0];
+}
+
+rlim_t currentAddressSpace()
+{
+    std::ifstream statm("/proc/self/statm");
+    rlim_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+}
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VARANTO_SKIP_ADDRESS_LIMIT 1
+#endif
+
+TEST_F(UpgradeLogicTest, WorkerThatCannotStartRaisesTheResourceError)
+{
+#ifdef VARANTO_SKIP_ADDRESS_LIMIT
+    GTEST_SKIP() << "the sanitizers need address space of their own";
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto keyboard = attachSela();
+    bringIntoUpdateMode();
+    rlimit addressSpaceNearlyFull{0, 0};
+    getrlimit(RLIMIT_AS, &addressSpaceNearlyFull);
+    addressSpaceNearlyFull.rlim_cur = currentAddressSpace() + 512 * 1024;
+    EXPECT_EXIT(
+        {
+            // No room left for another thread's stack.
+            setrlimit(RLIMIT_AS, &addressSpaceNearlyFull);
+            int result = 9;
+            try {
+                wizard->callbacks().performUpdate(result);
+            } catch (const boost::thread_resource_error& error) {
+                _exit(result == 0 && !wizard->callbacks().isUpdateRunning() ? error.code().value() : 100);
+            }
+            _exit(101);
+        },
+        ::testing::ExitedWithCode(11), "");
+#endif
+}
+
+}  // namespace
+
+namespace {
+
+TEST(UpgradeLogicRealTime, WholeRoadOnASimulatedKeyboard)
+{
+    auto bus = SimulatedBus::create();
+    auto previousHost = USBHost::setCurrent(bus);
+    auto keyboard = std::make_shared<SimulatedDFUKeyboard>(keyboardSpec(Ids::kTumoMK2ProductId, "TUMO-RT"),
+                                                           keyboardOptions(Ids::kTumoMK2ProductId));
+    SimulatedDFUKeyboard::attach(*bus, keyboard);
+    {
+        Logic logic;
+        WizardDriver wizard(UpdaterCallbacks::bindTo(&logic));
+        const WizardDriver::DeviceView before = wizard.scan();
+        ASSERT_TRUE(before.updateAvailable);
+        EXPECT_EQ(before.installedVersion, "0.5.8");
+        ASSERT_TRUE(wizard.enterUpdateMode());
+        ASSERT_TRUE(wizard.startUpdate());
+        EXPECT_EQ(wizard.pollResult(milliseconds(40), milliseconds(120000)), 1);
+
+        const WizardDriver::DeviceView after = wizard.scan();
+        EXPECT_TRUE(after.connected);
+        EXPECT_EQ(after.installedVersion, "0.5.9");
+        EXPECT_FALSE(after.updateAvailable);
+        EXPECT_TRUE(wizard.quit());
+    }
+    EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kTumoMK2ProductId));
+    USBHost::setCurrent(previousHost);
+}
+
+}  // namespace
