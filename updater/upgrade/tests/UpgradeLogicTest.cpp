@@ -240,7 +240,6 @@ TEST_F(UpgradeLogicTest, TransferSizeZeroFailsTheSwitchIntoUpdateMode)
     attachSela("SELA-0", 0);
     ASSERT_TRUE(wizard->scan().connected);
     EXPECT_FALSE(wizard->enterUpdateMode());
-    EXPECT_FALSE(wizard->callbacks().connectInUpdateMode());
 }
 
 TEST_F(UpgradeLogicTest, FailedWritesEndInAbortAndResultMinusTwo)
@@ -286,6 +285,7 @@ TEST_F(UpgradeLogicTest, WholeRoadWritesTheMainImageAndShowsTheNewVersion)
     EXPECT_FALSE(logic->device().isConnected());
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
 
+    sleeper->sleepFor(milliseconds(5000));  // the worker's final pause, in the keyboard's time
     const WizardDriver::DeviceView after = wizard->scan();
     ASSERT_TRUE(after.connected);
     EXPECT_EQ(after.info.productId, Ids::kSelaMK2ProductId);
@@ -381,13 +381,11 @@ private:
     bool m_open = false;
 };
 
-TEST_F(UpgradeLogicTest, QuitDuringTheWriteLetsTheCallerGoAndShutDownWaitsForTheWorker)
+TEST_F(UpgradeLogicTest, CallerMayGoOnceShutDownHasWaitedAndTheLogicOutlivesItsWorker)
 {
     GatedSleeper gate(*sleeper);
     makeLogic(boost::chrono::milliseconds(0), &gate);
-    SimulatedDFUKeyboard::Options options = keyboardOptions(Ids::kSelaMK2ProductId);
-    options.manifestTime = milliseconds(3000);
-    auto keyboard = attach(keyboardSpec(Ids::kSelaMK2ProductId, "SLOW"), options);
+    auto keyboard = attachSela("SLOW");
     bringIntoUpdateMode();
 
     auto callerResult = std::make_unique<int>(0);
@@ -399,18 +397,33 @@ TEST_F(UpgradeLogicTest, QuitDuringTheWriteLetsTheCallerGoAndShutDownWaitsForThe
     EXPECT_FALSE(wizard->callbacks().performUpdate(second)) << "a second worker while the first writes";
     EXPECT_EQ(second, -1);
 
-    // The user confirms the quit: the worker cannot be stopped inside the
-    // download, and the wizard that owns the result goes away.
-    wizard->callbacks().applicationCloseRequest();
+    // Shut-down waits for the worker, which is still inside the download,
+    // and the wizard that owns the result integer goes away.
+    EXPECT_FALSE(logic->waitForWorker(boost::chrono::milliseconds(50)));
     EXPECT_EQ(*callerResult, 0);
     callerResult.reset();
+    gate.open();  // the worker finishes and stores its result into its own cell only
+    EXPECT_TRUE(logic->waitForWorker(boost::chrono::milliseconds(20000)));
+    EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
+}
 
+TEST_F(UpgradeLogicTest, DestroyingTheLogicWaitsForAWorkerInsideTheDownload)
+{
+    GatedSleeper gate(*sleeper);
+    makeLogic(boost::chrono::milliseconds(0), &gate);
+    auto keyboard = attachSela();
+    bringIntoUpdateMode();
+    ASSERT_TRUE(wizard->startUpdate());
+    ASSERT_TRUE(gate.waitUntilReached(kPollLimit));
+
+    // The user confirms the quit; the download cannot be interrupted.
+    EXPECT_TRUE(wizard->quit());
     std::thread opener([&gate] {
         std::this_thread::sleep_for(milliseconds(100));
         gate.open();
     });
     wizard.reset();
-    logic.reset();  // waits for the worker, which stores its result into its own cell only
+    logic.reset();
     opener.join();
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
 }
@@ -451,6 +464,9 @@ TEST_F(UpgradeLogicTest, StandInFirmwareIsNeverWrittenToARealKeyboard)
     EXPECT_NE(logged[0].find("carries no product firmware"), std::string::npos) << logged[0];
 }
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define VARANTO_SKIP_ADDRESS_LIMIT 1
+#else
 rlim_t currentAddressSpace()
 {
     std::ifstream statm("/proc/self/statm");
@@ -458,9 +474,6 @@ rlim_t currentAddressSpace()
     statm >> pages;
     return pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
 }
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define VARANTO_SKIP_ADDRESS_LIMIT 1
 #endif
 
 TEST_F(UpgradeLogicTest, WorkerThatCannotStartRaisesTheResourceError)
