@@ -239,6 +239,15 @@ TEST(SimulatedDeviceFile, KeyboardsFileDescribesKeyboardsFromTheIds)
     EXPECT_EQ(tumo.dfuTransferSize, 1024);
     EXPECT_EQ(tumo.dfuAttributes, 0x05);
     EXPECT_EQ(tumo.serialNumber, "SIM-TUMO-0002");
+    // A keyboard with a DFU interface answers the DFU requests.
+    std::uint8_t state = 0xFF;
+    std::uint32_t transferred = 0;
+    USBSetupPacket getState;
+    getState.bmRequestType = 0xA1;
+    getState.bRequest = 0x05;
+    getState.wLength = 1;
+    EXPECT_EQ(bus->transfer(devices[1].handle, getState, &state, transferred), 0u);
+    EXPECT_EQ(state, 2);  // dfuIDLE
 
     EXPECT_FALSE(SimulatedBus::fromFile(VARANTO_TEST_DATA_DIR "/missing.sim", error));
     EXPECT_NE(error.find("cannot read"), std::string::npos);

@@ -161,16 +161,20 @@ TEST(SimulatedDFUFunction, ManifestationTolerantKeyboardReturnsOnRequest)
         std::size_t imageSize;
         bool oldVersionFault;
         bool newFirmware;
+        bool anyImage;
     } cases[] = {
-        {"expected image", 100, false, true},
-        {"other image", 99, false, false},
-        {"old version still reported", 100, true, false},
+        {"expected image", 100, false, true, false},
+        {"other image", 99, false, false, false},
+        {"old version still reported", 100, true, false, false},
+        {"no image expected", 99, false, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SimulatedDFUFunction::Faults faults;
         faults.oldVersionAfterUpdate = c.oldVersionFault;
         auto conf = config(kTolerant);
+        if (c.anyImage)
+            conf.expectedImage.clear();
         conf.manifestTime = Millis(1500);
         Host host(conf, faults);
         host.enterDFUMode();

@@ -1,6 +1,7 @@
 #include "usx2/usb/linux/SimulatedBus.h"
 
 #include "usx2/usb/USBStatusCodes.h"
+#include "usx2/usb/linux/SimulatedDFUKeyboard.h"
 #include "usx2/usb/linux/SimulatedDeviceFile.h"
 
 #include <algorithm>
@@ -60,8 +61,15 @@ std::shared_ptr<SimulatedBus> SimulatedBus::fromFile(const std::string& path, st
     if (!SimulatedDeviceFile::read(path, specs, error))
         return nullptr;
     std::shared_ptr<SimulatedBus> bus = create();
-    for (SimulatedDeviceSpec& spec : specs)
-        bus->addDevice(std::move(spec));
+    for (SimulatedDeviceSpec& spec : specs) {
+        if (!spec.dfuInterface) {
+            bus->addDevice(std::move(spec));
+            continue;
+        }
+        SimulatedDFUKeyboard::Options options;
+        options.newBcdDevice = spec.updatedBcdDevice ? spec.updatedBcdDevice : spec.bcdDevice;
+        SimulatedDFUKeyboard::attach(*bus, std::make_shared<SimulatedDFUKeyboard>(spec, options));
+    }
     return bus;
 }
 

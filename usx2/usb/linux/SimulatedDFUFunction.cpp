@@ -271,6 +271,13 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::leaveDFUMode(Millis now)
     return Reply();
 }
 
+bool SimulatedDFUFunction::imageAccepted() const
+{
+    if (m_config.expectedImage.empty())
+        return !m_received.empty();
+    return m_received == m_config.expectedImage;
+}
+
 void SimulatedDFUFunction::startManifestation(Millis now)
 {
     m_state = dfuMANIFEST;
@@ -279,13 +286,13 @@ void SimulatedDFUFunction::startManifestation(Millis now)
     if ((m_config.bmAttributes & bitManifestationTolerant) || m_faults.endlessManifest)
         return;
     // Writes the image to flash off the bus, then starts the new firmware.
-    m_accepted = m_received == m_config.expectedImage;
+    m_accepted = imageAccepted();
     reenumerate(false, now, m_config.manifestTime);
 }
 
 void SimulatedDFUFunction::manifestationEnded()
 {
-    m_accepted = m_received == m_config.expectedImage;
+    m_accepted = imageAccepted();
     m_state = dfuMANIFEST_SYNC;
 }
 

@@ -20,7 +20,7 @@ namespace USX2 {
 // the bus when manifestation starts and comes back by itself in application
 // mode once it ends. The firmware version it reports in
 // application mode becomes the new one when the bytes it received equal the
-// expected image.
+// expected image (any image, when no image is expected).
 //
 // The class knows nothing of the bus: the bus hands it the class and vendor
 // requests addressed to the keyboard with the current time, and asks it where
@@ -101,7 +101,7 @@ public:
         Millis manifestTime{0};                 // writing the image to flash
         std::uint32_t manifestPollTimeout = 0;  // ms announced when manifestation starts
         Millis reenumerationDelay{1000};        // time off the bus when switching modes
-        std::vector<std::uint8_t> expectedImage;
+        std::vector<std::uint8_t> expectedImage;  // empty: any image is taken
         bool startsInDFUMode = false;
     };
 
@@ -164,6 +164,7 @@ private:
     Reply getState(std::uint16_t wLength, std::uint8_t* data);
     Reply abort();
     Reply leaveDFUMode(Millis now);
+    bool imageAccepted() const;
     void startManifestation(Millis now);
     void manifestationEnded();
     static Reply answer(const std::uint8_t* bytes, std::uint16_t size, std::uint16_t wLength, std::uint8_t* data);

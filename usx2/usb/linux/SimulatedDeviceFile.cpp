@@ -154,6 +154,7 @@ bool applyKey(Section& section, const std::string& key, const std::string& value
         {"dfuattributes", [&](const std::string& v) { return setNumber(v, spec.dfuAttributes); }},
         {"dfudetachtimeout", [&](const std::string& v) { return setNumber(v, spec.dfuDetachTimeout); }},
         {"dfutransfersize", [&](const std::string& v) { return setNumber(v, spec.dfuTransferSize); }},
+        {"updatedbcddevice", [&](const std::string& v) { return setNumber(v, spec.updatedBcdDevice); }},
     };
     auto setter = numbers.find(key);
     if (setter == numbers.end()) {

@@ -25,8 +25,10 @@ namespace USX2 {
 //   vendorId, productId              override the model's ids
 //   bcdDevice, maxPacketSize0, hidInterfaces, dfu (yes or no), dfuProtocol,
 //   dfuAttributes, dfuDetachTimeout, dfuTransferSize
+//   updatedBcdDevice                 the version after a firmware download
 // Numbers are decimal or 0x-hexadecimal; "#" starts a comment. Errors name
-// the line.
+// the line. A device with a DFU interface is a DFU keyboard
+// (SimulatedDFUKeyboard) that takes any image.
 class SimulatedDeviceFile {
 public:
     static bool parse(const std::string& text, std::vector<SimulatedDeviceSpec>& devices, std::string& error);

@@ -43,6 +43,7 @@ struct SimulatedDeviceSpec {
     std::uint16_t dfuDetachTimeout = 1000;
     std::uint16_t dfuTransferSize = 2048;
     std::uint16_t bcdDFUVersion = 0x0110;
+    std::uint16_t updatedBcdDevice = 0;  // version after a firmware download (0: unchanged)
 
     std::optional<std::vector<std::uint8_t>> rawDeviceDescriptor;
     std::optional<std::vector<std::uint8_t>> rawConfigurationDescriptor;
