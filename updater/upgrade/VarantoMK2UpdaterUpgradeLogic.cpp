@@ -1,5 +1,6 @@
 #include "updater/upgrade/VarantoMK2UpdaterUpgradeLogic.h"
 
+#include "BAS/FormatHelper.h"
 #include "updater/upgrade/DeviceFW.h"
 #include "updater/upgrade/FirmwareImages.h"
 #include "usx2/usb/USBDeviceDB.h"
@@ -23,7 +24,7 @@ constexpr const char* kCategory = "UpgradeLogic";
 
 std::string versionText(unsigned major, unsigned minor, unsigned patch)
 {
-    return (boost::format("%d.%d.%d") % major % minor % patch).str();
+    return BAS::DETAIL::FormatApply<char>::apply(boost::format("%d.%d.%d"), major, minor, patch);
 }
 
 std::string versionText(std::uint32_t version)

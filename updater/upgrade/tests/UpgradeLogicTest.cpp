@@ -242,6 +242,25 @@ TEST_F(UpgradeLogicTest, TransferSizeZeroFailsTheSwitchIntoUpdateMode)
     EXPECT_FALSE(wizard->enterUpdateMode());
 }
 
+TEST_F(UpgradeLogicTest, KeyboardThatReturnsLateIsFoundByTheRetry)
+{
+    SimulatedDFUKeyboard::Options options = keyboardOptions(Ids::kSelaMK2ProductId);
+    options.faults.lateReenumeration = milliseconds(4000);
+    auto keyboard = attach(keyboardSpec(Ids::kSelaMK2ProductId, "LATE"), options);
+    ASSERT_TRUE(wizard->scan().updateAvailable);
+
+    EXPECT_FALSE(wizard->enterUpdateMode());
+    EXPECT_FALSE(logic->device().isConnected());
+    sleeper->sleepFor(milliseconds(5000));  // the user reads the page and presses the action button again
+    ASSERT_TRUE(wizard->retryUpdateMode());
+    EXPECT_EQ(logic->device().getMode(), DFUDevice::eModeDFU);
+    EXPECT_EQ(logic->device().getDeviceInfo().serialNumber, "LATE");
+
+    ASSERT_TRUE(wizard->startUpdate());
+    EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), 1);
+    EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
+}
+
 TEST_F(UpgradeLogicTest, FailedWritesEndInAbortAndResultMinusTwo)
 {
     struct Case {
@@ -323,18 +342,21 @@ TEST_F(UpgradeLogicTest, InterruptDuringTheFinalPauseLeavesTheResultAtZero)
     makeLogic(boost::chrono::milliseconds(600000));
     auto keyboard = attachSela();
     bringIntoUpdateMode();
+    bus->clearRequestLog();
     ASSERT_TRUE(wizard->startUpdate());
 
-    // Wait until the keyboard is back in normal mode: the worker is then in its final pause.
+    // Wait until the keyboard was sent back to normal mode: the worker then
+    // disconnects it and starts its final pause.
     const auto deadline = std::chrono::steady_clock::now() + kPollLimit;
-    while (logic->device().isConnected() && std::chrono::steady_clock::now() < deadline)
+    while (!contains(dfuRequestCodes(*bus), DFUDevice::DFU_DETACH) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(kTick);
-    ASSERT_FALSE(logic->device().isConnected());
+    ASSERT_TRUE(contains(dfuRequestCodes(*bus), DFUDevice::DFU_DETACH));
     EXPECT_TRUE(wizard->callbacks().isUpdateRunning());
 
     EXPECT_TRUE(wizard->quit());
     EXPECT_TRUE(logic->waitForWorker(boost::chrono::milliseconds(10000)));
     EXPECT_EQ(wizard->result(), 0);
+    EXPECT_FALSE(logic->device().isConnected());
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
 }
 
