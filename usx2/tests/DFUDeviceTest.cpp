@@ -3,6 +3,7 @@
 #include "usx2/usb/VarantoUSBIds.h"
 #include "usx2/usb/linux/SimulatedBus.h"
 #include "usx2/usb/linux/SimulatedDFUKeyboard.h"
+#include "usx2/util/Logging.h"
 #include "usx2/util/SystemLog.h"
 #include "usx2/util/VirtualSleeper.h"
 
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -434,4 +436,40 @@ TEST(DFUDeviceInterface, RequestsOnAnUnconnectedDeviceFail)
     EXPECT_FALSE(device.sendDFUDetach());
     EXPECT_FALSE(device.sendDFUAbort());
     EXPECT_FALSE(device.returnToAPPMode());
+}
+
+// With the report level at 1 and the category allowed, request failures are
+// logged with the status and its text.
+TEST_F(DFUClientTest, RequestFailureMessages)
+{
+    struct Case {
+        const char* name;
+        void (*inject)(SimulatedDFUFunction::Faults&);
+        const char* message;
+    } cases[] = {
+        {"short GETSTATUS", [](SimulatedDFUFunction::Faults& f) { f.shortGetStatus = true; },
+         "DFUDevice: DFU_GETSTATUS failed with status 0x0 (success)\n"},
+        {"stalled block", [](SimulatedDFUFunction::Faults& f) { f.stallAtBlock = 0; },
+         "DFUDevice: DFU_DNLOAD failed with status 0xe000404f (Pipe has stalled)\n"},
+    };
+    std::ostringstream log;
+    std::ostream* const previousStream = Logging::destinationStream[1];
+    const std::uint32_t previousLevel = Logging::detail::__reportLevelAsUInt;
+    Logging::destinationStream[1] = &log;
+    Logging::detail::__reportLevelAsUInt = 1;
+    Logging::allowedCategories.insert("DFUDevice");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        log.str("");
+        useFreshBus();
+        auto options = keyboardOptions();
+        c.inject(options.faults);
+        connectInDFUMode(selaKeyboard(kCanDownload | kTolerant | kWillDetach), options);
+        DFU::GetStatus status;
+        EXPECT_FALSE(device.writeImage(firmware().data(), kImageSize, status));
+        EXPECT_EQ(log.str(), c.message);
+    }
+    Logging::allowedCategories.erase("DFUDevice");
+    Logging::detail::__reportLevelAsUInt = previousLevel;
+    Logging::destinationStream[1] = previousStream;
 }
