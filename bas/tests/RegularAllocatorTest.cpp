@@ -273,6 +273,35 @@ TEST(RegularAllocator, ConcurrentUseHandsEachSlotToOneOwner)
     EXPECT_EQ(pool.lockRecord().lockCount(), 0);
 }
 
+// Neither pool sets flags; a pool configured by hand shows what they do.
+TEST(RegularAllocator, FlagsAlignSlotsOrForbidFurtherPackets)
+{
+    using Base = CV::BAS::DETAIL::RegularAllocatorBase;
+    {
+        ProbePool aligned;
+        aligned.lockRecord().createSemaphore();
+        aligned.configure(kRecordSize, 4, 8, Base::eFlagAlignSlots32);
+        ASSERT_NE(aligned.allocNewPacket(), nullptr);
+        aligned.setConfigured();
+        EXPECT_EQ(aligned.packetBytes(), 4 * kStride + 56 + 24);
+        std::vector<void*> records = allocateRecords(aligned, 4);
+        auto firstSlot = reinterpret_cast<uintptr_t>(records.back()) - 8;
+        EXPECT_EQ(firstSlot % 32, 0u);
+        freeRecords(aligned, records);
+    }
+    {
+        ProbePool single;
+        single.lockRecord().createSemaphore();
+        single.configure(kRecordSize, 2, 8, Base::eFlagSinglePacket);
+        ASSERT_NE(single.allocNewPacket(), nullptr);
+        single.setConfigured();
+        std::vector<void*> records = allocateRecords(single, 2);
+        EXPECT_THROW(single.allocate(kRecordSize), std::bad_alloc);
+        EXPECT_EQ(single.lockRecord().lockCount(), 0);
+        freeRecords(single, records);
+    }
+}
+
 TEST(RegularAllocator, RestartAfterStopConfiguresAgain)
 {
     ProbePool pool;

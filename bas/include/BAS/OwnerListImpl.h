@@ -24,10 +24,16 @@ protected:
         Owner::implDeleteItem(item);
     }
 
+    // Frees every item without unlinking them one by one.
     void deleteAllItems()
     {
-        while (this->m_pFirst)
-            deleteItem(this->m_pFirst);
+        Item* item = this->m_pFirst;
+        this->m_pFirst = this->m_pLast = nullptr;
+        while (item) {
+            Item* next = item->next;
+            Owner::implDeleteItem(item);
+            item = next;
+        }
     }
 };
 
