@@ -59,6 +59,7 @@ function(varanto_embed_firmware target firmware_dir)
   endif()
 
   set(asm_text "")
+  set(size_check_text "")
   set(image_files "")
   foreach(model ${VARANTO_FIRMWARE_MODELS})
     foreach(kind ${VARANTO_FIRMWARE_KINDS})
@@ -88,14 +89,17 @@ function(varanto_embed_firmware target firmware_dir)
         "    \".type ${symbol}, @object\\n\"\n"
         "    \"${symbol}:\\n\"\n"
         "    \".incbin \\\"${image_file}\\\"\\n\"\n"
-        "    \".size ${symbol}, . - ${symbol}\\n\"\n"
-        "    \".if . - ${symbol} - ${size}\\n\"\n"
+        "    \"${symbol}_end:\\n\"\n"
+        "    \".size ${symbol}, ${symbol}_end - ${symbol}\\n\"\n")
+      string(APPEND size_check_text
+        "    \".if ${symbol}_end - ${symbol} - ${size}\\n\"\n"
         "    \".error \\\"firmware image ${image_name} must have ${size} bytes\\\"\\n\"\n"
         "    \".endif\\n\"\n")
     endforeach()
   endforeach()
 
   set(VARANTO_FIRMWARE_ASM "${asm_text}")
+  set(VARANTO_FIRMWARE_SIZE_CHECK_ASM "${size_check_text}")
   set(VARANTO_PRODUCT_FIRMWARE ${product_firmware})
   set(VARANTO_FIRMWARE_SIZE_MAIN ${VARANTO_FIRMWARE_SIZE_Main})
   set(VARANTO_FIRMWARE_SIZE_ATMEL ${VARANTO_FIRMWARE_SIZE_Atmel})
