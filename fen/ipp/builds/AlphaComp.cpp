@@ -1,0 +1,461 @@
+// Alpha compositing, compiled once per processor build (see BuildName.h).
+// The vector builds work in 16-bit lanes with exact integer rounding; the
+// n8 build works one pixel at a time and computes the straight In, Out,
+// Atop, Xor, Over and Plus colours, and the premultiplied Atop and Xor, in
+// single precision.
+#include "fen/ipp/builds/BuildName.h"
+#include "fen/ipp/IppiAlphaComp.h"
+
+#include <cstddef>
+#include <cstring>
+
+#if defined(__SSE4_1__)
+#include "fen/ipp/builds/SimdOps.h"
+#else
+#include <xmmintrin.h>
+#endif
+
+namespace {
+
+using RowKernel = void (*)(const Ipp8u*, const Ipp8u*, Ipp8u*, int32_t, int32_t);
+
+#if defined(__SSE4_1__)
+
+// ---- Vector builds -------------------------------------------------------
+
+constexpr int32_t kBlockPixels = kRegBytes / 4;
+
+Reg alphaLanes() { return set64(static_cast<long long>(0xFFFF000000000000ull)); }
+Reg alphaLanes255() { return set64(0x00FF000000000000ll); }
+Reg alphaBytes() { return set64(static_cast<long long>(0xFF000000FF000000ull)); }
+Reg colourBytes() { return set64(0x00FFFFFF00FFFFFFll); }
+
+// The alpha of each pixel in all four of its lanes.
+Reg alphaOf(Reg v)
+{
+    return shuffle8(v, broadcast128(_mm_setr_epi8(6, -128, 6, -128, 6, -128, 6, -128, 14, -128, 14, -128, 14, -128,
+                                                  14, -128)));
+}
+
+// (255 - alpha) * 257 in all four lanes of each pixel.
+Reg inverseAlpha257(Reg v)
+{
+    const Reg alpha257 = shuffle8(v, broadcast128(_mm_setr_epi8(6, 6, 6, 6, 6, 6, 6, 6, 14, 14, 14, 14, 14, 14, 14, 14)));
+    return xorBits(alpha257, set16(-1));
+}
+
+Reg inverse(Reg alpha) { return sub(set16(255), alpha); }
+
+// Colour times alpha in the colour lanes, 255 * alpha in the alpha lane.
+Reg colourTimesAlpha(Reg v) { return mulLo(orBits(v, alphaLanes255()), alphaOf(v)); }
+
+// min(255, round(x / 255)) for every 16-bit x.
+Reg div255(Reg x)
+{
+    const Reg t = addSat(x, set16(128));
+    return shr<8>(addSat(t, shr<8>(t)));
+}
+
+// round(p * q / 255) for p <= 65025, given m = q * 257: the 32-bit product
+// p * m rounded at bit 16, with the carry of the rounding corrected.
+Reg roundedWeight(Reg p, Reg m)
+{
+    const Reg hi = mulHi(p, m);
+    const Reg lo = mulLo(p, m);
+    const Reg high = add(hi, shr<15>(lo));
+    const Reg carry = greater(xorBits(high, set16(0x8000)), xorBits(lo, set16(-1)));
+    return sub(high, carry);
+}
+
+// An exact 32-bit numerator in two 16-bit halves.
+struct Wide {
+    Reg hi;
+    Reg lo;
+};
+
+Wide product(Reg v, Reg factor) { return {mulHi(v, factor), mulLo(v, factor)}; }
+
+Wide sum(Wide x, Wide y)
+{
+    const Reg bias = set16(0x8000);
+    const Reg lo = add(x.lo, y.lo);
+    const Reg carry = greater(xorBits(x.lo, bias), xorBits(lo, bias));
+    return {sub(add(x.hi, y.hi), carry), lo};
+}
+
+// The three-factor division by 65025 with the module's rounding.
+Reg divide65025(Wide x)
+{
+    Reg h = add(x.hi, shr<15>(x.lo));
+    h = add(h, shr<7>(h));
+    Reg t = add(shl<9>(andBits(h, set16(127))), shr<7>(x.lo));
+    t = subSat(t, h);
+    t = add(t, x.lo);
+    return sub(h, greater(x.lo, t));
+}
+
+// Operators on widened pixels: a from the first source, b from the second.
+Reg overStraight(Reg a, Reg b)
+{
+    return div255(add(colourTimesAlpha(a), roundedWeight(colourTimesAlpha(b), inverseAlpha257(a))));
+}
+
+Reg inStraight(Reg a, Reg b) { return divide65025(product(colourTimesAlpha(a), alphaOf(b))); }
+
+Reg outStraight(Reg a, Reg b) { return divide65025(product(colourTimesAlpha(a), inverse(alphaOf(b)))); }
+
+Reg atopStraight(Reg a, Reg b)
+{
+    const Wide x = sum(product(colourTimesAlpha(a), alphaOf(b)), product(colourTimesAlpha(b), inverse(alphaOf(a))));
+    return select(alphaLanes(), b, divide65025(x));
+}
+
+Reg xorStraight(Reg a, Reg b)
+{
+    return divide65025(
+        sum(product(colourTimesAlpha(a), inverse(alphaOf(b))), product(colourTimesAlpha(b), inverse(alphaOf(a)))));
+}
+
+Reg plusStraight(Reg a, Reg b) { return div255(addSat(colourTimesAlpha(a), colourTimesAlpha(b))); }
+
+Reg overPremultiplied(Reg a, Reg b) { return add(a, div255(mulLo(b, inverse(alphaOf(a))))); }
+
+Reg inPremultiplied(Reg a, Reg b) { return div255(mulLo(a, alphaOf(b))); }
+
+Reg outPremultiplied(Reg a, Reg b) { return div255(mulLo(a, inverse(alphaOf(b)))); }
+
+Reg atopPremultiplied(Reg a, Reg b)
+{
+    return select(alphaLanes(), b, div255(addSat(mulLo(a, alphaOf(b)), mulLo(b, inverse(alphaOf(a))))));
+}
+
+Reg xorPremultiplied(Reg a, Reg b)
+{
+    return div255(addSat(mulLo(a, inverse(alphaOf(b))), mulLo(b, inverse(alphaOf(a)))));
+}
+
+template <Reg (*Op)(Reg, Reg)>
+Reg composeBlock(Reg a, Reg b)
+{
+    return narrow(Op(widenLo(a), widenLo(b)), Op(widenHi(a), widenHi(b)));
+}
+
+// Straight Over with the two blocks that need no arithmetic: an opaque
+// source gives the source, a transparent source over an opaque background
+// gives the background.
+Reg overStraightBlock(Reg a, Reg b)
+{
+    if (allOnes8(orBits(a, colourBytes())))
+        return a;
+    if (allZero(andBits(a, alphaBytes())) && allOnes8(orBits(b, colourBytes())))
+        return b;
+    return composeBlock<overStraight>(a, b);
+}
+
+Reg addBytesBlock(Reg a, Reg b) { return addSat8(a, b); }
+
+// Runs a block operation along a row; the last partial block goes through a
+// zero-padded copy so that nothing outside the row is read or written.
+template <Reg (*Block)(Reg, Reg)>
+void runRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t bytes)
+{
+    ptrdiff_t x = 0;
+    for (; x + kRegBytes <= bytes; x += kRegBytes)
+        storeu(pDst + x, Block(loadu(pSrc1 + x), loadu(pSrc2 + x)));
+    if (x < bytes) {
+        alignas(64) Ipp8u first[kRegBytes] = {};
+        alignas(64) Ipp8u second[kRegBytes] = {};
+        alignas(64) Ipp8u result[kRegBytes];
+        const size_t rest = static_cast<size_t>(bytes - x);
+        std::memcpy(first, pSrc1 + x, rest);
+        std::memcpy(second, pSrc2 + x, rest);
+        storeu(result, Block(loadu(first), loadu(second)));
+        std::memcpy(pDst + x, result, rest);
+    }
+}
+
+template <Reg (*Straight)(Reg, Reg), Reg (*Premultiplied)(Reg, Reg)>
+void composeRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width, int32_t premultiplied)
+{
+    if (premultiplied)
+        runRow<composeBlock<Premultiplied>>(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
+    else
+        runRow<composeBlock<Straight>>(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
+}
+
+void overRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width, int32_t premultiplied)
+{
+    if (premultiplied)
+        runRow<composeBlock<overPremultiplied>>(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
+    else
+        runRow<overStraightBlock>(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
+}
+
+void addBytes(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t length)
+{
+    runRow<addBytesBlock>(pSrc1, pSrc2, pDst, length);
+}
+
+#else
+
+// ---- n8: one pixel per step ----------------------------------------------
+
+constexpr float kInv255 = 1.0f / 255.0f;
+constexpr float kInv65025 = 1.0f / 65025.0f;
+
+int div255(int x)
+{
+    int t = x + 128;
+    if (t > 65535)
+        t = 65535;
+    t += t >> 8;
+    if (t > 65535)
+        t = 65535;
+    return t >> 8;
+}
+
+int saturate(int x) { return x > 255 ? 255 : x; }
+
+// Conversion with the processor's rounding: to nearest, ties to even.
+int roundToInt(float value) { return _mm_cvtss_si32(_mm_set_ss(value)); }
+
+struct Pixel {
+    int c[4];
+};
+
+Pixel loadPixel(const Ipp8u* p) { return {{p[0], p[1], p[2], p[3]}}; }
+
+void storePixel(Ipp8u* p, const Pixel& v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = static_cast<Ipp8u>(v.c[i]);
+}
+
+template <Pixel (*Op)(const Pixel&, const Pixel&)>
+void runRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width)
+{
+    for (int32_t x = 0; x < width; ++x) {
+        const Pixel a = loadPixel(pSrc1 + 4 * x);
+        const Pixel b = loadPixel(pSrc2 + 4 * x);
+        storePixel(pDst + 4 * x, Op(a, b));
+    }
+}
+
+Pixel overStraight(const Pixel& a, const Pixel& b)
+{
+    const int sa = a.c[3], sb = b.c[3];
+    Pixel r;
+    for (int i = 0; i < 3; ++i) {
+        float t = static_cast<float>(b.c[i]) * kInv255;
+        t = t * static_cast<float>(255 - sa);
+        t = t * static_cast<float>(sb);
+        t = static_cast<float>(a.c[i] * sa) + t;
+        t = t * kInv255;
+        r.c[i] = roundToInt(t);
+    }
+    r.c[3] = sa + div255(sb * (255 - sa));
+    return r;
+}
+
+Pixel inOrOutStraight(const Pixel& a, int weight)
+{
+    const int sa = a.c[3];
+    Pixel r;
+    for (int i = 0; i < 3; ++i) {
+        float t = static_cast<float>(a.c[i]) * kInv65025;
+        t = t * static_cast<float>(sa);
+        t = t * static_cast<float>(weight);
+        r.c[i] = roundToInt(t);
+    }
+    r.c[3] = div255(sa * weight);
+    return r;
+}
+
+Pixel inStraight(const Pixel& a, const Pixel& b) { return inOrOutStraight(a, b.c[3]); }
+
+Pixel outStraight(const Pixel& a, const Pixel& b) { return inOrOutStraight(a, 255 - b.c[3]); }
+
+Pixel atopStraight(const Pixel& a, const Pixel& b)
+{
+    const int sa = a.c[3], sb = b.c[3];
+    Pixel r;
+    for (int i = 0; i < 3; ++i) {
+        const int x = a.c[i] * sa * sb + b.c[i] * sb * (255 - sa);
+        r.c[i] = roundToInt(static_cast<float>(x) * kInv65025);
+    }
+    r.c[3] = sb;
+    return r;
+}
+
+Pixel xorStraight(const Pixel& a, const Pixel& b)
+{
+    const int sa = a.c[3], sb = b.c[3];
+    Pixel r;
+    for (int i = 0; i < 3; ++i) {
+        const int x = a.c[i] * sa * (255 - sb) + b.c[i] * sb * (255 - sa);
+        r.c[i] = roundToInt(static_cast<float>(x) * kInv65025);
+    }
+    r.c[3] = roundToInt(static_cast<float>(sa * (255 - sb) + sb * (255 - sa)) * kInv255);
+    return r;
+}
+
+Pixel plusStraight(const Pixel& a, const Pixel& b)
+{
+    const int sa = a.c[3], sb = b.c[3];
+    Pixel r;
+    for (int i = 0; i < 3; ++i) {
+        const float total = static_cast<float>(a.c[i] * sa) + static_cast<float>(b.c[i] * sb);
+        r.c[i] = saturate(roundToInt(total * kInv255));
+    }
+    r.c[3] = saturate(sa + sb);
+    return r;
+}
+
+Pixel overPremultiplied(const Pixel& a, const Pixel& b)
+{
+    Pixel r;
+    for (int i = 0; i < 4; ++i)
+        r.c[i] = saturate(a.c[i] + div255(b.c[i] * (255 - a.c[3])));
+    return r;
+}
+
+Pixel inPremultiplied(const Pixel& a, const Pixel& b)
+{
+    Pixel r;
+    for (int i = 0; i < 4; ++i)
+        r.c[i] = div255(a.c[i] * b.c[3]);
+    return r;
+}
+
+Pixel outPremultiplied(const Pixel& a, const Pixel& b)
+{
+    Pixel r;
+    for (int i = 0; i < 4; ++i)
+        r.c[i] = div255(a.c[i] * (255 - b.c[3]));
+    return r;
+}
+
+Pixel atopPremultiplied(const Pixel& a, const Pixel& b)
+{
+    Pixel r;
+    for (int i = 0; i < 3; ++i) {
+        const float total = static_cast<float>(a.c[i] * b.c[3]) + static_cast<float>(b.c[i] * (255 - a.c[3]));
+        r.c[i] = saturate(roundToInt(total * kInv255));
+    }
+    r.c[3] = b.c[3];
+    return r;
+}
+
+Pixel xorPremultiplied(const Pixel& a, const Pixel& b)
+{
+    Pixel r;
+    for (int i = 0; i < 4; ++i) {
+        const float total = static_cast<float>(a.c[i] * (255 - b.c[3])) + static_cast<float>(b.c[i] * (255 - a.c[3]));
+        r.c[i] = saturate(roundToInt(total * kInv255));
+    }
+    return r;
+}
+
+template <Pixel (*Straight)(const Pixel&, const Pixel&), Pixel (*Premultiplied)(const Pixel&, const Pixel&)>
+void composeRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width, int32_t premultiplied)
+{
+    if (premultiplied)
+        runRow<Premultiplied>(pSrc1, pSrc2, pDst, width);
+    else
+        runRow<Straight>(pSrc1, pSrc2, pDst, width);
+}
+
+void overRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width, int32_t premultiplied)
+{
+    composeRow<overStraight, overPremultiplied>(pSrc1, pSrc2, pDst, width, premultiplied);
+}
+
+void addBytes(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t length)
+{
+    for (int32_t i = 0; i < length; ++i)
+        pDst[i] = static_cast<Ipp8u>(saturate(pSrc1[i] + pSrc2[i]));
+}
+
+#endif
+
+} // namespace
+
+void IPP_BUILD_NAME(ippi_AlphaCompOver_AC4S_8u)(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,
+                                                int32_t premultiplied)
+{
+    overRow(pSrc1, pSrc2, pDst, width, premultiplied);
+}
+
+void IPP_BUILD_NAME(ippi_AlphaCompIn_AC4S_8u)(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,
+                                              int32_t premultiplied)
+{
+    composeRow<inStraight, inPremultiplied>(pSrc1, pSrc2, pDst, width, premultiplied);
+}
+
+void IPP_BUILD_NAME(ippi_AlphaCompOut_AC4S_8u)(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,
+                                               int32_t premultiplied)
+{
+    composeRow<outStraight, outPremultiplied>(pSrc1, pSrc2, pDst, width, premultiplied);
+}
+
+void IPP_BUILD_NAME(ippi_AlphaCompAtop_AC4S_8u)(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,
+                                                int32_t premultiplied)
+{
+    composeRow<atopStraight, atopPremultiplied>(pSrc1, pSrc2, pDst, width, premultiplied);
+}
+
+void IPP_BUILD_NAME(ippi_AlphaCompXor_AC4S_8u)(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,
+                                               int32_t premultiplied)
+{
+    composeRow<xorStraight, xorPremultiplied>(pSrc1, pSrc2, pDst, width, premultiplied);
+}
+
+void IPP_BUILD_NAME(ippi_AlphaCompPlus_AC4S_8u)(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,
+                                                int32_t premultiplied)
+{
+    if (premultiplied) {
+        IPP_BUILD_NAME(ownsAdd_8u)(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
+        return;
+    }
+#if defined(__SSE4_1__)
+    runRow<composeBlock<plusStraight>>(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
+#else
+    runRow<plusStraight>(pSrc1, pSrc2, pDst, width);
+#endif
+}
+
+void IPP_BUILD_NAME(ownsAdd_8u)(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t length)
+{
+    addBytes(pSrc1, pSrc2, pDst, length);
+}
+
+IppStatus IPP_BUILD_NAME(ippiAlphaComp_8u_AC4R)(const Ipp8u* pSrc1, int32_t src1Step, const Ipp8u* pSrc2,
+                                                int32_t src2Step, Ipp8u* pDst, int32_t dstStep, IppiSize roiSize,
+                                                int32_t alphaType)
+{
+    static const RowKernel kRowKernels[6] = {
+        &IPP_BUILD_NAME(ippi_AlphaCompOver_AC4S_8u), &IPP_BUILD_NAME(ippi_AlphaCompIn_AC4S_8u),
+        &IPP_BUILD_NAME(ippi_AlphaCompOut_AC4S_8u),  &IPP_BUILD_NAME(ippi_AlphaCompAtop_AC4S_8u),
+        &IPP_BUILD_NAME(ippi_AlphaCompXor_AC4S_8u),  &IPP_BUILD_NAME(ippi_AlphaCompPlus_AC4S_8u),
+    };
+    if (!pSrc1 || !pSrc2 || !pDst)
+        return kStsNullPtrErr;
+    if (roiSize.width <= 0 || roiSize.height <= 0)
+        return kStsSizeErr;
+    if (static_cast<uint32_t>(alphaType) > 11u)
+        return kStsAlphaTypeErr;
+    const RowKernel kernel = kRowKernels[alphaType % 6];
+    const int32_t premultiplied = alphaType >= 6 ? 1 : 0;
+    for (int32_t y = 0; y < roiSize.height; ++y) {
+        kernel(pSrc1 + static_cast<ptrdiff_t>(y) * src1Step, pSrc2 + static_cast<ptrdiff_t>(y) * src2Step,
+               pDst + static_cast<ptrdiff_t>(y) * dstStep, roiSize.width, premultiplied);
+    }
+    return kStsOk;
+}
+
+IppStatus IPP_BUILD_NAME(ippiAlphaComp_8u_AC4IR)(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pSrcDst,
+                                                 int32_t srcDstStep, IppiSize roiSize, int32_t alphaType)
+{
+    return IPP_BUILD_NAME(ippiAlphaComp_8u_AC4R)(pSrc, srcStep, pSrcDst, srcDstStep, pSrcDst, srcDstStep, roiSize,
+                                                 alphaType);
+}
