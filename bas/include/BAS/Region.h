@@ -130,7 +130,7 @@ private:
     void coalesceAppendedBand(ListItem*& previousBand, ListItem* lastBefore);
     ListItem* splitBandAt(ListItem* band, ListItem* bandEnd, int y);
     void makeSingle(Rect const& r);
-    void runOperationInto(Region& out, Region const& a, Region const& b, OverlapFunction overlap,
+    static void runOperationInto(Region& out, Region const& a, Region const& b, OverlapFunction overlap,
                           bool appendNonA, bool appendNonB);
 
     Rect m_bounds{0, 0, 0, 0};

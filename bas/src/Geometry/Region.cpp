@@ -173,7 +173,7 @@ void Region::add(Region& out, Region const& a, Region const& b)
         b.copyTo(out);
         return;
     }
-    out.runOperationInto(out, a, b, &Region::unionOverlapped, true, true);
+    runOperationInto(out, a, b, &Region::unionOverlapped, true, true);
 }
 
 void Region::intersect(Region& out, Region const& a, Region const& b)
@@ -198,7 +198,7 @@ void Region::intersect(Region& out, Region const& a, Region const& b)
         a.copyTo(out);
         return;
     }
-    out.runOperationInto(out, a, b, &Region::intersectOverlapped, false, false);
+    runOperationInto(out, a, b, &Region::intersectOverlapped, false, false);
 }
 
 // The sweep writes into out directly, or through a temporary when out is an
