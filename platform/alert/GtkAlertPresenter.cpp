@@ -1,0 +1,40 @@
+#include "platform/alert/GtkAlertPresenter.h"
+
+#include <gtk/gtk.h>
+
+namespace platform {
+
+namespace {
+
+GtkMessageType messageType(Alert::Style style)
+{
+    switch (style) {
+    case Alert::Style::Critical: return GTK_MESSAGE_ERROR;
+    case Alert::Style::Warning: return GTK_MESSAGE_WARNING;
+    default: return GTK_MESSAGE_INFO;
+    }
+}
+
+} // namespace
+
+int GtkAlertPresenter::present(const Alert& alert)
+{
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, messageType(alert.style()),
+                                               GTK_BUTTONS_NONE, "%s", alert.messageText().c_str());
+    if (!alert.informativeText().empty())
+        gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", alert.informativeText().c_str());
+    // Button tags are small non-negative numbers, which GTK leaves to the
+    // application as response ids.
+    for (const Alert::Button& button : alert.buttons())
+        gtk_dialog_add_button(GTK_DIALOG(dialog), button.label.c_str(), button.tag);
+    gtk_dialog_set_default_response(GTK_DIALOG(dialog), alert.defaultTag());
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    gtk_widget_destroy(dialog);
+    for (const Alert::Button& button : alert.buttons())
+        if (button.tag == response)
+            return response;
+    return alert.dismissTag();
+}
+
+} // namespace platform

@@ -1,0 +1,12 @@
+#pragma once
+// Alerts on the desktop: a modal GTK message dialog.
+#include "platform/alert/AlertPresenter.h"
+
+namespace platform {
+
+class GtkAlertPresenter : public AlertPresenter {
+public:
+    int present(const Alert& alert) override;
+};
+
+} // namespace platform
