@@ -1,5 +1,7 @@
 #include "platform/cf/CFString.h"
 
+#include <glib.h>
+
 #include <algorithm>
 #include <cstring>
 #include <optional>
@@ -317,4 +319,49 @@ const String* String::createFromUTF8(const std::string& text)
 CFTypeID CFStringGetTypeID()
 {
     return static_cast<CFTypeID>(platform::cf::TypeId::String);
+}
+
+CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef, CFIndex, CFStringRef theString)
+{
+    return new platform::cf::String(theString ? theString->characters() : std::u16string(), true);
+}
+
+void CFStringNormalize(CFMutableStringRef theString, CFStringNormalizationForm theForm)
+{
+    if (theString == nullptr)
+        return;
+    GNormalizeMode mode = G_NORMALIZE_DEFAULT_COMPOSE;
+    switch (theForm) {
+    case kCFStringNormalizationFormD: mode = G_NORMALIZE_DEFAULT; break;
+    case kCFStringNormalizationFormKD: mode = G_NORMALIZE_ALL; break;
+    case kCFStringNormalizationFormC: mode = G_NORMALIZE_DEFAULT_COMPOSE; break;
+    case kCFStringNormalizationFormKC: mode = G_NORMALIZE_ALL_COMPOSE; break;
+    default: return;
+    }
+    const std::string text = theString->utf8();
+    gchar* normalized = g_utf8_normalize(text.data(), static_cast<gssize>(text.size()), mode);
+    if (normalized == nullptr)
+        return;
+    CFStringRef result = platform::cf::String::createFromUTF8(normalized);
+    g_free(normalized);
+    theString->setCharacters(result->characters());
+    CFRelease(result);
+}
+
+Boolean CFStringGetFileSystemRepresentation(CFStringRef string, char* buffer, CFIndex maxBufLen)
+{
+    if (string == nullptr || buffer == nullptr || maxBufLen <= 0)
+        return false;
+    const std::string text = string->utf8();
+    if (static_cast<CFIndex>(text.size()) >= maxBufLen) {
+        buffer[0] = '\0';
+        return false;
+    }
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return true;
+}
+
+CFIndex CFStringGetMaximumSizeOfFileSystemRepresentation(CFStringRef string)
+{
+    return string ? static_cast<CFIndex>(string->characters().size()) * 3 + 1 : 0;
 }

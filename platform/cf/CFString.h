@@ -38,6 +38,9 @@ public:
 
     static const String* fromRef(CFTypeRef ref) noexcept;
 
+    // Mutable strings only (CFMutableStringRef).
+    void setCharacters(std::u16string characters) { m_characters = std::move(characters); }
+
 private:
     std::u16string m_characters;
     bool m_directAccess;
@@ -46,6 +49,15 @@ private:
 } // namespace platform::cf
 
 typedef const platform::cf::String* CFStringRef;
+typedef platform::cf::String* CFMutableStringRef;
+
+typedef CFIndex CFStringNormalizationForm;
+enum : CFStringNormalizationForm {
+    kCFStringNormalizationFormD = 0,
+    kCFStringNormalizationFormKD = 1,
+    kCFStringNormalizationFormC = 2,
+    kCFStringNormalizationFormKC = 3
+};
 
 CFTypeID CFStringGetTypeID();
 
@@ -74,3 +86,13 @@ void CFStringGetCharacters(CFStringRef theString, CFRange range, UniChar* buffer
 Boolean CFStringGetCString(CFStringRef theString, char* buffer, CFIndex bufferSize, CFStringEncoding encoding);
 // Upper bound of the bytes needed for length units in the encoding (without NUL).
 CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encoding);
+
+// A mutable copy of the string (maxLength is not enforced); an empty one for null.
+CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef alloc, CFIndex maxLength, CFStringRef theString);
+// Brings the string into the Unicode normalisation form.
+void CFStringNormalize(CFMutableStringRef theString, CFStringNormalizationForm theForm);
+// The name as the file system takes it, NUL-terminated: on Linux the UTF-8
+// text itself (file systems store names unnormalised). False when it does
+// not fit or the string is null.
+Boolean CFStringGetFileSystemRepresentation(CFStringRef string, char* buffer, CFIndex maxBufLen);
+CFIndex CFStringGetMaximumSizeOfFileSystemRepresentation(CFStringRef string);

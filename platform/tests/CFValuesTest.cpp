@@ -88,3 +88,40 @@ TEST(CFArray, RetainsItsValuesAndComparesByValue)
 }
 
 } // namespace
+
+namespace {
+
+TEST(CFString, NormalisesIntoEachForm)
+{
+    struct Case {
+        const char* text;
+        CFStringNormalizationForm form;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"e\xCC\x81", kCFStringNormalizationFormC, "\xC3\xA9"},  // e + combining acute -> é
+        {"\xC3\xA9", kCFStringNormalizationFormD, "e\xCC\x81"},
+        {"\xEF\xAC\x81", kCFStringNormalizationFormKC, "fi"},    // ligature fi
+        {"\xEF\xAC\x81", kCFStringNormalizationFormC, "\xEF\xAC\x81"},
+    };
+    for (const Case& c : cases) {
+        auto source = str(c.text);
+        CFMutableStringRef copy = CFStringCreateMutableCopy(kCFAllocatorDefault, 0, source.get());
+        CFStringNormalize(copy, c.form);
+        EXPECT_EQ(utf8(copy), c.expected) << c.text;
+        EXPECT_EQ(utf8(source.get()), c.text);
+        CFRelease(copy);
+    }
+}
+
+TEST(CFString, FileSystemRepresentationIsTheUtf8TextWhenItFits)
+{
+    auto name = str("Gr\xC3\xBC\xC3\x9F" "e");
+    char buffer[16];
+    ASSERT_TRUE(CFStringGetFileSystemRepresentation(name.get(), buffer, sizeof buffer));
+    EXPECT_STREQ(buffer, "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_FALSE(CFStringGetFileSystemRepresentation(name.get(), buffer, 7));
+    EXPECT_GE(CFStringGetMaximumSizeOfFileSystemRepresentation(name.get()), 8);
+}
+
+} // namespace
