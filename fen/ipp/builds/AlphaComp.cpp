@@ -25,32 +25,30 @@ using RowKernel = void (*)(const Ipp8u*, const Ipp8u*, Ipp8u*, int32_t, int32_t)
 
 constexpr int32_t kBlockPixels = kRegBytes / 4;
 
-Reg alphaLanes() { return set64(static_cast<long long>(0xFFFF000000000000ull)); }
-Reg alphaLanes255() { return set64(0x00FF000000000000ll); }
-Reg alphaBytes() { return set64(static_cast<long long>(0xFF000000FF000000ull)); }
-Reg colourBytes() { return set64(0x00FFFFFF00FFFFFFll); }
+FEN_IPP_INLINE Reg alphaLanes() { return set64(static_cast<long long>(0xFFFF000000000000ull)); }
+FEN_IPP_INLINE Reg alphaLanes255() { return set64(0x00FF000000000000ll); }
 
 // The alpha of each pixel in all four of its lanes.
-Reg alphaOf(Reg v)
+FEN_IPP_INLINE Reg alphaOf(Reg v)
 {
     return shuffle8(v, broadcast128(_mm_setr_epi8(6, -128, 6, -128, 6, -128, 6, -128, 14, -128, 14, -128, 14, -128,
                                                   14, -128)));
 }
 
 // (255 - alpha) * 257 in all four lanes of each pixel.
-Reg inverseAlpha257(Reg v)
+FEN_IPP_INLINE Reg inverseAlpha257(Reg v)
 {
     const Reg alpha257 = shuffle8(v, broadcast128(_mm_setr_epi8(6, 6, 6, 6, 6, 6, 6, 6, 14, 14, 14, 14, 14, 14, 14, 14)));
     return xorBits(alpha257, set16(-1));
 }
 
-Reg inverse(Reg alpha) { return sub(set16(255), alpha); }
+FEN_IPP_INLINE Reg inverse(Reg alpha) { return sub(set16(255), alpha); }
 
 // Colour times alpha in the colour lanes, 255 * alpha in the alpha lane.
-Reg colourTimesAlpha(Reg v) { return mulLo(orBits(v, alphaLanes255()), alphaOf(v)); }
+FEN_IPP_INLINE Reg colourTimesAlpha(Reg v) { return mulLo(orBits(v, alphaLanes255()), alphaOf(v)); }
 
 // min(255, round(x / 255)) for every 16-bit x.
-Reg div255(Reg x)
+FEN_IPP_INLINE Reg div255(Reg x)
 {
     const Reg t = addSat(x, set16(128));
     return shr<8>(addSat(t, shr<8>(t)));
@@ -58,7 +56,7 @@ Reg div255(Reg x)
 
 // round(p * q / 255) for p <= 65025, given m = q * 257: the 32-bit product
 // p * m rounded at bit 16, with the carry of the rounding corrected.
-Reg roundedWeight(Reg p, Reg m)
+FEN_IPP_INLINE Reg roundedWeight(Reg p, Reg m)
 {
     const Reg hi = mulHi(p, m);
     const Reg lo = mulLo(p, m);
@@ -73,9 +71,9 @@ struct Wide {
     Reg lo;
 };
 
-Wide product(Reg v, Reg factor) { return {mulHi(v, factor), mulLo(v, factor)}; }
+FEN_IPP_INLINE Wide product(Reg v, Reg factor) { return {mulHi(v, factor), mulLo(v, factor)}; }
 
-Wide sum(Wide x, Wide y)
+FEN_IPP_INLINE Wide sum(Wide x, Wide y)
 {
     const Reg bias = set16(0x8000);
     const Reg lo = add(x.lo, y.lo);
@@ -84,7 +82,7 @@ Wide sum(Wide x, Wide y)
 }
 
 // The three-factor division by 65025 with the module's rounding.
-Reg divide65025(Wide x)
+FEN_IPP_INLINE Reg divide65025(Wide x)
 {
     Reg h = add(x.hi, shr<15>(x.lo));
     h = add(h, shr<7>(h));
@@ -95,69 +93,101 @@ Reg divide65025(Wide x)
 }
 
 // Operators on widened pixels: a from the first source, b from the second.
-Reg overStraight(Reg a, Reg b)
-{
-    return div255(add(colourTimesAlpha(a), roundedWeight(colourTimesAlpha(b), inverseAlpha257(a))));
-}
+FEN_IPP_INLINE Reg inStraight(Reg a, Reg b) { return divide65025(product(colourTimesAlpha(a), alphaOf(b))); }
 
-Reg inStraight(Reg a, Reg b) { return divide65025(product(colourTimesAlpha(a), alphaOf(b))); }
+FEN_IPP_INLINE Reg outStraight(Reg a, Reg b) { return divide65025(product(colourTimesAlpha(a), inverse(alphaOf(b)))); }
 
-Reg outStraight(Reg a, Reg b) { return divide65025(product(colourTimesAlpha(a), inverse(alphaOf(b)))); }
-
-Reg atopStraight(Reg a, Reg b)
+FEN_IPP_INLINE Reg atopStraight(Reg a, Reg b)
 {
     const Wide x = sum(product(colourTimesAlpha(a), alphaOf(b)), product(colourTimesAlpha(b), inverse(alphaOf(a))));
     return select(alphaLanes(), b, divide65025(x));
 }
 
-Reg xorStraight(Reg a, Reg b)
+FEN_IPP_INLINE Reg xorStraight(Reg a, Reg b)
 {
     return divide65025(
         sum(product(colourTimesAlpha(a), inverse(alphaOf(b))), product(colourTimesAlpha(b), inverse(alphaOf(a)))));
 }
 
-Reg plusStraight(Reg a, Reg b) { return div255(addSat(colourTimesAlpha(a), colourTimesAlpha(b))); }
+FEN_IPP_INLINE Reg plusStraight(Reg a, Reg b) { return div255(addSat(colourTimesAlpha(a), colourTimesAlpha(b))); }
 
-Reg overPremultiplied(Reg a, Reg b) { return add(a, div255(mulLo(b, inverse(alphaOf(a))))); }
+FEN_IPP_INLINE Reg overPremultiplied(Reg a, Reg b) { return add(a, div255(mulLo(b, inverse(alphaOf(a))))); }
 
-Reg inPremultiplied(Reg a, Reg b) { return div255(mulLo(a, alphaOf(b))); }
+FEN_IPP_INLINE Reg inPremultiplied(Reg a, Reg b) { return div255(mulLo(a, alphaOf(b))); }
 
-Reg outPremultiplied(Reg a, Reg b) { return div255(mulLo(a, inverse(alphaOf(b)))); }
+FEN_IPP_INLINE Reg outPremultiplied(Reg a, Reg b) { return div255(mulLo(a, inverse(alphaOf(b)))); }
 
-Reg atopPremultiplied(Reg a, Reg b)
+FEN_IPP_INLINE Reg atopPremultiplied(Reg a, Reg b)
 {
     return select(alphaLanes(), b, div255(addSat(mulLo(a, alphaOf(b)), mulLo(b, inverse(alphaOf(a))))));
 }
 
-Reg xorPremultiplied(Reg a, Reg b)
+FEN_IPP_INLINE Reg xorPremultiplied(Reg a, Reg b)
 {
     return div255(addSat(mulLo(a, inverse(alphaOf(b))), mulLo(b, inverse(alphaOf(a)))));
 }
 
 template <Reg (*Op)(Reg, Reg)>
-Reg composeBlock(Reg a, Reg b)
+FEN_IPP_INLINE Reg composeBlock(Reg a, Reg b)
 {
     return narrow(Op(widenLo(a), widenLo(b)), Op(widenHi(a), widenHi(b)));
 }
 
-// Straight Over with the two blocks that need no arithmetic: an opaque
-// source gives the source, a transparent source over an opaque background
-// gives the background.
-Reg overStraightBlock(Reg a, Reg b)
+// Constants of the straight Over kernel, made once per row.
+struct OverConstants {
+    Reg colourBytes = set64(0x00FFFFFF00FFFFFFll);
+    Reg alphaBytes = set64(static_cast<long long>(0xFF000000FF000000ull));
+    Reg ones = set16(-1);
+    Reg bias = set16(0x8000);
+    Reg half = set16(128);
+    // Alpha of each pixel into its four 16-bit lanes, for the pixels that
+    // widenLo and widenHi take, and the same with the alpha in both bytes.
+    Reg alphaLo = broadcast128(_mm_setr_epi8(3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128));
+    Reg alphaHi =
+        broadcast128(_mm_setr_epi8(11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128, 15, -128));
+    Reg dupLo = broadcast128(_mm_setr_epi8(3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7));
+    Reg dupHi = broadcast128(_mm_setr_epi8(11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15));
+};
+
+// Straight Over on one half of a block of pixels: Ac * a and Bc * b come
+// widened, m is (255 - a) * 257. W = round(Bc * b * (255 - a) / 255) is the
+// product rounded at bit 16 with its carry corrected; the sum Ac * a + W is
+// at most 65,025, so the final division by 255 needs no saturation.
+FEN_IPP_INLINE Reg overStraightHalf(const OverConstants& k, Reg sourceTimesAlpha, Reg backgroundTimesAlpha, Reg m)
 {
-    if (allOnes8(orBits(a, colourBytes())))
-        return a;
-    if (allZero(andBits(a, alphaBytes())) && allOnes8(orBits(b, colourBytes())))
-        return b;
-    return composeBlock<overStraight>(a, b);
+    const Reg hi = mulHi(backgroundTimesAlpha, m);
+    const Reg lo = mulLo(backgroundTimesAlpha, m);
+    const Reg high = add(hi, shr<15>(lo));
+    const Reg carry = greater(xorBits(high, k.bias), xorBits(lo, k.ones));
+    const Reg t = add(sub(sourceTimesAlpha, carry), add(high, k.half));
+    return shr<8>(add(t, shr<8>(t)));
 }
 
-Reg addBytesBlock(Reg a, Reg b) { return addSat8(a, b); }
+// Straight Over on a block of pixels. The alpha broadcasts are taken from
+// the byte pixels, and two blocks need no arithmetic: an opaque source gives
+// the source, a transparent source over an opaque background the background.
+FEN_IPP_INLINE Reg overStraightBlock(const OverConstants& k, Reg a, Reg b)
+{
+    if (allOnes8(orBits(a, k.colourBytes)))
+        return a;
+    if (noneInMask(a, k.alphaBytes) && allOnes8(orBits(b, k.colourBytes)))
+        return b;
+    const Reg a255 = orBits(a, k.alphaBytes);
+    const Reg b255 = orBits(b, k.alphaBytes);
+    const Reg inverseA = xorBits(a, k.ones);
+    const Reg lo = overStraightHalf(k, mulLo(widenLo(a255), shuffle8(a, k.alphaLo)),
+                                    mulLo(widenLo(b255), shuffle8(b, k.alphaLo)), shuffle8(inverseA, k.dupLo));
+    const Reg hi = overStraightHalf(k, mulLo(widenHi(a255), shuffle8(a, k.alphaHi)),
+                                    mulLo(widenHi(b255), shuffle8(b, k.alphaHi)), shuffle8(inverseA, k.dupHi));
+    return narrow(lo, hi);
+}
+
+FEN_IPP_INLINE Reg addBytesBlock(Reg a, Reg b) { return addSat8(a, b); }
 
 // Runs a block operation along a row; the last partial block goes through a
 // zero-padded copy so that nothing outside the row is read or written.
-template <Reg (*Block)(Reg, Reg)>
-void runRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t bytes)
+template <class BlockFunction>
+void runRowWith(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t bytes, BlockFunction Block)
 {
     ptrdiff_t x = 0;
     for (; x + kRegBytes <= bytes; x += kRegBytes)
@@ -174,6 +204,12 @@ void runRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t bytes
     }
 }
 
+template <Reg (*Block)(Reg, Reg)>
+void runRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t bytes)
+{
+    runRowWith(pSrc1, pSrc2, pDst, bytes, [](Reg a, Reg b) { return Block(a, b); });
+}
+
 template <Reg (*Straight)(Reg, Reg), Reg (*Premultiplied)(Reg, Reg)>
 void composeRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width, int32_t premultiplied)
 {
@@ -185,10 +221,13 @@ void composeRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t wid
 
 void overRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width, int32_t premultiplied)
 {
-    if (premultiplied)
+    if (premultiplied) {
         runRow<composeBlock<overPremultiplied>>(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
-    else
-        runRow<overStraightBlock>(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
+        return;
+    }
+    const OverConstants k;
+    runRowWith(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4,
+               [&k](Reg a, Reg b) FEN_IPP_INLINE_LAMBDA { return overStraightBlock(k, a, b); });
 }
 
 void addBytes(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t length)
