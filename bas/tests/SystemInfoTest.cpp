@@ -7,6 +7,8 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace {
@@ -93,6 +95,56 @@ TEST(SystemInfoTest, LocaleTextsGiveLanguageCodes)
         EXPECT_EQ(CV::BAS::convertMacLocaleToSystemLanguage(locale), c.code) << (c.text ? c.text : "(null)");
         if (locale)
             CFRelease(locale);
+    }
+}
+
+// Sets the locale variables for one test and puts the old values back.
+class LocaleEnvironment {
+public:
+    LocaleEnvironment(const char* language, const char* lcAll, const char* lcMessages, const char* lang)
+    {
+        const char* values[] = {language, lcAll, lcMessages, lang};
+        for (int i = 0; i < 4; ++i) {
+            const char* old = std::getenv(kNames[i]);
+            saved_[i] = old ? std::optional<std::string>(old) : std::nullopt;
+            set(kNames[i], values[i]);
+        }
+    }
+    ~LocaleEnvironment()
+    {
+        for (int i = 0; i < 4; ++i)
+            set(kNames[i], saved_[i] ? saved_[i]->c_str() : nullptr);
+    }
+
+private:
+    static void set(const char* name, const char* value)
+    {
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    static constexpr const char* kNames[4] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    std::optional<std::string> saved_[4];
+};
+
+TEST(SystemInfoTest, LanguageAndLocaleComeFromTheEnvironment)
+{
+    struct Case {
+        const char *language, *lcAll, *lcMessages, *lang;
+        int32_t osLanguage, osLocale;
+    };
+    const Case cases[] = {
+        {"fr_FR:de", nullptr, nullptr, "it_IT.UTF-8", 1, 6},
+        {nullptr, nullptr, "ja_JP.UTF-8", "de_DE.UTF-8", 3, 3},
+        {nullptr, "es_ES.UTF-8", "ja_JP.UTF-8", "de_DE.UTF-8", 4, 4},
+        {nullptr, nullptr, nullptr, "pt_BR.UTF-8", 5, 5},
+    };
+    for (const Case& c : cases) {
+        LocaleEnvironment environment(c.language, c.lcAll, c.lcMessages, c.lang);
+        SystemInfo::init();
+        EXPECT_EQ(SystemInfo::s_eOSLanguage, c.osLanguage) << (c.language ? c.language : "") << " " << c.lang;
+        EXPECT_EQ(SystemInfo::s_eOSLocale, c.osLocale) << (c.language ? c.language : "") << " " << c.lang;
     }
 }
 

@@ -4,6 +4,7 @@
 #include "BAS/SystemInfo2.h"
 #include "bas/linux/HostOperatingSystem.h"
 #include "bas/linux/HostProcessorFacts.h"
+#include "platform/cf/CFLocale.h"
 
 namespace CV {
 namespace BAS {
@@ -105,6 +106,30 @@ int32_t languageCodeOfLocaleText(const char* localeText)
     return kLanguageOther;
 }
 
+// The first preferred language, when the list's first entry is a string.
+int32_t preferredLanguageCode()
+{
+    int32_t code = kLanguageOther;
+    CFArrayRef languages = CFLocaleCopyPreferredLanguages();
+    if (languages != nullptr && CFArrayGetCount(languages) > 0) {
+        CFTypeRef first = CFArrayGetValueAtIndex(languages, 0);
+        if (first != nullptr && CFGetTypeID(first) == CFStringGetTypeID())
+            code = convertMacLocaleToSystemLanguage(static_cast<CFStringRef>(first));
+    }
+    if (languages != nullptr)
+        CFRelease(languages);
+    return code;
+}
+
+int32_t currentLocaleCode()
+{
+    CFLocaleRef locale = CFLocaleCopyCurrent();
+    const int32_t code = convertMacLocaleToSystemLanguage(CFLocaleGetIdentifier(locale));
+    if (locale != nullptr)
+        CFRelease(locale);
+    return code;
+}
+
 } // namespace
 
 int32_t convertMacLocaleToSystemLanguage(CFStringRef locale)
@@ -125,6 +150,8 @@ bool SystemInfo::init()
     identifyProcessor();
     derivePackageCounts(trusted);
     takeOperatingSystem();
+    s_eOSLanguage = preferredLanguageCode();
+    s_eOSLocale = currentLocaleCode();
     s_strComputerName = LINUX::HostOperatingSystem::computerName();
     return true;
 }
