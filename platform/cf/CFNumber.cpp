@@ -33,7 +33,8 @@ bool Number::equals(const Object& other) const
 
 std::size_t Number::hash() const
 {
-    return m_isFloat ? std::hash<double>()(m_float) : std::hash<std::int64_t>()(m_integer);
+    // Equal values hash alike whether stored as integer or as double.
+    return std::hash<double>()(m_float);
 }
 
 const Number* Number::fromRef(CFTypeRef ref) noexcept

@@ -55,12 +55,15 @@ void NotificationCenter::removeObserver(id observer, const std::string& name, id
 
 void NotificationCenter::post(const std::string& name, id object, CFDictionaryRef userInfo)
 {
+    // Object and user info stay alive until the notification is delivered.
     if (userInfo)
         CFRetain(userInfo);
+    objc::NSObject::retain(object);
     std::weak_ptr<NotificationCenter*> center = m_self;
     MainLoop::instance().post([center, name, object, userInfo] {
         if (auto self = center.lock(); self && *self)
             (*self)->postNow(name, object, userInfo);
+        objc::NSObject::release(object);
         if (userInfo)
             CFRelease(userInfo);
     });

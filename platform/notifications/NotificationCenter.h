@@ -32,8 +32,9 @@ public:
     void removeObserver(id observer);
     void removeObserver(id observer, const std::string& name, id object);
 
-    // Queues the notification for delivery on the main loop; userInfo may be
-    // null and is retained until then.
+    // Queues the notification for delivery on the main loop; object (an
+    // object of the run time, or nil) and userInfo (or null) are retained
+    // until then.
     void post(const std::string& name, id object, CFDictionaryRef userInfo);
     // Delivers at once on the calling thread (which must be the main thread).
     void postNow(const std::string& name, id object, CFDictionaryRef userInfo);

@@ -97,6 +97,35 @@ TEST_F(NotificationTest, PostFromAnyThreadReachesTheObserversSelectorOnTheMainTh
     }
 }
 
+int s_posterDeallocs = 0;
+
+void countPosterDealloc(id self, SEL sel)
+{
+    ++s_posterDeallocs;
+    objc::sendSuper<void>(self, objc_getClass("TestPoster"), sel);
+}
+
+TEST_F(NotificationTest, PostedObjectLivesUntilDelivered)
+{
+    static Class s_posterClass = [] {
+        Class cls = objc_allocateClassPair(objc::NSObject::rootClass(), "TestPoster", 0);
+        class_addMethod(cls, sel_registerName("dealloc"), objc::toIMP(&countPosterDealloc), "v@:");
+        objc_registerClassPair(cls);
+        return cls;
+    }();
+    s_posterDeallocs = 0;
+    NotificationCenter center;
+    center.addObserver(m_observer, objc::selector("onFirst:"), "Ping", nil);
+    id poster = objc::NSObject::allocInit(s_posterClass);
+    center.post("Ping", poster, nullptr);
+    objc::NSObject::release(poster);
+    EXPECT_EQ(s_posterDeallocs, 0);
+    ASSERT_TRUE(waitForReceived(1));
+    EXPECT_EQ(s_received[0].object, poster);
+    MainLoop::instance().runPending();
+    EXPECT_EQ(s_posterDeallocs, 1);
+}
+
 TEST_F(NotificationTest, ObserversSeeOnlyMatchingNamesAndPosters)
 {
     NotificationCenter center;
