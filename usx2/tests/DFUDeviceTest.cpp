@@ -25,9 +25,9 @@ constexpr std::uint16_t kOldVersion = 0x0058;
 constexpr std::uint16_t kNewVersion = 0x0059;
 constexpr const char* kSerial = "VMK2-0042";
 
-constexpr std::uint8_t kCanDownload = SimulatedDeviceSpec::kCanDownload;
-constexpr std::uint8_t kTolerant = SimulatedDeviceSpec::kManifestationTolerant;
-constexpr std::uint8_t kWillDetach = SimulatedDeviceSpec::kWillDetach;
+constexpr std::uint8_t kCanDownload = SimulatedDeviceDescription::kCanDownload;
+constexpr std::uint8_t kTolerant = SimulatedDeviceDescription::kManifestationTolerant;
+constexpr std::uint8_t kWillDetach = SimulatedDeviceDescription::kWillDetach;
 
 const std::vector<std::uint8_t>& firmware()
 {
@@ -43,9 +43,9 @@ const std::vector<std::uint8_t>& firmware()
     return image;
 }
 
-SimulatedDeviceSpec selaKeyboard(std::uint8_t attributes, std::uint16_t transferSize = 4096)
+SimulatedDeviceDescription selaKeyboard(std::uint8_t attributes, std::uint16_t transferSize = 4096)
 {
-    SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, kSerial, kOldVersion);
+    SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, kSerial, kOldVersion);
     spec.dfuAttributes = attributes;
     spec.dfuTransferSize = transferSize;
     spec.dfuDetachTimeout = 1000;
@@ -90,14 +90,14 @@ protected:
         SetUp();
     }
 
-    std::uint32_t attach(const SimulatedDeviceSpec& spec, SimulatedDFUKeyboard::Options options = keyboardOptions())
+    std::uint32_t attach(const SimulatedDeviceDescription& spec, SimulatedDFUKeyboard::Options options = keyboardOptions())
     {
         keyboard = std::make_shared<SimulatedDFUKeyboard>(spec, std::move(options));
         return SimulatedDFUKeyboard::attach(*bus, keyboard);
     }
 
     // A keyboard that is already in DFU mode, connected.
-    void connectInDFUMode(const SimulatedDeviceSpec& spec, SimulatedDFUKeyboard::Options options = keyboardOptions())
+    void connectInDFUMode(const SimulatedDeviceDescription& spec, SimulatedDFUKeyboard::Options options = keyboardOptions())
     {
         ASSERT_TRUE(device.connect(USBDeviceOSHandle{attach(spec.inDFUMode(), std::move(options))}));
         ASSERT_EQ(device.getMode(), DFUDevice::eModeDFU);
@@ -409,7 +409,7 @@ TEST(DFUDeviceInterface, ProtocolZeroCountsByInterfaceNumber)
         SCOPED_TRACE(testing::Message() << int(c.protocol) << "/" << int(c.interfaceNumber));
         auto bus = SimulatedBus::create();
         const auto previous = USBHost::setCurrent(bus);
-        SimulatedDeviceSpec spec = selaKeyboard(kCanDownload | kWillDetach, 512);
+        SimulatedDeviceDescription spec = selaKeyboard(kCanDownload | kWillDetach, 512);
         spec.rawConfigurationDescriptor = std::vector<std::uint8_t>{
             9, 2, 27, 0, 1, 1, 0, 0x80, 50,                          // configuration
             9, 4, c.interfaceNumber, 0, 0, 0xFE, 1, c.protocol, 0,   // DFU interface

@@ -36,9 +36,9 @@ TEST(DFUUpdateRoad, WholeUpdateInRealTime)
 {
     auto bus = SimulatedBus::create();
     const auto previousHost = USBHost::setCurrent(bus);
-    SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kTumoMK2ProductId, "TUMO-77", 0x0058);
-    spec.dfuAttributes = SimulatedDeviceSpec::kCanDownload | SimulatedDeviceSpec::kManifestationTolerant
-        | SimulatedDeviceSpec::kWillDetach;
+    SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kTumoMK2ProductId, "TUMO-77", 0x0058);
+    spec.dfuAttributes = SimulatedDeviceDescription::kCanDownload | SimulatedDeviceDescription::kManifestationTolerant
+        | SimulatedDeviceDescription::kWillDetach;
     spec.dfuTransferSize = 512;
     spec.dfuDetachTimeout = 1000;
     SimulatedDFUKeyboard::Options options;

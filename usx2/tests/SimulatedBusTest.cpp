@@ -39,7 +39,7 @@ std::unique_ptr<USBHostDevice> openDevice(SimulatedBus& bus, std::uint32_t handl
 
 TEST(SimulatedDevice, AnswersStandardRequestsLikeAUSBDevice)
 {
-    const SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "AB");
+    const SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "AB");
     const Bytes device18 = spec.deviceDescriptor();
     const std::uint8_t dfu = spec.dfuInterfaceNumber();
     const struct {
@@ -81,9 +81,9 @@ TEST(SimulatedDevice, AnswersStandardRequestsLikeAUSBDevice)
 
 TEST(SimulatedDevice, KeyboardConfigurationCarriesTheDFUFunctionalDescriptor)
 {
-    for (const SimulatedDeviceSpec& spec :
-         {SimulatedDeviceSpec::keyboard(Ids::kRovaMK2ProductId, "R"),
-          SimulatedDeviceSpec::keyboard(Ids::kRovaMK2ProductId, "R").inDFUMode()}) {
+    for (const SimulatedDeviceDescription& spec :
+         {SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "R"),
+          SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "R").inDFUMode()}) {
         const Bytes configuration = spec.configurationDescriptor();
         ASSERT_EQ(configuration[2] | configuration[3] << 8, static_cast<int>(configuration.size()));
         unsigned remaining = static_cast<unsigned>(configuration.size());
@@ -104,7 +104,7 @@ TEST(SimulatedDevice, KeyboardConfigurationCarriesTheDFUFunctionalDescriptor)
         EXPECT_EQ(functional[2], spec.dfuAttributes);
         EXPECT_EQ(functional[5] | functional[6] << 8, spec.dfuTransferSize);
     }
-    const SimulatedDeviceSpec dfuMode = SimulatedDeviceSpec::keyboard(Ids::kRovaMK2ProductId, "R").inDFUMode();
+    const SimulatedDeviceDescription dfuMode = SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "R").inDFUMode();
     EXPECT_EQ(dfuMode.productId, Ids::kRovaMK2ProductId + 2);
     EXPECT_EQ(dfuMode.dfuInterfaceNumber(), 0);
     EXPECT_EQ(dfuMode.dfuProtocol, 2);
@@ -138,7 +138,7 @@ TEST(SimulatedDevice, HandlerIsAskedFirstAndRepliesFollowUSBLengthRules)
 {
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
     auto handler = std::make_shared<EchoHandler>();
-    const std::uint32_t handle = bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S"), handler);
+    const std::uint32_t handle = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"), handler);
     std::unique_ptr<USBHostDevice> device = openDevice(*bus, handle);
     ASSERT_TRUE(device);
 
@@ -168,7 +168,7 @@ TEST(SimulatedDevice, HandlerIsAskedFirstAndRepliesFollowUSBLengthRules)
 TEST(SimulatedBus, DevicesArriveLeaveAndReenumerateUnderNewHandles)
 {
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
-    const SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kTumoMK2ProductId, "T");
+    const SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kTumoMK2ProductId, "T");
     const std::uint32_t first = bus->addDevice(spec);
     std::unique_ptr<USBHostDevice> open = openDevice(*bus, first);
     ASSERT_TRUE(open);
@@ -216,7 +216,7 @@ TEST(SimulatedDeviceFile, ParsesDevicesAndReportsMistakesByLine)
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        std::vector<SimulatedDeviceSpec> devices;
+        std::vector<SimulatedDeviceDescription> devices;
         std::string error;
         EXPECT_EQ(SimulatedDeviceFile::parse(row.text, devices, error), row.ok);
         EXPECT_EQ(error, row.error);
@@ -234,7 +234,7 @@ TEST(SimulatedDeviceFile, KeyboardsFileDescribesKeyboardsFromTheIds)
     EXPECT_EQ(devices[0].ids.productId, Ids::kSelaMK2ProductId);
     EXPECT_EQ(devices[0].ids.bcdDevice, 0x0102);
     EXPECT_EQ(devices[1].ids.productId, Ids::dfuModeProductId(Ids::kTumoMK2ProductId));
-    const SimulatedDeviceSpec& tumo = bus->device(devices[1].handle)->spec();
+    const SimulatedDeviceDescription& tumo = bus->device(devices[1].handle)->spec();
     EXPECT_EQ(tumo.dfuProtocol, 2);
     EXPECT_EQ(tumo.dfuTransferSize, 1024);
     EXPECT_EQ(tumo.dfuAttributes, 0x05);

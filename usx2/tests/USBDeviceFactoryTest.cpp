@@ -20,9 +20,9 @@ protected:
     void SetUp() override
     {
         previousHost = USBHost::setCurrent(bus);
-        sela = bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "SELA-1"));
-        rovaInDFUMode = bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kRovaMK2ProductId, "ROVA-1").inDFUMode());
-        SimulatedDeviceSpec other;
+        sela = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "SELA-1"));
+        rovaInDFUMode = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "ROVA-1").inDFUMode());
+        SimulatedDeviceDescription other;
         other.vendorId = 0x1234;
         other.productId = 0x0001;
         other.dfuInterface = false;
@@ -124,9 +124,9 @@ TEST_F(DeviceFactoryTest, IdentityByFilterKind)
 TEST_F(DeviceFactoryTest, ReconnectTakesTheFirstKeyboardWithTheSerialNumber)
 {
     const std::uint32_t second =
-        bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kRovaMK2ProductId, "ROVA-2").inDFUMode());
+        bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "ROVA-2").inDFUMode());
     const std::uint32_t third =
-        bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kRovaMK2ProductId, "ROVA-2").inDFUMode());
+        bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "ROVA-2").inDFUMode());
     struct Case {
         const char* serialNumber;
         std::uint32_t connectedTo;  // 0: none

@@ -88,9 +88,9 @@ TEST(DescriptorGetNext, WalksWithinTheBufferAndRejectsBadLengths)
 }
 
 // A string descriptor of the given bytes under index 3 (the serial number).
-SimulatedDeviceSpec keyboardWithSerialDescriptor(Bytes descriptor)
+SimulatedDeviceDescription keyboardWithSerialDescriptor(Bytes descriptor)
 {
-    SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "unused");
+    SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "unused");
     spec.rawStrings[3] = std::move(descriptor);
     return spec;
 }
@@ -100,7 +100,7 @@ using USBDeviceOnBus = SimulatedBusFixture;
 TEST_F(USBDeviceOnBus, ConnectsAndReadsTheIdentityWithStrings)
 {
     const std::uint32_t handle =
-        bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kTumoMK2ProductId, "SN-\xC3\xA9-42", 0x0203));
+        bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kTumoMK2ProductId, "SN-\xC3\xA9-42", 0x0203));
     USBDevice device;
     ASSERT_TRUE(device.connect({handle}));
     EXPECT_TRUE(device.isConnected());
@@ -148,7 +148,7 @@ TEST_F(USBDeviceOnBus, StringDescriptorEdgeCases)
 
 TEST_F(USBDeviceOnBus, StringIndexZeroEmptiesTheFieldWithoutARequest)
 {
-    SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kRovaMK2ProductId, "");
+    SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "");
     spec.manufacturer.clear();
     const std::uint32_t handle = bus->addDevice(spec);
     USBDeviceInfo info;
@@ -164,7 +164,7 @@ TEST_F(USBDeviceOnBus, StringIndexZeroEmptiesTheFieldWithoutARequest)
 
 TEST_F(USBDeviceOnBus, ShortOrFailedDeviceDescriptorFailsTheIdentityRead)
 {
-    Bytes full = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S").deviceDescriptor();
+    Bytes full = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S").deviceDescriptor();
     Bytes lengthSeventeen = full;
     lengthSeventeen[0] = 17;
     Bytes claimsMoreThanSent(full.begin(), full.begin() + 12);  // bLength 18, 12 bytes delivered
@@ -174,7 +174,7 @@ TEST_F(USBDeviceOnBus, ShortOrFailedDeviceDescriptorFailsTheIdentityRead)
     } cases[] = {{"bLength17", lengthSeventeen}, {"replyShorterThanBLength", claimsMoreThanSent}, {"empty", {}}};
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S");
+        SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S");
         spec.rawDeviceDescriptor = row.descriptor;
         const std::uint32_t handle = bus->addDevice(spec);
         USBDeviceInfo info;
@@ -197,8 +197,8 @@ public:
 
 TEST_F(USBDeviceOnBus, FailedIdentityReadOnConnectKeepsNoTextsOfTheDeviceBefore)
 {
-    const std::uint32_t first = bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "FIRST"));
-    const std::uint32_t second = bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kRovaMK2ProductId, "SECOND"),
+    const std::uint32_t first = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "FIRST"));
+    const std::uint32_t second = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "SECOND"),
                                                 std::make_shared<StallDeviceDescriptor>());
     USBDevice device;
     ASSERT_TRUE(device.connect({first}));
@@ -225,7 +225,7 @@ TEST_F(USBDeviceOnBus, ControlTransferWritesTheCountOnlyOnSuccess)
     EXPECT_EQ(device.controlTransfer(request), USBStatus::kNotConnected);
     EXPECT_EQ(request.wLenDone, 77u);
 
-    ASSERT_TRUE(device.connect({bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S"))}));
+    ASSERT_TRUE(device.connect({bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"))}));
     EXPECT_EQ(device.controlTransfer(request), USBStatus::kSuccess);
     EXPECT_EQ(request.wLenDone, 18u);
     EXPECT_EQ(buffer[1], 1);
@@ -240,7 +240,7 @@ TEST_F(USBDeviceOnBus, ControlTransferWritesTheCountOnlyOnSuccess)
 
 TEST_F(USBDeviceOnBus, ADeviceThatLeftAnswersNoDevice)
 {
-    const std::uint32_t handle = bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S"));
+    const std::uint32_t handle = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"));
     USBDevice device;
     ASSERT_TRUE(device.connect({handle}));
     bus->removeDevice(handle);
@@ -259,7 +259,7 @@ TEST_F(USBDeviceOnBus, ADeviceThatLeftAnswersNoDevice)
 
 TEST_F(USBDeviceOnBus, ClassRequestsClaimTheirInterface)
 {
-    const std::uint32_t handle = bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S"));
+    const std::uint32_t handle = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"));
     USBDevice device;
     ASSERT_TRUE(device.connect({handle}));
     USBDevice::Request request;
@@ -267,13 +267,13 @@ TEST_F(USBDeviceOnBus, ClassRequestsClaimTheirInterface)
     request.wIndex = 9;            // no such interface
     EXPECT_EQ(device.controlTransfer(request), USBStatus::kNotFound);
     EXPECT_TRUE(bus->requestLog().empty() || bus->requestLog().back().setup.bmRequestType != 0x21);
-    request.wIndex = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S").dfuInterfaceNumber();
+    request.wIndex = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S").dfuInterfaceNumber();
     EXPECT_EQ(device.controlTransfer(request), USBStatus::kPipeStalled);  // claimed; nothing answers it
 }
 
 TEST_F(USBDeviceOnBus, ConfigurationDescriptorIsReadOncePerConnection)
 {
-    const SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S");
+    const SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S");
     USBDevice device;
     unsigned size = 99;
     EXPECT_EQ(device.getConfigurationDescriptor(size), nullptr);
@@ -315,7 +315,7 @@ TEST_F(USBDeviceOnBus, MalformedConfigurationDescriptorsStayInsideTheBuffer)
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
-        SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S");
+        SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S");
         spec.rawConfigurationDescriptor = row.descriptor;
         USBDevice device;
         ASSERT_TRUE(device.connect({bus->addDevice(spec)}));
@@ -353,7 +353,7 @@ public:
 
 TEST_F(USBDeviceOnBus, PostConnectRunsAfterEachConnectAndMayUseTheDevice)
 {
-    const SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S");
+    const SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S");
     ProbingDevice device;
     ASSERT_TRUE(device.connect({bus->addDevice(spec)}));
     ASSERT_TRUE(device.connect({bus->addDevice(spec.inDFUMode())}));
@@ -387,7 +387,7 @@ TEST_F(USBDeviceOnBus, DisconnectWaitsForATransferInProgress)
 {
     auto handler = std::make_shared<HoldingHandler>();
     USBDevice device;
-    ASSERT_TRUE(device.connect({bus->addDevice(SimulatedDeviceSpec::keyboard(Ids::kSelaMK2ProductId, "S"), handler)}));
+    ASSERT_TRUE(device.connect({bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"), handler)}));
     USBDevice::Status status = 1;
     std::thread transfer([&] {
         USBDevice::Request request;

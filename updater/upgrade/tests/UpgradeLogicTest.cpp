@@ -35,8 +35,8 @@ using CV::test::WizardDriver;
 using Logic = VarantoMK2UpdaterUpgradeLogic;
 using std::chrono::milliseconds;
 
-constexpr std::uint8_t kTolerantKeyboard = SimulatedDeviceSpec::kCanDownload
-    | SimulatedDeviceSpec::kManifestationTolerant | SimulatedDeviceSpec::kWillDetach;
+constexpr std::uint8_t kTolerantKeyboard = SimulatedDeviceDescription::kCanDownload
+    | SimulatedDeviceDescription::kManifestationTolerant | SimulatedDeviceDescription::kWillDetach;
 constexpr std::uint16_t kOldVersion = 0x0058;
 constexpr std::uint16_t kNewestVersion = 0x0059;
 constexpr milliseconds kTick{1};
@@ -48,10 +48,10 @@ std::vector<std::uint8_t> mainImage(std::uint16_t productId)
     return std::vector<std::uint8_t>(row->main.data, row->main.data + row->main.size);
 }
 
-SimulatedDeviceSpec keyboardSpec(std::uint16_t baseId, const std::string& serial, std::uint16_t bcdDevice = kOldVersion,
+SimulatedDeviceDescription keyboardSpec(std::uint16_t baseId, const std::string& serial, std::uint16_t bcdDevice = kOldVersion,
                                  std::uint16_t transferSize = 4096)
 {
-    SimulatedDeviceSpec spec = SimulatedDeviceSpec::keyboard(baseId, serial, bcdDevice);
+    SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(baseId, serial, bcdDevice);
     spec.dfuAttributes = kTolerantKeyboard;
     spec.dfuTransferSize = transferSize;
     return spec;
@@ -106,7 +106,7 @@ protected:
         wizard = std::make_unique<WizardDriver>(UpdaterCallbacks::bindTo(logic.get()));
     }
 
-    std::shared_ptr<SimulatedDFUKeyboard> attach(const SimulatedDeviceSpec& spec,
+    std::shared_ptr<SimulatedDFUKeyboard> attach(const SimulatedDeviceDescription& spec,
                                                  SimulatedDFUKeyboard::Options options)
     {
         auto keyboard = std::make_shared<SimulatedDFUKeyboard>(spec, std::move(options));
@@ -192,12 +192,12 @@ TEST_F(UpgradeLogicTest, InstalledVersionAgainstTheNewest)
 
 TEST_F(UpgradeLogicTest, DevicesThatAreNoTargetKeyboardAreIgnored)
 {
-    SimulatedDeviceSpec otherVendor = keyboardSpec(Ids::kSelaMK2ProductId, "A");
+    SimulatedDeviceDescription otherVendor = keyboardSpec(Ids::kSelaMK2ProductId, "A");
     otherVendor.vendorId = static_cast<std::uint16_t>(Ids::kVendorId + 1);
-    SimulatedDeviceSpec unknownModel = keyboardSpec(static_cast<std::uint16_t>(Ids::kTumoMK2ProductId + 0x10), "B");
-    SimulatedDeviceSpec noDFUInterface = keyboardSpec(Ids::kRovaMK2ProductId, "C");
+    SimulatedDeviceDescription unknownModel = keyboardSpec(static_cast<std::uint16_t>(Ids::kTumoMK2ProductId + 0x10), "B");
+    SimulatedDeviceDescription noDFUInterface = keyboardSpec(Ids::kRovaMK2ProductId, "C");
     noDFUInterface.dfuInterface = false;
-    for (const SimulatedDeviceSpec& spec : {otherVendor, unknownModel, noDFUInterface})
+    for (const SimulatedDeviceDescription& spec : {otherVendor, unknownModel, noDFUInterface})
         bus->addDevice(spec);
 
     WizardDriver::DeviceView view = wizard->scan();

@@ -57,11 +57,11 @@ std::shared_ptr<SimulatedBus> SimulatedBus::create() { return std::shared_ptr<Si
 
 std::shared_ptr<SimulatedBus> SimulatedBus::fromFile(const std::string& path, std::string& error)
 {
-    std::vector<SimulatedDeviceSpec> specs;
+    std::vector<SimulatedDeviceDescription> specs;
     if (!SimulatedDeviceFile::read(path, specs, error))
         return nullptr;
     std::shared_ptr<SimulatedBus> bus = create();
-    for (SimulatedDeviceSpec& spec : specs) {
+    for (SimulatedDeviceDescription& spec : specs) {
         if (!spec.dfuInterface) {
             bus->addDevice(std::move(spec));
             continue;
@@ -73,7 +73,7 @@ std::shared_ptr<SimulatedBus> SimulatedBus::fromFile(const std::string& path, st
     return bus;
 }
 
-std::uint32_t SimulatedBus::addDevice(SimulatedDeviceSpec spec, std::shared_ptr<SimulatedRequestHandler> handler,
+std::uint32_t SimulatedBus::addDevice(SimulatedDeviceDescription spec, std::shared_ptr<SimulatedRequestHandler> handler,
                                       std::chrono::milliseconds delay)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -93,7 +93,7 @@ bool SimulatedBus::removeDevice(std::uint32_t handle)
     return true;
 }
 
-std::uint32_t SimulatedBus::reenumerate(std::uint32_t handle, SimulatedDeviceSpec spec,
+std::uint32_t SimulatedBus::reenumerate(std::uint32_t handle, SimulatedDeviceDescription spec,
                                         std::chrono::milliseconds delay,
                                         std::shared_ptr<SimulatedRequestHandler> handler)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "usx2/usb/linux/SimulatedDevice.h"
-#include "usx2/usb/linux/SimulatedDeviceSpec.h"
+#include "usx2/usb/linux/SimulatedDeviceDescription.h"
 #include "usx2/usb/linux/USBHost.h"
 #include "usx2/util/Sleeper.h"
 
@@ -37,12 +37,12 @@ public:
     // cannot be read or parsed.
     static std::shared_ptr<SimulatedBus> fromFile(const std::string& path, std::string& error);
 
-    std::uint32_t addDevice(SimulatedDeviceSpec spec, std::shared_ptr<SimulatedRequestHandler> handler = nullptr,
+    std::uint32_t addDevice(SimulatedDeviceDescription spec, std::shared_ptr<SimulatedRequestHandler> handler = nullptr,
                             std::chrono::milliseconds delay = std::chrono::milliseconds(0));
     // The device leaves the bus; open handles to it answer kNoDevice.
     bool removeDevice(std::uint32_t handle);
     // See SimulatedDevice::reenumerate; 0 when the handle is unknown or gone.
-    std::uint32_t reenumerate(std::uint32_t handle, SimulatedDeviceSpec spec, std::chrono::milliseconds delay,
+    std::uint32_t reenumerate(std::uint32_t handle, SimulatedDeviceDescription spec, std::chrono::milliseconds delay,
                               std::shared_ptr<SimulatedRequestHandler> handler = nullptr);
     // The device under a handle, present or not (null: never seen).
     std::shared_ptr<SimulatedDevice> device(std::uint32_t handle) const;

@@ -9,7 +9,7 @@ namespace USX2 {
 
 namespace {
 
-SimulatedDFUFunction::Config functionConfig(const SimulatedDeviceSpec& spec,
+SimulatedDFUFunction::Config functionConfig(const SimulatedDeviceDescription& spec,
                                             const SimulatedDFUKeyboard::Options& options)
 {
     SimulatedDFUFunction::Config config;
@@ -32,7 +32,7 @@ SimulatedDFUFunction::Millis busTime(const SimulatedBus& bus)
 
 } // namespace
 
-SimulatedDFUKeyboard::SimulatedDFUKeyboard(const SimulatedDeviceSpec& spec, Options options)
+SimulatedDFUKeyboard::SimulatedDFUKeyboard(const SimulatedDeviceDescription& spec, Options options)
     : m_spec(spec.inApplicationMode())
     , m_options(std::move(options))
     , m_function(functionConfig(spec, m_options), m_options.faults)
@@ -45,9 +45,9 @@ std::uint32_t SimulatedDFUKeyboard::attach(SimulatedBus& bus, const std::shared_
     return bus.addDevice(keyboard->specFor(dfuMode), keyboard);
 }
 
-SimulatedDeviceSpec SimulatedDFUKeyboard::specFor(bool dfuMode) const
+SimulatedDeviceDescription SimulatedDFUKeyboard::specFor(bool dfuMode) const
 {
-    SimulatedDeviceSpec spec = dfuMode ? m_spec.inDFUMode() : m_spec;
+    SimulatedDeviceDescription spec = dfuMode ? m_spec.inDFUMode() : m_spec;
     if (!dfuMode && m_function.reportsNewFirmware())
         spec.bcdDevice = m_options.newBcdDevice;
     if (m_function.reportsOtherSerial())
@@ -86,7 +86,7 @@ void SimulatedDFUKeyboard::followDeparture(SimulatedDevice& device)
         device.bus().removeDevice(device.handle());
         return;
     }
-    SimulatedDeviceSpec spec = specFor(departure->intoDFUMode);
+    SimulatedDeviceDescription spec = specFor(departure->intoDFUMode);
     if (m_options.faults.otherSerialAfterReenumeration)
         spec.serialNumber = m_options.otherSerialNumber;
     device.reenumerate(spec, *departure->comesBackAfter);

@@ -2,7 +2,7 @@
 
 #include "usx2/usb/linux/SimulatedBus.h"
 #include "usx2/usb/linux/SimulatedDFUFunction.h"
-#include "usx2/usb/linux/SimulatedDeviceSpec.h"
+#include "usx2/usb/linux/SimulatedDeviceDescription.h"
 #include "usx2/usb/linux/SimulatedRequestHandler.h"
 
 #include <cstdint>
@@ -33,7 +33,7 @@ public:
     // `spec` is the keyboard in application mode, or in DFU mode when its
     // DFU interface has protocol 2; its DFU attributes, detach timeout and
     // transfer size are the function's.
-    SimulatedDFUKeyboard(const SimulatedDeviceSpec& spec, Options options);
+    SimulatedDFUKeyboard(const SimulatedDeviceDescription& spec, Options options);
 
     // Puts a new keyboard on the bus; returns its handle.
     static std::uint32_t attach(SimulatedBus& bus, const std::shared_ptr<SimulatedDFUKeyboard>& keyboard);
@@ -42,14 +42,14 @@ public:
                                                 std::uint8_t* data) override;
 
     SimulatedDFUFunction& function() { return m_function; }
-    // The spec the keyboard shows in the given mode right now.
-    SimulatedDeviceSpec specFor(bool dfuMode) const;
+    // The device description the keyboard shows in the given mode right now.
+    SimulatedDeviceDescription specFor(bool dfuMode) const;
 
 private:
     bool isForFunction(const SimulatedDevice& device, const USBSetupPacket& setup) const;
     void followDeparture(SimulatedDevice& device);
 
-    SimulatedDeviceSpec m_spec;  // application mode, firmware as shipped
+    SimulatedDeviceDescription m_spec;  // application mode, firmware as shipped
     Options m_options;
     SimulatedDFUFunction m_function;
 };

@@ -39,7 +39,7 @@ SimulatedReply sendData(const USBSetupPacket& setup, std::uint8_t* data, const s
 
 SimulatedReply SimulatedReply::stall() { return {USBStatus::kPipeStalled, 0}; }
 
-SimulatedDevice::SimulatedDevice(SimulatedBus& bus, std::uint32_t handle, SimulatedDeviceSpec spec,
+SimulatedDevice::SimulatedDevice(SimulatedBus& bus, std::uint32_t handle, SimulatedDeviceDescription spec,
                                  std::shared_ptr<SimulatedRequestHandler> handler,
                                  std::chrono::steady_clock::time_point arrival)
     : m_bus(bus), m_handle(handle), m_spec(std::move(spec)), m_handler(std::move(handler)), m_arrival(arrival)
@@ -51,7 +51,7 @@ bool SimulatedDevice::isAttached(std::chrono::steady_clock::time_point now) cons
     return !m_bLeft && now >= m_arrival;
 }
 
-std::uint32_t SimulatedDevice::reenumerate(SimulatedDeviceSpec spec, std::chrono::milliseconds delay,
+std::uint32_t SimulatedDevice::reenumerate(SimulatedDeviceDescription spec, std::chrono::milliseconds delay,
                                            std::shared_ptr<SimulatedRequestHandler> handler)
 {
     return m_bus.reenumerate(m_handle, std::move(spec), delay, handler ? std::move(handler) : m_handler);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "usx2/usb/linux/SimulatedDeviceSpec.h"
+#include "usx2/usb/linux/SimulatedDeviceDescription.h"
 #include "usx2/usb/linux/SimulatedRequestHandler.h"
 #include "usx2/usb/linux/USBSetupPacket.h"
 
@@ -19,11 +19,11 @@ class SimulatedBus;
 // leaves, with the standard behaviour of a USB 2.0 device.
 class SimulatedDevice {
 public:
-    SimulatedDevice(SimulatedBus& bus, std::uint32_t handle, SimulatedDeviceSpec spec,
+    SimulatedDevice(SimulatedBus& bus, std::uint32_t handle, SimulatedDeviceDescription spec,
                     std::shared_ptr<SimulatedRequestHandler> handler, std::chrono::steady_clock::time_point arrival);
 
     std::uint32_t handle() const { return m_handle; }
-    const SimulatedDeviceSpec& spec() const { return m_spec; }
+    const SimulatedDeviceDescription& spec() const { return m_spec; }
     SimulatedBus& bus() { return m_bus; }
     const std::shared_ptr<SimulatedRequestHandler>& handler() const { return m_handler; }
 
@@ -36,7 +36,7 @@ public:
     // Leaves the bus now and comes back after `delay` as a new device (new
     // handle) presenting `spec`, served by `handler` (null: this device's
     // handler). Returns the new handle.
-    std::uint32_t reenumerate(SimulatedDeviceSpec spec, std::chrono::milliseconds delay,
+    std::uint32_t reenumerate(SimulatedDeviceDescription spec, std::chrono::milliseconds delay,
                               std::shared_ptr<SimulatedRequestHandler> handler = nullptr);
 
     // The device's answer to one request: the handler's, else the standard one.
@@ -56,7 +56,7 @@ private:
 
     SimulatedBus& m_bus;
     std::uint32_t m_handle;
-    SimulatedDeviceSpec m_spec;
+    SimulatedDeviceDescription m_spec;
     std::shared_ptr<SimulatedRequestHandler> m_handler;
     std::chrono::steady_clock::time_point m_arrival;
     bool m_bLeft = false;

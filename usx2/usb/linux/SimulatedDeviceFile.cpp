@@ -68,7 +68,7 @@ bool modelProductId(const std::string& name, std::uint16_t& productId)
 // One device section being read: keys may come in any order, so the model
 // and mode are applied when the section ends.
 struct Section {
-    SimulatedDeviceSpec spec;
+    SimulatedDeviceDescription spec;
     std::string model;
     bool dfuMode = false;
     bool hasVendorId = false;
@@ -76,9 +76,9 @@ struct Section {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
 
-    SimulatedDeviceSpec finish() const
+    SimulatedDeviceDescription finish() const
     {
-        SimulatedDeviceSpec result = spec;
+        SimulatedDeviceDescription result = spec;
         if (dfuMode)
             result = result.inDFUMode();
         if (hasVendorId)
@@ -101,7 +101,7 @@ bool setNumber(const std::string& value, T& field)
 
 bool applyKey(Section& section, const std::string& key, const std::string& value, std::string& problem)
 {
-    SimulatedDeviceSpec& spec = section.spec;
+    SimulatedDeviceDescription& spec = section.spec;
     if (key == "model") {
         std::uint16_t productId = 0;
         if (!modelProductId(value, productId)) {
@@ -109,7 +109,7 @@ bool applyKey(Section& section, const std::string& key, const std::string& value
             return false;
         }
         // Keep what the section already set.
-        SimulatedDeviceSpec keyboard = SimulatedDeviceSpec::keyboard(productId, spec.serialNumber, spec.bcdDevice);
+        SimulatedDeviceDescription keyboard = SimulatedDeviceDescription::keyboard(productId, spec.serialNumber, spec.bcdDevice);
         spec.vendorId = keyboard.vendorId;
         spec.productId = keyboard.productId;
         if (spec.manufacturer.empty())
@@ -170,10 +170,10 @@ bool applyKey(Section& section, const std::string& key, const std::string& value
 
 } // namespace
 
-bool SimulatedDeviceFile::parse(const std::string& text, std::vector<SimulatedDeviceSpec>& devices,
+bool SimulatedDeviceFile::parse(const std::string& text, std::vector<SimulatedDeviceDescription>& devices,
                                 std::string& error)
 {
-    std::vector<SimulatedDeviceSpec> parsed;
+    std::vector<SimulatedDeviceDescription> parsed;
     std::optional<Section> section;
     std::istringstream lines(text);
     std::string line;
@@ -209,7 +209,7 @@ bool SimulatedDeviceFile::parse(const std::string& text, std::vector<SimulatedDe
     return true;
 }
 
-bool SimulatedDeviceFile::read(const std::string& path, std::vector<SimulatedDeviceSpec>& devices,
+bool SimulatedDeviceFile::read(const std::string& path, std::vector<SimulatedDeviceDescription>& devices,
                                std::string& error)
 {
     std::ifstream file(path, std::ios::binary);

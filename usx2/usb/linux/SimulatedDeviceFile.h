@@ -1,6 +1,6 @@
 #pragma once
 
-#include "usx2/usb/linux/SimulatedDeviceSpec.h"
+#include "usx2/usb/linux/SimulatedDeviceDescription.h"
 
 #include <string>
 #include <vector>
@@ -31,8 +31,8 @@ namespace USX2 {
 // (SimulatedDFUKeyboard) that takes any image.
 class SimulatedDeviceFile {
 public:
-    static bool parse(const std::string& text, std::vector<SimulatedDeviceSpec>& devices, std::string& error);
-    static bool read(const std::string& path, std::vector<SimulatedDeviceSpec>& devices, std::string& error);
+    static bool parse(const std::string& text, std::vector<SimulatedDeviceDescription>& devices, std::string& error);
+    static bool read(const std::string& path, std::vector<SimulatedDeviceDescription>& devices, std::string& error);
 };
 
 } // namespace USX2

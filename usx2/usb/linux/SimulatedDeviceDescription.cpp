@@ -1,4 +1,4 @@
-#include "usx2/usb/linux/SimulatedDeviceSpec.h"
+#include "usx2/usb/linux/SimulatedDeviceDescription.h"
 
 #include "usx2/usb/VarantoUSBIds.h"
 
@@ -45,10 +45,10 @@ std::string modelName(std::uint16_t baseProductId)
 }
 } // namespace
 
-SimulatedDeviceSpec SimulatedDeviceSpec::keyboard(std::uint16_t baseProductId, const std::string& serialNumber,
+SimulatedDeviceDescription SimulatedDeviceDescription::keyboard(std::uint16_t baseProductId, const std::string& serialNumber,
                                                   std::uint16_t bcdDevice)
 {
-    SimulatedDeviceSpec spec;
+    SimulatedDeviceDescription spec;
     spec.vendorId = Ids::kVendorId;
     spec.productId = Ids::baseProductId(baseProductId);
     spec.bcdDevice = bcdDevice;
@@ -59,9 +59,9 @@ SimulatedDeviceSpec SimulatedDeviceSpec::keyboard(std::uint16_t baseProductId, c
     return spec;
 }
 
-SimulatedDeviceSpec SimulatedDeviceSpec::inDFUMode() const
+SimulatedDeviceDescription SimulatedDeviceDescription::inDFUMode() const
 {
-    SimulatedDeviceSpec spec = *this;
+    SimulatedDeviceDescription spec = *this;
     spec.productId = Ids::dfuModeProductId(productId);
     spec.hidInterfaces = 0;
     spec.dfuInterface = true;
@@ -69,9 +69,9 @@ SimulatedDeviceSpec SimulatedDeviceSpec::inDFUMode() const
     return spec;
 }
 
-SimulatedDeviceSpec SimulatedDeviceSpec::inApplicationMode() const
+SimulatedDeviceDescription SimulatedDeviceDescription::inApplicationMode() const
 {
-    SimulatedDeviceSpec spec = *this;
+    SimulatedDeviceDescription spec = *this;
     spec.productId = Ids::baseProductId(productId);
     if (spec.hidInterfaces == 0)
         spec.hidInterfaces = 2;
@@ -79,7 +79,7 @@ SimulatedDeviceSpec SimulatedDeviceSpec::inApplicationMode() const
     return spec;
 }
 
-std::vector<std::uint8_t> SimulatedDeviceSpec::deviceDescriptor() const
+std::vector<std::uint8_t> SimulatedDeviceDescription::deviceDescriptor() const
 {
     if (rawDeviceDescriptor)
         return *rawDeviceDescriptor;
@@ -93,7 +93,7 @@ std::vector<std::uint8_t> SimulatedDeviceSpec::deviceDescriptor() const
     return out;
 }
 
-std::vector<std::uint8_t> SimulatedDeviceSpec::configurationDescriptor() const
+std::vector<std::uint8_t> SimulatedDeviceDescription::configurationDescriptor() const
 {
     if (rawConfigurationDescriptor)
         return *rawConfigurationDescriptor;
@@ -114,7 +114,7 @@ std::vector<std::uint8_t> SimulatedDeviceSpec::configurationDescriptor() const
     return out;
 }
 
-std::optional<std::vector<std::uint8_t>> SimulatedDeviceSpec::stringDescriptor(std::uint8_t index) const
+std::optional<std::vector<std::uint8_t>> SimulatedDeviceDescription::stringDescriptor(std::uint8_t index) const
 {
     auto raw = rawStrings.find(index);
     if (raw != rawStrings.end())
@@ -143,7 +143,7 @@ std::optional<std::vector<std::uint8_t>> SimulatedDeviceSpec::stringDescriptor(s
     return out;
 }
 
-std::vector<std::uint8_t> SimulatedDeviceSpec::interfaceNumbers() const
+std::vector<std::uint8_t> SimulatedDeviceDescription::interfaceNumbers() const
 {
     std::vector<std::uint8_t> numbers;
     const std::vector<std::uint8_t> configuration = configurationDescriptor();

@@ -21,7 +21,7 @@ namespace USX2 {
 // descriptor (bmAttributes, wDetachTimeOut, wTransferSize, bcdDFUVersion).
 // In DFU mode (inDFUMode()) only the DFU interface is left, as interface 0
 // with protocol 2, and the product id is the base id + 2.
-struct SimulatedDeviceSpec {
+struct SimulatedDeviceDescription {
     static constexpr std::uint8_t kCanDownload = 0x01;
     static constexpr std::uint8_t kCanUpload = 0x02;
     static constexpr std::uint8_t kManifestationTolerant = 0x04;
@@ -51,10 +51,10 @@ struct SimulatedDeviceSpec {
 
     // A keyboard of the model with the given base product id, in application
     // mode, with the maker's vendor id and texts.
-    static SimulatedDeviceSpec keyboard(std::uint16_t baseProductId, const std::string& serialNumber,
+    static SimulatedDeviceDescription keyboard(std::uint16_t baseProductId, const std::string& serialNumber,
                                         std::uint16_t bcdDevice = 0x0100);
-    SimulatedDeviceSpec inDFUMode() const;
-    SimulatedDeviceSpec inApplicationMode() const;
+    SimulatedDeviceDescription inDFUMode() const;
+    SimulatedDeviceDescription inApplicationMode() const;
 
     std::uint8_t manufacturerIndex() const { return manufacturer.empty() ? 0 : 1; }
     std::uint8_t productIndex() const { return product.empty() ? 0 : 2; }
