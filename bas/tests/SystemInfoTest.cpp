@@ -3,10 +3,13 @@
 #include "bas/linux/HostOperatingSystem.h"
 #include "bas/linux/HostProcessorFacts.h"
 
+#include "platform/cpu/Cpuid.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -146,6 +149,72 @@ TEST(SystemInfoTest, LanguageAndLocaleComeFromTheEnvironment)
         EXPECT_EQ(SystemInfo::s_eOSLanguage, c.osLanguage) << (c.language ? c.language : "") << " " << c.lang;
         EXPECT_EQ(SystemInfo::s_eOSLocale, c.osLocale) << (c.language ? c.language : "") << " " << c.lang;
     }
+}
+
+// An Intel processor that reports 64 cores and 128 logical units per
+// package, named "Fake CPU".
+platform::CpuidRegisters bigPackageCpuid(uint32_t leaf, uint32_t)
+{
+    switch (leaf) {
+    case 0:
+        return {4, 0x756E6547u, 0x6C65746Eu, 0x49656E69u}; // "GenuineIntel"
+    case 1:
+        return {0x6A0, 128u << 16, 0, 1u << 28};
+    case 4:
+        return {63u << 26, 0, 0, 0};
+    case 0x80000000u:
+        return {0x80000004u, 0, 0, 0};
+    case 0x80000002u:
+        return {0x656B6146u, 0x55504320u, 0, 0}; // "Fake CPU"
+    default:
+        return {};
+    }
+}
+
+TEST(SystemInfoTest, HostCountsAreTrustedOnlyWhenConsistent)
+{
+    struct Case {
+        const char* label;
+        int32_t physical, logical, packages;
+        std::string hostBrand;
+        bool trusted;
+        uint32_t coresPerPackage, unitsPerCore; // when trusted
+        std::string name;
+    };
+    const Case cases[] = {
+        {"two packages of two cores with two threads", 4, 8, 2, "Host CPU", true, 2, 2, "Host CPU"},
+        {"host names no model", 4, 4, 1, "", true, 4, 1, "Fake CPU"},
+        {"no cores known", 0, 8, 1, "Host CPU", false, 0, 0, "Fake CPU"},
+        {"more packages than cores", 2, 8, 4, "Host CPU", false, 0, 0, "Fake CPU"},
+        {"more cores than logical units", 8, 4, 1, "Host CPU", false, 0, 0, "Fake CPU"},
+    };
+    const platform::CpuidFunction previous = platform::setCpuidFunction(&bigPackageCpuid);
+    for (const Case& c : cases) {
+        SystemInfo2::s_calledRetrieveCPUInfo = true; // keep the injected counts
+        SystemInfo2::s_numPhysicalCores = c.physical;
+        SystemInfo2::s_numLogicalCores = c.logical;
+        SystemInfo2::s_numProcessorPacks = c.packages;
+        SystemInfo2::s_processorName = c.hostBrand;
+        SystemInfo::init();
+        EXPECT_EQ(SystemInfo::s_strProcessorName, c.name) << c.label;
+        if (c.trusted) {
+            EXPECT_EQ(SystemInfo::s_uNumberOfCores, static_cast<uint32_t>(c.physical)) << c.label;
+            EXPECT_EQ(SystemInfo::s_uNumberOfProcessingUnits, static_cast<uint32_t>(c.logical)) << c.label;
+            EXPECT_EQ(SystemInfo::s_uNumberOfPackages, static_cast<uint32_t>(c.packages)) << c.label;
+            EXPECT_EQ(SystemInfo::s_uNumberOfCoresPerPackage, c.coresPerPackage) << c.label;
+            EXPECT_EQ(SystemInfo::s_uNumberOfUnitsPerCore, c.unitsPerCore) << c.label;
+        } else {
+            // The scheduler's counts, and the processor's own topology.
+            const auto host = HostProcessorFacts::hostCounts();
+            EXPECT_EQ(SystemInfo::s_uNumberOfCores, host.physical) << c.label;
+            EXPECT_EQ(SystemInfo::s_uNumberOfProcessingUnits, host.logical) << c.label;
+            EXPECT_EQ(SystemInfo::s_uNumberOfCoresPerPackage, 64u) << c.label;
+            EXPECT_EQ(SystemInfo::s_uNumberOfUnitsPerCore, 2u) << c.label;
+            EXPECT_EQ(SystemInfo::s_uNumberOfPackages, std::max(1u, host.physical / 64)) << c.label;
+        }
+    }
+    platform::setCpuidFunction(previous);
+    SystemInfo2::s_calledRetrieveCPUInfo = false; // the next init reads the host again
 }
 
 TEST(SystemInfoTest, InitTakesAConsistentSnapshotOfThisHost)

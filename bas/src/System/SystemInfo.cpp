@@ -71,11 +71,16 @@ void derivePackageCounts(bool trusted)
         SystemInfo::s_uNumberOfPackages = static_cast<uint32_t>(SystemInfo2::s_numProcessorPacks);
         SystemInfo::s_uNumberOfCoresPerPackage = SystemInfo::s_uNumberOfCores / SystemInfo::s_uNumberOfPackages;
         SystemInfo::s_uNumberOfUnitsPerCore = SystemInfo::s_uNumberOfProcessingUnits / SystemInfo::s_uNumberOfCores;
-        SystemInfo::s_strProcessorName = SystemInfo2::s_processorName;
+        // A host that names no model keeps the processor's own brand text.
+        if (!SystemInfo2::s_processorName.empty())
+            SystemInfo::s_strProcessorName = SystemInfo2::s_processorName;
         return;
     }
-    if (SystemInfo::s_uNumberOfCoresPerPackage != 0)
-        SystemInfo::s_uNumberOfPackages = SystemInfo::s_uNumberOfCores / SystemInfo::s_uNumberOfCoresPerPackage;
+    // A virtual machine may offer fewer cores than its processor reports per
+    // package; there is still one package.
+    const uint32_t perPackage = SystemInfo::s_uNumberOfCoresPerPackage;
+    const uint32_t packages = perPackage != 0 ? SystemInfo::s_uNumberOfCores / perPackage : 0;
+    SystemInfo::s_uNumberOfPackages = packages != 0 ? packages : 1;
 }
 
 void takeOperatingSystem()
