@@ -1,6 +1,7 @@
 #include "platform/alert/Alert.h"
 #include "platform/alert/HeadlessAlertPresenter.h"
 #include "platform/backend/Backend.h"
+#include "platform/tests/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,18 @@ TEST(Alert, RunsHeadlessOnTheHeadlessBackendAndOffTheMainThread)
     int answer = -1;
     std::thread([&] { answer = alert.runModal(); }).join();
     EXPECT_EQ(answer, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Backend, DesktopFallsBackToHeadlessWithoutADisplay)
+{
+    platform::test::ScopedEnv display("DISPLAY", nullptr);
+    platform::test::ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    platform::Backend::select(platform::Backend::Kind::Desktop);
+    EXPECT_EQ(platform::Backend::current(), platform::Backend::Kind::Headless);
 }
 
 } // namespace
