@@ -348,8 +348,14 @@ void IPP_BUILD_NAME(ownResize4Nearest8u)(const Ipp8u* pSrc, int64_t srcStep, Ipp
     const bool streaming = gather && useStreamingStores(pDst, width, height, columns, rows, &lineSize);
 #endif
     for (int32_t i = 0; i < height; ++i) {
-        const Ipp8u* srcRow = pSrc + int64_t(loadEntry(rows + 4 * int64_t(i))) * srcStep;
+        const int32_t row = loadEntry(rows + 4 * int64_t(i));
+        const Ipp8u* srcRow = pSrc + int64_t(row) * srcStep;
         Ipp8u* dstRow = pDst + int64_t(i) * dstStep;
+        // An enlarged picture repeats source rows: copy the row just made.
+        if (i > 0 && row == loadEntry(rows + 4 * int64_t(i - 1))) {
+            std::memmove(dstRow, dstRow - dstStep, 4 * static_cast<size_t>(width));
+            continue;
+        }
 #if defined(__AVX2__)
         if (gather) {
             gatherRow(srcRow, columns, width, dstRow, streaming, lineSize);

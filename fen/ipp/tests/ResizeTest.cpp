@@ -341,3 +341,49 @@ TEST(ResizeDispatch, DispatchedCallsInOrder)
 }
 
 } // namespace
+
+namespace {
+
+// An Intel processor with one small data cache: large resizes of the wide
+// builds then write the destination with streaming stores.
+platform::CpuidRegisters smallCacheCpuid(uint32_t leaf, uint32_t subleaf)
+{
+    if (leaf == 0)
+        return {0xD, 0x756E6547u, 0x6C65746Eu, 0x49656E69u};
+    if (leaf == 4 && subleaf == 0)
+        return {1, (1u << 22) | 63u, 31, 0}; // 2 ways x 64-byte lines x 32 sets
+    return platform::hardwareCpuid(leaf, subleaf);
+}
+
+TEST(ResizeStreaming, StreamingStoresWriteTheSamePixels)
+{
+    ippInit();
+    uint64_t features = 0;
+    ippGetCpuFeatures(&features, nullptr);
+    const platform::CpuidFunction previous = platform::setCpuidFunction(&smallCacheCpuid);
+    int32_t cacheSize = 0;
+    const bool streamingPossible = ippGetMaxCacheSizeB(&cacheSize) == kStsOk && cacheSize == 4096;
+    ownSetFeatureMask(features | kCpuAvx2Class | kCpuMpx);
+    for (const ResizeBuild& build : kGatherBuilds) {
+        if (!hostRuns(build.index))
+            continue;
+        const IppiSize s{200, 60}, d{333, 97};
+        Resizer resizer(build, s, d);
+        const std::vector<uint32_t> src = numberedPixels(s.width, s.height);
+        // Rows of an odd pixel count, starting at every offset in a cache line.
+        const int stride = d.width + 2;
+        std::vector<uint32_t> dst(size_t(stride) * d.height + 16, 0);
+        ASSERT_EQ(resizer.resize(src.data(), s.width, dst.data() + 1, stride, {0, 0}, d), kStsOk);
+        for (int i = 0; i < d.height; ++i)
+            for (int j = 0; j < d.width; ++j)
+                ASSERT_EQ(dst[1 + size_t(i) * stride + j],
+                          src[size_t(modelIndex(i, s.height, d.height)) * s.width + modelIndex(j, s.width, d.width)])
+                    << build.name << " row " << i << " column " << j;
+    }
+    ownSetFeatureMask(features);
+    platform::setCpuidFunction(previous);
+    if (!streamingPossible)
+        GTEST_SKIP() << "the cache was queried before this test; the streaming stores were not taken";
+}
+
+} // namespace
