@@ -210,23 +210,12 @@ float IPP_BUILD_NAME(ownsFloorOneF)(float value)
     return truncated;
 }
 
-IppStatus IPP_BUILD_NAME(ippiResizeGetSize_8u)(IppiSize srcSize, IppiSize dstSize, int32_t interpolation,
-                                               uint32_t antialiasing, int32_t* pSpecSize, int32_t* pInitBufSize)
+IppStatus IPP_BUILD_NAME(owniResizeGetSize)(int64_t sw, int64_t sh, int64_t W, int64_t H, int32_t /*mode*/,
+                                            int32_t interpolation, uint32_t antialiasing, int64_t* pSpecSize,
+                                            int64_t* pInitSize)
 {
-    if (!pSpecSize || !pInitBufSize)
-        return kStsNullPtrErr;
-    if (srcSize.width == 0 || srcSize.height == 0 || dstSize.width == 0 || dstSize.height == 0)
-        return kStsNothingToDo;
-    if (srcSize.width < 0 || srcSize.height < 0 || dstSize.width < 0 || dstSize.height < 0)
-        return kStsSizeErr;
-    if (interpolation != kInterpolationNone && interpolation != kInterpolationNearest &&
-        interpolation != kInterpolationLinear && interpolation != kInterpolationCubic &&
-        interpolation != kInterpolationSuper && interpolation != kInterpolationLanczos)
-        return kStsInterpolationErr;
     if (interpolation == kInterpolationNone)
         return kStsModeErr;
-
-    const int64_t sw = srcSize.width, sh = srcSize.height, W = dstSize.width, H = dstSize.height;
     const int64_t A = align32(W) + align32(H);
     const int64_t minimum = interpolation == kInterpolationLinear ? 2 : 4;
     const bool needsMinimum = interpolation == kInterpolationLinear || interpolation == kInterpolationCubic ||
@@ -285,11 +274,44 @@ IppStatus IPP_BUILD_NAME(ippiResizeGetSize_8u)(IppiSize srcSize, IppiSize dstSiz
         if (antialiasing)
             status = kStsAntialiasIgnored;
     }
+    *pSpecSize = specSize;
+    *pInitSize = initSize;
+    return status;
+}
+
+IppStatus IPP_BUILD_NAME(ippiResizeGetSize_8u)(IppiSize srcSize, IppiSize dstSize, int32_t interpolation,
+                                               uint32_t antialiasing, int32_t* pSpecSize, int32_t* pInitBufSize)
+{
+    if (!pSpecSize || !pInitBufSize)
+        return kStsNullPtrErr;
+    if (srcSize.width == 0 || srcSize.height == 0 || dstSize.width == 0 || dstSize.height == 0)
+        return kStsNothingToDo;
+    if (srcSize.width < 0 || srcSize.height < 0 || dstSize.width < 0 || dstSize.height < 0)
+        return kStsSizeErr;
+    if (interpolation != kInterpolationNone && interpolation != kInterpolationNearest &&
+        interpolation != kInterpolationLinear && interpolation != kInterpolationCubic &&
+        interpolation != kInterpolationSuper && interpolation != kInterpolationLanczos)
+        return kStsInterpolationErr;
+    int64_t specSize = 0, initSize = 0;
+    const IppStatus status = IPP_BUILD_NAME(owniResizeGetSize)(srcSize.width, srcSize.height, dstSize.width,
+                                                               dstSize.height, 1, interpolation, antialiasing,
+                                                               &specSize, &initSize);
+    if (status < 0)
+        return status;
     if (specSize >= kStatusSizeLimit || initSize >= kStatusSizeLimit)
         return kStsSizeOverflowErr;
     *pSpecSize = static_cast<int32_t>(specSize);
     *pInitBufSize = static_cast<int32_t>(initSize);
     return status;
+}
+
+IppStatus IPP_BUILD_NAME(owniResizeGetBufferSize)(const Ipp8u* pRecord, int64_t W, int64_t H, uint32_t /*channels*/,
+                                                  int64_t* pSize)
+{
+    const IppiResizeSpec* spec = reinterpret_cast<const IppiResizeSpec*>(pRecord);
+    const int64_t recordWidth = spec->horizontal.dstLength, recordHeight = spec->vertical.dstLength;
+    *pSize = align32(4 * minOf(W, recordWidth)) + align32(4 * minOf(H, recordHeight)) + 64;
+    return W > recordWidth || H > recordHeight ? kStsSizeLimited : kStsOk;
 }
 
 IppStatus IPP_BUILD_NAME(ippiResizeGetBufferSize_8u)(const Ipp8u* pSpec, IppiSize dstSize, uint32_t numChannels,
@@ -306,12 +328,32 @@ IppStatus IPP_BUILD_NAME(ippiResizeGetBufferSize_8u)(const Ipp8u* pSpec, IppiSiz
         return kStsChannelErr;
     if (dstSize.width < 0 || dstSize.height < 0)
         return kStsSizeErr;
-    const int64_t recordWidth = spec->horizontal.dstLength, recordHeight = spec->vertical.dstLength;
-    const int64_t size = align32(4 * minOf(dstSize.width, recordWidth)) + align32(4 * minOf(dstSize.height, recordHeight)) + 64;
+    int64_t size = 0;
+    const IppStatus status =
+        IPP_BUILD_NAME(owniResizeGetBufferSize)(reinterpret_cast<const Ipp8u*>(spec), dstSize.width, dstSize.height,
+                                                numChannels, &size);
     if (size >= kStatusSizeLimit)
         return kStsSizeOverflowErr;
     *pBufSize = static_cast<int32_t>(size);
-    return dstSize.width > recordWidth || dstSize.height > recordHeight ? kStsSizeLimited : kStsOk;
+    return status;
+}
+
+IppStatus IPP_BUILD_NAME(owniResizeNearestInit)(int64_t sw, int64_t sh, int64_t W, int64_t H, int32_t mode,
+                                                uint32_t magic, Ipp8u* pSpec)
+{
+    Ipp8u* base = recordAddress(pSpec);
+    IppiResizeSpec* spec = reinterpret_cast<IppiResizeSpec*>(base);
+    std::memset(spec, 0, sizeof(IppiResizeSpec));
+    spec->magic = magic;
+    spec->kind = 12 + mode;
+    spec->interpolation = kInterpolationNearest;
+    const int64_t rowOffset = (sizeof(IppiResizeSpec) + 15) & ~size_t(15);
+    const int64_t columnOffset = rowOffset + 4 * H;
+    fillAxis(spec->vertical, static_cast<int32_t>(sh), static_cast<int32_t>(H), rowOffset,
+             reinterpret_cast<int32_t*>(base + rowOffset));
+    fillAxis(spec->horizontal, static_cast<int32_t>(sw), static_cast<int32_t>(W), columnOffset,
+             reinterpret_cast<int32_t*>(base + columnOffset));
+    return kStsOk;
 }
 
 IppStatus IPP_BUILD_NAME(ippiResizeNearestInit_8u)(IppiSize srcSize, IppiSize dstSize, Ipp8u* pSpec)
@@ -322,18 +364,8 @@ IppStatus IPP_BUILD_NAME(ippiResizeNearestInit_8u)(IppiSize srcSize, IppiSize ds
         return kStsNothingToDo;
     if (srcSize.width < 0 || srcSize.height < 0 || dstSize.width < 0 || dstSize.height < 0)
         return kStsSizeErr;
-    Ipp8u* base = recordAddress(pSpec);
-    IppiResizeSpec* spec = reinterpret_cast<IppiResizeSpec*>(base);
-    std::memset(spec, 0, sizeof(IppiResizeSpec));
-    spec->magic = kResizeSpecMagic;
-    spec->kind = kResizeSpecKindNearest;
-    spec->interpolation = kInterpolationNearest;
-    const int64_t rowOffset = (sizeof(IppiResizeSpec) + 15) & ~size_t(15);
-    const int64_t columnOffset = rowOffset + 4 * int64_t(dstSize.height);
-    fillAxis(spec->vertical, srcSize.height, dstSize.height, rowOffset, reinterpret_cast<int32_t*>(base + rowOffset));
-    fillAxis(spec->horizontal, srcSize.width, dstSize.width, columnOffset,
-             reinterpret_cast<int32_t*>(base + columnOffset));
-    return kStsOk;
+    return IPP_BUILD_NAME(owniResizeNearestInit)(srcSize.width, srcSize.height, dstSize.width, dstSize.height, 1,
+                                                 kResizeSpecMagic, pSpec);
 }
 
 void IPP_BUILD_NAME(ownResize4Nearest8u)(const Ipp8u* pSrc, int64_t srcStep, Ipp8u* pDst, int64_t dstStep,
@@ -395,6 +427,19 @@ IppStatus IPP_BUILD_NAME(ippiResizeNearest_8u_C4R)(const Ipp8u* pSrc, int32_t sr
         return kStsModeErr;
     if (spec->interpolation != kInterpolationNearest)
         return kStsContextMatchErr;
+    return IPP_BUILD_NAME(owniResizeNearest_8u_C4R)(pSrc, srcStep, pDst, dstStep, dstOffset.x, dstOffset.y,
+                                                    dstSize.width, dstSize.height, reinterpret_cast<const Ipp8u*>(spec),
+                                                    pBuffer);
+}
+
+IppStatus IPP_BUILD_NAME(owniResizeNearest_8u_C4R)(const Ipp8u* pSrc, int64_t srcStep, Ipp8u* pDst, int64_t dstStep,
+                                                   int32_t offsetX, int32_t offsetY, int32_t dstWidth,
+                                                   int32_t dstHeight, const Ipp8u* pRecord, Ipp8u* pBuffer)
+{
+    const IppiResizeSpec* spec = reinterpret_cast<const IppiResizeSpec*>(pRecord);
+    const IppiPoint dstOffset{offsetX, offsetY};
+    const IppiSize dstSize{dstWidth, dstHeight};
+    const int32_t recordWidth = spec->horizontal.dstLength, recordHeight = spec->vertical.dstLength;
 
     // Work on the part of the tile that the record covers.
     const int32_t width = int64_t(dstOffset.x) + dstSize.width > recordWidth ? recordWidth - dstOffset.x : dstSize.width;
