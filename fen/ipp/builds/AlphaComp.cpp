@@ -23,8 +23,6 @@ using RowKernel = void (*)(const Ipp8u*, const Ipp8u*, Ipp8u*, int32_t, int32_t)
 
 // ---- Vector builds -------------------------------------------------------
 
-constexpr int32_t kBlockPixels = kRegBytes / 4;
-
 FEN_IPP_INLINE Reg alphaLanes() { return set64(static_cast<long long>(0xFFFF000000000000ull)); }
 FEN_IPP_INLINE Reg alphaLanes255() { return set64(0x00FF000000000000ll); }
 
@@ -33,13 +31,6 @@ FEN_IPP_INLINE Reg alphaOf(Reg v)
 {
     return shuffle8(v, broadcast128(_mm_setr_epi8(6, -128, 6, -128, 6, -128, 6, -128, 14, -128, 14, -128, 14, -128,
                                                   14, -128)));
-}
-
-// (255 - alpha) * 257 in all four lanes of each pixel.
-FEN_IPP_INLINE Reg inverseAlpha257(Reg v)
-{
-    const Reg alpha257 = shuffle8(v, broadcast128(_mm_setr_epi8(6, 6, 6, 6, 6, 6, 6, 6, 14, 14, 14, 14, 14, 14, 14, 14)));
-    return xorBits(alpha257, set16(-1));
 }
 
 FEN_IPP_INLINE Reg inverse(Reg alpha) { return sub(set16(255), alpha); }
@@ -52,17 +43,6 @@ FEN_IPP_INLINE Reg div255(Reg x)
 {
     const Reg t = addSat(x, set16(128));
     return shr<8>(addSat(t, shr<8>(t)));
-}
-
-// round(p * q / 255) for p <= 65025, given m = q * 257: the 32-bit product
-// p * m rounded at bit 16, with the carry of the rounding corrected.
-FEN_IPP_INLINE Reg roundedWeight(Reg p, Reg m)
-{
-    const Reg hi = mulHi(p, m);
-    const Reg lo = mulLo(p, m);
-    const Reg high = add(hi, shr<15>(lo));
-    const Reg carry = greater(xorBits(high, set16(0x8000)), xorBits(lo, set16(-1)));
-    return sub(high, carry);
 }
 
 // An exact 32-bit numerator in two 16-bit halves.

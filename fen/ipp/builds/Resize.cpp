@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int64_t kStatusSizeLimit = 0x7FFFFFFF;
-constexpr uint64_t kGatherFeatures = kCpuAvx2Class | kCpuMpx;
 
 int64_t align32(int64_t v)
 {
@@ -124,6 +123,9 @@ int32_t copyFourAtATime(const Ipp8u* srcRow, const Ipp8u* columns, int32_t j, in
 #endif
 
 #if defined(__AVX2__)
+
+// The feature pair that switches the wide builds to their gather loop.
+constexpr uint64_t kGatherFeatures = kCpuAvx2Class | kCpuMpx;
 
 __m256i gatherEight(const Ipp8u* srcRow, const Ipp8u* columns)
 {
