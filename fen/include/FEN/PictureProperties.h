@@ -36,6 +36,11 @@ public:
     virtual void setFixedBottom(int pixels);
     virtual void setFixedLeft(int pixels);
     virtual void setFixedRight(int pixels);
+    // The 33-byte property record: version, alpha flag, orientation, frame
+    // count, resizable flags and the four fixed borders. Stream errors show
+    // in the stream's status.
+    virtual bool read(BAS::Stream& stream);
+    virtual bool write(BAS::Stream& stream);
     virtual void propertiesChanged();
 
     bool hasAlphaChannel() const { return m_bAlphaChannel; }

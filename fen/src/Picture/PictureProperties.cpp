@@ -1,5 +1,7 @@
 #include "FEN/PictureProperties.h"
 
+#include "BAS/Stream.h"
+
 namespace CV {
 namespace FEN {
 
@@ -59,6 +61,35 @@ void PictureProperties::setFixedRight(int pixels)
 {
     m_iFixedRight = pixels;
     propertiesChanged();
+}
+
+bool PictureProperties::read(BAS::Stream& stream)
+{
+    stream.readU32();  // version
+    m_bAlphaChannel = stream.readBoolean();
+    m_eOrientation = eOrientation(stream.readU32());
+    m_uNumAnimations = stream.readU32();
+    m_uResizable = stream.readU32();
+    m_iFixedTop = stream.readS32();
+    m_iFixedBottom = stream.readS32();
+    m_iFixedLeft = stream.readS32();
+    m_iFixedRight = stream.readS32();
+    propertiesChanged();
+    return true;
+}
+
+bool PictureProperties::write(BAS::Stream& stream)
+{
+    stream.writeU32(kRecordVersion);
+    stream.writeBoolean(m_bAlphaChannel);
+    stream.writeU32(m_eOrientation);
+    stream.writeU32(m_uNumAnimations);
+    stream.writeU32(m_uResizable);
+    stream.writeS32(m_iFixedTop);
+    stream.writeS32(m_iFixedBottom);
+    stream.writeS32(m_iFixedLeft);
+    stream.writeS32(m_iFixedRight);
+    return true;
 }
 
 void PictureProperties::propertiesChanged() {}
