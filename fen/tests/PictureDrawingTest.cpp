@@ -307,6 +307,19 @@ TEST(PictureDrawing, AntiAliasedLine)
     }
 }
 
+TEST(PictureDrawing, AntiAliasedLineStaysInTheClip)
+{
+    Picture p;
+    test::fill(p, 8, 4, kBlack);
+    p.setOrigin({1, 0});
+    p.setClipRect({2, 0, 4, 4});
+    p.drawLineAA(-1.0f, 1.5f, 7.0f, 1.5f, 0xFFFFFFFF);
+    EXPECT_EQ(grid(p, kBlack), (Grid{"........", "...##...", "...##...", "........"}));
+    p.setClipRect({5, 0, 9, 4});
+    p.drawLineAA(0.0f, 0.0f, 4.0f, 3.0f, 0xFFFFFFFF);  // its box misses the clip
+    EXPECT_EQ(grid(p, kBlack), (Grid{"........", "...##...", "...##...", "........"}));
+}
+
 TEST(PictureDrawing, AntiAliasedLineSteepAndReversedMatch)
 {
     Picture a, b;

@@ -26,8 +26,24 @@ inline uint32_t mix(uint32_t dst, uint32_t src, uint32_t t)
 
 inline uint32_t weight(uint32_t alphaA, uint32_t alphaB) { return div255(alphaA * alphaB); }
 
-// Runs op(targetPixel, sourcePixel) over a mapped area, pixel by pixel in
-// reading order.
+template <class Op>
+void rowPixelByPixel(uint32_t* t, uint32_t const* s, int64_t count, Op op)
+{
+    for (int64_t i = 0; i < count; ++i)
+        t[i] = op(t[i], s[i]);
+}
+
+// The same for rows that do not overlap, so that the compiler may work on
+// several pixels at a time.
+template <class Op>
+void rowApart(uint32_t* __restrict t, uint32_t const* __restrict s, int64_t count, Op op)
+{
+    for (int64_t i = 0; i < count; ++i)
+        t[i] = op(t[i], s[i]);
+}
+
+// Runs op(targetPixel, sourcePixel) over a mapped area; overlapping rows of
+// one picture are read and written pixel by pixel in reading order.
 template <class Op>
 void forEachPixel(Picture& target, BAS::Rect const& area, Picture const& source, BAS::Point sourcePos, Op op)
 {
@@ -38,8 +54,11 @@ void forEachPixel(Picture& target, BAS::Rect const& area, Picture const& source,
     for (int64_t row = 0; row < mapped.height; ++row) {
         uint32_t* t = target.pixelRow(int(mapped.targetY + row)) + mapped.targetX;
         uint32_t const* s = source.pixelRow(int(mapped.sourceY + row)) + mapped.sourceX;
-        for (int64_t i = 0; i < mapped.width; ++i)
-            t[i] = op(t[i], s[i]);
+        bool const apart = t + mapped.width <= s || s + mapped.width <= t;
+        if (apart)
+            rowApart(t, s, mapped.width, op);
+        else
+            rowPixelByPixel(t, s, mapped.width, op);
     }
 }
 
