@@ -97,8 +97,8 @@ public:
     // (sx, sy) of the source to (x, y); no clipping.
     void copyAreaUC(int x, int y, int w, int h, Picture const& source, int sx, int sy);
 
-    // The word of the pixel at a buffer position (row, column from the top
-    // left, origin not applied); the caller keeps it inside.
+    // The first pixel of a row of the buffer (origin not applied); the
+    // caller keeps the row inside the picture.
     uint32_t* pixelRow(int row) { return m_pPixels + size_t(row) * size_t(m_iWidth); }
     uint32_t const* pixelRow(int row) const { return m_pPixels + size_t(row) * size_t(m_iWidth); }
 
