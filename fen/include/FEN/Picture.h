@@ -65,6 +65,18 @@ public:
     void initEmptyAreaFlags();
     std::vector<uint32_t> const& getEmptyAreaFlags() const { return m_emptyAreaFlags; }
 
+    // Image files. Each decodes the stream into the picture (sized to the
+    // image, origin (0,0), clipping off) and returns true on success; a
+    // picture whose read failed may be resized and partly written. With
+    // detectAlpha the alpha-channel property tells whether any decoded pixel
+    // is not opaque. The orientation is not used.
+    // PNG, then JPEG, then TGA, each from the stream's starting position.
+    bool readDetect(BAS::Stream& stream, eOrientation orientation, bool detectAlpha);
+    bool readPNG(BAS::Stream& stream, eOrientation orientation, bool detectAlpha);
+    // Colour-managed to sRGB through an embedded profile.
+    bool readJPG(BAS::Stream& stream, eOrientation orientation, bool detectAlpha);
+    bool readTGA(BAS::Stream& stream, eOrientation orientation, bool detectAlpha);
+
     // Drawing. Opaque colours are stored, invisible ones draw nothing,
     // translucent ones are composited over the pixels.
     void setPixelUC(int x, int y, unsigned colour);

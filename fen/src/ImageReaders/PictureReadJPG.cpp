@@ -1,0 +1,207 @@
+// JPEG files into pictures: libjpeg decodes, Little CMS applies an embedded
+// colour profile (RGB and CMYK files), plain conversions do the rest.
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include <jpeglib.h>
+#include <lcms2.h>
+
+#include "BAS/Stream.h"
+#include "FEN/JPGErrorManager.h"
+#include "FEN/JPGICCProfile.h"
+#include "FEN/JPGSourceManager.h"
+#include "FEN/Picture.h"
+
+namespace CV {
+namespace FEN {
+
+namespace {
+
+enum class RowConversion {
+    None,         // libjpeg writes B, G, R, A rows straight into the picture
+    Profile,      // the embedded profile's transform to sRGB
+    CMYK,         // plain ink amounts
+    InvertedCMYK, // as written by files with the Adobe marker
+};
+
+struct JPGReadState {
+    explicit JPGReadState(BAS::Stream& stream) : source(stream) { std::memset(&cinfo, 0, sizeof cinfo); }
+    ~JPGReadState()
+    {
+        jpeg_destroy_decompress(&cinfo);
+        if (transform)
+            cmsDeleteTransform(transform);
+        if (sRGB)
+            cmsCloseProfile(sRGB);
+        if (profile)
+            cmsCloseProfile(profile);
+    }
+    JPGReadState(JPGReadState const&) = delete;
+    JPGReadState& operator=(JPGReadState const&) = delete;
+
+    jpeg_decompress_struct cinfo;
+    JPGErrorManager error;
+    JPGSourceManager<512> source;
+    RowConversion conversion = RowConversion::None;
+    cmsUInt32Number inputFormat = 0;
+    cmsColorSpaceSignature inputSpace = cmsSigRgbData;
+    bool lookForProfile = false;
+    std::vector<uint8_t> profileBytes;
+    cmsHPROFILE profile = nullptr;
+    cmsHPROFILE sRGB = nullptr;
+    cmsHTRANSFORM transform = nullptr;
+    std::vector<JSAMPLE> row;
+};
+
+inline uint8_t scaled(unsigned a, unsigned b) { return uint8_t((a * b + 127) / 255); }
+
+void convertCMYKRow(JSAMPLE const* cmyk, uint32_t* pixels, unsigned width, bool inverted)
+{
+    for (unsigned x = 0; x < width; ++x, cmyk += 4) {
+        // Inverted files store 255 - ink; plain ones the ink itself.
+        unsigned const c = inverted ? cmyk[0] : 255u - cmyk[0];
+        unsigned const m = inverted ? cmyk[1] : 255u - cmyk[1];
+        unsigned const y = inverted ? cmyk[2] : 255u - cmyk[2];
+        unsigned const k = inverted ? cmyk[3] : 255u - cmyk[3];
+        pixels[x] = 0xFF000000u | uint32_t(scaled(c, k)) << 16 | uint32_t(scaled(m, k)) << 8 | scaled(y, k);
+    }
+}
+
+// Output colour space, Little CMS input format and row conversion by the
+// file's colour space; false for colour spaces the reader does not know.
+bool chooseColourHandling(JPGReadState& s)
+{
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    cmsUInt32Number const channels = CHANNELS_SH(cinfo.num_components) | BYTES_SH(1);
+    switch (cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+        cinfo.out_color_space = JCS_EXT_BGRA;
+        return true;
+    case JCS_YCbCr:
+        cinfo.out_color_space = JCS_EXT_BGRA;
+        return true;
+    case JCS_RGB:
+        cinfo.out_color_space = JCS_EXT_BGRA;
+        s.inputFormat = COLORSPACE_SH(PT_RGB) | channels;
+        s.inputSpace = cmsSigRgbData;
+        s.lookForProfile = true;
+        return true;
+    case JCS_CMYK:
+    case JCS_YCCK: {
+        bool const inverted = cinfo.saw_Adobe_marker;
+        cinfo.out_color_space = JCS_CMYK;
+        s.inputFormat = COLORSPACE_SH(PT_CMYK) | channels | (inverted ? FLAVOR_SH(1) : 0);
+        s.inputSpace = cmsSigCmykData;
+        s.conversion = inverted ? RowConversion::InvertedCMYK : RowConversion::CMYK;
+        s.lookForProfile = true;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
+
+// Opens the embedded profile and builds its transform to sRGB. A file
+// without a complete profile needs none; a broken or mismatching one fails.
+bool prepareProfileTransform(JPGReadState& s)
+{
+    s.profileBytes = JPGICCProfile::join(s.cinfo.marker_list);
+    if (s.profileBytes.empty())
+        return true;
+    s.profile = cmsOpenProfileFromMem(s.profileBytes.data(), cmsUInt32Number(s.profileBytes.size()));
+    if (!s.profile || cmsGetColorSpace(s.profile) != s.inputSpace)
+        return false;
+    s.sRGB = cmsCreate_sRGBProfile();
+    if (!s.sRGB)
+        return false;
+    s.transform = cmsCreateTransform(s.profile, s.inputFormat, s.sRGB, TYPE_BGRA_8, INTENT_PERCEPTUAL, 0);
+    if (!s.transform)
+        return false;
+    // The transform reads the file's own samples, not libjpeg's B, G, R, A.
+    if (s.cinfo.out_color_space == JCS_EXT_BGRA)
+        s.cinfo.out_color_space = JCS_RGB;
+    s.conversion = RowConversion::Profile;
+    return true;
+}
+
+bool readRows(JPGReadState& s, Picture& picture)
+{
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    unsigned const width = cinfo.output_width;
+    bool const direct = s.conversion == RowConversion::None;
+    if (!direct) {
+        s.row.resize(size_t(cinfo.output_components) * width);
+        std::memset(picture.getPixels(), 0xFF, size_t(width) * cinfo.output_height * 4);
+    }
+    for (unsigned y = 0; y < cinfo.output_height; ++y) {
+        uint32_t* pixels = picture.pixelRow(int(y));
+        JSAMPROW target = direct ? reinterpret_cast<JSAMPROW>(pixels) : s.row.data();
+        if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
+            return false;
+        switch (s.conversion) {
+        case RowConversion::None:
+            break;
+        case RowConversion::Profile:
+            cmsDoTransform(s.transform, s.row.data(), pixels, width);
+            break;
+        case RowConversion::CMYK:
+        case RowConversion::InvertedCMYK:
+            convertCMYKRow(s.row.data(), pixels, width, s.conversion == RowConversion::InvertedCMYK);
+            break;
+        }
+    }
+    return true;
+}
+
+// Every step that may end in libjpeg's error handler. Holds no object with
+// a destructor: all state lives in s.
+bool decode(JPGReadState& s, Picture& picture)
+{
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    s.error.install(&cinfo);
+    jpeg_create_decompress(&cinfo);
+    s.source.install(&cinfo);
+    jpeg_save_markers(&cinfo, JPGICCProfile::kAPP2, 0xFFFF);
+    if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
+        return false;
+    if (!chooseColourHandling(s))
+        return false;
+    if (s.lookForProfile && !prepareProfileTransform(s))
+        return false;
+    jpeg_calc_output_dimensions(&cinfo);
+    // Sized before decoding starts, so oversized files fail early.
+    if (!picture.setSize(int(cinfo.output_width), int(cinfo.output_height), true))
+        return false;
+    if (!jpeg_start_decompress(&cinfo))
+        return false;
+    int const expected = cinfo.out_color_space == JCS_EXT_BGRA ? 4 : cinfo.num_components;
+    if (cinfo.output_components != expected || !readRows(s, picture))
+        return false;
+    // A missing end marker after complete rows leaves the picture whole.
+    jpeg_finish_decompress(&cinfo);
+    return true;
+}
+
+bool decodeGuarded(JPGReadState& s, Picture& picture)
+{
+    if (setjmp(s.error.jumpBuffer))
+        return false;
+    return decode(s, picture);
+}
+
+} // namespace
+
+bool Picture::readJPG(BAS::Stream& stream, eOrientation, bool detectAlpha)
+{
+    JPGReadState state(stream);
+    if (!decodeGuarded(state, *this))
+        return false;
+    if (detectAlpha)
+        setAlphaChannel(false);
+    return true;
+}
+
+} // namespace FEN
+} // namespace CV

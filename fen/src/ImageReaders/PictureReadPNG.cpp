@@ -1,0 +1,145 @@
+// PNG files into pictures through libpng.
+#include <csetjmp>
+#include <vector>
+
+#include <png.h>
+
+#include "BAS/Stream.h"
+#include "FEN/Picture.h"
+
+namespace CV {
+namespace FEN {
+
+namespace {
+
+// libpng's read function: pulls bytes from the stream; a short read is an
+// error, so a truncated file never leaves rows unwritten.
+void PNGReadHelper(png_structp png, png_bytep data, png_size_t length)
+{
+    BAS::Stream* stream = static_cast<BAS::Stream*>(png_get_io_ptr(png));
+    if (stream->readRaw(data, length) != length)
+        png_error(png, "unexpected end of data");
+}
+
+void PNGErrorHelper(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+
+void PNGWarningHelper(png_structp, png_const_charp) {}
+
+struct PNGReadState {
+    PNGReadState() = default;
+    ~PNGReadState() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
+    PNGReadState(PNGReadState const&) = delete;
+    PNGReadState& operator=(PNGReadState const&) = delete;
+
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    int colourType = 0;
+    bool hasTransparency = false;
+    std::vector<png_bytep> rows;
+};
+
+// Asks libpng for B, G, R, A rows of 8-bit samples; false for colour types
+// the reader does not know.
+bool setTransformations(PNGReadState& s, int bitDepth)
+{
+    png_structp png = s.png;
+    if (s.hasTransparency)
+        png_set_tRNS_to_alpha(png);
+    if (bitDepth == 16)
+        png_set_strip_16(png);
+    switch (s.colourType) {
+    case PNG_COLOR_TYPE_GRAY:
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+        png_set_gray_to_rgb(png);
+        break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        png_set_gray_to_rgb(png);
+        break;
+    case PNG_COLOR_TYPE_RGB:
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+        png_set_bgr(png);
+        break;
+    case PNG_COLOR_TYPE_PALETTE:
+        png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
+        png_set_palette_to_rgb(png);
+        png_set_bgr(png);
+        break;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        png_set_bgr(png);
+        break;
+    default:
+        return false;
+    }
+    png_set_interlace_handling(png);
+    return true;
+}
+
+// Every step that may end in libpng's error handler. Holds no object with a
+// destructor: all state lives in s.
+bool decode(PNGReadState& s, Picture& picture)
+{
+    png_structp png = s.png;
+    png_infop info = s.info;
+    png_read_info(png, info);
+    png_uint_32 width = 0;
+    png_uint_32 height = 0;
+    int bitDepth = 0;
+    int interlace = 0;
+    if (!png_get_IHDR(png, info, &width, &height, &bitDepth, &s.colourType, &interlace, nullptr, nullptr))
+        return false;
+    s.hasTransparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
+    if (!setTransformations(s, bitDepth))
+        return false;
+    png_read_update_info(png, info);
+    if (png_get_rowbytes(png, info) != size_t(width) * 4)
+        return false;
+    if (width > png_uint_32(Picture::kMaxSide) || height > png_uint_32(Picture::kMaxSide) ||
+        !picture.setSize(int(width), int(height), true))
+        return false;
+    s.rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y)
+        s.rows[y] = reinterpret_cast<png_bytep>(picture.pixelRow(int(y)));
+    png_read_image(png, s.rows.data());
+    png_read_end(png, nullptr);
+    return true;
+}
+
+bool decodeGuarded(PNGReadState& s, Picture& picture)
+{
+    if (setjmp(png_jmpbuf(s.png)))
+        return false;
+    return decode(s, picture);
+}
+
+bool anyPixelTranslucent(Picture const& picture)
+{
+    uint32_t const* pixels = picture.getPixels();
+    size_t const count = size_t(picture.getWidth()) * size_t(picture.getHeight());
+    for (size_t i = 0; i < count; ++i)
+        if (pixels[i] < 0xFF000000u)
+            return true;
+    return false;
+}
+
+} // namespace
+
+bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
+{
+    PNGReadState state;
+    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, &PNGErrorHelper, &PNGWarningHelper);
+    if (!state.png)
+        return false;
+    state.info = png_create_info_struct(state.png);
+    if (!state.info)
+        return false;
+    png_set_read_fn(state.png, &stream, &PNGReadHelper);
+    if (!decodeGuarded(state, *this))
+        return false;
+    // Grey and RGB files may carry transparency too (a tRNS chunk).
+    bool const mayHaveAlpha = state.hasTransparency || (state.colourType & PNG_COLOR_MASK_ALPHA) != 0;
+    setAlphaChannel(detectAlpha && mayHaveAlpha && anyPixelTranslucent(*this));
+    return true;
+}
+
+} // namespace FEN
+} // namespace CV
