@@ -53,6 +53,7 @@ struct JPGReadState {
     cmsHPROFILE sRGB = nullptr;
     cmsHTRANSFORM transform = nullptr;
     std::vector<JSAMPLE> row;
+    std::vector<JSAMPROW> rowPointers;
 };
 
 inline uint8_t scaled(unsigned a, unsigned b) { return uint8_t((a * b + 127) / 255); }
@@ -126,18 +127,33 @@ bool prepareProfileTransform(JPGReadState& s)
     return true;
 }
 
-bool readRows(JPGReadState& s, Picture& picture)
+// Rows that need no conversion go straight into the picture, as many at a
+// time as libjpeg hands out (one at a time costs it an extra copy).
+bool readRowsDirect(JPGReadState& s, Picture& picture)
 {
     jpeg_decompress_struct& cinfo = s.cinfo;
-    unsigned const width = cinfo.output_width;
-    bool const direct = s.conversion == RowConversion::None;
-    if (!direct) {
-        s.row.resize(size_t(cinfo.output_components) * width);
-        std::memset(picture.getPixels(), 0xFF, size_t(width) * cinfo.output_height * 4);
+    s.rowPointers.resize(cinfo.output_height);
+    for (unsigned y = 0; y < cinfo.output_height; ++y)
+        s.rowPointers[y] = reinterpret_cast<JSAMPROW>(picture.pixelRow(int(y)));
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JDIMENSION const first = cinfo.output_scanline;
+        if (jpeg_read_scanlines(&cinfo, s.rowPointers.data() + first, cinfo.output_height - first) == 0)
+            return false;
     }
+    return true;
+}
+
+bool readRows(JPGReadState& s, Picture& picture)
+{
+    if (s.conversion == RowConversion::None)
+        return readRowsDirect(s, picture);
+    jpeg_decompress_struct& cinfo = s.cinfo;
+    unsigned const width = cinfo.output_width;
+    s.row.resize(size_t(cinfo.output_components) * width);
+    std::memset(picture.getPixels(), 0xFF, size_t(width) * cinfo.output_height * 4);
     for (unsigned y = 0; y < cinfo.output_height; ++y) {
         uint32_t* pixels = picture.pixelRow(int(y));
-        JSAMPROW target = direct ? reinterpret_cast<JSAMPROW>(pixels) : s.row.data();
+        JSAMPROW target = s.row.data();
         if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
             return false;
         switch (s.conversion) {
