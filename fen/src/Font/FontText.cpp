@@ -196,9 +196,10 @@ void Font::renderChar(Picture& picture, int x, int y, const DETAIL::FTCharBitmap
     if (firstColumn >= lastColumn || firstRow >= lastRow)
         return;
 
-    const uint32_t red = (colour >> 16) & 0xFF;
-    const uint32_t green = (colour >> 8) & 0xFF;
-    const uint32_t blue = colour & 0xFF;
+    // Red and blue share one multiplication: each lane's sum stays below
+    // 2^16, so the lanes never carry into each other.
+    const uint32_t redBlue = colour & 0x00FF00FF;
+    const uint32_t green = colour & 0x0000FF00;
     const BAS::Point origin = picture.getOrigin();
     for (int64_t row = firstRow; row < lastRow; ++row) {
         const uint8_t* coverage = glyph.coverage.data() + size_t(row - y0) * size_t(glyph.pitch) + (firstColumn - x0);
@@ -210,11 +211,10 @@ void Font::renderChar(Picture& picture, int x, int y, const DETAIL::FTCharBitmap
             const uint32_t a = weighted / 255;
             const uint32_t keep = 256 - a;
             const uint32_t d = *pixel;
-            const uint32_t newRed = (((d >> 16) & 0xFF) * keep + red * a) >> 8;
-            const uint32_t newGreen = (((d >> 8) & 0xFF) * keep + green * a) >> 8;
-            const uint32_t newBlue = ((d & 0xFF) * keep + blue * a) >> 8;
+            const uint32_t newRedBlue = (((d & 0x00FF00FF) * keep + redBlue * a) >> 8) & 0x00FF00FF;
+            const uint32_t newGreen = (((d & 0x0000FF00) * keep + green * a) >> 8) & 0x0000FF00;
             const uint32_t newAlpha = std::min<uint32_t>(255, (d >> 24) + a);
-            *pixel = (newAlpha << 24) | (newRed << 16) | (newGreen << 8) | newBlue;
+            *pixel = (newAlpha << 24) | newRedBlue | newGreen;
         }
     }
 }
