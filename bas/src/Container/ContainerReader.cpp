@@ -103,6 +103,7 @@ bool ContainerReader::readAt(int64_t position, void* buffer, int64_t count)
 
 bool ContainerReader::readTocChain(std::vector<tTocTableInfo>& tocs, int64_t offset, int64_t length)
 {
+    m_chainMissing = false;
     if (offset < 0 || length < 0 || offset > m_size)
         return false;
     const int64_t rangeEnd = saturatingAdd(offset, length);
@@ -115,12 +116,18 @@ bool ContainerReader::readTocChain(std::vector<tTocTableInfo>& tocs, int64_t off
         const int64_t remaining = limit - position;
         if (remaining <= 0)
             return true; // meta blocks only, no chain
-        if (remaining < int64_t(sizeof block))
-            return false; // a torn block
+        if (remaining < int64_t(sizeof block)) {
+            // Too short for a meta block: a torn TOC header, or raw data.
+            m_chainMissing = remaining < TOC_HEADER_SIZE || !readAt(position, block, TOC_HEADER_SIZE)
+                || !isValidTocHeader(block);
+            return false;
+        }
         if (!readAt(position, block, sizeof block))
             return false;
-        if (!hasMagic(block, FileContainer::META_MAGIC))
+        if (!hasMagic(block, FileContainer::META_MAGIC)) {
+            m_chainMissing = !isValidTocHeader(block);
             break;
+        }
         const uint32_t payload = u32At(block + FileContainer::tMetaHeader::PAYLOAD_OFFSET);
         if (payload > MAX_PAYLOAD_LENGTH)
             return false;
@@ -130,6 +137,8 @@ bool ContainerReader::readTocChain(std::vector<tTocTableInfo>& tocs, int64_t off
     }
 
     // The chain: every header and record has the size the first version selects.
+    if (m_chainMissing)
+        return false;
     uint8_t header[TOC_HEADER_SIZE_V1];
     bool first = true;
     for (;;) {

@@ -42,6 +42,10 @@ public:
     // without a chain); false for anything damaged, keeping the blocks
     // already appended.
     bool readTocChain(std::vector<tTocTableInfo>& tocs, int64_t offset, int64_t length);
+    // After a failed readTocChain: whether it failed because the bytes
+    // behind the meta blocks are no TOC at all (raw data) rather than a
+    // damaged chain.
+    bool chainMissing() const { return m_chainMissing; }
 
     // The meta headers at the storage's start with the position of each.
     // Parts records are not followed by a payload; unknown types are
@@ -86,6 +90,7 @@ private:
     int64_t m_size;
     PartLocator m_locator;
     int64_t m_recordSize = TOC_HEADER_SIZE;
+    bool m_chainMissing = false;
 };
 
 // A text the way a stream extraction reads an unsigned decimal value: its
