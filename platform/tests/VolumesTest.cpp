@@ -1,0 +1,297 @@
+#include "platform/volumes/ColonPath.h"
+#include "platform/volumes/FileSystemItem.h"
+#include "platform/volumes/MountTable.h"
+#include "platform/volumes/VolumeList.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace platform::volumes;
+
+namespace {
+
+// A temporary folder tree, removed again with everything in it.
+class TempTree {
+public:
+    TempTree()
+    {
+        char pattern[] = "/tmp/volumes-test-XXXXXX";
+        m_root = ::mkdtemp(pattern);
+    }
+    ~TempTree()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_root, ignored);
+    }
+
+    const std::string& root() const { return m_root; }
+    std::string folder(const std::string& relative) const
+    {
+        const std::string path = m_root + "/" + relative;
+        std::filesystem::create_directories(path);
+        return path;
+    }
+    std::string file(const std::string& relative, const std::string& content = "") const
+    {
+        const std::string path = m_root + "/" + relative;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+private:
+    std::string m_root;
+};
+
+std::vector<std::string> namesOf(const std::vector<Volume>& volumes)
+{
+    std::vector<std::string> names;
+    for (const Volume& volume : volumes)
+        names.push_back(volume.name);
+    return names;
+}
+
+} // namespace
+
+TEST(MountTableTest, ReadsFieldsWithEscapesAndSkipsShortLines)
+{
+    TempTree tree;
+    const std::string table = tree.file("mounts",
+                                        "/dev/sda1 / ext4 rw 0 0\n"
+                                        "broken-line\n"
+                                        "/dev/sdb1 /media/me/My\\040Disk vfat rw 0 0\n"
+                                        "/dev/sdc1 /mnt/back\\134slash ext4 rw 0 0\n");
+    const std::vector<MountEntry> entries = MountTable::read(table);
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[1].device, "/dev/sdb1");
+    EXPECT_EQ(entries[1].mountPoint, "/media/me/My Disk");
+    EXPECT_EQ(entries[1].fileSystemType, "vfat");
+    EXPECT_EQ(entries[2].mountPoint, "/mnt/back\\slash");
+    EXPECT_TRUE(MountTable::read(tree.root() + "/missing").empty());
+}
+
+TEST(MountTableTest, ScopedPathRestoresThePreviousTable)
+{
+    const std::string before = MountTable::path();
+    {
+        MountTable::ScopedPath scoped("/elsewhere/mounts");
+        EXPECT_EQ(MountTable::path(), "/elsewhere/mounts");
+    }
+    EXPECT_EQ(MountTable::path(), before);
+}
+
+TEST(VolumeListTest, KeepsRealFileSystemsOnFoldersWithTheBootVolumeFirst)
+{
+    TempTree tree;
+    const std::string usb = tree.folder("media/USB");
+    const std::string share = tree.folder("net/share");
+    const std::string colon = tree.folder("mnt/a:b");
+    const std::string proc = tree.folder("proc");
+    const std::string fileMount = tree.file("hosts");
+    const std::vector<MountEntry> entries = {
+        {"proc", proc, "proc"},
+        {"/dev/sdb1", usb, "vfat"},
+        {"/dev/vda", "/", "overlay"},
+        {"/dev/sda1", fileMount, "ext4"},             // a file mounted over a file
+        {"server:/export", share, "nfs4"},
+        {"/dev/sdd1", tree.root() + "/gone", "ext4"}, // mount point missing
+        {"/dev/sde1", colon, "exfat"},
+        {"/dev/sdf1", usb + "/", "ext4"},             // mounted over the first one
+    };
+    const std::vector<Volume> volumes = VolumeList::fromMountEntries(entries);
+    EXPECT_EQ(namesOf(volumes), (std::vector<std::string>{"Computer", "USB", "share", "a/b"}));
+    EXPECT_TRUE(volumes[0].isBoot);
+    EXPECT_EQ(volumes[0].mountPoint, "/");
+    EXPECT_EQ(volumes[0].device, "/dev/vda");
+    EXPECT_EQ(volumes[1].fileSystemType, "ext4");
+    EXPECT_EQ(volumes[2].kind, FileSystemKind::Network);
+    EXPECT_EQ(namesOf(VolumeList::fromMountEntries({})), std::vector<std::string>{"Computer"});
+}
+
+TEST(VolumeListTest, FindsNamesExactlyFirstThenIgnoringCase)
+{
+    std::vector<Volume> volumes(3);
+    volumes[0].name = "Computer";
+    volumes[1].name = "Backup";
+    volumes[2].name = "BACKUP";
+    EXPECT_EQ(VolumeList::findByName(volumes, "BACKUP"), &volumes[2]);
+    EXPECT_EQ(VolumeList::findByName(volumes, "backup"), &volumes[1]);
+    EXPECT_EQ(VolumeList::findByName(volumes, "COMPUTER"), &volumes[0]);
+    EXPECT_EQ(VolumeList::findByName(volumes, "Back"), nullptr);
+    EXPECT_EQ(VolumeList::findByName(volumes, "B\xFF"), nullptr);
+}
+
+class ColonPathTest : public ::testing::Test {
+protected:
+    ColonPathTest()
+    {
+        m_volumes = VolumeList::fromMountEntries({{"/dev/vda", "/", "ext4"},
+                                                  {"/dev/sdb1", m_tree.folder("media/Backup"), "ext4"},
+                                                  {"/dev/sdc1", m_tree.folder("media/Backup/inner"), "ext4"}});
+    }
+
+    std::string backup() const { return m_tree.root() + "/media/Backup"; }
+    static std::string onBootVolume(std::string path)
+    {
+        std::replace(path.begin(), path.end(), '/', ':');
+        return "Computer" + path;
+    }
+
+    TempTree m_tree;
+    std::vector<Volume> m_volumes;
+};
+
+TEST_F(ColonPathTest, ColonToPosix)
+{
+    struct Case {
+        std::string colon;
+        bool ok;
+        std::string posix;
+    };
+    const Case cases[] = {
+        {"Computer", true, "/"},
+        {"Computer:", true, "/"},
+        {"Computer:usr:lib", true, "/usr/lib"},
+        {"Computer:usr:lib:", true, "/usr/lib"},
+        {"computer:etc", true, "/etc"},
+        {"Backup:a b:c/d.txt", true, backup() + "/a b/c:d.txt"},
+        {"Backup:x::y", true, backup() + "/x/../y"},
+        {"Computer:caf\xC3\xA9:\xFF\xFE", true, "/caf\xC3\xA9/\xFF\xFE"},
+        {":rel:file", true, "rel/file"},
+        {"::up", true, "../up"},
+        {":", true, "."},
+        {"Nowhere:x", false, ""},
+        {"file.txt", false, ""},
+        {"", false, ""},
+    };
+    for (const Case& c : cases) {
+        std::string posix = "unchanged";
+        EXPECT_EQ(ColonPath::toPosix(c.colon, posix, m_volumes), c.ok) << c.colon;
+        EXPECT_EQ(posix, c.ok ? c.posix : std::string("unchanged")) << c.colon;
+    }
+}
+
+TEST_F(ColonPathTest, PosixToColonAndBack)
+{
+    struct Case {
+        std::string posix;
+        std::string colon;
+        std::string back; // empty: same as posix
+    };
+    const Case cases[] = {
+        {"/", "Computer", ""},
+        {"/usr/lib/", "Computer:usr:lib", "/usr/lib"},
+        {"//usr/./lib/../share", "Computer:usr:share", "/usr/share"},
+        {"/tmp/a:b/c d", "Computer:tmp:a/b:c d", ""},
+        {"/caf\xC3\xA9/\xFF", "Computer:caf\xC3\xA9:\xFF", ""},
+        {backup(), "Backup", ""},
+        {backup() + "/inner/x", "inner:x", ""},
+        {backup() + "/dir/f.txt", "Backup:dir:f.txt", ""},
+        {backup() + "x/y", onBootVolume(backup() + "x/y"), ""}, // not below the mount point
+    };
+    for (const Case& c : cases) {
+        std::string colon;
+        ASSERT_TRUE(ColonPath::fromPosix(c.posix, colon, m_volumes)) << c.posix;
+        EXPECT_EQ(colon, c.colon) << c.posix;
+        std::string posix;
+        ASSERT_TRUE(ColonPath::toPosix(colon, posix, m_volumes)) << colon;
+        EXPECT_EQ(posix, c.back.empty() ? c.posix : c.back) << colon;
+    }
+    std::string colon = "unchanged";
+    EXPECT_FALSE(ColonPath::fromPosix("", colon, m_volumes));
+    EXPECT_EQ(colon, "unchanged");
+}
+
+TEST_F(ColonPathTest, RelativePosixPathsStartAtTheCurrentFolder)
+{
+    char* cwd = ::getcwd(nullptr, 0);
+    ASSERT_EQ(::chdir(backup().c_str()), 0);
+    std::string colon;
+    const bool ok = ColonPath::fromPosix("sub/../f", colon, m_volumes);
+    ASSERT_EQ(::chdir(cwd), 0);
+    std::free(cwd);
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(colon, "Backup:f");
+}
+
+TEST(FileSystemItemTest, ReferencesAreCanonicalExistingPaths)
+{
+    TempTree tree;
+    const std::string folder = tree.folder("real");
+    tree.file("real/f.txt");
+    ASSERT_EQ(::symlink(folder.c_str(), (tree.root() + "/link").c_str()), 0);
+    FSRef ref;
+    bool isDirectory = false;
+    ASSERT_TRUE(FileSystemItem::makeRef(tree.root() + "/link/./f.txt", ref, &isDirectory));
+    EXPECT_EQ(ref.path, folder + "/f.txt");
+    EXPECT_FALSE(isDirectory);
+    ASSERT_TRUE(FileSystemItem::makeRef(tree.root() + "/link", ref, &isDirectory));
+    EXPECT_EQ(ref.path, folder);
+    EXPECT_TRUE(isDirectory);
+    EXPECT_FALSE(FileSystemItem::makeRef(tree.root() + "/missing", ref));
+    EXPECT_FALSE(FileSystemItem::makeRef("", ref));
+
+    FSCatalogInfo info;
+    ASSERT_TRUE(FileSystemItem::getCatalogInfo(ref, info));
+    EXPECT_TRUE(info.nodeFlags & FSCatalogInfo::kNodeIsDirectoryMask);
+    ASSERT_TRUE(FileSystemItem::makeRef(folder + "/f.txt", ref));
+    ASSERT_TRUE(FileSystemItem::getCatalogInfo(ref, info));
+    EXPECT_EQ(info.nodeFlags, 0);
+    EXPECT_EQ(info.finderInfo.fileType, 0x3F3F3F3Fu);
+    EXPECT_FALSE(FileSystemItem::getCatalogInfo(FSRef{tree.root() + "/missing"}, info));
+}
+
+TEST(FileSystemItemTest, PackagesAreFoldersWithAnExtensionAndContents)
+{
+    TempTree tree;
+    tree.folder("Tool.app/Contents");
+    tree.file("Tool.app/Contents/PkgInfo", "APPLtool");
+    tree.folder("Bare.bundle/Contents");
+    tree.folder("NoExtension/Contents");
+    tree.folder(".hidden/Contents");
+    tree.folder("Empty.app");
+    struct Case {
+        std::string folder;
+        bool package;
+        uint32_t type;
+        uint32_t creator;
+    };
+    const Case cases[] = {
+        {"Tool.app", true, 0x4150504Cu, 0x746F6F6Cu},
+        {"Bare.bundle", true, 0x3F3F3F3Fu, 0x3F3F3F3Fu},
+        {"NoExtension", false, 0, 0},
+        {".hidden", false, 0, 0},
+        {"Empty.app", false, 0, 0},
+        {"Missing.app", false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        uint32_t type = 0;
+        uint32_t creator = 0;
+        EXPECT_EQ(FileSystemItem::getPackageInfo(tree.root() + "/" + c.folder, type, creator), c.package) << c.folder;
+        EXPECT_EQ(type, c.type) << c.folder;
+        EXPECT_EQ(creator, c.creator) << c.folder;
+    }
+}
+
+TEST(FileSystemItemTest, CreatesFilesButNotOverFolders)
+{
+    TempTree tree;
+    tree.folder("dir");
+    const std::string existing = tree.file("kept.txt", "data");
+    EXPECT_TRUE(FileSystemItem::createFile(tree.root() + "/new.bin"));
+    EXPECT_TRUE(FileSystemItem::createFile(existing));
+    std::ifstream in(existing);
+    std::string content;
+    in >> content;
+    EXPECT_EQ(content, "data");
+    EXPECT_FALSE(FileSystemItem::createFile(tree.root() + "/dir"));
+    EXPECT_FALSE(FileSystemItem::createFile(tree.root() + "/nofolder/x"));
+}
