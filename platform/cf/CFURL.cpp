@@ -1,5 +1,7 @@
 #include "platform/cf/CFURL.h"
 
+#include "platform/volumes/ColonPath.h"
+
 #include <cctype>
 #include <cstring>
 #include <sys/stat.h>
@@ -74,9 +76,17 @@ std::string resolve(const std::string& relative, const std::string& base)
     return base.substr(0, lastSlash == std::string::npos ? 0 : lastSlash + 1) + relative;
 }
 
+// Colon paths name volumes by the shared volume list unless a test
+// installs another converter.
 URL::ColonPathConverter& converterSlot()
 {
-    static URL::ColonPathConverter s_converter;
+    static URL::ColonPathConverter s_converter{
+        [](const std::string& colonPath, std::string& posixPath) {
+            return volumes::ColonPath::toPosix(colonPath, posixPath);
+        },
+        [](const std::string& posixPath, std::string& colonPath) {
+            return volumes::ColonPath::fromPosix(posixPath, colonPath);
+        }};
     return s_converter;
 }
 

@@ -99,6 +99,7 @@ TEST(CFURL, ColonPathsNeedTheVolumeLayersConverter)
 {
     EXPECT_EQ(CFURLCreateWithFileSystemPath(kCFAllocatorDefault, str("Disk:a").get(), kCFURLHFSPathStyle, false),
               nullptr);
+    const URL::ColonPathConverter previous = URL::colonPathConverter();
     URL::setColonPathConverter({[](const std::string& colon, std::string& posix) {
                                     posix = "/" + colon.substr(colon.find(':') + 1);
                                     return true;
@@ -112,7 +113,7 @@ TEST(CFURL, ColonPathsNeedTheVolumeLayersConverter)
     EXPECT_EQ(posixPath(url.get()), "/a");
     Owned<CFStringRef> colon(CFURLCopyFileSystemPath(url.get(), kCFURLHFSPathStyle));
     EXPECT_EQ(utf8(colon.get()), "Disk:a");
-    URL::setColonPathConverter({});
+    URL::setColonPathConverter(previous);
 }
 
 TEST(CFURL, NonFileURLsHaveNoFileSystemPath)
