@@ -1,7 +1,7 @@
 #include "BAS/FileManager.h"
 #include "BAS/FileName.h"
 #include "BAS/FileTypeManager.h"
-#include "platform/volumes/MountTable.h"
+#include "platform/volumes/MountTableSource.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 using CV::BAS::FileManager;
 using CV::BAS::FileName;
 using CV::BAS::FileTypeManager;
-using platform::volumes::MountTable;
+using platform::volumes::MountTableSource;
 
 namespace {
 
@@ -50,7 +50,7 @@ protected:
                                                  "proc /proc proc rw 0 0\n"
                                                  "/dev/sdb1 " + m_root + "/media/Backup vfat rw 0 0\n"
                                                  "/dev/vda " + m_root + "/hostsfile ext4 rw 0 0\n");
-        m_mounts = std::make_unique<MountTable::ScopedPath>(table);
+        m_mounts = std::make_unique<MountTableSource::ScopedPath>(table);
     }
 
     void TearDown() override
@@ -79,7 +79,7 @@ protected:
     static std::string typeName(const FileName& name) { return name.type ? name.type->name : std::string("(null)"); }
 
     std::string m_root;
-    std::unique_ptr<MountTable::ScopedPath> m_mounts;
+    std::unique_ptr<MountTableSource::ScopedPath> m_mounts;
 };
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "platform/volumes/ColonPath.h"
 #include "platform/volumes/FileSystemItem.h"
-#include "platform/volumes/MountTable.h"
+#include "platform/volumes/MountTableSource.h"
 #include "platform/volumes/VolumeList.h"
 
 #include <gtest/gtest.h>
@@ -61,31 +61,14 @@ std::vector<std::string> namesOf(const std::vector<Volume>& volumes)
 
 } // namespace
 
-TEST(MountTableTest, ReadsFieldsWithEscapesAndSkipsShortLines)
+TEST(MountTableSourceTest, ScopedPathRestoresThePreviousTable)
 {
-    TempTree tree;
-    const std::string table = tree.file("mounts",
-                                        "/dev/sda1 / ext4 rw 0 0\n"
-                                        "broken-line\n"
-                                        "/dev/sdb1 /media/me/My\\040Disk vfat rw 0 0\n"
-                                        "/dev/sdc1 /mnt/back\\134slash ext4 rw 0 0\n");
-    const std::vector<MountEntry> entries = MountTable::read(table);
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].device, "/dev/sdb1");
-    EXPECT_EQ(entries[1].mountPoint, "/media/me/My Disk");
-    EXPECT_EQ(entries[1].fileSystemType, "vfat");
-    EXPECT_EQ(entries[2].mountPoint, "/mnt/back\\slash");
-    EXPECT_TRUE(MountTable::read(tree.root() + "/missing").empty());
-}
-
-TEST(MountTableTest, ScopedPathRestoresThePreviousTable)
-{
-    const std::string before = MountTable::path();
+    const std::string before = MountTableSource::path();
     {
-        MountTable::ScopedPath scoped("/elsewhere/mounts");
-        EXPECT_EQ(MountTable::path(), "/elsewhere/mounts");
+        MountTableSource::ScopedPath scoped("/elsewhere/mounts");
+        EXPECT_EQ(MountTableSource::path(), "/elsewhere/mounts");
     }
-    EXPECT_EQ(MountTable::path(), before);
+    EXPECT_EQ(MountTableSource::path(), before);
 }
 
 TEST(VolumeListTest, KeepsRealFileSystemsOnFoldersWithTheBootVolumeFirst)
@@ -96,15 +79,15 @@ TEST(VolumeListTest, KeepsRealFileSystemsOnFoldersWithTheBootVolumeFirst)
     const std::string colon = tree.folder("mnt/a:b");
     const std::string proc = tree.folder("proc");
     const std::string fileMount = tree.file("hosts");
-    const std::vector<MountEntry> entries = {
-        {"proc", proc, "proc"},
-        {"/dev/sdb1", usb, "vfat"},
-        {"/dev/vda", "/", "overlay"},
-        {"/dev/sda1", fileMount, "ext4"},             // a file mounted over a file
-        {"server:/export", share, "nfs4"},
-        {"/dev/sdd1", tree.root() + "/gone", "ext4"}, // mount point missing
-        {"/dev/sde1", colon, "exfat"},
-        {"/dev/sdf1", usb + "/", "ext4"},             // mounted over the first one
+    const std::vector<platform::MountEntry> entries = {
+        {proc, "proc", "proc"},
+        {usb, "vfat", "/dev/sdb1"},
+        {"/", "overlay", "/dev/vda"},
+        {fileMount, "ext4", "/dev/sda1"},             // a file mounted over a file
+        {share, "nfs4", "server:/export"},
+        {tree.root() + "/gone", "ext4", "/dev/sdd1"}, // mount point missing
+        {colon, "exfat", "/dev/sde1"},
+        {usb + "/", "ext4", "/dev/sdf1"},             // mounted over the first one
     };
     const std::vector<Volume> volumes = VolumeList::fromMountEntries(entries);
     EXPECT_EQ(namesOf(volumes), (std::vector<std::string>{"Computer", "USB", "share", "a/b"}));
@@ -133,9 +116,9 @@ class ColonPathTest : public ::testing::Test {
 protected:
     ColonPathTest()
     {
-        m_volumes = VolumeList::fromMountEntries({{"/dev/vda", "/", "ext4"},
-                                                  {"/dev/sdb1", m_tree.folder("media/Backup"), "ext4"},
-                                                  {"/dev/sdc1", m_tree.folder("media/Backup/inner"), "ext4"}});
+        m_volumes = VolumeList::fromMountEntries({{"/", "ext4", "/dev/vda"},
+                                                  {m_tree.folder("media/Backup"), "ext4", "/dev/sdb1"},
+                                                  {m_tree.folder("media/Backup/inner"), "ext4", "/dev/sdc1"}});
     }
 
     std::string backup() const { return m_tree.root() + "/media/Backup"; }

@@ -30,7 +30,7 @@ Volume bootVolume(const MountEntry* rootEntry)
     boot.mountPoint = "/";
     boot.isBoot = true;
     if (rootEntry) {
-        boot.device = rootEntry->device;
+        boot.device = rootEntry->source;
         boot.fileSystemType = rootEntry->fileSystemType;
     }
     boot.kind = fileSystemKindOf(boot.fileSystemType);
@@ -87,7 +87,7 @@ std::vector<Volume> VolumeList::fromMountEntries(const std::vector<MountEntry>& 
         const FileSystemKind kind = fileSystemKindOf(entry.fileSystemType);
         if (kind == FileSystemKind::None || !isExistingFolder(mountPoint))
             continue;
-        Volume volume{displayNameOf(mountPoint), mountPoint, entry.device, entry.fileSystemType, kind, false};
+        Volume volume{displayNameOf(mountPoint), mountPoint, entry.source, entry.fileSystemType, kind, false};
         auto same = std::find_if(others.begin(), others.end(),
                                  [&](const Volume& v) { return v.mountPoint == mountPoint; });
         if (same != others.end())
@@ -105,7 +105,7 @@ std::vector<Volume> VolumeList::fromMountEntries(const std::vector<MountEntry>& 
 
 std::vector<Volume> VolumeList::mounted()
 {
-    return fromMountEntries(MountTable::read());
+    return fromMountEntries(MountTableSource::read());
 }
 
 const Volume* VolumeList::findByName(const std::vector<Volume>& volumes, const std::string& name)

@@ -1,5 +1,5 @@
 #pragma once
-// The mounted volumes, made from the mount table (MountTable):
+// The mounted volumes, made from the mount table (MountTableSource):
 // - the root mount "/" is the boot volume, always present and always first,
 //   named kBootVolumeName (whatever its file-system type);
 // - every other mount of a real file system (FileSystemKind) whose mount
@@ -7,7 +7,7 @@
 //   its mount point; a folder mounted over twice counts once (the later,
 //   visible mount), in the place of its first mount.
 // Nothing is cached: each call reads the table again.
-#include "platform/volumes/MountTable.h"
+#include "platform/volumes/MountTableSource.h"
 #include "platform/volumes/Volume.h"
 
 #include <string>
