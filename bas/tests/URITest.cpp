@@ -1,3 +1,4 @@
+#include "BAS/BundlePath.h"
 #include "BAS/DebugTrace.h"
 #include "BAS/DecodeURI.h"
 #include "BAS/FileName.h"
@@ -155,4 +156,11 @@ TEST_F(URITest, SystemFoldersAreExistingFolders)
     FileName other;
     EXPECT_FALSE(CV::BAS::getSystemFolder(-32767, 0x73646174 /* sdat */, other, false));
     EXPECT_EQ(other.full, "");
+}
+
+TEST(BundlePathTest, EmptyOutsideABundleAndFixedAfterTheFirstCall)
+{
+    const boost::filesystem::path& first = CV::BAS::getCurrentBundlePath();
+    EXPECT_TRUE(first.empty());
+    EXPECT_EQ(&CV::BAS::getCurrentBundlePath(), &first);
 }
