@@ -1,7 +1,7 @@
 #pragma once
 // The container cases of the FileManager: names whose subpath addresses an
-// item inside a container file. Until containers can be read, an item
-// cannot be found: its size is 0 and creation goes on with the file itself.
+// item inside a container file. The size is that of the item the subpath
+// resolves to; an existing container that holds the item counts as created.
 #include <cstdint>
 
 namespace CV {

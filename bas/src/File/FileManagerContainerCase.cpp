@@ -1,18 +1,26 @@
 #include "BAS/FileManagerContainerCase.h"
 
+#include "BAS/FileContainer.h"
+#include "BAS/FileContainerStorage.h"
 #include "BAS/FileName.h"
+
+#include <limits>
 
 namespace CV {
 namespace BAS {
 
-int64_t FileManagerContainerCase::getItemSize(const FileName&)
+int64_t FileManagerContainerCase::getItemSize(const FileName& name)
 {
-    return 0;
+    FileContainerStorage container;
+    if (!container.open(name, IStorage::eAccessRead, std::numeric_limits<int64_t>::max()))
+        return 0;
+    const FileContainerParser* item = container.getOpenedItem();
+    return item ? item->getInfo().range.length : 0;
 }
 
-bool FileManagerContainerCase::isCreated(const FileName&)
+bool FileManagerContainerCase::isCreated(const FileName& name)
 {
-    return true;
+    return FileContainer::isContainerFileContent(name, name.subpath);
 }
 
 } // namespace BAS
