@@ -444,3 +444,35 @@ TEST_F(ContainerStorageTest, MetadataIsWrittenInPlace)
 }
 
 } // namespace
+
+namespace {
+
+// Writing with a maximum part size: the bytes go on into new part files and
+// the parts record, at its own place, counts them.
+TEST_F(ContainerStorageTest, WritesSpillIntoNewPartFiles)
+{
+    const std::string data = numbered(500);
+    {
+        FileContainerStorage container;
+        ASSERT_TRUE(container.open(name("out.bin"), IStorage::eAccessWrite, 300));
+        container.seek64(256, IStorage::eSeekBegin); // behind the parts record
+        ASSERT_EQ(container.getPos64(), 256);
+        EXPECT_EQ(container.write64(data.data(), data.size()), data.size());
+        container.flush();
+    }
+    EXPECT_EQ(load("out.bin").size(), 300u);
+    EXPECT_EQ(load("out.part1"), data.substr(44, 300));
+    EXPECT_EQ(load("out.part2"), data.substr(344));
+
+    FileContainerStorage container;
+    ASSERT_TRUE(container.open(name("out.bin"), IStorage::eAccessRead, kUnlimited));
+    EXPECT_EQ(container.getPartCount(), 3u);
+    ASSERT_EQ(container.getMetaHeaders().size(), 1u);
+    EXPECT_EQ(container.getMetaHeaders()[0].getPartCount(), 3u);
+    container.seek64(256, IStorage::eSeekBegin);
+    std::string back(data.size(), '\0');
+    EXPECT_EQ(container.read64(&back[0], back.size()), data.size());
+    EXPECT_EQ(back, data);
+}
+
+} // namespace

@@ -92,6 +92,7 @@ private:
     uint32_t m_partsValue = 0;
     eLockingMode m_lockingMode = eLockNone;
     std::vector<int64_t> m_metaHeaderPositions;
+    bool m_chainMissing = false; // the last chain read found raw data, no TOC
 };
 
 } // namespace BAS

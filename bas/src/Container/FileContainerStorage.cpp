@@ -313,6 +313,7 @@ bool FileContainerStorage::getAvailableContentTocs()
     const int64_t position = enterMetadataOperation();
     DETAIL::ContainerReader reader(*this, getStorageSizeForParsing());
     const bool found = reader.readTocChain(m_tocs, 0, kWholeStorage);
+    m_chainMissing = !found && reader.chainMissing();
     if (!found) {
         (void)fmt::format("Error: getAvailableTocsFromRange failed, range offset = {0}, length = {1}", 0,
                           kWholeStorage);
@@ -528,9 +529,11 @@ bool FileContainerStorage::queryDataIntegrity()
     if (!isOpen())
         return false;
     const int64_t position = enterMetadataOperation();
+    // A damaged chain fails the check; raw bytes behind the meta blocks,
+    // without any TOC, do not.
     bool intact = true;
     if (m_tocs.empty())
-        intact = getAvailableContentTocs();
+        intact = getAvailableContentTocs() || m_chainMissing;
     DETAIL::ContainerReader reader(*this, getStorageSizeForParsing());
     intact = reader.dataBlocksInside(m_tocs) && intact;
     leaveMetadataOperation(position);
