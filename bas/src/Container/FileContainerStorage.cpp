@@ -81,8 +81,12 @@ int64_t FileContainerStorage::getPartSize(int index)
 {
     if (!isOpen())
         return 0;
-    if (partAt(index))
+    if (FileStorage* part = partAt(index)) {
+        // A part only read keeps the size it had at open.
+        if (!isWriting() && !m_written)
+            return part->getFileSize();
         return MultiPartStorage<FileStorage>::getPartSize(index);
+    }
     return FileManager::getFileSize(FileName(getPartFilePath(index)));
 }
 
