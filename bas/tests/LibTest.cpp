@@ -259,7 +259,7 @@ TEST(AssertionDeathTest, OffTheMainThreadTheReportGoesToStandardError)
             std::thread worker([] { Assertion::DoFail("worker", 9, "busy"); });
             worker.join();
         },
-        testing::ExitedWithCode(1), "^Error worker:9\n\nbusy\n$");
+        testing::ExitedWithCode(1), "^Error worker:9\n\nbusy\n");
 }
 
 TEST(AssertionDeathTest, NestedReportWithoutADebuggerIsStillReported)
