@@ -24,6 +24,8 @@
 namespace CV {
 namespace BAS {
 
+class FileName;
+
 namespace DETAIL {
 // Guards the owning vectors and every descriptor's lists.
 extern std::mutex s_mtxTypesGroups;
@@ -79,6 +81,11 @@ public:
 
     static const FileTypeDescr* getUniqueTypeForExtension(const std::string& extension);
     static const FileTypeDescr* getUniqueTypeForMacMagic(const FileTypeMacMagic& code);
+
+    // Sets the type of a file-mode name from its extension and, when that
+    // gives no known type, from the item its path names ("Directory" for a
+    // folder); true when the type changed. Other names give false.
+    static bool determineType(FileName& name);
 
     static const FileTypeDescr* getStdType(eStdFileType type);
     static const FileTypeGroupDescr* getStdGroup(eStdGroupType group);
