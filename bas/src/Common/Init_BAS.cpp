@@ -11,6 +11,7 @@
 #include "BAS/Authentication.h"
 #include "BAS/CriticalSection.h"
 #include "BAS/DebugTrace.h"
+#include "BAS/FileTypeManager.h"
 #include "BAS/GetTextLoader.h"
 #include "BAS/Registry.h"
 #include "BAS/SystemInfo.h"
@@ -55,7 +56,6 @@ void stopServices();
 // version and flavour they were built against.
 //
 // init:
-
 bool Lib::init(FileTypeMacMagic signature, const char* appName, int version, int flavour)
 {
     if (s_bInitialized)
@@ -106,7 +106,7 @@ bool startServices()
         SystemInfo::init();
         if (!CriticalSection::staticInit())
             return false;
-        // LANDING: FileTypeManager::init() once the file types are in.
+        FileTypeManager::init();
         // LANDING: once the volumes are in, when
         //          Lib::s_bInitializeDeviceNotifications is set:
         //          DeviceNotification::init(); false ends the start.
@@ -144,7 +144,7 @@ bool startAuthentication()
 void stopServices()
 {
     Registry::deInit();
-    // LANDING: FileTypeManager::deInit() once the file types are in.
+    FileTypeManager::deInit();
     // LANDING: VolumeManager::deInit() once the volumes are in.
     // LANDING: DeviceNotification::deInit() once the volumes are in.
     Authentication::deInit();
