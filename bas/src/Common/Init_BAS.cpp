@@ -11,11 +11,13 @@
 #include "BAS/Authentication.h"
 #include "BAS/CriticalSection.h"
 #include "BAS/DebugTrace.h"
+#include "BAS/DeviceNotification.h"
 #include "BAS/FileTypeManager.h"
 #include "BAS/GetTextLoader.h"
 #include "BAS/Registry.h"
 #include "BAS/SystemInfo.h"
 #include "BAS/TLS.h"
+#include "BAS/VolumeManager.h"
 
 namespace CV {
 namespace BAS {
@@ -44,9 +46,7 @@ void stopServices();
 // Shut-down (deInit) runs the same full stop sequence. Every stop does
 // nothing for a service that is not running, so deInit is safe after a
 // failed or missing init, and init may follow it again.
-//
-// Both run on the main thread, at the start and at the end of the process,
-// and take no lock.
+// Both run on the main thread, at start and end, and take no lock.
 //
 // The application's signature and name persist after deInit: message
 // boxes after shut-down still carry the application's name.
@@ -107,10 +107,10 @@ bool startServices()
         if (!CriticalSection::staticInit())
             return false;
         FileTypeManager::init();
-        // LANDING: once the volumes are in, when
-        //          Lib::s_bInitializeDeviceNotifications is set:
-        //          DeviceNotification::init(); false ends the start.
-        // LANDING: VolumeManager::init() once the volumes are in.
+        // Device notifications first, so the volume list can listen to them.
+        if (Lib::s_bInitializeDeviceNotifications && !DeviceNotification::init())
+            return false;
+        VolumeManager::init();
         return true;
     } catch (...) {
         return false;
@@ -145,8 +145,8 @@ void stopServices()
 {
     Registry::deInit();
     FileTypeManager::deInit();
-    // LANDING: VolumeManager::deInit() once the volumes are in.
-    // LANDING: DeviceNotification::deInit() once the volumes are in.
+    VolumeManager::deInit();
+    DeviceNotification::deInit();
     Authentication::deInit();
     CriticalSection::staticDeInit();
     SystemInfo::deInit();

@@ -2,6 +2,7 @@
 // extension and, where that is not enough, from the item it names.
 #include "BAS/FileTypeManager.h"
 
+#include "BAS/FileContainer.h"
 #include "BAS/FileName.h"
 
 #include "platform/volumes/FileSystemItem.h"
@@ -14,10 +15,10 @@ namespace {
 using platform::volumes::FileSystemItem;
 
 // Whether the container file the name's path names holds the item of its
-// subpath. Container files cannot be read yet, so none holds anything.
-bool containerHoldsSubpath(const FileName& /*name*/)
+// subpath.
+bool containerHoldsSubpath(const FileName& name)
 {
-    return false;
+    return FileContainer::isContainerFileContent(name, name.subpath);
 }
 
 const FileTypeDescr* typeOfExtension(const FileName& name)
