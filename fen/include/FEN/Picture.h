@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "BAS/Point.h"
@@ -21,6 +22,13 @@ public:
     // Largest picture: this many pixels a side and this many bytes in all.
     static constexpr int kMaxSide = 32768;
     static constexpr uint64_t kMaxBytes = uint64_t(256) << 20;
+
+    // Resampling of cloneAndScale: any value but eSmooth samples the
+    // nearest source pixel.
+    enum Sampling : int {
+        eSmooth = 0,
+        eNearest = 1,
+    };
 
     Picture() = default;
     Picture(Picture const&) = delete;
@@ -97,6 +105,15 @@ public:
     void invertArea(int x, int y, int w, int h);
     // Stores the colour into every pixel of the rectangle; no clip, no blend.
     void setAreaColor(BAS::Rect const& rect, unsigned colour);
+
+    // A copy scaled by scale (sizes and the four fixed borders rounded half
+    // away from zero), with the other properties copied; no empty-area masks,
+    // no clipping, origin (0, 0). A size that rounds to 0 gives a copy
+    // without pixels. status (when given) receives 0, or kernel status -6
+    // when the scale is not a number >= 0 or the scaled size is too large
+    // for a picture (then the copy has no pixels), or the status of a
+    // failing resize kernel (then the copy's pixels are cleared to 0).
+    std::unique_ptr<Picture> cloneAndScale(float scale, Sampling sampling, int32_t* status = nullptr) const;
 
     // Compositing (functors in PictureCombinerFunctors).
     template <class F>
