@@ -1,5 +1,6 @@
 #include "BAS/GetTextDomain.h"
 #include "BAS/GetTextLoader.h"
+#include "BAS/MemoryStream.h"
 #include "BAS/MoCatalogReader.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +44,22 @@ uint32_t u32(const Bytes& bytes, std::size_t offset)
     for (int i = 3; i >= 0; --i)
         value = value << 8 | bytes.at(offset + i);
     return value;
+}
+
+TEST(GetTextCatalogueTest, AStreamLoadsLikeItsBytesAndAnUnopenedOneLoadsNothing)
+{
+    Bytes big = catalogue("big");
+    CV::BAS::MemoryStream stream;
+    ASSERT_TRUE(stream.init(CV::BAS::IStorage::eAccessRead, big.data(), big.size()));
+    GetTextLoader loader;
+    loader.loadDomain(stream);
+    EXPECT_EQ(loader.getLoadedTexts(), load(big));
+    EXPECT_EQ(loader.getLoadedTexts().at("Yes"), "Oui");
+
+    CV::BAS::MemoryStream closed;
+    GetTextLoader nothing;
+    nothing.loadDomain(closed);
+    EXPECT_TRUE(nothing.getLoadedTexts().empty());
 }
 
 TEST(GetTextCatalogueTest, BothByteOrdersLoadTheSameTexts)

@@ -11,6 +11,8 @@
 namespace CV {
 namespace BAS {
 
+class Stream;
+
 class GetTextLoader {
 public:
     // Chooses the catalogue language. With a bundle of the running code: a
@@ -25,7 +27,9 @@ public:
     // Loads Resources/<locale>.lproj/<domain>.mo of the running code's
     // bundle (Resources/<domain>.mo for a null locale) when it exists.
     void loadLocaleDomain(const char* domain, const char* locale);
-    // LANDING: loadDomain(Stream&) joins here once the streams are in.
+    // Reads one catalogue from the whole of a stream's storage; a stream
+    // that cannot be read whole loads nothing.
+    void loadDomain(Stream& stream);
     // Reads one catalogue held in memory.
     void loadDomain(const void* data, std::size_t size);
 

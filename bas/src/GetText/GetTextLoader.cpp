@@ -1,5 +1,7 @@
 #include "BAS/GetTextLoader.h"
 
+#include "BAS/StreamToVector.h"
+
 #include "BAS/CFString.h"
 #include "BAS/DSOHandle.h"
 #include "BAS/MoCatalogReader.h"
@@ -131,11 +133,17 @@ void GetTextLoader::loadLocaleDomain(const char* domain, const char* locale)
     const std::string path = cataloguePath(bundle, domain, locale);
     if (path.empty())
         return;
-    // LANDING: open the catalogue as a file stream and read it with
-    // loadDomain(Stream&) once the file streams are in.
+    // The catalogue file is read whole into memory and parsed from there.
     std::vector<unsigned char> contents;
     if (readFile(path.c_str(), contents))
         loadDomain(contents.data(), contents.size());
+}
+
+void GetTextLoader::loadDomain(Stream& stream)
+{
+    const auto bytes = toStdVectorRaw<unsigned char>(stream);
+    if (bytes && !bytes->empty())
+        loadDomain(bytes->data(), bytes->size());
 }
 
 void GetTextLoader::loadDomain(const void* data, std::size_t size)
