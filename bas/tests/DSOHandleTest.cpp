@@ -1,5 +1,7 @@
 #include "BAS/DSOHandle.h"
 
+#include "ProgramOutput.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem.hpp>
@@ -27,15 +29,7 @@ std::string probeOutputAt(const fs::path& executable)
 {
     fs::create_directories(executable.parent_path());
     fs::copy_file(VARANTO_BUNDLE_PROBE, executable);
-    std::string output;
-    FILE* pipe = ::popen(("'" + executable.string() + "'").c_str(), "r");
-    if (pipe == nullptr)
-        return "cannot start";
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    ::pclose(pipe);
-    return output;
+    return CV::BAS::TEST::programOutput("'" + executable.string() + "'");
 }
 
 TEST(DSOHandleTest, RunningCodeFindsTheBundleItRunsFrom)

@@ -4,6 +4,8 @@
 #include "platform/alert/Alert.h"
 #include "platform/backend/Backend.h"
 
+#include "ProgramOutput.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem.hpp>
@@ -177,15 +179,7 @@ std::string runProbe(const fs::path& bundle, const std::string& arguments, const
     const fs::path executable = bundle / "Contents/MacOS/probe";
     fs::create_directories(executable.parent_path());
     fs::copy_file(VARANTO_MESSAGE_PROBE, executable, fs::copy_option::overwrite_if_exists);
-    std::string output;
-    FILE* pipe = ::popen((environment + " '" + executable.string() + "' " + arguments + " 2>&1").c_str(), "r");
-    if (pipe == nullptr)
-        return "cannot start";
-    char buffer[4096];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-        output += buffer;
-    ::pclose(pipe);
-    return output;
+    return CV::BAS::TEST::programOutput(environment + " '" + executable.string() + "' " + arguments + " 2>&1");
 }
 
 TEST(MessageBundleTest, ButtonLabelsComeFromTheChosenLanguagesCatalogue)

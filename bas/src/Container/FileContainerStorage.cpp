@@ -328,8 +328,8 @@ bool FileContainerStorage::getAvailableContentTocs()
     return found;
 }
 
-bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigned int version,
-                                                tContentParseInfo& info)
+template <class Lookup>
+bool FileContainerStorage::lookUpItem(Lookup lookup)
 {
     if (getChild() || !isOpen())
         return false;
@@ -339,20 +339,18 @@ bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigne
                                    [this](int64_t position, int64_t& index, int64_t& partStart) {
                                        return getPartIndexForPosition(position, index, partStart);
                                    });
-    return reader.findItemByName(m_tocs, name, version, info);
+    return lookup(reader);
+}
+
+bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigned int version,
+                                                tContentParseInfo& info)
+{
+    return lookUpItem([&](DETAIL::ContainerReader& reader) { return reader.findItemByName(m_tocs, name, version, info); });
 }
 
 bool FileContainerStorage::getContentInfoOfItem(unsigned int id, unsigned int version, tContentParseInfo& info)
 {
-    if (getChild() || !isOpen())
-        return false;
-    if (m_tocs.empty() && (!getAvailableContentTocs() || m_tocs.empty()))
-        return false;
-    DETAIL::ContainerReader reader(*this, getStorageSizeForParsing(),
-                                   [this](int64_t position, int64_t& index, int64_t& partStart) {
-                                       return getPartIndexForPosition(position, index, partStart);
-                                   });
-    return reader.findItemById(m_tocs, id, version, info);
+    return lookUpItem([&](DETAIL::ContainerReader& reader) { return reader.findItemById(m_tocs, id, version, info); });
 }
 
 bool FileContainerStorage::getContentRangeOfContentInfo(const tContentParseInfo& info, FileContentRange& range)
