@@ -16,16 +16,9 @@ using std::chrono::milliseconds;
 
 constexpr const char* kCategory = "DFUDevice";
 
-constexpr std::uint8_t kClassOut = 0x21;  // class request, host to device, to the interface
-constexpr std::uint8_t kClassIn = 0xA1;   // class request, device to host, to the interface
-
 constexpr std::uint8_t kInterfaceDescriptor = 4;
-constexpr std::uint8_t kFunctionalDescriptor = 0x21;
 constexpr std::uint8_t kInterfaceDescriptorSize = 9;
 constexpr std::uint8_t kFunctionalDescriptorMinSize = 7;
-constexpr std::uint8_t kDFUClass = 0xFE;
-constexpr std::uint8_t kDFUSubClass = 1;
-constexpr std::uint8_t kDFUModeProtocol = 2;
 
 constexpr std::uint16_t kBaseProductIdMask = 0xFFF0;
 constexpr std::uint16_t kDFUModeProductIdBit = 2;
@@ -83,12 +76,13 @@ bool DFUDevice::queryDFUInfo()
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(descriptor);
         const bool qualifies = descriptor->bDescriptorType == kInterfaceDescriptor
             && descriptor->bLength >= kInterfaceDescriptorSize && descriptor->bLength <= remaining
-            && bytes[5] == kDFUClass && bytes[6] == kDFUSubClass && bytes[7] <= kDFUModeProtocol;
+            && bytes[5] == DFU::kInterfaceClass && bytes[6] == DFU::kInterfaceSubClass
+            && bytes[7] <= DFU::kDFUModeProtocol;
         descriptor = USB::Descriptor::getNext(descriptor, remaining);
         if (!qualifies || descriptor == nullptr)
             continue;
         const auto* functional = reinterpret_cast<const std::uint8_t*>(descriptor);
-        if (descriptor->bDescriptorType == kFunctionalDescriptor
+        if (descriptor->bDescriptorType == DFU::kFunctionalDescriptorType
             && descriptor->bLength >= kFunctionalDescriptorMinSize) {
             const std::uint8_t interfaceNumber = bytes[2];
             const std::uint8_t protocol = bytes[7];
@@ -112,7 +106,7 @@ DFUDevice::Transfer DFUDevice::classRequest(std::uint8_t bRequest, std::uint16_t
                                             void* data)
 {
     Request request;
-    request.bmRequestType = kClassOut;
+    request.bmRequestType = DFU::kRequestTypeOut;
     request.bRequest = bRequest;
     request.wValue = wValue;
     request.wIndex = m_interfaceNumber;
@@ -125,7 +119,7 @@ DFUDevice::Transfer DFUDevice::classRequest(std::uint8_t bRequest, std::uint16_t
 DFUDevice::Transfer DFUDevice::classRequestIn(std::uint8_t bRequest, std::uint16_t wLength, void* data)
 {
     Request request;
-    request.bmRequestType = kClassIn;
+    request.bmRequestType = DFU::kRequestTypeIn;
     request.bRequest = bRequest;
     request.wIndex = m_interfaceNumber;
     request.wLength = wLength;
@@ -145,30 +139,30 @@ bool DFUDevice::sendSimpleRequest(std::uint8_t bRequest, std::uint16_t wValue, c
 
 bool DFUDevice::sendDFUDetach()
 {
-    if (m_bmAttributes & bitWillDetach)
-        return sendSimpleRequest(DFU_DETACH, m_wDetachTimeOut, "DFU_DETACH");
-    return sendSimpleRequest(XMOS_DFU_RESETINTODFU, 0, "XMOS_DFU_RESETINTODFU");
+    if (m_bmAttributes & DFU::bitWillDetach)
+        return sendSimpleRequest(DFU::DFU_DETACH, m_wDetachTimeOut, "DFU_DETACH");
+    return sendSimpleRequest(DFU::XMOS_DFU_RESETINTODFU, 0, "XMOS_DFU_RESETINTODFU");
 }
 
 bool DFUDevice::sendDFUAbort()
 {
-    return sendSimpleRequest(DFU_ABORT, 0, "DFU_ABORT");
+    return sendSimpleRequest(DFU::DFU_ABORT, 0, "DFU_ABORT");
 }
 
 bool DFUDevice::returnToAPPMode()
 {
     if (isConnected() && m_mode == eModeApplication)
         return true;
-    if (m_bmAttributes & bitWillDetach)
-        return sendSimpleRequest(DFU_DETACH, m_wDetachTimeOut, "DFU_DETACH");
-    return sendSimpleRequest(XMOS_DFU_RESETFROMDFU, 0, "XMOS_DFU_RESETFROMDFU");
+    if (m_bmAttributes & DFU::bitWillDetach)
+        return sendSimpleRequest(DFU::DFU_DETACH, m_wDetachTimeOut, "DFU_DETACH");
+    return sendSimpleRequest(DFU::XMOS_DFU_RESETFROMDFU, 0, "XMOS_DFU_RESETFROMDFU");
 }
 
 // A complete reply: the transfer succeeded and moved all six bytes. A short
 // one is reported with status 0.
 bool DFUDevice::getStatus(DFU::GetStatus& status)
 {
-    const Transfer transfer = classRequestIn(DFU_GETSTATUS, sizeof status, &status);
+    const Transfer transfer = classRequestIn(DFU::DFU_GETSTATUS, sizeof status, &status);
     if (transfer.status == 0 && transfer.length == sizeof status)
         return true;
     logRequestFailure("DFU_GETSTATUS", transfer.status);
@@ -177,7 +171,7 @@ bool DFUDevice::getStatus(DFU::GetStatus& status)
 
 bool DFUDevice::getState(std::uint8_t& state)
 {
-    const Transfer transfer = classRequestIn(DFU_GETSTATE, 1, &state);
+    const Transfer transfer = classRequestIn(DFU::DFU_GETSTATE, 1, &state);
     if (transfer.status == 0 && transfer.length == 1)
         return true;
     logRequestFailure("DFU_GETSTATE", transfer.status);
@@ -227,7 +221,7 @@ void reconnect(const USBDeviceOSHandle& handle, const USBDeviceFilter& filter, D
 bool DFUDevice::writeDFUData(const DFUClient::Payload& payload, DFU::GetStatus& status)
 {
     const Transfer download =
-        classRequest(DFU_DNLOAD, payload.blockNumber, payload.length, const_cast<std::uint8_t*>(payload.data));
+        classRequest(DFU::DFU_DNLOAD, payload.blockNumber, payload.length, const_cast<std::uint8_t*>(payload.data));
     if (download.status != 0) {
         logRequestFailure("DFU_DNLOAD", download.status);
         return false;
@@ -284,7 +278,7 @@ bool DFUDevice::writeImage(const std::uint8_t* data, std::uint32_t size, DFU::Ge
             return false;
         offset += length;
     }
-    const Transfer final = classRequest(DFU_DNLOAD, block, 0, nullptr);
+    const Transfer final = classRequest(DFU::DFU_DNLOAD, block, 0, nullptr);
     if (final.status != 0) {
         logRequestFailure("DFU_DNLOAD", final.status);
         status.bStatus = DFU::errUNKNOWN;
@@ -336,7 +330,7 @@ bool DFUDevice::waitForManifestation(DFU::GetStatus& status)
 // application mode (it re-enumerates by itself) after each ten seconds.
 bool DFUDevice::manifestationStep(std::uint8_t& state, milliseconds& waited, DFU::GetStatus& status)
 {
-    const bool tolerant = (m_bmAttributes & bitManifestationTolerant) != 0;
+    const bool tolerant = (m_bmAttributes & DFU::bitManifestationTolerant) != 0;
     const milliseconds limit = tolerant ? kTolerantManifestationBound : manifestationLimit(m_wDetachTimeOut);
     if (waited >= limit) {
         status.bStatus = DFU::errUNKNOWN;

@@ -32,19 +32,6 @@ public:
         eModeDFU = 2,
     };
 
-    // bmAttributes bits used here.
-    static constexpr std::uint8_t bitManifestationTolerant = 0x04;
-    static constexpr std::uint8_t bitWillDetach = 0x08;
-
-    // Requests.
-    static constexpr std::uint8_t DFU_DETACH = 0x00;
-    static constexpr std::uint8_t DFU_DNLOAD = 0x01;
-    static constexpr std::uint8_t DFU_GETSTATUS = 0x03;
-    static constexpr std::uint8_t DFU_GETSTATE = 0x05;
-    static constexpr std::uint8_t DFU_ABORT = 0x06;
-    static constexpr std::uint8_t XMOS_DFU_RESETINTODFU = 0xF2;
-    static constexpr std::uint8_t XMOS_DFU_RESETFROMDFU = 0xF3;
-
     static constexpr std::uint16_t kMaxTransferSize = 8191;
     static constexpr std::chrono::milliseconds kMaxPollWait{1000};
     static constexpr std::chrono::milliseconds kBusyWaitBound{60000};

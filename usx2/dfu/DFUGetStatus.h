@@ -1,32 +1,12 @@
 #pragma once
 
+#include "usx2/dfu/DFUProtocol.h"
+
 #include <cstdint>
 
 namespace CV {
 namespace USX2 {
 namespace DFU {
-
-// DFU 1.1 device states.
-enum eState : std::uint8_t {
-    appIDLE = 0,
-    appDETACH = 1,
-    dfuIDLE = 2,
-    dfuDNLOAD_SYNC = 3,
-    dfuDNBUSY = 4,
-    dfuDNLOAD_IDLE = 5,
-    dfuMANIFEST_SYNC = 6,
-    dfuMANIFEST = 7,
-    dfuMANIFEST_WAIT_RESET = 8,
-    eStateNone = 10,  // the client's own value: no state known
-};
-
-// DFU 1.1 status codes that the client stores itself when a step fails here.
-enum eStatus : std::uint8_t {
-    OK = 0x00,
-    errTARGET = 0x01,
-    errWRITE = 0x03,
-    errUNKNOWN = 0x0E,
-};
 
 // The six bytes of a DFU_GETSTATUS reply; also the result record of a
 // download.

@@ -25,9 +25,9 @@ constexpr std::uint16_t kOldVersion = 0x0058;
 constexpr std::uint16_t kNewVersion = 0x0059;
 constexpr const char* kSerial = "VMK2-0042";
 
-constexpr std::uint8_t kCanDownload = SimulatedDeviceDescription::kCanDownload;
-constexpr std::uint8_t kTolerant = SimulatedDeviceDescription::kManifestationTolerant;
-constexpr std::uint8_t kWillDetach = SimulatedDeviceDescription::kWillDetach;
+constexpr std::uint8_t kCanDownload = DFU::bitCanDnload;
+constexpr std::uint8_t kTolerant = DFU::bitManifestationTolerant;
+constexpr std::uint8_t kWillDetach = DFU::bitWillDetach;
 
 const std::vector<std::uint8_t>& firmware()
 {
@@ -159,7 +159,7 @@ TEST_F(DFUClientTest, DownloadBlocksFollowTheTransferSize)
 
         std::vector<SimulatedRequestLogEntry> downloads;
         for (const auto& entry : dfuRequests())
-            if (entry.setup.bRequest == DFUDevice::DFU_DNLOAD)
+            if (entry.setup.bRequest == DFU::DFU_DNLOAD)
                 downloads.push_back(entry);
         const std::size_t dataBlocks = c.fullBlocks + (c.lastLength ? 1 : 0);
         ASSERT_EQ(downloads.size(), dataBlocks + 1);
@@ -240,21 +240,21 @@ TEST_F(DFUClientTest, ToleratedManifestationPollsTheState)
 
     auto codes = requestCodes();
     const auto finalBlock = std::find_if(codes.rbegin(), codes.rend(),
-                                         [](std::uint8_t code) { return code == DFUDevice::DFU_DNLOAD; });
+                                         [](std::uint8_t code) { return code == DFU::DFU_DNLOAD; });
     const std::vector<std::uint8_t> tail(finalBlock.base(), codes.end());
     const std::vector<std::uint8_t> expected = {
-        DFUDevice::DFU_GETSTATE,   // dfuMANIFEST-SYNC
-        DFUDevice::DFU_GETSTATUS,  // starts manifestation: dfuMANIFEST
-        DFUDevice::DFU_GETSTATE,   // after 1 s: still dfuMANIFEST
-        DFUDevice::DFU_GETSTATE,   // after 2 s: dfuMANIFEST-SYNC
-        DFUDevice::DFU_GETSTATUS,  // done: dfuIDLE
-        DFUDevice::DFU_GETSTATE,   // after 3 s: dfuIDLE
-        DFUDevice::DFU_GETSTATUS,
+        DFU::DFU_GETSTATE,   // dfuMANIFEST-SYNC
+        DFU::DFU_GETSTATUS,  // starts manifestation: dfuMANIFEST
+        DFU::DFU_GETSTATE,   // after 1 s: still dfuMANIFEST
+        DFU::DFU_GETSTATE,   // after 2 s: dfuMANIFEST-SYNC
+        DFU::DFU_GETSTATUS,  // done: dfuIDLE
+        DFU::DFU_GETSTATE,   // after 3 s: dfuIDLE
+        DFU::DFU_GETSTATUS,
     };
     EXPECT_EQ(tail, expected);
 
     ASSERT_TRUE(device.returnToAPPMode());
-    EXPECT_EQ(requestCodes().back(), DFUDevice::DFU_DETACH);
+    EXPECT_EQ(requestCodes().back(), DFU::DFU_DETACH);
     sleeper->sleepFor(milliseconds(1000));
     EXPECT_TRUE(applicationModeKeyboardWithVersion(kNewVersion));
 }
@@ -295,8 +295,8 @@ TEST_F(DFUClientTest, ModeSwitchRequestsFollowBitWillDetach)
         std::uint8_t into;
         std::uint8_t from;
     } cases[] = {
-        {kCanDownload | kTolerant | kWillDetach, DFUDevice::DFU_DETACH, DFUDevice::DFU_DETACH},
-        {kCanDownload | kTolerant, DFUDevice::XMOS_DFU_RESETINTODFU, DFUDevice::XMOS_DFU_RESETFROMDFU},
+        {kCanDownload | kTolerant | kWillDetach, DFU::DFU_DETACH, DFU::DFU_DETACH},
+        {kCanDownload | kTolerant, DFU::XMOS_DFU_RESETINTODFU, DFU::XMOS_DFU_RESETFROMDFU},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(int(c.attributes));
@@ -307,7 +307,7 @@ TEST_F(DFUClientTest, ModeSwitchRequestsFollowBitWillDetach)
 
         ASSERT_TRUE(device.sendDFUDetach());
         EXPECT_EQ(dfuRequests().back().setup.bRequest, c.into);
-        EXPECT_EQ(dfuRequests().back().setup.wValue, c.into == DFUDevice::DFU_DETACH ? 1000 : 0);
+        EXPECT_EQ(dfuRequests().back().setup.wValue, c.into == DFU::DFU_DETACH ? 1000 : 0);
         ASSERT_TRUE(device.reconnectInDFUMode());
         EXPECT_EQ(device.getMode(), DFUDevice::eModeDFU);
         EXPECT_EQ(device.getDeviceInfo().productId, Ids::dfuModeProductId(Ids::kSelaMK2ProductId));

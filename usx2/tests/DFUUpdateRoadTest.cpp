@@ -37,8 +37,8 @@ TEST(DFUUpdateRoad, WholeUpdateInRealTime)
     auto bus = SimulatedBus::create();
     const auto previousHost = USBHost::setCurrent(bus);
     SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kTumoMK2ProductId, "TUMO-77", 0x0058);
-    spec.dfuAttributes = SimulatedDeviceDescription::kCanDownload | SimulatedDeviceDescription::kManifestationTolerant
-        | SimulatedDeviceDescription::kWillDetach;
+    spec.dfuAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant
+        | DFU::bitWillDetach;
     spec.dfuTransferSize = 512;
     spec.dfuDetachTimeout = 1000;
     SimulatedDFUKeyboard::Options options;

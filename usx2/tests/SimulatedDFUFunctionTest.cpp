@@ -6,6 +6,7 @@
 #include <vector>
 
 using CV::USX2::SimulatedDFUFunction;
+namespace DFU = CV::USX2::DFU;
 using Millis = SimulatedDFUFunction::Millis;
 
 namespace {
@@ -34,14 +35,14 @@ struct Host {
     Status getStatus()
     {
         std::array<std::uint8_t, 6> b{};
-        auto reply = dfu.handleRequest(0xA1, SimulatedDFUFunction::DFU_GETSTATUS, 0, 6, b.data(), now);
+        auto reply = dfu.handleRequest(0xA1, DFU::DFU_GETSTATUS, 0, 6, b.data(), now);
         return {!reply.stalled, reply.length, b[0], std::uint32_t(b[1] | b[2] << 8 | b[3] << 16), b[4]};
     }
 
     int getState()
     {
         std::uint8_t state = 0xFF;
-        auto reply = dfu.handleRequest(0xA1, SimulatedDFUFunction::DFU_GETSTATE, 0, 1, &state, now);
+        auto reply = dfu.handleRequest(0xA1, DFU::DFU_GETSTATE, 0, 1, &state, now);
         return reply.stalled || reply.length != 1 ? -1 : state;
     }
 
@@ -50,7 +51,7 @@ struct Host {
     // Into DFU mode by the vendor request, then after the delay.
     void enterDFUMode()
     {
-        ASSERT_FALSE(out(SimulatedDFUFunction::RESET_INTO_DFU).stalled);
+        ASSERT_FALSE(out(DFU::XMOS_DFU_RESETINTODFU).stalled);
         wait(dfu.config().reenumerationDelay.count());
         ASSERT_TRUE(dfu.presence(now).dfuMode);
     }
@@ -61,17 +62,17 @@ struct Host {
         std::uint16_t block = 0;
         for (std::size_t at = 0; at < image.size(); at += size, ++block) {
             std::vector<std::uint8_t> bytes(image.begin() + at, image.begin() + std::min(image.size(), at + size));
-            if (out(SimulatedDFUFunction::DFU_DNLOAD, block, bytes).stalled)
+            if (out(DFU::DFU_DNLOAD, block, bytes).stalled)
                 return false;
             Status status = getStatus();
-            while (status.ok && status.bState == SimulatedDFUFunction::dfuDNBUSY) {
+            while (status.ok && status.bState == DFU::dfuDNBUSY) {
                 wait(status.pollTimeout);
                 status = getStatus();
             }
-            if (!status.ok || status.bState != SimulatedDFUFunction::dfuDNLOAD_IDLE)
+            if (!status.ok || status.bState != DFU::dfuDNLOAD_IDLE)
                 return false;
         }
-        return !out(SimulatedDFUFunction::DFU_DNLOAD, block).stalled;
+        return !out(DFU::DFU_DNLOAD, block).stalled;
     }
 
     SimulatedDFUFunction dfu;
@@ -95,9 +96,9 @@ SimulatedDFUFunction::Config config(std::uint8_t attributes, std::size_t imageSi
     return c;
 }
 
-constexpr std::uint8_t kTolerant = SimulatedDFUFunction::bitCanDnload | SimulatedDFUFunction::bitManifestationTolerant
-    | SimulatedDFUFunction::bitWillDetach;
-constexpr std::uint8_t kNotTolerant = SimulatedDFUFunction::bitCanDnload | SimulatedDFUFunction::bitWillDetach;
+constexpr std::uint8_t kTolerant = DFU::bitCanDnload | DFU::bitManifestationTolerant
+    | DFU::bitWillDetach;
+constexpr std::uint8_t kNotTolerant = DFU::bitCanDnload | DFU::bitWillDetach;
 
 } // namespace
 
@@ -110,13 +111,13 @@ TEST(SimulatedDFUFunction, ModeSwitchRequestsInApplicationMode)
         bool dropsOff;
         bool stalled;
     } cases[] = {
-        {"DETACH, detaches by itself", kTolerant, SimulatedDFUFunction::DFU_DETACH, true, false},
-        {"DETACH, waits for a bus reset", SimulatedDFUFunction::bitCanDnload, SimulatedDFUFunction::DFU_DETACH,
+        {"DETACH, detaches by itself", kTolerant, DFU::DFU_DETACH, true, false},
+        {"DETACH, waits for a bus reset", DFU::bitCanDnload, DFU::DFU_DETACH,
          false, false},
-        {"vendor request 0xF2", SimulatedDFUFunction::bitCanDnload, SimulatedDFUFunction::RESET_INTO_DFU, true,
+        {"vendor request 0xF2", DFU::bitCanDnload, DFU::XMOS_DFU_RESETINTODFU, true,
          false},
-        {"vendor request 0xF3", kTolerant, SimulatedDFUFunction::RESET_FROM_DFU, false, true},
-        {"DNLOAD", kTolerant, SimulatedDFUFunction::DFU_DNLOAD, false, true},
+        {"vendor request 0xF3", kTolerant, DFU::XMOS_DFU_RESETFROMDFU, false, true},
+        {"DNLOAD", kTolerant, DFU::DFU_DNLOAD, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -130,7 +131,7 @@ TEST(SimulatedDFUFunction, ModeSwitchRequestsInApplicationMode)
         EXPECT_TRUE(after.attached);
         EXPECT_EQ(after.dfuMode, c.dropsOff);
         EXPECT_EQ(after.enumeration, c.dropsOff ? 1u : 0u);
-        EXPECT_EQ(host.getState(), c.dropsOff ? SimulatedDFUFunction::dfuIDLE : SimulatedDFUFunction::appIDLE);
+        EXPECT_EQ(host.getState(), c.dropsOff ? DFU::dfuIDLE : DFU::appIDLE);
     }
 }
 
@@ -141,17 +142,17 @@ TEST(SimulatedDFUFunction, BusyBlocksAnnounceThePollTimeout)
     c.bwPollTimeout = 20;
     Host host(c);
     host.enterDFUMode();
-    ASSERT_FALSE(host.out(SimulatedDFUFunction::DFU_DNLOAD, 0, image(64)).stalled);
+    ASSERT_FALSE(host.out(DFU::DFU_DNLOAD, 0, image(64)).stalled);
     auto first = host.getStatus();
-    EXPECT_EQ(first.bState, SimulatedDFUFunction::dfuDNBUSY);
+    EXPECT_EQ(first.bState, DFU::dfuDNBUSY);
     EXPECT_EQ(first.pollTimeout, 20u);
     host.wait(20);
-    EXPECT_EQ(host.getStatus().bState, SimulatedDFUFunction::dfuDNBUSY); // polled before the block was written
+    EXPECT_EQ(host.getStatus().bState, DFU::dfuDNBUSY); // polled before the block was written
     host.wait(20);
-    EXPECT_EQ(host.getState(), SimulatedDFUFunction::dfuDNLOAD_SYNC);
+    EXPECT_EQ(host.getState(), DFU::dfuDNLOAD_SYNC);
     auto done = host.getStatus();
     EXPECT_EQ(done.bStatus, 0);
-    EXPECT_EQ(done.bState, SimulatedDFUFunction::dfuDNLOAD_IDLE);
+    EXPECT_EQ(done.bState, DFU::dfuDNLOAD_IDLE);
 }
 
 TEST(SimulatedDFUFunction, ManifestationTolerantKeyboardReturnsOnRequest)
@@ -179,16 +180,16 @@ TEST(SimulatedDFUFunction, ManifestationTolerantKeyboardReturnsOnRequest)
         Host host(conf, faults);
         host.enterDFUMode();
         ASSERT_TRUE(host.download(image(c.imageSize), 64));
-        EXPECT_EQ(host.getState(), SimulatedDFUFunction::dfuMANIFEST_SYNC);
-        EXPECT_EQ(host.getStatus().bState, SimulatedDFUFunction::dfuMANIFEST);
+        EXPECT_EQ(host.getState(), DFU::dfuMANIFEST_SYNC);
+        EXPECT_EQ(host.getStatus().bState, DFU::dfuMANIFEST);
         host.wait(1000);
-        EXPECT_EQ(host.getState(), SimulatedDFUFunction::dfuMANIFEST);
+        EXPECT_EQ(host.getState(), DFU::dfuMANIFEST);
         host.wait(1000);
-        EXPECT_EQ(host.getState(), SimulatedDFUFunction::dfuMANIFEST_SYNC);
-        EXPECT_EQ(host.getStatus().bState, SimulatedDFUFunction::dfuIDLE);
+        EXPECT_EQ(host.getState(), DFU::dfuMANIFEST_SYNC);
+        EXPECT_EQ(host.getStatus().bState, DFU::dfuIDLE);
         EXPECT_TRUE(host.dfu.presence(host.now).dfuMode);
 
-        EXPECT_FALSE(host.out(SimulatedDFUFunction::RESET_FROM_DFU).stalled);
+        EXPECT_FALSE(host.out(DFU::XMOS_DFU_RESETFROMDFU).stalled);
         host.wait(1000);
         auto back = host.dfu.presence(host.now);
         EXPECT_TRUE(back.attached);
@@ -204,7 +205,7 @@ TEST(SimulatedDFUFunction, NotTolerantKeyboardReenumeratesAfterManifestation)
     Host host(conf);
     host.enterDFUMode();
     ASSERT_TRUE(host.download(image(100), 64));
-    EXPECT_EQ(host.getStatus().bState, SimulatedDFUFunction::dfuMANIFEST);
+    EXPECT_EQ(host.getStatus().bState, DFU::dfuMANIFEST);
     auto departure = host.dfu.takeDeparture();
     ASSERT_TRUE(departure);
     EXPECT_FALSE(departure->intoDFUMode);
@@ -232,12 +233,12 @@ TEST(SimulatedDFUFunction, ProtocolErrorsStallIntoDfuError)
         SCOPED_TRACE(c.name);
         Host host(config(kTolerant));
         host.enterDFUMode();
-        EXPECT_TRUE(host.out(SimulatedDFUFunction::DFU_DNLOAD, 0, image(c.length)).stalled);
+        EXPECT_TRUE(host.out(DFU::DFU_DNLOAD, 0, image(c.length)).stalled);
         auto status = host.getStatus();
         EXPECT_NE(status.bStatus, 0);
-        EXPECT_EQ(status.bState, SimulatedDFUFunction::dfuERROR);
-        EXPECT_FALSE(host.out(SimulatedDFUFunction::DFU_CLRSTATUS).stalled);
-        EXPECT_EQ(host.getState(), SimulatedDFUFunction::dfuIDLE);
+        EXPECT_EQ(status.bState, DFU::dfuERROR);
+        EXPECT_FALSE(host.out(DFU::DFU_CLRSTATUS).stalled);
+        EXPECT_EQ(host.getState(), DFU::dfuIDLE);
     }
 }
 
@@ -245,17 +246,16 @@ TEST(SimulatedDFUFunction, AbortDiscardsTheDownload)
 {
     Host host(config(kTolerant));
     host.enterDFUMode();
-    ASSERT_FALSE(host.out(SimulatedDFUFunction::DFU_DNLOAD, 0, image(64)).stalled);
-    EXPECT_EQ(host.getStatus().bState, SimulatedDFUFunction::dfuDNLOAD_IDLE);
-    EXPECT_FALSE(host.out(SimulatedDFUFunction::DFU_ABORT).stalled);
-    EXPECT_EQ(host.getState(), SimulatedDFUFunction::dfuIDLE);
+    ASSERT_FALSE(host.out(DFU::DFU_DNLOAD, 0, image(64)).stalled);
+    EXPECT_EQ(host.getStatus().bState, DFU::dfuDNLOAD_IDLE);
+    EXPECT_FALSE(host.out(DFU::DFU_ABORT).stalled);
+    EXPECT_EQ(host.getState(), DFU::dfuIDLE);
     EXPECT_TRUE(host.dfu.received().empty());
 }
 
 TEST(SimulatedDFUFunction, InjectedFaults)
 {
     using Faults = SimulatedDFUFunction::Faults;
-    using DFU = SimulatedDFUFunction;
     struct Case {
         const char* name;
         void (*inject)(Faults&);
@@ -301,17 +301,17 @@ TEST(SimulatedDFUFunction, InjectedFaults)
         {"DETACH stalled in DFU mode", [](Faults& f) { f.detachStalledInDFUMode = true; },
          [](Host& h) {
              EXPECT_TRUE(h.out(DFU::DFU_DETACH).stalled);
-             EXPECT_FALSE(h.out(DFU::RESET_FROM_DFU).stalled);
+             EXPECT_FALSE(h.out(DFU::XMOS_DFU_RESETFROMDFU).stalled);
          }},
         {"no re-enumeration", [](Faults& f) { f.noReenumeration = true; },
          [](Host& h) {
-             h.out(DFU::RESET_FROM_DFU);
+             h.out(DFU::XMOS_DFU_RESETFROMDFU);
              h.wait(3600 * 1000);
              EXPECT_FALSE(h.dfu.presence(h.now).attached);
          }},
         {"late re-enumeration", [](Faults& f) { f.lateReenumeration = Millis(9000); },
          [](Host& h) {
-             h.out(DFU::RESET_FROM_DFU);
+             h.out(DFU::XMOS_DFU_RESETFROMDFU);
              h.wait(9999);
              EXPECT_FALSE(h.dfu.presence(h.now).attached);
              h.wait(1);

@@ -35,8 +35,8 @@ using CV::test::WizardDriver;
 using Logic = VarantoMK2UpdaterUpgradeLogic;
 using std::chrono::milliseconds;
 
-constexpr std::uint8_t kTolerantKeyboard = SimulatedDeviceDescription::kCanDownload
-    | SimulatedDeviceDescription::kManifestationTolerant | SimulatedDeviceDescription::kWillDetach;
+constexpr std::uint8_t kTolerantKeyboard = DFU::bitCanDnload
+    | DFU::bitManifestationTolerant | DFU::bitWillDetach;
 constexpr std::uint16_t kOldVersion = 0x0058;
 constexpr std::uint16_t kNewestVersion = 0x0059;
 constexpr milliseconds kTick{1};
@@ -288,7 +288,7 @@ TEST_F(UpgradeLogicTest, FailedWritesEndInAbortAndResultMinusTwo)
         bus->clearRequestLog();
         ASSERT_TRUE(wizard->startUpdate());
         EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), -2);
-        EXPECT_TRUE(contains(dfuRequestCodes(*bus), DFUDevice::DFU_ABORT));
+        EXPECT_TRUE(contains(dfuRequestCodes(*bus), DFU::DFU_ABORT));
         EXPECT_FALSE(logic->device().isConnected());
         EXPECT_FALSE(wizard->callbacks().isUpdateRunning());
     }
@@ -323,7 +323,7 @@ TEST_F(UpgradeLogicTest, KeyboardThatNeedsNoUpdateIsOnlyReturnedToNormalMode)
 
     ASSERT_TRUE(wizard->startUpdate());
     EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), 1);
-    EXPECT_FALSE(contains(dfuRequestCodes(*bus), DFUDevice::DFU_DNLOAD));
+    EXPECT_FALSE(contains(dfuRequestCodes(*bus), DFU::DFU_DNLOAD));
     EXPECT_TRUE(keyboard->function().received().empty());
     EXPECT_FALSE(logic->device().isConnected());
 }
@@ -348,9 +348,9 @@ TEST_F(UpgradeLogicTest, InterruptDuringTheFinalPauseLeavesTheResultAtZero)
     // Wait until the keyboard was sent back to normal mode: the worker then
     // disconnects it and starts its final pause.
     const auto deadline = std::chrono::steady_clock::now() + kPollLimit;
-    while (!contains(dfuRequestCodes(*bus), DFUDevice::DFU_DETACH) && std::chrono::steady_clock::now() < deadline)
+    while (!contains(dfuRequestCodes(*bus), DFU::DFU_DETACH) && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(kTick);
-    ASSERT_TRUE(contains(dfuRequestCodes(*bus), DFUDevice::DFU_DETACH));
+    ASSERT_TRUE(contains(dfuRequestCodes(*bus), DFU::DFU_DETACH));
     EXPECT_TRUE(wizard->callbacks().isUpdateRunning());
 
     EXPECT_TRUE(wizard->quit());
@@ -479,7 +479,7 @@ TEST_F(UpgradeLogicTest, StandInFirmwareIsNeverWrittenToARealKeyboard)
     SystemLog::setSink(previousSink);
 
     const std::vector<std::uint8_t> codes = dfuRequestCodes(*bus);
-    EXPECT_FALSE(contains(codes, DFUDevice::DFU_DNLOAD));
+    EXPECT_FALSE(contains(codes, DFU::DFU_DNLOAD));
     EXPECT_TRUE(keyboard->function().received().empty());
     EXPECT_FALSE(logic->device().isConnected());
     ASSERT_EQ(logged.size(), 1u);

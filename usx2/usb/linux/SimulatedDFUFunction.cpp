@@ -9,15 +9,12 @@ namespace USX2 {
 
 namespace {
 
-constexpr std::uint8_t kDirectionIn = 0x80;
-constexpr std::uint8_t kClassToInterface = 0x21;
-constexpr std::uint8_t kClassFromInterface = 0xA1;
 constexpr std::uint16_t kShortStatusLength = 5;
 
 bool expectsDataIn(std::uint8_t bRequest)
 {
-    return bRequest == SimulatedDFUFunction::DFU_GETSTATUS || bRequest == SimulatedDFUFunction::DFU_GETSTATE
-        || bRequest == SimulatedDFUFunction::DFU_UPLOAD;
+    return bRequest == DFU::DFU_GETSTATUS || bRequest == DFU::DFU_GETSTATE
+        || bRequest == DFU::DFU_UPLOAD;
 }
 
 } // namespace
@@ -31,7 +28,7 @@ SimulatedDFUFunction::SimulatedDFUFunction(Config config, Faults faults)
     : m_config(std::move(config))
     , m_faults(faults)
     , m_dfuMode(m_config.startsInDFUMode)
-    , m_state(m_dfuMode ? dfuIDLE : appIDLE)
+    , m_state(m_dfuMode ? DFU::dfuIDLE : DFU::appIDLE)
 {
 }
 
@@ -42,7 +39,7 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::handleRequest(std::uint8_t bmR
     advance(now);
     if (!m_attached)
         return Reply::stall();
-    const std::uint8_t expectedType = expectsDataIn(bRequest) ? kClassFromInterface : kClassToInterface;
+    const std::uint8_t expectedType = expectsDataIn(bRequest) ? DFU::kRequestTypeIn : DFU::kRequestTypeOut;
     if (bmRequestType != expectedType || (wLength != 0 && data == nullptr))
         return Reply::stall();
     return m_dfuMode ? dfuRequest(bRequest, wValue, wLength, data, now)
@@ -55,7 +52,7 @@ SimulatedDFUFunction::Presence SimulatedDFUFunction::presence(Millis now)
     return Presence{m_attached, m_dfuMode, m_enumeration};
 }
 
-SimulatedDFUFunction::State SimulatedDFUFunction::state(Millis now)
+DFU::eState SimulatedDFUFunction::state(Millis now)
 {
     advance(now);
     return m_state;
@@ -75,19 +72,19 @@ void SimulatedDFUFunction::advance(Millis now)
         m_attached = true;
         m_comingBack = false;
         m_dfuMode = m_returnInDFUMode;
-        m_state = m_dfuMode ? dfuIDLE : appIDLE;
-        m_status = OK;
+        m_state = m_dfuMode ? DFU::dfuIDLE : DFU::appIDLE;
+        m_status = DFU::OK;
         m_pollTimeout = 0;
         m_received.clear();
         m_lastBlock = none;
         ++m_enumeration;
         return;
     }
-    if (m_state == appDETACH && now >= m_detachUntil)
-        m_state = appIDLE; // no bus reset came in time
-    if (m_state == dfuDNBUSY && !m_busyForEver && now >= m_busyUntil)
-        m_state = dfuDNLOAD_SYNC;
-    if (m_state == dfuMANIFEST && !m_faults.endlessManifest && now >= m_manifestUntil)
+    if (m_state == DFU::appDETACH && now >= m_detachUntil)
+        m_state = DFU::appIDLE; // no bus reset came in time
+    if (m_state == DFU::dfuDNBUSY && !m_busyForEver && now >= m_busyUntil)
+        m_state = DFU::dfuDNLOAD_SYNC;
+    if (m_state == DFU::dfuMANIFEST && !m_faults.endlessManifest && now >= m_manifestUntil)
         manifestationEnded();
 }
 
@@ -111,7 +108,7 @@ void SimulatedDFUFunction::reenumerate(bool intoDFUMode, Millis now, Millis extr
 void SimulatedDFUFunction::fail(std::uint8_t status)
 {
     m_status = status;
-    m_state = dfuERROR;
+    m_state = DFU::dfuERROR;
     m_pollTimeout = 0;
 }
 
@@ -120,21 +117,21 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::applicationRequest(std::uint8_
                                                                      Millis now)
 {
     switch (bRequest) {
-    case DFU_DETACH:
-        if (m_config.bmAttributes & bitWillDetach) {
+    case DFU::DFU_DETACH:
+        if (m_config.bmAttributes & DFU::bitWillDetach) {
             reenumerate(true, now);
         } else {
             // Waits for a bus reset, which this bus never sends.
-            m_state = appDETACH;
+            m_state = DFU::appDETACH;
             m_detachUntil = now + Millis(wValue);
         }
         return Reply();
-    case RESET_INTO_DFU:
+    case DFU::XMOS_DFU_RESETINTODFU:
         reenumerate(true, now);
         return Reply();
-    case DFU_GETSTATUS:
+    case DFU::DFU_GETSTATUS:
         return getStatus(wLength, data, now);
-    case DFU_GETSTATE:
+    case DFU::DFU_GETSTATE:
         return getState(wLength, data);
     default:
         return Reply::stall();
@@ -145,30 +142,30 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::dfuRequest(std::uint8_t bReque
                                                              std::uint16_t wLength, std::uint8_t* data, Millis now)
 {
     switch (bRequest) {
-    case DFU_DNLOAD:
+    case DFU::DFU_DNLOAD:
         return download(wValue, wLength, data, now);
-    case DFU_GETSTATUS:
+    case DFU::DFU_GETSTATUS:
         return getStatus(wLength, data, now);
-    case DFU_GETSTATE:
+    case DFU::DFU_GETSTATE:
         return getState(wLength, data);
-    case DFU_ABORT:
+    case DFU::DFU_ABORT:
         return abort();
-    case DFU_CLRSTATUS:
-        if (m_state != dfuERROR)
+    case DFU::DFU_CLRSTATUS:
+        if (m_state != DFU::dfuERROR)
             break;
-        m_state = dfuIDLE;
-        m_status = OK;
+        m_state = DFU::dfuIDLE;
+        m_status = DFU::OK;
         return Reply();
-    case DFU_DETACH:
+    case DFU::DFU_DETACH:
         if (m_faults.detachStalledInDFUMode)
             return Reply::stall();
         return leaveDFUMode(now);
-    case RESET_FROM_DFU:
+    case DFU::XMOS_DFU_RESETFROMDFU:
         return leaveDFUMode(now);
     default:
         break;
     }
-    fail(errSTALLEDPKT);
+    fail(DFU::errSTALLEDPKT);
     return Reply::stall();
 }
 
@@ -176,25 +173,25 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::download(std::uint16_t block, 
                                                            const std::uint8_t* data, Millis now)
 {
     if (wLength == 0) {
-        if (m_state != dfuDNLOAD_IDLE) {
-            fail(errNOTDONE);
+        if (m_state != DFU::dfuDNLOAD_IDLE) {
+            fail(DFU::errNOTDONE);
             return Reply::stall();
         }
-        m_state = dfuMANIFEST_SYNC;
+        m_state = DFU::dfuMANIFEST_SYNC;
         m_manifestUntil = Millis::max();
         return Reply();
     }
-    if ((m_state != dfuIDLE && m_state != dfuDNLOAD_IDLE) || wLength > m_config.wTransferSize) {
-        fail(errSTALLEDPKT);
+    if ((m_state != DFU::dfuIDLE && m_state != DFU::dfuDNLOAD_IDLE) || wLength > m_config.wTransferSize) {
+        fail(DFU::errSTALLEDPKT);
         return Reply::stall();
     }
     if (block == m_faults.stallAtBlock) {
-        fail(errSTALLEDPKT);
+        fail(DFU::errSTALLEDPKT);
         return Reply::stall();
     }
     m_received.insert(m_received.end(), data, data + wLength);
     m_lastBlock = block;
-    m_state = dfuDNLOAD_SYNC;
+    m_state = DFU::dfuDNLOAD_SYNC;
     m_busyUntil = now + m_config.busyTime;
     m_busyForEver = m_faults.endlessBusyAtBlock != none && block >= m_faults.endlessBusyAtBlock;
     return Reply();
@@ -203,25 +200,25 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::download(std::uint16_t block, 
 SimulatedDFUFunction::Reply SimulatedDFUFunction::getStatus(std::uint16_t wLength, std::uint8_t* data, Millis now)
 {
     switch (m_state) {
-    case dfuDNLOAD_SYNC:
+    case DFU::dfuDNLOAD_SYNC:
         if (m_lastBlock == m_faults.errorAtBlock) {
             fail(m_faults.errorStatus);
         } else if (m_busyForEver || now < m_busyUntil) {
-            m_state = dfuDNBUSY;
+            m_state = DFU::dfuDNBUSY;
             m_pollTimeout = m_config.bwPollTimeout;
         } else {
-            m_state = dfuDNLOAD_IDLE;
+            m_state = DFU::dfuDNLOAD_IDLE;
             m_pollTimeout = 0;
         }
         break;
-    case dfuDNBUSY:
+    case DFU::dfuDNBUSY:
         m_pollTimeout = m_config.bwPollTimeout; // polled too early: still busy
         break;
-    case dfuMANIFEST_SYNC:
+    case DFU::dfuMANIFEST_SYNC:
         if (m_manifestUntil == Millis::max()) {
             startManifestation(now);
         } else {
-            m_state = dfuIDLE; // manifestation done, tolerant keyboard
+            m_state = DFU::dfuIDLE; // manifestation done, tolerant keyboard
             m_pollTimeout = 0;
         }
         break;
@@ -249,18 +246,18 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::getState(std::uint16_t wLength
 SimulatedDFUFunction::Reply SimulatedDFUFunction::abort()
 {
     switch (m_state) {
-    case dfuIDLE:
-    case dfuDNLOAD_SYNC:
-    case dfuDNLOAD_IDLE:
-    case dfuMANIFEST_SYNC:
-    case dfuUPLOAD_IDLE:
-        m_state = dfuIDLE;
-        m_status = OK;
+    case DFU::dfuIDLE:
+    case DFU::dfuDNLOAD_SYNC:
+    case DFU::dfuDNLOAD_IDLE:
+    case DFU::dfuMANIFEST_SYNC:
+    case DFU::dfuUPLOAD_IDLE:
+        m_state = DFU::dfuIDLE;
+        m_status = DFU::OK;
         m_received.clear();
         m_lastBlock = none;
         return Reply();
     default:
-        fail(errSTALLEDPKT);
+        fail(DFU::errSTALLEDPKT);
         return Reply::stall();
     }
 }
@@ -280,10 +277,10 @@ bool SimulatedDFUFunction::imageAccepted() const
 
 void SimulatedDFUFunction::startManifestation(Millis now)
 {
-    m_state = dfuMANIFEST;
+    m_state = DFU::dfuMANIFEST;
     m_manifestUntil = now + m_config.manifestTime;
     m_pollTimeout = m_config.manifestPollTimeout;
-    if ((m_config.bmAttributes & bitManifestationTolerant) || m_faults.endlessManifest)
+    if ((m_config.bmAttributes & DFU::bitManifestationTolerant) || m_faults.endlessManifest)
         return;
     // Writes the image to flash off the bus, then starts the new firmware.
     m_accepted = imageAccepted();
@@ -293,7 +290,7 @@ void SimulatedDFUFunction::startManifestation(Millis now)
 void SimulatedDFUFunction::manifestationEnded()
 {
     m_accepted = imageAccepted();
-    m_state = dfuMANIFEST_SYNC;
+    m_state = DFU::dfuMANIFEST_SYNC;
 }
 
 SimulatedDFUFunction::Reply SimulatedDFUFunction::answer(const std::uint8_t* bytes, std::uint16_t size,

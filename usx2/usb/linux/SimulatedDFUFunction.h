@@ -1,5 +1,7 @@
 #pragma once
 
+#include "usx2/dfu/DFUProtocol.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -29,58 +31,13 @@ class SimulatedDFUFunction {
 public:
     using Millis = std::chrono::milliseconds;
 
-    // DFU 1.1 states.
-    enum State : std::uint8_t {
-        appIDLE = 0,
-        appDETACH = 1,
-        dfuIDLE = 2,
-        dfuDNLOAD_SYNC = 3,
-        dfuDNBUSY = 4,
-        dfuDNLOAD_IDLE = 5,
-        dfuMANIFEST_SYNC = 6,
-        dfuMANIFEST = 7,
-        dfuMANIFEST_WAIT_RESET = 8,
-        dfuUPLOAD_IDLE = 9,
-        dfuERROR = 10,
-    };
-
-    // DFU 1.1 status codes used here.
-    enum Status : std::uint8_t {
-        OK = 0x00,
-        errWRITE = 0x03,
-        errNOTDONE = 0x09,
-        errUNKNOWN = 0x0E,
-        errSTALLEDPKT = 0x0F,
-    };
-
-    // Requests, by bRequest.
-    enum Request : std::uint8_t {
-        DFU_DETACH = 0x00,
-        DFU_DNLOAD = 0x01,
-        DFU_UPLOAD = 0x02,
-        DFU_GETSTATUS = 0x03,
-        DFU_CLRSTATUS = 0x04,
-        DFU_GETSTATE = 0x05,
-        DFU_ABORT = 0x06,
-        RESET_INTO_DFU = 0xF2,
-        RESET_FROM_DFU = 0xF3,
-    };
-
-    // bmAttributes bits of the functional descriptor.
-    enum Attribute : std::uint8_t {
-        bitCanDnload = 0x01,
-        bitCanUpload = 0x02,
-        bitManifestationTolerant = 0x04,
-        bitWillDetach = 0x08,
-    };
-
     static constexpr int none = -1;
 
     // Faults the keyboard can be told to show.
     struct Faults {
         int stallAtBlock = none;            // DNLOAD of this block stalls
         int errorAtBlock = none;            // GETSTATUS after this block reports errorStatus
-        std::uint8_t errorStatus = errWRITE;
+        std::uint8_t errorStatus = DFU::errWRITE;
         int endlessBusyAtBlock = none;      // dfuDNBUSY for ever from this block on
         bool endlessManifest = false;       // manifestation never ends
         bool shortGetStatus = false;        // GETSTATUS answers 5 bytes
@@ -93,7 +50,7 @@ public:
     };
 
     struct Config {
-        std::uint8_t bmAttributes = bitCanDnload | bitManifestationTolerant | bitWillDetach;
+        std::uint8_t bmAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant | DFU::bitWillDetach;
         std::uint16_t wDetachTimeOut = 1000;    // ms
         std::uint16_t wTransferSize = 4096;
         Millis busyTime{0};                     // each block is written this long
@@ -145,7 +102,7 @@ public:
     bool reportsNewFirmware() const;
     bool reportsOtherSerial() const { return m_faults.otherSerialAfterReenumeration && m_enumeration > 0; }
 
-    State state(Millis now);
+    DFU::eState state(Millis now);
     Faults& faults() { return m_faults; }
     const Config& config() const { return m_config; }
     const std::vector<std::uint8_t>& received() const { return m_received; }
@@ -173,8 +130,8 @@ private:
     Faults m_faults;
 
     bool m_dfuMode = false;
-    State m_state = appIDLE;
-    std::uint8_t m_status = OK;
+    DFU::eState m_state = DFU::appIDLE;
+    std::uint8_t m_status = DFU::OK;
     std::uint32_t m_pollTimeout = 0;
     std::vector<std::uint8_t> m_received;
     int m_lastBlock = none;

@@ -14,7 +14,6 @@ constexpr std::uint8_t kStringType = 3;
 constexpr std::uint8_t kInterfaceType = 4;
 constexpr std::uint8_t kEndpointType = 5;
 constexpr std::uint8_t kHIDType = 0x21;
-constexpr std::uint8_t kDFUFunctionalType = 0x21;
 constexpr std::uint8_t kHIDReportType = 0x22;
 constexpr std::uint16_t kReportDescriptorLength = 63;
 
@@ -65,7 +64,7 @@ SimulatedDeviceDescription SimulatedDeviceDescription::inDFUMode() const
     spec.productId = Ids::dfuModeProductId(productId);
     spec.hidInterfaces = 0;
     spec.dfuInterface = true;
-    spec.dfuProtocol = 2;
+    spec.dfuProtocol = DFU::kDFUModeProtocol;
     return spec;
 }
 
@@ -75,7 +74,7 @@ SimulatedDeviceDescription SimulatedDeviceDescription::inApplicationMode() const
     spec.productId = Ids::baseProductId(productId);
     if (spec.hidInterfaces == 0)
         spec.hidInterfaces = 2;
-    spec.dfuProtocol = 1;
+    spec.dfuProtocol = DFU::kRunTimeProtocol;
     return spec;
 }
 
@@ -102,8 +101,9 @@ std::vector<std::uint8_t> SimulatedDeviceDescription::configurationDescriptor() 
     for (std::uint8_t number = 0; number < hidInterfaces; ++number)
         appendHIDInterface(out, number);
     if (dfuInterface) {
-        out.insert(out.end(), {9, kInterfaceType, dfuInterfaceNumber(), 0, 0, 0xFE, 0x01, dfuProtocol, 0});
-        out.insert(out.end(), {9, kDFUFunctionalType, dfuAttributes});
+        out.insert(out.end(), {9, kInterfaceType, dfuInterfaceNumber(), 0, 0, DFU::kInterfaceClass, DFU::kInterfaceSubClass,
+                               dfuProtocol, 0});
+        out.insert(out.end(), {9, DFU::kFunctionalDescriptorType, dfuAttributes});
         appendWord(out, dfuDetachTimeout);
         appendWord(out, dfuTransferSize);
         appendWord(out, bcdDFUVersion);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "usx2/dfu/DFUProtocol.h"
+
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -22,11 +24,6 @@ namespace USX2 {
 // In DFU mode (inDFUMode()) only the DFU interface is left, as interface 0
 // with protocol 2, and the product id is the base id + 2.
 struct SimulatedDeviceDescription {
-    static constexpr std::uint8_t kCanDownload = 0x01;
-    static constexpr std::uint8_t kCanUpload = 0x02;
-    static constexpr std::uint8_t kManifestationTolerant = 0x04;
-    static constexpr std::uint8_t kWillDetach = 0x08;
-
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     std::uint16_t bcdDevice = 0x0100;
@@ -39,10 +36,10 @@ struct SimulatedDeviceDescription {
     std::uint8_t hidInterfaces = 1;
     bool dfuInterface = true;
     std::uint8_t dfuProtocol = 1;  // 1 run-time (application mode), 2 DFU mode
-    std::uint8_t dfuAttributes = kCanDownload | kManifestationTolerant | kWillDetach;
+    std::uint8_t dfuAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant | DFU::bitWillDetach;
     std::uint16_t dfuDetachTimeout = 1000;
     std::uint16_t dfuTransferSize = 2048;
-    std::uint16_t bcdDFUVersion = 0x0110;
+    std::uint16_t bcdDFUVersion = DFU::kVersion;
     std::uint16_t updatedBcdDevice = 0;  // version after a firmware download (0: unchanged)
 
     std::optional<std::vector<std::uint8_t>> rawDeviceDescriptor;
