@@ -107,7 +107,9 @@ TEST(LexicalCastHelperTest, ParsesUnsigned)
         {"id 9", 3, false, true, 9, 4},
         {"12", 5, false, false, 0, npos},    // start beyond the text
         {"-1", 0, false, false, 0, npos},    // no wrap-around to the largest value
-        {" +7", 0, false, false, 0, npos},
+        {" +7", 0, false, true, 7, 3},
+        {"+ff", 0, true, true, 255, 3},
+        {"+-7", 0, false, false, 0, npos},
         {"4294967295", 0, false, true, 4294967295u, 10},
         {"4294967296", 0, false, false, 0, npos},
         {"4\xC3\xA9", 0, false, false, 0, npos}, // non-ASCII text fails as a whole

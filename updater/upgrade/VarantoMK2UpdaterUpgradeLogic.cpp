@@ -5,8 +5,6 @@
 #include "updater/upgrade/FirmwareImages.h"
 #include "usx2/usb/USBDeviceDB.h"
 #include "usx2/usb/USBDeviceFactory.h"
-#include "usx2/usb/linux/SimulatedBus.h"
-#include "usx2/usb/linux/USBHost.h"
 #include "usx2/util/Logging.h"
 
 #include <boost/format.hpp>
@@ -39,17 +37,29 @@ constexpr boost::chrono::milliseconds VarantoMK2UpdaterUpgradeLogic::kWorkerWait
 
 VarantoMK2UpdaterUpgradeLogic::VarantoMK2UpdaterUpgradeLogic(USX2::Sleeper& sleeper,
                                                              boost::chrono::milliseconds finalPause)
-    : m_finalPause(finalPause)
+    : m_pDevice(std::make_shared<USX2::DFUDevice>())
+    , m_finalPause(finalPause)
 {
-    m_device.setSleeper(sleeper);
+    m_pDevice->setSleeper(sleeper);
 }
 
 VarantoMK2UpdaterUpgradeLogic::~VarantoMK2UpdaterUpgradeLogic()
 {
-    if (m_worker.joinable()) {
-        m_worker.interrupt();
-        m_worker.join();
-    }
+    if (!m_worker.joinable())
+        return;
+    // Only the final pause is an interruption point: a write goes on.
+    m_worker.interrupt();
+    if (!m_worker.try_join_until(m_workerDeadline))
+        m_worker.detach();
+    detachCallerResult();
+}
+
+boost::chrono::steady_clock::time_point VarantoMK2UpdaterUpgradeLogic::workerDeadlineFromNow() const
+{
+    // After the write: an abort and the request back to normal mode.
+    const auto afterWrite = 2 * USX2::DFUDevice::kRequestTimeout;
+    const auto longest = m_pDevice->longestWrite() + afterWrite;
+    return boost::chrono::steady_clock::now() + boost::chrono::milliseconds(longest.count()) + m_finalPause;
 }
 
 bool VarantoMK2UpdaterUpgradeLogic::connectInNormalMode()
@@ -65,7 +75,7 @@ bool VarantoMK2UpdaterUpgradeLogic::connectInNormalMode()
         nullptr);
     factory.initWithDeviceFilter(filter, false);
     factory.deInit();
-    return m_device.isConnected();
+    return m_pDevice->isConnected();
 }
 
 void VarantoMK2UpdaterUpgradeLogic::onDeviceFound(const USX2::USBDeviceOSHandle& handle,
@@ -82,82 +92,88 @@ void VarantoMK2UpdaterUpgradeLogic::onDeviceFound(const USX2::USBDeviceOSHandle&
         hasDFUInterface = probe.connect(handle);
     }
     if (hasDFUInterface)
-        m_device.connect(handle);
+        m_pDevice->connect(handle);
 }
 
+// Each road into update mode ends with the transfer-size check: a keyboard
+// whose blocks the client cannot send is refused here, before the update.
 bool VarantoMK2UpdaterUpgradeLogic::resetIntoUpdateMode()
 {
-    if (!m_device.isConnected())
+    if (!m_pDevice->isConnected())
         return false;
-    if (m_device.getMode() == kDFUMode)
-        return true;
-    return m_device.sendDFUDetach() && m_device.reconnectInDFUMode() && hasUsableTransferSize();
+    if (m_pDevice->getMode() == kDFUMode)
+        return m_pDevice->checkTransferSize();
+    return m_pDevice->sendDFUDetach() && m_pDevice->reconnectInDFUMode() && m_pDevice->checkTransferSize();
 }
 
 bool VarantoMK2UpdaterUpgradeLogic::connectInUpdateMode()
 {
     if (isConnectedInDFUMode())
-        return true;
-    return m_device.reconnectInDFUMode() && hasUsableTransferSize();
+        return m_pDevice->checkTransferSize();
+    return m_pDevice->reconnectInDFUMode() && m_pDevice->checkTransferSize();
 }
 
 bool VarantoMK2UpdaterUpgradeLogic::performUpdate(int& result)
 {
     // A worker that has not ended still uses the device: no second one.
-    if (!isConnectedInDFUMode() || !tryJoinWorkerFor(boost::chrono::milliseconds(0))) {
+    if (!isReadyForUpdate() || !tryJoinWorkerFor(boost::chrono::milliseconds(0))) {
         __atomic_store_n(&result, static_cast<int>(eNoUpdatePossible), __ATOMIC_SEQ_CST);
         return false;
     }
     __atomic_store_n(&result, static_cast<int>(eUpdateRunning), __ATOMIC_SEQ_CST);
-    auto cell = std::make_shared<UpdateResultCell>(result);
+    Job job{m_pDevice, m_updateNeeded.load(), m_finalPause, std::make_shared<UpdateResultCell>(result)};
+    const auto deadline = workerDeadlineFromNow();
     try {
-        m_worker = boost::thread([this, cell] { flashFirmwares(cell); });
+        m_worker = boost::thread([job] { flashFirmwares(job); });
     } catch (const boost::thread_resource_error&) {
         throw boost::thread_resource_error(EAGAIN, "boost::thread_resource_error");
     }
-    m_result = std::move(cell);
+    m_workerDeadline = deadline;
+    m_result = std::move(job.result);
     return true;
 }
 
-void VarantoMK2UpdaterUpgradeLogic::flashFirmwares(const std::shared_ptr<UpdateResultCell>& result)
+void VarantoMK2UpdaterUpgradeLogic::flashFirmwares(const Job& job)
 {
-    const FW::DeviceFW* row = isConnectedInDFUMode() ? FW::findDeviceFW(m_device.getDeviceInfo().productId) : nullptr;
+    USX2::DFUDevice& device = *job.device;
+    const bool inDFUMode = device.isConnected() && device.getMode() == kDFUMode;
+    const FW::DeviceFW* row = inDFUMode ? FW::findDeviceFW(device.getDeviceInfo().productId) : nullptr;
     if (!row) {
-        result->store(eNoUpdatePossible);
+        job.result->store(eNoUpdatePossible);
         return;
     }
 
     int outcome = eUpdateFinished;
-    if (m_updateNeeded) {
-        if (!mayWriteFirmware()) {
+    if (job.updateNeeded) {
+        if (!mayWriteFirmware(device)) {
             logNoProductFirmware();
             outcome = eNoUpdatePossible;
         } else {
             USX2::DFU::GetStatus status{};
-            if (!m_device.writeImage(row->main.data, row->main.size, status)) {
-                m_device.sendDFUAbort();
+            if (!device.writeImage(row->main.data, row->main.size, status)) {
+                device.sendDFUAbort();
                 outcome = eWritingFailed;
             }
         }
     }
-    m_device.returnToAPPMode();
-    m_device.disconnect();
+    device.returnToAPPMode();
+    device.disconnect();
 
-    boost::this_thread::sleep_for(m_finalPause);  // an interruption point: ends without a result
-    result->store(outcome);
+    boost::this_thread::sleep_for(job.finalPause);  // an interruption point: ends without a result
+    job.result->store(outcome);
 }
 
 void VarantoMK2UpdaterUpgradeLogic::getDeviceInfo(USX2::USBDeviceInfo& info, std::string& installedVersion,
                                                   std::string& newestVersion, bool& updateAvailable)
 {
-    if (!m_device.isConnected()) {
+    if (!m_pDevice->isConnected()) {
         newestVersion = versionText(0, 5, 9);
         info.bcdDevice = 0;
         updateAvailable = false;
         return;
     }
 
-    info = m_device.getDeviceInfo();
+    info = m_pDevice->getDeviceInfo();
     installedVersion = versionText(info.bcdDevice);
 
     const FW::DeviceFW* row = FW::findDeviceFW(info.productId);
@@ -198,19 +214,19 @@ bool VarantoMK2UpdaterUpgradeLogic::waitForWorker(boost::chrono::milliseconds li
 
 bool VarantoMK2UpdaterUpgradeLogic::isConnectedInDFUMode() const
 {
-    return m_device.isConnected() && m_device.getMode() == kDFUMode;
+    return m_pDevice->isConnected() && m_pDevice->getMode() == kDFUMode;
 }
 
-bool VarantoMK2UpdaterUpgradeLogic::hasUsableTransferSize() const
+bool VarantoMK2UpdaterUpgradeLogic::isReadyForUpdate() const
 {
-    return m_device.getTransferSize() != 0;
+    return isConnectedInDFUMode() && m_pDevice->checkTransferSize();
 }
 
-bool VarantoMK2UpdaterUpgradeLogic::mayWriteFirmware() const
+bool VarantoMK2UpdaterUpgradeLogic::mayWriteFirmware(const USX2::DFUDevice& device)
 {
-    // Stand-in images go to simulated keyboards only, never to real ones.
-    return FW::carriesProductFirmware()
-        || std::dynamic_pointer_cast<USX2::SimulatedBus>(USX2::USBHost::current()) != nullptr;
+    // Stand-in images go to simulated keyboards only, never to real ones; the
+    // host the keyboard was opened through knows which it is.
+    return FW::carriesProductFirmware() || !device.reachesRealDevice();
 }
 
 void VarantoMK2UpdaterUpgradeLogic::logNoProductFirmware()

@@ -41,8 +41,11 @@ public:
     // interruptible pause of the worker before it stores its result.
     explicit VarantoMK2UpdaterUpgradeLogic(USX2::Sleeper& sleeper = USX2::Sleeper::system(),
                                            boost::chrono::milliseconds finalPause = kFinalPause);
-    // Asks a running worker to stop and waits for it to end: the worker uses
-    // this object and its device until then.
+    // Asks a running worker to stop and waits for it to end, but no longer
+    // than the worker's own deadline: the worker is never stopped inside a
+    // write (that would leave the keyboard half-written), and every wait of
+    // the write has a deadline. A worker that still runs then is left to end
+    // by itself; it shares the device and the result cell with this object.
     ~VarantoMK2UpdaterUpgradeLogic();
     VarantoMK2UpdaterUpgradeLogic(const VarantoMK2UpdaterUpgradeLogic&) = delete;
     VarantoMK2UpdaterUpgradeLogic& operator=(const VarantoMK2UpdaterUpgradeLogic&) = delete;
@@ -68,20 +71,34 @@ public:
     bool waitForWorker(boost::chrono::milliseconds limit);
 
     // The keyboard device, for tests.
-    const USX2::DFUDevice& device() const { return m_device; }
+    const USX2::DFUDevice& device() const { return *m_pDevice; }
+    USX2::DFUDevice& device() { return *m_pDevice; }
+
+    // When a worker started now would have ended at the latest: the longest
+    // write of the device, the requests after it and the final pause.
+    boost::chrono::steady_clock::time_point workerDeadlineFromNow() const;
 
 private:
+    // What one update works with; the worker holds it for as long as it runs.
+    struct Job {
+        std::shared_ptr<USX2::DFUDevice> device;
+        bool updateNeeded = false;
+        boost::chrono::milliseconds finalPause;
+        std::shared_ptr<UpdateResultCell> result;
+    };
+
     void onDeviceFound(const USX2::USBDeviceOSHandle& handle, const USX2::USBDeviceFilter& filter);
-    void flashFirmwares(const std::shared_ptr<UpdateResultCell>& result);
+    static void flashFirmwares(const Job& job);
     bool isConnectedInDFUMode() const;
-    bool hasUsableTransferSize() const;
-    bool mayWriteFirmware() const;
+    bool isReadyForUpdate() const;
+    static bool mayWriteFirmware(const USX2::DFUDevice& device);
     static void logNoProductFirmware();
     bool tryJoinWorkerFor(boost::chrono::milliseconds limit);
     void detachCallerResult();
 
-    USX2::DFUDevice m_device;
+    std::shared_ptr<USX2::DFUDevice> m_pDevice;
     boost::thread m_worker;
+    boost::chrono::steady_clock::time_point m_workerDeadline;
     std::atomic<bool> m_updateNeeded{false};
     boost::chrono::milliseconds m_finalPause;
     std::shared_ptr<UpdateResultCell> m_result;

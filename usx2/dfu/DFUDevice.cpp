@@ -220,6 +220,20 @@ void reconnect(const USBDeviceOSHandle& handle, const USBDeviceFilter& filter, D
 
 bool DFUDevice::writeDFUData(const DFUClient::Payload& payload, DFU::GetStatus& status)
 {
+    return writeBlock(payload, status, m_pSleeper->now() + m_blockDeadline);
+}
+
+// Past the deadline (time spent in requests counts): errUNKNOWN.
+bool DFUDevice::pastDeadline(milliseconds deadline, DFU::GetStatus& status) const
+{
+    if (m_pSleeper->now() < deadline)
+        return false;
+    status.bStatus = DFU::errUNKNOWN;
+    return true;
+}
+
+bool DFUDevice::writeBlock(const DFUClient::Payload& payload, DFU::GetStatus& status, milliseconds deadline)
+{
     const Transfer download =
         classRequest(DFU::DFU_DNLOAD, payload.blockNumber, payload.length, const_cast<std::uint8_t*>(payload.data));
     if (download.status != 0) {
@@ -242,6 +256,8 @@ bool DFUDevice::writeDFUData(const DFUClient::Payload& payload, DFU::GetStatus& 
             status.bStatus = DFU::errUNKNOWN;
             return false;
         }
+        if (pastDeadline(deadline, status))
+            return false;
         if (wait.count() > 0)
             m_pSleeper->sleepFor(wait);
     }
@@ -258,14 +274,12 @@ bool DFUDevice::writeImage(const std::uint8_t* data, std::uint32_t size, DFU::Ge
         status.bStatus = DFU::errWRITE;
         return false;
     }
-    if (m_wTransferSize < 1 || m_wTransferSize > kMaxTransferSize) {
+    if (!checkTransferSize()) {
         status.bStatus = DFU::errUNKNOWN;
-        if (Logging::wouldReport(Logging::eLevelError, kCategory))
-            Logging::detail::__trace__msg(Logging::eLevelError, "%s: Unsupported wTransferSize (%d)\n", kCategory,
-                                          static_cast<int>(m_wTransferSize));
         return false;
     }
 
+    const milliseconds imageEnd = m_pSleeper->now() + m_imageDeadline;
     DFUClient::Payload payload;
     std::uint32_t offset = 0;
     std::uint16_t block = 0;
@@ -274,7 +288,9 @@ bool DFUDevice::writeImage(const std::uint8_t* data, std::uint32_t size, DFU::Ge
         payload.blockNumber = block++;
         payload.length = static_cast<std::uint16_t>(length);
         std::memcpy(payload.data, data + offset, length);
-        if (!writeDFUData(payload, status))
+        if (pastDeadline(imageEnd, status))
+            return false;
+        if (!writeBlock(payload, status, std::min(m_pSleeper->now() + m_blockDeadline, imageEnd)))
             return false;
         offset += length;
     }
@@ -284,7 +300,33 @@ bool DFUDevice::writeImage(const std::uint8_t* data, std::uint32_t size, DFU::Ge
         status.bStatus = DFU::errUNKNOWN;
         return false;
     }
-    return waitForManifestation(status);
+    return waitForManifestation(status, imageEnd);
+}
+
+bool DFUDevice::hasSupportedTransferSize() const
+{
+    return m_wTransferSize >= 1 && m_wTransferSize <= kMaxTransferSize;
+}
+
+bool DFUDevice::checkTransferSize() const
+{
+    if (hasSupportedTransferSize())
+        return true;
+    if (Logging::wouldReport(Logging::eLevelError, kCategory))
+        Logging::detail::__trace__msg(Logging::eLevelError, "%s: Unsupported wTransferSize (%d)\n", kCategory,
+                                      static_cast<int>(m_wTransferSize));
+    return false;
+}
+
+void DFUDevice::setDeadlines(milliseconds block, milliseconds image)
+{
+    m_blockDeadline = block;
+    m_imageDeadline = image;
+}
+
+milliseconds DFUDevice::longestWrite() const
+{
+    return m_imageDeadline + kRequestTimeout + std::max({kMaxPollWait, kManifestationPeriod, kTolerantManifestationPeriod});
 }
 
 std::chrono::milliseconds DFUDevice::manifestationLimit(std::uint16_t wDetachTimeOut)
@@ -292,7 +334,7 @@ std::chrono::milliseconds DFUDevice::manifestationLimit(std::uint16_t wDetachTim
     return std::clamp(milliseconds(wDetachTimeOut), kManifestationLimitMin, kManifestationLimitMax);
 }
 
-bool DFUDevice::waitForManifestation(DFU::GetStatus& status)
+bool DFUDevice::waitForManifestation(DFU::GetStatus& status, milliseconds deadline)
 {
     std::uint8_t state = DFU::eStateNone;
     getState(state);
@@ -315,7 +357,7 @@ bool DFUDevice::waitForManifestation(DFU::GetStatus& status)
                 return false;
             break;
         case DFU::dfuMANIFEST:
-            if (!manifestationStep(state, waited, status))
+            if (!manifestationStep(state, waited, deadline, status))
                 return false;
             break;
         default:
@@ -325,28 +367,33 @@ bool DFUDevice::waitForManifestation(DFU::GetStatus& status)
     }
 }
 
-// One wait while the device manifests. A manifestation-tolerant device is
-// asked for its state after each second; one that is not is looked for in
-// application mode (it re-enumerates by itself) after each ten seconds.
-bool DFUDevice::manifestationStep(std::uint8_t& state, milliseconds& waited, DFU::GetStatus& status)
+// One wait while the device manifests: sleep one period; give up when the
+// time waited before it already exceeds the limit; otherwise look again and
+// count the period. A manifestation-tolerant device is asked for its state
+// after each second; one that is not is looked for in application mode (it
+// re-enumerates by itself) after each ten seconds.
+bool DFUDevice::manifestationStep(std::uint8_t& state, milliseconds& waited, milliseconds deadline,
+                                  DFU::GetStatus& status)
 {
     const bool tolerant = (m_bmAttributes & DFU::bitManifestationTolerant) != 0;
     const milliseconds limit = tolerant ? kTolerantManifestationBound : manifestationLimit(m_wDetachTimeOut);
-    if (waited >= limit) {
-        status.bStatus = DFU::errUNKNOWN;
-        return false;
-    }
     const milliseconds period = tolerant ? kTolerantManifestationPeriod : kManifestationPeriod;
     m_pSleeper->sleepFor(period);
-    waited += period;
-    if (!tolerant) {
-        scanForManifestedDevice(state);
-        return true;
-    }
-    if (!getState(state)) {
+    if (waited > limit) {
         status.bStatus = DFU::errUNKNOWN;
         return false;
     }
+    if (pastDeadline(deadline, status))
+        return false;
+    if (tolerant) {
+        if (!getState(state)) {
+            status.bStatus = DFU::errUNKNOWN;
+            return false;
+        }
+    } else {
+        scanForManifestedDevice(state);
+    }
+    waited += period;
     return true;
 }
 

@@ -18,12 +18,16 @@ namespace USX2 {
 // application mode and its DFU mode, downloads one image block by block,
 // waits for the device to manifest it, and aborts.
 //
-// Every wait goes through the device's sleeper (the system's by default). The
-// waits for a busy device and for a manifestation-tolerant device are bounded
-// (kBusyWaitBound, kTolerantManifestationBound), and so is the wait for a
-// device that re-enumerates after manifestation (its wDetachTimeOut, kept
-// between kManifestationLimitMin and kManifestationLimitMax); past a bound the
-// download fails with bStatus errUNKNOWN.
+// Every wait goes through the device's sleeper (the system's by default), and
+// so does the time: the waits for a busy device and for a
+// manifestation-tolerant device are bounded (kBusyWaitBound,
+// kTolerantManifestationBound), and so is the wait for a device that
+// re-enumerates after manifestation (its wDetachTimeOut, kept between
+// kManifestationLimitMin and kManifestationLimitMax). The sleeps those bounds
+// count leave out the time the requests themselves take (each may take up to
+// kRequestTimeout), so one block and the whole image also have a deadline in
+// the sleeper's time (blockDeadline(), imageDeadline()). Past a bound or a
+// deadline the download fails with bStatus errUNKNOWN.
 class DFUDevice : public USBDevice {
 public:
     enum eMode : std::uint8_t {
@@ -41,6 +45,9 @@ public:
     static constexpr std::chrono::milliseconds kTolerantManifestationPeriod{1000};
     static constexpr std::chrono::milliseconds kManifestationPeriod{10000};
     static constexpr std::chrono::milliseconds kReEnumerationPause{2500};
+    static constexpr std::chrono::milliseconds kRequestTimeout{5000};  // the USB layer's for one control transfer
+    static constexpr std::chrono::milliseconds kBlockDeadline{90000};
+    static constexpr std::chrono::milliseconds kImageDeadline{20 * 60000};
 
     DFUDevice();
     ~DFUDevice() override;
@@ -66,6 +73,19 @@ public:
     // One block, polling the status until the device has taken it.
     bool writeDFUData(const DFUClient::Payload& payload, DFU::GetStatus& status);
 
+    // Whether downloads can use the transfer size (1..8191).
+    bool hasSupportedTransferSize() const;
+    // The same, and when not, the level-2 message "Unsupported wTransferSize".
+    bool checkTransferSize() const;
+
+    std::chrono::milliseconds blockDeadline() const { return m_blockDeadline; }
+    std::chrono::milliseconds imageDeadline() const { return m_imageDeadline; }
+    void setDeadlines(std::chrono::milliseconds block, std::chrono::milliseconds image);
+    // How long writeImage can take at most, in the sleeper's time: the image
+    // deadline, checked between requests and waits, plus the one request and
+    // the one wait that may have begun just before it.
+    std::chrono::milliseconds longestWrite() const;
+
     std::uint8_t getMode() const { return m_mode; }
     std::uint8_t getAttributes() const { return m_bmAttributes; }
     std::uint16_t getDetachTimeOut() const { return m_wDetachTimeOut; }
@@ -89,8 +109,11 @@ private:
     bool sendSimpleRequest(std::uint8_t bRequest, std::uint16_t wValue, const char* name);
     bool getStatus(DFU::GetStatus& status);
     bool getState(std::uint8_t& state);
-    bool waitForManifestation(DFU::GetStatus& status);
-    bool manifestationStep(std::uint8_t& state, std::chrono::milliseconds& waited, DFU::GetStatus& status);
+    bool writeBlock(const DFUClient::Payload& payload, DFU::GetStatus& status, std::chrono::milliseconds deadline);
+    bool waitForManifestation(DFU::GetStatus& status, std::chrono::milliseconds deadline);
+    bool manifestationStep(std::uint8_t& state, std::chrono::milliseconds& waited, std::chrono::milliseconds deadline,
+                           DFU::GetStatus& status);
+    bool pastDeadline(std::chrono::milliseconds deadline, DFU::GetStatus& status) const;
     void scanForManifestedDevice(std::uint8_t& state);
     void clearDFUInfo();
 
@@ -100,6 +123,8 @@ private:
     std::uint16_t m_wTransferSize = 0;
     std::uint16_t m_interfaceNumber = 0;
     Sleeper* m_pSleeper;
+    std::chrono::milliseconds m_blockDeadline = kBlockDeadline;
+    std::chrono::milliseconds m_imageDeadline = kImageDeadline;
 };
 
 // The added-callback of the scan in reconnectInDFUMode: connects `device` to

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -64,6 +65,29 @@ bool isDFURequest(const SimulatedRequestLogEntry& entry)
 {
     return entry.setup.type() != USBSetupPacket::kTypeStandard;
 }
+
+// A keyboard whose DFU requests take time: `delay` runs before the keyboard
+// answers each of them.
+class SlowKeyboard : public SimulatedRequestHandler {
+public:
+    SlowKeyboard(std::shared_ptr<SimulatedDFUKeyboard> keyboard, std::function<void(const USBSetupPacket&)> delay)
+        : m_keyboard(std::move(keyboard))
+        , m_delay(std::move(delay))
+    {
+    }
+
+    std::optional<SimulatedReply> handleRequest(SimulatedDevice& device, const USBSetupPacket& setup,
+                                                std::uint8_t* data) override
+    {
+        if (setup.type() != USBSetupPacket::kTypeStandard)
+            m_delay(setup);
+        return m_keyboard->handleRequest(device, setup, data);
+    }
+
+private:
+    std::shared_ptr<SimulatedDFUKeyboard> m_keyboard;
+    std::function<void(const USBSetupPacket&)> m_delay;
+};
 
 // The simulated bus in virtual time, one keyboard on it and the client.
 class DFUClientTest : public ::testing::Test {
@@ -276,6 +300,85 @@ TEST_F(DFUClientTest, NotToleratedManifestationReconnectsInApplicationMode)
     bus->clearRequestLog();
     EXPECT_TRUE(device.returnToAPPMode());
     EXPECT_TRUE(dfuRequests().empty());
+}
+
+// Not manifestation-tolerant: each pass sleeps 10 s, gives up when the time
+// waited before it exceeds the limit, and otherwise looks for the keyboard
+// in application mode. A keyboard back 31 s into manifestation is found by
+// the fourth look, at 40 s.
+TEST_F(DFUClientTest, ManifestationWaitSleepsThenChecksTheLimitThenScans)
+{
+    struct Case {
+        const char* name;
+        std::uint16_t wDetachTimeOut;
+        long manifestMs;  // the keyboard is back 1 s after this; -1: never
+        bool written;
+        std::size_t periods;  // 10-s sleeps
+    } cases[] = {
+        {"back after 4 s", 1000, 3000, true, 1},
+        {"back after 31 s", 1000, 30000, true, 4},
+        {"back after 39 s", 1000, 38000, true, 4},
+        {"never back, 30-s limit", 1000, -1, false, 5},
+        {"back after 49 s, 45-s limit", 45000, 48000, true, 5},
+        {"never back, 45-s limit", 45000, -1, false, 6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        useFreshBus();
+        auto options = keyboardOptions();
+        options.manifestTime = milliseconds(c.manifestMs < 0 ? 0 : c.manifestMs);
+        options.faults.noReenumeration = c.manifestMs < 0;
+        SimulatedDeviceDescription spec = selaKeyboard(kCanDownload | kWillDetach, 4096);
+        spec.dfuDetachTimeout = c.wDetachTimeOut;
+        connectInDFUMode(spec, options);
+
+        DFU::GetStatus status;
+        EXPECT_EQ(device.writeImage(firmware().data(), kImageSize, status), c.written);
+        EXPECT_EQ(status.bStatus, c.written ? DFU::OK : DFU::errUNKNOWN);
+        const auto sleeps = sleeper->sleeps();
+        EXPECT_EQ(std::size_t(std::count(sleeps.begin(), sleeps.end(), DFUDevice::kManifestationPeriod)), c.periods);
+        device.disconnect();
+    }
+}
+
+// The busy-poll bound counts only the client's own sleeps; requests that take
+// long themselves are bounded by the deadlines of the block and the image,
+// in the sleeper's time, and end in errUNKNOWN.
+TEST_F(DFUClientTest, SlowRequestsEndAtTheBlockAndImageDeadlines)
+{
+    struct Case {
+        const char* name;
+        std::uint8_t request;  // the slow one
+        milliseconds takes;
+        int endlessBusyAtBlock;
+        milliseconds endsBefore;
+    } cases[] = {
+        {"busy for ever, 4.9-s status requests", DFU::DFU_GETSTATUS, milliseconds(4900), 2,
+         DFUDevice::kBlockDeadline + milliseconds(3 * 4900)},
+        {"15-s blocks", DFU::DFU_DNLOAD, milliseconds(15000), SimulatedDFUFunction::none,
+         DFUDevice::kImageDeadline + milliseconds(15000)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        useFreshBus();
+        auto options = keyboardOptions();
+        options.faults.endlessBusyAtBlock = c.endlessBusyAtBlock;
+        keyboard = std::make_shared<SimulatedDFUKeyboard>(selaKeyboard(kCanDownload | kTolerant | kWillDetach, 4096)
+                                                              .inDFUMode(),
+                                                          options);
+        auto slow = std::make_shared<SlowKeyboard>(keyboard, [this, c](const USBSetupPacket& setup) {
+            if (setup.bRequest == c.request)
+                sleeper->sleepFor(c.takes);
+        });
+        ASSERT_TRUE(device.connect(USBDeviceOSHandle{bus->addDevice(keyboard->specFor(true), slow)}));
+
+        DFU::GetStatus status;
+        EXPECT_FALSE(device.writeImage(firmware().data(), kImageSize, status));
+        EXPECT_EQ(status.bStatus, DFU::errUNKNOWN);
+        EXPECT_LT(sleeper->now(), c.endsBefore);
+        EXPECT_LT(keyboard->function().received().size(), kImageSize);
+        device.disconnect();
+    }
 }
 
 TEST_F(DFUClientTest, ManifestationLimitIsClampedMilliseconds)

@@ -59,6 +59,12 @@ USBDevice::Status USBDevice::controlTransfer(Request& request)
     return m_pOSImpl->deviceRequest(request);
 }
 
+bool USBDevice::reachesRealDevice() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_pOSImpl->mutex());
+    return m_pOSImpl->reachesRealDevice();
+}
+
 void USBDevice::postConnect() {}
 
 bool USBDevice::getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings)

@@ -48,6 +48,10 @@ public:
     virtual Status controlTransfer(Request& request);
     virtual void postConnect();
 
+    // Whether the device was opened through a host of real hardware (true
+    // when it is not connected: nothing tells otherwise).
+    bool reachesRealDevice() const;
+
     bool isConnected() const { return m_bConnected; }
     const USBDeviceOSHandle& getHandle() const { return m_handle; }
     const USBDeviceInfo& getDeviceInfo() const { return m_info; }

@@ -10,13 +10,14 @@ namespace CV::BAS::DETAIL {
 
 namespace {
 
-// The stream would accept a sign and wrap "-1" around to the largest value.
-bool signFollows(const std::string& text, std::size_t startByte)
+// The stream would read "-1" as the largest value; a leading '+' it reads as
+// the number itself ("+7" is 7).
+bool minusFollows(const std::string& text, std::size_t startByte)
 {
     std::size_t at = startByte;
     while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
         ++at;
-    return at < text.size() && (text[at] == '-' || text[at] == '+');
+    return at < text.size() && text[at] == '-';
 }
 
 } // namespace
@@ -34,7 +35,7 @@ void LexicalCastHelper<unsigned int>(const std::string& text, unsigned int& valu
         stream.setf(std::ios_base::hex, std::ios_base::basefield);
     else
         stream.setf(std::ios_base::dec, std::ios_base::basefield);
-    if (stream && signFollows(ascii, startByte))
+    if (stream && minusFollows(ascii, startByte))
         stream.setstate(std::ios_base::failbit);
     else
         stream >> value;

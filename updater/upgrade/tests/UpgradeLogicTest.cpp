@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
@@ -235,11 +236,36 @@ TEST_F(UpgradeLogicTest, KeyboardFoundInDFUModeIsUpdatedWithoutADetach)
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kRovaMK2ProductId));
 }
 
-TEST_F(UpgradeLogicTest, TransferSizeZeroFailsTheSwitchIntoUpdateMode)
+// Transfer sizes the client cannot send (1..8191 can be) are refused on
+// every road into update mode, and by the update itself, with the message;
+// nothing is written.
+TEST_F(UpgradeLogicTest, UnsupportedTransferSizeIsRefusedBeforeTheUpdate)
 {
-    attachSela("SELA-0", 0);
-    ASSERT_TRUE(wizard->scan().connected);
-    EXPECT_FALSE(wizard->enterUpdateMode());
+    std::vector<std::string> logged;
+    SystemLog::Sink previousSink = SystemLog::setSink(
+        [&logged](SystemLog::Severity, const std::string& message) { logged.push_back(message); });
+    for (const std::uint16_t size : {0, 8192, 65535}) {
+        for (const bool foundInDFUMode : {false, true}) {
+            SCOPED_TRACE(testing::Message() << size << (foundInDFUMode ? " found in DFU mode" : ""));
+            TearDown();
+            bus = SimulatedBus::create();
+            SetUp();
+            const SimulatedDeviceDescription spec = keyboardSpec(Ids::kSelaMK2ProductId, "S", kOldVersion, size);
+            auto keyboard = attach(foundInDFUMode ? spec.inDFUMode() : spec, keyboardOptions(Ids::kSelaMK2ProductId));
+            ASSERT_TRUE(wizard->scan().updateAvailable);
+            logged.clear();
+
+            EXPECT_FALSE(wizard->enterUpdateMode());
+            EXPECT_FALSE(wizard->callbacks().connectInUpdateMode());
+            EXPECT_FALSE(wizard->startUpdate());
+            EXPECT_EQ(wizard->result(), -1);
+            EXPECT_FALSE(contains(dfuRequestCodes(*bus), DFU::DFU_DNLOAD));
+            ASSERT_FALSE(logged.empty());
+            for (const std::string& message : logged)
+                EXPECT_EQ(message, "DFUDevice: Unsupported wTransferSize (" + std::to_string(size) + ")\n");
+        }
+    }
+    SystemLog::setSink(previousSink);
 }
 
 TEST_F(UpgradeLogicTest, KeyboardThatReturnsLateIsFoundByTheRetry)
@@ -269,7 +295,6 @@ TEST_F(UpgradeLogicTest, FailedWritesEndInAbortAndResultMinusTwo)
         int stallAtBlock;
         int errorAtBlock;
     } const cases[] = {
-        {"transfer size 8192", 8192, SimulatedDFUFunction::none, SimulatedDFUFunction::none},
         {"stall at block 7", 4096, 7, SimulatedDFUFunction::none},
         {"error status at block 0", 4096, SimulatedDFUFunction::none, 0},
         {"error status at the last block", 4096, SimulatedDFUFunction::none, 92},
@@ -450,13 +475,15 @@ TEST_F(UpgradeLogicTest, DestroyingTheLogicWaitsForAWorkerInsideTheDownload)
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
 }
 
+// Whether stand-ins may be written is asked of the host the keyboard was
+// opened through, whichever host the process uses when the update starts.
 TEST_F(UpgradeLogicTest, StandInFirmwareIsNeverWrittenToARealKeyboard)
 {
     if (CV::FW::carriesProductFirmware())
         GTEST_SKIP() << "built with the product's images";
 
-    // A host that is not the simulated bus, as the libusb host is, with a keyboard behind it.
-    struct OtherHost : USBHost {
+    // A host of real hardware, as the libusb host is, with simulated keyboards behind it.
+    struct RealHost : USBHost {
         std::shared_ptr<SimulatedBus> bus;
         std::vector<DeviceEntry> enumerate() override { return bus->enumerate(); }
         std::unique_ptr<USBHostDevice> open(std::uint32_t handle, Status& status) override
@@ -464,26 +491,42 @@ TEST_F(UpgradeLogicTest, StandInFirmwareIsNeverWrittenToARealKeyboard)
             return bus->open(handle, status);
         }
     };
-    auto host = std::make_shared<OtherHost>();
-    host->bus = bus;
-    USBHost::setCurrent(host);
-    std::vector<std::string> logged;
-    SystemLog::Sink previousSink = SystemLog::setSink(
-        [&logged](SystemLog::Severity, const std::string& message) { logged.push_back(message); });
+    struct Case {
+        bool openedThroughRealHost;
+        bool realHostWhenTheUpdateStarts;
+        bool written;
+    } const cases[] = {{true, true, false}, {true, false, false}, {false, true, true}, {false, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.openedThroughRealHost << c.realHostWhenTheUpdateStarts);
+        TearDown();
+        bus = SimulatedBus::create();
+        SetUp();
+        auto realHost = std::make_shared<RealHost>();
+        realHost->bus = bus;
+        const auto useHost = [&](bool real) {
+            USBHost::setCurrent(real ? std::shared_ptr<USBHost>(realHost) : std::shared_ptr<USBHost>(bus));
+        };
+        std::vector<std::string> logged;
+        SystemLog::Sink previousSink = SystemLog::setSink(
+            [&logged](SystemLog::Severity, const std::string& message) { logged.push_back(message); });
 
-    auto keyboard = attachSela();
-    bringIntoUpdateMode();
-    bus->clearRequestLog();
-    ASSERT_TRUE(wizard->startUpdate());
-    EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), -1);
-    SystemLog::setSink(previousSink);
+        useHost(c.openedThroughRealHost);
+        auto keyboard = attachSela();
+        bringIntoUpdateMode();
+        bus->clearRequestLog();
+        useHost(c.realHostWhenTheUpdateStarts);
+        ASSERT_TRUE(wizard->startUpdate());
+        EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), c.written ? 1 : -1);
+        SystemLog::setSink(previousSink);
 
-    const std::vector<std::uint8_t> codes = dfuRequestCodes(*bus);
-    EXPECT_FALSE(contains(codes, DFU::DFU_DNLOAD));
-    EXPECT_TRUE(keyboard->function().received().empty());
-    EXPECT_FALSE(logic->device().isConnected());
-    ASSERT_EQ(logged.size(), 1u);
-    EXPECT_NE(logged[0].find("carries no product firmware"), std::string::npos) << logged[0];
+        EXPECT_EQ(contains(dfuRequestCodes(*bus), DFU::DFU_DNLOAD), c.written);
+        EXPECT_EQ(keyboard->function().received().empty(), !c.written);
+        EXPECT_FALSE(logic->device().isConnected());
+        if (!c.written) {
+            ASSERT_EQ(logged.size(), 1u);
+            EXPECT_NE(logged[0].find("carries no product firmware"), std::string::npos) << logged[0];
+        }
+    }
 }
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
@@ -554,6 +597,84 @@ TEST(UpgradeLogicRealTime, WholeRoadOnASimulatedKeyboard)
     }
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kTumoMK2ProductId));
     USBHost::setCurrent(previousHost);
+}
+
+// A keyboard that takes its time, in real time, over every block it is sent.
+class SlowBlocks : public SimulatedRequestHandler {
+public:
+    SlowBlocks(std::shared_ptr<SimulatedDFUKeyboard> keyboard, milliseconds perBlock)
+        : m_keyboard(std::move(keyboard))
+        , m_perBlock(perBlock)
+    {
+    }
+
+    std::optional<SimulatedReply> handleRequest(SimulatedDevice& device, const USBSetupPacket& setup,
+                                                std::uint8_t* data) override
+    {
+        if (setup.type() == USBSetupPacket::kTypeClass && setup.bRequest == DFU::DFU_DNLOAD
+            && setup.wLength != 0) {
+            ++m_blocks;
+            std::this_thread::sleep_for(m_perBlock);
+        }
+        return m_keyboard->handleRequest(device, setup, data);
+    }
+
+    int blocks() const { return m_blocks; }
+
+private:
+    std::shared_ptr<SimulatedDFUKeyboard> m_keyboard;
+    milliseconds m_perBlock;
+    std::atomic<int> m_blocks{0};
+};
+
+// The user quits while the worker writes: the write is never cut inside a
+// block; destroying the logic waits for the worker, at most until the
+// worker's deadline, and the worker ends by itself at its image deadline
+// when the write takes longer.
+TEST(UpgradeLogicRealTime, QuitDuringAWriteOnASlowKeyboardEndsWithinTheDeadline)
+{
+    struct Case {
+        const char* name;
+        milliseconds perBlock;
+        milliseconds imageDeadline;
+        bool wholeImage;
+    } const cases[] = {
+        {"write ends in time", milliseconds(10), DFUDevice::kImageDeadline, true},
+        {"write ends at its deadline", milliseconds(50), milliseconds(700), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto bus = SimulatedBus::create();
+        auto previousHost = USBHost::setCurrent(bus);
+        auto keyboard = std::make_shared<SimulatedDFUKeyboard>(
+            keyboardSpec(Ids::kTumoMK2ProductId, "TUMO-SLOW").inDFUMode(), keyboardOptions(Ids::kTumoMK2ProductId));
+        auto slow = std::make_shared<SlowBlocks>(keyboard, c.perBlock);
+        bus->addDevice(keyboard->specFor(true), slow);
+
+        auto logic = std::make_unique<Logic>(Sleeper::system(), boost::chrono::milliseconds(600000));
+        logic->device().setDeadlines(DFUDevice::kBlockDeadline, c.imageDeadline);
+        WizardDriver wizard(UpdaterCallbacks::bindTo(logic.get()));
+        ASSERT_TRUE(wizard.scan().updateAvailable);
+        ASSERT_TRUE(wizard.enterUpdateMode());
+        bus->clearRequestLog();
+        const auto bound = logic->workerDeadlineFromNow();
+        ASSERT_TRUE(wizard.startUpdate());
+        const auto started = std::chrono::steady_clock::now();
+        while (slow->blocks() < 3 && std::chrono::steady_clock::now() - started < kPollLimit)
+            std::this_thread::sleep_for(kTick);
+
+        EXPECT_TRUE(wizard.quit());
+        logic.reset();
+        EXPECT_LT(boost::chrono::steady_clock::now(), bound);
+        EXPECT_EQ(wizard.result(), 0) << "the caller was let go";
+
+        const std::vector<std::uint8_t>& received = keyboard->function().received();
+        EXPECT_EQ(received == mainImage(Ids::kTumoMK2ProductId), c.wholeImage);
+        EXPECT_TRUE(received.size() % 4096 == 0 || c.wholeImage) << "a block cut short: " << received.size();
+        EXPECT_EQ(contains(dfuRequestCodes(*bus), DFU::DFU_ABORT), !c.wholeImage);
+        EXPECT_EQ(dfuRequestCodes(*bus).back(), DFU::DFU_DETACH);
+        USBHost::setCurrent(previousHost);
+    }
 }
 
 }  // namespace

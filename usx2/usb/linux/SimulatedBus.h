@@ -52,6 +52,7 @@ public:
 
     std::vector<DeviceEntry> enumerate() override;
     std::unique_ptr<USBHostDevice> open(std::uint32_t handle, Status& status) override;
+    bool reachesRealDevices() const override { return false; }
 
     // Used by the bus's open devices.
     Status transfer(std::uint32_t handle, const USBSetupPacket& setup, std::uint8_t* data,

@@ -65,10 +65,15 @@ USBDevice::OSImpl::~OSImpl() { disconnect(); }
 
 std::unique_ptr<USBHostDevice> USBDevice::OSImpl::getUSBDeviceInterfaceFor(std::uint32_t service)
 {
+    return getUSBDeviceInterfaceFor(*USBHost::current(), service);
+}
+
+std::unique_ptr<USBHostDevice> USBDevice::OSImpl::getUSBDeviceInterfaceFor(USBHost& host, std::uint32_t service)
+{
     if (service == 0)
         return nullptr;
     USBHost::Status status = USBStatus::kSuccess;
-    std::unique_ptr<USBHostDevice> interface = USBHost::current()->open(service, status);
+    std::unique_ptr<USBHostDevice> interface = host.open(service, status);
     if (!interface) {
         std::printf("Couldn't create a USB device interface (%08x)\n", status);
         std::fflush(stdout);
@@ -79,13 +84,21 @@ std::unique_ptr<USBHostDevice> USBDevice::OSImpl::getUSBDeviceInterfaceFor(std::
 bool USBDevice::OSImpl::connect(std::uint32_t service)
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    std::unique_ptr<USBHostDevice> interface = getUSBDeviceInterfaceFor(service);
+    std::shared_ptr<USBHost> host = USBHost::current();
+    std::unique_ptr<USBHostDevice> interface = getUSBDeviceInterfaceFor(*host, service);
     if (!interface)
         return false;
     releaseInterface();
     m_service = service;
     m_pInterface = std::move(interface);
+    m_pHost = std::move(host);
     return true;
+}
+
+bool USBDevice::OSImpl::reachesRealDevice() const
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return !m_pHost || m_pHost->reachesRealDevices();
 }
 
 void USBDevice::OSImpl::disconnect()
@@ -102,6 +115,7 @@ void USBDevice::OSImpl::releaseInterface()
     }
     m_claimedInterfaces.clear();
     m_pInterface.reset();
+    m_pHost.reset();
     m_service = 0;
     m_configurationDescriptor.clear();
     m_bConfigurationRead = false;

@@ -31,6 +31,8 @@ public:
     virtual bool getDriverVersion(std::uint32_t& version) const;
 
     bool hasInterface() const { return m_pInterface != nullptr; }
+    // Asks the host the open device came through (true when none is open).
+    bool reachesRealDevice() const;
     // The first configuration descriptor, read once per connection; null when
     // it cannot be read.
     const std::vector<std::uint8_t>* getConfigurationDescriptor();
@@ -40,6 +42,7 @@ public:
 
     // An open device of the current host for a handle (null: none).
     static std::unique_ptr<USBHostDevice> getUSBDeviceInterfaceFor(std::uint32_t service);
+    static std::unique_ptr<USBHostDevice> getUSBDeviceInterfaceFor(USBHost& host, std::uint32_t service);
     static bool getDeviceInfo(USBHostDevice* interface, USBDeviceInfo& info, bool withStrings);
     static bool getDescriptorString(USBHostDevice* interface, std::uint8_t index, std::u16string& out);
 
@@ -49,6 +52,7 @@ private:
 
     std::uint32_t m_service = 0;
     std::unique_ptr<USBHostDevice> m_pInterface;
+    std::shared_ptr<USBHost> m_pHost;  // the host m_pInterface was opened through
     std::vector<std::uint8_t> m_configurationDescriptor;
     bool m_bConfigurationRead = false;
     std::vector<std::uint8_t> m_claimedInterfaces;

@@ -40,6 +40,10 @@ public:
     // cannot be opened.
     virtual std::unique_ptr<USBHostDevice> open(std::uint32_t handle, Status& status) = 0;
 
+    // Whether the devices behind this host are real hardware. A host says so
+    // unless it is a simulation.
+    virtual bool reachesRealDevices() const { return true; }
+
     // The host the process uses (created on first use, see above).
     static std::shared_ptr<USBHost> current();
     // Replaces the process's host (null: back to the choice by environment on
