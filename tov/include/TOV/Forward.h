@@ -1,0 +1,25 @@
+#pragma once
+// Forward declarations of the style and widget library, so that headers
+// (the style code's above all) can name widgets without including them.
+
+namespace CV::TOV {
+
+class Widget;
+class Pane;
+class PaintContext;
+class DragDropEventTarget;
+class DragDropSource;
+struct Margin;
+class AttributesMap;
+
+} // namespace CV::TOV
+
+namespace CV::FEN {
+
+class EventData;
+class MouseEventData;
+class MouseWheelEventData;
+class KeyEventData;
+class DragDropRequestEventData;
+
+} // namespace CV::FEN

@@ -1,0 +1,7 @@
+#include "TOV/DragDropEventTarget.h"
+
+namespace CV::TOV {
+
+DragDropEventTarget::~DragDropEventTarget() = default;
+
+} // namespace CV::TOV
