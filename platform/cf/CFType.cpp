@@ -1,6 +1,7 @@
 #include "platform/cf/CFType.h"
 
 #include <functional>
+#include <vector>
 
 namespace platform::cf {
 
@@ -38,6 +39,17 @@ const Object* Object::fromRef(CFTypeRef ref) noexcept
 
 using platform::cf::Object;
 
+namespace {
+
+// While CFRelease destroys an object on this thread, the objects whose last
+// reference goes meanwhile (the contents of a collection) wait here and are
+// destroyed one after the other by that outermost release: however deeply
+// collections nest, destroying them never recurses. A plain pointer, so that
+// releases during the program's exit find no destroyed list.
+thread_local std::vector<const Object*>* t_pendingDestruction = nullptr;
+
+} // namespace
+
 CFTypeRef CFRetain(CFTypeRef object)
 {
     if (const auto* o = Object::fromRef(object))
@@ -48,8 +60,21 @@ CFTypeRef CFRetain(CFTypeRef object)
 void CFRelease(CFTypeRef object)
 {
     const auto* o = Object::fromRef(object);
-    if (o && o->release())
-        delete o;
+    if (!o || !o->release())
+        return;
+    if (t_pendingDestruction) {
+        t_pendingDestruction->push_back(o);
+        return;
+    }
+    std::vector<const Object*> pending;
+    t_pendingDestruction = &pending;
+    delete o;
+    while (!pending.empty()) {
+        const Object* next = pending.back();
+        pending.pop_back();
+        delete next;
+    }
+    t_pendingDestruction = nullptr;
 }
 
 CFIndex CFGetRetainCount(CFTypeRef object)

@@ -6,13 +6,14 @@
 #include "platform/cf/CFNumber.h"
 #include "platform/cf/CFString.h"
 
+#include "platform/system/SmallFile.h"
+
 #include <glib.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 namespace platform::cf {
@@ -81,7 +82,7 @@ bool isScalar(const char* name)
     return false;
 }
 
-void onStart(GMarkupParseContext*, const gchar* name, const gchar**, const gchar**, gpointer data, GError**)
+void onStart(GMarkupParseContext*, const gchar* name, const gchar**, const gchar**, gpointer data, GError** error)
 {
     auto& state = *static_cast<ParseState*>(data);
     if (state.skippedDepth > 0) {
@@ -89,6 +90,13 @@ void onStart(GMarkupParseContext*, const gchar* name, const gchar**, const gchar
         return;
     }
     state.text.clear();
+    const bool opensContainer =
+        std::strcmp(name, "plist") == 0 || std::strcmp(name, "dict") == 0 || std::strcmp(name, "array") == 0;
+    if (opensContainer && state.frames.size() > static_cast<std::size_t>(PropertyList::kMaxDepth)) {
+        g_set_error_literal(error, G_MARKUP_ERROR, G_MARKUP_ERROR_INVALID_CONTENT, "nested too deeply");
+        state.failed = true;
+        return;
+    }
     if (std::strcmp(name, "plist") == 0)
         state.frames.push_back(Frame{});
     else if (std::strcmp(name, "dict") == 0)
@@ -193,12 +201,14 @@ CFTypeRef PropertyList::parseXML(const std::string& text)
 
 CFTypeRef PropertyList::readXMLFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
+    std::string text;
+    const SmallFile::Outcome outcome = SmallFile::read(path, kMaxFileBytes, text);
+    if (!outcome) {
+        if (outcome.failure != SmallFile::Failure::Missing)
+            std::fprintf(stderr, "property list %s: %s\n", path.c_str(), outcome.reason().c_str());
         return nullptr;
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parseXML(text.str());
+    }
+    return parseXML(text);
 }
 
 } // namespace platform::cf

@@ -1,6 +1,8 @@
 #include "platform/workspace/MountTable.h"
 
-#include <fstream>
+#include "platform/system/SmallFile.h"
+
+#include <cstdio>
 #include <sstream>
 
 namespace platform {
@@ -90,12 +92,14 @@ std::vector<MountEntry> MountTable::parse(const std::string& text)
 
 std::vector<MountEntry> MountTable::read(const std::string& path)
 {
-    std::ifstream file(path);
-    if (!file)
+    std::string text;
+    const SmallFile::Outcome outcome = SmallFile::read(path, kMaxTableBytes, text);
+    if (!outcome) {
+        if (outcome.failure != SmallFile::Failure::Missing)
+            std::fprintf(stderr, "mount table %s: %s\n", path.c_str(), outcome.reason().c_str());
         return {};
-    std::ostringstream text;
-    text << file.rdbuf();
-    return parse(text.str());
+    }
+    return parse(text);
 }
 
 } // namespace platform

@@ -2,6 +2,7 @@
 // The mounted file systems, read from the kernel's mount table: either the
 // mountinfo form (/proc/self/mountinfo, the default) or the fstab-like form
 // of /proc/mounts. Octal escapes (\040 for a blank) are decoded.
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,10 +23,14 @@ struct MountEntry {
 class MountTable {
 public:
     static const char* const kDefaultPath; // "/proc/self/mountinfo"
+    // Tables are read only from regular files of at most this size.
+    static constexpr std::size_t kMaxTableBytes = 16 * 1024 * 1024;
 
     // Entries in table order; lines that fit neither form are skipped.
     static std::vector<MountEntry> parse(const std::string& text);
-    // An empty list when the file cannot be read.
+    // An empty list when the file cannot be read; a file that is there but
+    // refused (not a regular file, too large) is reported in one line on
+    // standard error.
     static std::vector<MountEntry> read(const std::string& path = kDefaultPath);
 };
 

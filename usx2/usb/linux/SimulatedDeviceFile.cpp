@@ -1,10 +1,10 @@
 #include "usx2/usb/linux/SimulatedDeviceFile.h"
 
+#include "platform/system/SmallFile.h"
 #include "usx2/usb/VarantoUSBIds.h"
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -185,6 +185,10 @@ bool SimulatedDeviceFile::parse(const std::string& text, std::vector<SimulatedDe
         if (lower(content) == "[device]") {
             if (section)
                 parsed.push_back(section->finish());
+            if (parsed.size() == kMaxDevices) {
+                error = where + "more than " + std::to_string(kMaxDevices) + " devices";
+                return false;
+            }
             section.emplace();
             continue;
         }
@@ -212,14 +216,13 @@ bool SimulatedDeviceFile::parse(const std::string& text, std::vector<SimulatedDe
 bool SimulatedDeviceFile::read(const std::string& path, std::vector<SimulatedDeviceDescription>& devices,
                                std::string& error)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        error = "cannot read " + path;
+    std::string text;
+    const platform::SmallFile::Outcome outcome = platform::SmallFile::read(path, kMaxFileBytes, text);
+    if (!outcome) {
+        error = "cannot read " + path + ": " + outcome.reason();
         return false;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (!parse(text.str(), devices, error)) {
+    if (!parse(text, devices, error)) {
         error = path + ": " + error;
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include "usx2/usb/linux/SimulatedDeviceDescription.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,11 @@ namespace USX2 {
 // (SimulatedDFUKeyboard) that takes any image.
 class SimulatedDeviceFile {
 public:
+    // A file is read only when it is a regular file of at most kMaxFileBytes
+    // and describes at most kMaxDevices devices; errors say why in one line.
+    static constexpr std::size_t kMaxFileBytes = 1024 * 1024;
+    static constexpr std::size_t kMaxDevices = 64;
+
     static bool parse(const std::string& text, std::vector<SimulatedDeviceDescription>& devices, std::string& error);
     static bool read(const std::string& path, std::vector<SimulatedDeviceDescription>& devices, std::string& error);
 };
