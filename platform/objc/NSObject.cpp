@@ -2,6 +2,10 @@
 
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
+#include "platform/runloop/MainLoop.h"
+
+#include <chrono>
+#include <cmath>
 
 #include <climits>
 #include <cstddef>
@@ -124,6 +128,39 @@ id instancePerformWithWith(id self, SEL, SEL selector, id object1, id object2)
     return send<id>(self, selector, object1, object2);
 }
 
+// Receiver and argument stay retained until the message is delivered.
+void deliverLater(id self, SEL selector, id object, const std::function<void(MainLoop::Callback)>& schedule)
+{
+    NSObject::retain(self);
+    NSObject::retain(object);
+    schedule([self, selector, object] {
+        send<void>(self, selector, object);
+        NSObject::release(object);
+        NSObject::release(self);
+    });
+}
+
+void instancePerformOnMainThread(id self, SEL, SEL selector, id object, BOOL wait)
+{
+    if (wait) {
+        NSObject::retain(self);
+        NSObject::retain(object);
+        MainLoop::instance().performAndWait([self, selector, object] { send<void>(self, selector, object); });
+        NSObject::release(object);
+        NSObject::release(self);
+        return;
+    }
+    deliverLater(self, selector, object, [](MainLoop::Callback callback) { MainLoop::instance().post(std::move(callback)); });
+}
+
+void instancePerformAfterDelay(id self, SEL, SEL selector, id object, double seconds)
+{
+    const auto delay = std::chrono::milliseconds(seconds > 0 ? std::llround(seconds * 1000.0) : 0);
+    deliverLater(self, selector, object, [delay](MainLoop::Callback callback) {
+        MainLoop::instance().addTimer(delay, false, std::move(callback));
+    });
+}
+
 template <typename F>
 void addMethod(Class cls, const char* name, F function, const char* types)
 {
@@ -158,6 +195,8 @@ Class registerRootClass()
     addMethod(root, "performSelector:", instancePerform, "@@::");
     addMethod(root, "performSelector:withObject:", instancePerformWith, "@@::@");
     addMethod(root, "performSelector:withObject:withObject:", instancePerformWithWith, "@@::@@");
+    addMethod(root, "performSelectorOnMainThread:withObject:waitUntilDone:", instancePerformOnMainThread, "v@::@C");
+    addMethod(root, "performSelector:withObject:afterDelay:", instancePerformAfterDelay, "v@::@d");
 
     // The root metaclass inherits the instance methods; classes are not
     // reference counted, so the counting methods are overridden there.

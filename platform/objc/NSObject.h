@@ -11,7 +11,11 @@
 // Instance methods: init, dealloc, retain, release, autorelease,
 // retainCount, self, class, superclass, isEqual:, hash,
 // respondsToSelector:, isKindOfClass:, performSelector:,
-// performSelector:withObject:, performSelector:withObject:withObject:.
+// performSelector:withObject:, performSelector:withObject:withObject:,
+// performSelectorOnMainThread:withObject:waitUntilDone: (queued on the main
+// loop, or run and waited for) and performSelector:withObject:afterDelay:
+// (a one-shot main-loop timer); both keep receiver and argument retained
+// until delivery.
 #include <objc/runtime.h>
 
 namespace platform::objc {

@@ -2,10 +2,16 @@
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
 #include "platform/objc/ObjectRuntime.h"
+#include "platform/runloop/MainLoop.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
 
 using namespace platform::objc;
 
@@ -107,6 +113,68 @@ TEST(ObjectRuntime, PerformSelectorWithTwoObjectsPassesBoth)
     EXPECT_EQ(send<id>(taker, "performSelector:withObject:withObject:", selector("first:second:"), taker, other),
               other);
     NSObject::release(other);
+    NSObject::release(taker);
+}
+
+// Deferred performs keep receiver and argument alive until delivery, then
+// give both back: the caller's last release before delivery frees nothing.
+TEST(ObjectRuntime, DeferredPerformsRetainUntilDeliveryOnTheMainThread)
+{
+    static std::vector<std::pair<id, bool>> s_received;
+    Class c = objc_allocateClassPair(NSObject::rootClass(), "TestDeferredTaker", 0);
+    class_addMethod(c, sel_registerName("take:"), toIMP(+[](id, SEL, id argument) {
+                        s_received.emplace_back(argument, platform::MainLoop::isMainThread());
+                    }),
+                    "v@:@");
+    objc_registerClassPair(c);
+
+    struct Case {
+        const char* label;
+        std::function<void(id, id)> perform;
+    };
+    const Case cases[] = {
+        {"on main thread, queued",
+         [](id taker, id arg) {
+             send<void>(taker, "performSelectorOnMainThread:withObject:waitUntilDone:", selector("take:"), arg, BOOL(NO));
+         }},
+        {"from another thread, queued",
+         [](id taker, id arg) {
+             std::thread([&] {
+                 send<void>(taker, "performSelectorOnMainThread:withObject:waitUntilDone:", selector("take:"), arg,
+                            BOOL(NO));
+             }).join();
+         }},
+        {"after a delay",
+         [](id taker, id arg) {
+             send<void>(taker, "performSelector:withObject:afterDelay:", selector("take:"), arg, 0.01);
+         }},
+    };
+    for (const Case& test : cases) {
+        s_received.clear();
+        id taker = NSObject::allocInit(c);
+        id argument = NSObject::allocInit(Counter::cls());
+        test.perform(taker, argument);
+        EXPECT_TRUE(s_received.empty()) << test.label;
+        EXPECT_EQ(NSObject::retainCount(argument), 2) << test.label;
+        EXPECT_EQ(NSObject::retainCount(taker), 2) << test.label;
+        NSObject::release(argument);
+        NSObject::release(taker);
+        Counter::s_deallocs = 0;
+        EXPECT_TRUE(platform::MainLoop::instance().runUntil([] { return !s_received.empty(); },
+                                                            std::chrono::seconds(5)))
+            << test.label;
+        ASSERT_EQ(s_received.size(), 1u) << test.label;
+        EXPECT_EQ(s_received[0].first, argument) << test.label;
+        EXPECT_TRUE(s_received[0].second) << test.label;
+        EXPECT_EQ(Counter::s_deallocs, 1) << test.label;
+    }
+
+    // Waiting from the main thread runs the message at once.
+    s_received.clear();
+    id taker = NSObject::allocInit(c);
+    send<void>(taker, "performSelectorOnMainThread:withObject:waitUntilDone:", selector("take:"), taker, BOOL(YES));
+    EXPECT_EQ(s_received.size(), 1u);
+    EXPECT_EQ(NSObject::retainCount(taker), 1);
     NSObject::release(taker);
 }
 
