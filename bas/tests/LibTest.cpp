@@ -7,7 +7,7 @@
 #include "BAS/Message.h"
 #include "BAS/Registry.h"
 #include "BAS/TLS.h"
-#include "platform/backend/Backend.h"
+#include "platform/headless/HeadlessBackend.h"
 #include "platform/cpu/Cpuid.h"
 
 #include <gtest/gtest.h>
@@ -90,7 +90,7 @@ TEST(LibDeathTest, FailedCheckBeforeAnyStartShowsTheDefaultNameWithoutADisplay)
     testing::FLAGS_gtest_death_test_style = "threadsafe";
     EXPECT_EXIT(
         {
-            platform::Backend::select(platform::Backend::Kind::Headless);
+            platform::headless::HeadlessBackend::select();
             Lib::init(kSignature, "Updater", 0, Lib::kFlavour);
         },
         testing::ExitedWithCode(1), "Calvarine\nError bas/src/Common/Init_BAS:213\n\\[answered: OK\\]");

@@ -2,7 +2,7 @@
 
 #include "BAS/NSStringRef.h"
 #include "platform/alert/Alert.h"
-#include "platform/backend/Backend.h"
+#include "platform/headless/HeadlessBackend.h"
 
 #include "ProgramOutput.h"
 
@@ -22,7 +22,7 @@ namespace fs = boost::filesystem;
 
 class MessageTest : public ::testing::Test {
 protected:
-    void SetUp() override { platform::Backend::select(platform::Backend::Kind::Headless); }
+    void SetUp() override { platform::headless::HeadlessBackend::select(); }
     void TearDown() override { Message::s_showMessageFunctor = nullptr; }
 };
 

@@ -4,14 +4,14 @@
 // standard error. The message-box tests run it from bundle layouts.
 #include "BAS/GetTextLoader.h"
 #include "BAS/Message.h"
-#include "platform/backend/Backend.h"
+#include "platform/headless/HeadlessBackend.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv)
 {
     using CV::BAS::Message;
-    platform::Backend::select(platform::Backend::Kind::Headless);
+    platform::headless::HeadlessBackend::select();
     CV::BAS::GetTextLoader::initLocale(argc > 1 ? argv[1] : nullptr);
     std::printf("%s\n", CV::BAS::GetTextLoader::s_Locale);
     std::fflush(stdout);

@@ -1,8 +1,7 @@
 #include "platform/alert/Alert.h"
 
-#include "platform/alert/GtkAlertPresenter.h"
-#include "platform/alert/HeadlessAlertPresenter.h"
 #include "platform/backend/Backend.h"
+#include "platform/headless/HeadlessAlertPresenter.h"
 #include "platform/runloop/MainLoop.h"
 
 #include <algorithm>
@@ -39,9 +38,9 @@ int Alert::runModal() const
 {
     if (m_buttons.empty())
         return -1;
-    if (MainLoop::isMainThread() && Backend::current() == Backend::Kind::Desktop)
-        return GtkAlertPresenter().present(*this);
-    return HeadlessAlertPresenter().present(*this);
+    if (!MainLoop::isMainThread())
+        return headless::HeadlessAlertPresenter().present(*this);
+    return Backend::current().createAlertPresenter()->present(*this);
 }
 
 } // namespace platform

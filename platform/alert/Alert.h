@@ -7,9 +7,10 @@
 // (window close, Escape) answers the dismiss answer: the one set with
 // setDismissAnswer, else the default button's tag.
 //
-// Served by the current backend (platform/backend): a GTK message dialog on
-// the desktop; headless, the heading and text go to standard error and the
-// default button answers. Off the main thread the alert is always headless.
+// Served by the current backend's presenter (platform/backend): a GTK
+// message dialog on the desktop; headless, the heading and text go to
+// standard error and the default button answers. Off the main thread the
+// alert is always answered the headless way.
 #include <string>
 #include <vector>
 

@@ -1,9 +1,7 @@
 #include "platform/backend/Backend.h"
 
-#include <gtk/gtk.h>
+#include "platform/headless/HeadlessBackend.h"
 
-#include <cstdlib>
-#include <cstring>
 #include <mutex>
 
 namespace platform {
@@ -11,39 +9,28 @@ namespace platform {
 namespace {
 
 std::mutex s_mutex;
-bool s_chosen = false;
-Backend::Kind s_kind = Backend::Kind::Headless;
 
-Backend::Kind desktopIfDisplay()
+std::unique_ptr<Backend>& selected()
 {
-    return gtk_init_check(nullptr, nullptr) ? Backend::Kind::Desktop : Backend::Kind::Headless;
-}
-
-Backend::Kind choose()
-{
-    const char* requested = std::getenv("VARANTO_PLATFORM_BACKEND");
-    if (requested && std::strcmp(requested, "headless") == 0)
-        return Backend::Kind::Headless;
-    return desktopIfDisplay();
+    static std::unique_ptr<Backend> s_backend;
+    return s_backend;
 }
 
 } // namespace
 
-Backend::Kind Backend::current()
+Backend& Backend::current()
 {
     std::lock_guard<std::mutex> lock(s_mutex);
-    if (!s_chosen) {
-        s_kind = choose();
-        s_chosen = true;
-    }
-    return s_kind;
+    if (!selected())
+        selected() = std::make_unique<headless::HeadlessBackend>();
+    return *selected();
 }
 
-void Backend::select(Kind kind)
+Backend& Backend::select(std::unique_ptr<Backend> backend)
 {
     std::lock_guard<std::mutex> lock(s_mutex);
-    s_kind = kind == Kind::Desktop ? desktopIfDisplay() : Kind::Headless;
-    s_chosen = true;
+    selected() = std::move(backend);
+    return *selected();
 }
 
 } // namespace platform

@@ -1,22 +1,37 @@
 #pragma once
-// Which backend serves the parts of the layer that show something:
-// the desktop (GTK 3 on the main loop's context) or headless (nothing is
-// shown; alerts go to standard error and answer with their default).
+// The backend that serves everything of the layer that shows something or
+// takes input: one object with a factory per kind of peer, selected once,
+// explicitly, at start-up on the main thread.
 //
-// Chosen once, at the first call: the environment variable
-// VARANTO_PLATFORM_BACKEND ("headless" or "desktop") decides; otherwise the
-// desktop when GTK can open a display, else headless. Tests and tools may
-// select a backend before (or instead of) that choice.
+//   headless (platform/headless): virtual screens, windows as records with
+//     framebuffers, scripted input and answers; what tests select.
+//   desktop (platform/gtk, library varanto_platform_gtk): GTK 3 on the main
+//     loop's context; an application selects it with
+//     platform::gtk::selectBackendAtStart(argc, argv), which the environment
+//     variable VARANTO_PLATFORM_BACKEND ("headless" or "desktop") overrides.
+//
+// Nothing outside backend creation asks which backend runs: the rest of
+// the layer asks the current backend for peers.
+#include <memory>
+
 namespace platform {
+
+class AlertPresenter;
 
 class Backend {
 public:
-    enum class Kind { Headless, Desktop };
+    virtual ~Backend() = default;
 
-    static Kind current();
-    // Overrides the choice; selecting the desktop falls back to headless
-    // when no display can be opened.
-    static void select(Kind kind);
+    // A short name for diagnostics ("headless", "gtk").
+    virtual const char* name() const = 0;
+
+    virtual std::unique_ptr<AlertPresenter> createAlertPresenter() = 0;
+
+    // The selected backend; selects the headless one when none was.
+    static Backend& current();
+    // Makes backend the current one (main thread, at start-up or in a test's
+    // set-up) and returns it. What the previous backend made must be gone.
+    static Backend& select(std::unique_ptr<Backend> backend);
 };
 
 } // namespace platform

@@ -2,21 +2,13 @@
 
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
-#include "platform/objc/ObjectRuntime.h"
-
-#include <cstdio>
-#include <cstdlib>
+#include "platform/objc/StandInClass.h"
 
 namespace platform {
 
 namespace {
 
-template <typename T>
-T& ivar(id self, const char* name)
-{
-    Ivar variable = class_getInstanceVariable(object_getClass(self), name);
-    return *reinterpret_cast<T*>(reinterpret_cast<char*>(self) + ivar_getOffset(variable));
-}
+using objc::ivar;
 
 CFStringRef nameString(id self)
 {
@@ -49,22 +41,15 @@ void deallocNotification(id self, SEL sel)
 
 Class registerNotificationClass()
 {
-    if (Class existing = objc_getClass("NSNotification"))
-        return existing;
-    Class cls = objc_allocateClassPair(objc::ObjectRuntime::lookUpClass("NSObject"), "NSNotification", 0);
-    if (cls == Nil) {
-        std::fprintf(stderr, "cannot create the class NSNotification\n");
-        std::abort();
-    }
-    class_addIvar(cls, "_name", sizeof(void*), 3, "^v");
-    class_addIvar(cls, "_object", sizeof(id), 3, "@");
-    class_addIvar(cls, "_userInfo", sizeof(void*), 3, "^v");
-    class_addMethod(cls, sel_registerName("name"), objc::toIMP(&nameOf), "^v@:");
-    class_addMethod(cls, sel_registerName("object"), objc::toIMP(&objectOf), "@@:");
-    class_addMethod(cls, sel_registerName("userInfo"), objc::toIMP(&userInfoOf), "^v@:");
-    class_addMethod(cls, sel_registerName("dealloc"), objc::toIMP(&deallocNotification), "v@:");
-    objc_registerClassPair(cls);
-    return cls;
+    return objc::StandInClass("NSNotification", "NSObject")
+        .ivar<CFStringRef>("_name")
+        .ivar<id>("_object")
+        .ivar<CFDictionaryRef>("_userInfo")
+        .method("name", &nameOf)
+        .method("object", &objectOf)
+        .method("userInfo", &userInfoOf)
+        .method("dealloc", &deallocNotification)
+        .registerClass();
 }
 
 } // namespace

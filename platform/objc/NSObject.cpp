@@ -2,6 +2,7 @@
 
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
+#include "platform/objc/StandInClass.h"
 #include "platform/runloop/MainLoop.h"
 
 #include <chrono>
@@ -9,8 +10,6 @@
 
 #include <climits>
 #include <cstddef>
-#include <cstdio>
-#include <cstdlib>
 
 namespace platform::objc {
 
@@ -161,56 +160,39 @@ void instancePerformAfterDelay(id self, SEL, SEL selector, id object, double sec
     });
 }
 
-template <typename F>
-void addMethod(Class cls, const char* name, F function, const char* types)
-{
-    class_addMethod(cls, sel_registerName(name), toIMP(function), types);
-}
-
 Class registerRootClass()
 {
-    if (Class existing = objc_getClass("NSObject"))
-        return existing;
-    Class root = objc_allocateClassPair(Nil, "NSObject", 0);
-    if (root == Nil) {
-        std::fprintf(stderr, "cannot create the root class NSObject\n");
-        std::abort();
-    }
-    class_addIvar(root, "isa", sizeof(Class), 3, "#");
-    class_addIvar(root, kRetainCountIvar, sizeof(long), 3, "l");
-
-    addMethod(root, "init", instanceInit, "@@:");
-    addMethod(root, "dealloc", instanceDealloc, "v@:");
-    addMethod(root, "retain", instanceRetain, "@@:");
-    addMethod(root, "release", instanceRelease, "v@:");
-    addMethod(root, "autorelease", instanceAutorelease, "@@:");
-    addMethod(root, "retainCount", instanceRetainCount, "l@:");
-    addMethod(root, "self", classSelf, "@@:");
-    addMethod(root, "class", instanceClass, "#@:");
-    addMethod(root, "superclass", instanceSuperclass, "#@:");
-    addMethod(root, "isEqual:", instanceIsEqual, "C@:@");
-    addMethod(root, "hash", instanceHash, "L@:");
-    addMethod(root, "respondsToSelector:", instanceRespondsToSelector, "C@::");
-    addMethod(root, "isKindOfClass:", instanceIsKindOfClass, "C@:#");
-    addMethod(root, "performSelector:", instancePerform, "@@::");
-    addMethod(root, "performSelector:withObject:", instancePerformWith, "@@::@");
-    addMethod(root, "performSelector:withObject:withObject:", instancePerformWithWith, "@@::@@");
-    addMethod(root, "performSelectorOnMainThread:withObject:waitUntilDone:", instancePerformOnMainThread, "v@::@C");
-    addMethod(root, "performSelector:withObject:afterDelay:", instancePerformAfterDelay, "v@::@d");
-
     // The root metaclass inherits the instance methods; classes are not
     // reference counted, so the counting methods are overridden there.
-    Class meta = object_getClass(reinterpret_cast<id>(root));
-    addMethod(meta, "alloc", classAlloc, "@#:");
-    addMethod(meta, "new", classNew, "@#:");
-    addMethod(meta, "class", classSelf, "#@:");
-    addMethod(meta, "retain", classSelf, "@@:");
-    addMethod(meta, "release", classRelease, "v@:");
-    addMethod(meta, "autorelease", classSelf, "@@:");
-    addMethod(meta, "retainCount", classRetainCount, "l@:");
-
-    objc_registerClassPair(root);
-    return root;
+    return StandInClass("NSObject", static_cast<Class>(Nil))
+        .ivar<Class>("isa")
+        .ivar<long>(kRetainCountIvar)
+        .method("init", instanceInit)
+        .method("dealloc", instanceDealloc)
+        .method("retain", instanceRetain)
+        .method("release", instanceRelease)
+        .method("autorelease", instanceAutorelease)
+        .method("retainCount", instanceRetainCount)
+        .method("self", classSelf)
+        .method("class", instanceClass)
+        .method("superclass", instanceSuperclass)
+        .method("isEqual:", instanceIsEqual)
+        .method("hash", instanceHash)
+        .method("respondsToSelector:", instanceRespondsToSelector)
+        .method("isKindOfClass:", instanceIsKindOfClass)
+        .method("performSelector:", instancePerform)
+        .method("performSelector:withObject:", instancePerformWith)
+        .method("performSelector:withObject:withObject:", instancePerformWithWith)
+        .method("performSelectorOnMainThread:withObject:waitUntilDone:", instancePerformOnMainThread)
+        .method("performSelector:withObject:afterDelay:", instancePerformAfterDelay)
+        .classMethod("alloc", classAlloc)
+        .classMethod("new", classNew)
+        .classMethod("class", classSelf)
+        .classMethod("retain", classSelf)
+        .classMethod("release", classRelease)
+        .classMethod("autorelease", classSelf)
+        .classMethod("retainCount", classRetainCount)
+        .registerClass();
 }
 
 // Registered before the ordinary static initialisers, so that a class

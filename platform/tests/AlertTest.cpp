@@ -1,7 +1,6 @@
 #include "platform/alert/Alert.h"
-#include "platform/alert/HeadlessAlertPresenter.h"
-#include "platform/backend/Backend.h"
-#include "platform/tests/TestSupport.h"
+#include "platform/headless/HeadlessAlertPresenter.h"
+#include "platform/headless/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -57,7 +56,7 @@ TEST(Alert, HeadlessAlertWritesTheTextsAndAnswersWithTheDefault)
     ASSERT_NE(output, nullptr);
     Alert alert = yesNoCancel();
     alert.setDefaultButton(3);
-    EXPECT_EQ(platform::HeadlessAlertPresenter(output).present(alert), 3);
+    EXPECT_EQ(platform::headless::HeadlessAlertPresenter(output).present(alert), 3);
     std::rewind(output);
     char buffer[256] = {};
     const size_t length = std::fread(buffer, 1, sizeof buffer - 1, output);
@@ -67,25 +66,13 @@ TEST(Alert, HeadlessAlertWritesTheTextsAndAnswersWithTheDefault)
 
 TEST(Alert, RunsHeadlessOnTheHeadlessBackendAndOffTheMainThread)
 {
-    platform::Backend::select(platform::Backend::Kind::Headless);
+    platform::headless::HeadlessBackend::select();
     Alert alert = yesNoCancel();
     alert.setDefaultButton(1);
     EXPECT_EQ(alert.runModal(), 1);
     int answer = -1;
     std::thread([&] { answer = alert.runModal(); }).join();
     EXPECT_EQ(answer, 1);
-}
-
-} // namespace
-
-namespace {
-
-TEST(Backend, DesktopFallsBackToHeadlessWithoutADisplay)
-{
-    platform::test::ScopedEnv display("DISPLAY", nullptr);
-    platform::test::ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
-    platform::Backend::select(platform::Backend::Kind::Desktop);
-    EXPECT_EQ(platform::Backend::current(), platform::Backend::Kind::Headless);
 }
 
 } // namespace

@@ -1,8 +1,12 @@
 #include "platform/runloop/MainLoop.h"
 
+#include "platform/headless/TestDriver.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -83,6 +87,103 @@ TEST(MainLoop, PerformAndWaitBlocksTheCallerUntilTheMainThreadRanIt)
     loop.run();
     worker.join();
     EXPECT_TRUE(callerSawIt);
+}
+
+} // namespace
+
+namespace {
+
+using platform::Clock;
+using platform::RunLoopMode;
+using platform::RunLoopModes;
+using platform::headless::TestDriver;
+
+// Milliseconds of virtual time since the driver began.
+long msSince(const TestDriver& driver)
+{
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(driver.elapsed()).count());
+}
+
+TEST(MainLoopVirtualTime, TimersFireInOrderEachAtItsOwnTime)
+{
+    TestDriver driver;
+    MainLoop& loop = driver.loop();
+    std::vector<std::pair<std::string, long>> fired;
+    auto record = [&](std::string name) { return [&, name] { fired.emplace_back(name, msSince(driver)); }; };
+    loop.addTimer(30ms, false, record("c"));
+    loop.addTimer(10ms, false, record("a"));
+    const MainLoop::TimerId tick = loop.addTimer(15ms, true, record("tick"));
+    loop.addTimer(20ms, false, [&] {
+        fired.emplace_back("b", msSince(driver));
+        loop.addTimer(5ms, false, record("scheduled by b")); // due inside the same advance
+    });
+    driver.advance(50ms);
+    loop.cancelTimer(tick);
+    const std::vector<std::pair<std::string, long>> expected = {
+        {"a", 10}, {"tick", 15}, {"b", 20}, {"scheduled by b", 25}, {"c", 30}, {"tick", 30}, {"tick", 45}};
+    EXPECT_EQ(fired, expected);
+    EXPECT_EQ(msSince(driver), 50);
+}
+
+TEST(MainLoopVirtualTime, RunUntilMovesTimeToTheNextTimerOrTheDeadlineWithoutWaiting)
+{
+    TestDriver driver;
+    MainLoop& loop = driver.loop();
+    bool fired = false;
+    loop.addTimer(3s, false, [&] { fired = true; });
+    EXPECT_TRUE(loop.runUntil([&] { return fired; }, 1h));
+    EXPECT_EQ(msSince(driver), 3000);
+    EXPECT_FALSE(loop.runUntil([] { return false; }, 2s));
+    EXPECT_EQ(msSince(driver), 5000);
+}
+
+TEST(MainLoopVirtualTime, TimersFireOnlyInTheirModes)
+{
+    TestDriver driver;
+    MainLoop& loop = driver.loop();
+    struct Case {
+        const char* name;
+        RunLoopModes modes;
+        bool firesInModalRun;
+    };
+    const Case cases[] = {
+        {"default only", RunLoopMode::Default, false},
+        {"modal panel", RunLoopMode::ModalPanel, true},
+        {"all modes", RunLoopModes::all(), true},
+        {"default and tracking", RunLoopMode::Default | RunLoopMode::EventTracking, false},
+    };
+    std::vector<std::string> fired;
+    for (const Case& c : cases)
+        loop.addTimer(10ms, false, [&fired, &c] { fired.push_back(c.name); }, c.modes);
+    // A modal run started from a default-mode callback, as a modal panel is.
+    std::vector<std::string> firedInModal;
+    loop.post([&] {
+        loop.runUntil([] { return false; }, 20ms, RunLoopMode::ModalPanel);
+        firedInModal = fired;
+    });
+    driver.runPending();
+    for (const Case& c : cases) {
+        const bool inModal = std::find(firedInModal.begin(), firedInModal.end(), c.name) != firedInModal.end();
+        EXPECT_EQ(inModal, c.firesInModalRun) << c.name;
+    }
+    // Back in the default mode the overdue default-mode timers fire.
+    EXPECT_EQ(fired.size(), 4u);
+}
+
+TEST(MainLoopVirtualTime, ChangingTheClockKeepsTheRemainingTime)
+{
+    MainLoop& loop = MainLoop::instance();
+    const MainLoop::TimerId timer = loop.addTimer(1h, false, [] {});
+    {
+        TestDriver driver;
+        driver.advance(20min);
+        const auto remaining = *loop.nextFireTime(timer) - loop.now();
+        EXPECT_GT(remaining, 39min);
+        EXPECT_LE(remaining, 40min);
+    }
+    const auto remaining = *loop.nextFireTime(timer) - loop.now();
+    EXPECT_LE(remaining, 40min);
+    loop.cancelTimer(timer);
 }
 
 } // namespace

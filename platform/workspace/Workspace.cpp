@@ -2,7 +2,7 @@
 
 #include "platform/cf/CFString.h"
 #include "platform/objc/NSObject.h"
-#include "platform/objc/ObjectRuntime.h"
+#include "platform/objc/StandInClass.h"
 
 namespace platform {
 
@@ -14,13 +14,7 @@ namespace {
 
 Class workspaceClass()
 {
-    static Class s_class = [] {
-        if (Class existing = objc_getClass("NSWorkspace"))
-            return existing;
-        Class cls = objc_allocateClassPair(objc::ObjectRuntime::lookUpClass("NSObject"), "NSWorkspace", 0);
-        objc_registerClassPair(cls);
-        return cls;
-    }();
+    static Class s_class = objc::StandInClass("NSWorkspace", "NSObject").registerClass();
     return s_class;
 }
 

@@ -1,8 +1,10 @@
-#include "platform/alert/GtkAlertPresenter.h"
+#include "platform/gtk/GtkAlertPresenter.h"
+
+#include "platform/runloop/MainLoop.h"
 
 #include <gtk/gtk.h>
 
-namespace platform {
+namespace platform::gtk {
 
 namespace {
 
@@ -29,7 +31,12 @@ int GtkAlertPresenter::present(const Alert& alert)
         gtk_dialog_add_button(GTK_DIALOG(dialog), button.label.c_str(), button.tag);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), alert.defaultTag());
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
-    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    int response;
+    {
+        // The dialog's own nested loop serves the modal-panel mode.
+        MainLoop::ModeScope modal(RunLoopMode::ModalPanel);
+        response = gtk_dialog_run(GTK_DIALOG(dialog));
+    }
     gtk_widget_destroy(dialog);
     for (const Alert::Button& button : alert.buttons())
         if (button.tag == response)
@@ -37,4 +44,4 @@ int GtkAlertPresenter::present(const Alert& alert)
     return alert.dismissTag();
 }
 
-} // namespace platform
+} // namespace platform::gtk

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-namespace platform {
+namespace platform::headless {
 
 class HeadlessAlertPresenter : public AlertPresenter {
 public:
@@ -19,4 +19,4 @@ private:
     std::FILE* m_output;
 };
 
-} // namespace platform
+} // namespace platform::headless

@@ -2,11 +2,11 @@
 // Alerts on the desktop: a modal GTK message dialog.
 #include "platform/alert/AlertPresenter.h"
 
-namespace platform {
+namespace platform::gtk {
 
 class GtkAlertPresenter : public AlertPresenter {
 public:
     int present(const Alert& alert) override;
 };
 
-} // namespace platform
+} // namespace platform::gtk

@@ -1,6 +1,6 @@
-#include "platform/alert/HeadlessAlertPresenter.h"
+#include "platform/headless/HeadlessAlertPresenter.h"
 
-namespace platform {
+namespace platform::headless {
 
 int HeadlessAlertPresenter::present(const Alert& alert)
 {
@@ -17,4 +17,4 @@ int HeadlessAlertPresenter::present(const Alert& alert)
     return answer;
 }
 
-} // namespace platform
+} // namespace platform::headless

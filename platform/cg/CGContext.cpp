@@ -1,0 +1,395 @@
+#include "platform/cg/CGContext.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+const char* const kCGColorSpaceGenericRGB = "kCGColorSpaceGenericRGB";
+const char* const kCGColorSpaceSRGB = "kCGColorSpaceSRGB";
+
+namespace {
+
+struct Counted {
+    std::atomic<int> references{1};
+};
+
+template <typename T>
+T* retain(T* object)
+{
+    if (object)
+        object->references.fetch_add(1, std::memory_order_relaxed);
+    return object;
+}
+
+template <typename T>
+void release(T* object)
+{
+    if (object && object->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        delete object;
+}
+
+// A colour in premultiplied floats, 0 to 255.
+struct Colour {
+    float b, g, r, a;
+};
+
+enum class Alpha { Premultiplied, Straight, Opaque };
+
+// The pixel formats understood: 32-bit little-endian, alpha first.
+bool alphaOf(CGBitmapInfo info, size_t bitsPerComponent, size_t bitsPerPixel, Alpha& alpha)
+{
+    if (bitsPerComponent != 8 || bitsPerPixel != 32 || (info & kCGBitmapByteOrderMask) != kCGBitmapByteOrder32Little)
+        return false;
+    switch (info & kCGBitmapAlphaInfoMask) {
+    case kCGImageAlphaPremultipliedFirst: alpha = Alpha::Premultiplied; return true;
+    case kCGImageAlphaFirst: alpha = Alpha::Straight; return true;
+    case kCGImageAlphaNoneSkipFirst: alpha = Alpha::Opaque; return true;
+    default: return false;
+    }
+}
+
+Colour readPixel(const unsigned char* p, Alpha alpha)
+{
+    Colour c{float(p[0]), float(p[1]), float(p[2]), float(p[3])};
+    if (alpha == Alpha::Opaque) {
+        c.a = 255.f;
+    } else if (alpha == Alpha::Straight) {
+        const float f = c.a / 255.f;
+        c.b *= f;
+        c.g *= f;
+        c.r *= f;
+    }
+    return c;
+}
+
+unsigned char toByte(float v)
+{
+    return static_cast<unsigned char>(std::lround(std::clamp(v, 0.f, 255.f)));
+}
+
+} // namespace
+
+struct CGColorSpace : Counted {
+    const char* name;
+};
+
+struct CGDataProvider : Counted {
+    void* info;
+    const void* data;
+    size_t size;
+    CGDataProviderReleaseDataCallback releaseData;
+    ~CGDataProvider()
+    {
+        if (releaseData)
+            releaseData(info, data, size);
+    }
+};
+
+struct CGImage : Counted {
+    size_t width;
+    size_t height;
+    size_t bytesPerRow;
+    Alpha alpha;
+    CGDataProviderRef provider;
+    CGColorSpaceRef space;
+    ~CGImage()
+    {
+        CGDataProviderRelease(provider);
+        CGColorSpaceRelease(space);
+    }
+    const unsigned char* pixel(size_t x, size_t y) const
+    {
+        return static_cast<const unsigned char*>(provider->data) + y * bytesPerRow + x * 4;
+    }
+};
+
+struct CGContext : Counted {
+    struct State {
+        // User space to device space (pixels, y up from the bottom row).
+        CGFloat sx = 1, sy = 1, tx = 0, ty = 0;
+        CGRect clip; // device space
+        CGBlendMode blend = kCGBlendModeNormal;
+        CGInterpolationQuality interpolation = kCGInterpolationDefault;
+        Colour fill{0, 0, 0, 255};
+    };
+    unsigned char* data;
+    size_t width;
+    size_t height;
+    size_t bytesPerRow;
+    Alpha alpha;
+    CGColorSpaceRef space;
+    State state;
+    std::vector<State> saved;
+    ~CGContext() { CGColorSpaceRelease(space); }
+
+    CGPoint toDevice(CGPoint p) const { return CGPoint{state.sx * p.x + state.tx, state.sy * p.y + state.ty}; }
+    CGRect toDevice(CGRect r) const
+    {
+        const CGPoint a = toDevice(CGPoint{CGRectGetMinX(r), CGRectGetMinY(r)});
+        const CGPoint b = toDevice(CGPoint{CGRectGetMaxX(r), CGRectGetMaxY(r)});
+        return CGRectMake(std::min(a.x, b.x), std::min(a.y, b.y), std::fabs(b.x - a.x), std::fabs(b.y - a.y));
+    }
+    // Device pixels whose centres lie in rect and in the clip.
+    void pixelSpan(CGRect device, long& x0, long& x1, long& y0, long& y1) const
+    {
+        const CGRect area = CGRectIntersection(device, state.clip);
+        x0 = std::lround(std::ceil(CGRectGetMinX(area) - 0.5));
+        x1 = std::lround(std::ceil(CGRectGetMaxX(area) - 0.5));
+        y0 = std::lround(std::ceil(CGRectGetMinY(area) - 0.5));
+        y1 = std::lround(std::ceil(CGRectGetMaxY(area) - 0.5));
+        x0 = std::max(x0, 0L);
+        y0 = std::max(y0, 0L);
+        x1 = std::min(x1, long(width));
+        y1 = std::min(y1, long(height));
+    }
+    unsigned char* pixel(long x, long deviceY) { return data + (height - 1 - deviceY) * bytesPerRow + x * 4; }
+    void put(long x, long deviceY, const Colour& source)
+    {
+        unsigned char* p = pixel(x, deviceY);
+        Colour out = source;
+        if (state.blend != kCGBlendModeCopy) {
+            const Colour dest = readPixel(p, alpha);
+            const float keep = 1.f - source.a / 255.f;
+            out = Colour{source.b + dest.b * keep, source.g + dest.g * keep, source.r + dest.r * keep,
+                         source.a + dest.a * keep};
+        }
+        p[0] = toByte(out.b);
+        p[1] = toByte(out.g);
+        p[2] = toByte(out.r);
+        p[3] = alpha == Alpha::Opaque ? 255 : toByte(out.a);
+    }
+};
+
+CGColorSpaceRef CGColorSpaceCreateDeviceRGB()
+{
+    return new CGColorSpace{{}, kCGColorSpaceSRGB};
+}
+
+CGColorSpaceRef CGColorSpaceCreateWithName(const char* name)
+{
+    if (name == nullptr)
+        return nullptr;
+    for (const char* known : {kCGColorSpaceGenericRGB, kCGColorSpaceSRGB})
+        if (name == known || std::strcmp(name, known) == 0)
+            return new CGColorSpace{{}, known};
+    return nullptr;
+}
+
+CGColorSpaceRef CGColorSpaceRetain(CGColorSpaceRef space) { return retain(space); }
+void CGColorSpaceRelease(CGColorSpaceRef space) { release(space); }
+const char* CGColorSpaceGetName(CGColorSpaceRef space) { return space ? space->name : nullptr; }
+
+CGDataProviderRef CGDataProviderCreateWithData(void* info, const void* data, size_t size,
+                                               CGDataProviderReleaseDataCallback releaseData)
+{
+    auto* provider = new CGDataProvider;
+    provider->info = info;
+    provider->data = data;
+    provider->size = size;
+    provider->releaseData = releaseData;
+    return provider;
+}
+
+CGDataProviderRef CGDataProviderRetain(CGDataProviderRef provider) { return retain(provider); }
+void CGDataProviderRelease(CGDataProviderRef provider) { release(provider); }
+
+CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, size_t bitsPerPixel,
+                         size_t bytesPerRow, CGColorSpaceRef space, CGBitmapInfo bitmapInfo,
+                         CGDataProviderRef provider, const CGFloat*, bool, CGColorRenderingIntent)
+{
+    Alpha alpha;
+    if (!provider || !alphaOf(bitmapInfo, bitsPerComponent, bitsPerPixel, alpha) || bytesPerRow < width * 4 ||
+        (height > 0 && provider->size < (height - 1) * bytesPerRow + width * 4))
+        return nullptr;
+    auto* image = new CGImage;
+    image->width = width;
+    image->height = height;
+    image->bytesPerRow = bytesPerRow;
+    image->alpha = alpha;
+    image->provider = CGDataProviderRetain(provider);
+    image->space = CGColorSpaceRetain(space);
+    return image;
+}
+
+CGImageRef CGImageRetain(CGImageRef image) { return retain(image); }
+void CGImageRelease(CGImageRef image) { release(image); }
+size_t CGImageGetWidth(CGImageRef image) { return image ? image->width : 0; }
+size_t CGImageGetHeight(CGImageRef image) { return image ? image->height : 0; }
+
+CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
+                                   size_t bytesPerRow, CGColorSpaceRef space, CGBitmapInfo bitmapInfo)
+{
+    Alpha alpha;
+    if (!data || !alphaOf(bitmapInfo, bitsPerComponent, 32, alpha) || alpha == Alpha::Straight ||
+        bytesPerRow < width * 4)
+        return nullptr;
+    auto* context = new CGContext;
+    context->data = static_cast<unsigned char*>(data);
+    context->width = width;
+    context->height = height;
+    context->bytesPerRow = bytesPerRow;
+    context->alpha = alpha;
+    context->space = CGColorSpaceRetain(space);
+    context->state.clip = CGRectMake(0, 0, CGFloat(width), CGFloat(height));
+    return context;
+}
+
+CGContextRef CGContextRetain(CGContextRef context) { return retain(context); }
+void CGContextRelease(CGContextRef context) { release(context); }
+void* CGBitmapContextGetData(CGContextRef context) { return context ? context->data : nullptr; }
+size_t CGBitmapContextGetWidth(CGContextRef context) { return context ? context->width : 0; }
+size_t CGBitmapContextGetHeight(CGContextRef context) { return context ? context->height : 0; }
+size_t CGBitmapContextGetBytesPerRow(CGContextRef context) { return context ? context->bytesPerRow : 0; }
+
+void CGContextSaveGState(CGContextRef context)
+{
+    if (context)
+        context->saved.push_back(context->state);
+}
+
+void CGContextRestoreGState(CGContextRef context)
+{
+    if (!context || context->saved.empty())
+        return;
+    context->state = context->saved.back();
+    context->saved.pop_back();
+}
+
+void CGContextTranslateCTM(CGContextRef context, CGFloat tx, CGFloat ty)
+{
+    if (!context)
+        return;
+    context->state.tx += context->state.sx * tx;
+    context->state.ty += context->state.sy * ty;
+}
+
+void CGContextScaleCTM(CGContextRef context, CGFloat sx, CGFloat sy)
+{
+    if (!context)
+        return;
+    context->state.sx *= sx;
+    context->state.sy *= sy;
+}
+
+void CGContextClipToRect(CGContextRef context, CGRect rect)
+{
+    if (context)
+        context->state.clip = CGRectIntersection(context->state.clip, context->toDevice(rect));
+}
+
+CGRect CGContextGetClipBoundingBox(CGContextRef context)
+{
+    if (!context || context->state.sx == 0 || context->state.sy == 0)
+        return CGRectMake(0, 0, 0, 0);
+    const CGContext::State& s = context->state;
+    const CGRect clip = s.clip;
+    const CGFloat x0 = (CGRectGetMinX(clip) - s.tx) / s.sx, x1 = (CGRectGetMaxX(clip) - s.tx) / s.sx;
+    const CGFloat y0 = (CGRectGetMinY(clip) - s.ty) / s.sy, y1 = (CGRectGetMaxY(clip) - s.ty) / s.sy;
+    return CGRectMake(std::min(x0, x1), std::min(y0, y1), std::fabs(x1 - x0), std::fabs(y1 - y0));
+}
+
+void CGContextSetBlendMode(CGContextRef context, CGBlendMode mode)
+{
+    if (context)
+        context->state.blend = mode;
+}
+
+void CGContextSetInterpolationQuality(CGContextRef context, CGInterpolationQuality quality)
+{
+    if (context)
+        context->state.interpolation = quality;
+}
+
+CGInterpolationQuality CGContextGetInterpolationQuality(CGContextRef context)
+{
+    return context ? context->state.interpolation : kCGInterpolationDefault;
+}
+
+// Edges are never smoothed here; colour spaces are tokens; nothing strokes.
+void CGContextSetShouldAntialias(CGContextRef, bool) {}
+void CGContextSetFillColorSpace(CGContextRef, CGColorSpaceRef) {}
+void CGContextSetStrokeColorSpace(CGContextRef, CGColorSpaceRef) {}
+void CGContextSetLineWidth(CGContextRef, CGFloat) {}
+
+void CGContextSetRGBFillColor(CGContextRef context, CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
+{
+    if (!context)
+        return;
+    const float a = float(std::clamp(alpha, 0.0, 1.0));
+    auto premultiplied = [a](CGFloat v) { return float(std::clamp(v, 0.0, 1.0)) * a * 255.f; };
+    context->state.fill = Colour{premultiplied(blue), premultiplied(green), premultiplied(red), a * 255.f};
+}
+
+void CGContextFillRect(CGContextRef context, CGRect rect)
+{
+    if (!context)
+        return;
+    long x0, x1, y0, y1;
+    context->pixelSpan(context->toDevice(rect), x0, x1, y0, y1);
+    for (long y = y0; y < y1; ++y)
+        for (long x = x0; x < x1; ++x)
+            context->put(x, y, context->state.fill);
+}
+
+void CGContextClearRect(CGContextRef context, CGRect rect)
+{
+    if (!context)
+        return;
+    const CGContext::State kept = context->state;
+    context->state.blend = kCGBlendModeCopy;
+    context->state.fill = Colour{0, 0, 0, 0};
+    CGContextFillRect(context, rect);
+    context->state = kept;
+}
+
+namespace {
+
+Colour sampleNearest(const CGImage& image, double u, double v)
+{
+    const size_t x = std::min(image.width - 1, size_t(std::max(0.0, std::floor(u * double(image.width)))));
+    const size_t y = std::min(image.height - 1, size_t(std::max(0.0, std::floor(v * double(image.height)))));
+    return readPixel(image.pixel(x, y), image.alpha);
+}
+
+Colour sampleBilinear(const CGImage& image, double u, double v)
+{
+    const double fx = std::clamp(u * double(image.width) - 0.5, 0.0, double(image.width - 1));
+    const double fy = std::clamp(v * double(image.height) - 0.5, 0.0, double(image.height - 1));
+    const size_t x0 = size_t(fx), y0 = size_t(fy);
+    const size_t x1 = std::min(x0 + 1, image.width - 1), y1 = std::min(y0 + 1, image.height - 1);
+    const float ax = float(fx - double(x0)), ay = float(fy - double(y0));
+    const Colour c00 = readPixel(image.pixel(x0, y0), image.alpha), c10 = readPixel(image.pixel(x1, y0), image.alpha);
+    const Colour c01 = readPixel(image.pixel(x0, y1), image.alpha), c11 = readPixel(image.pixel(x1, y1), image.alpha);
+    auto mix = [&](float a, float b, float c, float d) {
+        return (a * (1 - ax) + b * ax) * (1 - ay) + (c * (1 - ax) + d * ax) * ay;
+    };
+    return Colour{mix(c00.b, c10.b, c01.b, c11.b), mix(c00.g, c10.g, c01.g, c11.g), mix(c00.r, c10.r, c01.r, c11.r),
+                  mix(c00.a, c10.a, c01.a, c11.a)};
+}
+
+} // namespace
+
+void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image)
+{
+    if (!context || !image || image->width == 0 || image->height == 0 || CGRectIsEmpty(rect))
+        return;
+    // Device positions of the image's left edge and top edge, and the
+    // extent towards its right and bottom (negative when mirrored).
+    const CGPoint leftTop = context->toDevice(CGPoint{CGRectGetMinX(rect), CGRectGetMaxY(rect)});
+    const CGPoint rightBottom = context->toDevice(CGPoint{CGRectGetMaxX(rect), CGRectGetMinY(rect)});
+    const double spanX = rightBottom.x - leftTop.x, spanY = rightBottom.y - leftTop.y;
+    if (spanX == 0 || spanY == 0)
+        return;
+    const bool nearest = context->state.interpolation == kCGInterpolationNone;
+    long x0, x1, y0, y1;
+    context->pixelSpan(context->toDevice(rect), x0, x1, y0, y1);
+    for (long y = y0; y < y1; ++y) {
+        const double v = (double(y) + 0.5 - leftTop.y) / spanY;
+        for (long x = x0; x < x1; ++x) {
+            const double u = (double(x) + 0.5 - leftTop.x) / spanX;
+            context->put(x, y, nearest ? sampleNearest(*image, u, v) : sampleBilinear(*image, u, v));
+        }
+    }
+}

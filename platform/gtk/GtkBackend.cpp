@@ -1,0 +1,35 @@
+#include "platform/gtk/GtkBackend.h"
+
+#include "platform/gtk/GtkAlertPresenter.h"
+#include "platform/headless/HeadlessBackend.h"
+
+#include <gtk/gtk.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace platform::gtk {
+
+std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
+{
+    if (!gtk_init_check(&argc, &argv))
+        return nullptr;
+    return std::unique_ptr<GtkBackend>(new GtkBackend());
+}
+
+std::unique_ptr<AlertPresenter> GtkBackend::createAlertPresenter()
+{
+    return std::make_unique<GtkAlertPresenter>();
+}
+
+Backend& selectBackendAtStart(int& argc, char**& argv)
+{
+    const char* requested = std::getenv("VARANTO_PLATFORM_BACKEND");
+    if (requested && std::strcmp(requested, "headless") == 0)
+        return headless::HeadlessBackend::select();
+    if (std::unique_ptr<GtkBackend> desktop = GtkBackend::create(argc, argv))
+        return Backend::select(std::move(desktop));
+    return headless::HeadlessBackend::select();
+}
+
+} // namespace platform::gtk

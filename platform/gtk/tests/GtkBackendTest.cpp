@@ -1,0 +1,43 @@
+#include "platform/gtk/GtkBackend.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace {
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value)
+        : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        value ? setenv(name, value, 1) : unsetenv(name);
+    }
+    ~ScopedEnv() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
+
+TEST(GtkBackend, StartUpChoiceFallsBackToHeadlessAndHonoursTheVariable)
+{
+    ScopedEnv display("DISPLAY", nullptr);
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    char name[] = "test";
+    char* arguments[] = {name, nullptr};
+    for (const char* requested : {"headless", "desktop", static_cast<const char*>(nullptr)}) {
+        ScopedEnv variable("VARANTO_PLATFORM_BACKEND", requested);
+        int argc = 1;
+        char** argv = arguments;
+        EXPECT_STREQ(platform::gtk::selectBackendAtStart(argc, argv).name(), "headless")
+            << (requested ? requested : "(unset)");
+        EXPECT_STREQ(platform::Backend::current().name(), "headless");
+    }
+}
+
+} // namespace
