@@ -13,8 +13,7 @@ constexpr std::uint16_t kShortStatusLength = 5;
 
 bool expectsDataIn(std::uint8_t bRequest)
 {
-    return bRequest == DFU::DFU_GETSTATUS || bRequest == DFU::DFU_GETSTATE
-        || bRequest == DFU::DFU_UPLOAD;
+    return bRequest == DFU::DFU_GETSTATUS || bRequest == DFU::DFU_GETSTATE || bRequest == DFU::DFU_UPLOAD;
 }
 
 } // namespace
@@ -63,6 +62,13 @@ bool SimulatedDFUFunction::reportsNewFirmware() const
     return m_accepted && !m_faults.oldVersionAfterUpdate;
 }
 
+bool SimulatedDFUFunction::reportsOtherSerial() const
+{
+    if (m_faults.otherSerialAfterReenumeration && m_switches > 0)
+        return true;
+    return m_faults.otherSerialAtSwitch != none && m_switches == static_cast<unsigned>(m_faults.otherSerialAtSwitch);
+}
+
 // Moves the keyboard on to what the time passed has made of it.
 void SimulatedDFUFunction::advance(Millis now)
 {
@@ -75,8 +81,11 @@ void SimulatedDFUFunction::advance(Millis now)
         m_state = m_dfuMode ? DFU::dfuIDLE : DFU::appIDLE;
         m_status = DFU::OK;
         m_pollTimeout = 0;
+        m_stateOverride.reset();
         m_received.clear();
         m_lastBlock = none;
+        m_downloadEnded = false;
+        m_firstGetStateAnswered = false;
         ++m_enumeration;
         return;
     }
@@ -97,12 +106,22 @@ std::optional<SimulatedDFUFunction::Departure> SimulatedDFUFunction::takeDepartu
 
 void SimulatedDFUFunction::reenumerate(bool intoDFUMode, Millis now, Millis extraDelay)
 {
-    const Millis delay = extraDelay + m_config.reenumerationDelay + m_faults.lateReenumeration;
+    const std::optional<Millis>& transitionDelay = intoDFUMode ? m_config.detachDelay : m_config.returnDelay;
+    const Millis delay = extraDelay + transitionDelay.value_or(m_config.reenumerationDelay) + m_faults.lateReenumeration;
+    ++m_switches;
     m_attached = false;
-    m_comingBack = !m_faults.noReenumeration;
+    m_comingBack = !m_faults.noReenumeration && static_cast<int>(m_switches) != m_faults.noReturnAtSwitch;
     m_returnInDFUMode = intoDFUMode;
     m_returnAt = now + delay;
     m_departure = Departure{intoDFUMode, m_comingBack ? std::optional<Millis>(delay) : std::nullopt};
+}
+
+SimulatedDFUFunction::Reply SimulatedDFUFunction::switchOnRequest(bool intoDFUMode, SwitchFault fault, Millis now)
+{
+    if (fault == SwitchFault::ignored)
+        return Reply();
+    reenumerate(intoDFUMode, now);
+    return fault == SwitchFault::failsButSwitches ? Reply::gone() : Reply();
 }
 
 void SimulatedDFUFunction::fail(std::uint8_t status)
@@ -112,23 +131,30 @@ void SimulatedDFUFunction::fail(std::uint8_t status)
     m_pollTimeout = 0;
 }
 
+bool SimulatedDFUFunction::isBusy(Millis now) const
+{
+    return m_busyForEver || now < m_busyUntil || m_busyAnswersGiven < m_config.busyAnswers;
+}
+
+std::uint8_t SimulatedDFUFunction::attributesInDFUMode() const
+{
+    return m_config.dfuModeAttributes.value_or(m_config.bmAttributes);
+}
+
 SimulatedDFUFunction::Reply SimulatedDFUFunction::applicationRequest(std::uint8_t bRequest, std::uint16_t wValue,
                                                                      std::uint16_t wLength, std::uint8_t* data,
                                                                      Millis now)
 {
     switch (bRequest) {
     case DFU::DFU_DETACH:
-        if (m_config.bmAttributes & DFU::bitWillDetach) {
-            reenumerate(true, now);
-        } else {
-            // Waits for a bus reset, which this bus never sends.
-            m_state = DFU::appDETACH;
-            m_detachUntil = now + Millis(wValue);
-        }
+        if (m_config.bmAttributes & DFU::bitWillDetach)
+            return switchOnRequest(true, m_faults.detach, now);
+        // Waits for a bus reset, which this bus never sends.
+        m_state = DFU::appDETACH;
+        m_detachUntil = now + Millis(wValue);
         return Reply();
     case DFU::XMOS_DFU_RESETINTODFU:
-        reenumerate(true, now);
-        return Reply();
+        return switchOnRequest(true, m_faults.detach, now);
     case DFU::DFU_GETSTATUS:
         return getStatus(wLength, data, now);
     case DFU::DFU_GETSTATE:
@@ -159,9 +185,9 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::dfuRequest(std::uint8_t bReque
     case DFU::DFU_DETACH:
         if (m_faults.detachStalledInDFUMode)
             return Reply::stall();
-        return leaveDFUMode(now);
+        return switchOnRequest(false, m_faults.returnRequest, now);
     case DFU::XMOS_DFU_RESETFROMDFU:
-        return leaveDFUMode(now);
+        return switchOnRequest(false, m_faults.returnRequest, now);
     default:
         break;
     }
@@ -172,15 +198,8 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::dfuRequest(std::uint8_t bReque
 SimulatedDFUFunction::Reply SimulatedDFUFunction::download(std::uint16_t block, std::uint16_t wLength,
                                                            const std::uint8_t* data, Millis now)
 {
-    if (wLength == 0) {
-        if (m_state != DFU::dfuDNLOAD_IDLE) {
-            fail(DFU::errNOTDONE);
-            return Reply::stall();
-        }
-        m_state = DFU::dfuMANIFEST_SYNC;
-        m_manifestUntil = Millis::max();
-        return Reply();
-    }
+    if (wLength == 0)
+        return finalDownload();
     if ((m_state != DFU::dfuIDLE && m_state != DFU::dfuDNLOAD_IDLE) || wLength > m_config.wTransferSize) {
         fail(DFU::errSTALLEDPKT);
         return Reply::stall();
@@ -193,53 +212,100 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::download(std::uint16_t block, 
     m_lastBlock = block;
     m_state = DFU::dfuDNLOAD_SYNC;
     m_busyUntil = now + m_config.busyTime;
+    m_busyAnswersGiven = 0;
     m_busyForEver = m_faults.endlessBusyAtBlock != none && block >= m_faults.endlessBusyAtBlock;
+    return Reply();
+}
+
+SimulatedDFUFunction::Reply SimulatedDFUFunction::finalDownload()
+{
+    if (m_state != DFU::dfuDNLOAD_IDLE || m_faults.stallFinalDownload) {
+        fail(m_state != DFU::dfuDNLOAD_IDLE ? DFU::errNOTDONE : DFU::errSTALLEDPKT);
+        return Reply::stall();
+    }
+    m_state = DFU::dfuMANIFEST_SYNC;
+    m_manifestUntil = Millis::max();
+    m_downloadEnded = true;
     return Reply();
 }
 
 SimulatedDFUFunction::Reply SimulatedDFUFunction::getStatus(std::uint16_t wLength, std::uint8_t* data, Millis now)
 {
+    const DFU::eState before = m_state;
     switch (m_state) {
     case DFU::dfuDNLOAD_SYNC:
-        if (m_lastBlock == m_faults.errorAtBlock) {
-            fail(m_faults.errorStatus);
-        } else if (m_busyForEver || now < m_busyUntil) {
-            m_state = DFU::dfuDNBUSY;
-            m_pollTimeout = m_config.bwPollTimeout;
-        } else {
-            m_state = DFU::dfuDNLOAD_IDLE;
-            m_pollTimeout = 0;
-        }
-        break;
     case DFU::dfuDNBUSY:
-        m_pollTimeout = m_config.bwPollTimeout; // polled too early: still busy
+        settleDownloadStatus(now);
         break;
     case DFU::dfuMANIFEST_SYNC:
         if (m_manifestUntil == Millis::max()) {
             startManifestation(now);
         } else {
             m_state = DFU::dfuIDLE; // manifestation done, tolerant keyboard
-            m_pollTimeout = 0;
+            m_pollTimeout = m_config.statusPollTimeout;
         }
         break;
-    default:
+    case DFU::dfuERROR:
         m_pollTimeout = 0;
         break;
+    default:
+        m_pollTimeout = m_config.statusPollTimeout;
+        break;
     }
+    const std::uint8_t bState = m_stateOverride.value_or(m_state);
+    m_stateOverride.reset();
     const std::uint8_t reply[6] = {m_status,
                                    static_cast<std::uint8_t>(m_pollTimeout),
                                    static_cast<std::uint8_t>(m_pollTimeout >> 8),
                                    static_cast<std::uint8_t>(m_pollTimeout >> 16),
-                                   m_state,
+                                   bState,
                                    0};
-    return answer(reply, m_faults.shortGetStatus ? kShortStatusLength : sizeof reply, wLength, data);
+    return answer(reply, answersShortStatus(before) ? kShortStatusLength : sizeof reply, wLength, data);
+}
+
+// The status of the block just sent: an error, still busy, or taken.
+void SimulatedDFUFunction::settleDownloadStatus(Millis now)
+{
+    if (m_state == DFU::dfuDNLOAD_SYNC && m_lastBlock == m_faults.errorAtBlock) {
+        fail(m_faults.errorStatus);
+        return;
+    }
+    if (isBusy(now)) {
+        m_state = DFU::dfuDNBUSY;
+        m_pollTimeout = m_config.bwPollTimeout;
+        ++m_busyAnswersGiven;
+        return;
+    }
+    m_state = DFU::dfuDNLOAD_IDLE;
+    m_pollTimeout = m_config.statusPollTimeout;
+    if (m_lastBlock != m_faults.stateAtBlock)
+        return;
+    // The keyboard lost track of the download.
+    const std::uint8_t wrong = m_faults.stateAfterBlock;
+    m_state = wrong <= DFU::dfuERROR ? static_cast<DFU::eState>(wrong) : DFU::dfuERROR;
+    m_stateOverride = wrong;
+}
+
+bool SimulatedDFUFunction::answersShortStatus(DFU::eState before) const
+{
+    if (m_faults.shortGetStatus)
+        return true;
+    if (m_faults.shortStatusInManifestation && (before == DFU::dfuMANIFEST_SYNC || before == DFU::dfuMANIFEST))
+        return true;
+    return m_faults.shortStatusAtBlock != none && m_lastBlock == m_faults.shortStatusAtBlock
+        && (before == DFU::dfuDNLOAD_SYNC || before == DFU::dfuDNBUSY);
 }
 
 SimulatedDFUFunction::Reply SimulatedDFUFunction::getState(std::uint16_t wLength, std::uint8_t* data)
 {
     if (m_faults.failingGetState)
         return Reply::stall();
-    const std::uint8_t reply[1] = {m_state};
+    std::uint8_t reply[1] = {m_state};
+    if (m_downloadEnded && !m_firstGetStateAnswered) {
+        m_firstGetStateAnswered = true;
+        if (m_faults.firstGetState != none)
+            reply[0] = static_cast<std::uint8_t>(m_faults.firstGetState);
+    }
     return answer(reply, sizeof reply, wLength, data);
 }
 
@@ -255,17 +321,12 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::abort()
         m_status = DFU::OK;
         m_received.clear();
         m_lastBlock = none;
+        m_downloadEnded = false;
         return Reply();
     default:
         fail(DFU::errSTALLEDPKT);
         return Reply::stall();
     }
-}
-
-SimulatedDFUFunction::Reply SimulatedDFUFunction::leaveDFUMode(Millis now)
-{
-    reenumerate(false, now);
-    return Reply();
 }
 
 bool SimulatedDFUFunction::imageAccepted() const
@@ -277,10 +338,14 @@ bool SimulatedDFUFunction::imageAccepted() const
 
 void SimulatedDFUFunction::startManifestation(Millis now)
 {
+    if (m_faults.manifestationError != DFU::OK) {
+        fail(m_faults.manifestationError);
+        return;
+    }
     m_state = DFU::dfuMANIFEST;
     m_manifestUntil = now + m_config.manifestTime;
     m_pollTimeout = m_config.manifestPollTimeout;
-    if ((m_config.bmAttributes & DFU::bitManifestationTolerant) || m_faults.endlessManifest)
+    if ((attributesInDFUMode() & DFU::bitManifestationTolerant) || m_faults.endlessManifest)
         return;
     // Writes the image to flash off the bus, then starts the new firmware.
     m_accepted = imageAccepted();
@@ -299,7 +364,7 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::answer(const std::uint8_t* byt
     const std::uint16_t length = std::min(size, wLength);
     if (length != 0)
         std::memcpy(data, bytes, length);
-    return Reply{false, length};
+    return Reply{false, length, false};
 }
 
 } // namespace USX2

@@ -1,5 +1,6 @@
 #include "usx2/usb/linux/SimulatedDFUKeyboard.h"
 
+#include "usx2/usb/USBStatusCodes.h"
 #include "usx2/usb/linux/SimulatedDevice.h"
 
 #include <chrono>
@@ -10,19 +11,34 @@ namespace USX2 {
 namespace {
 
 SimulatedDFUFunction::Config functionConfig(const SimulatedDeviceDescription& spec,
+                                            const SimulatedDeviceDescription& dfuSpec,
                                             const SimulatedDFUKeyboard::Options& options)
 {
     SimulatedDFUFunction::Config config;
     config.bmAttributes = spec.dfuAttributes;
-    config.wDetachTimeOut = spec.dfuDetachTimeout;
-    config.wTransferSize = spec.dfuTransferSize;
+    config.dfuModeAttributes = dfuSpec.dfuAttributes;
+    config.wDetachTimeOut = dfuSpec.dfuDetachTimeout;
+    config.wTransferSize = dfuSpec.dfuTransferSize;
     config.busyTime = options.busyTime;
+    config.busyAnswers = options.busyAnswers;
     config.bwPollTimeout = options.bwPollTimeout;
+    config.statusPollTimeout = options.statusPollTimeout;
     config.manifestTime = options.manifestTime;
+    config.manifestPollTimeout = options.manifestPollTimeout;
     config.reenumerationDelay = options.reenumerationDelay;
+    config.detachDelay = options.detachDelay;
+    config.returnDelay = options.returnDelay;
     config.expectedImage = options.expectedImage;
-    config.startsInDFUMode = spec.dfuProtocol == 2;
+    config.startsInDFUMode = spec.dfuProtocol == DFU::kDFUModeProtocol || options.startsInDFUMode;
     return config;
+}
+
+SimulatedDeviceDescription dfuModeSpec(const SimulatedDeviceDescription& spec,
+                                       const SimulatedDFUKeyboard::Options& options)
+{
+    if (options.dfuMode)
+        return *options.dfuMode;
+    return spec.dfuProtocol == DFU::kDFUModeProtocol ? spec : spec.inApplicationMode().inDFUMode();
 }
 
 SimulatedDFUFunction::Millis busTime(const SimulatedBus& bus)
@@ -34,8 +50,9 @@ SimulatedDFUFunction::Millis busTime(const SimulatedBus& bus)
 
 SimulatedDFUKeyboard::SimulatedDFUKeyboard(const SimulatedDeviceDescription& spec, Options options)
     : m_spec(spec.inApplicationMode())
+    , m_dfuSpec(dfuModeSpec(spec, options))
     , m_options(std::move(options))
-    , m_function(functionConfig(spec, m_options), m_options.faults)
+    , m_function(functionConfig(spec, m_dfuSpec, m_options), m_options.faults)
 {
 }
 
@@ -47,7 +64,7 @@ std::uint32_t SimulatedDFUKeyboard::attach(SimulatedBus& bus, const std::shared_
 
 SimulatedDeviceDescription SimulatedDFUKeyboard::specFor(bool dfuMode) const
 {
-    SimulatedDeviceDescription spec = dfuMode ? m_spec.inDFUMode() : m_spec;
+    SimulatedDeviceDescription spec = dfuMode ? m_dfuSpec : m_spec;
     if (!dfuMode && m_function.reportsNewFirmware())
         spec.bcdDevice = m_options.newBcdDevice;
     if (m_function.reportsOtherSerial())
@@ -74,6 +91,8 @@ std::optional<SimulatedReply> SimulatedDFUKeyboard::handleRequest(SimulatedDevic
     followDeparture(device);
     if (reply.stalled)
         return SimulatedReply::stall();
+    if (reply.lost)
+        return SimulatedReply{USBStatus::kNoDevice, 0};
     return SimulatedReply::done(reply.length);
 }
 
@@ -86,10 +105,7 @@ void SimulatedDFUKeyboard::followDeparture(SimulatedDevice& device)
         device.bus().removeDevice(device.handle());
         return;
     }
-    SimulatedDeviceDescription spec = specFor(departure->intoDFUMode);
-    if (m_options.faults.otherSerialAfterReenumeration)
-        spec.serialNumber = m_options.otherSerialNumber;
-    device.reenumerate(spec, *departure->comesBackAfter);
+    device.reenumerate(specFor(departure->intoDFUMode), *departure->comesBackAfter);
 }
 
 } // namespace USX2
