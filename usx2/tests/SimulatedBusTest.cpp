@@ -3,9 +3,13 @@
 #include "usx2/usb/VarantoUSBIds.h"
 #include "usx2/usb/linux/SimulatedBus.h"
 #include "usx2/usb/linux/SimulatedDeviceFile.h"
+#include "usx2/util/VirtualSleeper.h"
+
+#include "SimulatedBusFixture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -168,6 +172,8 @@ TEST(SimulatedDevice, HandlerIsAskedFirstAndRepliesFollowUSBLengthRules)
 TEST(SimulatedBus, DevicesArriveLeaveAndReenumerateUnderNewHandles)
 {
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
+    auto time = std::make_shared<VirtualSleeper>();
+    bus->setClock(time);
     const SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kTumoMK2ProductId, "T");
     const std::uint32_t first = bus->addDevice(spec);
     std::unique_ptr<USBHostDevice> open = openDevice(*bus, first);
@@ -181,7 +187,9 @@ TEST(SimulatedBus, DevicesArriveLeaveAndReenumerateUnderNewHandles)
     EXPECT_FALSE(openDevice(*bus, second));
     EXPECT_EQ(bus->reenumerate(first, spec, std::chrono::milliseconds(0)), 0u);
 
-    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    time->sleepFor(std::chrono::milliseconds(39));
+    EXPECT_TRUE(bus->enumerate().empty());
+    time->sleepFor(std::chrono::milliseconds(1));
     const std::vector<USBHost::DeviceEntry> present = bus->enumerate();
     ASSERT_EQ(present.size(), 1u);
     EXPECT_EQ(present[0].handle, second);
@@ -193,6 +201,24 @@ TEST(SimulatedBus, DevicesArriveLeaveAndReenumerateUnderNewHandles)
     const std::uint32_t third = bus->addDevice(spec);
     EXPECT_NE(third, first);
     EXPECT_NE(third, second);
+}
+
+TEST(SimulatedBus, WaitsForALateDeviceUntilItArrives)
+{
+    std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
+    const auto start = std::chrono::steady_clock::now();
+    const std::uint32_t late = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "R"), nullptr,
+                                              std::chrono::milliseconds(50));
+    ASSERT_TRUE(bus->waitUntilPresent(late, std::chrono::seconds(20)));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
+    EXPECT_EQ(bus->enumerate().size(), 1u);
+
+    const std::uint32_t never = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "N"),
+                                               nullptr, std::chrono::hours(1));
+    std::thread remover([&bus, never] { bus->removeDevice(never); });
+    EXPECT_FALSE(bus->waitUntilPresent(never, std::chrono::seconds(20)));  // woken by the removal
+    remover.join();
+    EXPECT_FALSE(bus->waitUntilPresent(99, std::chrono::seconds(20)));
 }
 
 TEST(SimulatedDeviceFile, ParsesDevicesAndReportsMistakesByLine)
@@ -213,6 +239,27 @@ TEST(SimulatedDeviceFile, ParsesDevicesAndReportsMistakesByLine)
         {"negative", "[device]\nbcdDevice = -1\n", false, "line 2: \"-1\" is not a valid number for bcddevice"},
         {"unknownKey", "[device]\ncolour = red\n", false, "line 2: unknown key \"colour\""},
         {"badMode", "[device]\nmode = sleep\n", false, "line 2: mode is application or dfu"},
+        {"faults", "[device]\nmodel = rova\nstallAtBlock = 0\nnoReturnAtSwitch = 2\ndetach = failsButSwitches\n"
+                   "shortStatus = manifestation\nfirstGetState = 9\narrivesAfter = 2s\nbusyTime = 15ms\n",
+         true, ""},
+        {"blockNotANumber", "[device]\nstallAtBlock = soon\n", false,
+         "line 2: \"soon\" is not a valid value for stallatblock"},
+        {"blockTooBig", "[device]\nerrorAtBlock = 65536\n", false,
+         "line 2: \"65536\" is not a valid value for erroratblock"},
+        {"switchZero", "[device]\nnoReturnAtSwitch = 0\n", false,
+         "line 2: \"0\" is not a valid value for noreturnatswitch"},
+        {"stateTooBig", "[device]\nfirstGetState = 256\n", false,
+         "line 2: \"256\" is not a valid value for firstgetstate"},
+        {"pollTimeoutTooBig", "[device]\npollTimeout = 0x1000000\n", false,
+         "line 2: \"0x1000000\" is not a valid value for polltimeout"},
+        {"badDuration", "[device]\narrivesAfter = 3 weeks\n", false,
+         "line 2: \"3 weeks\" is not a valid value for arrivesafter"},
+        {"badSwitchFault", "[device]\ndetach = sometimes\n", false,
+         "line 2: detach is none, ignored or failsButSwitches"},
+        {"badShortStatus", "[device]\nshortStatus = often\n", false,
+         "line 2: shortStatus is manifestation, always or never"},
+        {"badLoaderNumber", "[device]\ndfuMode.bcdDevice = x\n", false,
+         "line 2: \"x\" is not a valid value for dfumode.bcddevice"},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.name);
@@ -253,16 +300,76 @@ TEST(SimulatedDeviceFile, KeyboardsFileDescribesKeyboardsFromTheIds)
     EXPECT_NE(error.find("cannot read"), std::string::npos);
 }
 
+TEST(SimulatedDeviceFile, KeyboardKeysReachTheKeyboard)
+{
+    std::vector<SimulatedDeviceFile::Entry> entries;
+    std::string error;
+    ASSERT_TRUE(SimulatedDeviceFile::read(VARANTO_TEST_DATA_DIR "/late-loader.sim", entries, error)) << error;
+    ASSERT_EQ(entries.size(), 1u);
+    const SimulatedDeviceFile::Entry& entry = entries[0];
+    EXPECT_EQ(entry.spec.productId, Ids::dfuModeProductId(Ids::kSelaMK2ProductId));
+    EXPECT_EQ(entry.spec.bcdDevice, 0x0100);  // it shows its loader first
+    EXPECT_EQ(entry.spec.product, "Loader");
+    EXPECT_EQ(entry.spec.dfuTransferSize, 1024);
+    EXPECT_EQ(entry.applicationMode.productId, Ids::kSelaMK2ProductId);
+    EXPECT_EQ(entry.applicationMode.bcdDevice, 0x0058);
+    EXPECT_EQ(entry.applicationMode.dfuTransferSize, 2048);
+    EXPECT_EQ(entry.arrivesAfter, std::chrono::milliseconds(1500));
+    const SimulatedDFUKeyboard::Options& keyboard = entry.keyboard;
+    EXPECT_TRUE(keyboard.startsInDFUMode);
+    EXPECT_EQ(keyboard.detachDelay, std::chrono::milliseconds(2000));
+    EXPECT_EQ(keyboard.returnDelay, std::chrono::milliseconds(250));
+    EXPECT_EQ(keyboard.busyAnswers, 2u);
+    EXPECT_EQ(keyboard.bwPollTimeout, 30u);
+    EXPECT_EQ(keyboard.statusPollTimeout, 7u);
+    EXPECT_EQ(keyboard.otherSerialNumber, "ELSE");
+    const SimulatedDFUFunction::Faults& faults = keyboard.faults;
+    EXPECT_EQ(faults.errorAtBlock, 4);
+    EXPECT_EQ(faults.errorStatus, 6);
+    EXPECT_EQ(faults.stateAtBlock, 3);
+    EXPECT_EQ(faults.stateAfterBlock, 8);
+    EXPECT_EQ(faults.otherSerialAtSwitch, 1);
+    EXPECT_EQ(faults.returnRequest, SimulatedDFUFunction::SwitchFault::ignored);
+    EXPECT_TRUE(faults.shortGetStatus);
+    EXPECT_FALSE(faults.shortStatusInManifestation);
+
+    // On the bus it arrives late, in DFU mode, with its loader's descriptors.
+    auto time = std::make_shared<VirtualSleeper>();
+    std::shared_ptr<SimulatedBus> bus = SimulatedBus::fromFile(VARANTO_TEST_DATA_DIR "/late-loader.sim", error, time);
+    ASSERT_TRUE(bus) << error;
+    time->sleepFor(std::chrono::milliseconds(1499));
+    EXPECT_TRUE(bus->enumerate().empty());
+    time->sleepFor(std::chrono::milliseconds(1));
+    const std::vector<USBHost::DeviceEntry> present = bus->enumerate();
+    ASSERT_EQ(present.size(), 1u);
+    EXPECT_EQ(present[0].ids.productId, Ids::dfuModeProductId(Ids::kSelaMK2ProductId));
+    EXPECT_EQ(present[0].ids.bcdDevice, 0x0100);
+    EXPECT_EQ(bus->device(present[0].handle)->spec().product, "Loader");
+}
+
+TEST(USBHost, MalformedSimulationFileLeavesTheBusEmptyWithOneLineNamingTheKey)
+{
+    ScopedUSBHost none(nullptr);
+    ::setenv(USBHost::kSimulationVariable, VARANTO_TEST_DATA_DIR "/malformed-fault.sim", 1);
+    ::testing::internal::CaptureStderr();
+    const std::shared_ptr<USBHost> chosen = USBHost::current();
+    const std::string message = ::testing::internal::GetCapturedStderr();
+    ::unsetenv(USBHost::kSimulationVariable);
+    ASSERT_NE(std::dynamic_pointer_cast<SimulatedBus>(chosen), nullptr);
+    EXPECT_TRUE(chosen->enumerate().empty());
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_NE(message.find("line 3: \"soon\" is not a valid value for stallatblock"), std::string::npos) << message;
+}
+
 TEST(USBHost, EnvironmentVariableSelectsTheSimulatedBus)
 {
-    const std::shared_ptr<USBHost> previous = USBHost::setCurrent(nullptr);
+    ScopedUSBHost none(nullptr);
     ::setenv(USBHost::kSimulationVariable, VARANTO_TEST_DATA_DIR "/keyboards.sim", 1);
     const std::shared_ptr<USBHost> chosen = USBHost::current();
     ::unsetenv(USBHost::kSimulationVariable);
     EXPECT_NE(std::dynamic_pointer_cast<SimulatedBus>(chosen), nullptr);
     EXPECT_EQ(chosen->enumerate().size(), 2u);
     EXPECT_EQ(USBHost::current(), chosen);  // chosen once
-    USBHost::setCurrent(previous);
 }
 
 } // namespace

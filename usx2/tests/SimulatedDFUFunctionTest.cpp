@@ -253,6 +253,46 @@ TEST(SimulatedDFUFunction, AbortDiscardsTheDownload)
     EXPECT_TRUE(host.dfu.received().empty());
 }
 
+TEST(SimulatedDFUFunction, TimingsOfBusyBlocksStatusRepliesAndModeSwitches)
+{
+    SimulatedDFUFunction::Config c = config(kTolerant);
+    c.busyAnswers = 2;
+    c.bwPollTimeout = 40;
+    c.statusPollTimeout = 9;
+    c.detachDelay = Millis(300);
+    c.returnDelay = Millis(5000);
+    c.dfuModeAttributes = kNotTolerant;
+    Host host(c);
+    EXPECT_EQ(host.getStatus().pollTimeout, 9u);  // an ordinary reply in application mode
+    ASSERT_FALSE(host.out(DFU::XMOS_DFU_RESETINTODFU).stalled);
+    host.wait(299);
+    EXPECT_FALSE(host.dfu.presence(host.now).attached);
+    host.wait(1);
+    ASSERT_TRUE(host.dfu.presence(host.now).dfuMode);
+
+    host.out(DFU::DFU_DNLOAD, 0, image(64));
+    for (int busy = 0; busy < 2; ++busy) {
+        const Host::Status status = host.getStatus();
+        EXPECT_EQ(status.bState, DFU::dfuDNBUSY);
+        EXPECT_EQ(status.pollTimeout, 40u);
+    }
+    const Host::Status idle = host.getStatus();
+    EXPECT_EQ(idle.bState, DFU::dfuDNLOAD_IDLE);
+    EXPECT_EQ(idle.pollTimeout, 9u);
+
+    // Not manifestation-tolerant in DFU mode: it leaves the bus to manifest.
+    host.out(DFU::DFU_DNLOAD, 1, image(36));
+    while (host.getStatus().bState == DFU::dfuDNBUSY) {
+    }
+    ASSERT_FALSE(host.out(DFU::DFU_DNLOAD, 2).stalled);
+    EXPECT_EQ(host.getStatus().bState, DFU::dfuMANIFEST);
+    host.wait(4999);
+    EXPECT_FALSE(host.dfu.presence(host.now).attached);
+    host.wait(1);
+    EXPECT_TRUE(host.dfu.presence(host.now).attached);
+    EXPECT_FALSE(host.dfu.presence(host.now).dfuMode);
+}
+
 TEST(SimulatedDFUFunction, InjectedFaults)
 {
     using Faults = SimulatedDFUFunction::Faults;
@@ -319,6 +359,82 @@ TEST(SimulatedDFUFunction, InjectedFaults)
          }},
         {"other serial after re-enumeration", [](Faults& f) { f.otherSerialAfterReenumeration = true; },
          [](Host& h) { EXPECT_TRUE(h.dfu.reportsOtherSerial()); }},
+        {"short status about block 1 only", [](Faults& f) { f.shortStatusAtBlock = 1; },
+         [](Host& h) {
+             h.out(DFU::DFU_DNLOAD, 0, image(64));
+             EXPECT_EQ(h.getStatus().length, 6);
+             h.out(DFU::DFU_DNLOAD, 1, image(36));
+             EXPECT_EQ(h.getStatus().length, 5);
+             EXPECT_EQ(h.getState(), DFU::dfuDNLOAD_IDLE);
+         }},
+        {"short status only while manifesting", [](Faults& f) { f.shortStatusInManifestation = true; },
+         [](Host& h) {
+             EXPECT_TRUE(h.download(image(100), 64));
+             EXPECT_EQ(h.getStatus().length, 5);  // starts manifestation
+             EXPECT_EQ(h.getStatus().length, 5);  // done: back to dfuIDLE
+             EXPECT_EQ(h.getStatus().length, 6);
+         }},
+        {"wrong bState after block 0",
+         [](Faults& f) {
+             f.stateAtBlock = 0;
+             f.stateAfterBlock = 0x42;
+         },
+         [](Host& h) {
+             h.out(DFU::DFU_DNLOAD, 0, image(64));
+             const Host::Status status = h.getStatus();
+             EXPECT_EQ(status.bStatus, DFU::OK);
+             EXPECT_EQ(status.bState, 0x42);
+             EXPECT_EQ(h.getState(), DFU::dfuERROR);
+         }},
+        {"final empty download stalls", [](Faults& f) { f.stallFinalDownload = true; },
+         [](Host& h) {
+             EXPECT_FALSE(h.download(image(100), 64));
+             EXPECT_EQ(h.getStatus().bStatus, DFU::errSTALLEDPKT);
+         }},
+        {"first GETSTATE after the download", [](Faults& f) { f.firstGetState = DFU::appIDLE; },
+         [](Host& h) {
+             EXPECT_EQ(h.getState(), DFU::dfuIDLE);  // before the download: the truth
+             EXPECT_TRUE(h.download(image(100), 64));
+             EXPECT_EQ(h.getState(), DFU::appIDLE);
+             EXPECT_EQ(h.getState(), DFU::dfuMANIFEST_SYNC);
+         }},
+        {"bStatus error when manifestation starts", [](Faults& f) { f.manifestationError = DFU::errVERIFY; },
+         [](Host& h) {
+             EXPECT_TRUE(h.download(image(100), 64));
+             const Host::Status status = h.getStatus();
+             EXPECT_EQ(status.bStatus, DFU::errVERIFY);
+             EXPECT_EQ(status.bState, DFU::dfuERROR);
+             EXPECT_FALSE(h.dfu.reportsNewFirmware());
+         }},
+        {"no return after the second switch", [](Faults& f) { f.noReturnAtSwitch = 2; },
+         [](Host& h) {
+             h.out(DFU::XMOS_DFU_RESETFROMDFU);
+             h.wait(3600 * 1000);
+             EXPECT_FALSE(h.dfu.presence(h.now).attached);
+         }},
+        {"other serial after the second switch only", [](Faults& f) { f.otherSerialAtSwitch = 2; },
+         [](Host& h) {
+             EXPECT_FALSE(h.dfu.reportsOtherSerial());
+             h.out(DFU::XMOS_DFU_RESETFROMDFU);
+             EXPECT_TRUE(h.dfu.reportsOtherSerial());
+             h.wait(1000);
+             h.enterDFUMode();
+             EXPECT_FALSE(h.dfu.reportsOtherSerial());
+         }},
+        {"return request ignored", [](Faults& f) { f.returnRequest = SimulatedDFUFunction::SwitchFault::ignored; },
+         [](Host& h) {
+             EXPECT_FALSE(h.out(DFU::DFU_DETACH).stalled);
+             EXPECT_TRUE(h.dfu.presence(h.now).attached);
+             EXPECT_TRUE(h.dfu.presence(h.now).dfuMode);
+         }},
+        {"return request fails on the host but is carried out",
+         [](Faults& f) { f.returnRequest = SimulatedDFUFunction::SwitchFault::failsButSwitches; },
+         [](Host& h) {
+             EXPECT_TRUE(h.out(DFU::XMOS_DFU_RESETFROMDFU).lost);
+             EXPECT_FALSE(h.dfu.presence(h.now).attached);
+             h.wait(1000);
+             EXPECT_FALSE(h.dfu.presence(h.now).dfuMode);
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

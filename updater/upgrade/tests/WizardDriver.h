@@ -2,8 +2,12 @@
 
 #include "UpdaterCallbacks.h"
 
+#include "usx2/util/Sleeper.h"
+
 #include <chrono>
+#include <ostream>
 #include <string>
+#include <vector>
 
 namespace CV {
 namespace test {
@@ -23,7 +27,33 @@ public:
         bool updateAvailable = false;
     };
 
+    // The wizard's pages.
+    enum class Page {
+        NoDeviceConnected,
+        NoUpdateAvailable,
+        UpdateAvailable,
+        Updating,
+        NoUpdateMode,
+        UpdateSuccessful,
+        UpdateFailed,
+    };
+
+    // The pages one update showed, and the error number of the failure page
+    // (the update result).
+    struct Road {
+        std::vector<Page> pages;
+        int error = 0;
+    };
+
     explicit WizardDriver(UpdaterCallbacks callbacks);
+
+    // The whole road of the wizard: the first scan, UPDATE, RETRY once after
+    // `retryAfter` when the keyboard did not enter update mode, the update
+    // polled every `tick` for at most `limit`, the worker's final pause, and
+    // the scan for the new version (again after 5 s when the keyboard is not
+    // back yet). The waits of the keyboard's side go through `time`.
+    Road runUpdateRoad(USX2::Sleeper& time, std::chrono::milliseconds retryAfter, std::chrono::milliseconds tick,
+                       std::chrono::milliseconds limit);
 
     // connectInNormalMode, then getDeviceInfo with fresh values.
     DeviceView scan();
@@ -46,6 +76,8 @@ private:
     UpdaterCallbacks m_callbacks;
     int m_result = 0;
 };
+
+void PrintTo(WizardDriver::Page page, std::ostream* out);
 
 }  // namespace test
 }  // namespace CV

@@ -55,20 +55,21 @@ USBHostDeviceIds idsFromDescriptor(const std::vector<std::uint8_t>& descriptor)
 
 std::shared_ptr<SimulatedBus> SimulatedBus::create() { return std::shared_ptr<SimulatedBus>(new SimulatedBus()); }
 
-std::shared_ptr<SimulatedBus> SimulatedBus::fromFile(const std::string& path, std::string& error)
+std::shared_ptr<SimulatedBus> SimulatedBus::fromFile(const std::string& path, std::string& error,
+                                                     std::shared_ptr<const Sleeper> clock)
 {
-    std::vector<SimulatedDeviceDescription> specs;
-    if (!SimulatedDeviceFile::read(path, specs, error))
+    std::vector<SimulatedDeviceFile::Entry> entries;
+    if (!SimulatedDeviceFile::read(path, entries, error))
         return nullptr;
     std::shared_ptr<SimulatedBus> bus = create();
-    for (SimulatedDeviceDescription& spec : specs) {
-        if (!spec.dfuInterface) {
-            bus->addDevice(std::move(spec));
+    bus->setClock(std::move(clock));
+    for (SimulatedDeviceFile::Entry& entry : entries) {
+        if (!entry.spec.dfuInterface) {
+            bus->addDevice(std::move(entry.spec), nullptr, entry.arrivesAfter);
             continue;
         }
-        SimulatedDFUKeyboard::Options options;
-        options.newBcdDevice = spec.updatedBcdDevice ? spec.updatedBcdDevice : spec.bcdDevice;
-        SimulatedDFUKeyboard::attach(*bus, std::make_shared<SimulatedDFUKeyboard>(spec, options));
+        auto keyboard = std::make_shared<SimulatedDFUKeyboard>(entry.applicationMode, std::move(entry.keyboard));
+        SimulatedDFUKeyboard::attach(*bus, keyboard, entry.arrivesAfter);
     }
     return bus;
 }
@@ -90,6 +91,7 @@ bool SimulatedBus::removeDevice(std::uint32_t handle)
     if (found == m_devices.end() || found->second->hasLeft())
         return false;
     found->second->leave();
+    m_changed.notify_all();
     return true;
 }
 
@@ -102,6 +104,7 @@ std::uint32_t SimulatedBus::reenumerate(std::uint32_t handle, SimulatedDeviceDes
     if (!leaving || leaving->hasLeft())
         return 0;
     leaving->leave();
+    m_changed.notify_all();
     return addDevice(std::move(spec), handler ? std::move(handler) : leaving->handler(), delay);
 }
 
@@ -132,6 +135,25 @@ std::shared_ptr<SimulatedDevice> SimulatedBus::attachedDevice(std::uint32_t hand
     if (!found || !found->isAttached(now()))
         return nullptr;
     return found;
+}
+
+bool SimulatedBus::waitUntilPresent(std::uint32_t handle, std::chrono::milliseconds limit) const
+{
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    std::unique_lock<std::recursive_mutex> lock(m_mutex);
+    for (;;) {
+        std::shared_ptr<SimulatedDevice> found = device(handle);
+        if (!found || found->hasLeft())
+            return false;
+        const auto time = now();
+        if (found->isAttached(time))
+            return true;
+        if (m_pClock || std::chrono::steady_clock::now() >= deadline)
+            return false;
+        // Steady clock: the device arrives at a known time, or it is
+        // removed, which wakes the wait.
+        m_changed.wait_until(lock, std::min(deadline, found->arrival()));
+    }
 }
 
 std::vector<SimulatedRequestLogEntry> SimulatedBus::requestLog() const

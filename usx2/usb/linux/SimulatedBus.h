@@ -6,6 +6,7 @@
 #include "usx2/util/Sleeper.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -34,8 +35,10 @@ class SimulatedBus : public USBHost, public std::enable_shared_from_this<Simulat
 public:
     static std::shared_ptr<SimulatedBus> create();
     // A bus with the devices of the file; null with `error` set when the file
-    // cannot be read or parsed.
-    static std::shared_ptr<SimulatedBus> fromFile(const std::string& path, std::string& error);
+    // cannot be read or parsed. Late devices arrive in the time of `clock`
+    // (null: the steady clock).
+    static std::shared_ptr<SimulatedBus> fromFile(const std::string& path, std::string& error,
+                                                  std::shared_ptr<const Sleeper> clock = nullptr);
 
     std::uint32_t addDevice(SimulatedDeviceDescription spec, std::shared_ptr<SimulatedRequestHandler> handler = nullptr,
                             std::chrono::milliseconds delay = std::chrono::milliseconds(0));
@@ -46,6 +49,11 @@ public:
                               std::shared_ptr<SimulatedRequestHandler> handler = nullptr);
     // The device under a handle, present or not (null: never seen).
     std::shared_ptr<SimulatedDevice> device(std::uint32_t handle) const;
+
+    // Waits until the device under `handle` is on the bus, at most `limit` of
+    // real time; false when it left, never comes, or the time is up. In
+    // virtual time it only looks. Not for handlers (they run under the lock).
+    bool waitUntilPresent(std::uint32_t handle, std::chrono::milliseconds limit) const;
 
     std::vector<SimulatedRequestLogEntry> requestLog() const;
     void clearRequestLog();
@@ -71,6 +79,7 @@ private:
     std::shared_ptr<SimulatedDevice> attachedDevice(std::uint32_t handle) const;
 
     mutable std::recursive_mutex m_mutex;
+    mutable std::condition_variable_any m_changed;  // a device left
     std::uint32_t m_lastHandle = 0;
     std::map<std::uint32_t, std::shared_ptr<SimulatedDevice>> m_devices;
     std::vector<SimulatedRequestLogEntry> m_log;

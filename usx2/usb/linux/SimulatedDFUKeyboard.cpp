@@ -56,10 +56,11 @@ SimulatedDFUKeyboard::SimulatedDFUKeyboard(const SimulatedDeviceDescription& spe
 {
 }
 
-std::uint32_t SimulatedDFUKeyboard::attach(SimulatedBus& bus, const std::shared_ptr<SimulatedDFUKeyboard>& keyboard)
+std::uint32_t SimulatedDFUKeyboard::attach(SimulatedBus& bus, const std::shared_ptr<SimulatedDFUKeyboard>& keyboard,
+                                          SimulatedDFUFunction::Millis delay)
 {
     const bool dfuMode = keyboard->function().presence(busTime(bus)).dfuMode;
-    return bus.addDevice(keyboard->specFor(dfuMode), keyboard);
+    return bus.addDevice(keyboard->specFor(dfuMode), keyboard, delay);
 }
 
 SimulatedDeviceDescription SimulatedDFUKeyboard::specFor(bool dfuMode) const

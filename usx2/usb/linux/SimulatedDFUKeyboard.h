@@ -47,8 +47,9 @@ public:
     // descriptions are the function's.
     SimulatedDFUKeyboard(const SimulatedDeviceDescription& spec, Options options);
 
-    // Puts a new keyboard on the bus; returns its handle.
-    static std::uint32_t attach(SimulatedBus& bus, const std::shared_ptr<SimulatedDFUKeyboard>& keyboard);
+    // Puts a new keyboard on the bus, arriving after `delay`; returns its handle.
+    static std::uint32_t attach(SimulatedBus& bus, const std::shared_ptr<SimulatedDFUKeyboard>& keyboard,
+                                SimulatedDFUFunction::Millis delay = SimulatedDFUFunction::Millis(0));
 
     std::optional<SimulatedReply> handleRequest(SimulatedDevice& device, const USBSetupPacket& setup,
                                                 std::uint8_t* data) override;

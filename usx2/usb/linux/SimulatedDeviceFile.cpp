@@ -4,6 +4,7 @@
 #include "usx2/usb/VarantoUSBIds.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cctype>
 #include <functional>
 #include <map>
@@ -65,6 +66,26 @@ bool modelProductId(const std::string& name, std::uint16_t& productId)
     return true;
 }
 
+// What a keyboard's loader shows in DFU mode where it differs.
+struct DFUModeOverrides {
+    std::optional<std::uint16_t> bcdDevice;
+    std::optional<std::string> manufacturer;
+    std::optional<std::string> product;
+    std::optional<std::uint8_t> dfuAttributes;
+    std::optional<std::uint16_t> dfuDetachTimeout;
+    std::optional<std::uint16_t> dfuTransferSize;
+
+    void applyTo(SimulatedDeviceDescription& spec) const
+    {
+        spec.bcdDevice = bcdDevice.value_or(spec.bcdDevice);
+        spec.manufacturer = manufacturer.value_or(spec.manufacturer);
+        spec.product = product.value_or(spec.product);
+        spec.dfuAttributes = dfuAttributes.value_or(spec.dfuAttributes);
+        spec.dfuDetachTimeout = dfuDetachTimeout.value_or(spec.dfuDetachTimeout);
+        spec.dfuTransferSize = dfuTransferSize.value_or(spec.dfuTransferSize);
+    }
+};
+
 // One device section being read: keys may come in any order, so the model
 // and mode are applied when the section ends.
 struct Section {
@@ -75,8 +96,11 @@ struct Section {
     bool hasProductId = false;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
+    DFUModeOverrides dfuModeOverrides;
+    SimulatedDFUKeyboard::Options keyboard;
+    std::chrono::milliseconds arrivesAfter{0};
 
-    SimulatedDeviceDescription finish() const
+    SimulatedDeviceDescription firstShown() const
     {
         SimulatedDeviceDescription result = spec;
         if (dfuMode)
@@ -87,6 +111,25 @@ struct Section {
             result.productId = productId;
         return result;
     }
+
+    SimulatedDeviceFile::Entry finish() const
+    {
+        SimulatedDeviceFile::Entry entry;
+        entry.spec = firstShown();
+        entry.applicationMode = dfuMode ? entry.spec.inApplicationMode() : entry.spec;
+        entry.applicationMode.hidInterfaces = spec.hidInterfaces;
+        entry.applicationMode.bcdDevice = spec.bcdDevice;
+        SimulatedDeviceDescription inDFUMode = dfuMode ? entry.spec : entry.spec.inDFUMode();
+        dfuModeOverrides.applyTo(inDFUMode);
+        if (dfuMode)
+            entry.spec = inDFUMode;
+        entry.arrivesAfter = arrivesAfter;
+        entry.keyboard = keyboard;
+        entry.keyboard.newBcdDevice = spec.updatedBcdDevice ? spec.updatedBcdDevice : spec.bcdDevice;
+        entry.keyboard.startsInDFUMode = dfuMode;
+        entry.keyboard.dfuMode = inDFUMode;
+        return entry;
+    }
 };
 
 template <typename T>
@@ -96,6 +139,158 @@ bool setNumber(const std::string& value, T& field)
     if (!parseNumber(value, static_cast<unsigned long>(static_cast<T>(~T(0))), number))
         return false;
     field = static_cast<T>(number);
+    return true;
+}
+
+// bwPollTimeout is 24 bits wide.
+bool setPollTimeout(const std::string& value, std::uint32_t& field)
+{
+    unsigned long number = 0;
+    if (!parseNumber(value, DFU::kMaxPollTimeout, number))
+        return false;
+    field = static_cast<std::uint32_t>(number);
+    return true;
+}
+
+// Milliseconds, or seconds with "s" ("3s", "250ms", "250").
+bool parseDuration(const std::string& text, std::chrono::milliseconds& duration)
+{
+    constexpr unsigned long kMaxMilliseconds = 24UL * 60 * 60 * 1000;
+    std::string number = text;
+    unsigned long factor = 1;
+    const std::string word = lower(text);
+    if (word.size() > 2 && word.compare(word.size() - 2, 2, "ms") == 0) {
+        number = trim(text.substr(0, text.size() - 2));
+    } else if (word.size() > 1 && word.back() == 's') {
+        number = trim(text.substr(0, text.size() - 1));
+        factor = 1000;
+    }
+    unsigned long value = 0;
+    if (!parseNumber(number, kMaxMilliseconds / factor, value))
+        return false;
+    duration = std::chrono::milliseconds(value * factor);
+    return true;
+}
+
+bool parseSwitchFault(const std::string& text, SimulatedDFUFunction::SwitchFault& fault)
+{
+    const std::string word = lower(text);
+    if (word == "none")
+        fault = SimulatedDFUFunction::SwitchFault::none;
+    else if (word == "ignored")
+        fault = SimulatedDFUFunction::SwitchFault::ignored;
+    else if (word == "failsbutswitches")
+        fault = SimulatedDFUFunction::SwitchFault::failsButSwitches;
+    else
+        return false;
+    return true;
+}
+
+template <typename T>
+bool setOptional(const std::string& value, std::optional<T>& field)
+{
+    T number = 0;
+    if (!setNumber(value, number))
+        return false;
+    field = number;
+    return true;
+}
+
+// A block number (0..65535) or a mode switch (1..255) into an int field.
+bool setIndex(const std::string& value, unsigned long first, unsigned long last, int& field)
+{
+    unsigned long number = 0;
+    if (!parseNumber(value, last, number) || number < first)
+        return false;
+    field = static_cast<int>(number);
+    return true;
+}
+
+// The keys of a keyboard's DFU mode, timings and faults. Returns false with
+// `problem` set for a malformed value, nullopt for a key it does not know.
+std::optional<bool> applyKeyboardKey(Section& section, const std::string& key, const std::string& value,
+                                     std::string& problem)
+{
+    SimulatedDFUKeyboard::Options& keyboard = section.keyboard;
+    SimulatedDFUFunction::Faults& faults = keyboard.faults;
+    DFUModeOverrides& dfuMode = section.dfuModeOverrides;
+    if (key == "dfumode.manufacturer" || key == "dfumode.product") {
+        (key == "dfumode.product" ? dfuMode.product : dfuMode.manufacturer) = value;
+        return true;
+    }
+    if (key == "shortstatus") {
+        const std::string word = lower(value);
+        faults.shortStatusInManifestation = word == "manifestation";
+        faults.shortGetStatus = word == "always";
+        if (word == "manifestation" || word == "always" || word == "never")
+            return true;
+        problem = "shortStatus is manifestation, always or never";
+        return false;
+    }
+    if (key == "detach" || key == "returnrequest") {
+        if (parseSwitchFault(value, key == "detach" ? faults.detach : faults.returnRequest))
+            return true;
+        problem = key + " is none, ignored or failsButSwitches";
+        return false;
+    }
+    if (key == "otherserial") {
+        keyboard.otherSerialNumber = value;
+        return true;
+    }
+
+    using Setter = std::function<bool(const std::string&)>;
+    using Millis = std::chrono::milliseconds;
+    const auto duration = [](Millis& field) {
+        return [&field](const std::string& v) { return parseDuration(v, field); };
+    };
+    const auto optionalDuration = [](std::optional<Millis>& field) {
+        return [&field](const std::string& v) {
+            Millis parsed{0};
+            if (!parseDuration(v, parsed))
+                return false;
+            field = parsed;
+            return true;
+        };
+    };
+    const auto block = [](int& field) { return [&field](const std::string& v) { return setIndex(v, 0, 0xFFFF, field); }; };
+    const auto modeSwitch = [](int& field) { return [&field](const std::string& v) { return setIndex(v, 1, 0xFF, field); }; };
+    const auto byte = [](int& field) { return [&field](const std::string& v) { return setIndex(v, 0, 0xFF, field); }; };
+    const auto yesNo = [](bool& field) { return [&field](const std::string& v) { return parseBool(v, field); }; };
+    const std::map<std::string, Setter> setters = {
+        {"arrivesafter", duration(section.arrivesAfter)},
+        {"dfumode.bcddevice", [&](const std::string& v) { return setOptional(v, dfuMode.bcdDevice); }},
+        {"dfumode.dfuattributes", [&](const std::string& v) { return setOptional(v, dfuMode.dfuAttributes); }},
+        {"dfumode.dfudetachtimeout", [&](const std::string& v) { return setOptional(v, dfuMode.dfuDetachTimeout); }},
+        {"dfumode.dfutransfersize", [&](const std::string& v) { return setOptional(v, dfuMode.dfuTransferSize); }},
+        {"detachdelay", optionalDuration(keyboard.detachDelay)},
+        {"returndelay", optionalDuration(keyboard.returnDelay)},
+        {"busytime", duration(keyboard.busyTime)},
+        {"busyanswers", [&](const std::string& v) { return setNumber(v, keyboard.busyAnswers); }},
+        {"busypolltimeout", [&](const std::string& v) { return setPollTimeout(v, keyboard.bwPollTimeout); }},
+        {"polltimeout", [&](const std::string& v) { return setPollTimeout(v, keyboard.statusPollTimeout); }},
+        {"manifesttime", duration(keyboard.manifestTime)},
+        {"stallatblock", block(faults.stallAtBlock)},
+        {"erroratblock", block(faults.errorAtBlock)},
+        {"errorstatus", [&](const std::string& v) { return setNumber(v, faults.errorStatus); }},
+        {"busyforeveratblock", block(faults.endlessBusyAtBlock)},
+        {"shortstatusatblock", block(faults.shortStatusAtBlock)},
+        {"stateatblock", block(faults.stateAtBlock)},
+        {"stateafterblock", [&](const std::string& v) { return setNumber(v, faults.stateAfterBlock); }},
+        {"stallfinaldownload", yesNo(faults.stallFinalDownload)},
+        {"manifestationerror", [&](const std::string& v) { return setNumber(v, faults.manifestationError); }},
+        {"manifestforever", yesNo(faults.endlessManifest)},
+        {"firstgetstate", byte(faults.firstGetState)},
+        {"getstatefails", yesNo(faults.failingGetState)},
+        {"noreturnatswitch", modeSwitch(faults.noReturnAtSwitch)},
+        {"otherserialatswitch", modeSwitch(faults.otherSerialAtSwitch)},
+    };
+    auto setter = setters.find(key);
+    if (setter == setters.end())
+        return std::nullopt;
+    if (!setter->second(value)) {
+        problem = "\"" + value + "\" is not a valid value for " + key;
+        return false;
+    }
     return true;
 }
 
@@ -158,6 +353,8 @@ bool applyKey(Section& section, const std::string& key, const std::string& value
     };
     auto setter = numbers.find(key);
     if (setter == numbers.end()) {
+        if (std::optional<bool> applied = applyKeyboardKey(section, key, value, problem))
+            return *applied;
         problem = "unknown key \"" + key + "\"";
         return false;
     }
@@ -170,10 +367,9 @@ bool applyKey(Section& section, const std::string& key, const std::string& value
 
 } // namespace
 
-bool SimulatedDeviceFile::parse(const std::string& text, std::vector<SimulatedDeviceDescription>& devices,
-                                std::string& error)
+bool SimulatedDeviceFile::parse(const std::string& text, std::vector<Entry>& devices, std::string& error)
 {
-    std::vector<SimulatedDeviceDescription> parsed;
+    std::vector<Entry> parsed;
     std::optional<Section> section;
     std::istringstream lines(text);
     std::string line;
@@ -213,8 +409,7 @@ bool SimulatedDeviceFile::parse(const std::string& text, std::vector<SimulatedDe
     return true;
 }
 
-bool SimulatedDeviceFile::read(const std::string& path, std::vector<SimulatedDeviceDescription>& devices,
-                               std::string& error)
+bool SimulatedDeviceFile::read(const std::string& path, std::vector<Entry>& devices, std::string& error)
 {
     std::string text;
     const platform::SmallFile::Outcome outcome = platform::SmallFile::read(path, kMaxFileBytes, text);
@@ -226,6 +421,36 @@ bool SimulatedDeviceFile::read(const std::string& path, std::vector<SimulatedDev
         error = path + ": " + error;
         return false;
     }
+    return true;
+}
+
+namespace {
+std::vector<SimulatedDeviceDescription> descriptionsOf(const std::vector<SimulatedDeviceFile::Entry>& entries)
+{
+    std::vector<SimulatedDeviceDescription> specs;
+    for (const SimulatedDeviceFile::Entry& entry : entries)
+        specs.push_back(entry.spec);
+    return specs;
+}
+} // namespace
+
+bool SimulatedDeviceFile::parse(const std::string& text, std::vector<SimulatedDeviceDescription>& devices,
+                                std::string& error)
+{
+    std::vector<Entry> entries;
+    if (!parse(text, entries, error))
+        return false;
+    devices = descriptionsOf(entries);
+    return true;
+}
+
+bool SimulatedDeviceFile::read(const std::string& path, std::vector<SimulatedDeviceDescription>& devices,
+                               std::string& error)
+{
+    std::vector<Entry> entries;
+    if (!read(path, entries, error))
+        return false;
+    devices = descriptionsOf(entries);
     return true;
 }
 
