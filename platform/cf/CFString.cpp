@@ -1,5 +1,7 @@
 #include "platform/cf/CFString.h"
 
+#include "platform/cf/CFLocale.h"
+
 #include <glib.h>
 
 #include <algorithm>
@@ -324,6 +326,34 @@ CFTypeID CFStringGetTypeID()
 CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef, CFIndex, CFStringRef theString)
 {
     return new platform::cf::String(theString ? theString->characters() : std::u16string(), true);
+}
+
+void CFStringCapitalize(CFMutableStringRef theString, const platform::cf::Locale* locale)
+{
+    if (theString == nullptr)
+        return;
+    const std::string& id = locale ? locale->identifier() : std::string();
+    const bool dottedCapitalI = id.rfind("tr", 0) == 0 || id.rfind("az", 0) == 0;
+    const std::string text = theString->utf8();
+    std::string out;
+    bool wordStart = true;
+    for (const char* p = text.c_str(); *p; p = g_utf8_next_char(p)) {
+        const gunichar c = g_utf8_get_char(p);
+        gunichar mapped = c;
+        if (!g_unichar_isalnum(c) && !g_unichar_ismark(c)) {
+            wordStart = true;
+        } else if (wordStart) {
+            mapped = (dottedCapitalI && c == 'i') ? 0x130 : g_unichar_totitle(c);
+            wordStart = false;
+        } else {
+            mapped = (dottedCapitalI && c == 'I') ? 0x131 : g_unichar_tolower(c);
+        }
+        char buffer[6];
+        out.append(buffer, static_cast<size_t>(g_unichar_to_utf8(mapped, buffer)));
+    }
+    CFStringRef result = platform::cf::String::createFromUTF8(out);
+    theString->setCharacters(result->characters());
+    CFRelease(result);
 }
 
 void CFStringNormalize(CFMutableStringRef theString, CFStringNormalizationForm theForm)

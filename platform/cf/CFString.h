@@ -17,6 +17,8 @@ enum : CFStringEncoding {
 
 namespace platform::cf {
 
+class Locale;
+
 class String : public Object {
 public:
     // withDirectAccess: whether CFStringGetCharactersPtr exposes the
@@ -89,6 +91,10 @@ CFIndex CFStringGetMaximumSizeForEncoding(CFIndex length, CFStringEncoding encod
 
 // A mutable copy of the string (maxLength is not enforced); an empty one for null.
 CFMutableStringRef CFStringCreateMutableCopy(CFAllocatorRef alloc, CFIndex maxLength, CFStringRef theString);
+// Capitalises every word: its first letter in title case, the rest in lower
+// case, by the locale's rules (Turkish and Azeri dotted capital I); a null
+// locale takes the root rules.
+void CFStringCapitalize(CFMutableStringRef theString, const platform::cf::Locale* locale);
 // Brings the string into the Unicode normalisation form.
 void CFStringNormalize(CFMutableStringRef theString, CFStringNormalizationForm theForm);
 // The name as the file system takes it, NUL-terminated: on Linux the UTF-8

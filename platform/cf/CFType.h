@@ -55,7 +55,9 @@ enum class TypeId : CFTypeID {
     Array,
     Dictionary,
     Locale,
-    Data
+    Data,
+    InputSource,
+    KeyLayoutData
 };
 
 // Base of every object a CF...Ref points to.

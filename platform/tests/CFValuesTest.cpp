@@ -1,6 +1,7 @@
 #include "platform/cf/CFArray.h"
 #include "platform/cf/CFBoolean.h"
 #include "platform/cf/CFDictionary.h"
+#include "platform/cf/CFLocale.h"
 #include "platform/cf/CFNumber.h"
 #include "platform/tests/TestSupport.h"
 
@@ -110,6 +111,35 @@ TEST(CFString, NormalisesIntoEachForm)
         CFStringNormalize(copy, c.form);
         EXPECT_EQ(utf8(copy), c.expected) << c.text;
         EXPECT_EQ(utf8(source.get()), c.text);
+        CFRelease(copy);
+    }
+}
+
+TEST(CFString, CapitalizeTitleCasesEachWordByTheLocale)
+{
+    platform::cf::Locale root("en_US");
+    platform::cf::Locale turkish("tr_TR");
+    struct Case {
+        const char* text;
+        const platform::cf::Locale* locale;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"a", &root, "A"},
+        {"\xC3\xB9", &root, "\xC3\x99"},                // ù -> Ù
+        {"\xC3\x9F", &root, "\xC3\x9F"},                // ß has no one-letter capital
+        {"hello WORLD-wide", nullptr, "Hello World-Wide"},
+        {"i", &root, "I"},
+        {"i", &turkish, "\xC4\xB0"},                     // dotted capital I
+        {"iI", &turkish, "\xC4\xB0\xC4\xB1"},
+        {"1a", &root, "1a"},
+        {"`", &root, "`"},
+    };
+    for (const Case& c : cases) {
+        auto source = str(c.text);
+        CFMutableStringRef copy = CFStringCreateMutableCopy(kCFAllocatorDefault, 0, source.get());
+        CFStringCapitalize(copy, c.locale);
+        EXPECT_EQ(utf8(copy), c.expected) << c.text;
         CFRelease(copy);
     }
 }
