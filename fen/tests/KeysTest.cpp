@@ -48,14 +48,14 @@ protected:
             platform::keyboard::InputSources::selectCurrent(nullptr);
         }
         Keys::s_bInit = false;
-        Keys::s_FENToVKey.clear();
+        Keys::clearReverseMap();
         ASSERT_TRUE(Keys::init());
     }
     void TearDown() override
     {
         platform::keyboard::InputSources::useSystemLayout();
         Keys::s_bInit = false;
-        Keys::s_FENToVKey.clear();
+        Keys::clearReverseMap();
     }
 
     struct Case {

@@ -15,6 +15,8 @@ public:
     AcceleratorManager(const AcceleratorManager&) = delete;
     AcceleratorManager& operator=(const AcceleratorManager&) = delete;
 
+    AcceleratorManagerImpl& impl() { return *m_pImpl; }
+    const AcceleratorManagerImpl& impl() const { return *m_pImpl; }
     void add(unsigned key, int command) { m_pImpl->add(key, command); }
     void removeAll() { m_pImpl->removeAll(); }
     int getCommand(unsigned key) const { return m_pImpl->getCommand(key); }

@@ -15,6 +15,7 @@ public:
     void add(unsigned key, int command) override;
     void removeAll() override;
     int getCommand(unsigned key) const override;
+    const std::map<unsigned, int>& entries() const { return m_mapAccelerators; }
 
 private:
     std::map<unsigned, int> m_mapAccelerators;

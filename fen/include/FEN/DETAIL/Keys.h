@@ -29,11 +29,16 @@ public:
         return ((flags << 9) & 0x22000000) | ((flags << 11) & 0x10000000) | ((flags << 12) & 0xC0000000);
     }
 
+    // Empties the key code -> virtual key map (the other tables stay).
+    static void clearReverseMap() { s_FENToVKey.clear(); }
+
     static int32_t s_VKeyToFEN[256];
     static int32_t s_VKeyToFENScan[256];
     // Key code -> virtual key; the first virtual key entered for a code wins.
     static std::map<uint32_t, uint32_t> s_FENToVKey;
     static bool s_bInit;
+
+    Keys() = delete;
 
 private:
     static void enterFixedKeys();
