@@ -1,16 +1,17 @@
 #pragma once
-// The drop-target side of every widget. It answers drag requests, drops and
-// leave notices through lists of drop handlers; in this application no
-// widget installs one, so every request is declined. The handler lists and
-// the event routing join this class with the framework's event targets.
+// The drop-target side of every widget, an event target of the framework.
+// Drag requests, drops and leave notices are answered through lists of drop
+// handlers, which the widget window fills in; until then every drag event
+// is left unhandled.
+#include "FEN/EventTarget.h"
 #include "TOV/Forward.h"
 
 namespace CV::TOV {
 
-class DragDropEventTarget {
+class DragDropEventTarget : public FEN::EventTarget {
 public:
     DragDropEventTarget() = default;
-    virtual ~DragDropEventTarget();
+    ~DragDropEventTarget() override;
 };
 
 } // namespace CV::TOV
