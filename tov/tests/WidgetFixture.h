@@ -7,6 +7,7 @@
 #include <string>
 
 #include "BAS/Region.h"
+#include "TOV/PaintContext.h"
 #include "TOV/Pane.h"
 #include "TOV/Widget.h"
 
@@ -28,10 +29,18 @@ public:
     }
     void onShow(bool shown) override { shownCalls += shown ? "+" : "-"; }
     void onTimer() override { ++timerCount; }
+    void onPaint(PaintContext& context) override
+    {
+        ++paintCount;
+        if (fill)
+            context.drawFillRect({0, 0, getSize().x, getSize().y}, fill, 0);
+    }
 
     cv::symbol m_class;
     int alignCount = 0;
     int timerCount = 0;
+    int paintCount = 0;
+    unsigned fill = 0; // painted over the whole widget when not 0
     std::string shownCalls;
     std::function<void(TestWidget&)> onAlignHook;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "TOV/Canvas.h"
 #include "TOV/Widget.h"
 
 namespace CV::TOV {
@@ -134,6 +135,47 @@ void Pane::forceAlign()
     }
     if (m_root)
         m_root->setAlign();
+}
+
+// ---- painting -------------------------------------------------------------------
+
+void Pane::paint(Canvas& canvas, BAS::Region const& region, ePaintMode mode)
+{
+    if (!m_root)
+        return;
+    m_fBackingScale = canvas.getBackingScaleFactor();
+    if (region.isEmpty()) {
+        BAS::Point const size = m_root->getSize();
+        if (size.x > 0 && size.y > 0) {
+            BAS::Region whole;
+            whole.addFast({0, 0, size.x, size.y});
+            paintRegion(mode, whole, canvas);
+            whole.clear();
+        }
+    } else {
+        paintRegion(mode, region, canvas);
+    }
+    if (m_root)
+        m_root->postPaintAlign();
+}
+
+void Pane::paintRegion(ePaintMode mode, BAS::Region const& region, Canvas& canvas)
+{
+    std::shared_ptr<Widget> const root = m_root;
+    BAS::Rect const& rootClip = root->getClipRect();
+    if (mode != ePaintOverlays) {
+        for (BAS::Region::const_intersector walk(region, rootClip, {0, 0}); !walk.isDone(); walk.advance())
+            canvas.setAreaColor(walk.getRect(), 0);
+    }
+    m_fBackingScale = canvas.getBackingScaleFactor();
+    if (mode != ePaintOverlays && region.testRect(rootClip) != BAS::Region::eOutside)
+        root->paint(canvas, region);
+    if (mode != ePaintRoot) {
+        std::vector<std::shared_ptr<Widget>> const overlays = m_vecOverlays;
+        for (auto const& overlay : overlays)
+            if (region.testRect(overlay->getClipRect()) != BAS::Region::eOutside)
+                overlay->paint(canvas, region);
+    }
 }
 
 // ---- overlays -------------------------------------------------------------------

@@ -7,6 +7,7 @@ namespace CV::TOV {
 class Widget;
 class Pane;
 class PaintContext;
+class Canvas;
 class DragDropEventTarget;
 class DragDropSource;
 struct Margin;

@@ -27,6 +27,7 @@ class Pane {
 public:
     // Bits of the update flags.
     enum eUpdateFlag : uint32_t { eCollectInvalid = 0x1, eRealign = 0x2 };
+    enum ePaintMode { ePaintRoot = 1, ePaintOverlays = 2, ePaintAll = 3 };
     enum eCommonTimeIntervals { eAutoRepeatDelay = 0, eAutoRepeatInterval = 1 };
     static constexpr int kMaxAlignPasses = 5;
 
@@ -63,6 +64,9 @@ public:
     // Aligns the tree when asked to and collects the regions to repaint.
     void update(BAS::Region& invalid);
     void eraseAllOverlayWidgets();
+    // Clears the region to transparent black and paints the tree into it;
+    // an empty region paints the root's whole area.
+    void paint(Canvas& canvas, BAS::Region const& region, ePaintMode mode);
     std::vector<std::shared_ptr<Widget>> const& getOverlays() const { return m_vecOverlays; }
 
     // ---- style ---------------------------------------------------------------
@@ -105,6 +109,7 @@ private:
     // the flags with what the passes raised.
     uint32_t runAlignPasses(BAS::Rect const& clip, BAS::Region& invalid, uint32_t flags);
     void setTimerEntry(Widget& widget, int ticks);
+    void paintRegion(ePaintMode mode, BAS::Region const& region, Canvas& canvas);
 
     BAS::Point m_ptSize{0, 0};
     StyleSheet* m_pStyleSheet = nullptr;

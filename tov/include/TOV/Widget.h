@@ -205,6 +205,12 @@ public:
     BAS::Region& getInvalidRegionStore() { return m_rgnInvalid; }
     int getPostPaintAlignCount() const { return m_iPostPaintAlignCount; }
 
+    // ---- painting ----------------------------------------------------------------------
+    // Paints the widget and its children (in z-order) where they meet the
+    // region (window coordinates).
+    void paint(Canvas& canvas, BAS::Region const& region);
+    void postPaintAlign();
+
     // ---- timers ------------------------------------------------------------------
     // A one-shot count of pane ticks that ends in onTimer; 0 cancels.
     void setTimer(int ticks);
