@@ -10,6 +10,8 @@
 #include <dirent.h>
 #include <fstream>
 #include <sys/stat.h>
+#include <iterator>
+#include <optional>
 #include <unistd.h>
 
 namespace platform::cf {
@@ -280,6 +282,70 @@ CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName, C
     struct stat info;
     const bool directory = stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     return platform::cf::URL::createWithPosixPath(path, directory);
+}
+
+namespace {
+
+// A quoted text starting at text[at] (the opening quote); advances at past
+// the closing quote. Empty optional when it is not closed.
+std::optional<std::string> readQuoted(const std::string& text, std::size_t& at)
+{
+    std::string out;
+    for (++at; at < text.size(); ++at) {
+        const char c = text[at];
+        if (c == '"') {
+            ++at;
+            return out;
+        }
+        if (c == '\\' && at + 1 < text.size()) {
+            const char next = text[++at];
+            out += next == 'n' ? '\n' : next == 't' ? '\t' : next;
+        } else {
+            out += c;
+        }
+    }
+    return std::nullopt;
+}
+
+// The value of key in a strings file's text: "key" = "value"; entries.
+std::optional<std::string> lookUpStrings(const std::string& text, const std::string& key)
+{
+    std::size_t at = 0;
+    while ((at = text.find('"', at)) != std::string::npos) {
+        const auto name = readQuoted(text, at);
+        if (!name)
+            return std::nullopt;
+        const std::size_t equals = text.find_first_not_of(" \t\r\n", at);
+        if (equals == std::string::npos || text[equals] != '=')
+            continue;
+        at = text.find('"', equals);
+        if (at == std::string::npos)
+            return std::nullopt;
+        const auto value = readQuoted(text, at);
+        if (!value)
+            return std::nullopt;
+        if (*name == key)
+            return value;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFStringRef value, CFStringRef tableName)
+{
+    if (bundle != nullptr && key != nullptr) {
+        const std::string table = tableName ? utf8Of(tableName) : std::string("Localizable");
+        const std::string path = bundle->findResource(table, "strings", "");
+        std::ifstream in(path, std::ios::binary);
+        if (!path.empty() && in) {
+            const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            if (const auto found = lookUpStrings(text, utf8Of(key)))
+                return String::createFromUTF8(*found);
+        }
+    }
+    CFStringRef fallback = (value != nullptr && CFStringGetLength(value) > 0) ? value : key;
+    return fallback ? static_cast<CFStringRef>(CFRetain(fallback)) : String::createFromUTF8("");
 }
 
 CFDictionaryRef CFBundleGetInfoDictionary(CFBundleRef bundle)

@@ -63,6 +63,11 @@ CFURLRef CFBundleCopyResourcesDirectoryURL(CFBundleRef bundle);
 // when there is no such file.
 CFURLRef CFBundleCopyResourceURL(CFBundleRef bundle, CFStringRef resourceName, CFStringRef resourceType,
                                  CFStringRef subDirName);
+// The text of key in the bundle's string table tableName (null:
+// "Localizable"), Resources/<loc>.lproj/<table>.strings with lines
+// "key" = "value"; (\" \\ \n escapes, // comments). Not found: value, or key
+// when value is null or empty. One reference for the caller.
+CFStringRef CFBundleCopyLocalizedString(CFBundleRef bundle, CFStringRef key, CFStringRef value, CFStringRef tableName);
 CFDictionaryRef CFBundleGetInfoDictionary(CFBundleRef bundle);
 CFTypeRef CFBundleGetValueForInfoDictionaryKey(CFBundleRef bundle, CFStringRef key);
 CFStringRef CFBundleGetIdentifier(CFBundleRef bundle);

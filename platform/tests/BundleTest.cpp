@@ -126,6 +126,24 @@ TEST_F(BundleTest, LocalisationsFollowTheLanguageEnvironment)
     EXPECT_EQ(resource("only", "txt", nullptr), "/Contents/Resources/DEU.lproj/only.txt");
 }
 
+TEST_F(BundleTest, LocalisedStringsComeFromThePreferredStringsTable)
+{
+    std::ofstream(m_copy.bundlePath() + "/Contents/Resources/ENG.lproj/Localizable.strings")
+        << "/* menus */\n\"About\" = \"About\";\n\"Quit\" = \"Leave \\\"now\\\"\";\n\"Broken\" = \"open\n";
+    std::ofstream(m_copy.bundlePath() + "/Contents/Resources/ENG.lproj/Menus.strings") << "\"Quit\" = \"Exit\";\n";
+    auto localised = [&](const char* key, const char* value, const char* table) {
+        Owned<CFStringRef> text(CFBundleCopyLocalizedString(m_bundle, str(key).get(), value ? str(value).get() : nullptr,
+                                                            table ? str(table).get() : nullptr));
+        return utf8(text.get());
+    };
+    EXPECT_EQ(localised("Quit", "", nullptr), "Leave \"now\"");
+    EXPECT_EQ(localised("Quit", nullptr, "Menus"), "Exit");
+    EXPECT_EQ(localised("Hide", "", nullptr), "Hide");
+    EXPECT_EQ(localised("Hide", "Verbergen", nullptr), "Verbergen");
+    EXPECT_EQ(localised("Broken", nullptr, nullptr), "Broken");
+    EXPECT_EQ(localised("Quit", nullptr, "NoSuchTable"), "Quit");
+}
+
 TEST_F(BundleTest, PackageInfoComesFromTheInfoPlist)
 {
     Owned<CFURLRef> url(CFBundleCopyBundleURL(m_bundle));
