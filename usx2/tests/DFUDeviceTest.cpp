@@ -7,6 +7,8 @@
 #include "usx2/util/SystemLog.h"
 #include "usx2/util/VirtualSleeper.h"
 
+#include "SimulatedBusFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -90,28 +92,26 @@ private:
 };
 
 // The simulated bus in virtual time, one keyboard on it and the client.
-class DFUClientTest : public ::testing::Test {
+class DFUClientTest : public SimulatedBusFixture {
 protected:
     void SetUp() override
     {
-        bus->setClock(sleeper);
-        previousHost = USBHost::setCurrent(bus);
+        useVirtualTime();
         device.setSleeper(*sleeper);
     }
 
     void TearDown() override
     {
         device.disconnect();
-        USBHost::setCurrent(previousHost);
     }
 
     // Starts again on an empty bus at time 0.
     void useFreshBus()
     {
-        TearDown();
-        bus = SimulatedBus::create();
+        device.disconnect();
         sleeper = std::make_shared<VirtualSleeper>();
-        SetUp();
+        replaceBus();
+        device.setSleeper(*sleeper);
     }
 
     std::uint32_t attach(const SimulatedDeviceDescription& spec, SimulatedDFUKeyboard::Options options = keyboardOptions())
@@ -154,9 +154,6 @@ protected:
         return false;
     }
 
-    std::shared_ptr<VirtualSleeper> sleeper = std::make_shared<VirtualSleeper>();
-    std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
-    std::shared_ptr<USBHost> previousHost;
     std::shared_ptr<SimulatedDFUKeyboard> keyboard;
     DFUDevice device;
 };
@@ -511,7 +508,7 @@ TEST(DFUDeviceInterface, ProtocolZeroCountsByInterfaceNumber)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.protocol) << "/" << int(c.interfaceNumber));
         auto bus = SimulatedBus::create();
-        const auto previous = USBHost::setCurrent(bus);
+        ScopedUSBHost host(bus);
         SimulatedDeviceDescription spec = selaKeyboard(kCanDownload | kWillDetach, 512);
         spec.rawConfigurationDescriptor = std::vector<std::uint8_t>{
             9, 2, 27, 0, 1, 1, 0, 0x80, 50,                          // configuration
@@ -529,7 +526,6 @@ TEST(DFUDeviceInterface, ProtocolZeroCountsByInterfaceNumber)
                 EXPECT_EQ(device.getTransferSize(), 512);
             }
         }
-        USBHost::setCurrent(previous);
     }
 }
 

@@ -5,6 +5,8 @@
 #include "usx2/usb/linux/SimulatedBus.h"
 #include "usx2/usb/linux/SimulatedDFUKeyboard.h"
 
+#include "SimulatedBusFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -32,10 +34,10 @@ std::vector<std::uint8_t> smallImage()
 // One whole update in real time, as the upgrade logic drives the client:
 // detach, find the keyboard again in DFU mode, download, manifest, return.
 // The keyboard's requests are exactly the DFU 1.1 sequence.
-TEST(DFUUpdateRoad, WholeUpdateInRealTime)
+using DFUUpdateRoad = SimulatedBusFixture;
+
+TEST_F(DFUUpdateRoad, WholeUpdateInRealTime)
 {
-    auto bus = SimulatedBus::create();
-    const auto previousHost = USBHost::setCurrent(bus);
     SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kTumoMK2ProductId, "TUMO-77", 0x0058);
     spec.dfuAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant
         | DFU::bitWillDetach;
@@ -92,7 +94,7 @@ TEST(DFUUpdateRoad, WholeUpdateInRealTime)
         EXPECT_EQ(requests, expected);
     }
 
-    std::this_thread::sleep_for(milliseconds(400));
+    ASSERT_TRUE(bus->waitForArrivals(milliseconds(20000)));  // back in application mode
     std::vector<std::uint32_t> found;
     USBDeviceFactory factory;
     factory.setCallbacks(
@@ -105,5 +107,4 @@ TEST(DFUUpdateRoad, WholeUpdateInRealTime)
     EXPECT_EQ(info.productId, Ids::kTumoMK2ProductId);
     EXPECT_EQ(info.bcdDevice, 0x0059);
     EXPECT_EQ(info.serialNumber, "TUMO-77");
-    USBHost::setCurrent(previousHost);
 }

@@ -49,6 +49,9 @@ protected:
         m_host.replace(bus);
     }
 
+    // Another host in the bus's place until the test ends.
+    void useHost(std::shared_ptr<USBHost> host) { m_host.replace(std::move(host)); }
+
     std::shared_ptr<VirtualSleeper> sleeper = std::make_shared<VirtualSleeper>();
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
 

@@ -4,6 +4,8 @@
 #include "usx2/usb/linux/SimulatedBus.h"
 #include "usx2/usb/linux/SimulatedDeviceFile.h"
 
+#include "SimulatedBusFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -79,7 +81,7 @@ TEST(SimulationFile, OnlySmallRegularFilesWithBoundedDevicesAreRead)
 
 TEST(SimulationFile, ARefusedFileLeavesTheBusEmptyWithOneLine)
 {
-    const std::shared_ptr<USBHost> previous = USBHost::setCurrent(nullptr);
+    ScopedUSBHost none(nullptr);
     ::setenv(USBHost::kSimulationVariable, "/dev/zero", 1);
     testing::internal::CaptureStderr();
     const std::shared_ptr<USBHost> chosen = USBHost::current();
@@ -89,7 +91,6 @@ TEST(SimulationFile, ARefusedFileLeavesTheBusEmptyWithOneLine)
     EXPECT_TRUE(chosen->enumerate().empty());
     EXPECT_EQ(said, std::string(USBHost::kSimulationVariable)
                         + ": cannot read /dev/zero: not a regular file; the simulated bus stays empty\n");
-    USBHost::setCurrent(previous);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "usx2/usb/VarantoUSBIds.h"
 #include "usx2/usb/linux/SimulatedBus.h"
 
+#include "SimulatedBusFixture.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,11 +17,10 @@ namespace {
 
 // A bus with a Sela keyboard in application mode, a Rova keyboard in DFU
 // mode and a device of another vendor.
-class DeviceFactoryTest : public ::testing::Test {
+class DeviceFactoryTest : public SimulatedBusFixture {
 protected:
     void SetUp() override
     {
-        previousHost = USBHost::setCurrent(bus);
         sela = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "SELA-1"));
         rovaInDFUMode = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "ROVA-1").inDFUMode());
         SimulatedDeviceDescription other;
@@ -28,8 +29,6 @@ protected:
         other.dfuInterface = false;
         foreign = bus->addDevice(other);
     }
-
-    void TearDown() override { USBHost::setCurrent(previousHost); }
 
     std::vector<std::uint32_t> scan(const USBDeviceFilter& filter, bool* started = nullptr)
     {
@@ -47,8 +46,6 @@ protected:
         return reported;
     }
 
-    std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
-    std::shared_ptr<USBHost> previousHost;
     std::uint32_t sela = 0;
     std::uint32_t rovaInDFUMode = 0;
     std::uint32_t foreign = 0;

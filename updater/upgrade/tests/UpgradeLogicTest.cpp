@@ -10,6 +10,7 @@
 #include "usx2/usb/linux/SimulatedDFUKeyboard.h"
 #include "usx2/util/SystemLog.h"
 #include "usx2/util/VirtualSleeper.h"
+#include "usx2/tests/SimulatedBusFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -83,12 +84,11 @@ bool contains(const std::vector<std::uint8_t>& codes, std::uint8_t code)
 
 // A simulated bus in virtual time as the process's USB host, the logic with
 // its seven callbacks, and the wizard that drives them.
-class UpgradeLogicTest : public ::testing::Test {
+class UpgradeLogicTest : public SimulatedBusFixture {
 protected:
     void SetUp() override
     {
-        bus->setClock(sleeper);
-        previousHost = USBHost::setCurrent(bus);
+        useVirtualTime();
         makeLogic(boost::chrono::milliseconds(0));
     }
 
@@ -96,7 +96,15 @@ protected:
     {
         wizard.reset();
         logic.reset();
-        USBHost::setCurrent(previousHost);
+    }
+
+    // Starts again with a new logic on a new empty bus.
+    void restartWithNewBus()
+    {
+        wizard.reset();
+        logic.reset();
+        replaceBus();
+        makeLogic(boost::chrono::milliseconds(0));
     }
 
     void makeLogic(boost::chrono::milliseconds finalPause, Sleeper* dfuSleeper = nullptr)
@@ -132,9 +140,6 @@ protected:
         ASSERT_EQ(logic->device().getMode(), DFUDevice::eModeDFU);
     }
 
-    std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
-    std::shared_ptr<VirtualSleeper> sleeper = std::make_shared<VirtualSleeper>();
-    std::shared_ptr<USBHost> previousHost;
     std::unique_ptr<Logic> logic;
     std::unique_ptr<WizardDriver> wizard;
 };
@@ -175,9 +180,7 @@ TEST_F(UpgradeLogicTest, InstalledVersionAgainstTheNewest)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.installed);
-        TearDown();
-        bus = SimulatedBus::create();
-        SetUp();
+        restartWithNewBus();
         attach(keyboardSpec(c.baseId, "K-1", c.bcdDevice), keyboardOptions(c.baseId));
 
         const WizardDriver::DeviceView view = wizard->scan();
@@ -247,9 +250,7 @@ TEST_F(UpgradeLogicTest, UnsupportedTransferSizeIsRefusedBeforeTheUpdate)
     for (const std::uint16_t size : {0, 8192, 65535}) {
         for (const bool foundInDFUMode : {false, true}) {
             SCOPED_TRACE(testing::Message() << size << (foundInDFUMode ? " found in DFU mode" : ""));
-            TearDown();
-            bus = SimulatedBus::create();
-            SetUp();
+            restartWithNewBus();
             const SimulatedDeviceDescription spec = keyboardSpec(Ids::kSelaMK2ProductId, "S", kOldVersion, size);
             auto keyboard = attach(foundInDFUMode ? spec.inDFUMode() : spec, keyboardOptions(Ids::kSelaMK2ProductId));
             ASSERT_TRUE(wizard->scan().updateAvailable);
@@ -301,9 +302,7 @@ TEST_F(UpgradeLogicTest, FailedWritesEndInAbortAndResultMinusTwo)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TearDown();
-        bus = SimulatedBus::create();
-        SetUp();
+        restartWithNewBus();
         SimulatedDFUKeyboard::Options options = keyboardOptions(Ids::kSelaMK2ProductId);
         options.faults.stallAtBlock = c.stallAtBlock;
         options.faults.errorAtBlock = c.errorAtBlock;
@@ -498,23 +497,21 @@ TEST_F(UpgradeLogicTest, StandInFirmwareIsNeverWrittenToARealKeyboard)
     } const cases[] = {{true, true, false}, {true, false, false}, {false, true, true}, {false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.openedThroughRealHost << c.realHostWhenTheUpdateStarts);
-        TearDown();
-        bus = SimulatedBus::create();
-        SetUp();
+        restartWithNewBus();
         auto realHost = std::make_shared<RealHost>();
         realHost->bus = bus;
-        const auto useHost = [&](bool real) {
-            USBHost::setCurrent(real ? std::shared_ptr<USBHost>(realHost) : std::shared_ptr<USBHost>(bus));
+        const auto selectHost = [&](bool real) {
+            useHost(real ? std::shared_ptr<USBHost>(realHost) : std::shared_ptr<USBHost>(bus));
         };
         std::vector<std::string> logged;
         SystemLog::Sink previousSink = SystemLog::setSink(
             [&logged](SystemLog::Severity, const std::string& message) { logged.push_back(message); });
 
-        useHost(c.openedThroughRealHost);
+        selectHost(c.openedThroughRealHost);
         auto keyboard = attachSela();
         bringIntoUpdateMode();
         bus->clearRequestLog();
-        useHost(c.realHostWhenTheUpdateStarts);
+        selectHost(c.realHostWhenTheUpdateStarts);
         ASSERT_TRUE(wizard->startUpdate());
         EXPECT_EQ(wizard->pollResult(kTick, kPollLimit), c.written ? 1 : -1);
         SystemLog::setSink(previousSink);
@@ -572,10 +569,10 @@ TEST_F(UpgradeLogicTest, WorkerThatCannotStartRaisesTheResourceError)
 
 namespace {
 
-TEST(UpgradeLogicRealTime, WholeRoadOnASimulatedKeyboard)
+using UpgradeLogicRealTime = SimulatedBusFixture;
+
+TEST_F(UpgradeLogicRealTime, WholeRoadOnASimulatedKeyboard)
 {
-    auto bus = SimulatedBus::create();
-    auto previousHost = USBHost::setCurrent(bus);
     auto keyboard = std::make_shared<SimulatedDFUKeyboard>(keyboardSpec(Ids::kTumoMK2ProductId, "TUMO-RT"),
                                                            keyboardOptions(Ids::kTumoMK2ProductId));
     SimulatedDFUKeyboard::attach(*bus, keyboard);
@@ -596,7 +593,6 @@ TEST(UpgradeLogicRealTime, WholeRoadOnASimulatedKeyboard)
         EXPECT_TRUE(wizard.quit());
     }
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kTumoMK2ProductId));
-    USBHost::setCurrent(previousHost);
 }
 
 // A keyboard that takes its time, in real time, over every block it is sent.
@@ -631,7 +627,7 @@ private:
 // block; destroying the logic waits for the worker, at most until the
 // worker's deadline, and the worker ends by itself at its image deadline
 // when the write takes longer.
-TEST(UpgradeLogicRealTime, QuitDuringAWriteOnASlowKeyboardEndsWithinTheDeadline)
+TEST_F(UpgradeLogicRealTime, QuitDuringAWriteOnASlowKeyboardEndsWithinTheDeadline)
 {
     struct Case {
         const char* name;
@@ -644,8 +640,7 @@ TEST(UpgradeLogicRealTime, QuitDuringAWriteOnASlowKeyboardEndsWithinTheDeadline)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        auto bus = SimulatedBus::create();
-        auto previousHost = USBHost::setCurrent(bus);
+        replaceBus();
         auto keyboard = std::make_shared<SimulatedDFUKeyboard>(
             keyboardSpec(Ids::kTumoMK2ProductId, "TUMO-SLOW").inDFUMode(), keyboardOptions(Ids::kTumoMK2ProductId));
         auto slow = std::make_shared<SlowBlocks>(keyboard, c.perBlock);
@@ -673,7 +668,6 @@ TEST(UpgradeLogicRealTime, QuitDuringAWriteOnASlowKeyboardEndsWithinTheDeadline)
         EXPECT_TRUE(received.size() % 4096 == 0 || c.wholeImage) << "a block cut short: " << received.size();
         EXPECT_EQ(contains(dfuRequestCodes(*bus), DFU::DFU_ABORT), !c.wholeImage);
         EXPECT_EQ(dfuRequestCodes(*bus).back(), DFU::DFU_DETACH);
-        USBHost::setCurrent(previousHost);
     }
 }
 

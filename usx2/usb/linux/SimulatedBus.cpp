@@ -156,6 +156,26 @@ bool SimulatedBus::waitUntilPresent(std::uint32_t handle, std::chrono::milliseco
     }
 }
 
+bool SimulatedBus::waitForArrivals(std::chrono::milliseconds limit) const
+{
+    std::vector<std::uint32_t> coming;
+    {
+        std::lock_guard<std::recursive_mutex> lock(m_mutex);
+        const auto time = now();
+        for (const auto& entry : m_devices) {
+            if (!entry.second->hasLeft() && !entry.second->isAttached(time))
+                coming.push_back(entry.first);
+        }
+    }
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (std::uint32_t handle : coming) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (!waitUntilPresent(handle, std::max(left, std::chrono::milliseconds(0))) && !device(handle)->hasLeft())
+            return false;
+    }
+    return true;
+}
+
 std::vector<SimulatedRequestLogEntry> SimulatedBus::requestLog() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);

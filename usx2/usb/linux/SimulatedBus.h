@@ -54,6 +54,8 @@ public:
     // real time; false when it left, never comes, or the time is up. In
     // virtual time it only looks. Not for handlers (they run under the lock).
     bool waitUntilPresent(std::uint32_t handle, std::chrono::milliseconds limit) const;
+    // Waits the same way until every device on its way has arrived.
+    bool waitForArrivals(std::chrono::milliseconds limit) const;
 
     std::vector<SimulatedRequestLogEntry> requestLog() const;
     void clearRequestLog();
