@@ -57,6 +57,8 @@ function(varanto_tests name)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+  # Helpers every test program shares ("VarantoTest/...").
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/testsupport/include")
   target_compile_definitions(${name} PRIVATE
     VARANTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     VARANTO_BINARY_DIR="${PROJECT_BINARY_DIR}"

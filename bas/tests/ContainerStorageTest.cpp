@@ -10,6 +10,8 @@
 #include "BAS/FileTypeManager.h"
 #include "ContainerWriter.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/path.hpp>
@@ -51,13 +53,10 @@ protected:
     void SetUp() override
     {
         FileTypeManager::init();
-        char pattern[] = "/tmp/container-test-XXXXXX";
-        m_folder = ::mkdtemp(pattern);
+        m_folder = m_temporary.string();
     }
     void TearDown() override
     {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
         FileTypeManager::deInit();
     }
 
@@ -94,6 +93,7 @@ protected:
         store(file, writer.text());
     }
 
+    CV::test::TemporaryFolder m_temporary{"container-test"};
     std::string m_folder;
 };
 

@@ -2,6 +2,8 @@
 
 #include "ProgramOutput.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem.hpp>
@@ -13,17 +15,6 @@ namespace {
 
 namespace fs = boost::filesystem;
 
-// A scratch folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() : path_(fs::canonical(fs::temp_directory_path()) / fs::unique_path("bundle-%%%%-%%%%")) {}
-    ~ScratchFolder() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
 // What the probe program prints when it runs from the given place.
 std::string probeOutputAt(const fs::path& executable)
 {
@@ -34,19 +25,20 @@ std::string probeOutputAt(const fs::path& executable)
 
 TEST(DSOHandleTest, RunningCodeFindsTheBundleItRunsFrom)
 {
-    ScratchFolder scratch;
+    const CV::test::TemporaryFolder temporary("bundle");
+    const fs::path scratch(temporary.string());
     struct Case {
         const char* label;
         fs::path executable;
         std::string printed;
     };
     const Case cases[] = {
-        {"inside a bundle", scratch.path() / "T.app/Contents/MacOS/probe",
-         (scratch.path() / "T.app").string() + "\n"},
-        {"bundle name with blanks", scratch.path() / "My Tool.app/Contents/MacOS/probe",
-         (scratch.path() / "My Tool.app").string() + "\n"},
-        {"outside any bundle", scratch.path() / "bin/probe", "none\n"},
-        {"beside, not inside, the program folder", scratch.path() / "U.app/Contents/probe", "none\n"},
+        {"inside a bundle", scratch / "T.app/Contents/MacOS/probe",
+         (scratch / "T.app").string() + "\n"},
+        {"bundle name with blanks", scratch / "My Tool.app/Contents/MacOS/probe",
+         (scratch / "My Tool.app").string() + "\n"},
+        {"outside any bundle", scratch / "bin/probe", "none\n"},
+        {"beside, not inside, the program folder", scratch / "U.app/Contents/probe", "none\n"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(probeOutputAt(c.executable), c.printed) << c.label;

@@ -3,6 +3,8 @@
 #include "BAS/FileTypeManager.h"
 #include "platform/volumes/MountTableSource.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -33,8 +35,7 @@ protected:
     void SetUp() override
     {
         FileTypeManager::init();
-        char pattern[] = "/tmp/filename-test-XXXXXX";
-        m_root = ::mkdtemp(pattern);
+        m_root = m_temporary.string();
         folder("folder/sub");
         folder("media/Backup");
         folder("Thing.pkgx/Contents");
@@ -56,8 +57,6 @@ protected:
     void TearDown() override
     {
         m_mounts.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
         FileTypeManager::deInit();
     }
 
@@ -78,6 +77,7 @@ protected:
 
     static std::string typeName(const FileName& name) { return name.type ? name.type->name : std::string("(null)"); }
 
+    CV::test::TemporaryFolder m_temporary{"filename-test"};
     std::string m_root;
     std::unique_ptr<MountTableSource::ScopedPath> m_mounts;
 };

@@ -5,6 +5,8 @@
 #include "BAS/RangeLimitingStorage.h"
 #include "StorageScript.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/path.hpp>
@@ -35,14 +37,11 @@ protected:
     void SetUp() override
     {
         FileTypeManager::init();
-        char pattern[] = "/tmp/file-storage-test-XXXXXX";
-        m_folder = ::mkdtemp(pattern);
+        m_folder = m_temporary.string();
         std::ofstream(path("ten.bin"), std::ios::binary) << numberedBytes(10);
     }
     void TearDown() override
     {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
         FileTypeManager::deInit();
     }
 
@@ -62,6 +61,7 @@ protected:
     }
     bool exists(const std::string& leaf) const { return std::filesystem::exists(path(leaf)); }
 
+    CV::test::TemporaryFolder m_temporary{"file-storage-test"};
     std::string m_folder;
 };
 

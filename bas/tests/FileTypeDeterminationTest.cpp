@@ -3,6 +3,8 @@
 
 #include "platform/volumes/MountTableSource.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -25,8 +27,7 @@ protected:
     void SetUp() override
     {
         FileTypeManager::init();
-        std::string pattern = (std::filesystem::temp_directory_path() / "type-test-XXXXXX").string();
-        m_root = mkdtemp(pattern.data());
+        m_root = m_temporary.string();
         std::filesystem::create_directories(m_root + "/folder.wav");
         std::filesystem::create_directories(m_root + "/plain");
         for (const char* file : {"sound.wav", "notes.qqq", "README", "pack.wav", "pack.qqq"})
@@ -37,7 +38,6 @@ protected:
     void TearDown() override
     {
         m_table.reset();
-        std::filesystem::remove_all(m_root);
         FileTypeManager::deInit();
     }
 
@@ -49,6 +49,7 @@ protected:
     }
     static const FileTypeDescr* std(FileTypeManager::eStdFileType type) { return FileTypeManager::getStdType(type); }
 
+    CV::test::TemporaryFolder m_temporary{"type-test"};
     std::string m_root;
     std::unique_ptr<platform::volumes::MountTableSource::ScopedPath> m_table;
 };

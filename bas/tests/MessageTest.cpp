@@ -6,6 +6,8 @@
 
 #include "ProgramOutput.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem.hpp>
@@ -163,17 +165,6 @@ TEST(NSStringRefTest, HolderOwnsOneReference)
     CFRelease(kept);
 }
 
-// A scratch folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() : path_(fs::canonical(fs::temp_directory_path()) / fs::unique_path("message-%%%%-%%%%")) {}
-    ~ScratchFolder() { fs::remove_all(path_); }
-    const fs::path& path() const { return path_; }
-
-private:
-    fs::path path_;
-};
-
 std::string runProbe(const fs::path& bundle, const std::string& arguments, const std::string& environment = "")
 {
     const fs::path executable = bundle / "Contents/MacOS/probe";
@@ -184,8 +175,8 @@ std::string runProbe(const fs::path& bundle, const std::string& arguments, const
 
 TEST(MessageBundleTest, ButtonLabelsComeFromTheChosenLanguagesCatalogue)
 {
-    ScratchFolder scratch;
-    const fs::path bundle = scratch.path() / "T.app";
+    const CV::test::TemporaryFolder scratch("message");
+    const fs::path bundle = fs::path(scratch.string()) / "T.app";
     fs::create_directories(bundle / "Contents/Resources/FRA.lproj");
     fs::create_directories(bundle / "Contents/Resources/DEU.lproj");
     fs::copy_file(fs::path(VARANTO_TEST_CATALOG_DIR) / "fr-big.mo", bundle / "Contents/Resources/FRA.lproj/lib.mo");

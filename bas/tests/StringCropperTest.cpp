@@ -4,6 +4,8 @@
 
 #include "platform/volumes/MountTableSource.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <boost/filesystem/path.hpp>
@@ -197,17 +199,11 @@ TEST(AbbreviationTest, ReplacementHoldingTheKeyEnds)
 class FolderAliasTest : public ::testing::Test {
 protected:
     FolderAliasTest()
-        : m_root(makeRoot())
+        : m_root(m_temporary.string())
         , m_table(writeTable(m_root))
     {
     }
-    ~FolderAliasTest() override { std::filesystem::remove_all(m_root); }
 
-    static std::string makeRoot()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "cropper-test-XXXXXX").string();
-        return mkdtemp(pattern.data());
-    }
     static std::string writeTable(const std::string& root)
     {
         const std::string path = root + "/mounts";
@@ -227,6 +223,7 @@ protected:
         return "Computer" + colon;
     }
 
+    CV::test::TemporaryFolder m_temporary{"cropper-test"};
     std::string m_root;
     std::string m_table;
     platform::volumes::MountTableSource::ScopedPath m_tableSource{m_table};

@@ -7,6 +7,8 @@
 #include "BAS/URI.h"
 
 #include <glib.h>
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -71,18 +73,16 @@ protected:
     void SetUp() override
     {
         FileTypeManager::init();
-        char pattern[] = "/tmp/uri-test-XXXXXX";
-        m_root = ::mkdtemp(pattern);
+        m_root = m_temporary.string();
         std::filesystem::create_directories(m_root + "/dir");
         std::ofstream(m_root + "/caf\xC3\xA9 1.txt") << "x";
     }
     void TearDown() override
     {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
         FileTypeManager::deInit();
     }
 
+    CV::test::TemporaryFolder m_temporary{"uri-test"};
     std::string m_root;
 };
 

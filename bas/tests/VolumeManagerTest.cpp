@@ -9,6 +9,8 @@
 #include "platform/volumes/MountTableSource.h"
 #include "platform/workspace/Workspace.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -30,20 +32,6 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 namespace {
-
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (fs::temp_directory_path() / "volumes-test-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { fs::remove_all(m_path); }
-    const fs::path& path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 void writeFile(const fs::path& path, const std::string& text)
 {
@@ -83,7 +71,7 @@ private:
         fs::create_directory_symlink(m_folder.path() / "devices" / disk / name, blockFolder() / name);
     }
 
-    TempFolder m_folder;
+    CV::test::TemporaryFolder m_folder{"volumes-test"};
 };
 
 TEST(OpticalMediaTest, WholeDiskOfTheDeviceDecides)
@@ -162,7 +150,7 @@ protected:
         return name;
     }
 
-    TempFolder m_mounts;
+    CV::test::TemporaryFolder m_mounts{"volumes-test"};
     FakeSysfs m_sysfs;
     std::string m_table;
     platform::volumes::MountTableSource::ScopedPath m_tableSource;

@@ -4,6 +4,8 @@
 // holders of value references.
 #include "platform/cf/CFString.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -12,19 +14,7 @@
 
 namespace platform::test {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "platform-test-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(m_path); }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using TempFolder = CV::test::TemporaryFolder;
 
 // The test bundle T.app copied into a fresh temporary folder.
 class TestBundleCopy : public TempFolder {

@@ -3,6 +3,8 @@
 #include "platform/volumes/MountTableSource.h"
 #include "platform/volumes/VolumeList.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -18,38 +20,6 @@
 using namespace platform::volumes;
 
 namespace {
-
-// A temporary folder tree, removed again with everything in it.
-class TempTree {
-public:
-    TempTree()
-    {
-        char pattern[] = "/tmp/volumes-test-XXXXXX";
-        m_root = ::mkdtemp(pattern);
-    }
-    ~TempTree()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_root, ignored);
-    }
-
-    const std::string& root() const { return m_root; }
-    std::string folder(const std::string& relative) const
-    {
-        const std::string path = m_root + "/" + relative;
-        std::filesystem::create_directories(path);
-        return path;
-    }
-    std::string file(const std::string& relative, const std::string& content = "") const
-    {
-        const std::string path = m_root + "/" + relative;
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-
-private:
-    std::string m_root;
-};
 
 std::vector<std::string> namesOf(const std::vector<Volume>& volumes)
 {
@@ -73,19 +43,19 @@ TEST(MountTableSourceTest, ScopedPathRestoresThePreviousTable)
 
 TEST(VolumeListTest, KeepsRealFileSystemsOnFoldersWithTheBootVolumeFirst)
 {
-    TempTree tree;
+    CV::test::TemporaryFolder tree{"volumes-test"};
     const std::string usb = tree.folder("media/USB");
     const std::string share = tree.folder("net/share");
     const std::string colon = tree.folder("mnt/a:b");
     const std::string proc = tree.folder("proc");
-    const std::string fileMount = tree.file("hosts");
+    const std::string fileMount = tree.write("hosts");
     const std::vector<platform::MountEntry> entries = {
         {proc, "proc", "proc"},
         {usb, "vfat", "/dev/sdb1"},
         {"/", "overlay", "/dev/vda"},
         {fileMount, "ext4", "/dev/sda1"},             // a file mounted over a file
         {share, "nfs4", "server:/export"},
-        {tree.root() + "/gone", "ext4", "/dev/sdd1"}, // mount point missing
+        {tree.string() + "/gone", "ext4", "/dev/sdd1"}, // mount point missing
         {colon, "exfat", "/dev/sde1"},
         {usb + "/", "ext4", "/dev/sdf1"},             // mounted over the first one
     };
@@ -121,14 +91,14 @@ protected:
                                                   {m_tree.folder("media/Backup/inner"), "ext4", "/dev/sdc1"}});
     }
 
-    std::string backup() const { return m_tree.root() + "/media/Backup"; }
+    std::string backup() const { return m_tree.string() + "/media/Backup"; }
     static std::string onBootVolume(std::string path)
     {
         std::replace(path.begin(), path.end(), '/', ':');
         return "Computer" + path;
     }
 
-    TempTree m_tree;
+    CV::test::TemporaryFolder m_tree{"volumes-test"};
     std::vector<Volume> m_volumes;
 };
 
@@ -207,19 +177,19 @@ TEST_F(ColonPathTest, RelativePosixPathsStartAtTheCurrentFolder)
 
 TEST(FileSystemItemTest, ReferencesAreCanonicalExistingPaths)
 {
-    TempTree tree;
+    CV::test::TemporaryFolder tree{"volumes-test"};
     const std::string folder = tree.folder("real");
-    tree.file("real/f.txt");
-    ASSERT_EQ(::symlink(folder.c_str(), (tree.root() + "/link").c_str()), 0);
+    tree.write("real/f.txt");
+    ASSERT_EQ(::symlink(folder.c_str(), (tree.string() + "/link").c_str()), 0);
     FSRef ref;
     bool isDirectory = false;
-    ASSERT_TRUE(FileSystemItem::makeRef(tree.root() + "/link/./f.txt", ref, &isDirectory));
+    ASSERT_TRUE(FileSystemItem::makeRef(tree.string() + "/link/./f.txt", ref, &isDirectory));
     EXPECT_EQ(ref.path, folder + "/f.txt");
     EXPECT_FALSE(isDirectory);
-    ASSERT_TRUE(FileSystemItem::makeRef(tree.root() + "/link", ref, &isDirectory));
+    ASSERT_TRUE(FileSystemItem::makeRef(tree.string() + "/link", ref, &isDirectory));
     EXPECT_EQ(ref.path, folder);
     EXPECT_TRUE(isDirectory);
-    EXPECT_FALSE(FileSystemItem::makeRef(tree.root() + "/missing", ref));
+    EXPECT_FALSE(FileSystemItem::makeRef(tree.string() + "/missing", ref));
     EXPECT_FALSE(FileSystemItem::makeRef("", ref));
 
     FSCatalogInfo info;
@@ -229,14 +199,14 @@ TEST(FileSystemItemTest, ReferencesAreCanonicalExistingPaths)
     ASSERT_TRUE(FileSystemItem::getCatalogInfo(ref, info));
     EXPECT_EQ(info.nodeFlags, 0);
     EXPECT_EQ(info.finderInfo.fileType, 0x3F3F3F3Fu);
-    EXPECT_FALSE(FileSystemItem::getCatalogInfo(FSRef{tree.root() + "/missing"}, info));
+    EXPECT_FALSE(FileSystemItem::getCatalogInfo(FSRef{tree.string() + "/missing"}, info));
 }
 
 TEST(FileSystemItemTest, PackagesAreFoldersWithAnExtensionAndContents)
 {
-    TempTree tree;
+    CV::test::TemporaryFolder tree{"volumes-test"};
     tree.folder("Tool.app/Contents");
-    tree.file("Tool.app/Contents/PkgInfo", "APPLtool");
+    tree.write("Tool.app/Contents/PkgInfo", "APPLtool");
     tree.folder("Bare.bundle/Contents");
     tree.folder("NoExtension/Contents");
     tree.folder(".hidden/Contents");
@@ -258,7 +228,7 @@ TEST(FileSystemItemTest, PackagesAreFoldersWithAnExtensionAndContents)
     for (const Case& c : cases) {
         uint32_t type = 0;
         uint32_t creator = 0;
-        EXPECT_EQ(FileSystemItem::getPackageInfo(tree.root() + "/" + c.folder, type, creator), c.package) << c.folder;
+        EXPECT_EQ(FileSystemItem::getPackageInfo(tree.string() + "/" + c.folder, type, creator), c.package) << c.folder;
         EXPECT_EQ(type, c.type) << c.folder;
         EXPECT_EQ(creator, c.creator) << c.folder;
     }
@@ -266,15 +236,15 @@ TEST(FileSystemItemTest, PackagesAreFoldersWithAnExtensionAndContents)
 
 TEST(FileSystemItemTest, CreatesFilesButNotOverFolders)
 {
-    TempTree tree;
+    CV::test::TemporaryFolder tree{"volumes-test"};
     tree.folder("dir");
-    const std::string existing = tree.file("kept.txt", "data");
-    EXPECT_TRUE(FileSystemItem::createFile(tree.root() + "/new.bin"));
+    const std::string existing = tree.write("kept.txt", "data");
+    EXPECT_TRUE(FileSystemItem::createFile(tree.string() + "/new.bin"));
     EXPECT_TRUE(FileSystemItem::createFile(existing));
     std::ifstream in(existing);
     std::string content;
     in >> content;
     EXPECT_EQ(content, "data");
-    EXPECT_FALSE(FileSystemItem::createFile(tree.root() + "/dir"));
-    EXPECT_FALSE(FileSystemItem::createFile(tree.root() + "/nofolder/x"));
+    EXPECT_FALSE(FileSystemItem::createFile(tree.string() + "/dir"));
+    EXPECT_FALSE(FileSystemItem::createFile(tree.string() + "/nofolder/x"));
 }

@@ -6,6 +6,8 @@
 
 #include "SimulatedBusFixture.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
@@ -19,27 +21,6 @@ namespace CV {
 namespace USX2 {
 namespace {
 
-class TempFolder {
-public:
-    TempFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "usx2-sim-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data());
-    }
-    ~TempFolder() { std::filesystem::remove_all(m_path); }
-
-    std::string write(const std::string& name, const std::string& text) const
-    {
-        const std::filesystem::path file = m_path / name;
-        std::ofstream(file, std::ios::binary) << text;
-        return file.string();
-    }
-    std::string path() const { return m_path.string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
 std::string devices(std::size_t count)
 {
     std::string text;
@@ -50,7 +31,7 @@ std::string devices(std::size_t count)
 
 TEST(SimulationFile, OnlySmallRegularFilesWithBoundedDevicesAreRead)
 {
-    TempFolder folder;
+    const CV::test::TemporaryFolder folder("usx2-sim");
     const std::size_t most = SimulatedDeviceFile::kMaxDevices;
     const std::string huge = std::string(SimulatedDeviceFile::kMaxFileBytes - 1, '#') + "\n\n";
     struct Case {
@@ -59,12 +40,12 @@ TEST(SimulationFile, OnlySmallRegularFilesWithBoundedDevicesAreRead)
     } const cases[] = {
         {folder.write("most.sim", devices(most)), ""},
         {folder.write("more.sim", devices(most + 1)),
-         folder.path() + "/more.sim: line " + std::to_string(3 * most + 1) + ": more than " + std::to_string(most)
+         folder.string() + "/more.sim: line " + std::to_string(3 * most + 1) + ": more than " + std::to_string(most)
              + " devices"},
         {folder.write("huge.sim", huge),
-         "cannot read " + folder.path() + "/huge.sim: larger than "
+         "cannot read " + folder.string() + "/huge.sim: larger than "
              + std::to_string(SimulatedDeviceFile::kMaxFileBytes) + " bytes"},
-        {folder.path(), "cannot read " + folder.path() + ": not a regular file"},
+        {folder.path(), "cannot read " + folder.string() + ": not a regular file"},
         {"/dev/zero", "cannot read /dev/zero: not a regular file"},
     };
     for (const Case& c : cases) {
