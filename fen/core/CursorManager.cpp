@@ -1,0 +1,20 @@
+#include "FEN/CursorManager.h"
+
+namespace CV {
+namespace FEN {
+
+void* CursorManager::s_hStdCursors[kStdCursorCount] = {};
+bool CursorManager::s_bInit = false;
+
+void CursorManager::init()
+{
+    s_bInit = true;
+}
+
+void CursorManager::deInit()
+{
+    s_bInit = false;
+}
+
+} // namespace FEN
+} // namespace CV

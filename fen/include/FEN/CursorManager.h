@@ -1,0 +1,22 @@
+#pragma once
+// The standard cursors and cursor registrations.
+namespace CV {
+namespace FEN {
+
+class CursorManager {
+public:
+    static constexpr int kStdCursorCount = 17;
+
+    // Registers the standard cursors once (framework start-up).
+    static void init();
+    // Drops the standard cursors' registration (framework shut-down).
+    static void deInit();
+
+    static void* s_hStdCursors[kStdCursorCount];
+    static bool s_bInit;
+
+    CursorManager() = delete;
+};
+
+} // namespace FEN
+} // namespace CV

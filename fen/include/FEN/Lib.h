@@ -1,0 +1,25 @@
+#pragma once
+// Start-up and shut-down of the framework library.
+#include <cstdint>
+
+namespace CV {
+namespace FEN {
+
+class Lib {
+public:
+    static constexpr int32_t kVersion = 0x4010000;
+    static constexpr int32_t kFlavour = 69;
+
+    // Checks the versions (a mismatch ends the process with a report), then
+    // fills the key tables, enables menus, registers the standard cursors
+    // and starts the asynchronous-event dispatcher. A failing or throwing
+    // step undoes them all: false.
+    static bool init(int version, int flavour);
+    // Undoes init, step by step in reverse; safe when nothing runs.
+    static void deInit();
+
+    Lib() = delete;
+};
+
+} // namespace FEN
+} // namespace CV
