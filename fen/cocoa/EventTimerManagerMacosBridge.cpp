@@ -2,6 +2,7 @@
 
 #include "BAS/ClassFactory.h"
 #include "BAS/ObjCIvar.h"
+#include "platform/appkit/NSTimer.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
 
@@ -24,10 +25,11 @@ EventTimerManagerMacosBridge* bridgeOf(id self)
 id scheduleTimer(id self)
 {
     const double seconds = BAS::OBJC::getIvarFloat(self, "interval");
-    id timer = objc::send<id>(objc_getClass("NSTimer"), "timerWithTimeInterval:target:selector:userInfo:repeats:",
-                              seconds, self, objc::selector("onTimer:"), id(nil), BOOL(NO));
-    id runLoop = objc::send<id>(objc_getClass("NSRunLoop"), "currentRunLoop");
-    objc::send<void>(runLoop, "addTimer:forMode:", timer, objc::send<id>(objc_getClass("NSRunLoop"), "commonModes"));
+    id timer = objc::send<id>(platform::appkit::NSTimer::timerClass(),
+                              "timerWithTimeInterval:target:selector:userInfo:repeats:", double(seconds), self,
+                              objc::selector("onTimer:"), id(nil), BOOL(NO));
+    id runLoop = objc::send<id>(platform::appkit::NSTimer::runLoopClass(), "currentRunLoop");
+    objc::send<void>(runLoop, "addTimer:forMode:", timer, NSRunLoopCommonModes);
     BAS::OBJC::setIvarPtr(self, "timer", timer);
     return timer;
 }
