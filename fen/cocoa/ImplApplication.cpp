@@ -1,6 +1,7 @@
 #include "FEN/DETAIL/ImplApplication.h"
 
 #include "FEN/EventCodes.h"
+#include "platform/appkit/NSApplication.h"
 #include "platform/objc/MessageSend.h"
 
 namespace CV {
@@ -11,10 +12,11 @@ namespace objc = platform::objc;
 
 namespace {
 
+// The platform application; nil while nothing made it (then nothing is
+// scheduled: there is no loop to terminate).
 id sharedApplication()
 {
-    Class cls = objc_getClass("NSApplication");
-    return cls != Nil ? objc::send<id>(cls, "sharedApplication") : nil;
+    return NSApp;
 }
 
 } // namespace

@@ -249,6 +249,7 @@ TEST(External, OpenURLHandsOnlyURLsWithASchemeToTheDesktopsHandler)
     const std::string folder = testing::TempDir() + "fake-xdg-open";
     std::filesystem::create_directories(folder);
     const std::string record = folder + "/received";
+    std::filesystem::remove(record);
     {
         std::ofstream script(folder + "/xdg-open");
         script << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" << record << "'\n";
