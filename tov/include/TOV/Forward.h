@@ -5,6 +5,7 @@
 namespace CV::TOV {
 
 class Widget;
+class Bar;
 class Pane;
 class PaintContext;
 class Canvas;
@@ -12,6 +13,18 @@ class DragDropEventTarget;
 class DragDropSource;
 struct Margin;
 class AttributesMap;
+
+class Property;
+class ClassSelector;
+class AttibuteSelector;
+class StateSelector;
+class Selector;
+class LazyPicture;
+class StyleParser2;
+class StyleSheet;
+class StyleSheetManager;
+class StyleSheetErrorsLogSource;
+class ManagerContainer;
 
 } // namespace CV::TOV
 

@@ -1,0 +1,83 @@
+#pragma once
+// Which widgets a style rule applies to: the widget's class, style and id,
+// conditions on its attributes and states, and steps up its ancestors.
+#include "TOV/Forward.h"
+#include "cv/symbol.h"
+
+#include <boost/logic/tribool.hpp>
+
+#include <array>
+#include <cstdint>
+#include <list>
+#include <map>
+#include <string>
+
+namespace CV::TOV {
+
+class ClassSelector {
+public:
+    void set(std::string const& cls, std::string const& style, std::string const& id);
+
+    cv::symbol m_class;
+    cv::symbol m_style;
+    cv::symbol m_id;
+};
+
+class AttibuteSelector {
+public:
+    enum eRule : int32_t {
+        eEquals = 2,     // =
+        eBeginsWith = 3, // ^=
+        eEndsWith = 4,   // $=
+        eContains = 5,   // *=
+        eNotEquals = 6,  // !=
+    };
+    using Conditions = std::map<eRule, std::string>;
+
+    // Stores the condition; an earlier value for the same name and operator
+    // is replaced.
+    void setAttribute(cv::symbol name, eRule rule, std::string const& value);
+
+    bool empty() const { return m_attributes.empty(); }
+
+    std::map<cv::symbol, Conditions> m_attributes;
+};
+
+class StateSelector {
+public:
+    enum eState { eEnabled, eSelected, eDown, eOver, eFocus, eInput, eDormant, eStateCount };
+
+    StateSelector();
+
+    // On or off for the state of that name; other names are ignored.
+    void setState(cv::symbol name, bool on);
+
+    // The names of the seven states, in their order.
+    static std::array<cv::symbol, eStateCount> const& stateNames();
+
+    std::array<boost::logic::tribool, eStateCount> m_states;
+};
+
+class Selector : public ClassSelector {
+public:
+    struct tParentSelector {
+        tParentSelector(std::string const& cls, std::string const& style, std::string const& id, bool direct);
+
+        cv::symbol m_class;
+        cv::symbol m_style;
+        cv::symbol m_id;
+        AttibuteSelector m_attributes;
+        bool m_direct = false; // must be the immediate parent of the step before
+    };
+
+    Selector(int line, std::string const& source);
+    Selector(int line, cv::symbol source);
+
+    AttibuteSelector m_attributes;
+    std::list<tParentSelector> m_parents; // nearest ancestor first
+    StateSelector m_states;
+    cv::symbol m_source;
+    int32_t m_line = 0;
+};
+
+} // namespace CV::TOV

@@ -1,0 +1,60 @@
+#include "TOV/Selector.h"
+
+namespace CV::TOV {
+
+void ClassSelector::set(std::string const& cls, std::string const& style, std::string const& id)
+{
+    m_class = cv::symbol(cls);
+    m_style = cv::symbol(style);
+    m_id = cv::symbol(id);
+}
+
+void AttibuteSelector::setAttribute(cv::symbol name, eRule rule, std::string const& value)
+{
+    m_attributes[name][rule] = value;
+}
+
+StateSelector::StateSelector()
+{
+    m_states.fill(boost::logic::indeterminate);
+}
+
+std::array<cv::symbol, StateSelector::eStateCount> const& StateSelector::stateNames()
+{
+    static const std::array<cv::symbol, eStateCount> names = {cv::symbol("enabled"), cv::symbol("selected"),
+        cv::symbol("down"), cv::symbol("over"), cv::symbol("focus"), cv::symbol("input"), cv::symbol("dormant")};
+    return names;
+}
+
+void StateSelector::setState(cv::symbol name, bool on)
+{
+    auto const& names = stateNames();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) {
+            m_states[i] = on;
+            return;
+        }
+    }
+}
+
+Selector::tParentSelector::tParentSelector(std::string const& cls, std::string const& style, std::string const& id,
+    bool direct)
+    : m_class(cls)
+    , m_style(style)
+    , m_id(id)
+    , m_direct(direct)
+{
+}
+
+Selector::Selector(int line, std::string const& source)
+    : Selector(line, cv::symbol(source))
+{
+}
+
+Selector::Selector(int line, cv::symbol source)
+    : m_source(source)
+    , m_line(line)
+{
+}
+
+} // namespace CV::TOV
