@@ -1,13 +1,22 @@
 #include "platform/appkit/NSApplication.h"
 
+#include "platform/appkit/MenuBarBridge.h"
+#include "platform/appkit/NSEvent.h"
+#include "platform/appkit/NSMenu.h"
+#include "platform/appkit/NSResponder.h"
+#include "platform/appkit/NSWindow.h"
+#include "platform/cf/CFString.h"
 #include "platform/notifications/Notification.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
 #include "platform/objc/StandInClass.h"
+#include "platform/peer/InputEvents.h"
 #include "platform/runloop/MainLoop.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 id NSApp = nil;
 
@@ -19,6 +28,18 @@ using objc::ivar;
 using objc::NSObject;
 
 bool s_terminating = false;
+
+struct ModalSession {
+    id window;
+    bool stopped = false;
+    long code = NSModalResponseStop;
+};
+
+std::vector<ModalSession*>& modalSessions()
+{
+    static std::vector<ModalSession*> s_sessions;
+    return s_sessions;
+}
 
 std::function<void(int)>& processExit()
 {
@@ -40,8 +61,10 @@ void tellDelegate(id self, const char* selectorName, const char* notificationNam
 
 id sharedApplication(id cls, SEL)
 {
-    if (NSApp == nil)
+    if (NSApp == nil) {
         NSApp = NSObject::allocInit(reinterpret_cast<Class>(cls));
+        setDefaultActionTarget(NSApp);
+    }
     return NSApp;
 }
 
@@ -101,6 +124,7 @@ void setMainMenu(id self, SEL, id menu)
     id old = ivar<id>(self, "_mainMenu");
     ivar<id>(self, "_mainMenu") = NSObject::retain(menu);
     NSObject::release(old);
+    installMenuBar(menu);
 }
 
 id mainMenu(id self, SEL)
@@ -108,21 +132,119 @@ id mainMenu(id self, SEL)
     return ivar<id>(self, "_mainMenu");
 }
 
-id keyWindow(id self, SEL)
+id windowWhere(const char* question)
 {
-    return ivar<id>(self, "_keyWindow");
+    for (id window : allWindows())
+        if (objc::send<BOOL>(window, question))
+            return window;
+    return nil;
 }
 
-void sendEvent(id, SEL, id) {}
+id keyWindow(id, SEL)
+{
+    return windowWhere("isKeyWindow");
+}
+
+id mainWindow(id, SEL)
+{
+    return windowWhere("isMainWindow");
+}
+
+bool acceptsDuringModal(id window)
+{
+    const std::vector<ModalSession*>& modal = modalSessions();
+    if (modal.empty() || window == nil || window == modal.back()->window)
+        return true;
+    return objc::send<BOOL>(window, "isKindOfClass:", NSPanelClass()) && objc::send<BOOL>(window, "worksWhenModal");
+}
+
+bool offerKeyEquivalent(id self, id event, const EventRecord& record)
+{
+    if (record.type != NSEventTypeKeyDown || !(record.modifierFlags & (peer::kCommandKey | peer::kControlKey)))
+        return false;
+    if (record.window && objc::send<BOOL>(record.window, "performKeyEquivalent:", event))
+        return true;
+    id menu = ivar<id>(self, "_mainMenu");
+    if (!menu)
+        return false;
+    const cf::String* characters = cf::String::createFromUTF8(record.charactersIgnoringModifiers);
+    const bool performed = performKeyEquivalent(menu, characters->characters(), record.modifierFlags);
+    CFRelease(characters);
+    return performed;
+}
+
+void sendEvent(id self, SEL, id event)
+{
+    event = runLocalMonitors(event);
+    if (event == nil)
+        return;
+    const EventRecord& record = eventRecord(event);
+    if (!acceptsDuringModal(record.window))
+        return;
+    id previous = ivar<id>(self, "_currentEvent");
+    ivar<id>(self, "_currentEvent") = event;
+    if (!offerKeyEquivalent(self, event, record) && record.window)
+        objc::send<void>(record.window, "sendEvent:", event);
+    ivar<id>(self, "_currentEvent") = previous;
+}
+
+id currentEvent(id self, SEL)
+{
+    return ivar<id>(self, "_currentEvent");
+}
+
+long runModalForWindow(id, SEL, id window)
+{
+    ModalSession session{window};
+    modalSessions().push_back(&session);
+    objc::send<void>(window, "makeKeyAndOrderFront:", id(nil));
+    while (!session.stopped)
+        MainLoop::instance().runUntil([&] { return session.stopped; }, std::chrono::hours(24),
+                                      RunLoopMode::ModalPanel);
+    modalSessions().pop_back();
+    return session.code;
+}
+
+void stopModalWithCode(id, SEL, long code)
+{
+    if (modalSessions().empty())
+        return;
+    modalSessions().back()->stopped = true;
+    modalSessions().back()->code = code;
+}
+
+void stopModal(id self, SEL) { stopModalWithCode(self, nullptr, NSModalResponseStop); }
+void abortModal(id self, SEL) { stopModalWithCode(self, nullptr, NSModalResponseAbort); }
+id modalWindow(id, SEL) { return modalSessions().empty() ? nil : modalSessions().back()->window; }
+
+void hide(id self, SEL, id)
+{
+    ivar<BOOL>(self, "_hidden") = YES;
+    for (id window : allWindows())
+        objc::send<void>(window, "orderOut:", id(nil));
+}
+
+void unhide(id self, SEL, id)
+{
+    ivar<BOOL>(self, "_hidden") = NO;
+    for (id window : allWindows())
+        objc::send<void>(window, "orderFront:", id(nil));
+}
+
+BOOL isHidden(id self, SEL) { return ivar<BOOL>(self, "_hidden"); }
+void ignore(id, SEL, id) {}
+void activate(id, SEL, BOOL) {}
+BOOL isActive(id, SEL) { return keyWindow(nil, nullptr) ? YES : NO; }
 
 Class registerApplicationClass()
 {
-    return objc::StandInClass("NSApplication", "NSObject")
+    return objc::StandInClass("NSApplication", NSResponderClass())
         .ivar<id>("_delegate")
         .ivar<id>("_mainMenu")
-        .ivar<id>("_keyWindow")
+        .ivar<id>("_currentEvent")
         .ivar<BOOL>("_running")
         .ivar<BOOL>("_launched")
+        .ivar<BOOL>("_hidden")
         .classMethod("sharedApplication", &sharedApplication)
         .method("setDelegate:", &setDelegate)
         .method("delegate", &delegateOf)
@@ -133,7 +255,24 @@ Class registerApplicationClass()
         .method("setMainMenu:", &setMainMenu)
         .method("mainMenu", &mainMenu)
         .method("keyWindow", &keyWindow)
+        .method("mainWindow", &mainWindow)
         .method("sendEvent:", &sendEvent)
+        .method("currentEvent", &currentEvent)
+        .method("runModalForWindow:", &runModalForWindow)
+        .method("stopModal", &stopModal)
+        .method("stopModalWithCode:", &stopModalWithCode)
+        .method("abortModal", &abortModal)
+        .method("modalWindow", &modalWindow)
+        .method("hide:", &hide)
+        .method("unhide:", &unhide)
+        .method("unhideAllApplications:", &unhide)
+        .method("hideOtherApplications:", &ignore)
+        .method("isHidden", &isHidden)
+        .method("setAppleMenu:", &ignore)
+        .method("setWindowsMenu:", &ignore)
+        .method("setServicesMenu:", &ignore)
+        .method("activateIgnoringOtherApps:", &activate)
+        .method("isActive", &isActive)
         .registerClass();
 }
 
@@ -147,7 +286,7 @@ void registerDefaults(id, SEL, const void*) {}
 
 Class registerUserDefaultsClass()
 {
-    return objc::StandInClass("NSUserDefaults", "NSObject")
+    return objc::StandInClass("NSUserDefaults", NSObject::rootClass())
         .classMethod("standardUserDefaults", &standardUserDefaults)
         .method("registerDefaults:", &registerDefaults)
         .registerClass();
@@ -184,6 +323,7 @@ void NSApplication::resetForTesting()
 {
     if (NSApp != nil) {
         setMainMenu(NSApp, nullptr, nil);
+        setDefaultActionTarget(nil);
         NSObject::release(NSApp);
     }
     NSApp = nil;

@@ -1,16 +1,31 @@
 #pragma once
-// The process's application object, "NSApplication":
+// The process's application object, "NSApplication" (superclass
+// "NSResponder"):
 //
 //   +sharedApplication: the one instance, made on the first call as an
 //   instance of the receiving class (a subclass asked first makes a
-//   subclass instance); setDelegate: / delegate (not retained).
+//   subclass instance); it becomes the receiver of menu actions sent to a
+//   nil target. setDelegate: / delegate (not retained).
 //   -run: sends the delegate applicationWillFinishLaunching: and
 //   applicationDidFinishLaunching:, then runs the main loop until stop:.
 //   -terminate: asks the delegate applicationShouldTerminate: (1 now, 0
 //   cancel); on 1 sends applicationWillTerminate: and ends the process with
 //   status 0. It works before run as well (a failed start-up), and once the
 //   termination has begun a further terminate: does nothing.
-//   -setMainMenu: / mainMenu, keyWindow, sendEvent:, isRunning, stop:.
+//   -setMainMenu: / mainMenu (the main menu goes to the backend's menu
+//   bar), keyWindow, mainWindow, currentEvent, isRunning, stop:.
+//   -sendEvent: runs the local event monitors, offers a key with Command
+//   or Control held to the key window's performKeyEquivalent: and the main
+//   menu's key equivalents, then hands the event to its window's
+//   sendEvent:. While a modal window runs, events of other windows (except
+//   panels that work when modal) are dropped.
+//   -runModalForWindow: shows the window and runs the main loop in the
+//   modal-panel mode until stopModal, stopModalWithCode: or abortModal;
+//   modalWindow.
+//   -hide:, unhide:, unhideAllApplications: (order the windows out and
+//   in), isHidden; hideOtherApplications:, setAppleMenu:, setWindowsMenu:,
+//   setServicesMenu:, activateIgnoringOtherApps: (nothing); isActive (a
+//   window is key).
 //
 // "NSUserDefaults": +standardUserDefaults, -registerDefaults: (accepted;
 // nothing is stored).
@@ -37,5 +52,11 @@ public:
 
 // What applicationShouldTerminate: answers.
 enum : unsigned long { NSTerminateCancel = 0, NSTerminateNow = 1 };
+
+// What runModalForWindow: returns.
+enum : long {
+    NSModalResponseStop = -1000,
+    NSModalResponseAbort = -1001,
+};
 
 } // namespace platform::appkit

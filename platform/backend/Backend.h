@@ -12,7 +12,17 @@
 //
 // Nothing outside backend creation asks which backend runs: the rest of
 // the layer asks the current backend for peers.
+#include "platform/peer/CursorPeer.h"
+#include "platform/peer/DragSessionPeer.h"
+#include "platform/peer/MenuBarPeer.h"
+#include "platform/peer/PanelPeer.h"
+#include "platform/peer/PasteboardPeer.h"
+#include "platform/peer/PowerPeer.h"
+#include "platform/peer/ScreensPeer.h"
+#include "platform/peer/WindowPeer.h"
+
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -26,6 +36,17 @@ public:
     virtual const char* name() const = 0;
 
     virtual std::unique_ptr<AlertPresenter> createAlertPresenter() = 0;
+    virtual std::unique_ptr<peer::WindowPeer> createWindow(const peer::WindowSpec& spec,
+                                                           const peer::WindowClients& clients) = 0;
+    virtual std::unique_ptr<peer::PanelPeer> createPanel() = 0;
+    // The process-wide surfaces, owned by the backend.
+    virtual peer::ScreensPeer& screens() = 0;
+    virtual peer::MenuBarPeer& menuBar() = 0;
+    virtual peer::CursorPeer& cursor() = 0;
+    // The pasteboard of that name (made on first use).
+    virtual peer::PasteboardPeer& pasteboard(const std::string& name) = 0;
+    virtual peer::DragSessionPeer& dragSession() = 0;
+    virtual peer::PowerPeer& power() = 0;
 
     // The selected backend; selects the headless one when none was.
     static Backend& current();

@@ -1,7 +1,9 @@
 #pragma once
 // The desktop backend: GTK 3 windows and dialogs on the main loop's
-// context (GLib's default context).
+// context (GLib's default context). Alerts are GTK dialogs; the other
+// surfaces are served by the headless peers until their GTK peers exist.
 #include "platform/backend/Backend.h"
+#include "platform/headless/HeadlessBackend.h"
 
 namespace platform::gtk {
 
@@ -13,9 +15,22 @@ public:
 
     const char* name() const override { return "gtk"; }
     std::unique_ptr<AlertPresenter> createAlertPresenter() override;
+    std::unique_ptr<peer::WindowPeer> createWindow(const peer::WindowSpec& spec,
+                                                   const peer::WindowClients& clients) override
+    {
+        return m_headless.createWindow(spec, clients);
+    }
+    std::unique_ptr<peer::PanelPeer> createPanel() override { return m_headless.createPanel(); }
+    peer::ScreensPeer& screens() override { return m_headless.screens(); }
+    peer::MenuBarPeer& menuBar() override { return m_headless.menuBar(); }
+    peer::CursorPeer& cursor() override { return m_headless.cursor(); }
+    peer::PasteboardPeer& pasteboard(const std::string& name) override { return m_headless.pasteboard(name); }
+    peer::DragSessionPeer& dragSession() override { return m_headless.dragSession(); }
+    peer::PowerPeer& power() override { return m_headless.power(); }
 
 private:
     GtkBackend() = default;
+    headless::HeadlessBackend m_headless;
 };
 
 // The start-up choice of an application (main thread, before any window):

@@ -1,8 +1,18 @@
 #include "platform/headless/HeadlessBackend.h"
 
 #include "platform/headless/HeadlessAlertPresenter.h"
+#include "platform/headless/HeadlessWindow.h"
 
 namespace platform::headless {
+
+HeadlessBackend::HeadlessBackend()
+    : m_desktop(std::make_shared<HeadlessDesktop>())
+    , m_screens(m_desktop)
+    , m_panels(std::make_shared<PanelScript>())
+{
+}
+
+HeadlessBackend::~HeadlessBackend() = default;
 
 HeadlessBackend& HeadlessBackend::select()
 {
@@ -12,6 +22,25 @@ HeadlessBackend& HeadlessBackend::select()
 std::unique_ptr<AlertPresenter> HeadlessBackend::createAlertPresenter()
 {
     return std::make_unique<HeadlessAlertPresenter>();
+}
+
+std::unique_ptr<peer::WindowPeer> HeadlessBackend::createWindow(const peer::WindowSpec& spec,
+                                                                const peer::WindowClients& clients)
+{
+    return std::make_unique<HeadlessWindow>(m_desktop, spec, clients);
+}
+
+std::unique_ptr<peer::PanelPeer> HeadlessBackend::createPanel()
+{
+    return std::make_unique<HeadlessPanel>(m_panels);
+}
+
+HeadlessPasteboard& HeadlessBackend::pasteboard(const std::string& name)
+{
+    std::unique_ptr<HeadlessPasteboard>& board = m_pasteboards[name];
+    if (!board)
+        board = std::make_unique<HeadlessPasteboard>(name);
+    return *board;
 }
 
 } // namespace platform::headless

@@ -1,16 +1,25 @@
 #include "platform/headless/TestDriver.h"
 
+#include "platform/appkit/NSWindow.h"
+
+#include <cstdio>
+#include <cstdlib>
+
 namespace platform::headless {
+
+const char* const kGeneralPasteboard = "Apple CFPasteboard general";
 
 TestDriver::TestDriver()
     : m_backend(&HeadlessBackend::select())
     , m_previousClock(MainLoop::instance().setClock(std::make_shared<VirtualClock>()))
     , m_start(MainLoop::instance().now())
+    , m_pool(std::make_unique<objc::AutoreleasePool>())
 {
 }
 
 TestDriver::~TestDriver()
 {
+    m_pool.reset();
     MainLoop::instance().setClock(m_previousClock);
 }
 
@@ -27,6 +36,140 @@ void TestDriver::advance(Clock::Duration duration)
 void TestDriver::runPending()
 {
     MainLoop::instance().runPending();
+}
+
+void TestDriver::setScreens(const std::string& screens)
+{
+    std::optional<std::vector<peer::ScreenInfo>> parsed = HeadlessDesktop::parseScreens(screens);
+    if (!parsed) {
+        std::fprintf(stderr, "TestDriver: malformed screens '%s'\n", screens.c_str());
+        std::abort();
+    }
+    m_backend->desktop().setScreens(*parsed);
+}
+
+std::vector<HeadlessWindow*> TestDriver::windows() const
+{
+    return m_backend->desktop().windows();
+}
+
+HeadlessWindow& TestDriver::peerOf(id window) const
+{
+    auto* peer = dynamic_cast<HeadlessWindow*>(appkit::windowPeer(window));
+    if (!peer) {
+        std::fprintf(stderr, "TestDriver: no headless window behind this object\n");
+        std::abort();
+    }
+    return *peer;
+}
+
+void TestDriver::mouseDown(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers, int clicks)
+{
+    window.input()->mouseButton(peer::MouseButtonInput{true, button, at, modifiers, clicks});
+}
+
+void TestDriver::mouseUp(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers, int clicks)
+{
+    window.input()->mouseButton(peer::MouseButtonInput{false, button, at, modifiers, clicks});
+}
+
+void TestDriver::click(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers, int clicks)
+{
+    mouseDown(window, at, button, modifiers, clicks);
+    mouseUp(window, at, button, modifiers, clicks);
+}
+
+void TestDriver::moveMouse(HeadlessWindow& window, peer::Point to, unsigned buttons, std::uint64_t modifiers)
+{
+    window.input()->mouseMotion(peer::MouseMotionInput{to, modifiers, buttons, 0, 0});
+}
+
+void TestDriver::leave(HeadlessWindow& window, peer::Point at)
+{
+    window.input()->mouseCrossing(false, at, 0);
+}
+
+void TestDriver::scroll(HeadlessWindow& window, peer::Point at, double deltaX, double deltaY, bool precise,
+                        std::uint64_t modifiers)
+{
+    window.input()->wheel(peer::WheelInput{at, modifiers, deltaX, deltaY, precise});
+}
+
+void TestDriver::keyDown(HeadlessWindow& window, unsigned short keyCode, const std::string& characters,
+                         std::uint64_t modifiers, std::optional<std::string> ignoringModifiers)
+{
+    window.input()->key(peer::KeyInput{true, keyCode, modifiers, characters, ignoringModifiers.value_or(characters),
+                                       false});
+}
+
+void TestDriver::keyUp(HeadlessWindow& window, unsigned short keyCode, const std::string& characters,
+                       std::uint64_t modifiers)
+{
+    window.input()->key(peer::KeyInput{false, keyCode, modifiers, characters, characters, false});
+}
+
+void TestDriver::key(HeadlessWindow& window, unsigned short keyCode, const std::string& characters,
+                     std::uint64_t modifiers)
+{
+    keyDown(window, keyCode, characters, modifiers);
+    keyUp(window, keyCode, characters, modifiers);
+}
+
+void TestDriver::modifiers(HeadlessWindow& window, std::uint64_t flags)
+{
+    window.input()->modifiersChanged(flags);
+}
+
+void TestDriver::commitText(HeadlessWindow& window, const std::string& text)
+{
+    window.input()->text(peer::TextInput{true, text, 0, 0});
+}
+
+void TestDriver::markText(HeadlessWindow& window, const std::string& text, std::size_t start, std::size_t length)
+{
+    window.input()->text(peer::TextInput{false, text, start, length});
+}
+
+void TestDriver::resize(HeadlessWindow& window, peer::Size content)
+{
+    window.userResize(content);
+}
+
+void TestDriver::move(HeadlessWindow& window, peer::Point topLeft)
+{
+    window.userMove(topLeft);
+}
+
+bool TestDriver::close(HeadlessWindow& window)
+{
+    return window.userClose();
+}
+
+void TestDriver::display(HeadlessWindow& window)
+{
+    runPending();
+    window.displayNow();
+}
+
+bool TestDriver::chooseMenuItem(const std::vector<std::string>& titles)
+{
+    peer::MenuPath path;
+    const peer::MenuNode* node = &menuBar().tree();
+    for (const std::string& title : titles) {
+        std::size_t index = 0;
+        while (index < node->children.size() && node->children[index].title != title)
+            ++index;
+        if (index == node->children.size())
+            return false;
+        path.push_back(index);
+        node = &node->children[index];
+    }
+    return menuBar().choose(path);
+}
+
+void TestDriver::answerPanel(bool accepted, std::vector<std::string> paths)
+{
+    m_backend->panels().answers.push_back(peer::PanelResult{accepted, std::move(paths)});
 }
 
 } // namespace platform::headless

@@ -1,0 +1,521 @@
+#include "platform/appkit/NSView.h"
+
+#include "platform/appkit/AppKitSupport.h"
+#include "platform/appkit/NSEvent.h"
+#include "platform/appkit/NSGraphicsContext.h"
+#include "platform/appkit/NSResponder.h"
+#include "platform/cf/CFArray.h"
+#include "platform/notifications/NotificationCenter.h"
+#include "platform/objc/MessageSend.h"
+#include "platform/objc/NSObject.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::appkit {
+
+namespace {
+
+const char* const kState = "_view";
+
+struct ViewState {
+    NSRect frame{};
+    id superview = nil;
+    std::vector<id> subviews; // retained
+    id window = nil;
+    bool hidden = false;
+    unsigned long autoresizingMask = 0;
+    bool autoresizesSubviews = true;
+    bool postsFrameChanges = true;
+    bool postsBoundsChanges = true;
+    std::vector<id> trackingAreas; // retained
+    std::vector<std::string> draggedTypes;
+};
+
+ViewState& state(id view)
+{
+    return *stateOf<ViewState>(view, kState);
+}
+
+bool flipped(id view)
+{
+    return view != nil && objc::send<BOOL>(view, "isFlipped") != NO;
+}
+
+NSRect normalised(NSPoint a, NSPoint b)
+{
+    return NSMakeRect(std::min(a.x, b.x), std::min(a.y, b.y), std::fabs(b.x - a.x), std::fabs(b.y - a.y));
+}
+
+// One step up or down the tree: a point in the view's own coordinates and
+// the same point in its superview's (the window's for the content view).
+NSPoint toSuper(id view, NSPoint p)
+{
+    const ViewState& s = state(view);
+    const double h = s.frame.size.height;
+    const double upFromBottom = flipped(view) ? h - p.y : p.y;
+    if (flipped(s.superview))
+        return NSMakePoint(s.frame.origin.x + p.x, s.frame.origin.y + h - upFromBottom);
+    return NSMakePoint(s.frame.origin.x + p.x, s.frame.origin.y + upFromBottom);
+}
+
+NSPoint fromSuper(id view, NSPoint q)
+{
+    const ViewState& s = state(view);
+    const double h = s.frame.size.height;
+    const double upFromBottom = flipped(s.superview) ? s.frame.origin.y + h - q.y : q.y - s.frame.origin.y;
+    return NSMakePoint(q.x - s.frame.origin.x, flipped(view) ? h - upFromBottom : upFromBottom);
+}
+
+NSRect rectToWindow(id view, NSRect r)
+{
+    return normalised(viewPointToWindow(view, r.origin),
+                      viewPointToWindow(view, NSMakePoint(r.origin.x + r.size.width, r.origin.y + r.size.height)));
+}
+
+NSRect rectFromWindow(id view, NSRect r)
+{
+    return normalised(viewPointFromWindow(view, r.origin),
+                      viewPointFromWindow(view, NSMakePoint(r.origin.x + r.size.width, r.origin.y + r.size.height)));
+}
+
+double backingScale(id view)
+{
+    id window = state(view).window;
+    return window ? objc::send<double>(window, "backingScaleFactor") : 1.0;
+}
+
+void postChange(id view, const char* name)
+{
+    NotificationCenter::defaultCenter().postNow(name, view, nullptr);
+}
+
+id initWithFrame(id self, SEL, NSRect frame)
+{
+    self = objc::sendSuper<id>(self, NSViewClass(), objc::selector("init"));
+    if (self) {
+        objc::ivar<void*>(self, kState) = new ViewState;
+        state(self).frame = frame;
+    }
+    return self;
+}
+
+id initView(id self, SEL)
+{
+    return objc::send<id>(self, "initWithFrame:", NSMakeRect(0, 0, 0, 0));
+}
+
+void deallocView(id self, SEL sel)
+{
+    if (ViewState* s = stateOf<ViewState>(self, kState)) {
+        for (id sub : s->subviews) {
+            state(sub).superview = nil;
+            objc::NSObject::release(sub);
+        }
+        for (id area : s->trackingAreas)
+            objc::NSObject::release(area);
+        delete s;
+        objc::ivar<void*>(self, kState) = nullptr;
+    }
+    objc::sendSuper<void>(self, NSViewClass(), sel);
+}
+
+NSRect frame(id self, SEL) { return state(self).frame; }
+NSRect bounds(id self, SEL) { return NSMakeRect(0, 0, state(self).frame.size.width, state(self).frame.size.height); }
+
+void resizeSubviews(id self, NSSize old)
+{
+    const ViewState& s = state(self);
+    if (!s.autoresizesSubviews)
+        return;
+    const double dw = s.frame.size.width - old.width, dh = s.frame.size.height - old.height;
+    for (id sub : std::vector<id>(s.subviews)) {
+        const unsigned long mask = state(sub).autoresizingMask;
+        NSRect f = state(sub).frame;
+        if (mask & NSViewWidthSizable)
+            f.size.width += dw;
+        else if (mask & NSViewMinXMargin)
+            f.origin.x += dw;
+        if (mask & NSViewHeightSizable)
+            f.size.height += dh;
+        else if (mask & NSViewMinYMargin)
+            f.origin.y += dh;
+        if (f.origin.x != state(sub).frame.origin.x || f.origin.y != state(sub).frame.origin.y)
+            objc::send<void>(sub, "setFrameOrigin:", f.origin);
+        if (f.size.width != state(sub).frame.size.width || f.size.height != state(sub).frame.size.height)
+            objc::send<void>(sub, "setFrameSize:", f.size);
+    }
+}
+
+void setFrameSize(id self, SEL, NSSize size)
+{
+    ViewState& s = state(self);
+    const NSSize old = s.frame.size;
+    if (old.width == size.width && old.height == size.height)
+        return;
+    s.frame.size = size;
+    resizeSubviews(self, old);
+    if (s.postsFrameChanges)
+        postChange(self, "NSViewFrameDidChangeNotification");
+    if (s.postsBoundsChanges)
+        postChange(self, "NSViewBoundsDidChangeNotification");
+}
+
+void setFrameOrigin(id self, SEL, NSPoint origin)
+{
+    ViewState& s = state(self);
+    if (s.frame.origin.x == origin.x && s.frame.origin.y == origin.y)
+        return;
+    s.frame.origin = origin;
+    if (s.postsFrameChanges)
+        postChange(self, "NSViewFrameDidChangeNotification");
+}
+
+void setFrame(id self, SEL, NSRect frame)
+{
+    objc::send<void>(self, "setFrameOrigin:", frame.origin);
+    objc::send<void>(self, "setFrameSize:", frame.size);
+}
+
+id superview(id self, SEL) { return state(self).superview; }
+id window(id self, SEL) { return state(self).window; }
+
+void addSubview(id self, SEL, id sub)
+{
+    if (sub == nil || sub == self)
+        return;
+    objc::NSObject::retain(sub);
+    objc::send<void>(sub, "removeFromSuperview");
+    state(self).subviews.push_back(sub);
+    state(sub).superview = self;
+    objc::send<void>(sub, "setNextResponder:", self);
+    setViewWindow(sub, state(self).window);
+    objc::send<void>(sub, "setNeedsDisplay:", BOOL(YES));
+}
+
+void removeFromSuperview(id self, SEL)
+{
+    ViewState& s = state(self);
+    if (s.superview == nil)
+        return;
+    objc::send<void>(self, "setNeedsDisplay:", BOOL(YES));
+    std::vector<id>& siblings = state(s.superview).subviews;
+    siblings.erase(std::remove(siblings.begin(), siblings.end(), self), siblings.end());
+    s.superview = nil;
+    objc::send<void>(self, "setNextResponder:", id(nil));
+    setViewWindow(self, nil);
+    objc::NSObject::release(self);
+}
+
+BOOL no(id, SEL) { return NO; }
+BOOL yes(id, SEL) { return YES; }
+BOOL noForEvent(id, SEL, id) { return NO; }
+BOOL isHidden(id self, SEL) { return state(self).hidden ? YES : NO; }
+
+void setHidden(id self, SEL, BOOL hidden)
+{
+    objc::send<void>(self, "setNeedsDisplay:", BOOL(YES));
+    state(self).hidden = hidden != NO;
+}
+
+void setNeedsDisplayInRect(id self, SEL, NSRect rect)
+{
+    id window = state(self).window;
+    if (window)
+        objc::send<void>(window, "_invalidateContentRect:", rectToWindow(self, rect));
+}
+
+void setNeedsDisplay(id self, SEL, BOOL needed)
+{
+    if (needed)
+        objc::send<void>(self, "setNeedsDisplayInRect:", bounds(self, nullptr));
+}
+
+BOOL needsDisplay(id self, SEL)
+{
+    id window = state(self).window;
+    return window && objc::send<BOOL>(window, "viewsNeedDisplay") ? YES : NO;
+}
+
+void display(id self, SEL)
+{
+    if (id window = state(self).window)
+        objc::send<void>(window, "display");
+}
+
+void displayIfNeeded(id self, SEL)
+{
+    if (id window = state(self).window)
+        objc::send<void>(window, "displayIfNeeded");
+}
+
+void drawRect(id, SEL, NSRect) {}
+void nothing(id, SEL) {}
+
+id hitTest(id self, SEL, NSPoint inSuper)
+{
+    const ViewState& s = state(self);
+    if (s.hidden)
+        return nil;
+    const NSPoint local = fromSuper(self, inSuper);
+    if (!(local.x >= 0 && local.y >= 0 && local.x < s.frame.size.width && local.y < s.frame.size.height))
+        return nil;
+    for (auto it = s.subviews.rbegin(); it != s.subviews.rend(); ++it)
+        if (id hit = objc::send<id>(*it, "hitTest:", local))
+            return hit;
+    return self;
+}
+
+NSPoint convertPointFromView(id self, SEL, NSPoint p, id other)
+{
+    return viewPointFromWindow(self, other ? viewPointToWindow(other, p) : p);
+}
+
+NSPoint convertPointToView(id self, SEL, NSPoint p, id other)
+{
+    const NSPoint inWindow = viewPointToWindow(self, p);
+    return other ? viewPointFromWindow(other, inWindow) : inWindow;
+}
+
+NSRect convertRectFromView(id self, SEL, NSRect r, id other)
+{
+    return rectFromWindow(self, other ? rectToWindow(other, r) : r);
+}
+
+NSRect convertRectToView(id self, SEL, NSRect r, id other)
+{
+    const NSRect inWindow = rectToWindow(self, r);
+    return other ? rectFromWindow(other, inWindow) : inWindow;
+}
+
+NSSize convertSizeToBacking(id self, SEL, NSSize size)
+{
+    const double scale = backingScale(self);
+    return NSMakeSize(size.width * scale, size.height * scale);
+}
+
+NSRect convertRectToBacking(id self, SEL, NSRect r)
+{
+    const double scale = backingScale(self);
+    return NSMakeRect(r.origin.x * scale, r.origin.y * scale, r.size.width * scale, r.size.height * scale);
+}
+
+void setAutoresizingMask(id self, SEL, unsigned long mask) { state(self).autoresizingMask = mask; }
+unsigned long autoresizingMask(id self, SEL) { return state(self).autoresizingMask; }
+void setAutoresizesSubviews(id self, SEL, BOOL on) { state(self).autoresizesSubviews = on != NO; }
+void setPostsFrameChanges(id self, SEL, BOOL on) { state(self).postsFrameChanges = on != NO; }
+void setPostsBoundsChanges(id self, SEL, BOOL on) { state(self).postsBoundsChanges = on != NO; }
+
+void addTrackingArea(id self, SEL, id area)
+{
+    if (area)
+        state(self).trackingAreas.push_back(objc::NSObject::retain(area));
+}
+
+void removeTrackingArea(id self, SEL, id area)
+{
+    std::vector<id>& areas = state(self).trackingAreas;
+    auto it = std::find(areas.begin(), areas.end(), area);
+    if (it == areas.end())
+        return;
+    areas.erase(it);
+    objc::NSObject::release(area);
+}
+
+// Types come as a CFArray of CFStrings (NSArray on the platform).
+void registerForDraggedTypes(id self, SEL, CFArrayRef types)
+{
+    for (CFIndex i = 0; types && i < CFArrayGetCount(types); ++i) {
+        const std::string type = utf8(CFArrayGetValueAtIndex(types, i));
+        std::vector<std::string>& known = state(self).draggedTypes;
+        if (std::find(known.begin(), known.end(), type) == known.end())
+            known.push_back(type);
+    }
+}
+
+void unregisterDraggedTypes(id self, SEL) { state(self).draggedTypes.clear(); }
+id inputContext(id, SEL) { return nil; }
+
+// The standard key bindings of text views.
+const char* commandFor(unsigned short keyCode, std::uint64_t modifiers)
+{
+    const bool shift = modifiers & (1u << 17), command = modifiers & (1u << 20);
+    switch (keyCode) {
+    case 123: return command ? (shift ? "moveToLeftEndOfLineAndModifySelection:" : "moveToLeftEndOfLine:")
+                             : (shift ? "moveLeftAndModifySelection:" : "moveLeft:");
+    case 124: return command ? (shift ? "moveToRightEndOfLineAndModifySelection:" : "moveToRightEndOfLine:")
+                             : (shift ? "moveRightAndModifySelection:" : "moveRight:");
+    case 125: return shift ? "moveDownAndModifySelection:" : "moveDown:";
+    case 126: return shift ? "moveUpAndModifySelection:" : "moveUp:";
+    case 51: return "deleteBackward:";
+    case 117: return "deleteForward:";
+    case 36:
+    case 76: return "insertNewline:";
+    case 48: return shift ? "insertBacktab:" : "insertTab:";
+    case 53: return "cancelOperation:";
+    default: return nullptr;
+    }
+}
+
+void interpretKeyEvents(id self, SEL, id event)
+{
+    if (event == nil)
+        return;
+    const EventRecord& record = eventRecord(event);
+    if (record.type != NSEventTypeKeyDown)
+        return;
+    if (const char* command = commandFor(record.keyCode, record.modifierFlags)) {
+        objc::send<void>(self, "doCommandBySelector:", objc::selector(command));
+        return;
+    }
+    if (record.characters.empty() || (record.modifierFlags & ((1u << 18) | (1u << 20))))
+        return;
+    NSString* text = makeString(record.characters);
+    if (responds(self, "insertText:replacementRange:"))
+        objc::send<void>(self, "insertText:replacementRange:", reinterpret_cast<id>(text), NSRange{NSNotFound, 0});
+    else if (responds(self, "insertText:"))
+        objc::send<void>(self, "insertText:", reinterpret_cast<id>(text));
+    CFRelease(text);
+}
+
+Class registerClass()
+{
+    return objc::StandInClass("NSView", NSResponderClass())
+        .ivar<void*>(kState)
+        .method("initWithFrame:", &initWithFrame)
+        .method("init", &initView)
+        .method("dealloc", &deallocView)
+        .method("frame", &frame)
+        .method("bounds", &bounds)
+        .method("setFrame:", &setFrame)
+        .method("setFrameSize:", &setFrameSize)
+        .method("setFrameOrigin:", &setFrameOrigin)
+        .method("superview", &superview)
+        .method("addSubview:", &addSubview)
+        .method("removeFromSuperview", &removeFromSuperview)
+        .method("window", &window)
+        .method("isFlipped", &no)
+        .method("isHidden", &isHidden)
+        .method("setHidden:", &setHidden)
+        .method("isOpaque", &no)
+        .method("wantsDefaultClipping", &yes)
+        .method("acceptsFirstMouse:", &noForEvent)
+        .method("setNeedsDisplay:", &setNeedsDisplay)
+        .method("setNeedsDisplayInRect:", &setNeedsDisplayInRect)
+        .method("needsDisplay", &needsDisplay)
+        .method("display", &display)
+        .method("displayIfNeeded", &displayIfNeeded)
+        .method("drawRect:", &drawRect)
+        .method("hitTest:", &hitTest)
+        .method("convertPoint:fromView:", &convertPointFromView)
+        .method("convertPoint:toView:", &convertPointToView)
+        .method("convertRect:fromView:", &convertRectFromView)
+        .method("convertRect:toView:", &convertRectToView)
+        .method("convertSizeToBacking:", &convertSizeToBacking)
+        .method("convertRectToBacking:", &convertRectToBacking)
+        .method("setAutoresizingMask:", &setAutoresizingMask)
+        .method("autoresizingMask", &autoresizingMask)
+        .method("setAutoresizesSubviews:", &setAutoresizesSubviews)
+        .method("setPostsFrameChangedNotifications:", &setPostsFrameChanges)
+        .method("setPostsBoundsChangedNotifications:", &setPostsBoundsChanges)
+        .method("addTrackingArea:", &addTrackingArea)
+        .method("removeTrackingArea:", &removeTrackingArea)
+        .method("registerForDraggedTypes:", &registerForDraggedTypes)
+        .method("unregisterDraggedTypes", &unregisterDraggedTypes)
+        .method("viewDidChangeBackingProperties", &nothing)
+        .method("inputContext", &inputContext)
+        .method("interpretKeyEvents:", &interpretKeyEvents)
+        .registerClass();
+}
+
+} // namespace
+
+Class NSViewClass()
+{
+    static Class s_class = registerClass();
+    return s_class;
+}
+
+void setViewWindow(id view, id window)
+{
+    forEachView(view, [window](id v) { state(v).window = window; });
+}
+
+id viewWindow(id view)
+{
+    return view ? state(view).window : nil;
+}
+
+NSPoint viewPointToWindow(id view, NSPoint point)
+{
+    for (id v = view; v != nil; v = state(v).superview)
+        point = toSuper(v, point);
+    return point;
+}
+
+NSPoint viewPointFromWindow(id view, NSPoint point)
+{
+    std::vector<id> chain;
+    for (id v = view; v != nil; v = state(v).superview)
+        chain.push_back(v);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        point = fromSuper(*it, point);
+    return point;
+}
+
+NSRect viewRectToWindow(id view, NSRect rect)
+{
+    return rectToWindow(view, rect);
+}
+
+std::vector<id> viewSubviews(id view)
+{
+    return state(view).subviews;
+}
+
+const std::vector<id>& viewTrackingAreas(id view)
+{
+    return state(view).trackingAreas;
+}
+
+const std::vector<std::string>& viewDraggedTypes(id view)
+{
+    return state(view).draggedTypes;
+}
+
+void forEachView(id view, const std::function<void(id)>& action)
+{
+    if (view == nil)
+        return;
+    action(view);
+    for (id sub : std::vector<id>(state(view).subviews))
+        forEachView(sub, action);
+}
+
+void displayView(id view, CGContextRef context, NSRect dirty)
+{
+    const ViewState& s = state(view);
+    if (s.hidden)
+        return;
+    const NSRect inWindow = rectToWindow(view, NSMakeRect(0, 0, s.frame.size.width, s.frame.size.height));
+    const NSRect area = CGRectIntersection(inWindow, dirty);
+    if (CGRectIsEmpty(area))
+        return;
+    const bool isFlipped = flipped(view);
+    CGContextSaveGState(context);
+    // The view's own coordinates: its bottom-left (top-left when flipped)
+    // in the window.
+    CGContextTranslateCTM(context, inWindow.origin.x, isFlipped ? CGRectGetMaxY(inWindow) : inWindow.origin.y);
+    if (isFlipped)
+        CGContextScaleCTM(context, 1, -1);
+    const NSRect local = rectFromWindow(view, area);
+    CGContextClipToRect(context, local);
+    pushGraphicsContext(context, isFlipped);
+    objc::send<void>(view, "drawRect:", local);
+    popGraphicsContext();
+    CGContextRestoreGState(context);
+    for (id sub : std::vector<id>(s.subviews))
+        displayView(sub, context, area);
+}
+
+} // namespace platform::appkit

@@ -1,0 +1,31 @@
+#pragma once
+// A pasteboard held in the process.
+#include "platform/peer/PasteboardPeer.h"
+
+#include <map>
+
+namespace platform::headless {
+
+class HeadlessPasteboard : public peer::PasteboardPeer {
+public:
+    explicit HeadlessPasteboard(std::string name)
+        : m_name(std::move(name))
+    {
+    }
+    const std::string& name() const override { return m_name; }
+    void clear() override;
+    long changeCount() const override { return m_changeCount; }
+    void put(std::size_t item, const std::string& type, std::vector<std::uint8_t> data) override;
+    std::size_t itemCount() const override { return m_items.size(); }
+    std::vector<std::string> types(std::size_t item) const override;
+    std::vector<std::uint8_t> data(std::size_t item, const std::string& type) const override;
+
+private:
+    // Types in the order they were put.
+    using Item = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
+    std::string m_name;
+    long m_changeCount = 0;
+    std::vector<Item> m_items;
+};
+
+} // namespace platform::headless

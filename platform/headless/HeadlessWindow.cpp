@@ -1,0 +1,207 @@
+#include "platform/headless/HeadlessWindow.h"
+
+#include "platform/headless/HeadlessDesktop.h"
+#include "platform/runloop/MainLoop.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::headless {
+
+namespace {
+
+peer::Rect unite(const peer::Rect& a, const peer::Rect& b)
+{
+    const double left = std::min(a.x, b.x), top = std::min(a.y, b.y);
+    return peer::Rect{left, top, std::max(a.x + a.width, b.x + b.width) - left,
+                      std::max(a.y + a.height, b.y + b.height) - top};
+}
+
+peer::Rect clampToSize(const peer::Rect& r, const peer::Rect& frame)
+{
+    const double left = std::max(0.0, r.x), top = std::max(0.0, r.y);
+    const double right = std::min(frame.width, r.x + r.width), bottom = std::min(frame.height, r.y + r.height);
+    return peer::Rect{left, top, std::max(0.0, right - left), std::max(0.0, bottom - top)};
+}
+
+} // namespace
+
+HeadlessWindow::HeadlessWindow(std::shared_ptr<HeadlessDesktop> desktop, const peer::WindowSpec& spec,
+                               const peer::WindowClients& clients)
+    : m_desktop(std::move(desktop))
+    , m_spec(spec)
+    , m_clients(clients)
+    , m_frame(spec.content)
+    , m_self(std::make_shared<HeadlessWindow*>(this))
+{
+    m_scale = m_desktop->scaleFor(m_frame);
+    resizeFramebuffer();
+    m_desktop->add(this);
+}
+
+HeadlessWindow::~HeadlessWindow()
+{
+    *m_self = nullptr;
+    m_desktop->remove(this);
+}
+
+void HeadlessWindow::resizeFramebuffer()
+{
+    m_pixelWidth = std::max(0, int(std::lround(m_frame.width * m_scale)));
+    m_pixelHeight = std::max(0, int(std::lround(m_frame.height * m_scale)));
+    m_framebuffer.assign(std::size_t(m_pixelWidth) * std::size_t(m_pixelHeight), 0u);
+}
+
+void HeadlessWindow::setContentFrame(const peer::Rect& frame)
+{
+    const bool resized = frame.width != m_frame.width || frame.height != m_frame.height;
+    const bool moved = frame.x != m_frame.x || frame.y != m_frame.y;
+    m_frame = frame;
+    const double scale = m_desktop->scaleFor(m_frame);
+    const bool rescaled = scale != m_scale;
+    m_scale = scale;
+    if (resized || rescaled) {
+        resizeFramebuffer();
+        invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    }
+    if (rescaled && m_clients.window)
+        m_clients.window->windowBackingScaleChanged(m_scale);
+    (void)moved;
+}
+
+void HeadlessWindow::show(bool takeFocus)
+{
+    m_visible = true;
+    m_desktop->bringToFront(this);
+    if (takeFocus)
+        m_desktop->focus(this);
+    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+}
+
+void HeadlessWindow::hide()
+{
+    m_visible = false;
+    if (m_desktop->focused() == this)
+        m_desktop->focus(nullptr);
+}
+
+void HeadlessWindow::setMinimized(bool minimized)
+{
+    if (m_minimized == minimized)
+        return;
+    m_minimized = minimized;
+    if (minimized && m_desktop->focused() == this)
+        m_desktop->focus(nullptr);
+    if (m_clients.window)
+        m_clients.window->windowMinimizedChanged(minimized);
+}
+
+void HeadlessWindow::setFullScreen(bool fullScreen)
+{
+    if (m_fullScreen == fullScreen)
+        return;
+    m_fullScreen = fullScreen;
+    peer::Rect target;
+    if (fullScreen) {
+        m_savedFrame = m_frame;
+        const auto& screens = m_desktop->screens();
+        target = screens.empty() ? m_frame : screens.front().frame;
+    } else {
+        target = m_savedFrame.value_or(m_frame);
+    }
+    setContentFrame(target);
+    if (m_clients.window)
+        m_clients.window->windowResized(peer::Size{target.width, target.height});
+}
+
+bool HeadlessWindow::hasFocus() const
+{
+    return m_desktop->focused() == this;
+}
+
+void HeadlessWindow::invalidate(const peer::Rect& area)
+{
+    const peer::Rect clamped = clampToSize(area, m_frame);
+    if (clamped.width <= 0 || clamped.height <= 0)
+        return;
+    m_dirty = m_dirty ? unite(*m_dirty, clamped) : clamped;
+    scheduleDisplay();
+}
+
+void HeadlessWindow::scheduleDisplay()
+{
+    if (m_displayPosted)
+        return;
+    m_displayPosted = true;
+    std::weak_ptr<HeadlessWindow*> self = m_self;
+    MainLoop::instance().post([self] {
+        if (auto window = self.lock(); window && *window) {
+            (*window)->m_displayPosted = false;
+            (*window)->displayNow();
+        }
+    });
+}
+
+void HeadlessWindow::displayNow()
+{
+    if (!m_dirty || m_closed || !m_clients.window || m_framebuffer.empty()) {
+        m_dirty.reset();
+        return;
+    }
+    const peer::Rect dirty = *m_dirty;
+    m_dirty.reset();
+    CGContextRef context = CGBitmapContextCreate(m_framebuffer.data(), std::size_t(m_pixelWidth),
+                                                 std::size_t(m_pixelHeight), 8, std::size_t(m_pixelWidth) * 4,
+                                                 nullptr, kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
+    CGContextScaleCTM(context, m_scale, m_scale);
+    CGContextClipToRect(context, CGRectMake(dirty.x, m_frame.height - dirty.y - dirty.height, dirty.width, dirty.height));
+    m_clients.window->draw(context, dirty);
+    CGContextRelease(context);
+}
+
+void HeadlessWindow::close()
+{
+    m_closed = true;
+    hide();
+}
+
+void HeadlessWindow::userResize(peer::Size content)
+{
+    if (m_clients.window)
+        content = m_clients.window->windowWillResize(content);
+    setContentFrame(peer::Rect{m_frame.x, m_frame.y, content.width, content.height});
+    if (m_clients.window)
+        m_clients.window->windowResized(content);
+}
+
+void HeadlessWindow::userMove(peer::Point topLeft)
+{
+    setContentFrame(peer::Rect{topLeft.x, topLeft.y, m_frame.width, m_frame.height});
+    if (m_clients.window)
+        m_clients.window->windowMoved(topLeft);
+}
+
+bool HeadlessWindow::userClose()
+{
+    if (m_closed || !m_spec.closable)
+        return false;
+    if (m_clients.window && !m_clients.window->windowShouldClose())
+        return false;
+    close();
+    if (m_clients.window)
+        m_clients.window->windowClosed();
+    return true;
+}
+
+void HeadlessWindow::focusChanged(bool focused)
+{
+    if (m_clients.window)
+        m_clients.window->windowFocusChanged(focused);
+}
+
+void HeadlessWindow::screensChanged()
+{
+    setContentFrame(m_frame);
+}
+
+} // namespace platform::headless
