@@ -8,8 +8,16 @@ namespace platform::objc {
 void ObjectRuntime::ensureStandInClasses()
 {
     NSObject::rootClass();
-    static const bool s_appKit = (appkit::registerAppKitClasses(), true);
-    (void)s_appKit;
+    // Registering a class may look its superclass up by name and come back
+    // here: the classes registered so far serve that lookup.
+    static bool s_registering = false;
+    static bool s_registered = false;
+    if (s_registered || s_registering)
+        return;
+    s_registering = true;
+    appkit::registerAppKitClasses();
+    s_registering = false;
+    s_registered = true;
 }
 
 Class ObjectRuntime::lookUpClass(const char* name)
