@@ -229,6 +229,42 @@ TEST_F(RegionPool, IntersectorWalksTheRectanglesMeetingTheClip)
     }
 }
 
+// The result replaces whatever the output held: its former items are used
+// again or given back, whether it held more or fewer items than the result.
+TEST_F(RegionPool, ResultsReplaceTheItemsOfAFilledOutput)
+{
+    std::vector<Rect> const a{{0, 0, 4, 10}, {8, 0, 12, 10}, {0, 20, 30, 30}};
+    std::vector<Rect> const b{{2, 5, 10, 15}, {5, 25, 40, 40}};
+    std::vector<std::vector<Rect>> const formerContents{
+        {}, {{100, 0, 101, 1}, {100, 2, 101, 3}}, {{0, 50, 1, 51}, {2, 50, 3, 51}, {0, 52, 1, 53}, {0, 54, 1, 55},
+                                                  {0, 56, 1, 57}, {0, 58, 1, 59}, {0, 60, 1, 61}, {0, 62, 1, 63}}};
+    for (bool unite : {true, false}) {
+        Region first;
+        Region second;
+        Region expected;
+        fill(first, a);
+        fill(second, b);
+        if (unite)
+            Region::add(expected, first, second);
+        else
+            Region::intersect(expected, first, second);
+        for (std::vector<Rect> const& former : formerContents) {
+            SCOPED_TRACE(testing::Message() << (unite ? "add" : "intersect") << " over " << former.size());
+            Region out;
+            fill(out, former);
+            if (unite)
+                Region::add(out, first, second);
+            else
+                Region::intersect(out, first, second);
+            EXPECT_EQ(itemsOf(out), itemsOf(expected));
+            EXPECT_EQ(out.count(), expected.count());
+            EXPECT_EQ(out.bounds(), expected.bounds());
+            size_t const held = size_t(first.count() + second.count() + expected.count() + out.count());
+            EXPECT_EQ(Region::s_heap.usedSlotCount(), held) << "former items given back";
+        }
+    }
+}
+
 TEST_F(RegionPool, ExpropriateMovesTheItemsAndEmptiesTheSource)
 {
     Region source;

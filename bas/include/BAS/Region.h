@@ -121,13 +121,13 @@ public:
     static void implDeleteItem(ListItem* item);
 
 private:
+    // Writes the result of one band sweep; see Region.cpp.
+    class Sweep;
+
     bool isSingleRect() const;
     ListItem* insertRect(ListItem* position, Rect const& r);
     void appendRect(Rect const& r) { insertRect(nullptr, r); }
     void recomputeBounds();
-    void appendBandCopies(ListItem* band, ListItem* bandEnd, int top, int bottom);
-    void appendItemsFrom(ListItem* item);
-    void coalesceAppendedBand(ListItem*& previousBand, ListItem* lastBefore);
     ListItem* splitBandAt(ListItem* band, ListItem* bandEnd, int y);
     void makeSingle(Rect const& r);
     static void runOperationInto(Region& out, Region const& a, Region const& b, OverlapFunction overlap,

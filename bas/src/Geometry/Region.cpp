@@ -1,6 +1,7 @@
 #include "BAS/Region.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <new>
 
 namespace CV {
@@ -149,6 +150,366 @@ void Region::recomputeBounds()
     m_bounds = bounds;
 }
 
+// ---------------------------------------------------------------- the band sweep
+
+// The steps of the sweep are inlined into one loop, which keeps its writer
+// in registers.
+#define REGION_SWEEP_STEP inline __attribute__((always_inline))
+
+namespace {
+
+// Follows next links as a guess from the distance of the last step, checked
+// against the link: items made one after another lie at equal distances, so
+// the walk mostly need not wait for the load of each link.
+struct ChainStep {
+    intptr_t step = 0;
+
+    REGION_SWEEP_STEP Item* follow(Item* item)
+    {
+        const intptr_t here = reinterpret_cast<intptr_t>(item);
+        Item* guess = reinterpret_cast<Item*>(here + step);
+        Item* next = item->next;
+        if (__builtin_expect(next == guess, 1)) {
+            asm("" : "+r"(guess));
+            return guess;
+        }
+        if (next)
+            step = reinterpret_cast<intptr_t>(next) - here;
+        return next;
+    }
+};
+
+// A new item when no spare one is left.
+__attribute__((noinline)) Item* newItemFrom(DETAIL::RegularAllocatorBase& pool)
+{
+    return static_cast<Item*>(pool.allocate(kItemRecordSize));
+}
+
+// The chain of items that one band sweep builds. New items come first from
+// a spare chain (the output's former items, then the bands merged into the
+// band above them) and only then from the pool, whose lock the caller holds;
+// the horizontal bounds grow with every item. The writer lives in the
+// sweep's registers: nothing takes its address.
+struct ChainWriter {
+    DETAIL::RegularAllocatorBase& pool;
+    Item* spare;
+    ChainStep spareStep{};
+    Item* first = nullptr;
+    Item* last = nullptr;
+    int32_t count = 0;
+    int32_t left = INT32_MAX;
+    int32_t right = INT32_MIN;
+
+    Item* firstItem() const { return first; }
+    Item* lastItem() const { return last; }
+
+    REGION_SWEEP_STEP void append(int32_t l, int32_t t, int32_t r, int32_t b)
+    {
+        Item* item = spare;
+        if (__builtin_expect(item != nullptr, 1))
+            spare = spareStep.follow(item);
+        else
+            item = newItemFrom(pool);
+        item->prev = last;
+        item->next = nullptr;
+        item->data = Rect{l, t, r, b};
+        if (last)
+            last->next = item;
+        else
+            first = item;
+        last = item;
+        ++count;
+        left = std::min(left, l);
+        right = std::max(right, r);
+    }
+
+    // Drops the `dropped` items after lastBefore; they become spare.
+    REGION_SWEEP_STEP void dropAfter(Item* lastBefore, int32_t dropped)
+    {
+        last->next = spare;
+        spare = lastBefore->next;
+        lastBefore->next = nullptr;
+        last = lastBefore;
+        count -= dropped;
+    }
+};
+
+// The union of two bands over [top, bottom): their items in order of left
+// edges, touching and overlapping ones merged. At least one band has items.
+struct UnionBands {
+    template <class Out>
+    REGION_SWEEP_STEP void operator()(Out& out, Item* a, Item* aEnd, Item* b, Item* bEnd, int32_t top, int32_t bottom) const
+    {
+        Item* item;
+        if (a != aEnd && (b == bEnd || a->data.left < b->data.left)) {
+            item = a;
+            a = a->next;
+        } else {
+            item = b;
+            b = b->next;
+        }
+        int32_t x1 = item->data.left;
+        int32_t x2 = item->data.right;
+        for (;;) {
+            if (a != aEnd && (b == bEnd || a->data.left < b->data.left)) {
+                item = a;
+                a = a->next;
+            } else if (b != bEnd) {
+                item = b;
+                b = b->next;
+            } else {
+                break;
+            }
+            if (item->data.left <= x2) {
+                x2 = std::max(x2, item->data.right);
+            } else {
+                out.append(x1, top, x2, bottom);
+                x1 = item->data.left;
+                x2 = item->data.right;
+            }
+        }
+        out.append(x1, top, x2, bottom);
+    }
+};
+
+// The intersection of two bands over [top, bottom).
+struct IntersectBands {
+    template <class Out>
+    REGION_SWEEP_STEP void operator()(Out& out, Item* a, Item* aEnd, Item* b, Item* bEnd, int32_t top, int32_t bottom) const
+    {
+        while (a != aEnd && b != bEnd) {
+            const int32_t aRight = a->data.right;
+            const int32_t bRight = b->data.right;
+            const int32_t x1 = std::max(a->data.left, b->data.left);
+            const int32_t x2 = std::min(aRight, bRight);
+            if (x1 < x2)
+                out.append(x1, top, x2, bottom);
+            if (aRight == x2)
+                a = a->next;
+            if (bRight == x2)
+                b = b->next;
+        }
+    }
+};
+
+template <class Out>
+REGION_SWEEP_STEP void appendBandCopies(Out& out, Item* band, Item* bandEnd, int32_t top, int32_t bottom)
+{
+    for (Item* item = band; item != bandEnd; item = item->next)
+        out.append(item->data.left, top, item->data.right, bottom);
+}
+
+// Merges the band appended after `lastBefore` into the previous band when
+// the two touch vertically and have the same columns.
+template <class Out>
+REGION_SWEEP_STEP void coalesceAppendedBand(Out& out, Item*& previousBand, Item* lastBefore)
+{
+    Item* newBand = lastBefore ? lastBefore->next : out.firstItem();
+    if (!newBand)
+        return;
+    if (!previousBand) {
+        previousBand = out.firstItem();
+        return;
+    }
+    if (previousBand->data.bottom != newBand->data.top || !sameColumns(previousBand, newBand, newBand, nullptr)) {
+        previousBand = newBand;
+        return;
+    }
+    const int32_t bottom = newBand->data.bottom;
+    int32_t merged = 0;
+    for (Item* item = previousBand; item != newBand; item = item->next) {
+        item->data.bottom = bottom;
+        ++merged;
+    }
+    out.dropAfter(lastBefore, merged);
+}
+
+// The band sweep of union and intersection: the bands of a and b from top
+// to bottom, the parts of a band that only one operand covers copied when
+// asked for, the overlapping parts combined by `overlap`; each appended band
+// is merged into the band above when it continues it.
+template <class Out, class Overlap>
+void sweepBands(Out& out, Region const& a, Region const& b, Overlap overlap, bool appendNonA, bool appendNonB)
+{
+    // An operand without items is the one rectangle of its bounds.
+    Item aOnly{nullptr, nullptr, a.bounds()};
+    Item bOnly{nullptr, nullptr, b.bounds()};
+    Item* aItem = a.first() ? a.first() : (a.isEmpty() ? nullptr : &aOnly);
+    Item* bItem = b.first() ? b.first() : (b.isEmpty() ? nullptr : &bOnly);
+    // Band ends are found once per band.
+    Item* aEnd = aItem ? endOfBand(aItem) : nullptr;
+    Item* bEnd = bItem ? endOfBand(bItem) : nullptr;
+
+    Item* previousBand = nullptr;
+    int32_t ybot = (aItem && bItem) ? std::min(aItem->data.top, bItem->data.top) : 0;
+
+    while (aItem && bItem) {
+        const Rect ra = aItem->data;
+        const Rect rb = bItem->data;
+        int32_t ytop;
+        if (ra.top < rb.top) {
+            if (appendNonA) {
+                const int32_t top = std::max(ra.top, ybot);
+                const int32_t bot = std::min(ra.bottom, rb.top);
+                if (top != bot) {
+                    Item* lastBefore = out.lastItem();
+                    appendBandCopies(out, aItem, aEnd, top, bot);
+                    coalesceAppendedBand(out, previousBand, lastBefore);
+                }
+            }
+            ytop = rb.top;
+        } else if (rb.top < ra.top) {
+            if (appendNonB) {
+                const int32_t top = std::max(rb.top, ybot);
+                const int32_t bot = std::min(rb.bottom, ra.top);
+                if (top != bot) {
+                    Item* lastBefore = out.lastItem();
+                    appendBandCopies(out, bItem, bEnd, top, bot);
+                    coalesceAppendedBand(out, previousBand, lastBefore);
+                }
+            }
+            ytop = ra.top;
+        } else {
+            ytop = ra.top;
+        }
+
+        ybot = std::min(ra.bottom, rb.bottom);
+        if (ytop < ybot) {
+            Item* lastBefore = out.lastItem();
+            overlap(out, aItem, aEnd, bItem, bEnd, ytop, ybot);
+            coalesceAppendedBand(out, previousBand, lastBefore);
+        }
+
+        if (ra.bottom == ybot) {
+            aItem = aEnd;
+            if (aItem)
+                aEnd = endOfBand(aItem);
+        }
+        if (rb.bottom == ybot) {
+            bItem = bEnd;
+            if (bItem)
+                bEnd = endOfBand(bItem);
+        }
+    }
+
+    Item* rest = nullptr;
+    Item* restEnd = nullptr;
+    if (aItem && appendNonA) {
+        rest = aItem;
+        restEnd = aEnd;
+    } else if (bItem && appendNonB) {
+        rest = bItem;
+        restEnd = bEnd;
+    }
+    if (!rest)
+        return;
+    Item* lastBefore = out.lastItem();
+    appendBandCopies(out, rest, restEnd, std::max(rest->data.top, ybot), rest->data.bottom);
+    coalesceAppendedBand(out, previousBand, lastBefore);
+    for (Item* item = restEnd; item; item = item->next)
+        out.append(item->data.left, item->data.top, item->data.right, item->data.bottom);
+}
+
+} // namespace
+
+// Runs one band sweep into an empty region while holding the pool's lock
+// once; the region's former items (`spare`) are used first and whatever of
+// them is left goes back to the pool.
+class Region::Sweep {
+public:
+    Sweep(Region& out, ListItem* spare) : m_out(out), m_spare(spare) { s_heap.lockRecord().lock(); }
+    ~Sweep()
+    {
+        giveBack(m_spare);
+        s_heap.lockRecord().unlock();
+    }
+    Sweep(const Sweep&) = delete;
+    Sweep& operator=(const Sweep&) = delete;
+
+    // Frees a chain of items linked by next.
+    static void giveBack(ListItem* item)
+    {
+        while (item) {
+            ListItem* next = item->next;
+            s_heap.DETAIL::RegularAllocatorBase::deallocate(item);
+            item = next;
+        }
+    }
+
+    void run(Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA, bool appendNonB)
+    {
+        if (overlap == &Region::unionOverlapped)
+            runChain(a, b, UnionBands{}, appendNonA, appendNonB);
+        else if (overlap == &Region::intersectOverlapped)
+            runChain(a, b, IntersectBands{}, appendNonA, appendNonB);
+        else
+            runMember(a, b, overlap, appendNonA, appendNonB);
+    }
+
+    // The bounds of the items appended, or none.
+    void setBounds()
+    {
+        if (m_bMemberOverlap) {
+            m_out.recomputeBounds();
+            return;
+        }
+        ListItem* first = m_out.m_pFirst;
+        m_out.m_bounds = first ? Rect{m_left, first->data.top, m_right, m_out.m_pLast->data.bottom} : kNoRect;
+    }
+
+private:
+    template <class Overlap>
+    void runChain(Region const& a, Region const& b, Overlap overlap, bool appendNonA, bool appendNonB)
+    {
+        ChainWriter writer{s_heap, m_spare};
+        m_spare = nullptr;
+        try {
+            sweepBands(writer, a, b, overlap, appendNonA, appendNonB);
+        } catch (...) {
+            take(writer);
+            throw;
+        }
+        take(writer);
+    }
+
+    // The chain goes to the region (which was empty), the rest stays spare.
+    void take(ChainWriter const& writer)
+    {
+        m_out.m_pFirst = writer.first;
+        m_out.m_pLast = writer.last;
+        m_out.m_iCount = writer.count;
+        m_spare = writer.spare;
+        m_left = writer.left;
+        m_right = writer.right;
+    }
+
+    // Any other overlap step appends to the region itself.
+    void runMember(Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA, bool appendNonB)
+    {
+        struct RegionWriter {
+            Region& region;
+            Item* firstItem() const { return region.m_pFirst; }
+            Item* lastItem() const { return region.m_pLast; }
+            void append(int32_t l, int32_t t, int32_t r, int32_t b) { region.appendRect(Rect{l, t, r, b}); }
+            void dropAfter(Item* lastBefore, int32_t)
+            {
+                while (lastBefore->next)
+                    region.freeItem(lastBefore->next);
+            }
+        } writer{m_out};
+        auto member = [overlap](RegionWriter& out, Item* a, Item* aEnd, Item* b, Item* bEnd, int32_t top,
+                                int32_t bottom) { (out.region.*overlap)(a, aEnd, b, bEnd, top, bottom); };
+        m_bMemberOverlap = true;
+        sweepBands(writer, a, b, member, appendNonA, appendNonB);
+    }
+
+    Region& m_out;
+    ListItem* m_spare;
+    int32_t m_left = INT32_MAX;
+    int32_t m_right = INT32_MIN;
+    bool m_bMemberOverlap = false;
+};
+
 // ---------------------------------------------------------------- union and intersection
 
 void Region::add(Region& out, Region const& a, Region const& b)
@@ -201,20 +562,33 @@ void Region::intersect(Region& out, Region const& a, Region const& b)
     runOperationInto(out, a, b, &Region::intersectOverlapped, false, false);
 }
 
-// The sweep writes into out directly, or through a temporary when out is an
-// operand; the bounds are recomputed from the items.
+// The sweep writes into out directly, reusing out's items, or into a
+// temporary when out is an operand.
 void Region::runOperationInto(Region& out, Region const& a, Region const& b, OverlapFunction overlap,
                               bool appendNonA, bool appendNonB)
 {
-    if (&out == &a || &out == &b) {
-        Region result;
-        result.operation(a, b, overlap, appendNonA, appendNonB);
-        out.expropriate(result);
-    } else {
-        out.clear();
-        out.operation(a, b, overlap, appendNonA, appendNonB);
+    const bool inPlace = &out == &a || &out == &b;
+    ListItem* former = out.m_pFirst;
+    if (!inPlace) {
+        out.m_pFirst = out.m_pLast = nullptr;
+        out.m_iCount = 0;
+        out.m_bounds = kNoRect;
     }
-    out.recomputeBounds();
+    Region result;
+    Region& target = inPlace ? result : out;
+    Sweep sweep(target, inPlace ? nullptr : former);
+    sweep.run(a, b, overlap, appendNonA, appendNonB);
+    sweep.setBounds();
+    if (!inPlace)
+        return;
+    sweep.giveBack(former);
+    out.m_pFirst = result.m_pFirst;
+    out.m_pLast = result.m_pLast;
+    out.m_iCount = result.m_iCount;
+    out.m_bounds = result.m_bounds;
+    result.m_pFirst = result.m_pLast = nullptr;
+    result.m_iCount = 0;
+    result.m_bounds = kNoRect;
 }
 
 void Region::intersect(Rect const& r)
@@ -224,170 +598,32 @@ void Region::intersect(Rect const& r)
     intersect(*this, *this, clip);
 }
 
-void Region::appendBandCopies(ListItem* band, ListItem* bandEnd, int top, int bottom)
-{
-    for (ListItem* item = band; item != bandEnd; item = item->next)
-        appendRect(Rect{item->data.left, top, item->data.right, bottom});
-}
-
-void Region::appendItemsFrom(ListItem* item)
-{
-    for (; item; item = item->next)
-        appendRect(item->data);
-}
-
-// Merges the band appended after `lastBefore` into the previous band when
-// the two touch vertically and have the same columns.
-void Region::coalesceAppendedBand(ListItem*& previousBand, ListItem* lastBefore)
-{
-    ListItem* newBand = lastBefore ? lastBefore->next : m_pFirst;
-    if (!newBand)
-        return;
-    if (!previousBand) {
-        previousBand = m_pFirst;
-        return;
-    }
-    if (previousBand->data.bottom == newBand->data.top &&
-        sameColumns(previousBand, newBand, newBand, nullptr)) {
-        const int32_t bottom = newBand->data.bottom;
-        for (ListItem* item = previousBand; item != newBand; item = item->next)
-            item->data.bottom = bottom;
-        while (newBand) {
-            ListItem* next = newBand->next;
-            freeItem(newBand);
-            newBand = next;
-        }
-        return;
-    }
-    previousBand = newBand;
-}
-
 void Region::operation(Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA,
                        bool appendNonB)
 {
-    // An operand without items is the one rectangle of its bounds.
-    ListItem aOnly{nullptr, nullptr, a.m_bounds};
-    ListItem bOnly{nullptr, nullptr, b.m_bounds};
-    ListItem* aItem = a.m_pFirst ? a.m_pFirst : (a.isEmpty() ? nullptr : &aOnly);
-    ListItem* bItem = b.m_pFirst ? b.m_pFirst : (b.isEmpty() ? nullptr : &bOnly);
-
-    ListItem* previousBand = nullptr;
-    int ybot = (aItem && bItem) ? std::min(aItem->data.top, bItem->data.top) : 0;
-    ListItem* aEnd = nullptr;
-    ListItem* bEnd = nullptr;
-
-    while (aItem && bItem) {
-        aEnd = endOfBand(aItem);
-        bEnd = endOfBand(bItem);
-        Rect const& ra = aItem->data;
-        Rect const& rb = bItem->data;
-        int ytop;
-        if (ra.top < rb.top) {
-            if (appendNonA) {
-                const int top = std::max(ra.top, ybot);
-                const int bot = std::min(ra.bottom, rb.top);
-                if (top != bot) {
-                    ListItem* lastBefore = m_pLast;
-                    appendBandCopies(aItem, aEnd, top, bot);
-                    coalesceAppendedBand(previousBand, lastBefore);
-                }
-            }
-            ytop = rb.top;
-        } else if (rb.top < ra.top) {
-            if (appendNonB) {
-                const int top = std::max(rb.top, ybot);
-                const int bot = std::min(rb.bottom, ra.top);
-                if (top != bot) {
-                    ListItem* lastBefore = m_pLast;
-                    appendBandCopies(bItem, bEnd, top, bot);
-                    coalesceAppendedBand(previousBand, lastBefore);
-                }
-            }
-            ytop = ra.top;
-        } else {
-            ytop = ra.top;
-        }
-
-        ybot = std::min(ra.bottom, rb.bottom);
-        if (ytop < ybot) {
-            ListItem* lastBefore = m_pLast;
-            (this->*overlap)(aItem, aEnd, bItem, bEnd, ytop, ybot);
-            coalesceAppendedBand(previousBand, lastBefore);
-        }
-
-        const bool aDone = ra.bottom == ybot;
-        const bool bDone = rb.bottom == ybot;
-        if (aDone)
-            aItem = aEnd;
-        if (bDone)
-            bItem = bEnd;
-    }
-
-    ListItem* rest = nullptr;
-    if (aItem && appendNonA)
-        rest = aItem;
-    else if (bItem && appendNonB)
-        rest = bItem;
-    if (!rest)
-        return;
-    ListItem* restEnd = endOfBand(rest);
-    ListItem* lastBefore = m_pLast;
-    appendBandCopies(rest, restEnd, std::max(rest->data.top, ybot), rest->data.bottom);
-    coalesceAppendedBand(previousBand, lastBefore);
-    appendItemsFrom(restEnd);
+    Sweep sweep(*this, nullptr);
+    sweep.run(a, b, overlap, appendNonA, appendNonB);
 }
 
 void Region::unionOverlapped(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand, ListItem* bBandEnd, int top,
                              int bottom)
 {
-    bool havePiece = false;
-    int x1 = 0;
-    int x2 = 0;
-    auto take = [&](ListItem* item) {
-        if (!havePiece) {
-            x1 = item->data.left;
-            x2 = item->data.right;
-            havePiece = true;
-        } else if (item->data.left <= x2) {
-            x2 = std::max(x2, item->data.right);
-        } else {
-            appendRect(Rect{x1, top, x2, bottom});
-            x1 = item->data.left;
-            x2 = item->data.right;
-        }
-    };
-    while (aBand != aBandEnd && bBand != bBandEnd) {
-        if (aBand->data.left < bBand->data.left) {
-            take(aBand);
-            aBand = aBand->next;
-        } else {
-            take(bBand);
-            bBand = bBand->next;
-        }
-    }
-    for (; aBand != aBandEnd; aBand = aBand->next)
-        take(aBand);
-    for (; bBand != bBandEnd; bBand = bBand->next)
-        take(bBand);
-    if (havePiece)
-        appendRect(Rect{x1, top, x2, bottom});
+    struct Appender {
+        Region& region;
+        void append(int32_t l, int32_t t, int32_t r, int32_t b) { region.appendRect(Rect{l, t, r, b}); }
+    } out{*this};
+    if (aBand != aBandEnd || bBand != bBandEnd)
+        UnionBands{}(out, aBand, aBandEnd, bBand, bBandEnd, top, bottom);
 }
 
 void Region::intersectOverlapped(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand, ListItem* bBandEnd,
                                  int top, int bottom)
 {
-    while (aBand != aBandEnd && bBand != bBandEnd) {
-        const int x1 = std::max(aBand->data.left, bBand->data.left);
-        const int x2 = std::min(aBand->data.right, bBand->data.right);
-        if (x1 < x2)
-            appendRect(Rect{x1, top, x2, bottom});
-        const bool aDone = aBand->data.right == x2;
-        const bool bDone = bBand->data.right == x2;
-        if (aDone)
-            aBand = aBand->next;
-        if (bDone)
-            bBand = bBand->next;
-    }
+    struct Appender {
+        Region& region;
+        void append(int32_t l, int32_t t, int32_t r, int32_t b) { region.appendRect(Rect{l, t, r, b}); }
+    } out{*this};
+    IntersectBands{}(out, aBand, aBandEnd, bBand, bBandEnd, top, bottom);
 }
 
 // ---------------------------------------------------------------- adding one rectangle
