@@ -4,7 +4,6 @@
 
 namespace CV::TOV {
 
-const LazyPicture LazyPicture::gEmptyPicture;
 
 LazyPicture::LazyPicture() = default;
 

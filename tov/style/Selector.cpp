@@ -2,6 +2,23 @@
 
 namespace CV::TOV {
 
+namespace {
+
+uint32_t partWeight(cv::symbol cls, cv::symbol style, cv::symbol id, AttibuteSelector const& attributes)
+{
+    uint32_t weight = 0;
+    if (id != emptyStdString)
+        weight += 0x1000000u;
+    if (style != emptyStdString)
+        weight += 0x10000u;
+    weight += 16u * static_cast<uint32_t>(attributes.m_attributes.size());
+    if (cls != emptyStdString)
+        weight += 1u;
+    return weight;
+}
+
+} // namespace
+
 void ClassSelector::set(std::string const& cls, std::string const& style, std::string const& id)
 {
     m_class = cv::symbol(cls);
@@ -55,6 +72,22 @@ Selector::Selector(int line, cv::symbol source)
     : m_source(source)
     , m_line(line)
 {
+}
+
+} // namespace CV::TOV
+
+namespace CV::TOV {
+
+uint32_t Selector::getWeight() const
+{
+    uint32_t weight = partWeight(m_class, m_style, m_id, m_attributes);
+    for (auto const& parent : m_parents)
+        weight += partWeight(parent.m_class, parent.m_style, parent.m_id, parent.m_attributes);
+    for (auto const& state : m_states.m_states) {
+        if (!boost::logic::indeterminate(state))
+            weight += 256u;
+    }
+    return weight;
 }
 
 } // namespace CV::TOV

@@ -2,8 +2,6 @@
 
 namespace CV::TOV {
 
-std::vector<StyleSheetErrorsLogSource::Sink> StyleSheetErrorsLogSource::m_logSinks;
-
 void StyleSheetErrorsLogSource::log(std::string const& text)
 {
     for (auto const& sink : m_logSinks) {

@@ -43,6 +43,11 @@ public:
     {
     }
 
+    // The value read as a truth value, or null when it has none: a bool; an
+    // int or unsigned without unit (0 is false); the words yes/true and
+    // no/false. The pointer refers to a constant that lives for the program.
+    bool const* getBoolValue() const;
+
     PropertyValue value;
     cv::symbol name;
     eUnit unit = eNone;

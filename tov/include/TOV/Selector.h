@@ -14,6 +14,9 @@
 
 namespace CV::TOV {
 
+// The interned empty text: a selector part equal to it matches anything.
+extern const cv::symbol emptyStdString;
+
 class ClassSelector {
 public:
     void set(std::string const& cls, std::string const& style, std::string const& id);
@@ -72,6 +75,13 @@ public:
 
     Selector(int line, std::string const& source);
     Selector(int line, cv::symbol source);
+
+    // Rules sort from the highest weight down; equal weights are equivalent.
+    bool operator<(Selector const& other) const { return getWeight() > other.getWeight(); }
+    // Ids weigh 0x1000000, styles 0x10000, each attribute name 16 and classes
+    // 1, summed over the selector and its ancestor steps (unsigned, wrapping),
+    // plus 256 for each state condition.
+    uint32_t getWeight() const;
 
     AttibuteSelector m_attributes;
     std::list<tParentSelector> m_parents; // nearest ancestor first

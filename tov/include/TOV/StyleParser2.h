@@ -5,11 +5,18 @@
 #include "TOV/Property.h"
 #include "TOV/Selector.h"
 
+#include "BAS/CharSequence.h"
+#include "BAS/FileName.h"
+
 #include <cstdint>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
+
+namespace CV::BAS {
+class Stream;
+}
 
 namespace CV::TOV {
 
@@ -56,11 +63,25 @@ public:
     StyleParser2(StyleParser2 const&) = delete;
     StyleParser2& operator=(StyleParser2 const&) = delete;
 
+    // Imports nest at most this deep; deeper ones are refused with a message.
+    static constexpr int kMaxImportDepth = 32;
+    // Sheets larger than this are refused with a message.
+    static constexpr int64_t kMaxSheetSize = int64_t(16) << 20;
+
+    // Reads a file (or an item of a container file) and parses it; false
+    // when it cannot be opened or read, or does not parse to its end.
+    bool processFile(BAS::FileName const& name);
+    // Reads the whole storage behind the stream and parses it.
+    bool processStream(BAS::Stream& stream, std::string const& sourceName);
+    // Sets the encoding from the byte-order mark at the start of the buffer.
+    void checkBOM(std::string const& buffer);
     // Parses the text after a byte-order mark found by checkBOM; true only
-    // when the whole buffer was read.
+    // when the whole buffer was read. Marks of UTF-16 and UTF-32 are refused.
     bool processBuffer(std::string const& buffer, std::string const& sourceName);
     // Parses the whole text; no byte-order mark is looked for.
     bool processString(std::string const& text);
+    // The text up to its first NUL, never beyond the view's length.
+    bool processString(BAS::CharSequence<char> const& text);
 
     // Hand-off from the grammar.
     void addRule(tRule const& rule);
@@ -71,21 +92,24 @@ public:
     void addErrorMessage(std::string const& source, unsigned line, std::string const& text);
 
     std::vector<tRule> const& getRules() const { return m_rules; }
+    std::set<std::string> const& getImports() const { return m_imports; }
     std::map<std::string, std::multimap<unsigned, std::string>> const& getErrors() const { return m_errors; }
     eEncoding getEncoding() const { return m_encoding; }
 
     static constexpr char const* kStringSourceName = "(StyleParser2::processString)";
 
 private:
-    std::string const& currentSource() const { return m_currentSource; }
+    std::string const& currentSource() const { return m_currentFile.full; }
+    bool readImport(std::string const& name, BAS::FileName const& importer);
 
     StyleSheet* m_sheet;
     std::vector<tRule> m_rules;
     std::map<std::string, tPropertyValue> m_constants;
     std::map<std::string, std::multimap<unsigned, std::string>> m_errors;
     eEncoding m_encoding = eNoMark;
-    std::string m_currentSource; // full path text of the file being parsed
+    BAS::FileName m_currentFile; // its full path names the source of messages
     std::set<std::string> m_imports;
+    int m_importDepth = 0;
 };
 
 } // namespace CV::TOV

@@ -3,9 +3,15 @@
 #include "TOV/StyleSheetErrorsLogSource.h"
 #include "style/parser/StyleGrammar.h"
 
+#include "BAS/FileStream.h"
+#include "BAS/StringUtil.h"
+
 #include <fmt/format.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 
 namespace CV::TOV {
 
@@ -18,6 +24,23 @@ std::string lineMessage(char const* format, unsigned line)
     return text;
 }
 
+// The length of the byte-order mark of each encoding.
+std::array<std::size_t, 6> const& markLengths()
+{
+    static const std::array<std::size_t, 6> lengths = {0, 3, 2, 2, 4, 4};
+    return lengths;
+}
+
+bool startsWith(std::string const& buffer, std::initializer_list<unsigned char> bytes)
+{
+    std::size_t i = 0;
+    for (unsigned char const byte : bytes) {
+        if (static_cast<unsigned char>(buffer[i++]) != byte)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 StyleParser2::StyleParser2(StyleSheet* sheet)
@@ -27,19 +50,72 @@ StyleParser2::StyleParser2(StyleSheet* sheet)
 
 StyleParser2::~StyleParser2() = default;
 
+bool StyleParser2::processFile(BAS::FileName const& name)
+{
+    BAS::FileStream stream;
+    stream.open(name, BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
+    if (!stream.getStorage() || !stream.getStorage()->isUsable())
+        return false;
+    m_currentFile = name;
+    return processStream(stream, BAS::StringUtil::toAscii(name.name + name.extension));
+}
+
+bool StyleParser2::processStream(BAS::Stream& stream, std::string const& sourceName)
+{
+    BAS::IStorage* storage = stream.getStorage();
+    if (!storage || !storage->isUsable())
+        return false;
+    storage->seek(0, BAS::IStorage::eSeekEnd);
+    int const size = storage->getPos();
+    if (size < 0 || !storage->isUsable())
+        return false;
+    if (size > kMaxSheetSize) {
+        addErrorMessage(currentSource(), 0, "Stylesheet larger than 16 MiB");
+        return false;
+    }
+    std::string buffer(std::size_t(size), '\0');
+    storage->seek(0, BAS::IStorage::eSeekBegin);
+    if (size > 0 && stream.readRaw(buffer.data(), buffer.size()) != buffer.size())
+        return false;
+    checkBOM(buffer);
+    return processBuffer(buffer, sourceName);
+}
+
+void StyleParser2::checkBOM(std::string const& buffer)
+{
+    m_encoding = eNoMark;
+    if (buffer.size() < 4)
+        return;
+    if (startsWith(buffer, {0x00, 0x00, 0xFE, 0xFF}))
+        m_encoding = eUTF32BE;
+    else if (startsWith(buffer, {0xEF, 0xBB, 0xBF}))
+        m_encoding = eUTF8;
+    else if (startsWith(buffer, {0xFE, 0xFF}))
+        m_encoding = eUTF16BE;
+    else if (startsWith(buffer, {0xFF, 0xFE}))
+        m_encoding = (buffer[2] == 0 && buffer[3] == 0) ? eUTF32LE : eUTF16LE;
+}
+
 bool StyleParser2::processBuffer(std::string const& buffer, std::string const& sourceName)
 {
     if (m_encoding >= eUTF16BE) {
         addErrorMessage(currentSource(), 0, "Unsupported buffer encoding");
         return false;
     }
-    std::size_t const markLength = (m_encoding == eUTF8) ? 3 : 0;
+    std::size_t const markLength = std::min(markLengths()[m_encoding], buffer.size());
     return DETAIL::runStyleGrammar(this, sourceName, buffer.begin() + markLength, buffer.end());
 }
 
 bool StyleParser2::processString(std::string const& text)
 {
     return DETAIL::runStyleGrammar(this, kStringSourceName, text.begin(), text.end());
+}
+
+bool StyleParser2::processString(BAS::CharSequence<char> const& text)
+{
+    void const* nul = std::memchr(text.data(), 0, text.length());
+    std::size_t const length = nul ? std::size_t(static_cast<char const*>(nul) - text.data()) : text.length();
+    return processString(std::string(text.data(), length));
 }
 
 void StyleParser2::addRule(tRule const& rule)
@@ -67,9 +143,44 @@ StyleParser2::tPropertyValue StyleParser2::getConstValue(std::string const& name
     return zero;
 }
 
+// An import is parsed in the middle of the importing sheet; its rules and
+// constants join this parser. A sheet imported once in this parse is not
+// imported again.
 void StyleParser2::processImport(unsigned line, std::string const& name)
 {
-    addErrorMessage(currentSource(), line, lineMessage("PARSER ERROR at line %d: Failed to import stylesheet ", line) + name);
+    BAS::FileName const saved = m_currentFile;
+    eEncoding const savedEncoding = m_encoding;
+    m_currentFile.setFull(name);
+    std::string const path = m_currentFile.full;
+
+    if (m_importDepth >= kMaxImportDepth) {
+        addErrorMessage(saved.full, line,
+            lineMessage("PARSER ERROR at line %d: imports nested too deeply, stylesheet ", line) + path);
+    } else if (!m_imports.insert(path).second) {
+        addErrorMessage(saved.full, line, lineMessage("PARSER ERROR at line %d: recursive import of stylesheet ", line) + path);
+    } else {
+        ++m_importDepth;
+        bool const read = readImport(name, saved);
+        --m_importDepth;
+        if (!read) {
+            addErrorMessage(saved.full, line,
+                lineMessage("PARSER ERROR at line %d: Failed to import stylesheet ", line) + m_currentFile.full);
+            m_imports.erase(path);
+        }
+    }
+    m_currentFile = saved;
+    m_encoding = savedEncoding;
+}
+
+// A name with volume and directory is read as it stands; a relative one
+// beside the importing file.
+bool StyleParser2::readImport(std::string const& name, BAS::FileName const& importer)
+{
+    (void)name;
+    if (!m_currentFile.relative)
+        return processFile(m_currentFile);
+    m_currentFile.setPath(importer.volume + importer.directory, BAS::FileName::eWithVolumeInPath);
+    return processFile(m_currentFile);
 }
 
 void StyleParser2::addErrorMessage(unsigned line, std::string const& text)
