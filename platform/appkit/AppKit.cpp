@@ -7,7 +7,8 @@ void registerAppKitClasses()
     for (Class (*registration)() :
          {&NSResponderClass, &NSViewClass, &NSWindowClass, &NSPanelClass, &NSApplicationClass, &NSEventClass,
           &NSTrackingAreaClass, &NSGraphicsContextClass, &NSMenuClass, &NSMenuItemClass, &NSScreenClass,
-          &NSTimer::timerClass, &NSTimer::runLoopClass, &NSApplication::userDefaultsClass})
+          &NSTimer::timerClass, &NSTimer::runLoopClass, &NSApplication::userDefaultsClass, &NSImageClass,
+          &NSCursorClass, &NSSavePanelClass, &NSOpenPanelClass})
         registration();
 }
 

@@ -27,3 +27,18 @@ Class ObjectRuntime::lookUpClass(const char* name)
 }
 
 } // namespace platform::objc
+
+namespace platform::objc {
+
+namespace {
+
+// Registered before the ordinary static initialisers, so that class
+// factories running in them, and objc_getClass, find every stand-in.
+__attribute__((constructor(103))) void registerStandInClassesEarly()
+{
+    ObjectRuntime::ensureStandInClasses();
+}
+
+} // namespace
+
+} // namespace platform::objc

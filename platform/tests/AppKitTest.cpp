@@ -4,6 +4,8 @@
 #include "platform/objc/NSObject.h"
 #include "platform/objc/ObjectRuntime.h"
 #include "platform/objc/StandInClass.h"
+#include "platform/cf/CFArray.h"
+#include "platform/cf/CFURL.h"
 
 #include <gtest/gtest.h>
 
@@ -207,6 +209,118 @@ TEST(AppKitStandIns, TimerInTheCommonModesFiresDuringAModalPanelInVirtualTime)
         CFRelease(objc::ivar<NSString*>(target, "_name"));
         objc::NSObject::release(target);
     }
+}
+
+} // namespace
+
+namespace {
+
+using namespace platform;
+using headless::TestDriver;
+using objc::send;
+
+TEST(AppKitStandIns, OpenPanelReturnsTheScriptedAnswerGivenWhileItRuns)
+{
+    TestDriver driver;
+    id panel = send<id>(objc_getClass("NSOpenPanel"), "openPanel");
+    NSString* prompt = appkit::makeString("Choose");
+    send<void>(panel, "setPrompt:", prompt);
+    send<void>(panel, "setAllowsMultipleSelection:", BOOL(YES));
+    // The answer comes from a timer of the modal-panel mode, 2 s into the run.
+    driver.loop().addTimer(2s, false, [&] { driver.answerPanel(true, {"/tmp/a.png", "/tmp/b.png"}); },
+                           RunLoopMode::ModalPanel);
+    EXPECT_EQ(send<long>(panel, "runModal"), appkit::NSModalResponseOK);
+    EXPECT_EQ(driver.elapsed(), 2s);
+    ASSERT_EQ(driver.panelsShown().size(), 1u);
+    EXPECT_EQ(driver.panelsShown()[0].prompt, "Choose");
+    EXPECT_TRUE(driver.panelsShown()[0].allowsMultipleSelection);
+    EXPECT_FALSE(driver.panelsShown()[0].save);
+    CFArrayRef urls = send<CFArrayRef>(panel, "URLs");
+    ASSERT_EQ(CFArrayGetCount(urls), 2);
+    CFStringRef path = CFURLCopyFileSystemPath(static_cast<CFURLRef>(CFArrayGetValueAtIndex(urls, 1)), kCFURLPOSIXPathStyle);
+    EXPECT_EQ(appkit::utf8(path), "/tmp/b.png");
+    CFRelease(path);
+    // Without an answer the panel gives up after its timeout: Cancel.
+    EXPECT_EQ(send<long>(panel, "runModal"), appkit::NSModalResponseCancel);
+    EXPECT_EQ(send<CFArrayRef>(panel, "URLs"), nullptr);
+    CFRelease(prompt);
+}
+
+TEST(AppKitStandIns, CursorsReachTheBackendAsShapesOrPixels)
+{
+    TestDriver driver;
+    send<void>(send<id>(objc_getClass("NSCursor"), "IBeamCursor"), "set");
+    EXPECT_EQ(driver.cursor().cursor().shape, "ibeam");
+
+    id image = send<id>(objc::NSObject::alloc(objc_getClass("NSImage")), "initWithSize:", NSMakeSize(4, 2));
+    send<void>(image, "lockFocus");
+    CGContextRef cg = send<CGContextRef>(send<id>(objc_getClass("NSGraphicsContext"), "currentContext"), "CGContext");
+    CGContextSetRGBFillColor(cg, 0, 0, 1, 1);
+    CGContextFillRect(cg, CGRectMake(0, 1, 1, 1)); // the top-left pixel (bottom-up user space)
+    send<void>(image, "unlockFocus");
+    id cursor = send<id>(objc::NSObject::alloc(objc_getClass("NSCursor")), "initWithImage:hotSpot:", image,
+                         NSMakePoint(1, 0));
+    send<void>(cursor, "set");
+    const peer::CursorImage& shown = driver.cursor().cursor();
+    EXPECT_EQ(shown.shape, "");
+    ASSERT_EQ(shown.width, 4);
+    EXPECT_EQ(shown.pixels, (std::vector<std::uint32_t>{0xFF0000FF, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(shown.hotSpot, (peer::Point{1, 0}));
+    send<void>(objc_getClass("NSCursor"), "hide");
+    EXPECT_TRUE(driver.cursor().isHidden());
+    objc::NSObject::release(cursor);
+    objc::NSObject::release(image);
+}
+
+std::vector<std::string> s_actions;
+
+void onAction(id, SEL, id item)
+{
+    s_actions.push_back(appkit::utf8(send<CFStringRef>(item, "title")));
+}
+
+TEST(AppKitStandIns, MainMenuIsChosenFromTheMenuBarAndByItsKeyEquivalents)
+{
+    TestDriver driver;
+    Class targetClass = objc::StandInClass("TestMenuTarget", objc::ObjectRuntime::lookUpClass("NSObject"))
+                            .method("onAction:", &onAction)
+                            .registerClass();
+    id target = objc::NSObject::allocInit(targetClass);
+    auto text = [](const char* s) { return appkit::makeString(s); };
+    NSString* fileTitle = text("File");
+    NSString* openTitle = text("Open");
+    NSString* key = text("o");
+    NSString* empty = text("");
+    id mainMenu = send<id>(objc::NSObject::alloc(objc_getClass("NSMenu")), "initWithTitle:", empty);
+    id fileMenu = send<id>(objc::NSObject::alloc(objc_getClass("NSMenu")), "initWithTitle:", fileTitle);
+    id fileItem = send<id>(objc::NSObject::alloc(objc_getClass("NSMenuItem")), "initWithTitle:action:keyEquivalent:",
+                           fileTitle, SEL(nullptr), empty);
+    id openItem = send<id>(objc::NSObject::alloc(objc_getClass("NSMenuItem")), "initWithTitle:action:keyEquivalent:",
+                           openTitle, objc::selector("onAction:"), key);
+    send<void>(openItem, "setTarget:", target);
+    send<void>(fileMenu, "addItem:", openItem);
+    send<void>(fileItem, "setSubmenu:", fileMenu);
+    send<void>(mainMenu, "addItem:", fileItem);
+    send<id>(objc_getClass("NSApplication"), "sharedApplication");
+    send<void>(NSApp, "setMainMenu:", mainMenu);
+
+    s_actions.clear();
+    EXPECT_TRUE(driver.chooseMenuItem({"File", "Open"}));
+    EXPECT_FALSE(driver.chooseMenuItem({"File", "Close"}));
+    // Command-O in a window reaches the item through the application.
+    id window = send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")), "initWithContentRect:styleMask:backing:defer:",
+                         NSMakeRect(0, 0, 100, 100), 15ul, 2ul, BOOL(YES));
+    send<void>(window, "makeKeyAndOrderFront:", id(nil));
+    driver.key(driver.peerOf(window), 31, "o", peer::kCommandKey);
+    EXPECT_EQ(s_actions, (std::vector<std::string>{"Open", "Open"}));
+    EXPECT_EQ(driver.menuBar().tree().children.at(0).children.at(0).keyEquivalent, "o");
+
+    send<void>(window, "close");
+    send<void>(NSApp, "setMainMenu:", id(nil));
+    for (id object : {openItem, fileItem, fileMenu, mainMenu, target})
+        objc::NSObject::release(object);
+    for (NSString* s : {fileTitle, openTitle, key, empty})
+        CFRelease(s);
 }
 
 } // namespace
