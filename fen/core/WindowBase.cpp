@@ -1,5 +1,6 @@
 #include "FEN/WindowBase.h"
 
+#include "FEN/COCOA/WindowImplBase.h"
 #include "FEN/DETAIL/WindowImpl.h"
 #include "FEN/DisplayManager.h"
 #include "FEN/EventCodes.h"
@@ -180,6 +181,12 @@ void WindowBase::textInputResetMarkedRange()
 bool WindowBase::updateOffscreenPicture(Picture const& picture)
 {
     return m_bUseOffscreenPicture && m_pImpl != nullptr && m_pImpl->updateOffscreenPicture(picture);
+}
+
+id WindowBase::getNSView() const
+{
+    auto* impl = dynamic_cast<COCOA::WindowImplBase*>(m_pImpl);
+    return impl != nullptr ? impl->getContentView() : nil;
 }
 
 void WindowBase::setAutoDelete(bool autoDelete)

@@ -82,6 +82,8 @@ public:
     // Called by the implementation when the native window is gone.
     void onImplDestroyed() { m_pImpl = nullptr; }
     DETAIL::WindowImpl* getImpl() const { return m_pImpl; }
+    // The content view of the platform implementation; nil without one.
+    id getNSView() const;
 
     // The state unchanged when its size is not negative and fits within the
     // bounds of all displays; otherwise with size (0, 0).
