@@ -1,6 +1,6 @@
 #include "FEN/PowerManager.h"
 
-#include "platform/power/SystemPowerWatch.h"
+#include "platform/backend/Backend.h"
 
 namespace CV {
 namespace FEN {
@@ -19,28 +19,29 @@ PowerManager::PowerManager(Callback onSleep, Callback onWake)
     s_onSleep = std::move(onSleep);
     s_onWake = std::move(onWake);
     s_owner = this;
-    m_watch = std::make_unique<platform::SystemPowerWatch>([](bool sleeping) {
-        if (sleeping)
-            onSystemWillSleep();
-        else
-            onSystemHasPoweredOn();
-    });
+    platform::Backend::current().power().setClient(this);
 }
 
 PowerManager::~PowerManager()
 {
-    m_watch.reset();
     // The callbacks may reach the object that made this manager.
-    if (s_owner == this) {
-        s_onSleep = nullptr;
-        s_onWake = nullptr;
-        s_owner = nullptr;
-    }
+    if (s_owner != this)
+        return;
+    platform::Backend::current().power().setClient(nullptr);
+    s_onSleep = nullptr;
+    s_onWake = nullptr;
+    s_owner = nullptr;
 }
 
-bool PowerManager::isRegistered() const
+void PowerManager::systemWillSleep()
 {
-    return m_watch && m_watch->isActive();
+    onSystemWillSleep();
+    platform::Backend::current().power().allowSleep(m_bSleepAllowed);
+}
+
+void PowerManager::systemDidWake()
+{
+    onSystemHasPoweredOn();
 }
 
 void PowerManager::onSystemWillSleep()

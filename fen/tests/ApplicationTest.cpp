@@ -7,6 +7,7 @@
 #include "FEN/External.h"
 #include "FEN/MainWindow.h"
 #include "FEN/PowerManager.h"
+#include "platform/headless/TestDriver.h"
 #include "platform/runloop/MainLoop.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -199,11 +201,12 @@ TEST(Application, ExecuteOnMainThreadRunsTheFunctionOnceThereAndIgnoresAnEmptyOn
     EXPECT_TRUE(onMain);
 }
 
-TEST(Application, PowerNotificationsReachTheApplication)
+TEST(Application, PowerNotificationsReachTheApplicationWhichLetsTheSystemSleep)
 {
+    platform::headless::TestDriver driver;
     AttachedApplication<QuitApp> app;
-    PowerManager::onSystemWillSleep();
-    PowerManager::onSystemHasPoweredOn();
+    EXPECT_EQ(driver.sleep(), std::optional<bool>(true));
+    driver.wake();
     EXPECT_EQ(app->log, (std::vector<unsigned>{1, 0}));
     EXPECT_TRUE(app->getPowerManager().isSleepAllowed());
 }

@@ -1,36 +1,34 @@
 #pragma once
 // System sleep and wake: the callbacks run on the main thread when the
-// system is about to sleep and when it has woken up. A later power manager
-// replaces the callbacks of an earlier one.
-#include <functional>
-#include <memory>
+// system is about to sleep and when it has woken up; the platform is then
+// told whether sleep is allowed (always, in this system). A later power
+// manager replaces the callbacks of an earlier one.
+#include "platform/peer/PowerPeer.h"
 
-namespace platform {
-class SystemPowerWatch;
-}
+#include <functional>
 
 namespace CV {
 namespace FEN {
 
-class PowerManager {
+class PowerManager : private platform::peer::PowerClient {
 public:
     using Callback = std::function<void()>;
 
     PowerManager(Callback onSleep, Callback onWake);
-    ~PowerManager();
+    ~PowerManager() override;
     PowerManager(PowerManager const&) = delete;
     PowerManager& operator=(PowerManager const&) = delete;
 
-    // Whether the platform reports sleep and wake to this process.
-    bool isRegistered() const;
     bool isSleepAllowed() const { return m_bSleepAllowed; }
 
-    // What the platform reports (also the tests' entry).
+    // What the platform reports.
     static void onSystemWillSleep();
     static void onSystemHasPoweredOn();
 
 private:
-    std::unique_ptr<platform::SystemPowerWatch> m_watch;
+    void systemWillSleep() override;
+    void systemDidWake() override;
+
     bool m_bSleepAllowed = true;
 };
 
