@@ -1,9 +1,9 @@
 #pragma once
 // Sleep and wake of the system, as logind announces them with its
 // PrepareForSleep signal on the system bus (true: about to sleep, false:
-// woken up). Without a system bus the watch reports nothing and says so
-// through isActive(); it never complains. The callback runs on the main
-// loop.
+// woken up); what the desktop backend's power peer reports. Without a
+// system bus the watch reports nothing and says so through isActive(); it
+// never complains. The callback runs on the main loop.
 #include <functional>
 
 typedef struct _GDBusConnection GDBusConnection;
