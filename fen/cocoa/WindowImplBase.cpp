@@ -2,6 +2,7 @@
 
 #include "FEN/Application.h"
 #include "FEN/COCOA/ContentView.h"
+#include "FEN/CursorManager.h"
 #include "FEN/DeviceContext.h"
 #include "FEN/EventCodes.h"
 #include "FEN/EventData.h"
@@ -75,12 +76,13 @@ void WindowImplBase::setTitle(const char* title)
 void WindowImplBase::setCursor(void* cursor)
 {
     m_cursor = cursor;
-    objc::send<void>(reinterpret_cast<id>(cursor), "set");
+    CursorManager::setSystemCursor(cursor);
 }
 
 void WindowImplBase::resetCursor()
 {
     m_cursor = nullptr;
+    CursorManager::resetSystemCursor();
 }
 
 void WindowImplBase::show(bool show)

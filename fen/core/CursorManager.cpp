@@ -11,6 +11,10 @@ void CursorManager::init()
     s_bInit = true;
 }
 
+void CursorManager::setSystemCursor(void*) {}
+
+void CursorManager::resetSystemCursor() {}
+
 void CursorManager::deInit()
 {
     s_bInit = false;

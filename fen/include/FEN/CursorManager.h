@@ -11,6 +11,9 @@ public:
     static void init();
     // Drops the standard cursors' registration (framework shut-down).
     static void deInit();
+    // Makes the cursor the system cursor (null: the arrow).
+    static void setSystemCursor(void* cursor);
+    static void resetSystemCursor();
 
     static void* s_hStdCursors[kStdCursorCount];
     static bool s_bInit;
