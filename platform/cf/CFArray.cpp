@@ -6,27 +6,30 @@ const CFArrayCallBacks kCFTypeArrayCallBacks = {0};
 
 namespace platform::cf {
 
-Array::Array()
+Array::Array(bool retainsValues)
     : Object(TypeId::Array)
+    , m_retainsValues(retainsValues)
 {
 }
 
 Array::~Array()
 {
+    if (!m_retainsValues)
+        return;
     for (CFTypeRef value : m_values)
         CFRelease(value);
 }
 
 void Array::append(CFTypeRef value)
 {
-    m_values.push_back(CFRetain(value));
+    m_values.push_back(m_retainsValues ? CFRetain(value) : value);
 }
 
 bool Array::equals(const Object& other) const
 {
     const auto& values = static_cast<const Array&>(other).m_values;
     return std::equal(m_values.begin(), m_values.end(), values.begin(), values.end(),
-                      [](CFTypeRef a, CFTypeRef b) { return CFEqual(a, b); });
+                      [this](CFTypeRef a, CFTypeRef b) { return m_retainsValues ? CFEqual(a, b) : a == b; });
 }
 
 std::size_t Array::hash() const
@@ -48,17 +51,17 @@ CFTypeID CFArrayGetTypeID()
     return static_cast<CFTypeID>(platform::cf::TypeId::Array);
 }
 
-CFArrayRef CFArrayCreate(CFAllocatorRef, const void** values, CFIndex numValues, const CFArrayCallBacks*)
+CFArrayRef CFArrayCreate(CFAllocatorRef, const void** values, CFIndex numValues, const CFArrayCallBacks* callBacks)
 {
-    auto* array = new Array();
+    auto* array = new Array(callBacks != nullptr);
     for (CFIndex i = 0; i < numValues; ++i)
         array->append(values[i]);
     return array;
 }
 
-CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef, CFIndex, const CFArrayCallBacks*)
+CFMutableArrayRef CFArrayCreateMutable(CFAllocatorRef, CFIndex, const CFArrayCallBacks* callBacks)
 {
-    return new Array();
+    return new Array(callBacks != nullptr);
 }
 
 CFIndex CFArrayGetCount(CFArrayRef theArray)

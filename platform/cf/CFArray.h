@@ -13,9 +13,11 @@ extern const CFArrayCallBacks kCFTypeArrayCallBacks;
 
 namespace platform::cf {
 
+// With retainsValues false (an array made without callbacks) the values are
+// plain pointers: neither retained nor released, compared by address.
 class Array : public Object {
 public:
-    Array();
+    explicit Array(bool retainsValues = true);
     ~Array() override;
 
     const std::vector<CFTypeRef>& values() const noexcept { return m_values; }
@@ -28,6 +30,7 @@ public:
 
 private:
     std::vector<CFTypeRef> m_values;
+    bool m_retainsValues;
 };
 
 } // namespace platform::cf

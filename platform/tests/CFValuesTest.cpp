@@ -92,6 +92,15 @@ TEST(CFArray, RetainsItsValuesAndComparesByValue)
 
 namespace {
 
+TEST(CFArray, WithoutCallbacksHoldsPlainPointers)
+{
+    int a = 1, b = 2;
+    const void* values[] = {&a, &b};
+    CFArrayRef plain = CFArrayCreate(kCFAllocatorDefault, values, 2, nullptr);
+    EXPECT_EQ(CFArrayGetValueAtIndex(plain, 1), &b);
+    CFRelease(plain); // touches neither value
+}
+
 TEST(CFString, NormalisesIntoEachForm)
 {
     struct Case {
