@@ -311,15 +311,18 @@ TEST_F(WindowTest, ResignOrderOfTheContentViewAndOfTheWindowDelegate)
                                                     eWindowEvent::CaptureLost}));
 
     // A window made without a view has the delegate object.
+    // Closing the native window deletes the implementation.
     LoggingWindow bare;
-    COCOA::WindowImpl impl(bare);
-    ASSERT_TRUE(impl.createWindow(dataFor(0, 0), COCOA::WindowImplBase::eNormal, false));
-    id delegate = objc::send<id>(impl.getNativeWindow(), "delegate");
+    auto* impl = new COCOA::WindowImpl(bare);
+    ASSERT_TRUE(impl->createWindow(dataFor(0, 0), COCOA::WindowImplBase::eNormal, false));
+    id native = impl->getNativeWindow();
+    id delegate = objc::send<id>(native, "delegate");
     EXPECT_STREQ(class_getName(object_getClass(delegate)), "CVCocoaWindowDelegateClass");
     bare.events.clear();
     objc::send<void>(delegate, "windowDidResignKey:", id(nil));
-    EXPECT_EQ(bare.events, (std::vector<unsigned>{eWindowEvent::CaptureLost, eWindowEvent::ResignedKey}));
-    objc::send<void>(impl.getNativeWindow(), "close");
+    objc::send<void>(native, "close");
+    EXPECT_EQ(bare.events, (std::vector<unsigned>{eWindowEvent::CaptureLost, eWindowEvent::ResignedKey,
+                                                  eWindowEvent::Closed}));
 }
 
 TEST_F(WindowTest, FullScreenTogglesOnceAndReportsTheSizeChange)
