@@ -121,17 +121,28 @@ bool MainLoop::isMainThread()
 
 int MainLoop::onPosted(void* data)
 {
-    auto* callback = static_cast<Callback*>(data);
-    runInPool(*callback);
-    delete callback;
+    auto* loop = static_cast<MainLoop*>(data);
+    Callback callback;
+    {
+        std::lock_guard<std::mutex> lock(loop->m_postedMutex);
+        if (loop->m_posted.empty())
+            return G_SOURCE_REMOVE;
+        callback = std::move(loop->m_posted.front());
+        loop->m_posted.pop_front();
+    }
+    runInPool(callback);
     return G_SOURCE_REMOVE;
 }
 
 void MainLoop::post(Callback callback)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_postedMutex);
+        m_posted.push_back(std::move(callback));
+    }
     GSource* source = g_idle_source_new();
     g_source_set_priority(source, G_PRIORITY_DEFAULT);
-    g_source_set_callback(source, &MainLoop::onPosted, new Callback(std::move(callback)), nullptr);
+    g_source_set_callback(source, &MainLoop::onPosted, this, nullptr);
     g_source_attach(source, g_main_context_default());
     g_source_unref(source);
 }

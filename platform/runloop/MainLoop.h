@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -115,6 +116,11 @@ private:
     std::multiset<Clock::TimePoint> m_deadlines;
     void* m_source = nullptr; // the GSource that fires the timers
     bool m_quit = false;
+    // Work posted for the main thread, handed over under a mutex of our own
+    // (GLib's locks are invisible to the thread sanitizer); each posted item
+    // has one idle source that runs the oldest waiting item.
+    std::mutex m_postedMutex;
+    std::deque<Callback> m_posted;
 };
 
 } // namespace platform
