@@ -19,7 +19,7 @@ sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
 libs="$(pkg-config --libs glib-2.0)"
 pieces="$root/platform/cf/PropertyList.cpp $root/platform/cf/CFType.cpp $root/platform/cf/CFArray.cpp
         $root/platform/cf/CFDictionary.cpp $root/platform/cf/CFNumber.cpp $root/platform/cf/CFBoolean.cpp
-        $root/platform/cf/CFString.cpp $root/platform/system/SmallFile.cpp $root/platform/workspace/MountTable.cpp"
+        $root/platform/cf/CFString.cpp $root/platform/cf/CFLocale.cpp $root/platform/system/SmallFile.cpp $root/platform/workspace/MountTable.cpp"
 
 seconds=${1:-120}
 [ $# -gt 0 ] && shift
