@@ -1,4 +1,5 @@
 #include "CanvasFixture.h"
+#include "TOV/LazyPicture.h"
 
 namespace CV::TOV::TEST {
 namespace {
@@ -134,6 +135,26 @@ TEST_F(CanvasTest, PicturesCopiedBlendedStretchedAndDyed)
         EXPECT_EQ(pixel(at(5), at(15)), kBlue);
         EXPECT_EQ(pixel(at(15), at(15)), 0xFF101010u);
     }
+}
+
+TEST_F(CanvasTest, LazyPicturesDrawAtTheCanvasScale)
+{
+    auto& c = canvasOf({20, 20}, 2.0f);
+    LazyPicture const nothing;
+    c.drawPicture({0, 0}, nothing, 0, nullptr, ePictureCopy);
+    c.drawPictureStretched({0, 0, 10, 10}, nothing, 0, nullptr, ePictureCopy);
+    c.dyeUsingStretchedAlphaMask({0, 0, 10, 10}, kRed, nothing, 0, nullptr);
+    EXPECT_EQ(paintedIn({0, 0, 40, 40}), 0);
+
+    LazyPicture const red(std::shared_ptr<FEN::Picture const>(solidPicture(4, 4, kRed)));
+    c.drawPicture({1, 1}, red, 0, nullptr, ePictureCopy);
+    EXPECT_EQ(paintedIn({0, 0, 40, 40}), 64) << "the picture of scale 1 scaled by 2";
+
+    c.clear(0);
+    BAS::Rect const part{0, 0, 1, 1}; // in logical units, like every coordinate
+    c.drawPicture({1, 1}, red, 0, &part, ePictureCopy);
+    EXPECT_EQ(paintedIn({0, 0, 40, 40}), 4);
+    EXPECT_EQ(pixel(3, 3), kRed);
 }
 
 // Text is composited by the target's alpha, so it is drawn over an opaque

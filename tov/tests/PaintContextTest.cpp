@@ -1,4 +1,5 @@
 #include "CanvasFixture.h"
+#include "TOV/LazyPicture.h"
 #include "TOV/PaintContext.h"
 
 namespace CV::TOV::TEST {
@@ -100,6 +101,24 @@ TEST_F(PaintContextTest, PicturesAreStretchedOnlyWhenResizable)
     EXPECT_EQ(pixel(39, 39), kGreen);
     context.drawPictureImpl({0, 0, 40, 40}, nullptr, 0, ePictureCopy);
     EXPECT_EQ(paintedIn({0, 0, 40, 40}), 16 + 400);
+}
+
+TEST_F(PaintContextTest, DyeMasksPaintThroughTheResolvedMask)
+{
+    auto& canvas = canvasOf({20, 20});
+    canvas.clear(kBlack);
+    region.addFast({0, 0, 20, 10});
+    BAS::Rect const clip{0, 0, 20, 20};
+    PaintContext context(canvas, region, clip, 1.0f, PaintContext::ePhaseBeforeChildren);
+    context.dyeUsingStretchedAlphaMask({0, 0, 20, 20}, kRed, LazyPicture(), 0);
+    EXPECT_EQ(paintedIn({0, 0, 20, 20}, kBlack), 0);
+
+    auto mask = solidPicture(2, 2, 0xFF000000u);
+    mask->setHorzResizable(true);
+    mask->setVertResizable(true);
+    context.dyeUsingStretchedAlphaMask({0, 0, 20, 20}, kRed, LazyPicture(std::shared_ptr<FEN::Picture const>(std::move(mask))), 0);
+    EXPECT_EQ(pixel(15, 5), kRed);
+    EXPECT_EQ(pixel(15, 15), kBlack) << "outside the repaint region";
 }
 
 } // namespace

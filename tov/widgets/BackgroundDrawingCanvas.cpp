@@ -8,6 +8,7 @@
 #include "FEN/Font.h"
 #include "FEN/PictureCombiner.h"
 #include "FEN/PictureCombinerFunctors.h"
+#include "TOV/LazyPicture.h"
 
 namespace CV::TOV {
 
@@ -230,6 +231,30 @@ void BackgroundDrawingCanvas::drawPicture(BAS::Point const& position, FEN::Pictu
         m_pBuffer->putPicture<CopySource>(d.x, d.y, picture, frame, s);
     else
         m_pBuffer->putPicture<BlendUsingAlpha>(d.x, d.y, picture, frame, s);
+}
+
+// The source part is taken in the resolved picture's own pixels, so it is
+// converted like every other coordinate.
+void BackgroundDrawingCanvas::drawPicture(BAS::Point const& position, LazyPicture const& picture, unsigned frame,
+                                          BAS::Rect const* source, PictureCombineMode mode)
+{
+    if (FEN::Picture const* resolved = picture.resolve(m_fScale))
+        drawPicture(position, *resolved, frame, source, mode);
+}
+
+void BackgroundDrawingCanvas::drawPictureStretched(BAS::Rect const& target, LazyPicture const& picture,
+                                                   unsigned frame, BAS::Rect const* source, PictureCombineMode mode)
+{
+    if (FEN::Picture const* resolved = picture.resolve(m_fScale))
+        drawPictureStretched(target, *resolved, frame, source, mode);
+}
+
+void BackgroundDrawingCanvas::dyeUsingStretchedAlphaMask(BAS::Rect const& target, unsigned colour,
+                                                         LazyPicture const& mask, unsigned frame,
+                                                         BAS::Rect const* source)
+{
+    if (FEN::Picture const* resolved = mask.resolve(m_fScale))
+        dyeUsingStretchedAlphaMask(target, colour, *resolved, frame, source);
 }
 
 // The picture operations stretch the whole frame; their last argument is a

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "FEN/Picture.h"
+#include "TOV/LazyPicture.h"
 
 namespace CV::TOV {
 
@@ -86,6 +87,19 @@ void PaintContext::drawPictureImpl(BAS::Rect const& rect, FEN::Picture const* pi
             m_canvas.drawPictureStretched(rect, *picture, frame, nullptr, mode);
         else
             m_canvas.drawPicture({rect.left, rect.top}, *picture, frame, nullptr, mode);
+        m_canvas.resetClip();
+    });
+}
+
+void PaintContext::dyeUsingStretchedAlphaMask(BAS::Rect const& rect, unsigned colour, LazyPicture const& mask,
+                                              unsigned frame)
+{
+    FEN::Picture const* picture = mask.resolve(m_fBackingScale);
+    if (!picture)
+        return;
+    forEachPiece(rect, [&](BAS::Rect const& piece) {
+        m_canvas.setClip(piece);
+        m_canvas.dyeUsingStretchedAlphaMask(rect, colour, *picture, frame, nullptr);
         m_canvas.resetClip();
     });
 }

@@ -16,6 +16,8 @@ class Picture;
 
 namespace CV::TOV {
 
+class LazyPicture;
+
 // 0 copies picture pixels, anything else blends them by their alpha.
 enum PictureCombineMode : int { ePictureCopy = 0, ePictureBlend = 1 };
 
@@ -45,13 +47,20 @@ public:
     virtual void fillRect(BAS::Rect const& rect, unsigned colour) = 0;
     virtual void setAreaColor(BAS::Rect const& rect, unsigned colour) = 0;
     virtual void invertArea(BAS::Rect const& rect) = 0;
-    // `source` is a part of the frame (null: the whole frame).
+    // `source` is a part of the frame (null: the whole frame). A lazy
+    // picture is resolved at the backing scale; nothing is drawn without one.
+    virtual void drawPicture(BAS::Point const& position, LazyPicture const& picture, unsigned frame,
+                             BAS::Rect const* source, PictureCombineMode mode) = 0;
     virtual void drawPicture(BAS::Point const& position, FEN::Picture const& picture, unsigned frame,
                              BAS::Rect const* source, PictureCombineMode mode) = 0;
     // Nine-patch stretching by the picture's fixed borders.
+    virtual void drawPictureStretched(BAS::Rect const& target, LazyPicture const& picture, unsigned frame,
+                                      BAS::Rect const* source, PictureCombineMode mode) = 0;
     virtual void drawPictureStretched(BAS::Rect const& target, FEN::Picture const& picture, unsigned frame,
                                       BAS::Rect const* source, PictureCombineMode mode) = 0;
     // Paints the colour weighted by the alpha of the stretched picture.
+    virtual void dyeUsingStretchedAlphaMask(BAS::Rect const& target, unsigned colour, LazyPicture const& mask,
+                                            unsigned frame, BAS::Rect const* source) = 0;
     virtual void dyeUsingStretchedAlphaMask(BAS::Rect const& target, unsigned colour, FEN::Picture const& mask,
                                             unsigned frame, BAS::Rect const* source) = 0;
     virtual void drawText(std::string const& text, BAS::Rect const& rect, FEN::Font const& font, unsigned colour,

@@ -31,6 +31,8 @@ public:
     FEN::Picture const* resolve(float scale) const;
 
     bool hasLoader() const { return static_cast<bool>(m_loader); }
+    // Neither a loader nor any resolved picture: nothing can be drawn.
+    bool isEmpty() const { return !m_loader && m_pictures.empty(); }
 
     // The absence of a picture where a reference is needed.
     static const LazyPicture gEmptyPicture;

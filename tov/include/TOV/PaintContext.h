@@ -38,6 +38,11 @@ public:
     void drawPictureImpl(BAS::Rect const& rect, FEN::Picture const* picture, unsigned frame,
                          PictureCombineMode mode);
 
+    // The colour painted through the mask's alpha, the mask resolved once at
+    // the context's scale; nothing without a picture.
+    void dyeUsingStretchedAlphaMask(BAS::Rect const& rect, unsigned colour, LazyPicture const& mask,
+                                    unsigned frame);
+
     Canvas& getCanvas() const { return m_canvas; }
     float getBackingScaleFactor() const { return m_fBackingScale; }
     int getPhase() const { return m_iPhase; }

@@ -8,9 +8,12 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <map>
 #include <string>
+#include <utility>
+#include <variant>
 
 namespace CV::TOV {
 
@@ -20,6 +23,10 @@ extern const cv::symbol emptyStdString;
 class ClassSelector {
 public:
     void set(std::string const& cls, std::string const& style, std::string const& id);
+
+    // True when the class is any, the widget's class, or the widget's class
+    // without its subtype ("Button" matches "Button<Big>").
+    bool doesClassIDapply(cv::symbol widgetClass) const;
 
     cv::symbol m_class;
     cv::symbol m_style;
@@ -43,8 +50,33 @@ public:
 
     bool empty() const { return m_attributes.empty(); }
 
+    // An attribute as a widget gives it: absent, a yes/no value or a text.
+    struct tDoesntExist {};
+    using tValue = std::variant<tDoesntExist, bool, std::string>;
+    // A built-in attribute; the table ends with an entry of the empty name.
+    struct tDescriptor {
+        cv::symbol name;
+        std::function<tValue(Widget const&)> getter;
+    };
+    static tDescriptor const s_Descriptors[];
+    struct tCheckValueVisitor;
+
+    // Every condition holds for the widget (its own attributes first, then
+    // the built-in ones).
+    bool doesApply(Widget const& widget) const;
+    static bool doesBuiltInApply(Widget const& widget, std::pair<cv::symbol const, Conditions> const& entry);
+    // Every condition holds for the value; for a yes/no value the operator
+    // is not looked at.
+    static bool doesMatch(tValue const& value, Conditions const& conditions);
+
     std::map<cv::symbol, Conditions> m_attributes;
 };
+
+// The text of a widget's symbol or text property, as an attribute value.
+AttibuteSelector::tValue getWidgetAttribute(Widget const& widget, cv::symbol (Widget::*getter)() const);
+AttibuteSelector::tValue getWidgetAttribute(Widget const& widget, std::string const& (Widget::*getter)() const);
+// Whether a bar stacks its children horizontally; absent for other widgets.
+AttibuteSelector::tValue isBarOrSliderHorizonzal(Widget const& widget);
 
 class StateSelector {
 public:
@@ -57,6 +89,15 @@ public:
 
     // The names of the seven states, in their order.
     static std::array<cv::symbol, eStateCount> const& stateNames();
+
+    struct tStateDescriptor {
+        cv::symbol name;
+        std::function<bool(Widget const&)> getter;
+    };
+    static tStateDescriptor const s_StateDescriptors[eStateCount];
+
+    // Every state that is not indeterminate equals the widget's.
+    bool doesApply(Widget const& widget) const;
 
     std::array<boost::logic::tribool, eStateCount> m_states;
 };
@@ -82,6 +123,13 @@ public:
     // 1, summed over the selector and its ancestor steps (unsigned, wrapping),
     // plus 256 for each state condition.
     uint32_t getWeight() const;
+
+    // Class, style, id, ancestors and (when asked) attribute conditions hold
+    // for the widget; states are not tested here.
+    bool doesWidgetApply(Widget const& widget, bool checkAttributes) const;
+    // The ancestor steps from the cursor upward; the cursor is left null
+    // when the ancestors ran out.
+    bool doesClassChainApply(Widget const*& cursor, bool checkAttributes) const;
 
     AttibuteSelector m_attributes;
     std::list<tParentSelector> m_parents; // nearest ancestor first
