@@ -1,6 +1,8 @@
+#include "FEN/Application.h"
 #include "FEN/COCOA/Menu.h"
 #include "FEN/COCOA/MenuItem.h"
 #include "FEN/HMenu.h"
+#include "platform/appkit/NSApplication.h"
 #include "platform/cf/CFBundle.h"
 #include "platform/keyboard/ModifierFlags.h"
 #include "platform/objc/MessageSend.h"
@@ -19,8 +21,7 @@ constexpr long kCommandAbout = 0x61626F75; // 'abou'
 // The platform's application object; nil before it exists.
 id platformApplication()
 {
-    Class cls = objc_lookUpClass("NSApplication");
-    return cls != nullptr ? objc::send<id>(cls, "sharedApplication") : nil;
+    return NSApp;
 }
 
 // Sends a one-argument message to the application when it understands it.
@@ -127,21 +128,36 @@ id buildApplicationMenu()
     addSeparator(menu);
     add(menu, newServicesItem());
     addSeparator(menu);
-    id app = platformApplication();
+    // No target: the actions go to the platform application.
     id hide = newPlatformItem(withName("Hide"), "hide:", "h", kModifierCommand);
     id hideOthers = newPlatformItem(localised("Hide Others"), "hideOtherApplications:", "h",
                                     kModifierCommand | kModifierOption);
     id showAll = newPlatformItem(localised("Show All"), "unhideAllApplications:", "", kModifierCommand);
-    for (id item : {hide, hideOthers, showAll}) {
-        objc::send<void>(item, "setTarget:", app);
+    for (id item : {hide, hideOthers, showAll})
         add(menu, item);
-    }
     addSeparator(menu);
     add(menu, newFrameworkItem(withName("Quit"), "q", kCommandQuit));
     return menu;
 }
 
 } // namespace
+
+void HMenuBar::create()
+{
+    m_menu = COCOA::Menu::create(Application::getApplication());
+    CFStringRef title = makeString("MainMenu");
+    objc::send<void>(m_menu, "setTitle:", title);
+    CFRelease(title);
+
+    id applicationMenu = getApplicationMenu().getPlatformMenu();
+    id apple = COCOA::MenuItem::create();
+    title = makeString("Apple");
+    objc::send<void>(apple, "setTitle:", title);
+    CFRelease(title);
+    objc::send<void>(apple, "setSubmenu:", applicationMenu);
+    add(m_menu, apple);
+    tellApplication("setAppleMenu:", applicationMenu);
+}
 
 HMenu HMenuBar::getApplicationMenu()
 {

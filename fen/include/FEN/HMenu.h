@@ -57,6 +57,11 @@ public:
     HMenuBar() = default;
     ~HMenuBar() override;
 
+    // Builds the main menu: the application menu under an "Apple" item,
+    // events to the running application. Installing it is
+    // Application::setMenu.
+    void create();
+
     // The process's application menu (About, Services, Hide, Hide Others,
     // Show All, Quit), built on the first call.
     static HMenu getApplicationMenu();
