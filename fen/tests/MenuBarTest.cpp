@@ -6,11 +6,13 @@
 #include "FEN/HMenu.h"
 #include "platform/appkit/NSApplication.h"
 #include "platform/appkit/NSMenu.h"
+#include "platform/headless/TestDriver.h"
 #include "platform/keyboard/ModifierFlags.h"
 #include "platform/objc/MessageSend.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -72,6 +74,7 @@ protected:
         return item;
     }
 
+    platform::headless::TestDriver driver;
     AttachedApplication<RecordingApp> app;
     id mainMenu = nil;
 };
@@ -100,24 +103,35 @@ TEST_F(UpdaterMenuTest, TreeHasTheApplicationMenuAndTheHelpMenu)
 
 TEST_F(UpdaterMenuTest, ChoosingOpeningAndValidatingReachTheApplication)
 {
-    using Events = std::vector<std::pair<unsigned, int32_t>>;
-    platform::appkit::openMenu(objc::send<id>(itemAt({1}), "submenu"));
-    EXPECT_EQ(app->events, (Events{{1202, -1}, {1201, 40000}, {1201, 40001}}));
-    EXPECT_TRUE(objc::send<BOOL>(itemAt({1, 1}), "isEnabled"));
+    using Event = std::pair<unsigned, int32_t>;
+    auto& bar = driver.backend().menuBar();
+    const auto has = [&](Event event) {
+        return std::find(app->events.begin(), app->events.end(), event) != app->events.end();
+    };
+    ASSERT_TRUE(bar.pathOf("Help"));
+    EXPECT_EQ(*bar.pathOf("Visit Calvarine on the web"), (platform::peer::MenuPath{1, 1}));
 
     app->events.clear();
-    EXPECT_TRUE(platform::appkit::performItem(itemAt({1, 1})));
-    EXPECT_EQ(app->events.back(), (std::pair<unsigned, int32_t>{1200, 40001}));
+    bar.open({1});
+    ASSERT_FALSE(app->events.empty());
+    EXPECT_EQ(app->events.front(), (Event{1202, -1}));
+    EXPECT_TRUE(has({1201, 40000}) && has({1201, 40001}));
+    // Nobody handled validation: the items show enabled.
+    EXPECT_TRUE(bar.find({1, 1})->enabled);
 
     app->events.clear();
-    EXPECT_TRUE(platform::appkit::performItem(itemAt({0, 0})));
+    EXPECT_TRUE(bar.choose({1, 1}));
+    EXPECT_EQ(app->events.back(), (Event{1200, 40001}));
+
+    app->events.clear();
+    EXPECT_TRUE(bar.choose(*bar.pathOf("About ")));
+    EXPECT_EQ(app->events.back(), (Event{1200, kAbout}));
     EXPECT_TRUE(platform::appkit::performKeyEquivalent(mainMenu, u"q", platform::keyboard::kModifierCommand));
-    EXPECT_EQ(app->events, (Events{{1201, kAbout}, {1201, kQuit}, {1200, kAbout}, {1201, kAbout}, {1201, kQuit},
-                                   {1200, kQuit}}));
+    EXPECT_EQ(app->events.back(), (Event{1200, kQuit}));
 
-    EXPECT_TRUE(platform::appkit::performItem(itemAt({0, 4})));
+    EXPECT_TRUE(bar.choose(*bar.pathOf("Hide ")));
     EXPECT_TRUE(objc::send<BOOL>(NSApp, "isHidden"));
-    EXPECT_TRUE(platform::appkit::performItem(itemAt({0, 6})));
+    EXPECT_TRUE(bar.choose(*bar.pathOf("Show All")));
     EXPECT_FALSE(objc::send<BOOL>(NSApp, "isHidden"));
 }
 
