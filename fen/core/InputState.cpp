@@ -1,7 +1,8 @@
 #include "FEN/InputState.h"
 
 #include "FEN/DETAIL/Keys.h"
-#include "platform/keyboard/ModifierFlags.h"
+#include "platform/appkit/NSEvent.h"
+#include "platform/objc/MessageSend.h"
 
 namespace CV {
 namespace FEN {
@@ -10,7 +11,8 @@ bool InputState::g_bModalKeyInput = false;
 
 uint32_t InputState::getSyncModifierKeys()
 {
-    return DETAIL::Keys::macOSModifiersToFEN(platform::keyboard::ModifierState::current());
+    const auto flags = platform::objc::send<unsigned long long>(platform::appkit::NSEventClass(), "modifierFlags");
+    return DETAIL::Keys::macOSModifiersToFEN(static_cast<uint32_t>(flags));
 }
 
 } // namespace FEN

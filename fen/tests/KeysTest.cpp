@@ -2,6 +2,7 @@
 #include "FEN/DETAIL/Keys.h"
 #include "FEN/InputState.h"
 #include "FEN/KeyCodes.h"
+#include "platform/appkit/NSEvent.h"
 #include "platform/keyboard/ModifierFlags.h"
 #include "platform/keyboard/TextInputSources.h"
 
@@ -183,7 +184,8 @@ TEST(Accelerators, KeypadFallsBackToTheMainKeyboardAndCapsLockTakesPart)
 
 TEST(InputState, ModifierKeysAreReadFromThePlatformAtTheMomentOfTheCall)
 {
-    platform::keyboard::ModifierState::set(platform::keyboard::kModifierShift | platform::keyboard::kModifierCommand);
+    // As the platform notes them when it delivers an event.
+    platform::appkit::noteInputState(platform::keyboard::kModifierShift | platform::keyboard::kModifierCommand | 0x1, 0);
     EXPECT_EQ(InputState::getSyncModifierKeys(), uint32_t(eKeyModifierShift | eKeyModifierCommand));
     platform::keyboard::ModifierState::set(platform::keyboard::kModifierNumericPad);
     EXPECT_EQ(InputState::getSyncModifierKeys(), 0u);

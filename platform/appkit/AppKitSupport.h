@@ -6,6 +6,7 @@
 //
 // Strings are the CF strings of platform/cf (NSString.h): they go where the
 // platform passes NSString* and are no objects of the run time.
+#include "platform/cf/NSRange.h"
 #include "platform/cf/NSString.h"
 #include "platform/cg/CGGeometry.h"
 #include "platform/objc/StandInClass.h"
@@ -15,11 +16,6 @@
 
 #include <string>
 
-struct NSRange {
-    unsigned long location;
-    unsigned long length;
-};
-constexpr unsigned long NSNotFound = 0x7fffffffffffffffUL;
 
 namespace platform::objc {
 template <>

@@ -1,5 +1,7 @@
 #include "platform/appkit/NSEvent.h"
 
+#include "platform/keyboard/ModifierFlags.h"
+
 #include "platform/appkit/AppKitSupport.h"
 #include "platform/backend/Backend.h"
 #include "platform/objc/MessageSend.h"
@@ -30,7 +32,6 @@ std::list<Monitor>& monitors()
     return s_monitors;
 }
 
-std::uint64_t s_modifierFlags = 0;
 unsigned s_pressedButtons = 0;
 
 // Strings handed out by an event live as long as it does.
@@ -83,7 +84,7 @@ long windowNumber(id self, SEL)
 double timestamp(id self, SEL) { return record(self).timestamp; }
 id trackingArea(id self, SEL) { return record(self).trackingArea; }
 
-unsigned long long classModifierFlags(id, SEL) { return s_modifierFlags; }
+unsigned long long classModifierFlags(id, SEL) { return keyboard::ModifierState::current(); }
 unsigned long classPressedMouseButtons(id, SEL) { return s_pressedButtons; }
 NSPoint classMouseLocation(id, SEL)
 {
@@ -164,7 +165,7 @@ const EventRecord& eventRecord(id event)
 
 void noteInputState(std::uint64_t modifierFlags, unsigned pressedButtons)
 {
-    s_modifierFlags = modifierFlags;
+    keyboard::ModifierState::set(static_cast<uint32_t>(modifierFlags));
     s_pressedButtons = pressedButtons;
 }
 

@@ -65,7 +65,8 @@ id makeEvent(const EventRecord& record);
 const EventRecord& eventRecord(id event);
 
 // The modifier flags and pressed buttons of the last event delivered
-// (NSEvent modifierFlags, pressedMouseButtons).
+// (NSEvent modifierFlags, pressedMouseButtons). The flags go to the
+// application-wide keyboard::ModifierState, device-independent bits only.
 void noteInputState(std::uint64_t modifierFlags, unsigned pressedButtons);
 // Runs the local monitors matching the event's type; the event to deliver
 // (nil when a monitor swallowed it).
