@@ -312,8 +312,10 @@ void WindowImplBase::restoreState(WindowState const& state)
     if (m_nativeWindow == nil)
         return;
     if (state.size.x > 0 && state.size.y > 0) {
+        // A saved size that does not fit the displays keeps the current one.
         const WindowState fixed = WindowBase::fixupWindowState(state);
-        objc::send<void>(m_nativeWindow, "setContentSize:", NSMakeSize(fixed.size.x, fixed.size.y));
+        if (fixed.size.x > 0 && fixed.size.y > 0)
+            objc::send<void>(m_nativeWindow, "setContentSize:", NSMakeSize(fixed.size.x, fixed.size.y));
     }
     if (state.position.x >= -9999 && state.position.y >= -9999)
         setPosition(state.position, false);

@@ -325,6 +325,82 @@ TEST_F(WindowTest, ResignOrderOfTheContentViewAndOfTheWindowDelegate)
                                                   eWindowEvent::Closed}));
 }
 
+TEST_F(WindowTest, UserResizeIsClampedToTheLimitsAHandlerGives)
+{
+    struct Limited : LoggingWindow {
+        bool onEvent(unsigned code, EventData* data) override
+        {
+            if (code != eWindowEvent::WillResize)
+                return LoggingWindow::onEvent(code, data);
+            *static_cast<ResizeLimitsEventData*>(data) = limits;
+            return true;
+        }
+        ResizeLimitsEventData limits;
+    } window;
+    ASSERT_TRUE(window.create(dataFor(0, 0)));
+    auto& peer = driver.peerOf(nativeWindowOf(window));
+    struct Case {
+        uint32_t flags;
+        platform::peer::Size proposed;
+        Point expected;
+    };
+    const Case cases[] = {
+        {0, {90, 700}, {90, 700}}, // handled without limits: as proposed
+        {1, {90, 700}, {200, 700}},
+        {2, {90, 700}, {90, 500}},
+        {3, {900, 10}, {600, 150}},
+    };
+    for (const Case& c : cases) {
+        window.limits.flags = c.flags;
+        window.limits.minimum = Point{200, 150};
+        window.limits.maximum = Point{600, 500};
+        driver.resize(peer, c.proposed);
+        EXPECT_EQ(window.getSize(true).x, c.expected.x) << c.flags;
+        EXPECT_EQ(window.getSize(true).y, c.expected.y) << c.flags;
+    }
+    window.destroy();
+}
+
+TEST_F(WindowTest, StateIsSavedAndRestoredWithinTheDisplays)
+{
+    driver.setScreens("1920x1080,1280x1024@2");
+    LoggingWindow window;
+    ASSERT_TRUE(window.create(dataFor(0, 0)));
+    window.show(true);
+    WindowState state;
+    window.getImpl()->getState(state);
+    EXPECT_EQ(state.showState, 1);
+    EXPECT_EQ(state.position.x, 100);
+    EXPECT_EQ(state.position.y, 100);
+    EXPECT_EQ(state.size.x, 400);
+    EXPECT_EQ(state.size.y, 300);
+    EXPECT_EQ(state.kind, 3);
+
+    struct Case {
+        Point size;
+        Point expected;
+    };
+    const Case cases[] = {
+        {{640, 480}, {640, 480}},
+        {{3200, 1000}, {3200, 1000}}, // both screens together
+        {{3300, 1000}, {3200, 1000}}, // wider than all displays: the size stays
+    };
+    for (const Case& c : cases) {
+        WindowState saved = state;
+        saved.size = c.size;
+        saved.position = Point{30, 40};
+        window.getImpl()->restoreState(saved);
+        EXPECT_EQ(window.getSize(true).x, c.expected.x) << c.size.x;
+        EXPECT_EQ(window.getSize(true).y, c.expected.y) << c.size.x;
+    }
+    EXPECT_EQ(WindowBase::fixupWindowState(WindowState{1, {0, 0}, {-1, 5}, 3}).size.y, 0);
+    WindowState hidden = state;
+    hidden.showState = 0;
+    window.getImpl()->restoreState(hidden);
+    EXPECT_FALSE(window.isVisible());
+    window.destroy();
+}
+
 TEST_F(WindowTest, FullScreenTogglesOnceAndReportsTheSizeChange)
 {
     LoggingWindow window;

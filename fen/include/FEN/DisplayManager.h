@@ -10,7 +10,8 @@ public:
     // Starts watching the display configuration; whether displays are known.
     static bool init();
     static void deInit();
-    // The bounding rectangle of all displays, framework screen coordinates.
+    // The bounding rectangle of all displays, framework screen coordinates
+    // (empty without displays).
     static BAS::Rect getDisplayBounds();
 
     static bool s_bInited;
