@@ -9,6 +9,7 @@
 #include "platform/headless/TestDriver.h"
 #include "platform/keyboard/ModifierFlags.h"
 #include "platform/objc/MessageSend.h"
+#include "platform/objc/NSObject.h"
 
 #include <gtest/gtest.h>
 
@@ -99,6 +100,23 @@ TEST_F(UpdaterMenuTest, TreeHasTheApplicationMenuAndTheHelpMenu)
     // Neither Help command has a shortcut, and Quit and About are no inserted commands.
     EXPECT_TRUE(HMenu::s_mapCommandShortcuts.empty());
     EXPECT_EQ(app->getAcceleratorManager().getCommand(0x20000051), 0);
+}
+
+TEST_F(UpdaterMenuTest, PreferencesGoIntoTheApplicationMenuAfterAbout)
+{
+    HPopupMenu other;
+    other.create();
+    EXPECT_EQ(other.insertCommandAt(-1, "&Settings", 0x70726566, 0, 0x20000050), 0);
+    EXPECT_EQ(objc::send<long>(other.getPlatformMenu(), "numberOfItems"), 0);
+    const std::string dump = platform::appkit::describeMenu(mainMenu);
+    EXPECT_EQ(dump.substr(0, dump.find("  Services")), "Apple\n"
+                                                      "  About  #1633841013\n"
+                                                      "  ----\n"
+                                                      "  ----\n"
+                                                      "  Settings [Cmd+,] #1886545254\n");
+    EXPECT_EQ(HMenu::s_mapCommandShortcuts, (std::map<uint32_t, int32_t>{{0x2000002C, 0x70726566}}));
+    HMenu::s_mapCommandShortcuts.clear();
+    objc::NSObject::release(other.getPlatformMenu());
 }
 
 TEST_F(UpdaterMenuTest, ChoosingOpeningAndValidatingReachTheApplication)
