@@ -29,28 +29,33 @@ FEN::Picture const* LazyPicture::resolve(float scale) const
     auto const found = m_pictures.find(scale);
     if (found != m_pictures.end())
         return found->second.get();
-
-    if (m_loader) {
-        if (auto picture = m_loader(scale)) {
-            FEN::Picture const* result = picture.get();
-            m_pictures[scale] = std::move(picture);
-            return result;
-        }
+    if (auto picture = load(scale)) {
+        FEN::Picture const* result = picture.get();
+        m_pictures[scale] = std::move(picture);
+        return result;
     }
-    if (scale == 1.0f && !m_loader)
+    if (scale == 1.0f)
         return nullptr;
 
     // The picture of scale 1, scaled, stands in for a missing one.
     auto normal = m_pictures.find(1.0f);
     if (normal == m_pictures.end()) {
-        if (!m_loader || scale == 1.0f)
-            return nullptr;
-        auto picture = m_loader(1.0f);
+        auto picture = load(1.0f);
         if (!picture)
             return nullptr;
         normal = m_pictures.emplace(1.0f, std::move(picture)).first;
     }
     return scaledFromNormal(normal->second, scale);
+}
+
+std::shared_ptr<FEN::Picture const> LazyPicture::load(float scale) const
+{
+    if (!m_loader || m_misses.count(scale))
+        return nullptr;
+    auto picture = m_loader(scale);
+    if (!picture)
+        m_misses.insert(scale);
+    return picture;
 }
 
 FEN::Picture const* LazyPicture::scaledFromNormal(std::shared_ptr<FEN::Picture const> const& normal, float scale) const

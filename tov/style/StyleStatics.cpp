@@ -1,8 +1,11 @@
 // The style vocabulary and the other statics of the style library, made
 // here in one unit so that their order of construction is the order written:
 // the empty picture, margin names, colour and palette tags, property names,
-// keyword values, the empty symbol and the list of log sinks.
+// keyword values, the empty symbol, the list of log sinks and the owner of
+// the resource manager.
 #include "TOV/LazyPicture.h"
+#include "TOV/Lib.h"
+#include "TOV/ManagerContainer.h"
 #include "TOV/Selector.h"
 #include "TOV/StyleProperties.h"
 #include "TOV/StyleSheetErrorsLogSource.h"
@@ -112,5 +115,9 @@ const cv::symbol top(std::string("top"));
 const cv::symbol emptyStdString;
 
 std::vector<StyleSheetErrorsLogSource::Sink> StyleSheetErrorsLogSource::m_logSinks;
+
+std::unique_ptr<ManagerContainer> Lib::s_managerContainer;
+bool Lib::s_bSearchSkinDirectory = false;
+bool Lib::s_bFontHinting = true;
 
 } // namespace CV::TOV

@@ -4,6 +4,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 
 namespace CV::FEN {
 class Picture;
@@ -27,6 +28,7 @@ public:
 
     // The picture for that backing scale, or null. Loads it on first use, or
     // scales the picture of scale 1 when the loader has none for the scale.
+    // The loader is asked once per scale; a miss is remembered.
     // The pointer stays valid while this object lives.
     FEN::Picture const* resolve(float scale) const;
 
@@ -39,9 +41,12 @@ public:
 
 private:
     FEN::Picture const* scaledFromNormal(std::shared_ptr<FEN::Picture const> const& normal, float scale) const;
+    std::shared_ptr<FEN::Picture const> load(float scale) const;
 
     Loader m_loader;
     mutable std::map<float, std::shared_ptr<FEN::Picture const>> m_pictures;
+    // Scales the loader had no picture for; not asked again.
+    mutable std::set<float> m_misses;
 };
 
 } // namespace CV::TOV

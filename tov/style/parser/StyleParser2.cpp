@@ -1,5 +1,7 @@
 #include "TOV/StyleParser2.h"
 
+#include "TOV/ManagerContainer.h"
+#include "TOV/StyleSheet.h"
 #include "TOV/StyleSheetErrorsLogSource.h"
 #include "style/parser/StyleGrammar.h"
 
@@ -173,12 +175,16 @@ void StyleParser2::processImport(unsigned line, std::string const& name)
 }
 
 // A name with volume and directory is read as it stands; a relative one
-// beside the importing file.
+// from the skin resources of the sheet being loaded, or beside the importing
+// file when there is no sheet.
 bool StyleParser2::readImport(std::string const& name, BAS::FileName const& importer)
 {
-    (void)name;
     if (!m_currentFile.relative)
         return processFile(m_currentFile);
+    if (m_sheet) {
+        auto stream = m_sheet->getManager().getResourceStream(name, ManagerContainer::eStyleSheet, true);
+        return stream && processStream(*stream, name);
+    }
     m_currentFile.setPath(importer.volume + importer.directory, BAS::FileName::eWithVolumeInPath);
     return processFile(m_currentFile);
 }

@@ -1,0 +1,108 @@
+#pragma once
+// Finds, opens and caches the skin resources: style sheets, pictures and
+// fonts, from a "skin" folder beside the bundle or in the working directory,
+// or else from the bundle and its linked resources.
+#include "TOV/Forward.h"
+#include "TOV/LazyPicture.h"
+
+#include "BAS/CharSequence.h"
+#include "BAS/FileName.h"
+#include "FEN/Font.h"
+#include "FEN/PictureProperties.h"
+
+#include <boost/filesystem/path.hpp>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace CV::BAS {
+class Stream;
+}
+namespace CV::FEN {
+class Picture;
+}
+
+namespace CV::TOV {
+
+class ManagerContainer {
+public:
+    enum eResourceType : int32_t { ePicture = 0, eStyleSheet = 1, eFont = 2 };
+    enum eResourceMode : int32_t { eUndecided = 0, eBundle = 1, eSkinFolder = 2 };
+
+    static const char* const s_pResTypePath[]; // folder of each type, null-ended
+    static const char* const s_pResTypes[];    // linked-resource type of each type, null-ended
+
+    // Where the running program lies; the defaults ask the core library.
+    struct tLocations {
+        std::function<boost::filesystem::path()> bundlePath;
+        std::function<bool(BAS::FileName& folder)> currentDirectory;
+        void* bundle = nullptr; // for the linked resources; null: the running bundle
+    };
+
+    struct tPictureKey {
+        std::string name;
+        FEN::PictureProperties properties;
+        // By name, then frames, fixed top, bottom, left, right, orientation
+        // and the two resizable bits; the alpha flag is not part of the key.
+        bool operator<(tPictureKey const& other) const;
+    };
+
+    ManagerContainer();
+    explicit ManagerContainer(tLocations locations);
+    ~ManagerContainer();
+    ManagerContainer(ManagerContainer const&) = delete;
+    ManagerContainer& operator=(ManagerContainer const&) = delete;
+
+    // The container of the widget library; null before its start-up.
+    static ManagerContainer* get();
+
+    StyleSheetManager& getStyleSheetManager() { return *m_styleSheetManager; }
+
+    // Decides once where resources come from.
+    void checkResourcesLocation();
+    eResourceMode getResourceMode() const { return m_resourceMode; }
+    BAS::FileName const& getSkinFolder() const { return m_skinFolder; }
+
+    // The named resource of the type ('/' separates folders), or null; with
+    // warn set a missing resource is logged.
+    std::shared_ptr<BAS::Stream> getResourceStream(BAS::CharSequence<char> const& name, eResourceType type, bool warn);
+
+    // Empty name, resource 1, 12 pixels, hinted when the library hints fonts.
+    FEN::Font::CreateData const& getDefaultFontData() const;
+    // The cached font of that data, made on first use; null when it cannot
+    // be made or has no glyphs (asked again next time).
+    FEN::Font const* getFont(FEN::Font::CreateData const& data);
+    // The font of that data, or the default font when that cannot be made.
+    FEN::Font const* getFontOrDefault(FEN::Font::CreateData const& data);
+
+    // A picture read when it is first drawn, per backing scale.
+    LazyPicture getImage(std::string const& name, FEN::PictureProperties const& properties);
+    // Reads and decodes the picture resource path into picture (made when
+    // null) and applies the properties with the fixed borders scaled; null
+    // on failure. A missing file is logged only at scale 1.
+    std::shared_ptr<FEN::Picture>& loadImage(std::shared_ptr<FEN::Picture>& picture, std::string const& path,
+        FEN::PictureProperties const& properties, float scale);
+
+private:
+    struct tFontDataLess {
+        bool operator()(FEN::Font::CreateData const& a, FEN::Font::CreateData const& b) const;
+    };
+
+    std::shared_ptr<BAS::Stream> openFile(std::string const& colonPath) const;
+    std::shared_ptr<BAS::Stream> fromBundle(std::string const& name, std::string const& path, eResourceType type,
+        bool warn) const;
+    std::shared_ptr<FEN::Picture const> loadCachedImage(std::string const& name,
+        FEN::PictureProperties const& properties, float scale);
+
+    std::unique_ptr<StyleSheetManager> m_styleSheetManager;
+    eResourceMode m_resourceMode = eUndecided;
+    BAS::FileName m_skinFolder;
+    std::string m_skinFolderPath; // colon path ending with the separator
+    std::map<FEN::Font::CreateData, std::shared_ptr<FEN::Font>, tFontDataLess> m_fontCache;
+    std::map<tPictureKey, std::shared_ptr<FEN::Picture>> m_pictureCache;
+    tLocations m_locations;
+};
+
+} // namespace CV::TOV

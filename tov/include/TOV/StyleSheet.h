@@ -1,0 +1,56 @@
+#pragma once
+// The rules of one loaded style sheet, per property name in specificity
+// order, with the font and picture shorthands expanded.
+#include "TOV/Forward.h"
+#include "TOV/Property.h"
+#include "TOV/Selector.h"
+
+#include "BAS/CharSequence.h"
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace CV::TOV {
+
+class StyleSheet {
+public:
+    using Rule = std::pair<Selector, Property>;
+    using RuleRefs = std::vector<std::reference_wrapper<Rule const>>;
+
+    explicit StyleSheet(ManagerContainer& manager);
+    // The copy starts with an empty property cache: the source's cache
+    // refers to the source's rules.
+    StyleSheet(StyleSheet const& other);
+    StyleSheet& operator=(StyleSheet const& other);
+
+    // Loads the named style-sheet resource; on failure the rules stay.
+    void load(BAS::CharSequence<char> const& name);
+    // Parses the text and takes its rules when it parses.
+    void createDirect(BAS::CharSequence<char> const& text);
+    void transferParsedRules(StyleParser2 const& parser);
+    void insertRulesIntoTemporary(std::vector<Selector> const& selectors, Property property);
+
+    ManagerContainer& getManager() const { return m_manager; }
+    std::map<cv::symbol, std::vector<Rule>> const& getRules() const { return m_rules; }
+    std::set<std::string> const& getLoadedFiles() const { return m_loadedFiles; }
+    bool hasCachedProperties() const { return !m_propertyCache.empty(); }
+
+private:
+    void clearPropertyCache();
+
+    ManagerContainer& m_manager;
+    std::map<cv::symbol, std::vector<Rule>> m_rules;
+    std::map<cv::symbol, std::multimap<Selector, Property>> m_temporary;
+    std::set<std::string> m_loadedFiles;
+
+protected:
+    // Per widget and property, the rules whose selector can apply to it.
+    mutable std::unordered_map<Widget const*, std::map<cv::symbol, RuleRefs>> m_propertyCache;
+};
+
+} // namespace CV::TOV

@@ -1,0 +1,270 @@
+#include "TOV/ManagerContainer.h"
+
+#include "TOV/Lib.h"
+#include "TOV/StyleSheetErrorsLogSource.h"
+#include "TOV/StyleSheetManager.h"
+
+#include "BAS/BundlePath.h"
+#include "BAS/DSOHandle.h"
+#include "BAS/DebugTrace.h"
+#include "BAS/FileManager.h"
+#include "BAS/FileStream.h"
+#include "BAS/ResourceStream.h"
+#include "FEN/FontEngine.h"
+#include "FEN/HiDPIUrl.h"
+#include "FEN/Picture.h"
+
+#include <boost/filesystem/operations.hpp>
+
+#include <fmt/format.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <tuple>
+
+namespace CV::TOV {
+
+const char* const ManagerContainer::s_pResTypePath[] = {"pictures", "stylesheets", "fonts", nullptr};
+const char* const ManagerContainer::s_pResTypes[] = {"PICTURE", "STYLESHEET", "TTFd", nullptr};
+
+namespace {
+
+// The colon path of a folder, ending with the separator.
+std::string colonFolder(boost::filesystem::path const& folder)
+{
+    std::string path = BAS::FileName(folder).full;
+    if (path.empty() || path.back() != BAS::FileName::DIR_SEPARATOR)
+        path += BAS::FileName::DIR_SEPARATOR;
+    return path;
+}
+
+bool existsFolder(boost::filesystem::path const& folder)
+{
+    boost::system::error_code error;
+    return !folder.empty() && boost::filesystem::is_directory(folder, error);
+}
+
+ManagerContainer::tLocations runningProgram()
+{
+    ManagerContainer::tLocations locations;
+    locations.bundlePath = [] { return BAS::getCurrentBundlePath(); };
+    locations.currentDirectory = [](BAS::FileName& folder) { return BAS::FileManager::getCurDir(folder); };
+    return locations;
+}
+
+void logLine(std::string const& line)
+{
+    StyleSheetErrorsLogSource::log(line);
+}
+
+} // namespace
+
+bool ManagerContainer::tPictureKey::operator<(tPictureKey const& other) const
+{
+    auto fields = [](tPictureKey const& key) {
+        FEN::PictureProperties const& p = key.properties;
+        return std::make_tuple(int32_t(p.getNumAnimations()), p.getFixedTop(), p.getFixedBottom(), p.getFixedLeft(),
+            p.getFixedRight(), int32_t(p.getAnimationOrientation()), int32_t(p.getResizableFlags() & 3u));
+    };
+    if (name != other.name)
+        return name < other.name;
+    return fields(*this) < fields(other);
+}
+
+bool ManagerContainer::tFontDataLess::operator()(FEN::Font::CreateData const& a, FEN::Font::CreateData const& b) const
+{
+    return std::tie(a.name, a.resourceId, a.size, a.flags, a.engine)
+        < std::tie(b.name, b.resourceId, b.size, b.flags, b.engine);
+}
+
+ManagerContainer::ManagerContainer()
+    : ManagerContainer(runningProgram())
+{
+}
+
+ManagerContainer::ManagerContainer(tLocations locations)
+    : m_locations(std::move(locations))
+{
+    m_styleSheetManager = std::make_unique<StyleSheetManager>(*this);
+}
+
+ManagerContainer::~ManagerContainer()
+{
+    m_pictureCache.clear();
+    m_fontCache.clear();
+    m_skinFolder.clear();
+    m_styleSheetManager.reset();
+}
+
+ManagerContainer* ManagerContainer::get()
+{
+    return Lib::s_managerContainer.get();
+}
+
+void ManagerContainer::checkResourcesLocation()
+{
+    m_resourceMode = eBundle;
+    if (!Lib::getSearchSkinDirectory())
+        return;
+    boost::filesystem::path candidate;
+    if (boost::filesystem::path const bundle = m_locations.bundlePath(); !bundle.empty())
+        candidate = bundle.parent_path() / "skin";
+    if (!existsFolder(candidate)) {
+        candidate.clear();
+        BAS::FileName cwd;
+        if (m_locations.currentDirectory(cwd))
+            candidate = cwd.getFilesystemPath() / "skin";
+    }
+    if (existsFolder(candidate)) {
+        m_resourceMode = eSkinFolder;
+        m_skinFolder = BAS::FileName(candidate);
+        m_skinFolderPath = colonFolder(candidate);
+    }
+}
+
+std::shared_ptr<BAS::Stream> ManagerContainer::openFile(std::string const& colonPath) const
+{
+    auto stream = std::make_shared<BAS::FileStream>();
+    stream->open(BAS::FileName(colonPath), BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
+    if (!stream->getStorage() || !stream->getStorage()->isUsable())
+        return nullptr;
+    return stream;
+}
+
+std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(
+    BAS::CharSequence<char> const& name, eResourceType type, bool warn)
+{
+    if (m_resourceMode == eUndecided)
+        checkResourcesLocation();
+    void const* nul = std::memchr(name.data(), 0, name.length());
+    std::string const unchanged(name.data(), nul ? std::size_t(static_cast<char const*>(nul) - name.data()) : name.length());
+    std::string path = unchanged;
+    std::replace(path.begin(), path.end(), '/', BAS::FileName::DIR_SEPARATOR);
+
+    switch (m_resourceMode) {
+    case eBundle:
+        return fromBundle(unchanged, path, type, warn);
+    case eSkinFolder: {
+        std::string const full = m_skinFolderPath + s_pResTypePath[type]
+            + BAS::FileName::DIR_SEPARATOR + path;
+        if (auto stream = openFile(full))
+            return stream;
+        if (warn)
+            logLine(fmt::format("TOV::ManagerContainer::getResourceStream - can't find resource: {0}", full));
+        return nullptr;
+    }
+    default:
+        if (BAS::DebugTrace::isGroupEnabled(""))
+            BAS::DebugTrace::printLine("", "TOV::ManagerContainer::getResourceStream - can't determin proper resource path");
+        return nullptr;
+    }
+}
+
+// The skin folder inside the bundle's resources, then the linked resources.
+std::shared_ptr<BAS::Stream> ManagerContainer::fromBundle(
+    std::string const& name, std::string const& path, eResourceType type, bool warn) const
+{
+    if (boost::filesystem::path const bundle = m_locations.bundlePath(); !bundle.empty()) {
+        std::string const full = colonFolder(bundle / "Contents" / "Resources") + "skin" + BAS::FileName::DIR_SEPARATOR
+            + s_pResTypePath[type] + BAS::FileName::DIR_SEPARATOR + path;
+        if (auto stream = openFile(full))
+            return stream;
+        if (warn)
+            logLine(fmt::format(
+                "TOV::ManagerContainer::getResourceStream - warning: can't load resource {} from app bundle", path));
+    }
+    void* bundle = m_locations.bundle ? m_locations.bundle : const_cast<void*>(static_cast<void const*>(BAS::getCurrentDSOHandle()));
+    auto linked = std::make_shared<BAS::ResourceStream>();
+    if (linked->init(bundle, name.c_str(), s_pResTypes[type]))
+        return linked;
+    if (warn)
+        logLine(fmt::format("TOV::ManagerContainer::getResourceStream - can't load linked resource {}", name));
+    return nullptr;
+}
+
+FEN::Font::CreateData const& ManagerContainer::getDefaultFontData() const
+{
+    static FEN::Font::CreateData const data = [] {
+        FEN::Font::CreateData made;
+        made.resourceId = 1;
+        made.size = 12;
+        made.flags = Lib::getFontHinting() ? uint32_t(FEN::Font::eHinting) : 0u;
+        made.engine = FEN::getSystemFontEngine()->handle();
+        return made;
+    }();
+    return data;
+}
+
+FEN::Font const* ManagerContainer::getFont(FEN::Font::CreateData const& data)
+{
+    std::shared_ptr<FEN::Font>& entry = m_fontCache[data];
+    if (entry)
+        return entry.get();
+    std::shared_ptr<FEN::Font> font;
+    if (data.resourceId == 0 && !(data.flags & FEN::Font::eLoadFromResource)) {
+        if (auto stream = getResourceStream(data.name, eFont, true))
+            font = std::make_shared<FEN::Font>(*stream, data);
+    } else {
+        font = std::make_shared<FEN::Font>(data);
+    }
+    // A font without glyphs would draw nothing: treat it as missing.
+    if (font && font->renderCaches().empty())
+        font.reset();
+    entry = font;
+    return entry.get();
+}
+
+FEN::Font const* ManagerContainer::getFontOrDefault(FEN::Font::CreateData const& data)
+{
+    if (FEN::Font const* font = getFont(data))
+        return font;
+    return getFont(getDefaultFontData());
+}
+
+LazyPicture ManagerContainer::getImage(std::string const& name, FEN::PictureProperties const& properties)
+{
+    return LazyPicture([this, name, properties](float scale) { return loadCachedImage(name, properties, scale); });
+}
+
+std::shared_ptr<FEN::Picture const> ManagerContainer::loadCachedImage(
+    std::string const& name, FEN::PictureProperties const& properties, float scale)
+{
+    tPictureKey key{FEN::resolveHiDPIUrl(name, scale), properties};
+    auto const found = m_pictureCache.find(key);
+    if (found != m_pictureCache.end())
+        return found->second;
+    std::shared_ptr<FEN::Picture> picture;
+    loadImage(picture, key.name, properties, scale);
+    if (picture)
+        m_pictureCache.emplace(std::move(key), picture);
+    return picture;
+}
+
+std::shared_ptr<FEN::Picture>& ManagerContainer::loadImage(std::shared_ptr<FEN::Picture>& picture,
+    std::string const& path, FEN::PictureProperties const& properties, float scale)
+{
+    auto stream = getResourceStream(path, ePicture, scale == 1.0f);
+    if (!stream)
+        return picture;
+    stream->setByteOrder(BAS::Endian::eLittleEndian);
+    if (!picture)
+        picture = std::make_shared<FEN::Picture>();
+    if (!picture->readDetect(*stream, FEN::PictureProperties::eOrientation(0), true)) {
+        picture.reset();
+        return picture;
+    }
+    auto scaled = [scale](int pixels) { return int(std::lroundf(float(std::max(pixels, 0)) * scale)); };
+    picture->setAnimationOrientation(properties.getAnimationOrientation());
+    picture->setNumAnimations(properties.getNumAnimations());
+    picture->setFixedTop(scaled(properties.getFixedTop()));
+    picture->setFixedBottom(scaled(properties.getFixedBottom()));
+    picture->setFixedLeft(scaled(properties.getFixedLeft()));
+    picture->setFixedRight(scaled(properties.getFixedRight()));
+    picture->setVertResizable(properties.getResizableFlags() & 1u);
+    picture->setHorzResizable(properties.getResizableFlags() & 2u);
+    picture->initEmptyAreaFlags();
+    return picture;
+}
+
+} // namespace CV::TOV

@@ -1,0 +1,403 @@
+// The skin resource manager, lazy pictures and style sheets over a skin laid
+// out in a temporary folder beside a stand-in bundle.
+#include "StyleDump.h"
+
+#include "TOV/Lib.h"
+#include "TOV/ManagerContainer.h"
+#include "TOV/StyleSheet.h"
+#include "TOV/StyleSheetManager.h"
+
+#include "BAS/Stream.h"
+#include "FEN/Font.h"
+#include "FEN/FontEngine.h"
+#include "FEN/Picture.h"
+#include "VarantoTest/TemporaryFolder.h"
+#include "platform/resources/ResourceMap.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace CV::TOV {
+namespace {
+
+using Testing::LogCapture;
+using Lines = std::vector<std::string>;
+
+// An uncompressed 32-bit picture file, rows from the top.
+std::string tgaFile(int width, int height)
+{
+    std::string bytes(18, '\0');
+    bytes[2] = 2;
+    bytes[12] = char(width & 0xFF);
+    bytes[13] = char(width >> 8);
+    bytes[14] = char(height & 0xFF);
+    bytes[15] = char(height >> 8);
+    bytes[16] = 32;
+    bytes[17] = 0x28;
+    for (int i = 0; i < width * height; ++i)
+        bytes += std::string("\x10\x20\x30\xFF", 4);
+    return bytes;
+}
+
+std::string contentOf(std::shared_ptr<BAS::Stream> const& stream)
+{
+    if (!stream)
+        return "(none)";
+    std::string text(64, '\0');
+    text.resize(stream->readRaw(text.data(), text.size()));
+    return text;
+}
+
+std::string colonPath(std::filesystem::path const& path)
+{
+    return BAS::FileName(boost::filesystem::path(path.string())).full;
+}
+
+// A folder with "App.app" (the bundle) and "work" (the working directory);
+// the skin search is switched on while it lives.
+class SkinFixture : public testing::Test {
+protected:
+    SkinFixture() { Lib::setSearchSkinDirectory(true); }
+    ~SkinFixture() override { Lib::setSearchSkinDirectory(false); }
+
+    ManagerContainer::tLocations locations() const
+    {
+        ManagerContainer::tLocations where;
+        std::string const bundle = folder.folder("App.app");
+        std::string const work = folder.folder("work");
+        where.bundlePath = [bundle] { return boost::filesystem::path(bundle); };
+        where.currentDirectory = [work](BAS::FileName& name) {
+            name = BAS::FileName(boost::filesystem::path(work));
+            return true;
+        };
+        return where;
+    }
+    test::TemporaryFolder folder{"skin"};
+    std::string const inBundle = "App.app/Contents/Resources/skin";
+};
+
+struct LocationCase {
+    char const* name;
+    bool beside, work, bundle;
+    std::string opened;
+};
+
+class SkinLocations : public SkinFixture, public testing::WithParamInterface<LocationCase> {};
+
+TEST_P(SkinLocations, FirstFolderFoundServesEveryResource)
+{
+    LocationCase const& c = GetParam();
+    if (c.beside)
+        folder.write("skin/pictures/buttons/ok.png", "beside");
+    if (c.work)
+        folder.write("work/skin/pictures/buttons/ok.png", "work");
+    if (c.bundle)
+        folder.write(inBundle + "/pictures/buttons/ok.png", "bundle");
+    LogCapture log;
+    ManagerContainer container(locations());
+    EXPECT_EQ(contentOf(container.getResourceStream("buttons/ok.png", ManagerContainer::ePicture, true)), c.opened);
+    Lib::setSearchSkinDirectory(!Lib::getSearchSkinDirectory()); // decided already: no effect
+    EXPECT_EQ(contentOf(container.getResourceStream("buttons/ok.png", ManagerContainer::ePicture, true)), c.opened);
+    EXPECT_EQ(container.getResourceMode(),
+        (c.beside || c.work) ? ManagerContainer::eSkinFolder : ManagerContainer::eBundle);
+    EXPECT_EQ(log.lines, Lines());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SkinLocations,
+    testing::Values(LocationCase{"besideBundle", true, true, true, "beside"},
+        LocationCase{"workingDirectory", false, true, true, "work"},
+        LocationCase{"bundle", false, false, true, "bundle"}),
+    [](auto const& info) { return std::string(info.param.name); });
+
+TEST_F(SkinFixture, MissingResourcesAreReportedWithThePathTried)
+{
+    {
+        LogCapture log;
+        ManagerContainer container(locations());
+        EXPECT_EQ(container.getResourceStream("buttons/none.png", ManagerContainer::ePicture, true), nullptr);
+        EXPECT_EQ(container.getResourceStream("buttons/none.png", ManagerContainer::ePicture, false), nullptr);
+        EXPECT_EQ(log.lines,
+            Lines({"TOV::ManagerContainer::getResourceStream - warning: can't load resource buttons:none.png from "
+                   "app bundle",
+                "TOV::ManagerContainer::getResourceStream - can't load linked resource buttons/none.png"}));
+    }
+    folder.folder("work/skin");
+    LogCapture log;
+    ManagerContainer container(locations());
+    EXPECT_EQ(container.getResourceStream("none.txt", ManagerContainer::eStyleSheet, true), nullptr);
+    EXPECT_EQ(log.lines, Lines({"TOV::ManagerContainer::getResourceStream - can't find resource: "
+                                + colonPath(folder.path() / "work/skin") + "stylesheets:none.txt"}));
+}
+
+// The bundle of the build, whose linked resources hold the default font.
+class StagedBundle {
+public:
+    StagedBundle()
+    {
+        std::string const dir = VARANTO_BUNDLE_DIR;
+        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
+            nullptr, reinterpret_cast<const UInt8*>(dir.data()), static_cast<CFIndex>(dir.size()), true);
+        m_bundle = CFBundleCreate(nullptr, url);
+        CFRelease(url);
+        if (m_bundle)
+            m_refNum = CFBundleOpenBundleResourceMap(m_bundle);
+    }
+    ~StagedBundle()
+    {
+        if (m_bundle) {
+            CFBundleCloseBundleResourceMap(m_bundle, m_refNum);
+            CFRelease(m_bundle);
+        }
+    }
+    void* handle() const { return const_cast<void*>(static_cast<void const*>(m_bundle)); }
+
+private:
+    CFBundleRef m_bundle = nullptr;
+    ResFileRefNum m_refNum = -1;
+};
+
+class SkinWithFonts : public SkinFixture {
+protected:
+    void SetUp() override
+    {
+        std::filesystem::create_directories(folder.path() / "skin/fonts");
+        std::filesystem::copy_file(std::string(VARANTO_TEST_FONT_DIR) + "/test-1000.ttf",
+            folder.path() / "skin/fonts/t.ttf");
+        folder.write("skin/fonts/broken.ttf", "not a font");
+        folder.write("skin/pictures/btn.png", tgaFile(4, 6));
+        folder.write("skin/pictures/btn@2x.png", tgaFile(7, 7));
+        folder.write("skin/pictures/plain.png", tgaFile(3, 2));
+        ManagerContainer::tLocations where = locations();
+        where.bundle = staged.handle();
+        container = std::make_unique<ManagerContainer>(where);
+    }
+
+    StagedBundle staged;
+    std::unique_ptr<ManagerContainer> container;
+};
+
+FEN::Font::CreateData fontData(std::string name, uint32_t resourceId, int size, uint32_t flags)
+{
+    FEN::Font::CreateData data;
+    data.name = std::move(name);
+    data.resourceId = resourceId;
+    data.size = size;
+    data.flags = flags;
+    data.engine = FEN::getSystemFontEngine()->handle();
+    return data;
+}
+
+TEST_F(SkinWithFonts, FontCacheSharesFontsAndRefusesFontsWithoutGlyphs)
+{
+    FEN::Font::CreateData const skinFont = fontData("t.ttf", 0, 10, 0);
+    FEN::Font const* first = container->getFont(skinFont);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(container->getFont(skinFont), first);
+    EXPECT_GT(first->getStringWidth("AB"), 0);
+
+    LogCapture log;
+    EXPECT_EQ(container->getFont(fontData("missing.ttf", 0, 10, 0)), nullptr);
+    EXPECT_EQ(container->getFont(fontData("missing.ttf", 0, 10, 0)), nullptr);
+    EXPECT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(container->getFont(fontData("broken.ttf", 0, 10, 0)), nullptr);
+    EXPECT_EQ(container->getFont(fontData("Helvetica", 0, 12, FEN::Font::eLoadFromResource)), nullptr);
+
+    FEN::Font const* fallback = container->getFontOrDefault(fontData("missing.ttf", 0, 10, 0));
+    ASSERT_NE(fallback, nullptr);
+    EXPECT_EQ(fallback, container->getFont(container->getDefaultFontData()));
+    EXPECT_EQ(fallback->getSize(), 12);
+    EXPECT_GT(fallback->getStringWidth("Varanto"), 0);
+}
+
+TEST_F(SkinWithFonts, PicturesAreScaledOnLoadAndSharedByKey)
+{
+    FEN::PictureProperties bordered;
+    bordered.setFixedTop(3);
+    bordered.setFixedLeft(-2);
+    for (auto const& [scale, top] : {std::pair{1.0f, 3}, {2.0f, 6}, {1.5f, 5}}) {
+        std::shared_ptr<FEN::Picture> picture;
+        container->loadImage(picture, "plain.png", bordered, scale);
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->getFixedTop(), top) << scale;
+        EXPECT_EQ(picture->getFixedLeft(), 0) << scale;
+    }
+    LazyPicture const a = container->getImage("plain.png", bordered);
+    LazyPicture const b = container->getImage("plain.png", bordered);
+    FEN::PictureProperties other = bordered;
+    other.setFixedBottom(1);
+    LazyPicture const c = container->getImage("plain.png", other);
+    ASSERT_NE(a.resolve(1.0f), nullptr);
+    EXPECT_EQ(a.resolve(1.0f), b.resolve(1.0f));
+    EXPECT_NE(a.resolve(1.0f), c.resolve(1.0f));
+}
+
+TEST_F(SkinWithFonts, ResolveTakesTheHighResolutionVariantOrScalesTheNormalPicture)
+{
+    LogCapture log;
+    LazyPicture const withVariant = container->getImage("btn.png", FEN::PictureProperties());
+    FEN::Picture const* big = withVariant.resolve(2.0f);
+    ASSERT_NE(big, nullptr);
+    EXPECT_EQ(big->getWidth(), 7);
+    EXPECT_EQ(withVariant.resolve(2.0f), big);
+
+    LazyPicture const without = container->getImage("plain.png", FEN::PictureProperties());
+    FEN::Picture const* scaled = without.resolve(2.0f);
+    ASSERT_NE(scaled, nullptr);
+    EXPECT_EQ(scaled->getWidth(), 6);
+    EXPECT_EQ(scaled->getHeight(), 4);
+    EXPECT_EQ(log.lines, Lines()) << "a missing variant is not reported";
+
+    // A missing picture is looked for once per scale, not on every paint.
+    LazyPicture const missing = container->getImage("none.png", FEN::PictureProperties());
+    for (int paint = 0; paint < 3; ++paint) {
+        EXPECT_EQ(missing.resolve(1.0f), nullptr);
+        EXPECT_EQ(missing.resolve(2.0f), nullptr);
+    }
+    EXPECT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(LazyPicture::gEmptyPicture.resolve(1.0f), nullptr);
+}
+
+// One line per produced rule: "<property>=<summary>", sorted.
+Lines summary(StyleSheet const& sheet)
+{
+    Lines lines;
+    for (auto const& [name, rules] : sheet.getRules()) {
+        for (auto const& [selector, property] : rules) {
+            std::string text = name.string() + "=";
+            if (auto const* font = std::get_if<FEN::Font const*>(&property.value)) {
+                text += *font ? (*font)->getName() + "/" + std::to_string((*font)->getResourceId()) + "/"
+                        + std::to_string((*font)->getSize()) + ((*font)->isUnderlined() ? "/u" : "")
+                        + ((*font)->isHinting() ? "/h" : "")
+                              : "null";
+            } else if (auto const* lazy = std::get_if<LazyPicture>(&property.value)) {
+                FEN::Picture const* picture = lazy->resolve(1.0f);
+                text += picture ? "pic " + std::to_string(picture->getWidth()) + "x" + std::to_string(picture->getHeight())
+                        + " frames " + std::to_string(picture->getNumAnimations()) + " fixed "
+                        + std::to_string(picture->getFixedTop()) + std::to_string(picture->getFixedBottom())
+                        + std::to_string(picture->getFixedLeft()) + std::to_string(picture->getFixedRight())
+                        + " resizable " + std::to_string(picture->getResizableFlags())
+                                : "pic none";
+            } else {
+                text += Testing::dumpValue(property.value);
+            }
+            lines.push_back(text);
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+struct ShorthandCase {
+    char const* text;
+    Lines rules;
+};
+
+class Shorthands : public SkinWithFonts, public testing::WithParamInterface<ShorthandCase> {};
+
+TEST_P(Shorthands, ExpandIntoFontPictureAndDisplacementRules)
+{
+    StyleSheet sheet(*container);
+    sheet.createDirect(GetParam().text);
+    EXPECT_EQ(summary(sheet), GetParam().rules);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, Shorthands, testing::Values(
+    ShorthandCase{"A { font-size: 14; }", {"font-size=i14", "font=/1/14/h"}},
+    ShorthandCase{"A { font-name: url(\"t.ttf\"); font-size: 10px; font-style: bold; font-style: underline; }",
+        {"font-name=s't.ttf'", "font-size=i10", "font-style=s'bold'", "font-style=s'underline'", "font=t.ttf/0/10/u/h"}},
+    ShorthandCase{"A { font-family: Helvetica; }", {"font-family=s'Helvetica'", "font=/1/12/h"}},
+    ShorthandCase{"A { font-name: url(\"broken.ttf\"); font-hinting: false; }",
+        {"font-hinting=bfalse", "font-name=s'broken.ttf'", "font=/1/12/h"}},
+    ShorthandCase{"A { font-size: 12%; }", {"font-size=i12"}},
+    ShorthandCase{"A { font-size: 13.6; font-family: 12; }", {"font-family=i12", "font-size=f13.6", "font=/1/14/h"}},
+    ShorthandCase{"A { image: url(\"btn.png\"); fixed: 1; animations: 3; }",
+        {"animations=i3", "fixed=i1", "image=s'btn.png'", "picture=pic 4x6 frames 3 fixed 1111 resizable 3"}},
+    ShorthandCase{"A { fixed: -3; animations: -2; image: url(\"btn.png\"); }",
+        {"animations=i-2", "fixed=i-3", "image=s'btn.png'", "picture=pic 4x6 frames 0 fixed 0000 resizable 3"}},
+    ShorthandCase{"A { image: no; }", {"image=s'no'", "picture=pic none"}},
+    ShorthandCase{"A { image: nothing; }", {"image=s'nothing'"}},
+    ShorthandCase{"A { dye-mask: url(\"plain.png\"); dye-mask-animations: 2; fixed-left: 1; }",
+        {"dye-mask-animations=i2", "dye-mask-picture=pic 3x2 frames 2 fixed 0010 resizable 2", "dye-mask=s'plain.png'",
+         "fixed-left=i1"}},
+    ShorthandCase{"A { relative-top: 2; foreground-relative-left: -1; foreground-relative-top: 3; }",
+        {"foreground-relative-left=i-1", "foreground-relative-top=i3", "picture-displacement=p0,2",
+         "relative-top=i2", "text-displacement=p-1,3"}}));
+// clang-format on
+
+TEST_F(SkinWithFonts, ShorthandValuesOfTheWrongKindAreLogged)
+{
+    LogCapture log;
+    StyleSheet sheet(*container);
+    sheet.createDirect("A { font-size: 13.6; font-family: 12; }");
+    EXPECT_EQ(log.lines, Lines({"TOV::StyleSheet - warning: font-size expects an integer, 13.6 is rounded",
+                             "TOV::StyleSheet - warning: font-family expects a text, the value is ignored"}));
+}
+
+TEST_F(SkinWithFonts, BuiltInSheetOrdersRulesBySpecificityThenSourceOrder)
+{
+    StyleSheet const& sheet = container->getStyleSheetManager().getDefaultSheet();
+    Lines order;
+    for (auto const& [selector, property] : sheet.getRules().at(cv::symbol(std::string("background-color"))))
+        order.push_back(Testing::dumpSelector(selector) + " " + Testing::dumpValue(property.value));
+    EXPECT_EQ(order, Lines({"*:down u#FFB0B0B0", "*:over u#FFD0D0D0", "Bar u#FF202020", "* u#FFC0C0C0"}));
+    EXPECT_EQ(std::string(StyleSheetManager::s_builtInSheet).size(), 346u);
+    EXPECT_EQ(sheet.getRules().size(), 3u);
+}
+
+TEST_F(SkinWithFonts, EqualSelectorsKeepSourceOrder)
+{
+    StyleSheet sheet(*container);
+    sheet.createDirect("A { color: #111; }\nA { color: #222; }\nA.b { color: #333; }");
+    Lines order;
+    for (auto const& [selector, property] : sheet.getRules().at(cv::symbol(std::string("color"))))
+        order.push_back(Testing::dumpValue(property.value));
+    EXPECT_EQ(order, Lines({"u#FF000333", "u#FF000111", "u#FF000222"}));
+}
+
+TEST_F(SkinWithFonts, LoadDefaultTakesTheSkinSheetOnceAndKeepsRulesWhenMissing)
+{
+    folder.write("skin/stylesheets/app.txt", "@import url(\"more.txt\");\nButton { width: 10; }\n");
+    folder.write("skin/stylesheets/more.txt", "Label { height: 3; }\n");
+    StyleSheetManager& manager = container->getStyleSheetManager();
+    {
+        LogCapture log;
+        manager.loadDefault("missing.txt");
+        manager.loadDefault("missing.txt");
+        EXPECT_EQ(log.lines.size(), 1u);
+        EXPECT_EQ(manager.getSheets().front().first, "missing.txt");
+        EXPECT_TRUE(manager.getDefaultSheet().getRules().count(cv::symbol(std::string("background-color"))));
+    }
+    manager.loadDefault("app.txt");
+    StyleSheet const& sheet = manager.getDefaultSheet();
+    EXPECT_FALSE(sheet.getRules().count(cv::symbol(std::string("background-color"))));
+    EXPECT_EQ(sheet.getRules().size(), 2u);
+    EXPECT_EQ(sheet.getLoadedFiles(), std::set<std::string>({"more.txt"}));
+}
+
+class CacheProbe : public StyleSheet {
+public:
+    using StyleSheet::StyleSheet;
+    void remember(Widget const* widget) { m_propertyCache[widget][cv::symbol(std::string("x"))]; }
+};
+
+TEST_F(SkinWithFonts, CopiesAndLoadsStartWithAnEmptyPropertyCache)
+{
+    CacheProbe sheet(*container);
+    sheet.createDirect("A { x: 1; }");
+    sheet.remember(reinterpret_cast<Widget const*>(&sheet));
+    StyleSheet const copy(sheet);
+    EXPECT_TRUE(sheet.hasCachedProperties());
+    EXPECT_FALSE(copy.hasCachedProperties());
+    EXPECT_EQ(copy.getRules().size(), 1u);
+    sheet.load("missing.txt");
+    EXPECT_FALSE(sheet.hasCachedProperties());
+    EXPECT_EQ(sheet.getRules().size(), 1u);
+}
+
+} // namespace
+} // namespace CV::TOV
