@@ -215,6 +215,23 @@ void addBytes(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t lengt
     runRow<addBytesBlock>(pSrc1, pSrc2, pDst, length);
 }
 
+// (x + (x >> 8) + 1) >> 8 for every 16-bit x up to 65,025.
+FEN_IPP_INLINE Reg divideShift255(Reg x) { return shr<8>(add(add(x, shr<8>(x)), set16(1))); }
+
+// Blending by alpha on widened pixels: a the source, b the target. The
+// weights t and 255 - t add up to 255, so every sum fits its lane.
+FEN_IPP_INLINE Reg blendByAlpha(Reg a, Reg b)
+{
+    const Reg t = divideShift255(mulLo(alphaOf(a), alphaOf(b)));
+    const Reg colour = divideShift255(add(mulLo(b, inverse(t)), mulLo(a, t)));
+    return select(alphaLanes(), b, colour);
+}
+
+void blendRow(const Ipp8u* pSrc, Ipp8u* pSrcDst, int32_t width)
+{
+    runRow<composeBlock<blendByAlpha>>(pSrc, pSrcDst, pSrcDst, ptrdiff_t(width) * 4);
+}
+
 #else
 
 // ---- n8: one pixel per step ----------------------------------------------
@@ -395,6 +412,19 @@ void addBytes(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t lengt
         pDst[i] = static_cast<Ipp8u>(saturate(pSrc1[i] + pSrc2[i]));
 }
 
+int divideShift255(int x) { return (x + (x >> 8) + 1) >> 8; }
+
+void blendRow(const Ipp8u* pSrc, Ipp8u* pSrcDst, int32_t width)
+{
+    for (int32_t x = 0; x < width; ++x) {
+        const Ipp8u* s = pSrc + 4 * x;
+        Ipp8u* d = pSrcDst + 4 * x;
+        const int t = divideShift255(s[3] * d[3]);
+        for (int i = 0; i < 3; ++i)
+            d[i] = static_cast<Ipp8u>(divideShift255(d[i] * (255 - t) + s[i] * t));
+    }
+}
+
 #endif
 
 } // namespace
@@ -441,6 +471,11 @@ void IPP_BUILD_NAME(ippi_AlphaCompPlus_AC4S_8u)(const Ipp8u* pSrc1, const Ipp8u*
 #else
     runRow<plusStraight>(pSrc1, pSrc2, pDst, width);
 #endif
+}
+
+void IPP_BUILD_NAME(ippi_BlendByAlpha_AC4S_8u)(const Ipp8u* pSrc, Ipp8u* pSrcDst, int32_t width)
+{
+    blendRow(pSrc, pSrcDst, width);
 }
 
 void IPP_BUILD_NAME(ownsAdd_8u)(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t length)

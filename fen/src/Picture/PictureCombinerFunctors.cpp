@@ -3,6 +3,7 @@
 #include "FEN/Picture.h"
 #include "PictureArea.h"
 #include "PixelOps.h"
+#include "fen/ipp/IppiAlphaComp.h"
 
 namespace CV {
 namespace FEN {
@@ -43,9 +44,11 @@ void rowApart(uint32_t* __restrict t, uint32_t const* __restrict s, int64_t coun
 }
 
 // Runs op(targetPixel, sourcePixel) over a mapped area; overlapping rows of
-// one picture are read and written pixel by pixel in reading order.
+// one picture are read and written pixel by pixel in reading order, rows
+// apart by rowKernel(source, target, width) when one is given.
 template <class Op>
-void forEachPixel(Picture& target, BAS::Rect const& area, Picture const& source, BAS::Point sourcePos, Op op)
+void forEachPixel(Picture& target, BAS::Rect const& area, Picture const& source, BAS::Point sourcePos, Op op,
+                  IppiBlendRow rowKernel = nullptr)
 {
     PictureArea mapped;
     if (!PictureArea::map(target, area.left, area.top, int64_t(area.right) - area.left,
@@ -55,7 +58,9 @@ void forEachPixel(Picture& target, BAS::Rect const& area, Picture const& source,
         uint32_t* t = target.pixelRow(int(mapped.targetY + row)) + mapped.targetX;
         uint32_t const* s = source.pixelRow(int(mapped.sourceY + row)) + mapped.sourceX;
         bool const apart = t + mapped.width <= s || s + mapped.width <= t;
-        if (apart)
+        if (apart && rowKernel)
+            rowKernel(reinterpret_cast<Ipp8u const*>(s), reinterpret_cast<Ipp8u*>(t), int32_t(mapped.width));
+        else if (apart)
             rowApart(t, s, mapped.width, op);
         else
             rowPixelByPixel(t, s, mapped.width, op);
@@ -77,9 +82,10 @@ void CopySource::combineArea(Picture& target, BAS::Rect const& area, Picture con
 void BlendUsingAlpha::combineArea(Picture& target, BAS::Rect const& area, Picture const& source,
                                   BAS::Point sourcePos) const
 {
-    forEachPixel(target, area, source, sourcePos, [](uint32_t d, uint32_t s) {
-        return mix(d, s, weight(PixelOps::alphaOf(s), PixelOps::alphaOf(d)));
-    });
+    forEachPixel(
+        target, area, source, sourcePos,
+        [](uint32_t d, uint32_t s) { return mix(d, s, weight(PixelOps::alphaOf(s), PixelOps::alphaOf(d))); },
+        ippiBlendByAlphaRowKernel());
 }
 
 void DyeUsingAlphaMask::combineArea(Picture& target, BAS::Rect const& area, Picture const& mask,

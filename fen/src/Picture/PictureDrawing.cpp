@@ -107,8 +107,7 @@ void Picture::fillAreaUC(int x, int y, int w, int h, unsigned colour)
     if ((left == 0 && width == m_iWidth) || height == 1) {
         PixelOps::drawRun(first, width * height, 1, colour, m_bLegacyAlpha);
     } else if (PixelOps::isOpaque(colour)) {
-        for (int64_t row = 0; row < height; ++row)
-            std::fill(first + row * m_iWidth, first + row * m_iWidth + width, colour);
+        PixelOps::fillPixels(first, width, height, m_iWidth, colour);
     } else {
         PictureSCALAR::fillAreaTransparent(first, colour, int(width), int(height), m_iWidth, m_bLegacyAlpha);
     }

@@ -1,6 +1,7 @@
 #include "PixelOps.h"
 
 #include "fen/ipp/IppiAlphaComp.h"
+#include "fen/ipp/IppiSet.h"
 
 namespace CV {
 namespace FEN {
@@ -15,13 +16,25 @@ void compositeChunks(uint32_t* first, int64_t count, ptrdiff_t step, uint32_t co
     uint32_t scratch[kScratchPixels];
     int const copies = int(std::min<int64_t>(count, kScratchPixels));
     std::fill(scratch, scratch + copies, colour);
+    if (step == 1) {
+        // The kernel of the selected build, found once for the whole run.
+        IppiAlphaCompRow const over = ippiAlphaCompRowKernel(kAlphaOver);
+        auto const* source = reinterpret_cast<Ipp8u const*>(scratch);
+        int64_t done = 0;
+        for (; done + kScratchPixels <= count; done += kScratchPixels) {
+            auto* target = reinterpret_cast<Ipp8u*>(first + done);
+            over(source, target, target, kScratchPixels, 0);
+        }
+        if (done < count) {
+            auto* target = reinterpret_cast<Ipp8u*>(first + done);
+            over(source, target, target, int32_t(count - done), 0);
+        }
+        return;
+    }
     for (int64_t done = 0; done < count;) {
         int const chunk = int(std::min<int64_t>(count - done, kScratchPixels));
         uint32_t* target = first + done * step;
-        if (step == 1) {
-            ippiAlphaComp_8u_AC4IR(reinterpret_cast<Ipp8u const*>(scratch), chunk * 4,
-                                   reinterpret_cast<Ipp8u*>(target), chunk * 4, IppiSize{chunk, 1}, kAlphaOver);
-        } else {
+        {
             ippiAlphaComp_8u_AC4IR(reinterpret_cast<Ipp8u const*>(scratch), 4, reinterpret_cast<Ipp8u*>(target),
                                    int32_t(step * 4), IppiSize{1, chunk}, kAlphaOver);
         }
@@ -30,6 +43,16 @@ void compositeChunks(uint32_t* first, int64_t count, ptrdiff_t step, uint32_t co
 }
 
 } // namespace
+
+void fillPixels(uint32_t* first, int64_t width, int64_t height, ptrdiff_t stride, uint32_t colour)
+{
+    // Rows longer than the kernel's int go in pieces.
+    constexpr int64_t kMostPerCall = INT32_MAX / 4;
+    for (int64_t done = 0; done < width; done += kMostPerCall) {
+        int32_t const w = int32_t(std::min(width - done, kMostPerCall));
+        ippiSet_32u_C1R(colour, first + done, int32_t(stride * 4), IppiSize{w, int32_t(height)});
+    }
+}
 
 uint32_t over(uint32_t pixel, uint32_t colour)
 {
@@ -70,7 +93,7 @@ void drawRun(uint32_t* first, int64_t count, ptrdiff_t step, uint32_t colour, bo
         return;
     if (isOpaque(colour)) {
         if (step == 1) {
-            std::fill(first, first + count, colour);
+            fillPixels(first, count, 1, 0, colour);
         } else {
             for (int64_t i = 0; i < count; ++i)
                 first[i * step] = colour;

@@ -25,6 +25,10 @@ uint32_t legacyBlend(uint32_t pixel, uint32_t colour);
 // One colour composited onto a pixel as setPixelUC does it.
 uint32_t compositeColour(uint32_t pixel, uint32_t colour, bool legacy);
 
+// Stores colour into height rows of width pixels, stride pixels apart
+// (height 1: one row of any length; otherwise the rows' bytes fit an int).
+void fillPixels(uint32_t* first, int64_t width, int64_t height, ptrdiff_t stride, uint32_t colour);
+
 // count pixels from first, step pixels apart (1 for a row, the width for a
 // column): opaque colours stored, invisible ones nothing, translucent ones
 // composited (legacy blend or the compositing kernel in chunks of 16).
