@@ -1,6 +1,7 @@
 // The skin resource manager, lazy pictures and style sheets over a skin laid
 // out in a temporary folder beside a stand-in bundle.
 #include "StyleDump.h"
+#include "WidgetFixture.h"
 
 #include "TOV/Lib.h"
 #include "TOV/ManagerContainer.h"
@@ -397,6 +398,22 @@ TEST_F(SkinWithFonts, CopiesAndLoadsStartWithAnEmptyPropertyCache)
     sheet.load("missing.txt");
     EXPECT_FALSE(sheet.hasCachedProperties());
     EXPECT_EQ(sheet.getRules().size(), 1u);
+}
+
+TEST_F(SkinWithFonts, WidgetsWithoutAUsableFontMeasureAndPaintWithTheDefaultFont)
+{
+    Lib::s_managerContainer = std::move(container);
+    auto widget = TEST::makeWidget();
+    FEN::Font const* font = widget->getFontProperty();
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(font, Lib::s_managerContainer->getFont(Lib::s_managerContainer->getDefaultFontData()));
+    EXPECT_GT(font->getStringWidth("Update"), 0);
+    FEN::Picture canvas;
+    canvas.setSize(60, 20, true);
+    canvas.clear(0xFFFFFFFF);
+    font->renderTextMultiline(canvas, {0, 0, 60, 20}, "Update", 0xFF000000, FEN::Font::eAlignLeft, 0);
+    Lib::s_managerContainer.reset();
+    EXPECT_EQ(widget->getFontProperty(), nullptr);
 }
 
 } // namespace

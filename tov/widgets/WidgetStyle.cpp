@@ -1,6 +1,7 @@
 // The style properties that every widget reads.
 #include <string>
 
+#include "TOV/ManagerContainer.h"
 #include "TOV/Pane.h"
 #include "TOV/Widget.h"
 #include "WidgetStyleCaches.h"
@@ -115,9 +116,14 @@ void Widget::applyStyleZIndex()
         setZIndex(zIndex);
 }
 
+// Never null while the library's resource manager lives: a rule without a
+// usable font ("font: no") leaves the default font.
 FEN::Font const* Widget::getFontProperty() const
 {
-    return getStyleProperty<FEN::Font const*>(names().font, nullptr);
+    if (FEN::Font const* font = getStyleProperty<FEN::Font const*>(names().font, nullptr))
+        return font;
+    ManagerContainer* container = ManagerContainer::get();
+    return container ? container->getFont(container->getDefaultFontData()) : nullptr;
 }
 
 // ---- lookup ------------------------------------------------------------------
