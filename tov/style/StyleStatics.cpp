@@ -3,6 +3,7 @@
 // the empty picture, margin names, colour and palette tags, property names,
 // keyword values, the empty symbol, the list of log sinks and the owner of
 // the resource manager.
+#include "TOV/DrawingCache.h"
 #include "TOV/LazyPicture.h"
 #include "TOV/Lib.h"
 #include "TOV/ManagerContainer.h"

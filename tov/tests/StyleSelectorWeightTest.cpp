@@ -1,6 +1,7 @@
 // Specificity of selectors and the truth of property values.
 #include "StyleDump.h"
 
+#include "TOV/DrawingCache.h"
 #include "TOV/StyleProperties.h"
 
 #include <gtest/gtest.h>

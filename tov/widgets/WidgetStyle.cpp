@@ -1,8 +1,13 @@
 // The style properties that every widget reads.
 #include <string>
 
+#include "FEN/Picture.h"
+#include "TOV/Algorithm.h"
+#include "TOV/LazyPicture.h"
 #include "TOV/ManagerContainer.h"
 #include "TOV/Pane.h"
+#include "TOV/StyleProperties.h"
+#include "TOV/StyleSheet.h"
 #include "TOV/Widget.h"
 #include "WidgetStyleCaches.h"
 
@@ -10,44 +15,73 @@ namespace CV::TOV {
 
 namespace {
 
-struct MarginNames {
-    cv::symbol whole, left, right, top, bottom;
-};
-
-struct BaseStyleNames {
-    MarginNames inner{cv::symbol(std::string("margin")), cv::symbol(std::string("margin-left")),
-                      cv::symbol(std::string("margin-right")), cv::symbol(std::string("margin-top")),
-                      cv::symbol(std::string("margin-bottom"))};
-    MarginNames outer{cv::symbol(std::string("outer-margin")), cv::symbol(std::string("outer-margin-left")),
-                      cv::symbol(std::string("outer-margin-right")), cv::symbol(std::string("outer-margin-top")),
-                      cv::symbol(std::string("outer-margin-bottom"))};
-    cv::symbol minWidth{std::string("min-width")}, maxWidth{std::string("max-width")};
-    cv::symbol minHeight{std::string("min-height")}, maxHeight{std::string("max-height")};
-    cv::symbol width{std::string("width")}, height{std::string("height")};
-    cv::symbol drawForeground{std::string("draw_foreground")};
-    cv::symbol x{std::string("x")}, y{std::string("y")}, zIndex{std::string("z-index")};
-    cv::symbol font{std::string("font")};
-};
-
-BaseStyleNames const& names()
-{
-    static BaseStyleNames const s_names;
-    return s_names;
-}
+using MarginNames = std::array<cv::symbol, 5>; // whole, left, right, top, bottom
 
 // The whole value sets all four sides; each side's own property then
 // replaces its side. Sides no property names keep their value.
 Margin adjustMarginToStyle(Widget const& widget, Margin margin, MarginNames const& n)
 {
     bool found = false;
-    int const& whole = widget.getStyleProperty<int>(n.whole, 0, &found);
+    int const& whole = widget.getStyleProperty<int>(n[0], 0, &found);
     if (found)
         margin = {whole, whole, whole, whole};
-    margin.left = widget.getStyleProperty<int>(n.left, margin.left);
-    margin.right = widget.getStyleProperty<int>(n.right, margin.right);
-    margin.top = widget.getStyleProperty<int>(n.top, margin.top);
-    margin.bottom = widget.getStyleProperty<int>(n.bottom, margin.bottom);
+    margin.left = widget.getStyleProperty<int>(n[1], margin.left);
+    margin.right = widget.getStyleProperty<int>(n[2], margin.right);
+    margin.top = widget.getStyleProperty<int>(n[3], margin.top);
+    margin.bottom = widget.getStyleProperty<int>(n[4], margin.bottom);
     return margin;
+}
+
+bool hasAttributeConditions(Selector const& selector)
+{
+    if (!selector.m_attributes.empty())
+        return true;
+    for (auto const& step : selector.m_parents)
+        if (!step.m_attributes.empty())
+            return true;
+    return false;
+}
+
+// The candidate list holds rules whose structure applies already; what is
+// left to test are attribute conditions and states.
+bool doesRuleApplyNow(Selector const& selector, Widget const& widget)
+{
+    if (hasAttributeConditions(selector) && !selector.doesWidgetApply(widget, true))
+        return false;
+    return selector.m_states.doesApply(widget);
+}
+
+template <typename T>
+T const* valueFitting(Property const& property)
+{
+    return std::get_if<T>(&property.value);
+}
+
+template <>
+bool const* valueFitting<bool>(Property const& property)
+{
+    return property.getBoolValue();
+}
+
+template <typename T>
+T const& noValue()
+{
+    static T const s_no{};
+    return s_no;
+}
+
+bool isNo(Property const& property)
+{
+    if (property.unit != Property::eIdentifier)
+        return false;
+    auto const* text = std::get_if<std::string>(&property.value);
+    return text && *text == "no";
+}
+
+FEN::Font const* defaultFont()
+{
+    ManagerContainer* container = ManagerContainer::get();
+    return container ? container->getFont(container->getDefaultFontData()) : nullptr;
 }
 
 } // namespace
@@ -55,13 +89,12 @@ Margin adjustMarginToStyle(Widget const& widget, Margin margin, MarginNames cons
 void Widget::onStyleSheetChanged()
 {
     DETAIL::rebuildDrawingCache(*this);
-    BaseStyleNames const& n = names();
-    m_marginInner = adjustMarginToStyle(*this, m_marginInner, n.inner);
-    m_marginOuter = adjustMarginToStyle(*this, m_marginOuter, n.outer);
+    m_marginInner = adjustMarginToStyle(*this, m_marginInner, Algorithm::s_marginPropertyNames[0]);
+    m_marginOuter = adjustMarginToStyle(*this, m_marginOuter, Algorithm::s_marginPropertyNames[1]);
     applyStyleGeometry();
 
     bool found = false;
-    bool const& foreground = getStyleProperty<bool>(n.drawForeground, false, &found);
+    bool const& foreground = getStyleProperty<bool>(properties::drawForeground, false, &found);
     if (found) {
         setFlag(ePaintAfterChildren, foreground);
         setFlag(ePaintBeforeChildren, !foreground);
@@ -76,32 +109,46 @@ void Widget::onStyleSheetChanged()
 
 void Widget::applyStyleGeometry()
 {
-    BaseStyleNames const& n = names();
-    m_ptMinSize.x = getStyleProperty<int>(n.minWidth, m_ptMinSize.x);
-    m_ptMaxSize.x = getStyleProperty<int>(n.maxWidth, m_ptMaxSize.x);
-    m_ptMinSize.y = getStyleProperty<int>(n.minHeight, m_ptMinSize.y);
-    m_ptMaxSize.y = getStyleProperty<int>(n.maxHeight, m_ptMaxSize.y);
+    namespace n = properties;
+    m_ptMinSize.x = getStyleProperty<int>(n::minWidth, m_ptMinSize.x);
+    m_ptMaxSize.x = getStyleProperty<int>(n::maxWidth, m_ptMaxSize.x);
+    m_ptMinSize.y = getStyleProperty<int>(n::minHeight, m_ptMinSize.y);
+    m_ptMaxSize.y = getStyleProperty<int>(n::maxHeight, m_ptMaxSize.y);
     bool found = false;
-    int const& width = getStyleProperty<int>(n.width, 0, &found);
+    int const& width = getStyleProperty<int>(n::width, 0, &found);
     if (found)
         m_ptMinSize.x = m_ptMaxSize.x = width;
-    int const& height = getStyleProperty<int>(n.height, 0, &found);
+    int const& height = getStyleProperty<int>(n::height, 0, &found);
     if (found)
         m_ptMinSize.y = m_ptMaxSize.y = height;
 }
 
 void Widget::applyPictureSize()
 {
-    // A fixed-size picture fixes the widget's size; pictures come with the
-    // skin's lazy pictures.
+    LazyPicture const& lazy = getStyleProperty<LazyPicture>(properties::picture, LazyPicture::gEmptyPicture);
+    if (lazy.isEmpty())
+        return;
+    FEN::Picture const* picture = lazy.resolve(1.0f);
+    if (!picture)
+        return;
+    bool const includesMargin = getStyleProperty<bool>(properties::pictureIncludesMargin, false);
+    if (!picture->isVertResizable()) {
+        int const h = picture->getAnimationHeight() +
+                      (includesMargin ? 0 : m_marginInner.top + m_marginInner.bottom);
+        m_ptMinSize.y = m_ptMaxSize.y = h;
+    }
+    if (!picture->isHorzResizable()) {
+        int const w = picture->getAnimationWidth() +
+                      (includesMargin ? 0 : m_marginInner.left + m_marginInner.right);
+        m_ptMinSize.x = m_ptMaxSize.x = w;
+    }
 }
 
 void Widget::applyStylePosition()
 {
-    BaseStyleNames const& n = names();
     bool foundX = false, foundY = false;
-    int const x = getStyleProperty<int>(n.x, 0, &foundX);
-    int const y = getStyleProperty<int>(n.y, 0, &foundY);
+    int const x = getStyleProperty<int>(properties::x, 0, &foundX);
+    int const y = getStyleProperty<int>(properties::y, 0, &foundY);
     if (foundX || foundY) {
         setPos({x, y});
         m_uFlags |= eNoAlign;
@@ -111,27 +158,44 @@ void Widget::applyStylePosition()
 void Widget::applyStyleZIndex()
 {
     bool found = false;
-    int const zIndex = getStyleProperty<int>(names().zIndex, 0, &found);
+    int const zIndex = getStyleProperty<int>(properties::zIndex, 0, &found);
     if (found)
         setZIndex(zIndex);
 }
 
-// Never null while the library's resource manager lives: a rule without a
-// usable font ("font: no") leaves the default font.
 FEN::Font const* Widget::getFontProperty() const
 {
-    if (FEN::Font const* font = getStyleProperty<FEN::Font const*>(names().font, nullptr))
-        return font;
-    ManagerContainer* container = ManagerContainer::get();
-    return container ? container->getFont(container->getDefaultFontData()) : nullptr;
+    // A style that switches the font off ("no") gets the default font too.
+    FEN::Font const* fallback = defaultFont();
+    FEN::Font const* font = getStyleProperty<FEN::Font const*>(properties::font, fallback);
+    return font ? font : fallback;
 }
 
 // ---- lookup ------------------------------------------------------------------
 
 template <typename T>
-T const& Widget::getStyleProperty(cv::symbol const&, T const& defaultValue, bool* found) const
+T const& Widget::getStyleProperty(cv::symbol const& name, T const& defaultValue, bool* found) const
 {
-    // Without a loaded style sheet no rule applies.
+    if (StyleSheet const* sheet = Algorithm::governingSheet(*this)) {
+        for (auto const& rule : sheet->getPropertyCache(*this, name)) {
+            Selector const& selector = rule.get().first;
+            Property const& property = rule.get().second;
+            if (!doesRuleApplyNow(selector, *this))
+                continue;
+            // Only the first applicable rule counts, whatever its value.
+            if (T const* value = valueFitting<T>(property)) {
+                if (found)
+                    *found = true;
+                return *value;
+            }
+            if (isNo(property)) {
+                if (found)
+                    *found = true;
+                return noValue<T>();
+            }
+            break;
+        }
+    }
     if (found)
         *found = false;
     return defaultValue;
@@ -151,6 +215,8 @@ template std::string const& Widget::getStyleProperty<std::string>(cv::symbol con
                                                                   bool*) const;
 template FEN::Font const* const& Widget::getStyleProperty<FEN::Font const*>(cv::symbol const&,
                                                                            FEN::Font const* const&, bool*) const;
+template LazyPicture const& Widget::getStyleProperty<LazyPicture>(cv::symbol const&, LazyPicture const&,
+                                                                  bool*) const;
 template std::string const& Widget::getStyleProperty<std::string>(char const*, std::string const&, bool*) const;
 
 } // namespace CV::TOV

@@ -1,16 +1,48 @@
 #include "WidgetStyleCaches.h"
 
+#include "TOV/Algorithm.h"
+#include "TOV/DrawingCache.h"
+#include "TOV/ManagerContainer.h"
+#include "TOV/StyleSheet.h"
+#include "TOV/StyleSheetManager.h"
+
 namespace CV::TOV::DETAIL {
 
-// No style sheet is loaded in this library yet, so no sheet keeps entries
-// per widget.
+namespace {
 
-void forgetWidgetInEverySheet(Widget const&) {}
+// The manager lives from the library's start-up to its shut-down; widgets
+// may outlive it.
+StyleSheetManager* manager()
+{
+    ManagerContainer* container = ManagerContainer::get();
+    return container ? &container->getStyleSheetManager() : nullptr;
+}
 
-void forgetWidgetInGoverningSheet(Widget const&) {}
+} // namespace
 
-void rebuildDrawingCache(Widget const&) {}
+void forgetWidgetInEverySheet(Widget const& widget)
+{
+    if (StyleSheetManager* m = manager())
+        for (auto const& entry : m->getSheets())
+            entry.second.forgetWidget(widget);
+}
 
-void eraseDrawingCache(Widget const&) {}
+void forgetWidgetInGoverningSheet(Widget const& widget)
+{
+    if (StyleSheet const* sheet = Algorithm::governingSheet(widget))
+        sheet->forgetWidget(widget);
+}
+
+void rebuildDrawingCache(Widget const& widget)
+{
+    if (StyleSheetManager* m = manager())
+        m->getDrawingCache(widget).rebuildCache();
+}
+
+void eraseDrawingCache(Widget const& widget)
+{
+    if (StyleSheetManager* m = manager())
+        m->eraseDrawingCache(widget);
+}
 
 } // namespace CV::TOV::DETAIL

@@ -67,14 +67,6 @@ struct tColorTag {
     eRole role;
 };
 
-// The colour and palette tags in the order the drawing cache rebuilds its
-// lists.
-class DrawingCache {
-public:
-    static const std::array<tColorTag, 7> s_ColorTags;
-    static const std::array<tColorTag, 7> s_ColorPaletteTags;
-};
-
 namespace Algorithm {
 // Inner (0) and outer (1) margins: the whole margin, then left, right, top,
 // bottom.

@@ -40,6 +40,13 @@ public:
     std::set<std::string> const& getLoadedFiles() const { return m_loadedFiles; }
     bool hasCachedProperties() const { return !m_propertyCache.empty(); }
 
+    // The rules for the property whose selectors can apply to the widget
+    // (id, style, class and ancestors; attributes and states are tested by
+    // the callers), made once per widget and property and kept.
+    RuleRefs const& getPropertyCache(Widget const& widget, cv::symbol const& property) const;
+    // Drops the widget's lists (it changed, moved or is going away).
+    void forgetWidget(Widget const& widget) const;
+
 private:
     void clearPropertyCache();
 
