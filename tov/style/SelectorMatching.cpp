@@ -24,15 +24,9 @@ bool truthOf(std::string const& text)
     return text == "true" || text == "yes";
 }
 
-cv::symbol const& anySymbol()
-{
-    static cv::symbol const s_any;
-    return s_any;
-}
-
 bool classApplies(cv::symbol const& selectorClass, cv::symbol const& widgetClass)
 {
-    if (selectorClass == anySymbol() || selectorClass == widgetClass)
+    if (selectorClass == emptyStdString || selectorClass == widgetClass)
         return true;
     std::string const& text = widgetClass.string();
     std::string::size_type const p = text.find('<');
@@ -47,9 +41,9 @@ bool classApplies(cv::symbol const& selectorClass, cv::symbol const& widgetClass
 bool doesStepApply(cv::symbol const& cls, cv::symbol const& style, cv::symbol const& id,
                    AttibuteSelector const& attributes, Widget const& widget, bool checkAttributes)
 {
-    if (id != anySymbol() && id != widget.getIdSymbol())
+    if (id != emptyStdString && id != widget.getIdSymbol())
         return false;
-    if (style != anySymbol() && style != widget.getStyleSymbol())
+    if (style != emptyStdString && style != widget.getStyleSymbol())
         return false;
     if (!classApplies(cls, widget.getClass()))
         return false;
@@ -143,7 +137,7 @@ bool AttibuteSelector::doesMatch(tValue const& value, Conditions const& conditio
 
 bool AttibuteSelector::doesBuiltInApply(Widget const& widget, std::pair<cv::symbol const, Conditions> const& entry)
 {
-    for (tDescriptor const* d = s_Descriptors; d->name != cv::symbol(); ++d)
+    for (tDescriptor const* d = s_Descriptors; d->name != emptyStdString; ++d)
         if (d->name == entry.first)
             return doesMatch(d->getter(widget), entry.second);
     return false;

@@ -11,12 +11,15 @@ namespace CV::TOV {
 
 StyleSheet::RuleRefs const& StyleSheet::getPropertyCache(Widget const& widget, cv::symbol const& property) const
 {
+    // Most properties have no rule at all: their (empty) list is shared
+    // instead of being made for every widget.
+    static RuleRefs const s_none;
+    auto rules = m_rules.find(property);
+    if (rules == m_rules.end() || rules->second.empty())
+        return s_none;
     auto& perWidget = m_propertyCache[&widget];
     auto [entry, created] = perWidget.try_emplace(property);
     if (!created)
-        return entry->second;
-    auto rules = m_rules.find(property);
-    if (rules == m_rules.end())
         return entry->second;
     for (Rule const& rule : rules->second)
         if (rule.first.doesWidgetApply(widget, false))
@@ -42,15 +45,30 @@ StyleSheet const* governingSheet(Widget const& widget)
     return container ? &container->getStyleSheetManager().getDefaultSheet() : nullptr;
 }
 
+bool hasAttributeConditions(Selector const& selector)
+{
+    if (!selector.m_attributes.empty())
+        return true;
+    for (auto const& step : selector.m_parents)
+        if (!step.m_attributes.empty())
+            return true;
+    return false;
+}
+
 RuleRefs collectPropertyRules(Widget const& widget, cv::symbol const& property)
 {
     RuleRefs kept;
     StyleSheet const* sheet = governingSheet(widget);
     if (!sheet)
         return kept;
-    for (auto const& rule : sheet->getPropertyCache(widget, property))
-        if (rule.get().first.doesWidgetApply(widget, true))
+    // The candidates match without attributes already.
+    RuleRefs const& candidates = sheet->getPropertyCache(widget, property);
+    kept.reserve(candidates.size());
+    for (auto const& rule : candidates) {
+        Selector const& selector = rule.get().first;
+        if (!hasAttributeConditions(selector) || selector.doesWidgetApply(widget, true))
             kept.push_back(rule);
+    }
     return kept;
 }
 

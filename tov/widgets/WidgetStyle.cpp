@@ -32,21 +32,11 @@ Margin adjustMarginToStyle(Widget const& widget, Margin margin, MarginNames cons
     return margin;
 }
 
-bool hasAttributeConditions(Selector const& selector)
-{
-    if (!selector.m_attributes.empty())
-        return true;
-    for (auto const& step : selector.m_parents)
-        if (!step.m_attributes.empty())
-            return true;
-    return false;
-}
-
 // The candidate list holds rules whose structure applies already; what is
 // left to test are attribute conditions and states.
 bool doesRuleApplyNow(Selector const& selector, Widget const& widget)
 {
-    if (hasAttributeConditions(selector) && !selector.doesWidgetApply(widget, true))
+    if (Algorithm::hasAttributeConditions(selector) && !selector.doesWidgetApply(widget, true))
         return false;
     return selector.m_states.doesApply(widget);
 }

@@ -21,6 +21,10 @@ using RuleRefs = std::vector<std::reference_wrapper<std::pair<Selector, Property
 // sheet of the style-sheet manager; null without a pane or a manager.
 StyleSheet const* governingSheet(Widget const& widget);
 
+// Whether the selector or one of its ancestor steps has attribute
+// conditions (otherwise a structural match is the whole match).
+bool hasAttributeConditions(Selector const& selector);
+
 // The rules for the property whose selectors (with attribute conditions,
 // without states) apply to the widget, most specific first; none without a
 // pane.
