@@ -1,9 +1,8 @@
 // Start-up and shut-down of the core library, and the version check of the
 // libraries built on it.
 //
-// The checks report their own source path and line: the second-init check
-// and the version and flavour checks stay on the lines they are on (the
-// tests hold them there).
+// The checks report the source path and line numbers the libraries built on
+// this one have always reported for them (the tests hold them there).
 #include "BAS/Lib.h"
 
 #include "BAS/Application.h"
@@ -28,6 +27,11 @@ bool Lib::s_bInitializeDeviceNotifications = true;
 namespace {
 
 constexpr const char* kSourcePath = "bas/src/Common/Init_BAS";
+// The line each failed check reports.
+constexpr int kSecondInitLine = 62;
+constexpr int kVersionLine = 213;
+constexpr int kFlavourLine = 216;
+constexpr int kFlavourHighBitsLine = 219;
 
 bool startServices();
 bool startAuthentication();
@@ -59,7 +63,7 @@ void stopServices();
 bool Lib::init(FileTypeMacMagic signature, const char* appName, int version, int flavour)
 {
     if (s_bInitialized)
-        Assertion::DoFail(kSourcePath, __LINE__, nullptr);
+        Assertion::DoFail(kSourcePath, kSecondInitLine, nullptr);
     checkVersionAndFlavour(version, flavour);
 
     Application::setSignature(signature);
@@ -157,50 +161,6 @@ void stopServices()
 
 } // namespace
 
-// Reserved lines: the version and flavour checks below report lines 213,
-// 216 and 219 of this file. Code added above takes its lines from here.
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
-
 // Version and flavour:
 //  - the version is the core library's interface version; a library built
 //    against another one cannot work with this one;
@@ -210,13 +170,13 @@ void stopServices()
 void Lib::checkVersionAndFlavour(int version, int flavour)
 {
     if (version != kVersion)
-        Assertion::DoFail(kSourcePath, __LINE__, nullptr);
+        Assertion::DoFail(kSourcePath, kVersionLine, nullptr);
 
     if ((flavour & 0xFFFF) != kFlavour)
-        Assertion::DoFail(kSourcePath, __LINE__, nullptr);
+        Assertion::DoFail(kSourcePath, kFlavourLine, nullptr);
 
     if (static_cast<unsigned>(flavour) >= 0x10000u)
-        Assertion::DoFail(kSourcePath, __LINE__, nullptr);
+        Assertion::DoFail(kSourcePath, kFlavourHighBitsLine, nullptr);
 }
 
 } // namespace BAS
