@@ -14,9 +14,38 @@ function(varanto_apply_options target)
   endif()
 endfunction()
 
+# varanto_include_root(TARGET SCOPE folder...)
+# Adds to the target an include folder of its own that holds only the given
+# source folders (paths from the project's root, kept as they are: an
+# include root for "usx2" lets "usx2/usb/..." be included and nothing
+# else), made of links in the build tree.
+function(varanto_include_root target scope)
+  set(root "${PROJECT_BINARY_DIR}/include-roots/${target}")
+  foreach(folder ${ARGN})
+    get_filename_component(parent "${root}/${folder}" DIRECTORY)
+    file(MAKE_DIRECTORY "${parent}")
+    if(NOT EXISTS "${root}/${folder}")
+      file(CREATE_LINK "${PROJECT_SOURCE_DIR}/${folder}" "${root}/${folder}" SYMBOLIC)
+    endif()
+  endforeach()
+  target_include_directories(${target} ${scope} "${root}")
+endfunction()
+
+# The source folders of dirs below the current one, from the project's root.
+function(varanto_source_folders out)
+  set(folders)
+  foreach(dir ${ARGN})
+    file(RELATIVE_PATH folder "${PROJECT_SOURCE_DIR}" "${CMAKE_CURRENT_SOURCE_DIR}/${dir}")
+    list(APPEND folders "${folder}")
+  endforeach()
+  set(${out} ${folders} PARENT_SCOPE)
+endfunction()
+
 # varanto_library(NAME DIRS dir... [INCLUDE dir...] [DEPS lib...])
 # One static library made of every source below the given folders
-# (tests/ and bench/ folders excluded).
+# (tests/ and bench/ folders excluded). It exports only its own headers:
+# the given folders (included by their path from the project's root) and
+# the INCLUDE folders.
 function(varanto_library name)
   cmake_parse_arguments(ARG "" "" "DIRS;INCLUDE;DEPS;EXCLUDE" ${ARGN})
   set(sources)
@@ -34,31 +63,40 @@ function(varanto_library name)
   if(NOT sources)
     # Nothing built yet: headers only.
     add_library(${name} INTERFACE)
-    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR} ${ARG_INCLUDE})
+    varanto_source_folders(folders ${ARG_DIRS})
+    varanto_include_root(${name} INTERFACE ${folders})
+    target_include_directories(${name} INTERFACE ${ARG_INCLUDE})
     target_link_libraries(${name} INTERFACE ${ARG_DEPS})
     return()
   endif()
   add_library(${name} STATIC ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR} ${ARG_INCLUDE})
+  varanto_source_folders(folders ${ARG_DIRS})
+  varanto_include_root(${name} PUBLIC ${folders})
+  target_include_directories(${name} PUBLIC ${ARG_INCLUDE})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   varanto_apply_options(${name})
 endfunction()
 
-# varanto_tests(NAME DIR dir DEPS lib...)
+# varanto_tests(NAME DIR dir DEPS lib... [ROOTS folder...])
 # One GoogleTest program made of every .cpp in the folder; each test is a CTest case.
+# Besides its libraries' headers it includes those of its own folder and of
+# the ROOTS folders (paths from the project's root, such as another
+# program's shared fixtures).
 function(varanto_tests name)
   if(NOT VARANTO_TESTS)
     return()
   endif()
-  cmake_parse_arguments(ARG "" "DIR" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "DIR" "DEPS;ROOTS" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp")
   if(NOT sources)
     return()
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
-  # Helpers every test program shares ("VarantoTest/...").
+  # Helpers every test program shares ("VarantoTest/..."), and its own.
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/testsupport/include")
+  varanto_source_folders(folders ${ARG_DIR})
+  varanto_include_root(${name} PRIVATE ${folders} ${ARG_ROOTS})
   target_compile_definitions(${name} PRIVATE
     VARANTO_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     VARANTO_BINARY_DIR="${PROJECT_BINARY_DIR}"
@@ -83,5 +121,8 @@ function(varanto_benchmarks name)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} benchmark::benchmark benchmark::benchmark_main Threads::Threads)
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/testsupport/include")
+  varanto_source_folders(folders ${ARG_DIR})
+  varanto_include_root(${name} PRIVATE ${folders})
   varanto_apply_options(${name})
 endfunction()
