@@ -7,6 +7,7 @@
 #include "platform/appkit/NSTrackingArea.h"
 #include "platform/appkit/NSView.h"
 #include "platform/backend/Backend.h"
+#include "platform/cg/CGDisplay.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/AutoreleasePool.h"
@@ -141,6 +142,7 @@ public:
         EventRecord record = baseRecord(type, input.location, input.modifiers);
         record.deltaX = input.deltaX;
         record.deltaY = input.deltaY;
+        cg::noteMouseDelta(input.deltaX, input.deltaY);
         deliver(record, input.buttons);
     }
     void mouseCrossing(bool entered, peer::Point location, std::uint64_t modifiers) override

@@ -57,7 +57,8 @@ enum class TypeId : CFTypeID {
     Locale,
     Data,
     InputSource,
-    KeyLayoutData
+    KeyLayoutData,
+    RunLoopTimer
 };
 
 // Base of every object a CF...Ref points to.

@@ -84,6 +84,11 @@ void TestDriver::moveMouse(HeadlessWindow& window, peer::Point to, unsigned butt
     window.input()->mouseMotion(peer::MouseMotionInput{to, modifiers, buttons, 0, 0});
 }
 
+void TestDriver::moveMouseBy(HeadlessWindow& window, peer::Point at, double deltaX, double deltaY)
+{
+    window.input()->mouseMotion(peer::MouseMotionInput{at, 0, 0, deltaX, deltaY});
+}
+
 void TestDriver::leave(HeadlessWindow& window, peer::Point at)
 {
     window.input()->mouseCrossing(false, at, 0);

@@ -83,6 +83,8 @@ public:
                int clickCount = 1);
     // Motion; with buttons held (bit n: button n) a drag.
     void moveMouse(HeadlessWindow& window, peer::Point to, unsigned buttons = 0, std::uint64_t modifiers = 0);
+    // Motion by a distance (relative mouse mode: the pointer stays at).
+    void moveMouseBy(HeadlessWindow& window, peer::Point at, double deltaX, double deltaY);
     void leave(HeadlessWindow& window, peer::Point at);
     void scroll(HeadlessWindow& window, peer::Point at, double deltaX, double deltaY, bool precise = false,
                 std::uint64_t modifiers = 0);

@@ -1,4 +1,5 @@
 #include "platform/appkit/AppKit.h"
+#include "platform/cg/CGDisplay.h"
 #include "platform/headless/TestDriver.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
@@ -321,6 +322,51 @@ TEST(AppKitStandIns, MainMenuIsChosenFromTheMenuBarAndByItsKeyEquivalents)
         objc::NSObject::release(object);
     for (NSString* s : {fileTitle, openTitle, key, empty})
         CFRelease(s);
+}
+
+} // namespace
+
+namespace {
+
+using namespace platform;
+using headless::TestDriver;
+using objc::send;
+
+void countReconfiguration(CGDirectDisplayID display, CGDisplayChangeSummaryFlags, void* count)
+{
+    static_cast<std::vector<CGDirectDisplayID>*>(count)->push_back(display);
+}
+
+TEST(CGDisplay, ScreensCursorAndMouseDeltasGoThroughTheBackend)
+{
+    TestDriver driver;
+    std::vector<CGDirectDisplayID> reported;
+    ASSERT_EQ(CGDisplayRegisterReconfigurationCallback(&countReconfiguration, &reported), kCGErrorSuccess);
+    driver.setScreens("1280x800@2,1920x1080");
+    EXPECT_EQ(reported, (std::vector<CGDirectDisplayID>{1, 2}));
+    EXPECT_EQ(CGMainDisplayID(), 1u);
+    CGColorSpaceRef space = CGDisplayCopyColorSpace(CGMainDisplayID());
+    EXPECT_NE(space, nullptr);
+    CGColorSpaceRelease(space);
+    EXPECT_EQ(CGDisplayCopyColorSpace(7), nullptr);
+    EXPECT_EQ(CGDisplayRemoveReconfigurationCallback(&countReconfiguration, &reported), kCGErrorSuccess);
+    driver.setScreens("1920x1080");
+    EXPECT_EQ(reported.size(), 2u);
+
+    CGWarpMouseCursorPosition(CGPointMake(30, 40));
+    EXPECT_EQ(driver.cursor().location(), (peer::Point{30, 40}));
+    CGAssociateMouseAndMouseCursorPosition(false);
+    EXPECT_FALSE(driver.cursor().isAssociated());
+
+    id window = send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")), "initWithContentRect:styleMask:backing:defer:",
+                         NSMakeRect(0, 0, 100, 100), 15ul, 2ul, BOOL(YES));
+    send<void>(window, "orderFront:", id(nil));
+    driver.moveMouseBy(driver.peerOf(window), {50, 50}, 3.7, -2.2);
+    std::int32_t dx = 0, dy = 0;
+    CGGetLastMouseDelta(&dx, &dy);
+    EXPECT_EQ(dx, 3);
+    EXPECT_EQ(dy, -2);
+    send<void>(window, "close");
 }
 
 } // namespace
