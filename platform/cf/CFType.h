@@ -58,7 +58,8 @@ enum class TypeId : CFTypeID {
     Data,
     InputSource,
     KeyLayoutData,
-    RunLoopTimer
+    RunLoopTimer,
+    Pasteboard
 };
 
 // Base of every object a CF...Ref points to.
