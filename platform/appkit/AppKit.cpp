@@ -8,7 +8,8 @@ void registerAppKitClasses()
          {&NSResponderClass, &NSViewClass, &NSWindowClass, &NSPanelClass, &NSApplicationClass, &NSEventClass,
           &NSTrackingAreaClass, &NSGraphicsContextClass, &NSMenuClass, &NSMenuItemClass, &NSScreenClass,
           &NSTimer::timerClass, &NSTimer::runLoopClass, &NSApplication::userDefaultsClass, &NSImageClass,
-          &NSCursorClass, &NSSavePanelClass, &NSOpenPanelClass})
+          &NSCursorClass, &NSSavePanelClass, &NSOpenPanelClass,
+          &NSPasteboardClass, &NSDraggingInfoClass})
         registration();
 }
 

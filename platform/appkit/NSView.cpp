@@ -3,6 +3,8 @@
 #include "platform/appkit/AppKitSupport.h"
 #include "platform/appkit/NSEvent.h"
 #include "platform/appkit/NSGraphicsContext.h"
+#include "platform/appkit/NSImage.h"
+#include "platform/backend/Backend.h"
 #include "platform/appkit/NSResponder.h"
 #include "platform/cf/CFArray.h"
 #include "platform/notifications/NotificationCenter.h"
@@ -378,6 +380,36 @@ void interpretKeyEvents(id self, SEL, id event)
     CFRelease(text);
 }
 
+// Starts a drag of the pasteboard's data through the backend; the source
+// learns the outcome through draggedImage:endedAt:operation:.
+void dragImage(id self, SEL, id image, NSPoint at, NSSize, id, id pasteboard, id source, BOOL)
+{
+    peer::CursorImage picture;
+    if (image)
+        picture.pixels = imagePixels(image, picture.width, picture.height);
+    const std::string name = pasteboard ? utf8(objc::send<NSString*>(pasteboard, "name")) : std::string();
+    const unsigned long allowed = responds(source, "draggingSourceOperationMaskForLocal:")
+                                      ? objc::send<unsigned long>(source, "draggingSourceOperationMaskForLocal:", BOOL(YES))
+                                      : 0;
+    id window = state(self).window;
+    NSPoint onScreen = viewPointToWindow(self, at);
+    if (window)
+        onScreen = objc::send<NSPoint>(window, "convertPointToScreen:", onScreen);
+    const peer::Rect topDown = toTopDown(NSMakeRect(onScreen.x, onScreen.y, 0, 0));
+    objc::NSObject::retain(image);
+    objc::NSObject::retain(source);
+    Backend::current().dragSession().begin(
+        name, picture, peer::Point{topDown.x, topDown.y}, unsigned(allowed), [image, source](peer::Point end, unsigned operation) {
+            if (responds(source, "draggedImage:endedAt:operation:")) {
+                const NSRect bottomUp = toBottomUp(peer::Rect{end.x, end.y, 0, 0});
+                objc::send<void>(source, "draggedImage:endedAt:operation:", image, bottomUp.origin,
+                                 static_cast<unsigned long>(operation));
+            }
+            objc::NSObject::release(source);
+            objc::NSObject::release(image);
+        });
+}
+
 Class registerClass()
 {
     return objc::StandInClass("NSView", NSResponderClass())
@@ -425,6 +457,7 @@ Class registerClass()
         .method("viewDidChangeBackingProperties", &nothing)
         .method("inputContext", &inputContext)
         .method("interpretKeyEvents:", &interpretKeyEvents)
+        .method("dragImage:at:offset:event:pasteboard:source:slideBack:", &dragImage)
         .registerClass();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/appkit/AppKitSupport.h"
 #include "platform/appkit/NSApplication.h"
+#include "platform/appkit/NSDraggingInfo.h"
 #include "platform/appkit/NSEvent.h"
 #include "platform/appkit/NSResponder.h"
 #include "platform/appkit/NSTrackingArea.h"
@@ -36,7 +37,7 @@ double timestampNow()
     return std::chrono::duration<double>(MainLoop::instance().now().time_since_epoch()).count();
 }
 
-class WindowState : public peer::WindowClient, public peer::ViewInputClient {
+class WindowState : public peer::WindowClient, public peer::ViewInputClient, public peer::DragDestinationClient {
 public:
     explicit WindowState(id window)
         : self(window)
@@ -50,6 +51,7 @@ public:
     id firstResponder = nil;
     id initialFirstResponder = nil;
     id mouseDownView = nil;
+    id dragTarget = nil; // the view a drag is over
     std::map<id, bool> insideArea; // tracking area -> the mouse is inside
     unsigned long styleMask = 0;
     long level = 0;
@@ -255,6 +257,63 @@ public:
         displayView(contentView, context, inWindow);
     }
 
+    // peer::DragDestinationClient: the deepest view under the drag that
+    // registered for dragged types is the destination.
+    id dragDestinationAt(NSPoint location)
+    {
+        for (id view = contentView ? objc::send<id>(contentView, "hitTest:", location) : nil; view;
+             view = objc::send<id>(view, "superview"))
+            if (!viewDraggedTypes(view).empty())
+                return view;
+        return nil;
+    }
+    unsigned dragUpdated(const peer::DragInfo& info, bool) override
+    {
+        objc::AutoreleasePool pool;
+        const NSPoint location = toWindow(info.location);
+        id target = dragDestinationAt(location);
+        id dragging = makeDraggingInfo(location, info.pasteboard, info.sourceOperations, self);
+        unsigned long operation = 0;
+        if (target != dragTarget && dragTarget && responds(dragTarget, "draggingExited:"))
+            objc::send<void>(dragTarget, "draggingExited:", dragging);
+        if (target) {
+            const char* selector = target != dragTarget ? "draggingEntered:" : "draggingUpdated:";
+            if (responds(target, selector))
+                operation = objc::send<unsigned long>(target, selector, dragging);
+        }
+        dragTarget = target;
+        objc::NSObject::release(dragging);
+        return unsigned(operation);
+    }
+    void dragExited() override
+    {
+        objc::AutoreleasePool pool;
+        if (dragTarget && responds(dragTarget, "draggingExited:")) {
+            id dragging = makeDraggingInfo(lastMouse, "", 0, self);
+            objc::send<void>(dragTarget, "draggingExited:", dragging);
+            objc::NSObject::release(dragging);
+        }
+        dragTarget = nil;
+    }
+    bool dragPerformed(const peer::DragInfo& info) override
+    {
+        objc::AutoreleasePool pool;
+        const NSPoint location = toWindow(info.location);
+        id target = dragTarget ? dragTarget : dragDestinationAt(location);
+        dragTarget = nil;
+        if (!target)
+            return false;
+        id dragging = makeDraggingInfo(location, info.pasteboard, info.sourceOperations, self);
+        bool taken = !responds(target, "prepareForDragOperation:") ||
+                     objc::send<BOOL>(target, "prepareForDragOperation:", dragging);
+        taken = taken && responds(target, "performDragOperation:") &&
+                objc::send<BOOL>(target, "performDragOperation:", dragging);
+        if (taken && responds(target, "concludeDragOperation:"))
+            objc::send<void>(target, "concludeDragOperation:", dragging);
+        objc::NSObject::release(dragging);
+        return taken;
+    }
+
     // Closing, by the user (the peer closed itself) or by a call.
     void closeWindow(bool closePeer)
     {
@@ -351,7 +410,7 @@ id initWindow(id self, SEL, NSRect content, unsigned long mask, unsigned long, B
     objc::ivar<void*>(self, kState) = s;
     s->styleMask = mask;
     s->number = ++s_number;
-    s->peer = Backend::current().createWindow(specFor(self, content, mask), peer::WindowClients{s, s, nullptr});
+    s->peer = Backend::current().createWindow(specFor(self, content, mask), peer::WindowClients{s, s, s});
     id view = objc::send<id>(objc::NSObject::alloc(NSViewClass()), "initWithFrame:",
                              NSMakeRect(0, 0, content.size.width, content.size.height));
     objc::send<void>(self, "setContentView:", view);

@@ -172,6 +172,25 @@ bool TestDriver::chooseMenuItem(const std::vector<std::string>& titles)
     return menuBar().choose(path);
 }
 
+unsigned TestDriver::dragOver(HeadlessWindow& window, peer::Point at, const std::string& pasteboard,
+                              unsigned operations)
+{
+    peer::DragDestinationClient* destination = window.dragDestination();
+    return destination ? destination->dragUpdated(peer::DragInfo{at, pasteboard, operations}, true) : 0;
+}
+
+void TestDriver::dragLeave(HeadlessWindow& window)
+{
+    if (peer::DragDestinationClient* destination = window.dragDestination())
+        destination->dragExited();
+}
+
+bool TestDriver::drop(HeadlessWindow& window, peer::Point at, const std::string& pasteboard, unsigned operations)
+{
+    peer::DragDestinationClient* destination = window.dragDestination();
+    return destination && destination->dragPerformed(peer::DragInfo{at, pasteboard, operations});
+}
+
 void TestDriver::answerPanel(bool accepted, std::vector<std::string> paths)
 {
     m_backend->panels().answers.push_back(peer::PanelResult{accepted, std::move(paths)});

@@ -121,7 +121,14 @@ public:
     {
         return m_backend->pasteboard(name);
     }
+    // A drag the program started (finish it with drag().finish(...)).
     HeadlessDragSession& drag() { return m_backend->dragSession(); }
+    // A drag coming from elsewhere, with the data on the pasteboard named
+    // and the operations its source allows: over the window (the operation
+    // the destination answers), leaving it, dropped (whether it was taken).
+    unsigned dragOver(HeadlessWindow& window, peer::Point at, const std::string& pasteboard, unsigned operations);
+    void dragLeave(HeadlessWindow& window);
+    bool drop(HeadlessWindow& window, peer::Point at, const std::string& pasteboard, unsigned operations);
 
     // Panels: answers waiting for the next panels (in order), and every
     // panel shown so far.

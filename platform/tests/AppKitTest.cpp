@@ -370,3 +370,84 @@ TEST(CGDisplay, ScreensCursorAndMouseDeltasGoThroughTheBackend)
 }
 
 } // namespace
+
+namespace {
+
+using namespace platform;
+using headless::TestDriver;
+using objc::send;
+
+std::vector<std::string> s_drags;
+
+unsigned long dragEntered(id, SEL, id info)
+{
+    const NSPoint p = send<NSPoint>(info, "draggingLocation");
+    s_drags.push_back("entered " + std::to_string(long(p.x)) + "," + std::to_string(long(p.y)) + " mask " +
+                      std::to_string(send<unsigned long>(info, "draggingSourceOperationMask")));
+    return 1; // copy
+}
+
+unsigned long dragUpdatedAt(id, SEL, id)
+{
+    s_drags.push_back("updated");
+    return 16; // move
+}
+
+BOOL performDrag(id, SEL, id info)
+{
+    s_drags.push_back("perform " + appkit::utf8(send<NSString*>(send<id>(info, "draggingPasteboard"), "name")));
+    return YES;
+}
+
+unsigned long sourceMask(id, SEL, BOOL)
+{
+    return 1 | 16;
+}
+
+void draggedImageEnded(id, SEL, id, NSPoint, unsigned long operation)
+{
+    s_drags.push_back("ended " + std::to_string(operation));
+}
+
+TEST(AppKitStandIns, DragsReachRegisteredViewsAndSourcesLearnTheOutcome)
+{
+    TestDriver driver;
+    Class viewClass = objc::StandInClass("TestDropView", objc::ObjectRuntime::lookUpClass("NSView"))
+                          .method("draggingEntered:", &dragEntered)
+                          .method("draggingUpdated:", &dragUpdatedAt)
+                          .method("performDragOperation:", &performDrag)
+                          .method("draggingSourceOperationMaskForLocal:", &sourceMask)
+                          .method("draggedImage:endedAt:operation:", &draggedImageEnded)
+                          .registerClass();
+    id window = send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")), "initWithContentRect:styleMask:backing:defer:",
+                         NSMakeRect(0, 0, 200, 100), 15ul, 2ul, BOOL(YES));
+    id view = send<id>(objc::NSObject::alloc(viewClass), "initWithFrame:", NSMakeRect(0, 0, 100, 100));
+    const void* types[] = {NSStringPboardType};
+    CFArrayRef typeList = CFArrayCreate(nullptr, types, 1, &kCFTypeArrayCallBacks);
+    send<void>(view, "registerForDraggedTypes:", typeList);
+    send<void>(send<id>(window, "contentView"), "addSubview:", view);
+    send<void>(window, "orderFront:", id(nil));
+    HeadlessWindow& peer = driver.peerOf(window);
+
+    s_drags.clear();
+    EXPECT_EQ(driver.dragOver(peer, {150, 50}, "drag", 17), 0u); // outside the view
+    EXPECT_EQ(driver.dragOver(peer, {10, 20}, "drag", 17), 1u);
+    EXPECT_EQ(driver.dragOver(peer, {12, 20}, "drag", 17), 16u);
+    EXPECT_TRUE(driver.drop(peer, {12, 20}, "drag", 17));
+
+    id pasteboard = send<id>(objc_getClass("NSPasteboard"), "pasteboardWithName:", NSDragPboard);
+    send<void>(view, "dragImage:at:offset:event:pasteboard:source:slideBack:", id(nil), NSMakePoint(5, 5),
+               NSMakeSize(0, 0), id(nil), pasteboard, view, BOOL(YES));
+    ASSERT_TRUE(driver.drag().isDragging());
+    EXPECT_EQ(driver.drag().allowedOperations(), 17u);
+    EXPECT_EQ(driver.drag().pasteboard(), "Apple CFPasteboard drag");
+    driver.drag().finish({0, 0}, 16);
+
+    const std::vector<std::string> expected = {"entered 10,80 mask 17", "updated", "perform drag", "ended 16"};
+    EXPECT_EQ(s_drags, expected);
+    send<void>(window, "close");
+    objc::NSObject::release(view);
+    CFRelease(typeList);
+}
+
+} // namespace
