@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "FEN/Picture.h"
 #include "FEN/PictureCombiner.h"
 #include "PictureTestSupport.h"
@@ -188,6 +190,57 @@ TEST(PictureCompositing, TilingFromASourceArea)
     PictureCombiner<Copy>(target, Copy()).combineAndRepeatSourceUnclipped(1, 1, 7, 5, source, 2, 3, 3, 2, 4, 4);
     expectMapped(target, {1, 1, 8, 6}, 0,
                  [](int x, int y) { return positionPixel(2 + (x + 1) % 3, 3 + y % 2); });
+}
+
+// Long tiled areas give the pixels of drawing every target pixel on its
+// own from its tile pixel: translucent and opaque sources, blending, and a
+// tile reaching past the source's pixels (whose outside part draws nothing).
+TEST(PictureCompositing, LongTiledAreasGiveThePixelsOfTheirTiles)
+{
+    struct Case {
+        const char* name;
+        bool alpha;
+        bool blend;
+        int sx, sy, tw, th;
+    };
+    Case const cases[] = {
+        {"opaque", false, false, 2, 3, 3, 2},
+        {"translucent", true, false, 2, 3, 3, 2},
+        {"blended", true, true, 1, 1, 2, 5},
+        {"pastTheSource", true, false, 6, 6, 4, 4},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        Picture source;
+        source.setSize(8, 8, true);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                source.pixelRow(y)[x] = (c.alpha ? uint32_t(37 * x + 53 * y) % 256 : 0xFFu) << 24 |
+                                        uint32_t(x * 31) << 16 | uint32_t(y * 29) << 8 | uint32_t(x * y * 3);
+        source.setAlphaChannel(c.alpha);
+        BAS::Rect const area{2, 1, 290, 97};
+        Picture tiled, single;
+        test::fill(tiled, 300, 100, 0x80336699);
+        test::fill(single, 300, 100, 0x80336699);
+        auto draw = [&](auto functor) {
+            using F = decltype(functor);
+            PictureCombiner<F>(tiled, functor)
+                .combineAndRepeatSourceUnclipped(area.left, area.top, area.right - area.left,
+                                                 area.bottom - area.top, source, c.sx, c.sy, c.tw, c.th, c.sx + 1,
+                                                 c.sy + 1);
+            PictureCombiner<F> one(single, functor);
+            for (int y = area.top; y < area.bottom; ++y)
+                for (int x = area.left; x < area.right; ++x)
+                    one.combine(x, y, 1, 1, source, c.sx + (x - area.left + 1) % c.tw,
+                                c.sy + (y - area.top + 1) % c.th);
+        };
+        if (c.blend)
+            draw(Blend());
+        else
+            draw(Copy());
+        for (int y = 0; y < 100; ++y)
+            ASSERT_TRUE(std::equal(tiled.pixelRow(y), tiled.pixelRow(y) + 300, single.pixelRow(y))) << "row " << y;
+    }
 }
 
 TEST(PictureCompositing, EmptyTilesDrawNothing)

@@ -1,6 +1,7 @@
 #pragma once
 #include <algorithm>
 #include <cstdint>
+#include <type_traits>
 #include <vector>
 
 #include "BAS/Point.h"
@@ -10,6 +11,24 @@
 
 namespace CV {
 namespace FEN {
+
+namespace PICTURE_DETAIL {
+template <class F, class = void>
+struct EachPixelAlone : std::false_type {};
+template <class F>
+struct EachPixelAlone<F, std::void_t<decltype(F::kEachPixelAlone)>> : std::bool_constant<F::kEachPixelAlone> {};
+
+// Narrow or short tiles are first repeated into a wider tile of at most
+// this many pixels a side (a multiple of the tile), so that an area takes
+// a few long rows in place of many short tiles.
+constexpr int64_t kWideTileWidth = 1024;
+constexpr int64_t kWideTileHeight = 64;
+// Makes `wide` hold the tile (tw x th at buffer position bx, by of source)
+// repeated repeatX times across and repeatY times down, with the source's
+// alpha flags; false when it cannot be made.
+bool repeatTile(Picture const& source, int64_t bx, int64_t by, int64_t tw, int64_t th, int64_t repeatX,
+                int64_t repeatY, Picture& wide);
+} // namespace PICTURE_DETAIL
 
 // Combines source pictures onto a target picture through the functor's
 // area operation: whole areas, tiles that keep their phase, animation
@@ -77,6 +96,14 @@ private:
     }
     // The frame offset in the source, false when it lies outside.
     static bool frameOffset(Picture const& source, unsigned& frame, int& fx, int& fy);
+    // Tiles [left, right) x [top, bottom) of the target's pixels, the first
+    // tile entered at (phaseX, phaseY).
+    void tileArea(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t phaseX, int64_t phaseY,
+                  Picture const& source, int64_t sx, int64_t sy, int64_t tw, int64_t th);
+    // The same with the tile repeated into a wider one first; false when
+    // that does not pay or cannot be done.
+    bool tileAreaWidened(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t phaseX, int64_t phaseY,
+                         Picture const& source, int64_t sx, int64_t sy, int64_t tw, int64_t th);
 
     Picture& m_target;
     F const& m_functor;
@@ -136,16 +163,54 @@ void PictureCombiner<F>::combineAndRepeatSourceUnclipped(int x, int y, int w, in
     }
     right = std::min<int64_t>(right, pixels.right);
     bottom = std::min<int64_t>(bottom, pixels.bottom);
+    if (tileAreaWidened(left, top, right, bottom, phaseX, phaseY, source, sx, sy, tw, th))
+        return;
+    tileArea(left, top, right, bottom, phaseX, phaseY, source, sx, sy, tw, th);
+}
+
+template <class F>
+void PictureCombiner<F>::tileArea(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t phaseX,
+                                  int64_t phaseY, Picture const& source, int64_t sx, int64_t sy, int64_t tw,
+                                  int64_t th)
+{
     for (int64_t bandTop = top, rowPhase = phaseY; bandTop < bottom; rowPhase = 0) {
         int64_t const bandHeight = std::min<int64_t>(bottom - bandTop, th - rowPhase);
         for (int64_t columnLeft = left, columnPhase = phaseX; columnLeft < right; columnPhase = 0) {
             int64_t const columnWidth = std::min<int64_t>(right - columnLeft, tw - columnPhase);
             area(BAS::Rect{int(columnLeft), int(bandTop), int(columnLeft + columnWidth), int(bandTop + bandHeight)},
-                 source, int64_t(sx) + columnPhase, int64_t(sy) + rowPhase);
+                 source, sx + columnPhase, sy + rowPhase);
             columnLeft += columnWidth;
         }
         bandTop += bandHeight;
     }
+}
+
+// Only for area operations that treat every pixel alone, a source other
+// than the target and a tile that lies wholly inside the source's pixels:
+// then the wider tile gives the same pixels.
+template <class F>
+bool PictureCombiner<F>::tileAreaWidened(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t phaseX,
+                                         int64_t phaseY, Picture const& source, int64_t sx, int64_t sy, int64_t tw,
+                                         int64_t th)
+{
+    using namespace PICTURE_DETAIL;
+    if (!EachPixelAlone<F>::value || &source == &m_target || left >= right || top >= bottom)
+        return false;
+    int64_t const bx = sx + source.getOrigin().x, by = sy + source.getOrigin().y;
+    if (bx < 0 || by < 0 || bx + tw > source.getWidth() || by + th > source.getHeight())
+        return false;
+    auto repeats = [](int64_t tile, int64_t needed, int64_t most) {
+        return std::max<int64_t>(1, std::min(needed, most) / tile);
+    };
+    int64_t const repeatX = repeats(tw, phaseX + right - left, kWideTileWidth);
+    int64_t const repeatY = repeats(th, phaseY + bottom - top, kWideTileHeight);
+    if (repeatX * repeatY < 4 || tw * repeatX * th * repeatY > kWideTileWidth * kWideTileHeight * 4)
+        return false;
+    Picture wide;
+    if (!repeatTile(source, bx, by, tw, th, repeatX, repeatY, wide))
+        return false;
+    tileArea(left, top, right, bottom, phaseX, phaseY, wide, 0, 0, tw * repeatX, th * repeatY);
+    return true;
 }
 
 template <class F>

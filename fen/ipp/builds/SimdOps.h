@@ -45,6 +45,12 @@ FEN_IPP_INLINE Reg shuffle8(Reg v, Reg pattern) { return _mm512_shuffle_epi8(v, 
 FEN_IPP_INLINE bool allOnes8(Reg v) { return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(-1)) == ~0ull; }
 FEN_IPP_INLINE bool allZero(Reg v) { return _mm512_test_epi64_mask(v, v) == 0; }
 FEN_IPP_INLINE bool noneInMask(Reg v, Reg mask) { return _mm512_test_epi64_mask(v, mask) == 0; }
+// The first `pixels` 32-bit lanes of a block (fewer than a whole block);
+// loads give 0 in the other lanes, stores leave them alone.
+constexpr bool kMaskedTails = true;
+FEN_IPP_INLINE __mmask16 firstLanes(int pixels) { return static_cast<__mmask16>((1u << pixels) - 1); }
+FEN_IPP_INLINE Reg loadFirst(const void* p, int pixels) { return _mm512_maskz_loadu_epi32(firstLanes(pixels), p); }
+FEN_IPP_INLINE void storeFirst(void* p, Reg v, int pixels) { _mm512_mask_storeu_epi32(p, firstLanes(pixels), v); }
 
 #elif defined(__AVX2__)
 
@@ -78,6 +84,19 @@ FEN_IPP_INLINE Reg shuffle8(Reg v, Reg pattern) { return _mm256_shuffle_epi8(v, 
 FEN_IPP_INLINE bool allOnes8(Reg v) { return _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(-1))) == -1; }
 FEN_IPP_INLINE bool allZero(Reg v) { return _mm256_testz_si256(v, v) != 0; }
 FEN_IPP_INLINE bool noneInMask(Reg v, Reg mask) { return _mm256_testz_si256(v, mask) != 0; }
+constexpr bool kMaskedTails = true;
+FEN_IPP_INLINE Reg firstLanes(int pixels)
+{
+    return _mm256_cmpgt_epi32(_mm256_set1_epi32(pixels), _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7));
+}
+FEN_IPP_INLINE Reg loadFirst(const void* p, int pixels)
+{
+    return _mm256_maskload_epi32(static_cast<const int*>(p), firstLanes(pixels));
+}
+FEN_IPP_INLINE void storeFirst(void* p, Reg v, int pixels)
+{
+    _mm256_maskstore_epi32(static_cast<int*>(p), firstLanes(pixels), v);
+}
 
 #elif defined(__SSE4_1__)
 
@@ -111,6 +130,9 @@ FEN_IPP_INLINE Reg shuffle8(Reg v, Reg pattern) { return _mm_shuffle_epi8(v, pat
 FEN_IPP_INLINE bool allOnes8(Reg v) { return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(-1))) == 0xFFFF; }
 FEN_IPP_INLINE bool allZero(Reg v) { return _mm_testz_si128(v, v) != 0; }
 FEN_IPP_INLINE bool noneInMask(Reg v, Reg mask) { return _mm_testz_si128(v, mask) != 0; }
+constexpr bool kMaskedTails = false;
+FEN_IPP_INLINE Reg loadFirst(const void*, int) { return zero(); }
+FEN_IPP_INLINE void storeFirst(void*, Reg, int) {}
 
 #endif
 
