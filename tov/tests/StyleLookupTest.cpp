@@ -105,5 +105,17 @@ TEST_F(StyleLookupTest, ThePaneWithoutASheetUsesTheDefaultSheet)
     EXPECT_TRUE(found);
 }
 
+TEST_F(StyleLookupTest, WidgetsMayOutliveTheResourceManager)
+{
+    useSheet(nullptr);
+    auto w = addWidget();
+    ASSERT_EQ(w->getStyleProperty<unsigned>(sym("background-color"), 0u), 0xFFC0C0C0u);
+    Lib::s_managerContainer.reset();
+    EXPECT_EQ(w->getStyleProperty<unsigned>(sym("background-color"), 7u), 7u);
+    w.reset();
+    root.reset();
+    pane.reset(); // destroys the tree without a manager
+}
+
 } // namespace
 } // namespace CV::TOV::TEST
