@@ -2,9 +2,24 @@
 
 namespace platform::headless {
 
+int HeadlessAlertPresenter::answerFor(const Alert& alert)
+{
+    if (!m_script)
+        return alert.defaultTag();
+    m_script->shown.push_back(alert.messageText());
+    if (m_script->answers.empty())
+        return alert.defaultTag();
+    const std::string wanted = m_script->answers.front();
+    m_script->answers.pop_front();
+    for (const Alert::Button& button : alert.buttons())
+        if (button.label == wanted)
+            return button.tag;
+    return alert.defaultTag();
+}
+
 int HeadlessAlertPresenter::present(const Alert& alert)
 {
-    const int answer = alert.defaultTag();
+    const int answer = answerFor(alert);
     std::string label;
     for (const Alert::Button& button : alert.buttons())
         if (button.tag == answer && label.empty())

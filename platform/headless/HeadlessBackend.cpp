@@ -9,6 +9,7 @@ HeadlessBackend::HeadlessBackend()
     : m_desktop(std::make_shared<HeadlessDesktop>())
     , m_screens(m_desktop)
     , m_panels(std::make_shared<PanelScript>())
+    , m_alerts(std::make_shared<AlertScript>())
 {
 }
 
@@ -21,7 +22,7 @@ HeadlessBackend& HeadlessBackend::select()
 
 std::unique_ptr<AlertPresenter> HeadlessBackend::createAlertPresenter()
 {
-    return std::make_unique<HeadlessAlertPresenter>();
+    return std::make_unique<HeadlessAlertPresenter>(stderr, m_alerts);
 }
 
 std::unique_ptr<peer::WindowPeer> HeadlessBackend::createWindow(const peer::WindowSpec& spec,

@@ -5,6 +5,7 @@
 // alerts on standard error answered by their default button. Tests reach
 // all of it through the test driver (TestDriver.h).
 #include "platform/backend/Backend.h"
+#include "platform/headless/HeadlessAlertPresenter.h"
 #include "platform/headless/HeadlessCursor.h"
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/headless/HeadlessDragSession.h"
@@ -43,6 +44,7 @@ public:
 
     HeadlessDesktop& desktop() { return *m_desktop; }
     PanelScript& panels() { return *m_panels; }
+    AlertScript& alerts() { return *m_alerts; }
 
 private:
     std::shared_ptr<HeadlessDesktop> m_desktop;
@@ -53,6 +55,7 @@ private:
     HeadlessDragSession m_drag;
     HeadlessPower m_power;
     std::shared_ptr<PanelScript> m_panels;
+    std::shared_ptr<AlertScript> m_alerts;
 };
 
 } // namespace platform::headless

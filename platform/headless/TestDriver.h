@@ -136,6 +136,12 @@ public:
     const std::vector<peer::PanelOptions>& panelsShown() const { return m_backend->panels().shown; }
     bool panelRunning() const { return m_backend->panels().running; }
 
+    // Alerts (on the main thread): the next ones are answered by the
+    // buttons labelled so, in order (an unknown label: the default button);
+    // the headings of every alert shown so far.
+    void answerAlert(const std::string& buttonLabel) { m_backend->alerts().answers.push_back(buttonLabel); }
+    const std::vector<std::string>& alertsShown() const { return m_backend->alerts().shown; }
+
     // Power: announces sleep and returns the answer given so far.
     std::optional<bool> sleep() { return m_backend->power().sleep(); }
     void wake() { m_backend->power().wake(); }

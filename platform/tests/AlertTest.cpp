@@ -1,6 +1,7 @@
 #include "platform/alert/Alert.h"
 #include "platform/headless/HeadlessAlertPresenter.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "platform/headless/TestDriver.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +74,23 @@ TEST(Alert, RunsHeadlessOnTheHeadlessBackendAndOffTheMainThread)
     int answer = -1;
     std::thread([&] { answer = alert.runModal(); }).join();
     EXPECT_EQ(answer, 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Alert, ScriptedAnswersPickButtonsByLabelInOrder)
+{
+    platform::headless::TestDriver driver;
+    driver.answerAlert("Cancel");
+    driver.answerAlert("Maybe"); // no such button: the default answers
+    Alert alert = yesNoCancel();
+    alert.setDefaultButton(3);
+    EXPECT_EQ(alert.runModal(), 1);
+    EXPECT_EQ(alert.runModal(), 3);
+    EXPECT_EQ(alert.runModal(), 3);
+    EXPECT_EQ(driver.alertsShown(), (std::vector<std::string>{"Quit?", "Quit?", "Quit?"}));
 }
 
 } // namespace
