@@ -1,4 +1,6 @@
-// Matching selectors against widgets of the widget tree.
+// Matching selectors against widgets of the widget tree. It asks the tree,
+// so it lives with the widgets; the style code sees widgets only through
+// the forward declarations.
 #include <cstring>
 
 #include "TOV/Selector.h"
