@@ -99,9 +99,35 @@ void setCounters(benchmark::State& state, int64_t pixels)
     state.counters["build"] = ippGetJumpIndex();
 }
 
-void BM_Picture(benchmark::State& state, bool kernel, const Workload& w, Mix mix)
+// Runs the kernels of one build for the benchmark's duration (-1: the
+// build selected for the processor).
+class ForcedBuild {
+public:
+    explicit ForcedBuild(int32_t index)
+    {
+        ippInit();
+        if (index >= 0)
+            m_previous = ownForceJumpIndex(index);
+    }
+    ~ForcedBuild()
+    {
+        if (m_previous != kNone)
+            ownForceJumpIndex(m_previous);
+    }
+    ForcedBuild(const ForcedBuild&) = delete;
+    ForcedBuild& operator=(const ForcedBuild&) = delete;
+
+private:
+    static constexpr int32_t kNone = -2;
+    int32_t m_previous = kNone;
+};
+
+constexpr int32_t kSelectedBuild = -1;
+constexpr int32_t kAvx2Build = 3;
+
+void BM_Picture(benchmark::State& state, bool kernel, const Workload& w, Mix mix, int32_t build = kSelectedBuild)
 {
-    ippInit();
+    ForcedBuild forced(build);
     Surfaces surfaces(w, mix);
     for (auto _ : state) {
         if (kernel)
@@ -153,5 +179,10 @@ BENCHMARK_CAPTURE(BM_Picture, frame_translucent_kernel, true, kFrame, Mix::Trans
 BENCHMARK_CAPTURE(BM_Picture, frame_translucent_pixman, false, kFrame, Mix::Translucent);
 BENCHMARK_CAPTURE(BM_Picture, frame_typical_kernel, true, kFrame, Mix::Picture);
 BENCHMARK_CAPTURE(BM_Picture, frame_typical_pixman, false, kFrame, Mix::Picture);
+// The AVX2 build forced, on processors that also run a wider one.
+BENCHMARK_CAPTURE(BM_Picture, picture_translucent_kernel_avx2, true, kPicture, Mix::Translucent, kAvx2Build);
+BENCHMARK_CAPTURE(BM_Picture, picture_typical_kernel_avx2, true, kPicture, Mix::Picture, kAvx2Build);
+BENCHMARK_CAPTURE(BM_Picture, frame_translucent_kernel_avx2, true, kFrame, Mix::Translucent, kAvx2Build);
+BENCHMARK_CAPTURE(BM_Picture, frame_typical_kernel_avx2, true, kFrame, Mix::Picture, kAvx2Build);
 
 } // namespace

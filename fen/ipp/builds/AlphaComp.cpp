@@ -115,11 +115,11 @@ FEN_IPP_INLINE Reg composeBlock(Reg a, Reg b)
 
 // Constants of the straight Over kernel, made once per row.
 struct OverConstants {
-    Reg colourBytes = set64(0x00FFFFFF00FFFFFFll);
     Reg alphaBytes = set64(static_cast<long long>(0xFF000000FF000000ull));
     Reg ones = set16(-1);
     Reg bias = set16(0x8000);
     Reg half = set16(128);
+    Reg times257 = set16(257);
     // Alpha of each pixel into its four 16-bit lanes, for the pixels that
     // widenLo and widenHi take, and the same with the alpha in both bytes.
     Reg alphaLo = broadcast128(_mm_setr_epi8(3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128));
@@ -138,9 +138,11 @@ FEN_IPP_INLINE Reg overStraightHalf(const OverConstants& k, Reg sourceTimesAlpha
     const Reg hi = mulHi(backgroundTimesAlpha, m);
     const Reg lo = mulLo(backgroundTimesAlpha, m);
     const Reg high = add(hi, shr<15>(lo));
-    const Reg carry = greater(xorBits(high, k.bias), xorBits(lo, k.ones));
-    const Reg t = add(sub(sourceTimesAlpha, carry), add(high, k.half));
-    return shr<8>(add(t, shr<8>(t)));
+    const Reg t = add(addOneWhereGreater(sourceTimesAlpha, xorBits(high, k.bias), xorBits(lo, k.ones)),
+                      add(high, k.half));
+    // (t + (t >> 8)) >> 8 in one multiplication: t * 257 / 65536, equal for
+    // every 16-bit t.
+    return mulHi(t, k.times257);
 }
 
 // Straight Over on a block of pixels. The alpha broadcasts are taken from
@@ -148,9 +150,9 @@ FEN_IPP_INLINE Reg overStraightHalf(const OverConstants& k, Reg sourceTimesAlpha
 // the source, a transparent source over an opaque background the background.
 FEN_IPP_INLINE Reg overStraightBlock(const OverConstants& k, Reg a, Reg b)
 {
-    if (allOnes8(orBits(a, k.colourBytes)))
+    if (allBitsSet(a, k.alphaBytes))
         return a;
-    if (noneInMask(a, k.alphaBytes) && allOnes8(orBits(b, k.colourBytes)))
+    if (noneInMask(a, k.alphaBytes) && allBitsSet(b, k.alphaBytes))
         return b;
     const Reg a255 = orBits(a, k.alphaBytes);
     const Reg b255 = orBits(b, k.alphaBytes);

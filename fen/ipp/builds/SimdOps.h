@@ -3,6 +3,7 @@
 // build's instruction set offers: 128 bits (y8, and e9 in AVX encodings),
 // 256 bits (l9) or 512 bits (k0). Lanes are 16-bit unless a name says 8.
 // All in the anonymous namespace: each build keeps its own copy.
+// allBitsSet(v, mask): every bit of mask is set in v.
 #include <immintrin.h>
 #include <cstdint>
 
@@ -37,12 +38,18 @@ FEN_IPP_INLINE Reg mulHi(Reg a, Reg b) { return _mm512_mulhi_epu16(a, b); }
 template <int N> FEN_IPP_INLINE Reg shr(Reg a) { return _mm512_srli_epi16(a, N); }
 template <int N> FEN_IPP_INLINE Reg shl(Reg a) { return _mm512_slli_epi16(a, N); }
 FEN_IPP_INLINE Reg greater(Reg a, Reg b) { return _mm512_movm_epi16(_mm512_cmpgt_epi16_mask(a, b)); }
+// x + 1 in the lanes where a > b (signed), x elsewhere.
+FEN_IPP_INLINE Reg addOneWhereGreater(Reg x, Reg a, Reg b)
+{
+    return _mm512_mask_add_epi16(x, _mm512_cmpgt_epi16_mask(a, b), x, _mm512_set1_epi16(1));
+}
 FEN_IPP_INLINE Reg andBits(Reg a, Reg b) { return _mm512_and_si512(a, b); }
 FEN_IPP_INLINE Reg orBits(Reg a, Reg b) { return _mm512_or_si512(a, b); }
 FEN_IPP_INLINE Reg xorBits(Reg a, Reg b) { return _mm512_xor_si512(a, b); }
 FEN_IPP_INLINE Reg select(Reg mask, Reg a, Reg b) { return _mm512_mask_blend_epi16(_mm512_movepi16_mask(mask), b, a); }
 FEN_IPP_INLINE Reg shuffle8(Reg v, Reg pattern) { return _mm512_shuffle_epi8(v, pattern); }
 FEN_IPP_INLINE bool allOnes8(Reg v) { return _mm512_cmpeq_epi8_mask(v, _mm512_set1_epi8(-1)) == ~0ull; }
+FEN_IPP_INLINE bool allBitsSet(Reg v, Reg mask) { return _mm512_cmpeq_epi32_mask(_mm512_and_si512(v, mask), mask) == 0xFFFF; }
 FEN_IPP_INLINE bool allZero(Reg v) { return _mm512_test_epi64_mask(v, v) == 0; }
 FEN_IPP_INLINE bool noneInMask(Reg v, Reg mask) { return _mm512_test_epi64_mask(v, mask) == 0; }
 // The first `pixels` 32-bit lanes of a block (fewer than a whole block);
@@ -76,12 +83,14 @@ FEN_IPP_INLINE Reg mulHi(Reg a, Reg b) { return _mm256_mulhi_epu16(a, b); }
 template <int N> FEN_IPP_INLINE Reg shr(Reg a) { return _mm256_srli_epi16(a, N); }
 template <int N> FEN_IPP_INLINE Reg shl(Reg a) { return _mm256_slli_epi16(a, N); }
 FEN_IPP_INLINE Reg greater(Reg a, Reg b) { return _mm256_cmpgt_epi16(a, b); }
+FEN_IPP_INLINE Reg addOneWhereGreater(Reg x, Reg a, Reg b) { return _mm256_sub_epi16(x, greater(a, b)); }
 FEN_IPP_INLINE Reg andBits(Reg a, Reg b) { return _mm256_and_si256(a, b); }
 FEN_IPP_INLINE Reg orBits(Reg a, Reg b) { return _mm256_or_si256(a, b); }
 FEN_IPP_INLINE Reg xorBits(Reg a, Reg b) { return _mm256_xor_si256(a, b); }
 FEN_IPP_INLINE Reg select(Reg mask, Reg a, Reg b) { return _mm256_blendv_epi8(b, a, mask); }
 FEN_IPP_INLINE Reg shuffle8(Reg v, Reg pattern) { return _mm256_shuffle_epi8(v, pattern); }
 FEN_IPP_INLINE bool allOnes8(Reg v) { return _mm256_movemask_epi8(_mm256_cmpeq_epi8(v, _mm256_set1_epi8(-1))) == -1; }
+FEN_IPP_INLINE bool allBitsSet(Reg v, Reg mask) { return _mm256_testc_si256(v, mask) != 0; }
 FEN_IPP_INLINE bool allZero(Reg v) { return _mm256_testz_si256(v, v) != 0; }
 FEN_IPP_INLINE bool noneInMask(Reg v, Reg mask) { return _mm256_testz_si256(v, mask) != 0; }
 constexpr bool kMaskedTails = true;
@@ -122,12 +131,14 @@ FEN_IPP_INLINE Reg mulHi(Reg a, Reg b) { return _mm_mulhi_epu16(a, b); }
 template <int N> FEN_IPP_INLINE Reg shr(Reg a) { return _mm_srli_epi16(a, N); }
 template <int N> FEN_IPP_INLINE Reg shl(Reg a) { return _mm_slli_epi16(a, N); }
 FEN_IPP_INLINE Reg greater(Reg a, Reg b) { return _mm_cmpgt_epi16(a, b); }
+FEN_IPP_INLINE Reg addOneWhereGreater(Reg x, Reg a, Reg b) { return _mm_sub_epi16(x, greater(a, b)); }
 FEN_IPP_INLINE Reg andBits(Reg a, Reg b) { return _mm_and_si128(a, b); }
 FEN_IPP_INLINE Reg orBits(Reg a, Reg b) { return _mm_or_si128(a, b); }
 FEN_IPP_INLINE Reg xorBits(Reg a, Reg b) { return _mm_xor_si128(a, b); }
 FEN_IPP_INLINE Reg select(Reg mask, Reg a, Reg b) { return _mm_blendv_epi8(b, a, mask); }
 FEN_IPP_INLINE Reg shuffle8(Reg v, Reg pattern) { return _mm_shuffle_epi8(v, pattern); }
 FEN_IPP_INLINE bool allOnes8(Reg v) { return _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(-1))) == 0xFFFF; }
+FEN_IPP_INLINE bool allBitsSet(Reg v, Reg mask) { return _mm_testc_si128(v, mask) != 0; }
 FEN_IPP_INLINE bool allZero(Reg v) { return _mm_testz_si128(v, v) != 0; }
 FEN_IPP_INLINE bool noneInMask(Reg v, Reg mask) { return _mm_testz_si128(v, mask) != 0; }
 constexpr bool kMaskedTails = false;
