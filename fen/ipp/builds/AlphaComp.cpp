@@ -6,7 +6,9 @@
 #include "fen/ipp/builds/BuildName.h"
 #include "fen/ipp/IppiAlphaComp.h"
 
+#include <array>
 #include <cstddef>
+#include <initializer_list>
 #include <cstring>
 
 #if defined(__SSE4_1__)
@@ -113,20 +115,73 @@ FEN_IPP_INLINE Reg composeBlock(Reg a, Reg b)
     return narrow(Op(widenLo(a), widenLo(b)), Op(widenHi(a), widenHi(b)));
 }
 
-// Constants of the straight Over kernel, made once per row.
-struct OverConstants {
-    Reg alphaBytes = set64(static_cast<long long>(0xFF000000FF000000ull));
-    Reg ones = set16(-1);
-    Reg bias = set16(0x8000);
-    Reg half = set16(128);
-    Reg times257 = set16(257);
+// Constants of the straight Over kernel, read from memory once per row
+// (cheaper than making them for the short rows of translucent runs).
+struct alignas(64) OverConstantBytes {
+    uint32_t alphaBytes[16];
+    uint16_t ones[32];
+    uint16_t bias[32];
+    uint16_t half[32];
+    uint16_t times257[32];
     // Alpha of each pixel into its four 16-bit lanes, for the pixels that
     // widenLo and widenHi take, and the same with the alpha in both bytes.
-    Reg alphaLo = broadcast128(_mm_setr_epi8(3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128));
-    Reg alphaHi =
-        broadcast128(_mm_setr_epi8(11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128, 15, -128));
-    Reg dupLo = broadcast128(_mm_setr_epi8(3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7));
-    Reg dupHi = broadcast128(_mm_setr_epi8(11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15));
+    int8_t alphaLo[64];
+    int8_t alphaHi[64];
+    int8_t dupLo[64];
+    int8_t dupHi[64];
+};
+
+template <class T, size_t N>
+constexpr std::array<T, N> repeated(std::initializer_list<T> pattern)
+{
+    std::array<T, N> out{};
+    for (size_t i = 0; i < N; ++i)
+        out[i] = pattern.begin()[i % pattern.size()];
+    return out;
+}
+
+template <class T, size_t N>
+constexpr void copyInto(T (&to)[N], std::array<T, N> const& from)
+{
+    for (size_t i = 0; i < N; ++i)
+        to[i] = from[i];
+}
+
+constexpr OverConstantBytes makeOverConstantBytes()
+{
+    OverConstantBytes b{};
+    copyInto(b.alphaBytes, repeated<uint32_t, 16>({0xFF000000u}));
+    copyInto(b.ones, repeated<uint16_t, 32>({0xFFFF}));
+    copyInto(b.bias, repeated<uint16_t, 32>({0x8000}));
+    copyInto(b.half, repeated<uint16_t, 32>({128}));
+    copyInto(b.times257, repeated<uint16_t, 32>({257}));
+    copyInto(b.alphaLo, repeated<int8_t, 64>({3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128}));
+    copyInto(b.alphaHi,
+                 repeated<int8_t, 64>({11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128, 15, -128}));
+    copyInto(b.dupLo, repeated<int8_t, 64>({3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7}));
+    copyInto(b.dupHi, repeated<int8_t, 64>({11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15}));
+    return b;
+}
+
+constexpr OverConstantBytes kOverConstantBytes = makeOverConstantBytes();
+
+// The constants' address, hidden from the compiler so that it loads them
+// instead of making them from immediates again.
+const OverConstantBytes& overConstantBytes()
+{
+    const OverConstantBytes* bytes = &kOverConstantBytes;
+    asm("" : "+r"(bytes));
+    return *bytes;
+}
+
+struct OverConstants {
+    explicit OverConstants(const OverConstantBytes& b)
+        : alphaBytes(loadu(b.alphaBytes)), ones(loadu(b.ones)), bias(loadu(b.bias)), half(loadu(b.half)),
+          times257(loadu(b.times257)), alphaLo(loadu(b.alphaLo)), alphaHi(loadu(b.alphaHi)), dupLo(loadu(b.dupLo)),
+          dupHi(loadu(b.dupHi))
+    {
+    }
+    Reg alphaBytes, ones, bias, half, times257, alphaLo, alphaHi, dupLo, dupHi;
 };
 
 // Straight Over on one half of a block of pixels: Ac * a and Bc * b come
@@ -214,7 +269,7 @@ void overRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,
         runRow<composeBlock<overPremultiplied>>(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4);
         return;
     }
-    const OverConstants k;
+    const OverConstants k(overConstantBytes());
     runRowWith(pSrc1, pSrc2, pDst, ptrdiff_t(width) * 4,
                [&k](Reg a, Reg b) FEN_IPP_INLINE_LAMBDA { return overStraightBlock(k, a, b); });
 }

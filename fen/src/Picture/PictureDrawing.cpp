@@ -277,6 +277,10 @@ void fillAreaTransparent(uint32_t* first, unsigned colour, int w, int h, int str
 {
     if (PixelOps::isInvisible(colour) || w <= 0 || h <= 0)
         return;
+    if (!legacy && !PixelOps::isOpaque(colour)) {
+        PixelOps::compositeRows(first, w, h, stride, colour);
+        return;
+    }
     for (int row = 0; row < h; ++row)
         PixelOps::drawRun(first + ptrdiff_t(row) * stride, w, 1, colour, legacy);
 }

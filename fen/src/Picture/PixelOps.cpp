@@ -11,38 +11,51 @@ namespace {
 
 constexpr int kScratchPixels = 16;
 
-void compositeChunks(uint32_t* first, int64_t count, ptrdiff_t step, uint32_t colour)
+// Rows of a translucent colour, each in chunks of at most 16 pixels from a
+// buffer of copies of the colour, through the kernel of the selected build
+// found once for all of them.
+void compositeRowChunks(uint32_t* first, int64_t width, int64_t height, ptrdiff_t stride, uint32_t colour)
 {
     uint32_t scratch[kScratchPixels];
-    int const copies = int(std::min<int64_t>(count, kScratchPixels));
-    std::fill(scratch, scratch + copies, colour);
-    if (step == 1) {
-        // The kernel of the selected build, found once for the whole run.
-        IppiAlphaCompRow const over = ippiAlphaCompRowKernel(kAlphaOver);
-        auto const* source = reinterpret_cast<Ipp8u const*>(scratch);
-        int64_t done = 0;
-        for (; done + kScratchPixels <= count; done += kScratchPixels) {
-            auto* target = reinterpret_cast<Ipp8u*>(first + done);
+    std::fill(scratch, scratch + std::min<int64_t>(width, kScratchPixels), colour);
+    IppiAlphaCompRow const over = ippiAlphaCompRowKernel(kAlphaOver);
+    auto const* source = reinterpret_cast<Ipp8u const*>(scratch);
+    int32_t const tail = int32_t(width % kScratchPixels);
+    for (int64_t row = 0; row < height; ++row) {
+        uint32_t* const rowStart = first + row * stride;
+        uint32_t* const tailStart = rowStart + (width - tail);
+        for (uint32_t* chunk = rowStart; chunk != tailStart; chunk += kScratchPixels) {
+            auto* target = reinterpret_cast<Ipp8u*>(chunk);
             over(source, target, target, kScratchPixels, 0);
         }
-        if (done < count) {
-            auto* target = reinterpret_cast<Ipp8u*>(first + done);
-            over(source, target, target, int32_t(count - done), 0);
+        if (tail != 0) {
+            auto* target = reinterpret_cast<Ipp8u*>(tailStart);
+            over(source, target, target, tail, 0);
         }
-        return;
     }
+}
+
+// A column of a translucent colour, in chunks of at most 16 pixels.
+void compositeColumnChunks(uint32_t* first, int64_t count, ptrdiff_t step, uint32_t colour)
+{
+    uint32_t scratch[kScratchPixels];
+    std::fill(scratch, scratch + std::min<int64_t>(count, kScratchPixels), colour);
     for (int64_t done = 0; done < count;) {
         int const chunk = int(std::min<int64_t>(count - done, kScratchPixels));
-        uint32_t* target = first + done * step;
-        {
-            ippiAlphaComp_8u_AC4IR(reinterpret_cast<Ipp8u const*>(scratch), 4, reinterpret_cast<Ipp8u*>(target),
-                                   int32_t(step * 4), IppiSize{1, chunk}, kAlphaOver);
-        }
+        ippiAlphaComp_8u_AC4IR(reinterpret_cast<Ipp8u const*>(scratch), 4,
+                               reinterpret_cast<Ipp8u*>(first + done * step), int32_t(step * 4), IppiSize{1, chunk},
+                               kAlphaOver);
         done += chunk;
     }
 }
 
 } // namespace
+
+void compositeRows(uint32_t* first, int64_t width, int64_t height, ptrdiff_t stride, uint32_t colour)
+{
+    if (width > 0 && height > 0)
+        compositeRowChunks(first, width, height, stride, colour);
+}
 
 void fillPixels(uint32_t* first, int64_t width, int64_t height, ptrdiff_t stride, uint32_t colour)
 {
@@ -102,7 +115,10 @@ void drawRun(uint32_t* first, int64_t count, ptrdiff_t step, uint32_t colour, bo
         for (int64_t i = 0; i < count; ++i)
             first[i * step] = legacyBlend(first[i * step], colour);
     } else {
-        compositeChunks(first, count, step, colour);
+        if (step == 1)
+            compositeRowChunks(first, count, 1, 0, colour);
+        else
+            compositeColumnChunks(first, count, step, colour);
     }
 }
 

@@ -29,6 +29,10 @@ uint32_t compositeColour(uint32_t pixel, uint32_t colour, bool legacy);
 // (height 1: one row of any length; otherwise the rows' bytes fit an int).
 void fillPixels(uint32_t* first, int64_t width, int64_t height, ptrdiff_t stride, uint32_t colour);
 
+// Composites a translucent colour over height rows of width pixels, stride
+// pixels apart, through the compositing kernel in chunks of 16.
+void compositeRows(uint32_t* first, int64_t width, int64_t height, ptrdiff_t stride, uint32_t colour);
+
 // count pixels from first, step pixels apart (1 for a row, the width for a
 // column): opaque colours stored, invisible ones nothing, translucent ones
 // composited (legacy blend or the compositing kernel in chunks of 16).
