@@ -181,7 +181,7 @@ __attribute__((noinline)) Item* newItemFrom(DETAIL::RegularAllocatorBase& pool)
 // The chain of items that one band sweep builds. New items come first from
 // a spare chain (the output's former items, then the bands merged into the
 // band above them) and only then from the pool, whose lock the caller holds;
-// the horizontal bounds grow with every item. The writer lives in the
+// the horizontal bounds grow with every band. The writer lives in the
 // sweep's registers: nothing takes its address.
 struct ChainWriter {
     DETAIL::RegularAllocatorBase& pool;
@@ -213,8 +213,14 @@ struct ChainWriter {
             first = item;
         last = item;
         ++count;
-        left = std::min(left, l);
-        right = std::max(right, r);
+    }
+
+    // The horizontal bounds grow by a band once it is appended (its first
+    // item is leftmost, its last rightmost).
+    REGION_SWEEP_STEP void bandAppended(Item* band)
+    {
+        left = std::min(left, band->data.left);
+        right = std::max(right, last->data.right);
     }
 
     // Drops the `dropped` items after lastBefore; they become spare.
@@ -301,6 +307,7 @@ REGION_SWEEP_STEP void coalesceAppendedBand(Out& out, Item*& previousBand, Item*
     Item* newBand = lastBefore ? lastBefore->next : out.firstItem();
     if (!newBand)
         return;
+    out.bandAppended(newBand);
     if (!previousBand) {
         previousBand = out.firstItem();
         return;
@@ -400,8 +407,10 @@ void sweepBands(Out& out, Region const& a, Region const& b, Overlap overlap, boo
     Item* lastBefore = out.lastItem();
     appendBandCopies(out, rest, restEnd, std::max(rest->data.top, ybot), rest->data.bottom);
     coalesceAppendedBand(out, previousBand, lastBefore);
-    for (Item* item = restEnd; item; item = item->next)
+    for (Item* item = restEnd; item; item = item->next) {
         out.append(item->data.left, item->data.top, item->data.right, item->data.bottom);
+        out.bandAppended(out.lastItem());
+    }
 }
 
 } // namespace
@@ -485,6 +494,7 @@ private:
             Item* firstItem() const { return region.m_pFirst; }
             Item* lastItem() const { return region.m_pLast; }
             void append(int32_t l, int32_t t, int32_t r, int32_t b) { region.appendRect(Rect{l, t, r, b}); }
+            void bandAppended(Item*) {}
             void dropAfter(Item* lastBefore, int32_t)
             {
                 while (lastBefore->next)
