@@ -3,6 +3,7 @@
 // the forward declarations.
 #include <cstring>
 
+#include "TOV/Bar.h"
 #include "TOV/Selector.h"
 #include "TOV/Widget.h"
 
@@ -78,9 +79,10 @@ AttibuteSelector::tValue getWidgetAttribute(Widget const& widget, std::string co
     return (widget.*getter)();
 }
 
-AttibuteSelector::tValue isBarOrSliderHorizonzal(Widget const&)
+AttibuteSelector::tValue isBarOrSliderHorizonzal(Widget const& widget)
 {
-    // No widget class of the toolkit stacks its children yet.
+    if (auto const* bar = dynamic_cast<Bar const*>(&widget))
+        return bar->isHorizontal();
     return AttibuteSelector::tDoesntExist();
 }
 
