@@ -1,5 +1,6 @@
 // The skin resource manager, lazy pictures and style sheets over a skin laid
 // out in a temporary folder beside a stand-in bundle.
+#include "StagedBundle.h"
 #include "StyleDump.h"
 #include "WidgetFixture.h"
 
@@ -134,32 +135,7 @@ TEST_F(SkinFixture, MissingResourcesAreReportedWithThePathTried)
                                 + colonPath(folder.path() / "work/skin") + "stylesheets:none.txt"}));
 }
 
-// The bundle of the build, whose linked resources hold the default font.
-class StagedBundle {
-public:
-    StagedBundle()
-    {
-        std::string const dir = VARANTO_BUNDLE_DIR;
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            nullptr, reinterpret_cast<const UInt8*>(dir.data()), static_cast<CFIndex>(dir.size()), true);
-        m_bundle = CFBundleCreate(nullptr, url);
-        CFRelease(url);
-        if (m_bundle)
-            m_refNum = CFBundleOpenBundleResourceMap(m_bundle);
-    }
-    ~StagedBundle()
-    {
-        if (m_bundle) {
-            CFBundleCloseBundleResourceMap(m_bundle, m_refNum);
-            CFRelease(m_bundle);
-        }
-    }
-    void* handle() const { return const_cast<void*>(static_cast<void const*>(m_bundle)); }
-
-private:
-    CFBundleRef m_bundle = nullptr;
-    ResFileRefNum m_refNum = -1;
-};
+using TEST::StagedBundle;
 
 class SkinWithFonts : public SkinFixture {
 protected:
