@@ -406,13 +406,13 @@ void WindowImplBase::attachWindow(id window)
 
 DeviceContext* WindowImplBase::attachDCTo(void* graphicsContext)
 {
-    m_dc->attach(graphicsContext);
+    m_dc->attachOSHandle(static_cast<CGContextRef>(graphicsContext));
     return m_dc;
 }
 
 void WindowImplBase::detachDC()
 {
-    m_dc->detach();
+    m_dc->detachOSHandle();
 }
 
 } // namespace COCOA
