@@ -6,6 +6,9 @@ scale 1 (name.png) and once at scale 2 (name@2x.png), with anti-aliased
 edges. Only the standard library is used.
 
     make_skin_pictures.py <pictures folder> [<stamp file>]
+    make_skin_pictures.py --icon <file.png> <size in pixels>
+
+The second form draws the application's icon.
 """
 import math
 import os
@@ -324,6 +327,26 @@ def unplugged():
     return (40, 40, draw)
 
 
+def app_icon():
+    """The application's icon: a keyboard with an arrow up, on a blue tile."""
+    def draw(c):
+        c.round_rect(2, 2, 44, 44, 10, vertical_gradient(rgb("#3B78EA"), rgb("#1B4DB0"), 2, 46))
+        c.round_rect(8, 22, 32, 17, 3, rgb("#FFFFFF"))
+        for row, y in enumerate((24.5, 29, 33.5)):
+            for col in range(6 - (1 if row == 2 else 0)):
+                x = 10.5 + col * 4.6 + (2.3 if row == 1 else 0)
+                if row == 2 and col == 1:
+                    c.round_rect(x, y, 12.6, 3.2, 0.8, rgb("#2B4E8F"))
+                    continue
+                if row == 2 and col in (2, 3):
+                    continue
+                c.round_rect(x, y, 3.4, 3.2, 0.8, rgb("#2B4E8F"))
+        c.line(24, 8, 24, 17.5, 3, WHITE)
+        c.line(19.5, 12, 24, 7.5, 3, WHITE)
+        c.line(28.5, 12, 24, 7.5, 3, WHITE)
+    return (48, 48, draw)
+
+
 def pictures():
     made = {
         "panels/title": title_bar(),
@@ -359,6 +382,13 @@ def main(argv):
     if len(argv) < 2:
         sys.stderr.write(__doc__)
         return 2
+    if argv[1] == "--icon":
+        width, _height, draw = app_icon()
+        canvas = Canvas(width, width, int(argv[3]) / float(width))
+        draw(canvas)
+        os.makedirs(os.path.dirname(os.path.abspath(argv[2])), exist_ok=True)
+        canvas.write_png(argv[2])
+        return 0
     folder = argv[1]
     for name, (width, height, draw) in sorted(pictures().items()):
         for scale, suffix in ((1, ""), (2, "@2x")):
