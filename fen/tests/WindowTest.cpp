@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -364,6 +365,7 @@ TEST_F(WindowTest, UserResizeIsClampedToTheLimitsAHandlerGives)
 TEST_F(WindowTest, StateIsSavedAndRestoredWithinTheDisplays)
 {
     driver.setScreens("1920x1080,1280x1024@2");
+    driver.advance(std::chrono::seconds(1)); // the display list follows a second later
     LoggingWindow window;
     ASSERT_TRUE(window.create(dataFor(0, 0)));
     window.show(true);
