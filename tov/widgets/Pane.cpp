@@ -1,4 +1,5 @@
 #include "TOV/Pane.h"
+#include "TOV/DesignWidget.h"
 
 #include <algorithm>
 
@@ -22,12 +23,17 @@ std::shared_ptr<Widget> lockedOrNull(Widget* widget)
 
 } // namespace
 
-Pane::Pane() = default;
+Pane::Pane()
+{
+    DesignWidget::paneCreated(this);
+}
 
 Pane::~Pane()
 {
     if (m_root)
         m_root->paneDestroyed();
+    DesignWidget::paneDestroyed(this);
+    m_sigOverlays.disconnectAll();
     m_mapTimers.clear();
     m_vecOverlays.clear();
     m_root.reset();
@@ -185,15 +191,21 @@ void Pane::addOverlayWidget(std::shared_ptr<Widget> widget)
     if (!widget)
         return;
     removeOverlayWidget(*widget);
+    bool const first = m_vecOverlays.empty();
     m_vecOverlays.push_back(std::move(widget));
+    if (first)
+        m_sigOverlays(true);
 }
 
 void Pane::removeOverlayWidget(Widget& widget)
 {
     auto it = std::find_if(m_vecOverlays.begin(), m_vecOverlays.end(),
                            [&](std::shared_ptr<Widget> const& w) { return w.get() == &widget; });
-    if (it != m_vecOverlays.end())
-        m_vecOverlays.erase(it);
+    if (it == m_vecOverlays.end())
+        return;
+    m_vecOverlays.erase(it);
+    if (m_vecOverlays.empty())
+        m_sigOverlays(false);
 }
 
 void Pane::eraseAllOverlayWidgets()
@@ -205,7 +217,7 @@ void Pane::eraseAllOverlayWidgets()
         // An overlay outside the tree (or not held by its parent) leaves the
         // list here, so the loop always ends.
         if (!m_vecOverlays.empty() && m_vecOverlays.front() == first)
-            m_vecOverlays.erase(m_vecOverlays.begin());
+            removeOverlayWidget(*first);
     }
 }
 

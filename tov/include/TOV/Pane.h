@@ -4,9 +4,8 @@
 // mouse, with the key focus and with the input role, counts widget timers
 // in ticks, and aligns the tree and collects what must be repainted.
 //
-// Mouse and key routing, painting and the overlay signal come with the
-// canvas and the event records; the window services are virtual and do
-// nothing here.
+// Mouse and key routing come with the event records; the window services
+// are virtual and do nothing here.
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -18,6 +17,7 @@
 #include "BAS/Rect.h"
 #include "BAS/Region.h"
 #include "TOV/Forward.h"
+#include "TOV/Signal.h"
 
 namespace CV::TOV {
 
@@ -68,6 +68,8 @@ public:
     // an empty region paints the root's whole area.
     void paint(Canvas& canvas, BAS::Region const& region, ePaintMode mode);
     std::vector<std::shared_ptr<Widget>> const& getOverlays() const { return m_vecOverlays; }
+    // Emits true when the first overlay arrives and false when the last leaves.
+    Signal<void(bool)> m_sigOverlays;
 
     // ---- style ---------------------------------------------------------------
     // The pane's own style sheet; null means the manager's default sheet.
