@@ -63,6 +63,7 @@ void Pane::copyToClipboard(std::string const&) {}
 void Pane::textInputEnd() {}
 void Pane::textInputResetMarkedRange() {}
 void Pane::setModalKeyInput(bool) {}
+FEN::WindowBase* Pane::getWindow() { return nullptr; }
 void Pane::setKeyFocus() {}
 void Pane::killFocus() {}
 

@@ -19,6 +19,9 @@ public:
     virtual bool canDragStart(BAS::Point const& position) const;
     // Milliseconds a press must be held before a drag may start.
     virtual void setDragStartTimeout(unsigned milliseconds);
+    // Sees every widget-level mouse code before the widget does; non-zero
+    // means the drag source took it.
+    virtual int handleDragDropSourceMouse(unsigned code, FEN::MouseEventData* data, Pane* pane);
     unsigned getDragStartTimeout() const { return m_uDragStartTimeout; }
 
     std::function<void(FEN::MouseEventData*)> m_fnDragStart;

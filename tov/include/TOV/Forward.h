@@ -33,6 +33,8 @@ namespace CV::FEN {
 class EventData;
 class MouseEventData;
 class MouseWheelEventData;
+class MouseButtonEventData;
+class WindowBase;
 class KeyEventData;
 class DragDropRequestEventData;
 

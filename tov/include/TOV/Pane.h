@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "BAS/Point.h"
@@ -53,8 +54,20 @@ public:
     virtual void addOverlayWidget(std::shared_ptr<Widget> widget);
     virtual void removeOverlayWidget(Widget& widget);
     virtual void setModalKeyInput(bool modal);
+    virtual FEN::WindowBase* getWindow();
     virtual void setKeyFocus();
     virtual void killFocus();
+
+    // ---- input ------------------------------------------------------------------
+    // Mouse codes go to onMouse, key codes to onKey; others are not handled.
+    virtual bool onEvent(unsigned code, FEN::EventData* data);
+    // Offers the key to the input widget and its ancestors, then to the
+    // focus widget and its ancestors.
+    virtual bool onKey(unsigned code, FEN::KeyEventData* data);
+    bool onMouse(unsigned code, FEN::MouseEventData* data);
+    // {consumed, target}: the overlays from the last added, then the root.
+    std::pair<bool, std::shared_ptr<Widget>> filterMouseEventAndLocateTarget(unsigned code,
+                                                                            FEN::MouseEventData* data) const;
 
     // ---- tree and geometry -----------------------------------------------
     void setRoot(std::shared_ptr<Widget> root, std::string const& id);
@@ -112,6 +125,15 @@ private:
     uint32_t runAlignPasses(BAS::Rect const& clip, BAS::Region& invalid, uint32_t flags);
     void setTimerEntry(Widget& widget, int ticks);
     void paintRegion(ePaintMode mode, BAS::Region const& region, Canvas& canvas);
+    void checkMouseLeaveEnter(std::shared_ptr<Widget> const& target, BAS::Point const& position, uint32_t modifiers);
+    void onMouseButtonPressedEvent(FEN::MouseButtonEventData* data, std::shared_ptr<Widget> const& target,
+                                   BAS::Point const& local);
+    void onMouseButtonReleasedEvent(std::shared_ptr<Widget> const& target, FEN::MouseEventData* data);
+    void onMouseDrag(std::shared_ptr<Widget> const& target, FEN::MouseEventData* data, BAS::Point const& local);
+    void onMouseWheel(std::shared_ptr<Widget> const& target, FEN::MouseEventData* data, BAS::Point const& local);
+    // Hands a widget-level code to the widget's drag source first, then to
+    // its onMouse.
+    void deliverToWidget(Widget& widget, unsigned code, FEN::MouseEventData* record);
 
     BAS::Point m_ptSize{0, 0};
     StyleSheet* m_pStyleSheet = nullptr;
