@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
+#include <thread>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -223,6 +225,35 @@ TEST_F(PaneInputTest, KeysGoToTheInputWidgetFirstThenUpFromTheFocus)
         pane->onEvent(FEN::eKeyEvent::KeyDown, &key);
     }
     EXPECT_EQ(log, (Log{"b key 5", "b key 7", "root key 7"}));
+}
+
+} // namespace
+} // namespace CV::TOV::TEST
+
+namespace CV::TOV::TEST {
+namespace {
+
+TEST_F(WidgetTest, InvalidationFromAnotherThreadWhileTheWidgetMovesBetweenPanes)
+{
+    auto root = makeRootInPane({40, 40});
+    Pane other;
+    other.setSize({40, 40});
+    auto child = makeWidget();
+    std::atomic<bool> stop{false};
+    std::thread worker([&] {
+        while (!stop.load())
+            child->setInvalid(0);
+    });
+    for (int i = 0; i < 200; ++i) {
+        root->insertChildWidget(child, "c");
+        update();
+        root->eraseChild(*child);
+        other.setRoot(child, "moved");
+        other.setRoot(nullptr, "");
+    }
+    stop = true;
+    worker.join();
+    EXPECT_EQ(child->getPane(), nullptr);
 }
 
 } // namespace

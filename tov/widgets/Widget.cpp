@@ -153,7 +153,7 @@ void Widget::setPane(Pane* pane)
     std::shared_ptr<Widget> const keep = weak_from_this().lock();
     if (m_pPane) {
         onShow(false);
-        m_pPane->onWidgetRemoved(*this);
+        getPane()->onWidgetRemoved(*this);
     }
     m_pPane = pane;
     m_uFlags &= ~uint64_t(eShown);
@@ -291,8 +291,8 @@ void Widget::setEnabled(bool enable)
 void Widget::setCanOver(bool canOver)
 {
     setFlag(eCanOver, canOver);
-    if (!canOver && m_pPane && m_pPane->m_pOver == this)
-        m_pPane->m_pOver = nullptr;
+    if (!canOver && m_pPane && getPane()->m_pOver == this)
+        getPane()->m_pOver = nullptr;
 }
 
 void Widget::setNoAlign(bool noAlign)
@@ -302,27 +302,27 @@ void Widget::setNoAlign(bool noAlign)
 
 float Widget::getBackingScaleFactor() const
 {
-    return m_pPane ? m_pPane->getBackingScaleFactor() : 1.0f;
+    return m_pPane ? getPane()->getBackingScaleFactor() : 1.0f;
 }
 
 bool Widget::isOver() const
 {
-    return m_pPane && m_pPane->getOver() == this;
+    return m_pPane && getPane()->getOver() == this;
 }
 
 bool Widget::isDown() const
 {
-    return m_pPane && m_pPane->getDown() == this && m_pPane->isButtonHeld(1);
+    return m_pPane && getPane()->getDown() == this && getPane()->isButtonHeld(1);
 }
 
 bool Widget::isFocus() const
 {
-    return m_pPane && m_pPane->getFocus() == this;
+    return m_pPane && getPane()->getFocus() == this;
 }
 
 bool Widget::isInput() const
 {
-    return m_pPane && m_pPane->getInput() == this;
+    return m_pPane && getPane()->getInput() == this;
 }
 
 // ---- timers and focus --------------------------------------------------------
@@ -335,11 +335,11 @@ void Widget::setTimer(int ticks)
         return;
     }
     if (n > 0) {
-        m_pPane->setTimerEntry(*this, n);
+        getPane()->setTimerEntry(*this, n);
         return;
     }
-    auto it = m_pPane->m_mapTimers.find(this);
-    if (it != m_pPane->m_mapTimers.end())
+    auto it = getPane()->m_mapTimers.find(this);
+    if (it != getPane()->m_mapTimers.end())
         it->second = 0;
     m_iPendingTicks = 0;
 }

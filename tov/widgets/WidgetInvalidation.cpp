@@ -17,7 +17,7 @@ void Widget::setInvalid(unsigned aspects)
 {
     if (aspects == 0)
         aspects = s_uDefaultInvalidAspects;
-    if (Pane* pane = m_pPane)
+    if (Pane* pane = m_pPane.load(std::memory_order_acquire))
         pane->raiseUpdateFlags(Pane::eCollectInvalid);
     m_uInvalidAspects.fetch_or(aspects);
 }

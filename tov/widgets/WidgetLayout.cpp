@@ -67,7 +67,7 @@ void Widget::invalidateOldRectInParent()
     m_pParent->m_rgnInvalid.addFast({m_ptAbsPos.x - origin.x, m_ptAbsPos.y - origin.y,
                                      m_ptAbsPos.x - origin.x + m_ptSize.x, m_ptAbsPos.y - origin.y + m_ptSize.y});
     if (m_pParent->m_pPane)
-        m_pParent->m_pPane->raiseUpdateFlags(Pane::eCollectInvalid);
+        m_pParent->getPane()->raiseUpdateFlags(Pane::eCollectInvalid);
 }
 
 void Widget::setSize(BAS::Point const& size)
@@ -126,10 +126,10 @@ void Widget::setAlign()
 {
     if (m_uFlags & eAlignWholePane) {
         if (m_pPane)
-            m_pPane->exchangeUpdateFlags(Pane::eCollectInvalid | Pane::eRealign);
+            getPane()->exchangeUpdateFlags(Pane::eCollectInvalid | Pane::eRealign);
         m_bNeedsAlign.store(true);
         if (m_pPane)
-            m_pPane->raiseUpdateFlags(Pane::eCollectInvalid);
+            getPane()->raiseUpdateFlags(Pane::eCollectInvalid);
         m_uInvalidAspects.fetch_or(s_uDefaultInvalidAspects);
         return;
     }

@@ -237,7 +237,8 @@ private:
     cv::symbol m_id;
     Widget* m_pParent = nullptr;
     Children m_vecChildren;
-    Pane* m_pPane = nullptr;
+    // Read by setInvalid from any thread.
+    std::atomic<Pane*> m_pPane{nullptr};
     BAS::Point m_ptPos{0, 0};
     BAS::Point m_ptContentInset{0, 0};
     BAS::Point m_ptAbsPos{0, 0};
