@@ -4,6 +4,7 @@
 #include "FEN/COCOA/ContentView.h"
 #include "FEN/CursorManager.h"
 #include "FEN/DeviceContext.h"
+#include "FEN/DragDropManager.h"
 #include "FEN/EventCodes.h"
 #include "FEN/EventData.h"
 #include "FEN/WindowBase.h"
@@ -103,6 +104,7 @@ void WindowImplBase::destroy()
     if (m_bClosing)
         return;
     m_bClosing = true;
+    DragDropManager::resetDragState();
     EventData none;
     sendEvent(eWindowEvent::Closed, &none, false);
     id window = m_nativeWindow;

@@ -1,11 +1,16 @@
 #include "FEN/EventTarget.h"
 
+#include "FEN/DragDropManager.h"
 #include "FEN/EventTimerManager.h"
 
 namespace CV {
 namespace FEN {
 
-EventTarget::~EventTarget() = default;
+EventTarget::~EventTarget()
+{
+    // No drag keeps pointing at a target that is gone.
+    DragDropManager::forgetTarget(this);
+}
 
 bool EventTarget::sendEvent(unsigned code, EventData* data)
 {

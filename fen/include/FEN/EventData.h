@@ -141,6 +141,10 @@ public:
     uint32_t modifiers = 0;
     ExchangeData* data = nullptr;
     int32_t dropEffect = 0; // set by the accepting target
+
+    // The dragged data, read through the installed drag-and-drop delegate.
+    bool getFormat(ClipBoardFormat& format) const;
+    bool containsFormat(ClipBoardFormatHandle const& handle) const;
 };
 
 class DragDropRequestEventData : public DragEventData {

@@ -17,6 +17,8 @@ class AbstractEventTimerManagerOsBridge;
 class AcceleratorManager;
 class AppModule;
 class Application;
+class ClipBoardFormat;
+class ClipBoardFormatHandle;
 class AsyncEventTargetImpl;
 class CursorManager;
 class DeviceContext;
