@@ -35,6 +35,7 @@ class MouseEventData;
 class MouseWheelEventData;
 class MouseButtonEventData;
 class WindowBase;
+class TextInputBase;
 class KeyEventData;
 class DragDropRequestEventData;
 

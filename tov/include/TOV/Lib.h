@@ -8,6 +8,15 @@ namespace CV::TOV {
 
 class Lib {
 public:
+    // Checks the core library's version, opens the region item pool and
+    // creates the resource manager. A second init without deInit is a fatal
+    // error.
+    static bool init();
+    // Releases the resource manager and closes the region pool; returns at
+    // once when the library was not started.
+    static void deInit();
+    static bool isInitialized() { return s_initialized; }
+
     // Whether skin resources are looked for in a "skin" folder beside the
     // bundle or in the working directory before the bundle. Off until the
     // application switches it on; read once, at the first resource request.
@@ -23,6 +32,7 @@ public:
     static std::unique_ptr<ManagerContainer> s_managerContainer;
 
 private:
+    static bool s_initialized;
     static bool s_bSearchSkinDirectory;
     static bool s_bFontHinting;
 };

@@ -8,11 +8,14 @@
 // are virtual and do nothing here.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <boost/filesystem/path.hpp>
 
 #include "BAS/Point.h"
 #include "BAS/Rect.h"
@@ -40,7 +43,9 @@ public:
     // ---- window services (nothing here) ----------------------------------
     virtual BAS::Rect getOverlayArea() const;
     virtual void invalidateOverlayArea();
+    virtual void setCursor(int stdCursor);
     virtual void setCursorPos(BAS::Point const& position);
+    virtual void setCursor(void* cursorHandle);
     virtual void resetCursor();
     virtual BAS::Point translateToScreen(BAS::Point point) const;
     virtual BAS::Point translateToWindow(BAS::Point point) const;
@@ -49,8 +54,11 @@ public:
     virtual void stopRelativeMouseMove();
     virtual std::string getTextFromClipboard();
     virtual void copyToClipboard(std::string const& text);
+    virtual void textInputStart(FEN::TextInputBase* client);
     virtual void textInputEnd();
     virtual void textInputResetMarkedRange();
+    virtual void openFileDialog(bool save, std::string const& caption, boost::filesystem::path const& initial,
+                                std::function<void(boost::filesystem::path)> onChosen);
     virtual void addOverlayWidget(std::shared_ptr<Widget> widget);
     virtual void removeOverlayWidget(Widget& widget);
     virtual void setModalKeyInput(bool modal);
@@ -101,6 +109,8 @@ public:
     void setOver(std::shared_ptr<Widget> const& widget);
     void setDown(std::shared_ptr<Widget> const& widget);
     void setInput(std::shared_ptr<Widget> const& widget);
+    // Forgets the focus widget without repainting it.
+    void clearFocus() { m_pFocus = nullptr; }
     // Moves the key focus to the nearest key-focusable widget from `from` up.
     void moveFocusFrom(Widget* from);
     // A widget leaves the pane: forget every reference to it.
