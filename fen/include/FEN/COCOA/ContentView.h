@@ -1,10 +1,13 @@
 #pragma once
 // The content view of framework windows, run-time class "CVCocoaView"
 // (superclass "NSView"): reaches its window implementation through the
-// instance variable "pImpl" and, as the window's delegate, turns window
-// notifications into window events. Painting and input come with the
-// full platform view.
+// instance variable "pImpl" and turns painting, mouse input, frame changes
+// and, as the window's delegate, window notifications into window events.
+// Positions are in the view's flipped coordinates, truncated; a left press
+// with Control held is a right press.
 #include <objc/runtime.h>
+
+#include "BAS/Point.h"
 
 namespace CV {
 namespace FEN {
@@ -21,6 +24,11 @@ public:
     static WindowImplBase* implOf(id view);
     // The view forgets its implementation: its notifications do nothing.
     static void detach(id view);
+
+    // A press (state 1: counted into single and double clicks) or release
+    // of the button; false when not handled or the view is detached.
+    static bool handleMouseButtonEventWithPosition(id view, id event, BAS::Point position, int button, int state);
+    static bool handleMouseDragEvent(id view, id event);
 
     ContentView() = delete;
 };
