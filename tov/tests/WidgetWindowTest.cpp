@@ -6,6 +6,7 @@
 
 #include "BAS/Message.h"
 #include "FEN/AppModule.h"
+#include "FEN/COCOA/WindowImplBase.h"
 #include "FEN/Application.h"
 #include "FEN/EventCodes.h"
 #include "FEN/Picture.h"
@@ -101,6 +102,15 @@ TEST_F(WidgetWindowTest, TicksAlignAndPaintTheTreeIntoTheCanvasUntilTheWindowClo
     EXPECT_GE(window->ticks, 2);
     EXPECT_EQ(pixel(picture, 6, 6), 0xFF00FF00u);
     EXPECT_GT(root->paintCount, paintsBefore);
+
+    // The platform's paint copies the canvas into the window.
+    window->show(true);
+    auto* impl = dynamic_cast<FEN::COCOA::WindowImplBase*>(window->getImpl());
+    ASSERT_NE(impl, nullptr);
+    auto& peer = driver.peerOf(impl->getNativeWindow());
+    driver.display(peer);
+    EXPECT_EQ(peer.pixel(20, 20) & 0xFFFFFF, 0x2040A0u);
+    EXPECT_EQ(peer.pixel(6, 6) & 0xFFFFFF, 0x00FF00u);
 
     // An idle tick paints nothing.
     int const idlePaints = root->paintCount;
