@@ -298,7 +298,23 @@ TEST_F(ButtonTest, SlotsMayChangeConnectionsAndRemoveTheButton)
     mouseButton(kLeft, kUp);
     EXPECT_EQ(order, Log{"removed"});
     EXPECT_TRUE(weak.expired());
-    tick(10); // its repeat timer is gone with it
+}
+
+TEST_F(ButtonTest, ARepeatSlotMayRemoveTheHeldButton)
+{
+    std::weak_ptr<Button> const weak = button;
+    int repeats = 0;
+    button->m_sigRepeat.connect([&] {
+        ++repeats;
+        root->eraseChild(*button);
+        button.reset();
+    });
+    mouseButton(kLeft, kDown);
+    tick(20);
+    EXPECT_EQ(repeats, 1);
+    EXPECT_TRUE(weak.expired());
+    mouseButton(kLeft, kUp);
+    EXPECT_EQ(pane->getDown(), nullptr);
 }
 
 } // namespace
