@@ -10,6 +10,7 @@
 #include "usx2/usb/VarantoUSBIds.h"
 #include "usx2/util/VirtualSleeper.h"
 
+#include <cstdlib>
 #include <deque>
 #include <functional>
 #include <string>
@@ -279,6 +280,58 @@ TEST_F(UpdateWizardTest, AboutOverlayCoversTheWindowWithTheBoxInTheMiddleUntilCl
     wizard->hideAbout();
     EXPECT_FALSE(overlay.isActive());
     EXPECT_EQ(logic.calls, (Calls{"info", "normal"})) << "the about box does not reach the logic";
+}
+
+TEST_F(UpdateWizardTest, MessageSitsInTheMiddleOfTheInfoPanelWhateverItsLength)
+{
+    logic.normalMode = {true};
+    logic.reset = {true};
+    start();
+    auto const& panel = widget("FirmwareUpdaterInfoPanel");
+    auto const& label = widget("FirmwareUpdaterInfoPanelLabel");
+    auto centreOffset = [&] {
+        int const panelMiddle = 2 * panel.getAbsPos().y + panel.getSize().y;
+        int const labelMiddle = 2 * label.getAbsPos().y + label.getSize().y;
+        return std::abs(panelMiddle - labelMiddle);
+    };
+    ASSERT_GT(label.getSize().y, 0);
+    int const threeLines = label.getSize().y;
+    EXPECT_LE(centreOffset(), 2);
+
+    click("FirmwareUpdaterButtonAction");
+    logic.finish(-2);
+    tick();
+    update();
+    ASSERT_EQ(wizard->getPage(), ePageUpdateFailed);
+    EXPECT_GT(label.getSize().y, threeLines) << "the label follows its lines";
+    EXPECT_LE(centreOffset(), 2);
+}
+
+TEST_F(UpdateWizardTest, ButtonsAnswerClicksWhereTheWindowShowsThem)
+{
+    logic.normalMode = {true};
+    logic.reset = {true};
+    start();
+    auto clickAt = [this](TOV::Widget const& target) {
+        BAS::Rect const r = target.getRect();
+        ASSERT_LT(r.left, r.right);
+        for (int const state : {FEN::eMouseButtonState::Down, FEN::eMouseButtonState::Up}) {
+            FEN::MouseButtonEventData data;
+            data.position = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            data.button = FEN::eMouseButton::Left;
+            data.state = state;
+            pane->onEvent(FEN::eMouseEvent::MouseButton, &data);
+        }
+        update();
+    };
+    clickAt(button("FirmwareUpdaterTitlePanelAbout"));
+    EXPECT_TRUE(widget("FirmwareUpdaterOverlay").isActive());
+    clickAt(button("FirmwareUpdaterButtonAction"));
+    EXPECT_FALSE(widget("FirmwareUpdaterOverlay").isActive()) << "the overlay takes the click and closes";
+    EXPECT_EQ(wizard->getPage(), ePageUpdateAvailable);
+
+    clickAt(button("FirmwareUpdaterButtonAction"));
+    EXPECT_EQ(wizard->getPage(), ePageUpdating);
 }
 
 // ---- pages ---------------------------------------------------------------------------------
