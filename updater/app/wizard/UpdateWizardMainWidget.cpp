@@ -313,24 +313,26 @@ void UpdateWizardMainWidget::showFocus(eWizardFocus focus)
     m_pButtonQuit->setAttribute(kFocusAttribute, action ? "false" : "true");
 }
 
-void UpdateWizardMainWidget::resetRevisionLabels()
+UpdateWizardMainWidget::DeviceReport UpdateWizardMainWidget::readDeviceInfo() const
 {
-    USX2::USBDeviceInfo info;
-    std::string installed;
-    std::string newest;
-    bool update = false;
-    m_fnGetDeviceInfo(info, installed, newest, update);
-    m_pInstalledRevision->setText("-");
-    m_pSerialNumber->setText("-");
-    m_pNewestRevision->setText(newest);
+    DeviceReport report;
+    m_fnGetDeviceInfo(report.info, report.installed, report.newest, report.update);
+    return report;
 }
 
-void UpdateWizardMainWidget::showDeviceInfo(USX2::USBDeviceInfo const& info, std::string const& installed,
-                                            std::string const& newest)
+void UpdateWizardMainWidget::resetRevisionLabels()
 {
-    m_pSerialNumber->setText(info.serialNumber);
-    m_pInstalledRevision->setText(installed);
-    m_pNewestRevision->setText(newest);
+    DeviceReport const report = readDeviceInfo();
+    m_pInstalledRevision->setText("-");
+    m_pSerialNumber->setText("-");
+    m_pNewestRevision->setText(report.newest);
+}
+
+void UpdateWizardMainWidget::showDeviceInfo(DeviceReport const& report)
+{
+    m_pSerialNumber->setText(report.info.serialNumber);
+    m_pInstalledRevision->setText(report.installed);
+    m_pNewestRevision->setText(report.newest);
 }
 
 void UpdateWizardMainWidget::showProduct(uint16_t productId)
@@ -379,14 +381,10 @@ void UpdateWizardMainWidget::scanForKeyboard()
 {
     if (!m_fnConnectInNormalMode())
         return;
-    USX2::USBDeviceInfo info;
-    std::string installed;
-    std::string newest;
-    bool update = false;
-    m_fnGetDeviceInfo(info, installed, newest, update);
-    showDeviceInfo(info, installed, newest);
-    showProduct(info.productId);
-    if (update)
+    DeviceReport const report = readDeviceInfo();
+    showDeviceInfo(report);
+    showProduct(report.info.productId);
+    if (report.update)
         showPageUpdateAvailable();
     else
         showPageNoUpdateAvailable();
@@ -474,13 +472,9 @@ void UpdateWizardMainWidget::continueReconnectPause()
 
 void UpdateWizardMainWidget::checkUpdatedKeyboard()
 {
-    USX2::USBDeviceInfo info;
-    std::string installed;
-    std::string newest;
-    bool update = false;
-    m_fnGetDeviceInfo(info, installed, newest, update);
-    showDeviceInfo(info, installed, newest);
-    if (installed == newest)
+    DeviceReport const report = readDeviceInfo();
+    showDeviceInfo(report);
+    if (report.installed == report.newest)
         showPageUpdateSuccessful();
     else
         showPageUpdateFailed();

@@ -90,6 +90,14 @@ public:
     int getUpdateResult() const;
 
 private:
+    // What the logic reports about the keyboard.
+    struct DeviceReport {
+        USX2::USBDeviceInfo info;
+        std::string installed;
+        std::string newest;
+        bool update = false;
+    };
+
     void buildTitle();
     void buildBody();
     void buildFirmwarePanel(TOV::Bar& body);
@@ -100,9 +108,10 @@ private:
     void showPage(eWizardPage page);
     void showInfo(WizardInfoVariant const& variant, std::string const& text);
     void showFocus(eWizardFocus focus);
+    // The logic's report, asked with fresh values.
+    DeviceReport readDeviceInfo() const;
     void resetRevisionLabels();
-    void showDeviceInfo(USX2::USBDeviceInfo const& info, std::string const& installed,
-                        std::string const& newest);
+    void showDeviceInfo(DeviceReport const& report);
     void showProduct(uint16_t productId);
 
     void scanForKeyboard();
