@@ -312,25 +312,13 @@ TEST_F(UpdateWizardTest, ButtonsAnswerClicksWhereTheWindowShowsThem)
     logic.normalMode = {true};
     logic.reset = {true};
     start();
-    auto clickAt = [this](TOV::Widget const& target) {
-        BAS::Rect const r = target.getRect();
-        ASSERT_LT(r.left, r.right);
-        for (int const state : {FEN::eMouseButtonState::Down, FEN::eMouseButtonState::Up}) {
-            FEN::MouseButtonEventData data;
-            data.position = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-            data.button = FEN::eMouseButton::Left;
-            data.state = state;
-            pane->onEvent(FEN::eMouseEvent::MouseButton, &data);
-        }
-        update();
-    };
-    clickAt(button("FirmwareUpdaterTitlePanelAbout"));
+    clickInWindow(button("FirmwareUpdaterTitlePanelAbout"));
     EXPECT_TRUE(widget("FirmwareUpdaterOverlay").isActive());
-    clickAt(button("FirmwareUpdaterButtonAction"));
+    clickInWindow(button("FirmwareUpdaterButtonAction"));
     EXPECT_FALSE(widget("FirmwareUpdaterOverlay").isActive()) << "the overlay takes the click and closes";
     EXPECT_EQ(wizard->getPage(), ePageUpdateAvailable);
 
-    clickAt(button("FirmwareUpdaterButtonAction"));
+    clickInWindow(button("FirmwareUpdaterButtonAction"));
     EXPECT_EQ(wizard->getPage(), ePageUpdating);
 }
 
@@ -466,20 +454,24 @@ TEST_F(UpdateWizardTest, QuitIsIgnoredWhileUpdatingAndAsksTheApplicationOtherwis
     EXPECT_EQ(application->quits, 1);
 }
 
-TEST_F(UpdateWizardTest, ReturnIsLeftToTheApplication)
+TEST_F(UpdateWizardTest, ReturnIsLeftToTheApplicationAlsoAfterAClickOnAButton)
 {
+    attachQuitRecorder();
     startUpdating();
     logic.normalMode = {true};
     logic.installed = logic.newest;
     logic.finish(1);
     tick();
     ASSERT_EQ(wizard->getPage(), ePageUpdateSuccessful);
+    clickInWindow(button("FirmwareUpdaterButtonQuit"));
+    EXPECT_EQ(application->quits, 1);
     Calls const before = logic.calls;
     FEN::KeyEventData key;
     key.key = FEN::eKeyReturn;
     EXPECT_FALSE(pane->onKey(FEN::eKeyEvent::KeyDown, &key));
     EXPECT_EQ(logic.calls, before);
     EXPECT_EQ(wizard->getPage(), ePageUpdateSuccessful);
+    EXPECT_EQ(application->quits, 1);
 }
 
 // What happens after UPDATE on a keyboard that needs an update.

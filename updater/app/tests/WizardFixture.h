@@ -8,6 +8,8 @@
 
 #include "FEN/AppModule.h"
 #include "FEN/Application.h"
+#include "FEN/EventCodes.h"
+#include "FEN/EventData.h"
 #include "TOV/Button.h"
 #include "TOV/Label.h"
 #include "TOV/MultilineLabel.h"
@@ -151,6 +153,21 @@ protected:
     {
         TOV::ButtonImpl::tSignalData const data{};
         button(id).m_sigClick(&data);
+    }
+
+    // A left click at the middle of the widget, through the pane.
+    void clickInWindow(TOV::Widget const& target)
+    {
+        BAS::Rect const r = target.getRect();
+        ASSERT_LT(r.left, r.right);
+        for (int const state : {FEN::eMouseButtonState::Down, FEN::eMouseButtonState::Up}) {
+            FEN::MouseButtonEventData data;
+            data.position = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+            data.button = FEN::eMouseButton::Left;
+            data.state = state;
+            pane->onEvent(FEN::eMouseEvent::MouseButton, &data);
+        }
+        update();
     }
 
     std::shared_ptr<UpdateWizardMainWidget> wizard;
