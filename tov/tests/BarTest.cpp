@@ -192,6 +192,20 @@ TEST_F(BarTest, ContradictionsWithTheSheetAreLoggedWithTheRuleLocation)
     }
 }
 
+TEST_F(BarTest, ContradictionNamesTheRuleThatAppliesInTheBarsStates)
+{
+    useSheet("\nBar { height: 30; }\nBar:over { height: 40; }");
+    auto bar = std::make_shared<Bar>();
+    bar->style(eAlignLeftToRight, nullptr).styleBreadthMax();
+    Testing::LogCapture log;
+    root->insertChildWidget(bar, "bar");
+    update();
+    EXPECT_EQ(log.lines, (Lines{"Layout contradiction - height of Bar bar is given at line "
+                                "(StyleParser2::processString):2 of the stylesheet but also computed "
+                                "automatically by styleBreadthXXX!!!"}))
+        << "the hover rule on line 3 is listed first but does not apply";
+}
+
 TEST_F(BarTest, HorizontalBarsMatchTheHorizontalAttribute)
 {
     useSheet("Bar[isHorizontal=yes] { spacing: 2; } Bar[isHorizontal=no] { spacing: 9; }");

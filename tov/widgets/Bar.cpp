@@ -188,11 +188,15 @@ void Bar::reportContradictions()
 std::string Bar::ruleLocation(cv::symbol const& property) const
 {
     Algorithm::RuleRefs const rules = Algorithm::collectPropertyRules(*this, property);
-    // The lookup may see a value that no listed rule carries (a state rule,
-    // say): say so rather than read past an empty list.
-    if (rules.empty())
+    // The list holds rules for every state of the Bar; the one that gave the
+    // value applies in the states the Bar is in now.
+    auto const applying = std::find_if(rules.begin(), rules.end(),
+                                       [this](auto const& rule) { return rule.get().first.m_states.doesApply(*this); });
+    // The lookup may see a value that no listed rule carries: say so rather
+    // than read past an empty list.
+    if (applying == rules.end())
         return "(unknown)";
-    Selector const& selector = rules.front().get().first;
+    Selector const& selector = applying->get().first;
     return fmt::format("{0}:{1}", selector.m_source.string(), selector.m_line);
 }
 

@@ -50,7 +50,8 @@ public:
 private:
     void sizeFlexibleChild();
     void reportContradictions();
-    // The rule location "source:line" of the first rule giving the property.
+    // The rule location "source:line" of the first rule giving the property
+    // in the Bar's current states.
     std::string ruleLocation(cv::symbol const& property) const;
 
     eWidgetAlignment m_eAlignment = eAlignTopToBottom;
