@@ -109,6 +109,7 @@ protected:
 
 struct Shot {
     const char* name;
+    std::string title;
     std::function<void(ScriptedLogic&)> script;
     std::function<void(UpdateWizardMainWidget&, ScriptedLogic&, std::function<void()> tick)> steps;
 };
@@ -140,15 +141,17 @@ TEST_F(WizardScreenshots, EveryPageAtBothScalesFitsTheWindow)
         };
     };
     Shot const shots[] = {
-        {"1-NoDeviceConnected", [](ScriptedLogic&) {}, none},
-        {"2-NoUpdateAvailable", found(false), none},
-        {"3-UpdateAvailable", found(true), none},
-        {"4-Updating", found(true), updating},
-        {"5-NoUpdateMode", [](ScriptedLogic& l) { l.normalMode = {true}; },
+        {"1-NoDeviceConnected", kTitle, [](ScriptedLogic&) {}, none},
+        {"2-NoUpdateAvailable", kTitle, found(false), none},
+        {"3-UpdateAvailable", kTitle, found(true), none},
+        {"4-Updating", kTitle, found(true), updating},
+        {"5-NoUpdateMode", kTitle, [](ScriptedLogic& l) { l.normalMode = {true}; },
          [](UpdateWizardMainWidget& wizard, ScriptedLogic&, std::function<void()>) { wizard.onAction(); }},
-        {"6-UpdateSuccessful", found(true), finished(1)},
-        {"7-UpdateFailed", found(true), finished(-2)},
-        {"8-About", [](ScriptedLogic&) {},
+        {"6-UpdateSuccessful", kTitle, found(true), finished(1)},
+        {"7-UpdateFailed", kTitle, found(true), finished(-2)},
+        {"8-About", kTitle, [](ScriptedLogic&) {},
+         [](UpdateWizardMainWidget& wizard, ScriptedLogic&, std::function<void()>) { wizard.showAbout(); }},
+        {"9-AboutLongTitle", "VARANTO Q-SERIES MK2 KEYBOARD FIRMWARE UPDATER", [](ScriptedLogic&) {},
          [](UpdateWizardMainWidget& wizard, ScriptedLogic&, std::function<void()>) { wizard.showAbout(); }},
     };
     std::string const folder = VARANTO_SCREENSHOT_DIR;
@@ -159,7 +162,7 @@ TEST_F(WizardScreenshots, EveryPageAtBothScalesFitsTheWindow)
             SCOPED_TRACE(name);
             logic = ScriptedLogic();
             shot.script(logic);
-            build(kTitle, scale);
+            build(shot.title, scale);
             logic.runIn(*wizard);
             update();
             shot.steps(*wizard, logic, [this] { tick(); });
