@@ -5,17 +5,26 @@
 #include "FEN/COCOA/WindowImplBase.h"
 #include "FEN/COCOA/WindowNotifications.h"
 #include "FEN/Application.h"
+#include "FEN/ClipBoardFormat.h"
+#include "FEN/CursorManager.h"
 #include "FEN/WindowBase.h"
 #include "FEN/DETAIL/Keys.h"
 #include "FEN/DeviceContext.h"
 #include "FEN/DragDropManager.h"
 #include "FEN/EventCodes.h"
 #include "FEN/EventData.h"
+#include "FEN/ExchangeData.h"
+#include "FEN/InputState.h"
+#include "platform/appkit/NSPasteboard.h"
+#include "platform/cf/CFArray.h"
+#include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
 #include "platform/objc/ObjectRuntime.h"
+#include "platform/pasteboard/Pasteboard.h"
 
 #include <cmath>
+#include <functional>
 
 namespace CV {
 namespace FEN {
@@ -217,9 +226,8 @@ void releaseButton(id self, id event, int button, const char* selectorName)
     recordDragViewData(self, event);
     WindowImplBase* impl = ContentView::implOf(self);
     uint64_t const flags = modifierFlagsOf(event);
-    if (impl != nullptr && sendButton(impl, toInt(locationInView(self, event)),
-                                      button == eMouseButton::Right ? flags & ~kControlFlag : flags, button,
-                                      eMouseButtonState::Up))
+    if (impl != nullptr &&
+        sendButton(impl, toInt(locationInView(self, event)), flags, button, eMouseButtonState::Up))
         return;
     passToSuperclass(self, selectorName, event);
 }
@@ -329,13 +337,51 @@ void viewDrawRect(id self, SEL, NSRect)
     impl->detachDC();
 }
 
-void viewSetFrameSize(id self, SEL, NSSize size)
+void sendSizeChanged(id self)
 {
-    objc::sendSuper<void>(self, superclassOf(), "setFrameSize:", size);
     if (WindowImplBase* impl = ContentView::implOf(self)) {
         SizeEventData data;
         impl->sendEvent(eWindowEvent::SizeChanged, &data, false);
     }
+}
+
+void viewSetFrameSize(id self, SEL, NSSize size)
+{
+    objc::sendSuper<void>(self, superclassOf(), "setFrameSize:", size);
+    sendSizeChanged(self);
+}
+
+// Observer of the view's own frame and bounds changes.
+void viewFrameDidChange(id self, SEL, id)
+{
+    sendSizeChanged(self);
+}
+
+void observeOwnFrame(id view)
+{
+    platform::NotificationCenter& center = platform::NotificationCenter::defaultCenter();
+    for (const char* name : {"NSViewBoundsDidChangeNotification", "NSViewFrameDidChangeNotification"})
+        center.addObserver(view, objc::selector("frameDidChanged:"), name, view);
+}
+
+void viewDidChangeBackingProperties(id self, SEL)
+{
+    WindowImplBase* impl = ContentView::implOf(self);
+    if (impl == nullptr || !isHighResolution() || impl->getNativeWindow() == nil)
+        return;
+    ScaleEventData data;
+    data.scale = float(objc::send<NSSize>(self, "convertSizeToBacking:", NSMakeSize(1, 1)).width);
+    impl->sendEvent(eWindowEvent::BackingScaleChanged, &data, false);
+}
+
+void viewCursorUpdate(id self, SEL, id event)
+{
+    WindowImplBase* impl = ContentView::implOf(self);
+    if (impl != nullptr && impl->getCurrentCursor() != nullptr) {
+        CursorManager::setSystemCursor(impl->getCurrentCursor());
+        return;
+    }
+    passToSuperclass(self, "cursorUpdate:", event);
 }
 
 void viewSetFrameOrigin(id self, SEL, NSPoint origin)
@@ -367,9 +413,136 @@ void addTrackingArea(id view, double width, double height)
     objc::send<void>(area, "release");
 }
 
+// The global mouse monitor: presses and releases of the left and right
+// buttons and the wheel (the platform's event types 1 to 4 and 22).
+constexpr unsigned long long kInterceptedEvents = 0x40001E;
+constexpr unsigned long kLeftMouseDown = 1, kLeftMouseUp = 2, kRightMouseDown = 3, kRightMouseUp = 4;
+
+id eventMonitorOf(id view)
+{
+    return BAS::OBJC::getIvarPtr(view, "pEventMonitor");
+}
+
+void removeEventMonitor(id view)
+{
+    id monitor = eventMonitorOf(view);
+    if (monitor == nil)
+        return;
+    objc::send<void>(objc::ObjectRuntime::lookUpClass("NSEvent"), "removeMonitor:", monitor);
+    BAS::OBJC::setIvarPtr(view, "pEventMonitor", nil);
+}
+
+// An event of another window of the application is taken by this view at
+// (-1, -1) and kept from its own window; the view's own events and those
+// arriving after it was detached go their normal way.
+id interceptMouse(id view, id event)
+{
+    WindowImplBase* impl = ContentView::implOf(view);
+    if (impl == nullptr || objc::send<id>(event, "window") == objc::send<id>(view, "window"))
+        return event;
+    BAS::Point const outside{-1, -1};
+    switch (objc::send<unsigned long>(event, "type")) {
+    case kLeftMouseDown:
+        ContentView::handleMouseButtonEventWithPosition(view, event, outside, eMouseButton::Left,
+                                                        eMouseButtonState::Down);
+        break;
+    case kLeftMouseUp:
+        sendButton(impl, outside, modifierFlagsOf(event), eMouseButton::Left, eMouseButtonState::Up);
+        break;
+    case kRightMouseDown:
+        ContentView::handleMouseButtonEventWithPosition(view, event, outside, eMouseButton::Right,
+                                                        eMouseButtonState::Down);
+        break;
+    case kRightMouseUp:
+        sendButton(impl, outside, modifierFlagsOf(event), eMouseButton::Right, eMouseButtonState::Up);
+        break;
+    default:
+        break;
+    }
+    return nil;
+}
+
+void viewSetAlwaysInterceptMouse(id self, SEL, BOOL on)
+{
+    if (on == NO) {
+        removeEventMonitor(self);
+        return;
+    }
+    if (eventMonitorOf(self) != nil)
+        return;
+    std::function<id(id)> const handler = [self](id event) { return interceptMouse(self, event); };
+    id monitor = objc::send<id>(objc::ObjectRuntime::lookUpClass("NSEvent"),
+                                "addLocalMonitorForEventsMatchingMask:handler:", kInterceptedEvents, &handler);
+    BAS::OBJC::setIvarPtr(self, "pEventMonitor", monitor);
+}
+
+// Drags coming in: the plain-text and file-list types and this process's
+// internal payloads.
+void registerDraggedTypes(id view)
+{
+    const void* types[] = {NSStringPboardType, NSFilenamesPboardType,
+                           InternalClipBoardFormat::FormatHandle().getType()};
+    CFArrayRef list = CFArrayCreate(nullptr, types, 3, &kCFTypeArrayCallBacks);
+    objc::send<void>(view, "registerForDraggedTypes:", list);
+    CFRelease(list);
+}
+
+// The pasteboard a drag's data is on (a new reference); null when it
+// cannot be opened.
+PasteboardRef openDraggingPasteboard(id sender)
+{
+    id pasteboard = objc::send<id>(sender, "draggingPasteboard");
+    NSString* name = objc::send<NSString*>(pasteboard, "name");
+    PasteboardRef opened = nullptr;
+    if (name == nullptr || PasteboardCreate(name, &opened) != noErr)
+        return nullptr;
+    return opened;
+}
+
+unsigned long viewDraggingEntered(id self, SEL, id sender)
+{
+    return ContentView::handleDragDropEvent(self, sender, true);
+}
+
+void viewDraggingExited(id, SEL, id)
+{
+    DragDropLeavedEventData leave;
+    DragDropManager::handleDragLeavedEvent(&leave);
+}
+
+BOOL viewPerformDragOperation(id self, SEL, id sender)
+{
+    return ContentView::handleDragDropEvent(self, sender, false) != 0 ? YES : NO;
+}
+
+// What a drag started from this view may do, written by the drag source.
+unsigned long viewDraggingSourceOperationMask(id, SEL, BOOL)
+{
+    return (unsigned long)dragViewData().sourceOperationMask;
+}
+
+void viewDraggedImageEnded(id, SEL, id, NSPoint, unsigned long operation)
+{
+    DragDropManager::handleDragFinishedEvent(DragDropSupport::dropResultFromOperation(operation));
+}
+
+BOOL viewIgnoreModifierKeysWhileDragging(id, SEL)
+{
+    return dragViewData().allowedEffectCount < 2 ? YES : NO;
+}
+
 void viewDealloc(id self, SEL)
 {
+    removeEventMonitor(self);
+    platform::NotificationCenter::defaultCenter().removeObserver(self);
     forgetDragViewData(self);
+    if (WindowImplBase* impl = ContentView::implOf(self)) {
+        // Still attached: the window reports to nobody, and is closed.
+        id window = impl->getNativeWindow();
+        if (window != nil && objc::send<id>(window, "delegate") == self)
+            objc::send<void>(window, "setDelegate:", id(nil));
+        WindowNotifications::willClose(impl, [self] { ContentView::detach(self); });
+    }
     objc::sendSuper<void>(self, superclassOf(), "dealloc");
 }
 
@@ -381,6 +554,7 @@ struct RunTimeClass {
         if (!factory.generateUniqueClass("CVCocoaView", "NSView"))
             return;
         factory.addMemberVar("pImpl", sizeof(void*), 3, "^v");
+        factory.addMemberVar("pEventMonitor", sizeof(void*), 3, "@");
         factory.addMethod(objc::selector("isFlipped"), objc::toIMP(&viewIsFlipped), "C@:");
         factory.addMethod(objc::selector("dealloc"), objc::toIMP(&viewDealloc), "v@:");
         for (const char* name : {"wantsDefaultClipping", "acceptsFirstResponder", "becomeFirstResponder",
@@ -391,6 +565,11 @@ struct RunTimeClass {
         factory.addMethod(objc::selector("drawRect:"), objc::toIMP(&viewDrawRect), "v@:{CGRect={CGPoint=dd}{CGSize=dd}}");
         factory.addMethod(objc::selector("setFrameSize:"), objc::toIMP(&viewSetFrameSize), "v@:{CGSize=dd}");
         factory.addMethod(objc::selector("setFrameOrigin:"), objc::toIMP(&viewSetFrameOrigin), "v@:{CGPoint=dd}");
+        factory.addMethod(objc::selector("frameDidChanged:"), objc::toIMP(&viewFrameDidChange), "v@:@");
+        factory.addMethod(objc::selector("viewDidChangeBackingProperties"),
+                          objc::toIMP(&viewDidChangeBackingProperties), "v@:");
+        factory.addMethod(objc::selector("setAlwaysInterceptMouse:"), objc::toIMP(&viewSetAlwaysInterceptMouse),
+                          "v@:C");
         struct Handler { const char* name; void (*function)(id, SEL, id); };
         for (Handler const& h : {Handler{"mouseDown:", &viewMouseDown}, Handler{"rightMouseDown:", &viewRightMouseDown},
                                  Handler{"otherMouseDown:", &viewOtherMouseDown}, Handler{"mouseUp:", &viewMouseUp},
@@ -401,6 +580,7 @@ struct RunTimeClass {
                                  Handler{"mouseEntered:", &viewMouseEntered}, Handler{"mouseExited:", &viewMouseExited},
                                  Handler{"scrollWheel:", &viewScrollWheel}})
             factory.addMethod(objc::selector(h.name), objc::toIMP(h.function), "v@:@");
+        factory.addMethod(objc::selector("cursorUpdate:"), objc::toIMP(&viewCursorUpdate), "v@:@");
         factory.addMethod(objc::selector("windowShouldClose:"), objc::toIMP(&viewShouldClose), "C@:@");
         factory.addMethod(objc::selector("windowWillClose:"), objc::toIMP(&viewWillClose), "v@:@");
         factory.addMethod(objc::selector("windowDidBecomeMain:"), objc::toIMP(&viewDidBecomeMain), "v@:@");
@@ -409,7 +589,22 @@ struct RunTimeClass {
         factory.addMethod(objc::selector("windowDidResignKey:"), objc::toIMP(&viewDidResignKey), "v@:@");
         factory.addMethod(objc::selector("windowWillResize:toSize:"), objc::toIMP(&viewWillResize),
                           "{CGSize=dd}@:@{CGSize=dd}");
+        addDragMethods();
         factory.doRegister();
+    }
+
+    void addDragMethods()
+    {
+        for (const char* name : {"draggingEntered:", "draggingUpdated:"})
+            factory.addMethod(objc::selector(name), objc::toIMP(&viewDraggingEntered), "Q@:@");
+        factory.addMethod(objc::selector("draggingExited:"), objc::toIMP(&viewDraggingExited), "v@:@");
+        factory.addMethod(objc::selector("performDragOperation:"), objc::toIMP(&viewPerformDragOperation), "C@:@");
+        factory.addMethod(objc::selector("draggingSourceOperationMaskForLocal:"),
+                          objc::toIMP(&viewDraggingSourceOperationMask), "Q@:C");
+        factory.addMethod(objc::selector("draggedImage:endedAt:operation:"), objc::toIMP(&viewDraggedImageEnded),
+                          "v@:@{CGPoint=dd}Q");
+        factory.addMethod(objc::selector("ignoreModifierKeysWhileDragging"),
+                          objc::toIMP(&viewIgnoreModifierKeysWhileDragging), "C@:");
     }
 };
 
@@ -436,7 +631,9 @@ id ContentView::create(WindowImplBase* impl, double width, double height)
         return nil;
     BAS::OBJC::setIvarPtr(view, "pImpl", reinterpret_cast<id>(impl));
     DragDropManager::s_pfnGetDragViewData = &provideDragViewData;
+    registerDraggedTypes(view);
     addTrackingArea(view, width, height);
+    observeOwnFrame(view);
     return view;
 }
 
@@ -467,6 +664,40 @@ WindowImplBase* ContentView::implOf(id view)
 void ContentView::detach(id view)
 {
     BAS::OBJC::setIvarPtr(view, "pImpl", nil);
+    removeEventMonitor(view);
+}
+
+unsigned long ContentView::handleDragDropEvent(id view, id sender, bool request)
+{
+    WindowImplBase* impl = implOf(view);
+    if (impl == nullptr)
+        return 0;
+    NSPoint const inWindow = objc::send<NSPoint>(sender, "draggingLocation");
+    BAS::Point const position = toInt(objc::send<NSPoint>(view, "convertPoint:fromView:", inWindow, id(nil)));
+    PasteboardRef pasteboard = openDraggingPasteboard(sender);
+    if (pasteboard == nullptr)
+        return 0;
+    ExchangeData exchange(pasteboard);
+    CFRelease(pasteboard);
+    if (request) {
+        DragDropRequestEventData data;
+        data.position = position;
+        data.modifiers = InputState::getSyncModifierKeys();
+        data.data = &exchange;
+        data.allowedEffects = uint32_t(DragDropSupport::effectsFromOperationMask(
+            objc::send<unsigned long>(sender, "draggingSourceOperationMask")));
+        WindowBase* window = &impl->getWindow();
+        if (!DragDropManager::handleDragRequestEvent(window, &data, window))
+            return 0;
+        return DragDropSupport::operationFromEffect(data.dropEffect);
+    }
+    DragDropReceiveEventData data;
+    data.position = position;
+    data.modifiers = InputState::getSyncModifierKeys();
+    data.data = &exchange;
+    if (!DragDropManager::handleDragReceiveEvent(&data))
+        return 0;
+    return DragDropSupport::operationFromEffect(data.dropEffect);
 }
 
 } // namespace COCOA

@@ -415,9 +415,10 @@ TEST_F(WindowTest, FullScreenTogglesOnceAndReportsTheSizeChange)
     window.resetFullScreenMode();
     window.resetFullScreenMode();
     EXPECT_FALSE(window.isFullScreenMode());
-    // Each toggle: the content view reports its new frame, then the window
-    // its size change.
-    EXPECT_EQ(window.events, std::vector<unsigned>(4, eWindowEvent::SizeChanged));
+    // Each toggle: the content view reports its new frame (from setFrameSize:
+    // and from its frame-changed notification), then the window its size
+    // change.
+    EXPECT_EQ(window.events, std::vector<unsigned>(6, eWindowEvent::SizeChanged));
     window.destroy();
 }
 

@@ -157,10 +157,9 @@ void setFrameSize(id self, SEL, NSSize size)
         return;
     s.frame.size = size;
     resizeSubviews(self, old);
+    // The bounds follow the frame: only the frame's change is announced.
     if (s.postsFrameChanges)
         postChange(self, "NSViewFrameDidChangeNotification");
-    if (s.postsBoundsChanges)
-        postChange(self, "NSViewBoundsDidChangeNotification");
 }
 
 void setFrameOrigin(id self, SEL, NSPoint origin)

@@ -16,9 +16,10 @@
 // convertRectToBacking:, setAutoresizingMask:, autoresizingMask,
 // setAutoresizesSubviews: (width/height sizable and the left/bottom
 // margins follow the superview), setPostsFrameChangedNotifications:,
-// setPostsBoundsChangedNotifications: (the notifications
-// "NSViewFrameDidChangeNotification" and "NSViewBoundsDidChangeNotification"
-// go synchronously through the default notification centre),
+// setPostsBoundsChangedNotifications: (the notification
+// "NSViewFrameDidChangeNotification" goes synchronously through the default
+// notification centre; the bounds only follow the frame, so
+// "NSViewBoundsDidChangeNotification" is never posted),
 // addTrackingArea:, removeTrackingArea:, registerForDraggedTypes:,
 // unregisterDraggedTypes, viewDidChangeBackingProperties (nothing),
 // inputContext (nil), interpretKeyEvents: (takes the one key event; sends

@@ -102,10 +102,14 @@ public:
         noteInputState(record.modifierFlags, buttons);
         objc::AutoreleasePool pool;
         id event = makeEvent(record);
-        if (NSApp)
+        if (NSApp) {
             objc::send<void>(NSApp, "sendEvent:", event);
-        else
-            objc::send<void>(self, "sendEvent:", event);
+        } else {
+            // Without an application object the local monitors still see
+            // the event first.
+            if (id delivered = runLocalMonitors(event))
+                objc::send<void>(self, "sendEvent:", delivered);
+        }
         objc::NSObject::release(event);
     }
 

@@ -59,7 +59,9 @@ public:
     void setMainWindow(MainWindow* window) { m_pMainWindow = window; }
     MainWindow* getMainWindow() const { return m_pMainWindow; }
     bool isQuitting() const { return m_bQuit; }
+    // Drawing at the screens' backing scale (off unless turned on).
     bool isHighResolution() const { return m_bHighResolution; }
+    void setHighResolution(bool on) { m_bHighResolution = on; }
     AppModule* getModuleOwner() const { return m_pModuleOwner; }
     bool sendWndEvent(unsigned code, EventData* data, WndEventExtra const& extra);
 
