@@ -441,24 +441,12 @@ id interceptMouse(id view, id event)
     if (impl == nullptr || objc::send<id>(event, "window") == objc::send<id>(view, "window"))
         return event;
     BAS::Point const outside{-1, -1};
-    switch (objc::send<unsigned long>(event, "type")) {
-    case kLeftMouseDown:
-        ContentView::handleMouseButtonEventWithPosition(view, event, outside, eMouseButton::Left,
-                                                        eMouseButtonState::Down);
-        break;
-    case kLeftMouseUp:
-        sendButton(impl, outside, modifierFlagsOf(event), eMouseButton::Left, eMouseButtonState::Up);
-        break;
-    case kRightMouseDown:
-        ContentView::handleMouseButtonEventWithPosition(view, event, outside, eMouseButton::Right,
-                                                        eMouseButtonState::Down);
-        break;
-    case kRightMouseUp:
-        sendButton(impl, outside, modifierFlagsOf(event), eMouseButton::Right, eMouseButtonState::Up);
-        break;
-    default:
-        break;
-    }
+    unsigned long const type = objc::send<unsigned long>(event, "type");
+    int const button = type == kRightMouseDown || type == kRightMouseUp ? eMouseButton::Right : eMouseButton::Left;
+    if (type == kLeftMouseDown || type == kRightMouseDown)
+        ContentView::handleMouseButtonEventWithPosition(view, event, outside, button, eMouseButtonState::Down);
+    else if (type == kLeftMouseUp || type == kRightMouseUp)
+        sendButton(impl, outside, modifierFlagsOf(event), button, eMouseButtonState::Up);
     return nil;
 }
 

@@ -16,32 +16,13 @@
 #include "TOV/Pane.h"
 #include "TOV/StyleSheet.h"
 #include "TOV/Widget.h"
+#include "BoxWidget.h"
 
 namespace {
 
 using namespace CV;
 using namespace CV::TOV;
-
-class Box : public Widget {
-public:
-    explicit Box(eWidgetAlignment direction)
-        : m_direction(direction)
-    {
-    }
-    cv::symbol getClass() const override
-    {
-        static cv::symbol const s_class(std::string("Box"));
-        return s_class;
-    }
-    void onAlign() override { arrangeChilds(m_direction, 2); }
-    void onPaint(PaintContext& context) override
-    {
-        context.drawFillRect({0, 0, getSize().x, getSize().y}, 0xFF303030u, 0xFF808080u);
-    }
-
-private:
-    eWidgetAlignment m_direction;
-};
+using CV::TOV::BENCH::Box;
 
 // 1 + 9 + 90 + 900 widgets: three levels of containers of ten (nine at the
 // top) children each.

@@ -13,15 +13,15 @@
 #include "FEN/EventData.h"
 #include "FEN/StandaloneWindow.h"
 #include "TOV/Lib.h"
-#include "TOV/PaintContext.h"
-#include "TOV/Widget.h"
 #include "TOV/Window.h"
 #include "platform/headless/TestDriver.h"
+#include "BoxWidget.h"
 
 namespace {
 
 using namespace CV;
 using namespace CV::TOV;
+using CV::TOV::BENCH::Box;
 
 class BenchModule : public FEN::AppModule {
 public:
@@ -34,27 +34,6 @@ public:
     void deInit(bool) override {}
 };
 bool const s_moduleMade = (BenchModule::instance(), true);
-
-class Box : public Widget {
-public:
-    explicit Box(eWidgetAlignment direction)
-        : m_direction(direction)
-    {
-    }
-    cv::symbol getClass() const override
-    {
-        static cv::symbol const s_class(std::string("Box"));
-        return s_class;
-    }
-    void onAlign() override { arrangeChilds(m_direction, 2); }
-    void onPaint(PaintContext& context) override
-    {
-        context.drawFillRect({0, 0, getSize().x, getSize().y}, 0xFF303030u, 0xFF808080u);
-    }
-
-private:
-    eWidgetAlignment m_direction;
-};
 
 // Rows of ten leaves under one root: 1 + rows * 11 widgets.
 std::shared_ptr<Box> makeTree(int rows)
