@@ -34,20 +34,24 @@ bool contains(BAS::Rect const& rect, BAS::Point const& point)
            point.y >= rect.top && point.y < rect.bottom;
 }
 
-std::pair<bool, std::shared_ptr<Widget>> locateTarget(std::shared_ptr<Widget> const& widget, unsigned code,
-                                                      FEN::MouseEventData* data)
+// The topmost hit-testable widget at position from widget down, unless a
+// widget's filter (asked whether the position is inside it or not) takes
+// the event first: {consumed, target}.
+template <typename Filter>
+std::pair<bool, std::shared_ptr<Widget>> locateTarget(std::shared_ptr<Widget> const& widget,
+                                                      BAS::Point const& position, Filter const& filter)
 {
     if (!widget->hasFlags(kHitTestable))
         return {false, nullptr};
-    bool const inside = contains(widget->getClipRect(), data->position);
-    if (widget->filterMouseEvent(inside, code, data))
+    bool const inside = contains(widget->getClipRect(), position);
+    if (filter(*widget, inside))
         return {true, widget};
     if (!inside)
         return {false, nullptr};
     widget->recreateChildrenByZIndexCollection();
     Widget::Children const children = widget->getChildrenByZ();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
-        auto result = locateTarget(*it, code, data);
+        auto result = locateTarget(*it, position, filter);
         if (result.second)
             return result;
     }
@@ -65,19 +69,34 @@ bool Pane::onEvent(unsigned code, FEN::EventData* data)
     return false;
 }
 
-std::pair<bool, std::shared_ptr<Widget>> Pane::filterMouseEventAndLocateTarget(unsigned code,
-                                                                               FEN::MouseEventData* data) const
+template <typename Filter>
+std::pair<bool, std::shared_ptr<Widget>> Pane::locateTargetAt(BAS::Point const& position, Filter const& filter) const
 {
     std::vector<std::shared_ptr<Widget>> const overlays = m_vecOverlays;
     for (auto it = overlays.rbegin(); it != overlays.rend(); ++it) {
-        auto result = locateTarget(*it, code, data);
+        auto result = locateTarget(*it, position, filter);
         if (result.second)
             return result;
     }
     if (!m_root)
         return {false, nullptr};
     std::shared_ptr<Widget> const root = m_root;
-    return locateTarget(root, code, data);
+    return locateTarget(root, position, filter);
+}
+
+std::pair<bool, std::shared_ptr<Widget>> Pane::filterMouseEventAndLocateTarget(unsigned code,
+                                                                               FEN::MouseEventData* data) const
+{
+    return locateTargetAt(data->position,
+                          [code, data](Widget& widget, bool inside) { return widget.filterMouseEvent(inside, code, data); });
+}
+
+std::pair<bool, std::shared_ptr<Widget>>
+Pane::filterDragDropRequestEventAndLocateTarget(unsigned code, FEN::DragDropRequestEventData* data) const
+{
+    return locateTargetAt(data->position, [code, data](Widget& widget, bool inside) {
+        return widget.filterDragDropRequestEvent(inside, code, data);
+    });
 }
 
 bool Pane::onMouse(unsigned code, FEN::MouseEventData* data)
@@ -146,14 +165,14 @@ void Pane::checkMouseLeaveEnter(std::shared_ptr<Widget> const& target, BAS::Poin
         FEN::MouseEventData record;
         record.position = relativeTo(position, left.get());
         record.modifiers = modifiers;
-        left->onMouse(FEN::eMouseEvent::MouseLeave, &record);
+        deliverToWidget(*left, FEN::eMouseEvent::MouseLeave, &record);
     }
     m_pEntered = m_pOver;
     if (std::shared_ptr<Widget> const entered = sharedOf(m_pEntered)) {
         FEN::MouseEventData record;
         record.position = relativeTo(position, entered.get());
         record.modifiers = modifiers;
-        entered->onMouse(FEN::eMouseEvent::MouseEnter, &record);
+        deliverToWidget(*entered, FEN::eMouseEvent::MouseEnter, &record);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "FEN/ClipBoardFormat.h"
 #include "FEN/CursorManager.h"
 #include "FEN/EventCodes.h"
+#include "FEN/EventData.h"
 #include "FEN/ExchangeData.h"
 #include "FEN/FileDialog.h"
 #include "FEN/InputState.h"
@@ -11,6 +12,16 @@
 #include "TOV/Widget.h"
 
 namespace CV::TOV {
+
+namespace {
+
+std::shared_ptr<Widget> lockedParentOf(Widget const& widget)
+{
+    Widget* parent = widget.getParent();
+    return parent ? parent->weak_from_this().lock() : nullptr;
+}
+
+} // namespace
 
 WindowingPane::~WindowingPane() = default;
 
@@ -107,7 +118,7 @@ void WindowingPane::openFileDialog(bool save, std::string const& caption, boost:
 bool WindowingPane::onEvent(unsigned code, FEN::EventData* data)
 {
     if (FEN::isDragDropEvent(code))
-        return false;
+        return onDragDrop(code, data);
     if (code == FEN::eWindowEvent::ResignedKey) {
         killFocus();
         return true;
@@ -118,6 +129,27 @@ bool WindowingPane::onEvent(unsigned code, FEN::EventData* data)
         return true;
     }
     return Pane::onEvent(code, data);
+}
+
+bool WindowingPane::onDragDrop(unsigned code, FEN::EventData* data)
+{
+    if (code != FEN::eDragDropEvent::DragRequest || data == nullptr)
+        return false;
+    auto* request = static_cast<FEN::DragDropRequestEventData*>(data);
+    BAS::Point const inWindow = request->position;
+    setLastMousePosition(inWindow);
+    auto const [consumed, target] = filterDragDropRequestEventAndLocateTarget(code, request);
+    if (consumed)
+        return true;
+    for (std::shared_ptr<Widget> widget = target; widget; widget = lockedParentOf(*widget)) {
+        BAS::Point const origin = widget->getAbsPos();
+        request->position = {inWindow.x - origin.x, inWindow.y - origin.y};
+        bool const handled = widget->onEvent(code, request);
+        request->position = inWindow;
+        if (handled)
+            return true;
+    }
+    return false;
 }
 
 void WindowingPane::setModalKeyInput(bool modal)

@@ -1,26 +1,29 @@
 #pragma once
-// The drag-source side of every widget: a condition that says where a drag
-// may start and the function called when one starts. The detection of a
-// drag from mouse input joins this class with the framework's drag-start
-// detector; until then the class only holds the two functions.
+// The drag-source side of every widget: the framework's drag-start
+// detector fed with the widget's left-button input, a condition that says
+// where a drag may start and the function called when one starts. A
+// starting drag ends the pane's hover and mouse capture.
 #include <functional>
 
 #include "BAS/Point.h"
+#include "FEN/DropSource.h"
 #include "TOV/Forward.h"
 
 namespace CV::TOV {
 
-class DragDropSource {
+class DragDropSource : public FEN::DropSource {
 public:
+    // What handleDragDropSourceMouse answers.
+    enum eSourceAnswer : int { eNotTaken = 0, eTaken = 1, eDragStarted = 2 };
+
     DragDropSource() = default;
-    virtual ~DragDropSource();
+    ~DragDropSource() override;
 
     // The condition's answer for a press at the position; false without one.
-    virtual bool canDragStart(BAS::Point const& position) const;
-    // Milliseconds a press must be held before a drag may start.
-    virtual void setDragStartTimeout(unsigned milliseconds);
-    // Sees every widget-level mouse code before the widget does; non-zero
-    // means the drag source took it.
+    bool canDragStart(BAS::Point const& position) const override;
+    // Sees every widget-level mouse code before the widget does: a left
+    // press that arms the detector and the drags until one starts are
+    // taken from the widget (non-zero).
     virtual int handleDragDropSourceMouse(unsigned code, FEN::MouseEventData* data, Pane* pane);
     unsigned getDragStartTimeout() const { return m_uDragStartTimeout; }
 
@@ -28,7 +31,7 @@ public:
     std::function<bool(BAS::Point const&)> m_fnCanDragStart;
 
 private:
-    unsigned m_uDragStartTimeout = 0;
+    int startDrag(FEN::MouseEventData* data, Pane* pane);
 };
 
 } // namespace CV::TOV

@@ -76,6 +76,11 @@ public:
     // {consumed, target}: the overlays from the last added, then the root.
     std::pair<bool, std::shared_ptr<Widget>> filterMouseEventAndLocateTarget(unsigned code,
                                                                             FEN::MouseEventData* data) const;
+    // The same hit test for a drag request at its position.
+    std::pair<bool, std::shared_ptr<Widget>>
+    filterDragDropRequestEventAndLocateTarget(unsigned code, FEN::DragDropRequestEventData* data) const;
+    BAS::Point const& getLastMousePosition() const { return m_ptLastMouse; }
+    void setLastMousePosition(BAS::Point const& position) { m_ptLastMouse = position; }
 
     // ---- tree and geometry -----------------------------------------------
     void setRoot(std::shared_ptr<Widget> root, std::string const& id);
@@ -134,6 +139,8 @@ private:
     // the flags with what the passes raised.
     uint32_t runAlignPasses(BAS::Rect const& clip, BAS::Region& invalid, uint32_t flags);
     void setTimerEntry(Widget& widget, int ticks);
+    template <typename Filter>
+    std::pair<bool, std::shared_ptr<Widget>> locateTargetAt(BAS::Point const& position, Filter const& filter) const;
     void paintRegion(ePaintMode mode, BAS::Region const& region, Canvas& canvas);
     void checkMouseLeaveEnter(std::shared_ptr<Widget> const& target, BAS::Point const& position, uint32_t modifiers);
     void onMouseButtonPressedEvent(FEN::MouseButtonEventData* data, std::shared_ptr<Widget> const& target,

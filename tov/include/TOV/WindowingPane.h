@@ -27,9 +27,14 @@ public:
     void openFileDialog(bool save, std::string const& caption, boost::filesystem::path const& initial,
                         std::function<void(boost::filesystem::path)> onChosen) override;
     // Resigning key clears the focus widget; a lost capture forgets the over
-    // and down widgets; drag-and-drop codes are not routed yet; the rest goes
+    // and down widgets; drag-and-drop codes go to onDragDrop; the rest goes
     // to the pane's mouse and key routing.
     bool onEvent(unsigned code, FEN::EventData* data) override;
+    // A drag request goes to the widget under its position, then up the
+    // ancestors, each seeing the position in its own coordinates, until one
+    // handles it; the request's position is the window's again afterwards.
+    // Other drag-and-drop codes are not handled here.
+    bool onDragDrop(unsigned code, FEN::EventData* data);
     void setModalKeyInput(bool modal) override;
     void setKeyFocus() override;
     void killFocus() override;
