@@ -7,6 +7,8 @@
 #include "BAS/Message.h"
 #include "FEN/AppModule.h"
 #include "FEN/COCOA/WindowImplBase.h"
+#include "FEN/DragDropSupport.h"
+#include "FEN/EventData.h"
 #include "FEN/Application.h"
 #include "FEN/EventCodes.h"
 #include "FEN/Picture.h"
@@ -143,6 +145,46 @@ TEST_F(WidgetWindowTest, LostCaptureAndResignedKeyForgetTheMouseAndFocusWidgets)
     EXPECT_EQ(window->getOver(), nullptr);
     EXPECT_TRUE(window->onEvent(FEN::eWindowEvent::ResignedKey, nullptr));
     EXPECT_EQ(window->getFocus(), nullptr);
+    window->destroy();
+}
+
+// A handler that takes drags as copies and counts its drops.
+class CopyHandler : public DragDropEventTarget::RequestDropHandler {
+public:
+    CopyHandler()
+        : RequestDropHandler([](FEN::DragDropRequestEventData* request) {
+            request->dropEffect = FEN::DragDropSupport::eDropEffectCopy;
+            return true;
+        })
+    {
+    }
+    bool drop(FEN::EventData*) override { return ++drops > 0; }
+    int drops = 0;
+};
+
+TEST_F(WidgetWindowTest, ADragFromTheDesktopReachesTheWidgetUnderIt)
+{
+    auto window = std::make_unique<CountingWindow>();
+    auto root = makeWidget();
+    auto target = makeWidget();
+    target->setNoAlign(true);
+    target->setPos({20, 0});
+    target->setSize({20, 30});
+    root->insertChildWidget(target, "target");
+    auto const handler = std::make_shared<CopyHandler>();
+    target->addDropHandler(handler);
+    window->setRoot(root, "root");
+    ASSERT_TRUE(window->create(windowData(40, 30)));
+    window->show(true);
+    auto* impl = dynamic_cast<FEN::COCOA::WindowImplBase*>(window->getImpl());
+    ASSERT_NE(impl, nullptr);
+    auto& peer = driver.peerOf(impl->getNativeWindow());
+
+    EXPECT_EQ(driver.dragOver(peer, {5, 5}, "desktop drag", 1 | 16), 0u); // over the root
+    EXPECT_EQ(driver.dragOver(peer, {25, 5}, "desktop drag", 1 | 16), 1u);
+    EXPECT_TRUE(driver.drop(peer, {25, 5}, "desktop drag", 1 | 16));
+    EXPECT_EQ(handler->drops, 1);
+    EXPECT_EQ(target->getCurrentDropHandler(), nullptr); // the drop ends with a leave
     window->destroy();
 }
 
