@@ -1,5 +1,6 @@
 #include "FrameworkTestSupport.h"
 
+#include "FEN/COCOA/ContentView.h"
 #include "FEN/COCOA/WindowImplBase.h"
 #include "FEN/ClipBoardFormat.h"
 #include "FEN/CursorManager.h"
@@ -311,6 +312,19 @@ TEST_F(ContentViewTest, ADragStartedInTheViewReportsHowItEnded)
     EXPECT_TRUE(ignoresModifiers);
     EXPECT_EQ(driver.drag().allowedOperations(), 1u);
     EXPECT_EQ(window.log, std::vector<std::string>{"1304 r1"});
+}
+
+TEST_F(ContentViewTest, ADetachedViewSendsNothing)
+{
+    implOf(window)->setTrackMouseGlobal(true);
+    COCOA::ContentView::detach(view());
+    driver.click(*peer, {10, 5});
+    driver.moveMouse(*peer, {20, 10});
+    driver.scroll(*peer, {3, 4}, 0, 2);
+    driver.resize(*peer, {180, 150});
+    EXPECT_EQ(driver.dragOver(*peer, {30, 20}, "drag", 1), 0u);
+    EXPECT_FALSE(driver.drop(*peer, {30, 20}, "drag", 1));
+    EXPECT_TRUE(window.log.empty());
 }
 
 TEST_F(ContentViewTest, AViewThatGoesWhileAttachedClosesItsWindow)
