@@ -3,6 +3,7 @@
 
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
+#include "platform/objc/Protocols.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,17 @@ TEST(ClassFactoryTest, AddingReportsTheRunTimesRefusal)
     EXPECT_FALSE(factory.addMemberVar("m_value", sizeof(uint32_t), 2, "I")); // taken
     factory.doRegister();
     EXPECT_FALSE(factory.addMemberVar("m_late", sizeof(uint32_t), 2, "I")); // after registration
+}
+
+TEST(ClassFactoryTest, AdoptsProtocolsThePlatformDeclares)
+{
+    objc_class* cls = nullptr;
+    ClassFactory factory(cls);
+    ASSERT_TRUE(factory.generateUniqueClass("ClassFactoryTestClient", "NSObject"));
+    EXPECT_TRUE(factory.addProtocol("NSTextInputClient"));
+    factory.doRegister();
+    EXPECT_TRUE(platform::objc::send<BOOL>(reinterpret_cast<id>(cls), "conformsToProtocol:",
+                                           platform::objc::Protocols::lookUp("NSTextInputClient")));
 }
 
 // A view-like class: an object pointer, a counter and a scale.

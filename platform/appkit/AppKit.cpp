@@ -11,6 +11,7 @@ void registerAppKitClasses()
           &NSCursorClass, &NSSavePanelClass, &NSOpenPanelClass,
           &NSPasteboardClass, &NSDraggingInfoClass})
         registration();
+    NSTextInputClientProtocol();
 }
 
 } // namespace platform::appkit

@@ -1,5 +1,5 @@
 #pragma once
-// The AppKit stand-ins, registered in the object run time as a whole (the
+// The AppKit stand-ins (and the protocols they declare), registered in the object run time as a whole (the
 // object run time's ensureStandInClasses does it, so that class factories
 // running in static initialisers find them as superclasses).
 #include "platform/appkit/AppKitSupport.h"
@@ -15,6 +15,7 @@
 #include "platform/appkit/NSPasteboard.h"
 #include "platform/appkit/NSResponder.h"
 #include "platform/appkit/NSSavePanel.h"
+#include "platform/appkit/NSTextInputClient.h"
 #include "platform/appkit/NSScreen.h"
 #include "platform/appkit/NSTimer.h"
 #include "platform/appkit/NSTrackingArea.h"

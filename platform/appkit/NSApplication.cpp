@@ -165,12 +165,7 @@ bool offerKeyEquivalent(id self, id event, const EventRecord& record)
     if (record.window && objc::send<BOOL>(record.window, "performKeyEquivalent:", event))
         return true;
     id menu = ivar<id>(self, "_mainMenu");
-    if (!menu)
-        return false;
-    const cf::String* characters = cf::String::createFromUTF8(record.charactersIgnoringModifiers);
-    const bool performed = performKeyEquivalent(menu, characters->characters(), record.modifierFlags);
-    CFRelease(characters);
-    return performed;
+    return menu && objc::send<BOOL>(menu, "performKeyEquivalent:", event);
 }
 
 void sendEvent(id self, SEL, id event)

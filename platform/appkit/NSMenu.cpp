@@ -1,6 +1,8 @@
 #include "platform/appkit/NSMenu.h"
 
+#include "platform/appkit/NSEvent.h"
 #include "platform/appkit/NSMenuItem.h"
+#include "platform/cf/CFString.h"
 #include "platform/keyboard/ModifierFlags.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
@@ -175,6 +177,21 @@ void update(id self, SEL)
     }
 }
 
+// The key equivalent of a key-down event: its characters ignoring
+// modifiers with its modifier flags.
+BOOL performKeyEquivalentOfEvent(id self, SEL, id event)
+{
+    if (event == nil || !objc::send<BOOL>(event, "isKindOfClass:", NSEventClass()))
+        return NO;
+    const EventRecord& record = eventRecord(event);
+    if (record.type != NSEventTypeKeyDown)
+        return NO;
+    const cf::String* characters = cf::String::createFromUTF8(record.charactersIgnoringModifiers);
+    const bool performed = performKeyEquivalent(self, characters->characters(), record.modifierFlags);
+    CFRelease(characters);
+    return performed ? YES : NO;
+}
+
 Class registerClass()
 {
     return objc::StandInClass("NSMenu", objc::NSObject::rootClass())
@@ -198,6 +215,7 @@ Class registerClass()
         .method("autoenablesItems", &autoenablesItems)
         .method("setAutoenablesItems:", &setAutoenablesItems)
         .method("update", &update)
+        .method("performKeyEquivalent:", &performKeyEquivalentOfEvent)
         .registerClass();
 }
 

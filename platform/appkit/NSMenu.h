@@ -6,7 +6,9 @@
 // Selectors: init, initWithTitle:, dealloc, title, setTitle:,
 // numberOfItems, itemAtIndex:, indexOfItem:, insertItem:atIndex:,
 // addItem:, removeItemAtIndex:, itemWithTag:, supermenu, setSupermenu:,
-// delegate, setDelegate:, autoenablesItems, setAutoenablesItems:, update.
+// delegate, setDelegate:, autoenablesItems, setAutoenablesItems:, update,
+// performKeyEquivalent: (a key-down event: performKeyEquivalent below with
+// its characters ignoring modifiers and its modifier flags).
 //
 // Automatic enabling (update, run before a menu shows and before a key
 // equivalent is performed): an item with an action is enabled when its

@@ -6,6 +6,8 @@
 #include "platform/appkit/NSImage.h"
 #include "platform/backend/Backend.h"
 #include "platform/appkit/NSResponder.h"
+#include "platform/appkit/NSTextInputClient.h"
+#include "platform/keyboard/TextInputSources.h"
 #include "platform/cf/CFArray.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
@@ -337,27 +339,111 @@ void registerForDraggedTypes(id self, SEL, CFArrayRef types)
 void unregisterDraggedTypes(id self, SEL) { state(self).draggedTypes.clear(); }
 id inputContext(id, SEL) { return nil; }
 
-// The standard key bindings of text views.
+// The standard key bindings of text views: a key with exactly the listed
+// modifiers (of Shift, Control, Option and Command) gives the command.
+struct KeyBinding {
+    unsigned short keyCode;
+    std::uint64_t modifiers;
+    const char* command;
+};
+
+constexpr std::uint64_t kShift = 1u << 17, kControl = 1u << 18, kOption = 1u << 19, kCommand = 1u << 20;
+constexpr std::uint64_t kBindingModifiers = kShift | kControl | kOption | kCommand;
+
+constexpr KeyBinding kKeyBindings[] = {
+    {123, 0, "moveLeft:"},
+    {123, kShift, "moveLeftAndModifySelection:"},
+    {123, kCommand, "moveToLeftEndOfLine:"},
+    {123, kCommand | kShift, "moveToLeftEndOfLineAndModifySelection:"},
+    {124, 0, "moveRight:"},
+    {124, kShift, "moveRightAndModifySelection:"},
+    {124, kCommand, "moveToRightEndOfLine:"},
+    {124, kCommand | kShift, "moveToRightEndOfLineAndModifySelection:"},
+    {125, 0, "moveDown:"},
+    {125, kShift, "moveDownAndModifySelection:"},
+    {126, 0, "moveUp:"},
+    {126, kShift, "moveUpAndModifySelection:"},
+    {115, 0, "moveToBeginningOfDocument:"},
+    {119, 0, "moveToEndOfDocument:"},
+    {116, 0, "pageUp:"},
+    {121, 0, "pageDown:"},
+    {51, 0, "deleteBackward:"},
+    {51, kShift, "deleteBackward:"},
+    {117, 0, "deleteForward:"},
+    {36, 0, "insertNewline:"},
+    {36, kShift, "insertNewline:"},
+    {76, 0, "insertNewline:"},
+    {76, kShift, "insertNewline:"},
+    {48, 0, "insertTab:"},
+    {48, kShift, "insertBacktab:"},
+    {53, 0, "cancelOperation:"},
+};
+
 const char* commandFor(unsigned short keyCode, std::uint64_t modifiers)
 {
-    const bool shift = modifiers & (1u << 17), command = modifiers & (1u << 20);
-    switch (keyCode) {
-    case 123: return command ? (shift ? "moveToLeftEndOfLineAndModifySelection:" : "moveToLeftEndOfLine:")
-                             : (shift ? "moveLeftAndModifySelection:" : "moveLeft:");
-    case 124: return command ? (shift ? "moveToRightEndOfLineAndModifySelection:" : "moveToRightEndOfLine:")
-                             : (shift ? "moveRightAndModifySelection:" : "moveRight:");
-    case 125: return shift ? "moveDownAndModifySelection:" : "moveDown:";
-    case 126: return shift ? "moveUpAndModifySelection:" : "moveUp:";
-    case 51: return "deleteBackward:";
-    case 117: return "deleteForward:";
-    case 36:
-    case 76: return "insertNewline:";
-    case 48: return shift ? "insertBacktab:" : "insertTab:";
-    case 53: return "cancelOperation:";
-    default: return nullptr;
-    }
+    for (const KeyBinding& binding : kKeyBindings)
+        if (binding.keyCode == keyCode && binding.modifiers == (modifiers & kBindingModifiers))
+            return binding.command;
+    return nullptr;
 }
 
+// The accent of a dead key of the current keyboard layout, as text; empty
+// for any other key.
+std::string deadKeyAccentOf(unsigned short keyCode, std::uint64_t modifiers)
+{
+    TISInputSourceRef source = TISCopyCurrentKeyboardInputSource();
+    if (source == nullptr)
+        return {};
+    const UCKeyboardLayout* layout =
+        keyboard::KeyLayoutData::layoutOf(TISGetInputSourceProperty(source, kTISPropertyUnicodeKeyLayoutData));
+    std::string accent;
+    if (layout != nullptr) {
+        const keyboard::KeyboardLayout::KeyText key = layout->translate(keyCode, std::uint32_t(modifiers));
+        if (key.deadKeyAccent != 0)
+            accent = cf::String(key.text, false).utf8();
+    }
+    CFRelease(source);
+    return accent;
+}
+
+void insertText(id self, const std::string& characters)
+{
+    NSString* text = makeString(characters);
+    if (responds(self, "insertText:replacementRange:"))
+        objc::send<void>(self, "insertText:replacementRange:", reinterpret_cast<id>(text), NSRange{NSNotFound, 0});
+    else if (responds(self, "insertText:"))
+        objc::send<void>(self, "insertText:", reinterpret_cast<id>(text));
+    CFRelease(text);
+}
+
+// A dead key shows its accent as marked text with the caret after it; the
+// next key's characters (composed by the layout) are committed over it.
+void markDeadKey(id self, const std::string& accent)
+{
+    NSString* text = makeString(accent);
+    objc::send<void>(self, "setMarkedText:selectedRange:replacementRange:", reinterpret_cast<id>(text),
+                     NSRange{NSUInteger(CFStringGetLength(text)), 0}, NSRange{NSNotFound, 0});
+    CFRelease(text);
+}
+
+// Whether a key's characters are text: not a control character nor one of
+// the function-key characters (U+F700-U+F8FF, three bytes EF 9C 80 to
+// EF A3 BF in UTF-8).
+bool typesText(const std::string& characters)
+{
+    const auto first = static_cast<unsigned char>(characters[0]);
+    if (first < 0x20 || first == 0x7F)
+        return false;
+    if (first == 0xEF && characters.size() >= 2) {
+        const auto second = static_cast<unsigned char>(characters[1]);
+        return second < 0x9C || second > 0xA3;
+    }
+    return true;
+}
+
+// The input system for one key down: a bound command, the accent of a
+// dead key for a text-input client, or the key's characters (none with
+// Control or Command held).
 void interpretKeyEvents(id self, SEL, id event)
 {
     if (event == nil)
@@ -369,14 +455,18 @@ void interpretKeyEvents(id self, SEL, id event)
         objc::send<void>(self, "doCommandBySelector:", objc::selector(command));
         return;
     }
-    if (record.characters.empty() || (record.modifierFlags & ((1u << 18) | (1u << 20))))
+    if (record.modifierFlags & (kControl | kCommand))
         return;
-    NSString* text = makeString(record.characters);
-    if (responds(self, "insertText:replacementRange:"))
-        objc::send<void>(self, "insertText:replacementRange:", reinterpret_cast<id>(text), NSRange{NSNotFound, 0});
-    else if (responds(self, "insertText:"))
-        objc::send<void>(self, "insertText:", reinterpret_cast<id>(text));
-    CFRelease(text);
+    if (record.characters.empty()) {
+        if (isTextInputClient(self)) {
+            const std::string accent = deadKeyAccentOf(record.keyCode, record.modifierFlags);
+            if (!accent.empty())
+                markDeadKey(self, accent);
+        }
+        return;
+    }
+    if (typesText(record.characters))
+        insertText(self, record.characters);
 }
 
 // Starts a drag of the pasteboard's data through the backend; the source

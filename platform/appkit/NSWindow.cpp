@@ -67,6 +67,7 @@ public:
     bool isMain = false;
     bool closed = false;
     bool dirty = false;
+    bool keyViewChosen = false;
     NSRect unzoomedFrame{};
     NSPoint lastMouse{0, 0};
     std::string title;
@@ -193,7 +194,7 @@ public:
     void text(const peer::TextInput& input) override
     {
         objc::AutoreleasePool pool;
-        id target = firstResponder ? firstResponder : self;
+        id target = keyTarget();
         NSString* text = makeString(input.text);
         const NSRange none{NSNotFound, 0};
         if (input.committed) {
@@ -204,6 +205,40 @@ public:
                              NSRange{input.selectionStart, input.selectionLength}, none);
         }
         CFRelease(text);
+    }
+
+    // The first time the window becomes key without a first responder of
+    // its own: the initial first responder, else the first view that takes
+    // key focus.
+    void chooseInitialKeyView()
+    {
+        keyViewChosen = true;
+        if (firstResponder)
+            return;
+        id chosen = initialFirstResponder;
+        if (!chosen)
+            forEachView(contentView, [&](id view) {
+                if (!chosen && takesKeyFocus(view))
+                    chosen = view;
+            });
+        if (chosen)
+            objc::send<BOOL>(self, "makeFirstResponder:", chosen);
+    }
+    static bool takesKeyFocus(id view)
+    {
+        return objc::send<BOOL>(view, "acceptsFirstResponder") &&
+               (!responds(view, "canBecomeKeyView") || objc::send<BOOL>(view, "canBecomeKeyView"));
+    }
+    // The first responder while it is still one of the window's views (the
+    // window itself once it left the tree).
+    id keyTarget()
+    {
+        bool inTree = false;
+        if (firstResponder)
+            forEachView(contentView, [&](id view) { inTree = inTree || view == firstResponder; });
+        if (!inTree)
+            firstResponder = nil;
+        return firstResponder ? firstResponder : self;
     }
 
     // peer::WindowClient
@@ -233,6 +268,8 @@ public:
             return;
         isKey = focused;
         isMain = focused;
+        if (focused && !keyViewChosen)
+            chooseInitialKeyView();
         if (focused) {
             notify(delegate, "windowDidBecomeKey:", "NSWindowDidBecomeKeyNotification", self);
             notify(delegate, "windowDidBecomeMain:", "NSWindowDidBecomeMainNotification", self);
@@ -675,8 +712,12 @@ void sendEvent(id self, SEL, id event)
         if (!s.isKey && objc::send<BOOL>(self, "canBecomeKeyWindow"))
             s.peer->show(true);
         target = targetFor(s, record.location);
-        if (record.type == NSEventTypeLeftMouseDown)
+        if (record.type == NSEventTypeLeftMouseDown) {
             s.mouseDownView = target;
+            // A click gives key focus to a view that takes it.
+            if (target != self && target != s.firstResponder && objc::send<BOOL>(target, "acceptsFirstResponder"))
+                objc::send<BOOL>(self, "makeFirstResponder:", target);
+        }
         objc::send<void>(target, record.type == NSEventTypeLeftMouseDown    ? "mouseDown:"
                                  : record.type == NSEventTypeRightMouseDown ? "rightMouseDown:"
                                                                             : "otherMouseDown:",
@@ -710,13 +751,13 @@ void sendEvent(id self, SEL, id event)
         objc::send<void>(targetFor(s, record.location), "scrollWheel:", event);
         break;
     case NSEventTypeKeyDown:
-        objc::send<void>(objc::send<id>(self, "firstResponder"), "keyDown:", event);
+        objc::send<void>(s.keyTarget(), "keyDown:", event);
         break;
     case NSEventTypeKeyUp:
-        objc::send<void>(objc::send<id>(self, "firstResponder"), "keyUp:", event);
+        objc::send<void>(s.keyTarget(), "keyUp:", event);
         break;
     case NSEventTypeFlagsChanged:
-        objc::send<void>(objc::send<id>(self, "firstResponder"), "flagsChanged:", event);
+        objc::send<void>(s.keyTarget(), "flagsChanged:", event);
         break;
     default:
         break;

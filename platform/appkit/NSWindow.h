@@ -29,7 +29,12 @@
 // (the window's sendEvent: without an application object), which hands
 // mouse events to the view under the mouse (drags and releases to the view
 // that got the press), keys to the first responder and tracking-area
-// crossings to their owners. Window changes reach the delegate as
+// crossings to their owners. Key focus: the first time the window becomes
+// key without a first responder, its initial first responder or else the
+// first view that accepts first responder (and can become key view) takes
+// it; a left press gives it to the pressed view when that accepts it; a
+// first responder that left the view tree gives it back to the window.
+// Window changes reach the delegate as
 // windowShouldClose:, windowWillClose:, windowDidBecomeKey:,
 // windowDidResignKey:, windowDidBecomeMain:, windowDidResignMain:,
 // windowWillResize:toSize:, windowDidResize:, windowDidMove:,

@@ -1,7 +1,10 @@
 #include "platform/headless/TestDriver.h"
 
 #include "platform/appkit/NSWindow.h"
+#include "platform/keyboard/KeyEventCharacters.h"
+#include "platform/keyboard/TextInputSources.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -118,6 +121,56 @@ void TestDriver::key(HeadlessWindow& window, unsigned short keyCode, const std::
 {
     keyDown(window, keyCode, characters, modifiers);
     keyUp(window, keyCode, characters, modifiers);
+}
+
+namespace {
+
+// The modifier state UCKeyTranslate takes: 0x01 Command, 0x02 Shift, 0x04
+// Caps Lock, 0x08 Option, 0x10 Control.
+UInt32 translationModifiers(std::uint64_t flags)
+{
+    return ((flags & peer::kCommandKey) ? 0x01 : 0) | ((flags & peer::kShiftKey) ? 0x02 : 0) |
+           ((flags & peer::kCapsLockKey) ? 0x04 : 0) | ((flags & peer::kOptionKey) ? 0x08 : 0) |
+           ((flags & peer::kControlKey) ? 0x10 : 0);
+}
+
+// The text of a key on the current layout as UTF-8; deadKeyState carries a
+// pending dead key from one call to the next.
+std::string layoutText(unsigned short keyCode, std::uint64_t modifiers, std::uint32_t& deadKeyState)
+{
+    if (const std::optional<char16_t> character = keyboard::keyEventCharacter(keyCode, modifiers))
+        return cf::String(std::u16string(1, *character), false).utf8();
+    TISInputSourceRef source = TISCopyCurrentKeyboardInputSource();
+    if (source == nullptr)
+        return {};
+    const UCKeyboardLayout* layout =
+        keyboard::KeyLayoutData::layoutOf(TISGetInputSourceProperty(source, kTISPropertyUnicodeKeyLayoutData));
+    UniChar units[8];
+    UniCharCount length = 0;
+    if (layout == nullptr ||
+        UCKeyTranslate(layout, keyCode, kUCKeyActionDown, translationModifiers(modifiers), LMGetKbdType(), 0,
+                       &deadKeyState, 8, &length, units) != noErr)
+        length = 0;
+    CFRelease(source);
+    return cf::String(std::u16string(units, units + std::min<UniCharCount>(length, 8)), false).utf8();
+}
+
+} // namespace
+
+void TestDriver::typeKeyDown(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers, bool repeat)
+{
+    std::uint32_t plainState = 0;
+    const std::string ignoring = layoutText(keyCode, modifiers & peer::kShiftKey, plainState);
+    const std::string characters = layoutText(keyCode, modifiers, m_deadKeyState);
+    window.input()->key(peer::KeyInput{true, keyCode, modifiers, characters, ignoring, repeat});
+}
+
+void TestDriver::typeKeyUp(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers)
+{
+    std::uint32_t plainState = 0, state = 0;
+    const std::string ignoring = layoutText(keyCode, modifiers & peer::kShiftKey, plainState);
+    window.input()->key(peer::KeyInput{false, keyCode, modifiers, layoutText(keyCode, modifiers, state), ignoring,
+                                       false});
 }
 
 void TestDriver::modifiers(HeadlessWindow& window, std::uint64_t flags)

@@ -97,6 +97,15 @@ public:
                std::uint64_t modifiers = 0);
     void key(HeadlessWindow& window, unsigned short keyCode, const std::string& characters = "",
              std::uint64_t modifiers = 0);
+    // Keys typed on the current keyboard layout (keyboard::InputSources):
+    // the characters are the layout's for the key with the modifiers, or
+    // the key event characters of keys that type no text (a
+    // dead key gives none and puts its accent on the next key typed), those
+    // ignoring modifiers the layout's with Shift alone (none for a dead
+    // key); repeat marks an auto-repeated key down.
+    void typeKeyDown(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers = 0,
+                     bool repeat = false);
+    void typeKeyUp(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers = 0);
     void modifiers(HeadlessWindow& window, std::uint64_t flags);
     // Text from an input method: committed, or marked (composing).
     void commitText(HeadlessWindow& window, const std::string& text);
@@ -151,6 +160,7 @@ private:
     std::shared_ptr<Clock> m_previousClock;
     Clock::TimePoint m_start;
     std::unique_ptr<objc::AutoreleasePool> m_pool;
+    std::uint32_t m_deadKeyState = 0; // of the keys typed on the layout
 };
 
 } // namespace platform::headless

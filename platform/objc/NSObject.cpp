@@ -2,6 +2,7 @@
 
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
+#include "platform/objc/Protocols.h"
 #include "platform/objc/StandInClass.h"
 #include "platform/runloop/MainLoop.h"
 
@@ -112,6 +113,16 @@ BOOL instanceIsKindOfClass(id self, SEL, Class cls)
     return NO;
 }
 
+BOOL instanceConformsToProtocol(id self, SEL, Protocol* protocol)
+{
+    return Protocols::conforms(object_getClass(self), protocol) ? YES : NO;
+}
+
+BOOL classConformsToProtocol(id self, SEL, Protocol* protocol)
+{
+    return Protocols::conforms(reinterpret_cast<Class>(self), protocol) ? YES : NO;
+}
+
 id instancePerform(id self, SEL, SEL selector)
 {
     return send<id>(self, selector);
@@ -180,6 +191,7 @@ Class registerRootClass()
         .method("hash", instanceHash)
         .method("respondsToSelector:", instanceRespondsToSelector)
         .method("isKindOfClass:", instanceIsKindOfClass)
+        .method("conformsToProtocol:", instanceConformsToProtocol)
         .method("performSelector:", instancePerform)
         .method("performSelector:withObject:", instancePerformWith)
         .method("performSelector:withObject:withObject:", instancePerformWithWith)
@@ -188,6 +200,7 @@ Class registerRootClass()
         .classMethod("alloc", classAlloc)
         .classMethod("new", classNew)
         .classMethod("class", classSelf)
+        .classMethod("conformsToProtocol:", classConformsToProtocol)
         .classMethod("retain", classSelf)
         .classMethod("release", classRelease)
         .classMethod("autorelease", classSelf)

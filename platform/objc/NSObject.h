@@ -10,7 +10,8 @@
 // Class methods: alloc, new, class, retain/release/autorelease (no-ops).
 // Instance methods: init, dealloc, retain, release, autorelease,
 // retainCount, self, class, superclass, isEqual:, hash,
-// respondsToSelector:, isKindOfClass:, performSelector:,
+// respondsToSelector:, isKindOfClass:, conformsToProtocol: (also a class
+// method; Protocols.h), performSelector:,
 // performSelector:withObject:, performSelector:withObject:withObject:,
 // performSelectorOnMainThread:withObject:waitUntilDone: (queued on the main
 // loop, or run and waited for) and performSelector:withObject:afterDelay:

@@ -1,6 +1,7 @@
 #include "BAS/ClassFactory.h"
 
 #include "platform/objc/ObjectRuntime.h"
+#include "platform/objc/Protocols.h"
 
 #include <cstdio>
 #include <string>
@@ -61,10 +62,8 @@ bool ClassFactory::addProtocol(const char* protocolName)
 {
     if (*m_target == nullptr || protocolName == nullptr)
         return false;
-    Protocol* protocol = objc_getProtocol(protocolName);
-    if (protocol == nullptr)
-        return false;
-    return class_addProtocol(*m_target, protocol) != NO;
+    // Compiled protocols and those the platform layer declares at run time.
+    return platform::objc::Protocols::adopt(*m_target, platform::objc::Protocols::lookUp(protocolName));
 }
 
 bool ClassFactory::addMemberVar(const char* name, std::size_t size, uint8_t alignment, const char* typeEncoding)
