@@ -531,6 +531,7 @@ void viewDealloc(id self, SEL)
             objc::send<void>(window, "setDelegate:", id(nil));
         WindowNotifications::willClose(impl, [self] { ContentView::detach(self); });
     }
+    ContentView::deleteTextInputState(self);
     objc::sendSuper<void>(self, superclassOf(), "dealloc");
 }
 
@@ -543,6 +544,7 @@ struct RunTimeClass {
             return;
         factory.addMemberVar("pImpl", sizeof(void*), 3, "^v");
         factory.addMemberVar("pEventMonitor", sizeof(void*), 3, "@");
+        factory.addMemberVar("pTextInputState", sizeof(void*), 3, "^v");
         factory.addMethod(objc::selector("isFlipped"), objc::toIMP(&viewIsFlipped), "C@:");
         factory.addMethod(objc::selector("dealloc"), objc::toIMP(&viewDealloc), "v@:");
         for (const char* name : {"wantsDefaultClipping", "acceptsFirstResponder", "becomeFirstResponder",
@@ -578,6 +580,7 @@ struct RunTimeClass {
         factory.addMethod(objc::selector("windowWillResize:toSize:"), objc::toIMP(&viewWillResize),
                           "{CGSize=dd}@:@{CGSize=dd}");
         addDragMethods();
+        ContentView::addKeyboardMethods(factory);
         factory.doRegister();
     }
 
@@ -618,6 +621,7 @@ id ContentView::create(WindowImplBase* impl, double width, double height)
     if (view == nil)
         return nil;
     BAS::OBJC::setIvarPtr(view, "pImpl", reinterpret_cast<id>(impl));
+    createTextInputState(view);
     DragDropManager::s_pfnGetDragViewData = &provideDragViewData;
     registerDraggedTypes(view);
     addTrackingArea(view, width, height);
