@@ -106,6 +106,26 @@ uint32_t tableKeyOf(id event, uint32_t& scan)
     return key;
 }
 
+bool isKnownKey(uint32_t key, uint32_t scan)
+{
+    return (key & eKeyCodeMask) != 0 || scan != 0;
+}
+
+// The key word and scan code of a key event; without a character to go by
+// (a dead key) the key tables' alone, without modifier bits.
+uint32_t keyOf(id event, uint32_t& scan, bool& fromCharacter)
+{
+    uint32_t const key = ContentView::convertKeyEventToFEN(event, &scan);
+    fromCharacter = isKnownKey(key, scan);
+    return fromCharacter ? key : tableKeyOf(event, scan);
+}
+
+void clearFlags(ContentView::TextInputState& state)
+{
+    state.textHandled = false;
+    state.shortcutHandled = false;
+}
+
 TextInputBase* clientOf(WindowImplBase* impl)
 {
     return impl != nullptr ? impl->getWindow().getTextInputClient() : nullptr;
@@ -468,35 +488,27 @@ bool ContentView::handleKeyDown(id view, id event)
     storeEvent(*state, event);
     // Each key starts afresh: a key pressed while another is held must not
     // inherit the first one's answers.
-    state->textHandled = false;
-    state->shortcutHandled = false;
+    clearFlags(*state);
 
     WindowImplBase* impl = implOf(view);
     if (impl == nullptr)
         return false;
     uint32_t scan = 0;
-    uint32_t key = convertKeyEventToFEN(event, &scan);
+    bool fromCharacter = false;
+    uint32_t const key = keyOf(event, scan, fromCharacter);
     state->key = key;
     bool const notRepeat = !isRepeat(event);
+    if (!fromCharacter)
+        return isKnownKey(key, scan) && sendKey(impl, eKeyEvent::KeyDown, key, scan, notRepeat);
 
-    if ((key & eKeyCodeMask) != 0 || scan != 0) {
-        if (!hasMarkedText(clientOf(impl)) && sendKey(impl, eKeyEvent::KeyDown, key, scan, notRepeat))
-            return true;
-        objc::send<void>(view, "interpretKeyEvents:", event);
-        if (state->textHandled || handleKeyShortcut(view)) {
-            state->shortcutHandled = false;
-            return true;
-        }
-        return false;
+    if (!hasMarkedText(clientOf(impl)) && sendKey(impl, eKeyEvent::KeyDown, key, scan, notRepeat))
+        return true;
+    objc::send<void>(view, "interpretKeyEvents:", event);
+    if (state->textHandled || handleKeyShortcut(view)) {
+        state->shortcutHandled = false;
+        return true;
     }
-    // No character to go by (a dead key): the key tables alone.
-    if (keyCodeOf(event) > 255)
-        return false;
-    key = tableKeyOf(event, scan);
-    state->key = key;
-    if (key == 0 && scan == 0)
-        return false;
-    return sendKey(impl, eKeyEvent::KeyDown, key, scan, notRepeat);
+    return false;
 }
 
 bool ContentView::handleKeyUp(id view, id event)
@@ -504,20 +516,15 @@ bool ContentView::handleKeyUp(id view, id event)
     if (TextInputState* state = textInputStateOf(view)) {
         storeEvent(*state, nil);
         state->key = 0;
-        state->textHandled = false;
-        state->shortcutHandled = false;
+        clearFlags(*state);
     }
     WindowImplBase* impl = implOf(view);
     if (impl == nullptr)
         return false;
     uint32_t scan = 0;
-    uint32_t key = convertKeyEventToFEN(event, &scan);
-    if ((key & eKeyCodeMask) == 0 && scan == 0) {
-        key = tableKeyOf(event, scan);
-        if (key == 0 && scan == 0)
-            return false;
-    }
-    return sendKey(impl, eKeyEvent::KeyUp, key, scan, true);
+    bool fromCharacter = false;
+    uint32_t const key = keyOf(event, scan, fromCharacter);
+    return isKnownKey(key, scan) && sendKey(impl, eKeyEvent::KeyUp, key, scan, true);
 }
 
 bool ContentView::handleKeyShortcut(id view)

@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <map>
 #include <set>
 #include <sstream>
@@ -161,7 +162,12 @@ protected:
     void TearDown() override
     {
         window.setTextInputClient(nullptr);
+        // Closing the main window posts the quit: let it run without ending
+        // the test program.
+        platform::appkit::NSApplication::setProcessExit([](int) {});
         window.destroy();
+        driver.advance(std::chrono::milliseconds(1));
+        platform::appkit::NSApplication::setProcessExit(nullptr);
         *AppTarget::instance() = 0;
         HMenu::s_mapCommandShortcuts.clear();
         platform::appkit::NSApplication::resetForTesting();
