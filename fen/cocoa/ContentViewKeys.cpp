@@ -175,6 +175,22 @@ void passToNextResponder(id self, const char* selectorName, id event)
     objc::send<void>(objc::send<id>(self, "nextResponder"), selectorName, event);
 }
 
+// Keeps a view (and so its key-input state) alive while a key handler may
+// close its window.
+class RetainedView {
+public:
+    explicit RetainedView(id view)
+        : m_view(objc::send<id>(view, "retain"))
+    {
+    }
+    ~RetainedView() { objc::send<void>(m_view, "release"); }
+    RetainedView(RetainedView const&) = delete;
+    RetainedView& operator=(RetainedView const&) = delete;
+
+private:
+    id m_view;
+};
+
 // The key down being processed: raises the depth for its lifetime.
 class KeyDownScope {
 public:
@@ -296,12 +312,14 @@ std::string textOf(id string)
 
 void viewKeyDown(id self, SEL, id event)
 {
+    RetainedView const alive(self);
     if (!ContentView::handleKeyDown(self, event))
         passToNextResponder(self, "keyDown:", event);
 }
 
 void viewKeyUp(id self, SEL, id event)
 {
+    RetainedView const alive(self);
     if (!ContentView::handleKeyUp(self, event))
         passToNextResponder(self, "keyUp:", event);
 }
@@ -484,6 +502,7 @@ bool ContentView::handleKeyDown(id view, id event)
     TextInputState* state = textInputStateOf(view);
     if (state == nullptr || state->depth > 0)
         return false;
+    RetainedView const alive(view);
     KeyDownScope const scope(*state);
     storeEvent(*state, event);
     // Each key starts afresh: a key pressed while another is held must not
@@ -538,11 +557,14 @@ bool ContentView::handleKeyShortcut(id view)
     if (impl == nullptr || *AppTarget::instance() != 1 || state->event == nil || isRepeat(state->event))
         return state->shortcutHandled;
 
+    RetainedView const alive(view);
     Application* application = Application::getApplication();
     int32_t const command = application != nullptr ? application->getAcceleratorManager().getCommand(state->key) : 0;
     if (command > 0 && uint32_t(command) != kQuitCommand && executeAccelerator(*state, impl, command))
         return true;
-    if (performSystemShortcut(view, impl, state->key))
+    // The command may have closed the window.
+    impl = implOf(view);
+    if (impl != nullptr && performSystemShortcut(view, impl, state->key))
         state->shortcutHandled = true;
     return state->shortcutHandled;
 }

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -94,11 +95,14 @@ public:
     bool record(unsigned code, std::string const& line)
     {
         log.push_back(line);
+        if (code == eKeyEvent::KeyDown && onKeyDown)
+            onKeyDown();
         return handles.count(code) != 0;
     }
 
     std::vector<std::string> log;
     std::set<unsigned> handles;
+    std::function<void()> onKeyDown;
 };
 
 // Takes every CommandExecute and records it.
@@ -370,6 +374,24 @@ TEST_F(ContentViewKeysTest, RangesAndRectanglesComeFromTheClient)
     objc::send<void>(view, "unmarkText");
     EXPECT_EQ(client.marked.location, -1);
     EXPECT_FALSE(objc::send<BOOL>(view, "hasMarkedText"));
+}
+
+TEST_F(ContentViewKeysTest, AKeyHandlerMayCloseTheWindow)
+{
+    // Escape closes the window from its KeyDown handler, handled or not;
+    // the view finishes the key without touching what went with it.
+    for (bool handled : {true, false}) {
+        window.handles = handled ? std::set<unsigned>{eKeyEvent::KeyDown} : std::set<unsigned>{};
+        platform::appkit::NSApplication::setProcessExit([](int) {});
+        window.onKeyDown = [this] { window.destroy(); };
+        driver.typeKeyDown(*peer, kVK_Escape);
+        window.onKeyDown = nullptr;
+        driver.advance(std::chrono::milliseconds(1));
+        platform::appkit::NSApplication::setProcessExit(nullptr);
+        EXPECT_EQ(window.log, std::vector<std::string>{"down 1 s1"});
+        EXPECT_EQ(window.getImpl(), nullptr);
+        SetUp();
+    }
 }
 
 TEST_F(ContentViewKeysTest, ADetachedViewHandlesNothing)

@@ -112,8 +112,12 @@ id initView(id self, SEL)
 void deallocView(id self, SEL sel)
 {
     if (ViewState* s = stateOf<ViewState>(self, kState)) {
+        // Subviews that live on (retained elsewhere) leave the tree.
         for (id sub : s->subviews) {
             state(sub).superview = nil;
+            if (objc::send<id>(sub, "nextResponder") == self)
+                objc::send<void>(sub, "setNextResponder:", id(nil));
+            setViewWindow(sub, nil);
             objc::NSObject::release(sub);
         }
         for (id area : s->trackingAreas)

@@ -460,15 +460,22 @@ id initWindow(id self, SEL, NSRect content, unsigned long mask, unsigned long, B
     return self;
 }
 
+// A content view that outlives its window no longer leads to it.
+void releaseContentView(id self, id view)
+{
+    setViewWindow(view, nil);
+    if (objc::send<id>(view, "nextResponder") == self)
+        objc::send<void>(view, "setNextResponder:", id(nil));
+    objc::NSObject::release(view);
+}
+
 void deallocWindow(id self, SEL sel)
 {
     if (WindowState* s = stateOf<WindowState>(self, kState)) {
         std::vector<id>& list = windowList();
         list.erase(std::remove(list.begin(), list.end(), self), list.end());
-        if (s->contentView) {
-            setViewWindow(s->contentView, nil);
-            objc::NSObject::release(s->contentView);
-        }
+        if (s->contentView)
+            releaseContentView(self, s->contentView);
         delete s;
         objc::ivar<void*>(self, kState) = nullptr;
     }
@@ -482,10 +489,8 @@ void setContentView(id self, SEL, id view)
     WindowState& s = state(self);
     if (view == s.contentView)
         return;
-    if (s.contentView) {
-        setViewWindow(s.contentView, nil);
-        objc::NSObject::release(s.contentView);
-    }
+    if (s.contentView)
+        releaseContentView(self, s.contentView);
     s.contentView = objc::NSObject::retain(view);
     if (view) {
         objc::send<void>(view, "removeFromSuperview");
