@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkBackend.h"
 
 #include "platform/gtk/GtkAlertPresenter.h"
+#include "platform/gtk/GtkWindowPeer.h"
 #include "platform/headless/HeadlessBackend.h"
 
 #include <gtk/gtk.h>
@@ -12,9 +13,18 @@ namespace platform::gtk {
 
 std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
 {
+    // Window positions and pointer warping exist only on X11 (XWayland on a
+    // Wayland desktop).
+    gdk_set_allowed_backends("x11");
     if (!gtk_init_check(&argc, &argv))
         return nullptr;
     return std::unique_ptr<GtkBackend>(new GtkBackend());
+}
+
+std::unique_ptr<peer::WindowPeer> GtkBackend::createWindow(const peer::WindowSpec& spec,
+                                                           const peer::WindowClients& clients)
+{
+    return std::make_unique<GtkWindowPeer>(spec, clients);
 }
 
 std::unique_ptr<AlertPresenter> GtkBackend::createAlertPresenter()

@@ -1,7 +1,8 @@
 #pragma once
 // The desktop backend: GTK 3 windows and dialogs on the main loop's
-// context (GLib's default context). Alerts are GTK dialogs; the other
-// surfaces are served by the headless peers until their GTK peers exist.
+// context (GLib's default context) on GDK's X11 backend. Windows and alerts
+// are GTK's; the other surfaces are served by the headless peers until their
+// GTK peers exist.
 #include "platform/backend/Backend.h"
 #include "platform/headless/HeadlessBackend.h"
 
@@ -16,10 +17,7 @@ public:
     const char* name() const override { return "gtk"; }
     std::unique_ptr<AlertPresenter> createAlertPresenter() override;
     std::unique_ptr<peer::WindowPeer> createWindow(const peer::WindowSpec& spec,
-                                                   const peer::WindowClients& clients) override
-    {
-        return m_headless.createWindow(spec, clients);
-    }
+                                                   const peer::WindowClients& clients) override;
     std::unique_ptr<peer::PanelPeer> createPanel() override { return m_headless.createPanel(); }
     peer::ScreensPeer& screens() override { return m_headless.screens(); }
     peer::MenuBarPeer& menuBar() override { return m_headless.menuBar(); }

@@ -8,24 +8,6 @@
 
 namespace platform::headless {
 
-namespace {
-
-peer::Rect unite(const peer::Rect& a, const peer::Rect& b)
-{
-    const double left = std::min(a.x, b.x), top = std::min(a.y, b.y);
-    return peer::Rect{left, top, std::max(a.x + a.width, b.x + b.width) - left,
-                      std::max(a.y + a.height, b.y + b.height) - top};
-}
-
-peer::Rect clampToSize(const peer::Rect& r, const peer::Rect& frame)
-{
-    const double left = std::max(0.0, r.x), top = std::max(0.0, r.y);
-    const double right = std::min(frame.width, r.x + r.width), bottom = std::min(frame.height, r.y + r.height);
-    return peer::Rect{left, top, std::max(0.0, right - left), std::max(0.0, bottom - top)};
-}
-
-} // namespace
-
 HeadlessWindow::HeadlessWindow(std::shared_ptr<HeadlessDesktop> desktop, const peer::WindowSpec& spec,
                                const peer::WindowClients& clients)
     : m_desktop(std::move(desktop))
@@ -121,10 +103,10 @@ bool HeadlessWindow::hasFocus() const
 
 void HeadlessWindow::invalidate(const peer::Rect& area)
 {
-    const peer::Rect clamped = clampToSize(area, m_frame);
+    const peer::Rect clamped = peer::clampToSize(area, peer::Size{m_frame.width, m_frame.height});
     if (clamped.width <= 0 || clamped.height <= 0)
         return;
-    m_dirty = m_dirty ? unite(*m_dirty, clamped) : clamped;
+    m_dirty = m_dirty ? peer::unite(*m_dirty, clamped) : clamped;
     scheduleDisplay();
 }
 

@@ -1,0 +1,544 @@
+#include "platform/gtk/GtkWindowPeer.h"
+
+#include "platform/gtk/GdkInputTranslation.h"
+#include "platform/keyboard/ModifierFlags.h"
+#include "platform/keyboard/VirtualKeyCodes.h"
+
+#include <gtk/gtk.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform::gtk {
+
+namespace {
+
+// The key code of keys the platform's keyboards do not have: above the
+// range of virtual key codes, so nothing takes it for a key position.
+constexpr unsigned short kNoVirtualKey = 0xFFFF;
+
+int roundedPoints(double points)
+{
+    return std::max(1, int(std::lround(points)));
+}
+
+std::uint64_t modifiersOf(unsigned gdkState)
+{
+    return keyboard::modifierFlagsFromX11State(gdkState);
+}
+
+void noteModifiers(std::uint64_t flags)
+{
+    keyboard::ModifierState::set(std::uint32_t(flags));
+}
+
+} // namespace
+
+// The signal trampolines reach the peer's private handlers through this.
+struct GtkWindowPeerSignals {
+    static gboolean draw(GtkWidget*, cairo_t* cr, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->paint(cr);
+        return TRUE;
+    }
+    static void sizeAllocate(GtkWidget*, GdkRectangle* allocation, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteAllocation(allocation->width, allocation->height);
+    }
+    static gboolean configure(GtkWidget*, GdkEvent*, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteConfigure();
+        return FALSE;
+    }
+    static void scaleFactor(GObject*, GParamSpec*, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteScaleFactor();
+    }
+    static gboolean windowState(GtkWidget*, GdkEventWindowState* event, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteWindowState(event->changed_mask, event->new_window_state);
+        return FALSE;
+    }
+    static gboolean focusIn(GtkWidget*, GdkEvent*, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteFocus(true);
+        return FALSE;
+    }
+    static gboolean focusOut(GtkWidget*, GdkEvent*, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteFocus(false);
+        return FALSE;
+    }
+    static gboolean deleteRequest(GtkWidget*, GdkEvent*, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->handleDelete();
+        return TRUE; // the window is never destroyed by the toolkit itself
+    }
+    static gboolean button(GtkWidget*, GdkEvent* event, gpointer peer)
+    {
+        return static_cast<GtkWindowPeer*>(peer)->handleButton(*event);
+    }
+    static gboolean motion(GtkWidget*, GdkEvent* event, gpointer peer)
+    {
+        return static_cast<GtkWindowPeer*>(peer)->handleMotion(*event);
+    }
+    static gboolean crossing(GtkWidget*, GdkEvent* event, gpointer peer)
+    {
+        return static_cast<GtkWindowPeer*>(peer)->handleCrossing(*event);
+    }
+    static gboolean scroll(GtkWidget*, GdkEvent* event, gpointer peer)
+    {
+        return static_cast<GtkWindowPeer*>(peer)->handleScroll(*event);
+    }
+    static gboolean key(GtkWidget*, GdkEvent* event, gpointer peer)
+    {
+        return static_cast<GtkWindowPeer*>(peer)->handleKey(*event);
+    }
+};
+
+GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowClients& clients)
+    : m_spec(spec)
+    , m_clients(clients)
+    , m_frame(spec.content)
+{
+    m_window = gtk_window_new(spec.kind == peer::WindowKind::Overlay ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
+    m_area = gtk_drawing_area_new();
+    gtk_container_add(GTK_CONTAINER(m_window), m_area);
+    gtk_widget_add_events(m_area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK
+                                      | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK
+                                      | GDK_SMOOTH_SCROLL_MASK);
+    gtk_widget_add_events(m_window, GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK | GDK_FOCUS_CHANGE_MASK
+                                        | GDK_STRUCTURE_MASK);
+    GtkWindow* window = GTK_WINDOW(m_window);
+    gtk_window_set_decorated(window, spec.decorated);
+    gtk_window_set_deletable(window, spec.closable);
+    if (spec.kind == peer::WindowKind::Panel)
+        gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_UTILITY);
+    if (spec.transparent) {
+        if (GdkVisual* visual = gdk_screen_get_rgba_visual(gtk_widget_get_screen(m_window)))
+            gtk_widget_set_visual(m_window, visual);
+        gtk_widget_set_app_paintable(m_window, TRUE);
+    }
+    setLevel(spec.level);
+    gtk_window_move(window, int(std::lround(m_frame.x)), int(std::lround(m_frame.y)));
+    applyContentSize();
+    m_scale = gtk_widget_get_scale_factor(m_area);
+    resizeFramebuffer();
+    connectSignals();
+}
+
+GtkWindowPeer::~GtkWindowPeer()
+{
+    g_signal_handlers_disconnect_by_data(m_area, this);
+    g_signal_handlers_disconnect_by_data(m_window, this);
+    gtk_widget_destroy(m_window);
+}
+
+void GtkWindowPeer::connectSignals()
+{
+    using S = GtkWindowPeerSignals;
+    g_signal_connect(m_area, "draw", G_CALLBACK(S::draw), this);
+    g_signal_connect(m_area, "size-allocate", G_CALLBACK(S::sizeAllocate), this);
+    g_signal_connect(m_area, "notify::scale-factor", G_CALLBACK(S::scaleFactor), this);
+    g_signal_connect(m_area, "button-press-event", G_CALLBACK(S::button), this);
+    g_signal_connect(m_area, "button-release-event", G_CALLBACK(S::button), this);
+    g_signal_connect(m_area, "motion-notify-event", G_CALLBACK(S::motion), this);
+    g_signal_connect(m_area, "enter-notify-event", G_CALLBACK(S::crossing), this);
+    g_signal_connect(m_area, "leave-notify-event", G_CALLBACK(S::crossing), this);
+    g_signal_connect(m_area, "scroll-event", G_CALLBACK(S::scroll), this);
+    g_signal_connect(m_window, "configure-event", G_CALLBACK(S::configure), this);
+    g_signal_connect(m_window, "window-state-event", G_CALLBACK(S::windowState), this);
+    g_signal_connect(m_window, "focus-in-event", G_CALLBACK(S::focusIn), this);
+    g_signal_connect(m_window, "focus-out-event", G_CALLBACK(S::focusOut), this);
+    g_signal_connect(m_window, "delete-event", G_CALLBACK(S::deleteRequest), this);
+    g_signal_connect(m_window, "key-press-event", G_CALLBACK(S::key), this);
+    g_signal_connect(m_window, "key-release-event", G_CALLBACK(S::key), this);
+}
+
+// --- geometry and state ----------------------------------------------------
+
+void GtkWindowPeer::applyContentSize()
+{
+    const int width = roundedPoints(m_frame.width), height = roundedPoints(m_frame.height);
+    // A fixed window takes exactly its content's request; a resizable one
+    // may shrink below it, so its content asks for nothing.
+    if (m_spec.resizable)
+        gtk_widget_set_size_request(m_area, -1, -1);
+    else
+        gtk_widget_set_size_request(m_area, width, height);
+    gtk_window_set_resizable(GTK_WINDOW(m_window), m_spec.resizable);
+    gtk_window_resize(GTK_WINDOW(m_window), width, height);
+}
+
+void GtkWindowPeer::resizeFramebuffer()
+{
+    m_pixelWidth = std::max(0, int(std::lround(m_frame.width * m_scale)));
+    m_pixelHeight = std::max(0, int(std::lround(m_frame.height * m_scale)));
+    m_framebuffer.assign(std::size_t(m_pixelWidth) * std::size_t(m_pixelHeight), 0u);
+}
+
+void GtkWindowPeer::setContentFrame(const peer::Rect& frame)
+{
+    const bool resized = frame.width != m_frame.width || frame.height != m_frame.height;
+    const bool moved = frame.x != m_frame.x || frame.y != m_frame.y;
+    m_frame = frame;
+    if (moved)
+        gtk_window_move(GTK_WINDOW(m_window), int(std::lround(frame.x)), int(std::lround(frame.y)));
+    if (resized) {
+        applyContentSize();
+        resizeFramebuffer();
+        invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    }
+}
+
+void GtkWindowPeer::setTitle(const std::string& title)
+{
+    gtk_window_set_title(GTK_WINDOW(m_window), title.c_str());
+}
+
+void GtkWindowPeer::setLevel(int level)
+{
+    m_spec.level = level;
+    gtk_window_set_keep_above(GTK_WINDOW(m_window), level > 0);
+}
+
+void GtkWindowPeer::setResizable(bool resizable)
+{
+    if (m_spec.resizable == resizable)
+        return;
+    m_spec.resizable = resizable;
+    applyContentSize();
+}
+
+void GtkWindowPeer::show(bool takeFocus)
+{
+    GtkWindow* window = GTK_WINDOW(m_window);
+    gtk_window_set_focus_on_map(window, takeFocus);
+    gtk_widget_show_all(m_window);
+    if (takeFocus)
+        gtk_window_present(window);
+    else if (GdkWindow* gdkWindow = gtk_widget_get_window(m_window))
+        gdk_window_raise(gdkWindow);
+    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+}
+
+void GtkWindowPeer::hide()
+{
+    gtk_widget_hide(m_window);
+    noteFocus(false);
+}
+
+bool GtkWindowPeer::isVisible() const
+{
+    return gtk_widget_get_visible(m_window) && !m_minimized;
+}
+
+void GtkWindowPeer::setMinimized(bool minimized)
+{
+    if (minimized)
+        gtk_window_iconify(GTK_WINDOW(m_window));
+    else
+        gtk_window_deiconify(GTK_WINDOW(m_window));
+}
+
+void GtkWindowPeer::setFullScreen(bool fullScreen)
+{
+    if (fullScreen)
+        gtk_window_fullscreen(GTK_WINDOW(m_window));
+    else
+        gtk_window_unfullscreen(GTK_WINDOW(m_window));
+}
+
+void GtkWindowPeer::close()
+{
+    m_closed = true;
+    hide();
+}
+
+void GtkWindowPeer::noteAllocation(int width, int height)
+{
+    const peer::Size allocated{double(width), double(height)};
+    if (allocated == peer::Size{m_frame.width, m_frame.height})
+        return;
+    // The user or the window manager resized the window: the client may
+    // want another size (asked once per answer, so a window manager that
+    // insists cannot make us ask forever).
+    if (m_clients.window && !(m_resizeAsked && *m_resizeAsked == allocated)) {
+        const peer::Size answer = m_clients.window->windowWillResize(allocated);
+        if (!(answer == allocated)) {
+            m_resizeAsked = answer;
+            gtk_window_resize(GTK_WINDOW(m_window), roundedPoints(answer.width), roundedPoints(answer.height));
+            return;
+        }
+    }
+    m_resizeAsked.reset();
+    m_frame.width = allocated.width;
+    m_frame.height = allocated.height;
+    resizeFramebuffer();
+    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    if (m_clients.window)
+        m_clients.window->windowResized(allocated);
+}
+
+void GtkWindowPeer::noteConfigure()
+{
+    GdkWindow* content = gtk_widget_get_window(m_area);
+    if (!content || !gtk_widget_get_mapped(m_window))
+        return;
+    int x = 0, y = 0;
+    gdk_window_get_origin(content, &x, &y);
+    const peer::Point topLeft{double(x), double(y)};
+    if (topLeft == peer::Point{m_frame.x, m_frame.y})
+        return;
+    m_frame.x = topLeft.x;
+    m_frame.y = topLeft.y;
+    if (m_clients.window)
+        m_clients.window->windowMoved(topLeft);
+}
+
+void GtkWindowPeer::noteScaleFactor()
+{
+    const double scale = gtk_widget_get_scale_factor(m_area);
+    if (scale == m_scale)
+        return;
+    m_scale = scale;
+    resizeFramebuffer();
+    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    if (m_clients.window)
+        m_clients.window->windowBackingScaleChanged(m_scale);
+}
+
+void GtkWindowPeer::noteWindowState(unsigned changed, unsigned state)
+{
+    if (changed & GDK_WINDOW_STATE_FULLSCREEN)
+        m_fullScreen = (state & GDK_WINDOW_STATE_FULLSCREEN) != 0;
+    if (changed & GDK_WINDOW_STATE_ICONIFIED) {
+        m_minimized = (state & GDK_WINDOW_STATE_ICONIFIED) != 0;
+        if (m_clients.window)
+            m_clients.window->windowMinimizedChanged(m_minimized);
+    }
+}
+
+void GtkWindowPeer::noteFocus(bool focused)
+{
+    if (focused == m_focused)
+        return;
+    m_focused = focused;
+    if (!focused) {
+        m_clicks.reset();
+        m_keysDown.clear();
+    }
+    if (m_clients.window)
+        m_clients.window->windowFocusChanged(focused);
+}
+
+bool GtkWindowPeer::handleDelete()
+{
+    if (m_closed || !m_spec.closable)
+        return false;
+    peer::WindowClient* client = m_clients.window;
+    if (client && !client->windowShouldClose())
+        return false;
+    close();
+    // The client may destroy this peer from here on.
+    if (client)
+        client->windowClosed();
+    return true;
+}
+
+// --- painting ----------------------------------------------------------------
+
+void GtkWindowPeer::invalidate(const peer::Rect& area)
+{
+    const peer::Rect clamped = peer::clampToSize(area, peer::Size{m_frame.width, m_frame.height});
+    if (clamped.isEmpty())
+        return;
+    m_dirty = m_dirty ? peer::unite(*m_dirty, clamped) : clamped;
+    const int left = int(std::floor(clamped.x)), top = int(std::floor(clamped.y));
+    const int right = int(std::ceil(clamped.x + clamped.width)), bottom = int(std::ceil(clamped.y + clamped.height));
+    gtk_widget_queue_draw_area(m_area, left, top, right - left, bottom - top);
+}
+
+void GtkWindowPeer::renderDirty()
+{
+    if (!m_dirty)
+        return;
+    const peer::Rect dirty = *m_dirty;
+    m_dirty.reset();
+    if (m_closed || !m_clients.window || m_framebuffer.empty())
+        return;
+    CGContextRef context = CGBitmapContextCreate(m_framebuffer.data(), std::size_t(m_pixelWidth),
+                                                 std::size_t(m_pixelHeight), 8, std::size_t(m_pixelWidth) * 4,
+                                                 nullptr, kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
+    CGContextScaleCTM(context, m_scale, m_scale);
+    CGContextClipToRect(context, CGRectMake(dirty.x, m_frame.height - dirty.y - dirty.height, dirty.width, dirty.height));
+    m_clients.window->draw(context, dirty);
+    CGContextRelease(context);
+}
+
+void GtkWindowPeer::displayNow()
+{
+    if (!m_dirty)
+        return;
+    const peer::Rect dirty = *m_dirty;
+    renderDirty();
+    gtk_widget_queue_draw_area(m_area, int(std::floor(dirty.x)), int(std::floor(dirty.y)),
+                               int(std::ceil(dirty.width)) + 1, int(std::ceil(dirty.height)) + 1);
+}
+
+void GtkWindowPeer::paint(cairo_t* cr)
+{
+    renderDirty();
+    if (m_framebuffer.empty())
+        return;
+    // Memory order B, G, R, A is cairo's native 32-bit word on this machine;
+    // an opaque window ignores the alpha byte.
+    const cairo_format_t format = m_spec.transparent ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
+    cairo_surface_t* surface = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(m_framebuffer.data()), format, m_pixelWidth, m_pixelHeight, m_pixelWidth * 4);
+    cairo_surface_set_device_scale(surface, m_scale, m_scale);
+    cairo_save(cr);
+    cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+    cairo_set_source_surface(cr, surface, 0, 0);
+    cairo_paint(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(surface);
+}
+
+// --- input -------------------------------------------------------------------
+
+void GtkWindowPeer::readClickLimits()
+{
+    gint time = 400, distance = 5;
+    g_object_get(gtk_widget_get_settings(m_area), "gtk-double-click-time", &time, "gtk-double-click-distance",
+                 &distance, nullptr);
+    m_clicks.setLimits(std::uint32_t(std::max(0, time)), double(std::max(0, distance)));
+}
+
+bool GtkWindowPeer::handleButton(const GdkEvent& event)
+{
+    // The toolkit's own double- and triple-click events repeat presses
+    // already counted.
+    if (event.type != GDK_BUTTON_PRESS && event.type != GDK_BUTTON_RELEASE)
+        return true;
+    const GdkEventButton& button = event.button;
+    const std::optional<int> number = platformButton(button.button);
+    if (!number)
+        return false;
+    peer::MouseButtonInput input;
+    input.down = event.type == GDK_BUTTON_PRESS;
+    input.button = *number;
+    input.location = peer::Point{button.x, button.y};
+    input.modifiers = modifiersOf(button.state);
+    if (input.down) {
+        readClickLimits();
+        input.clickCount = m_clicks.press(*number, button.time, button.x, button.y);
+    } else {
+        input.clickCount = std::max(1, m_clicks.current());
+    }
+    noteModifiers(input.modifiers);
+    if (m_clients.input)
+        m_clients.input->mouseButton(input);
+    return true;
+}
+
+bool GtkWindowPeer::handleMotion(const GdkEvent& event)
+{
+    const GdkEventMotion& motion = event.motion;
+    peer::MouseMotionInput input;
+    input.location = peer::Point{motion.x, motion.y};
+    input.modifiers = modifiersOf(motion.state);
+    input.buttons = platformButtonsHeld(motion.state);
+    if (m_lastMotion) {
+        input.deltaX = motion.x - m_lastMotion->x;
+        input.deltaY = motion.y - m_lastMotion->y;
+    }
+    m_lastMotion = input.location;
+    noteModifiers(input.modifiers);
+    if (m_clients.input)
+        m_clients.input->mouseMotion(input);
+    return true;
+}
+
+bool GtkWindowPeer::handleCrossing(const GdkEvent& event)
+{
+    const GdkEventCrossing& crossing = event.crossing;
+    // Grabs move the pointer's owner, not the pointer; a child window of
+    // the content is still the content.
+    if (crossing.mode != GDK_CROSSING_NORMAL || crossing.detail == GDK_NOTIFY_INFERIOR)
+        return false;
+    const bool entered = event.type == GDK_ENTER_NOTIFY;
+    const peer::Point location = peer::Point{crossing.x, crossing.y};
+    const std::uint64_t modifiers = modifiersOf(crossing.state);
+    m_lastMotion = entered ? std::optional<peer::Point>(location) : std::nullopt;
+    if (!entered)
+        m_clicks.reset();
+    if (m_clients.input)
+        m_clients.input->mouseCrossing(entered, location, modifiers);
+    return true;
+}
+
+bool GtkWindowPeer::handleScroll(const GdkEvent& event)
+{
+    const GdkEventScroll& scroll = event.scroll;
+    GdkDevice* source = gdk_event_get_source_device(&event);
+    const bool fromTouchpad = source && gdk_device_get_source(source) == GDK_SOURCE_TOUCHPAD;
+    const std::optional<WheelDeltas> deltas = wheelDeltas(scroll, fromTouchpad);
+    if (!deltas)
+        return true;
+    peer::WheelInput input;
+    input.location = peer::Point{scroll.x, scroll.y};
+    input.modifiers = modifiersOf(scroll.state);
+    input.deltaX = deltas->x;
+    input.deltaY = deltas->y;
+    input.precise = deltas->precise;
+    noteModifiers(input.modifiers);
+    if (m_clients.input)
+        m_clients.input->wheel(input);
+    return true;
+}
+
+bool GtkWindowPeer::handleKey(const GdkEvent& event)
+{
+    const GdkEventKey& key = event.key;
+    const bool down = event.type == GDK_KEY_PRESS;
+    // An event's state is the one before the key; a modifier key changes it.
+    std::uint64_t modifiers = modifiersOf(key.state);
+    const std::uint64_t modifierKey = modifierFlagOfKey(key.keyval);
+    if (modifierKey || key.keyval == GDK_KEY_Caps_Lock) {
+        if (key.keyval == GDK_KEY_Caps_Lock)
+            modifiers = down ? modifiers ^ peer::kCapsLockKey : modifiers;
+        else
+            modifiers = down ? modifiers | modifierKey : modifiers & ~modifierKey;
+        noteModifiers(modifiers);
+        if (m_clients.input)
+            m_clients.input->modifiersChanged(modifiers);
+        return true;
+    }
+    const unsigned hardware = key.hardware_keycode;
+    peer::KeyInput input;
+    input.down = down;
+    input.repeat = down && m_keysDown.count(hardware) != 0;
+    if (down)
+        m_keysDown.insert(hardware);
+    else
+        m_keysDown.erase(hardware);
+    const std::optional<std::uint16_t> virtualKey = hardware >= keyboard::kXkbKeycodeOffset
+        ? keyboard::virtualKeyFromEvdev(hardware - keyboard::kXkbKeycodeOffset)
+        : std::nullopt;
+    input.keyCode = virtualKey ? *virtualKey : kNoVirtualKey;
+    input.modifiers = modifiers | keyKindFlags(key.keyval);
+    input.characters = platformCharacters(key.keyval);
+    // Without modifiers but Shift, as the platform reports them.
+    guint plainKeyval = key.keyval;
+    gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(gtk_widget_get_display(m_window)), hardware,
+                                        GdkModifierType(key.state & GDK_SHIFT_MASK), key.group, &plainKeyval,
+                                        nullptr, nullptr, nullptr);
+    input.charactersIgnoringModifiers = platformCharacters(plainKeyval);
+    noteModifiers(modifiers);
+    if (m_clients.input)
+        m_clients.input->key(input);
+    return true;
+}
+
+} // namespace platform::gtk

@@ -1,0 +1,97 @@
+#pragma once
+// A desktop window: a GtkWindow holding one GtkDrawingArea, the content
+// area. The client draws into a framebuffer of premultiplied B, G, R, A
+// words (content size times the scale factor, top row first), kept between
+// draws: invalidated areas are drawn into it when GTK asks for a paint (or
+// at once with displayNow), and the paint copies it to the window through
+// cairo (an RGB surface for opaque windows). GDK's input arrives at the view
+// input client in the platform's terms: buttons with click counts of our
+// own (GtkSettings' double-click time and distance), motion and drags,
+// crossings, wheel turns, keys with virtual key codes from the hardware key
+// code and modifier flags; a close request asks the window client first.
+#include "platform/gtk/ClickCounter.h"
+#include "platform/peer/ViewInputClient.h"
+#include "platform/peer/WindowPeer.h"
+
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <vector>
+
+typedef struct _GtkWidget GtkWidget;
+typedef union _GdkEvent GdkEvent;
+typedef struct _cairo cairo_t;
+
+namespace platform::gtk {
+
+class GtkWindowPeer : public peer::WindowPeer {
+public:
+    GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowClients& clients);
+    ~GtkWindowPeer() override;
+    GtkWindowPeer(const GtkWindowPeer&) = delete;
+    GtkWindowPeer& operator=(const GtkWindowPeer&) = delete;
+
+    void setContentFrame(const peer::Rect& frame) override;
+    peer::Rect contentFrame() const override { return m_frame; }
+    void setTitle(const std::string& title) override;
+    void setLevel(int level) override;
+    void setResizable(bool resizable) override;
+    void show(bool takeFocus) override;
+    void hide() override;
+    bool isVisible() const override;
+    void setMinimized(bool minimized) override;
+    bool isMinimized() const override { return m_minimized; }
+    void setFullScreen(bool fullScreen) override;
+    bool isFullScreen() const override { return m_fullScreen; }
+    bool hasFocus() const override { return m_focused; }
+    void invalidate(const peer::Rect& area) override;
+    void displayNow() override;
+    double backingScale() const override { return m_scale; }
+    void close() override;
+
+    // The toolkit's objects (for the backend's other peers and tests).
+    GtkWidget* window() const { return m_window; }
+    GtkWidget* contentArea() const { return m_area; }
+
+private:
+    friend struct GtkWindowPeerSignals;
+
+    void connectSignals();
+    void applyContentSize();
+    void resizeFramebuffer();
+    void renderDirty();
+    void paint(cairo_t* cr);
+    void noteAllocation(int width, int height);
+    void noteConfigure();
+    void noteScaleFactor();
+    void noteWindowState(unsigned changed, unsigned state);
+    void noteFocus(bool focused);
+    bool handleDelete();
+    bool handleButton(const GdkEvent& event);
+    bool handleMotion(const GdkEvent& event);
+    bool handleCrossing(const GdkEvent& event);
+    bool handleScroll(const GdkEvent& event);
+    bool handleKey(const GdkEvent& event);
+    void readClickLimits();
+
+    peer::WindowSpec m_spec;
+    peer::WindowClients m_clients;
+    GtkWidget* m_window = nullptr;
+    GtkWidget* m_area = nullptr;
+    peer::Rect m_frame;
+    std::optional<peer::Size> m_resizeAsked; // a size the client answered for a user resize
+    bool m_minimized = false;
+    bool m_fullScreen = false;
+    bool m_focused = false;
+    bool m_closed = false;
+    double m_scale = 1;
+    int m_pixelWidth = 0;
+    int m_pixelHeight = 0;
+    std::vector<std::uint32_t> m_framebuffer;
+    std::optional<peer::Rect> m_dirty;
+    ClickCounter m_clicks;
+    std::optional<peer::Point> m_lastMotion;
+    std::set<unsigned> m_keysDown; // hardware key codes held (auto-repeat shows as a second press)
+};
+
+} // namespace platform::gtk

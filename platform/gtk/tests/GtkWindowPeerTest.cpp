@@ -1,0 +1,494 @@
+// The desktop window on a private X server: what it shows (read back from
+// the screen), the input xdotool sends through the X server, size hints and
+// close requests as a window manager sends them.
+#include "platform/gtk/GtkBackend.h"
+#include "platform/gtk/GtkWindowPeer.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "platform/keyboard/VirtualKeyCodes.h"
+#include "platform/runloop/MainLoop.h"
+
+#include "VarantoTest/PrivateXServer.h"
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+// Xlib's macros (None, Bool, ...) after every other header.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <gdk/gdkx.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+using platform::gtk::GtkWindowPeer;
+using std::chrono::seconds;
+
+constexpr auto kWaitLimit = seconds(15);
+
+std::string hex(std::uint64_t value)
+{
+    char text[24];
+    std::snprintf(text, sizeof text, "%#llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+// A window's clients that write down what reaches them and paint what a
+// test asks for.
+class RecordingClient : public peer::WindowClient, public peer::ViewInputClient {
+public:
+    std::vector<std::string> log;
+    std::function<void(CGContextRef, double width, double height)> painter;
+    peer::Size size;
+    bool allowClose = true;
+    int draws = 0;
+    bool focused = false;
+
+    // The entries that start with prefix, in order.
+    std::vector<std::string> entries(const std::string& prefix) const
+    {
+        std::vector<std::string> found;
+        for (const std::string& entry : log)
+            if (entry.compare(0, prefix.size(), prefix) == 0)
+                found.push_back(entry);
+        return found;
+    }
+
+    void windowMoved(peer::Point) override { log.push_back("moved"); }
+    void windowResized(peer::Size content) override { size = content; }
+    bool windowShouldClose() override
+    {
+        log.push_back("should-close");
+        return allowClose;
+    }
+    void windowClosed() override { log.push_back("closed"); }
+    void windowFocusChanged(bool isFocused) override { focused = isFocused; }
+    void windowMinimizedChanged(bool) override {}
+    void windowBackingScaleChanged(double scale) override { log.push_back("scale " + std::to_string(int(scale))); }
+    void draw(CGContextRef context, const peer::Rect&) override
+    {
+        ++draws;
+        if (painter)
+            painter(context, size.width, size.height);
+    }
+
+    void mouseButton(const peer::MouseButtonInput& input) override
+    {
+        log.push_back(std::string(input.down ? "down " : "up ") + std::to_string(input.button) + " x"
+                      + std::to_string(input.clickCount) + " " + hex(input.modifiers));
+    }
+    void mouseMotion(const peer::MouseMotionInput& input) override
+    {
+        if (input.buttons)
+            log.push_back("drag " + std::to_string(input.buttons));
+    }
+    void mouseCrossing(bool entered, peer::Point, std::uint64_t) override
+    {
+        log.push_back(entered ? "enter" : "leave");
+    }
+    void wheel(const peer::WheelInput& input) override
+    {
+        log.push_back("wheel " + std::to_string(int(input.deltaX)) + " " + std::to_string(int(input.deltaY)));
+    }
+    void key(const peer::KeyInput& input) override
+    {
+        log.push_back(std::string(input.down ? "keydown " : "keyup ") + std::to_string(input.keyCode) + " '"
+                      + input.characters + "' '" + input.charactersIgnoringModifiers + "' " + hex(input.modifiers));
+    }
+    void modifiersChanged(std::uint64_t modifiers) override { log.push_back("flags " + hex(modifiers)); }
+    void text(const peer::TextInput& input) override { log.push_back("text " + input.text); }
+};
+
+// Red everywhere, a green 20x10 block at the top-left and a blue 30x15
+// block at the bottom-right (in the top-down view a user has).
+void paintKnownPicture(CGContextRef context, double width, double height)
+{
+    CGContextSetRGBFillColor(context, 1, 0, 0, 1);
+    CGContextFillRect(context, CGRectMake(0, 0, width, height));
+    CGContextSetRGBFillColor(context, 0, 1, 0, 1);
+    CGContextFillRect(context, CGRectMake(0, height - 10, 20, 10));
+    CGContextSetRGBFillColor(context, 0, 0, 1, 1);
+    CGContextFillRect(context, CGRectMake(width - 30, 0, 30, 15));
+}
+
+constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
+
+// The screen's pixels of an area, read back from the X server.
+class Screenshot {
+public:
+    Screenshot(int x, int y, int width, int height)
+        : m_pixbuf(gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, width, height))
+    {
+    }
+    ~Screenshot()
+    {
+        if (m_pixbuf)
+            g_object_unref(m_pixbuf);
+    }
+    Screenshot(const Screenshot&) = delete;
+    Screenshot& operator=(const Screenshot&) = delete;
+
+    bool valid() const { return m_pixbuf != nullptr; }
+    int width() const { return gdk_pixbuf_get_width(m_pixbuf); }
+    int height() const { return gdk_pixbuf_get_height(m_pixbuf); }
+    // 0xRRGGBB at device pixel (x, y), top row 0.
+    std::uint32_t pixel(int x, int y) const
+    {
+        const guchar* p = gdk_pixbuf_get_pixels(m_pixbuf) + y * gdk_pixbuf_get_rowstride(m_pixbuf)
+            + x * gdk_pixbuf_get_n_channels(m_pixbuf);
+        return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+    }
+    void save(const std::string& path) const { gdk_pixbuf_save(m_pixbuf, path.c_str(), "png", nullptr, nullptr); }
+
+private:
+    GdkPixbuf* m_pixbuf;
+};
+
+// One private X server and the desktop backend on it for the whole test
+// program: started by the first desktop test, stopped after the last test
+// (the toolkit keeps its display for the life of the process).
+class DesktopSession {
+public:
+    static DesktopSession& instance()
+    {
+        if (!s_instance)
+            s_instance = new DesktopSession();
+        return *s_instance;
+    }
+    static void end()
+    {
+        delete s_instance;
+        s_instance = nullptr;
+    }
+
+    bool ready() const { return m_ready; }
+    std::string failure() const { return m_server.running() ? "GTK cannot open the display" : m_server.failure(); }
+    const CV::test::PrivateXServer& server() const { return m_server; }
+
+    // The window scale of the display (as GDK_SCALE sets it at start).
+    static void setScale(int scale) { gdk_x11_display_set_window_scale(gdk_display_get_default(), scale); }
+
+private:
+    DesktopSession()
+    {
+        if (!m_server.running())
+            return;
+        char name[] = "test";
+        char* arguments[] = {name, nullptr};
+        int argc = 1;
+        char** argv = arguments;
+        if (std::unique_ptr<gtk::GtkBackend> backend = gtk::GtkBackend::create(argc, argv)) {
+            Backend::select(std::move(backend));
+            m_ready = true;
+        }
+    }
+    ~DesktopSession() { headless::HeadlessBackend::select(); }
+
+    static DesktopSession* s_instance;
+    CV::test::PrivateXServer m_server;
+    bool m_ready = false;
+};
+
+DesktopSession* DesktopSession::s_instance = nullptr;
+
+class StopDesktopSession : public ::testing::Environment {
+public:
+    void TearDown() override { DesktopSession::end(); }
+};
+
+const ::testing::Environment* const s_stopDesktopSession =
+    ::testing::AddGlobalTestEnvironment(new StopDesktopSession);
+
+class DesktopWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!DesktopSession::instance().ready())
+            GTEST_SKIP() << DesktopSession::instance().failure();
+    }
+    void TearDown() override { m_peer.reset(); }
+
+    GtkWindowPeer& open(peer::Rect content, bool resizable = true)
+    {
+        peer::WindowSpec spec;
+        spec.content = content;
+        spec.resizable = resizable;
+        m_client.size = peer::Size{content.width, content.height};
+        m_peer = Backend::current().createWindow(spec, peer::WindowClients{&m_client, &m_client, nullptr});
+        return dynamic_cast<GtkWindowPeer&>(*m_peer);
+    }
+
+    // Shows the window with the focus and waits until it is on the screen,
+    // painted and focused.
+    void showAndWait(GtkWindowPeer& window)
+    {
+        window.show(true);
+        ASSERT_TRUE(pumpUntil([&] { return m_client.draws > 0 && m_client.focused; }))
+            << "draws " << m_client.draws << ", focused " << m_client.focused;
+        gdk_display_sync(gdk_display_get_default());
+    }
+
+    // Runs the main loop until done() or the wait limit.
+    static bool pumpUntil(const std::function<bool()>& done)
+    {
+        return MainLoop::instance().runUntil(done, kWaitLimit);
+    }
+
+    // Runs xdotool and then the loop until the client has count entries
+    // starting with prefix.
+    ::testing::AssertionResult xdotool(std::vector<std::string> arguments, const std::string& prefix, std::size_t count)
+    {
+        arguments.insert(arguments.begin(), "xdotool");
+        if (const int status = DesktopSession::instance().server().run(arguments); status != 0)
+            return ::testing::AssertionFailure() << "xdotool exited with " << status;
+        if (!pumpUntil([&] { return m_client.entries(prefix).size() >= count; }))
+            return ::testing::AssertionFailure() << "only " << m_client.entries(prefix).size() << " '" << prefix
+                                                 << "' entries";
+        return ::testing::AssertionSuccess();
+    }
+
+    static peer::Point originOnScreen(const GtkWindowPeer& window)
+    {
+        int x = 0, y = 0;
+        gdk_window_get_origin(gtk_widget_get_window(window.contentArea()), &x, &y);
+        return peer::Point{double(x), double(y)};
+    }
+
+    // xdotool's words that move the pointer to (x, y) in the content.
+    static std::vector<std::string> moveTo(const GtkWindowPeer& window, double x, double y)
+    {
+        const peer::Point origin = originOnScreen(window);
+        return {"mousemove", "--sync", std::to_string(int(origin.x + x)), std::to_string(int(origin.y + y))};
+    }
+
+    static std::vector<std::string> join(std::vector<std::string> first, const std::vector<std::string>& second)
+    {
+        first.insert(first.end(), second.begin(), second.end());
+        return first;
+    }
+
+    // The window manager's close request (WM_DELETE_WINDOW), as a window
+    // manager sends it.
+    static void sendCloseRequest(const GtkWindowPeer& window)
+    {
+        GdkWindow* gdkWindow = gtk_widget_get_window(window.window());
+        Display* display = gdk_x11_display_get_xdisplay(gdk_window_get_display(gdkWindow));
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = gdk_x11_window_get_xid(gdkWindow);
+        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+        XFlush(display);
+    }
+
+    RecordingClient m_client;
+    std::unique_ptr<peer::WindowPeer> m_peer;
+};
+
+using GtkWindowPeerTest = DesktopWindowTest;
+
+class GtkWindowPeerScaledTest : public DesktopWindowTest {
+protected:
+    void SetUp() override
+    {
+        DesktopWindowTest::SetUp();
+        if (!IsSkipped())
+            DesktopSession::setScale(2);
+    }
+    void TearDown() override
+    {
+        DesktopWindowTest::TearDown();
+        if (DesktopSession::instance().ready())
+            DesktopSession::setScale(1);
+    }
+};
+
+TEST_F(GtkWindowPeerTest, ShowsThePaintedPictureUprightWhereTheContentIs)
+{
+    GtkWindowPeer& window = open(peer::Rect{100, 80, 300, 200});
+    m_client.painter = paintKnownPicture;
+    showAndWait(window);
+    EXPECT_EQ(originOnScreen(window), (peer::Point{100, 80}));
+    EXPECT_EQ(window.backingScale(), 1.0);
+
+    Screenshot shot(100, 80, 300, 200);
+    ASSERT_TRUE(shot.valid());
+    shot.save("gtk-window-peer-scale1.png");
+    EXPECT_EQ(shot.pixel(5, 5), kGreen);
+    EXPECT_EQ(shot.pixel(19, 9), kGreen);
+    EXPECT_EQ(shot.pixel(20, 5), kRed);
+    EXPECT_EQ(shot.pixel(5, 10), kRed);
+    EXPECT_EQ(shot.pixel(150, 100), kRed);
+    EXPECT_EQ(shot.pixel(299, 199), kBlue);
+    EXPECT_EQ(shot.pixel(270, 185), kBlue);
+    EXPECT_EQ(shot.pixel(269, 199), kRed);
+}
+
+TEST_F(GtkWindowPeerTest, RepaintsOnlyWhatWasInvalidatedAndKeepsTheRest)
+{
+    GtkWindowPeer& window = open(peer::Rect{60, 60, 200, 100});
+    m_client.painter = paintKnownPicture;
+    showAndWait(window);
+
+    // Now the client paints everything blue, but only the left half is
+    // invalid: the right half keeps the earlier picture.
+    m_client.painter = [](CGContextRef context, double width, double height) {
+        CGContextSetRGBFillColor(context, 0, 0, 1, 1);
+        CGContextFillRect(context, CGRectMake(0, 0, width, height));
+    };
+    const int before = m_client.draws;
+    window.invalidate(peer::Rect{0, 0, 100, 100});
+    ASSERT_TRUE(pumpUntil([&] { return m_client.draws > before; }));
+    gdk_display_sync(gdk_display_get_default());
+    ASSERT_TRUE(pumpUntil([&] { return Screenshot(60, 60, 200, 100).pixel(50, 50) == kBlue; }));
+    Screenshot shot(60, 60, 200, 100);
+    EXPECT_EQ(shot.pixel(5, 5), kBlue);
+    EXPECT_EQ(shot.pixel(150, 50), kRed);
+}
+
+TEST_F(GtkWindowPeerTest, AFixedWindowHasExactlyItsContentSizeAndSaysSoToTheWindowManager)
+{
+    GtkWindowPeer& window = open(peer::Rect{20, 20, 627, 335}, false);
+    showAndWait(window);
+    EXPECT_EQ(gtk_widget_get_allocated_width(window.contentArea()), 627);
+    EXPECT_EQ(gtk_widget_get_allocated_height(window.contentArea()), 335);
+    EXPECT_EQ(window.contentFrame(), (peer::Rect{20, 20, 627, 335}));
+
+    GdkWindow* gdkWindow = gtk_widget_get_window(window.window());
+    XSizeHints hints{};
+    long supplied = 0;
+    ASSERT_TRUE(XGetWMNormalHints(gdk_x11_display_get_xdisplay(gdk_window_get_display(gdkWindow)),
+                                  gdk_x11_window_get_xid(gdkWindow), &hints, &supplied));
+    ASSERT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
+    EXPECT_EQ(hints.min_width, 627);
+    EXPECT_EQ(hints.max_width, 627);
+    EXPECT_EQ(hints.min_height, 335);
+    EXPECT_EQ(hints.max_height, 335);
+}
+
+TEST_F(GtkWindowPeerTest, ClicksAreCountedByTheToolkitsDoubleClickSettings)
+{
+    GtkWindowPeer& window = open(peer::Rect{40, 40, 300, 200});
+    showAndWait(window);
+    // A generous double-click time: the test must not depend on speed.
+    g_object_set(gtk_widget_get_settings(window.contentArea()), "gtk-double-click-time", 5000,
+                 "gtk-double-click-distance", 5, nullptr);
+
+    ASSERT_TRUE(xdotool(join(moveTo(window, 50, 40), {"click", "--repeat", "2", "--delay", "30", "1"}), "up", 2));
+    // Far from the first: a new series; then the right button.
+    ASSERT_TRUE(xdotool(join(moveTo(window, 150, 120), {"click", "1", "click", "3"}), "up", 4));
+    EXPECT_EQ(m_client.entries("down"), (std::vector<std::string>{"down 0 x1 0", "down 0 x2 0", "down 0 x1 0",
+                                                                  "down 1 x1 0"}));
+    EXPECT_EQ(m_client.entries("up"),
+              (std::vector<std::string>{"up 0 x1 0", "up 0 x2 0", "up 0 x1 0", "up 1 x1 0"}));
+    EXPECT_EQ(m_client.entries("enter").size(), 1u);
+}
+
+TEST_F(GtkWindowPeerTest, WheelTurnsDragsAndCrossingsArriveInThePlatformsTerms)
+{
+    GtkWindowPeer& window = open(peer::Rect{40, 40, 300, 200});
+    showAndWait(window);
+
+    // Buttons 4 and 5 turn the wheel up and down, 6 and 7 left and right.
+    ASSERT_TRUE(xdotool(join(moveTo(window, 100, 100), {"click", "4", "click", "5", "click", "6", "click", "7"}),
+                        "wheel", 4));
+    EXPECT_EQ(m_client.entries("wheel"),
+              (std::vector<std::string>{"wheel 0 1", "wheel 0 -1", "wheel 1 0", "wheel -1 0"}));
+
+    ASSERT_TRUE(xdotool({"mousedown", "1", "mousemove_relative", "--sync", "10", "5", "mouseup", "1"}, "up", 1));
+    EXPECT_FALSE(m_client.entries("drag 1").empty());
+
+    ASSERT_TRUE(xdotool({"mousemove", "--sync", "2", "2"}, "leave", 1));
+}
+
+TEST_F(GtkWindowPeerTest, KeysCarryVirtualKeyCodesCharactersAndModifierFlags)
+{
+    GtkWindowPeer& window = open(peer::Rect{40, 40, 300, 200});
+    showAndWait(window);
+
+    ASSERT_TRUE(xdotool({"keydown", "ctrl", "key", "q", "keyup", "ctrl"}, "flags", 2));
+    EXPECT_EQ(m_client.log,
+              (std::vector<std::string>{"flags 0x100000", "keydown 12 'q' 'q' 0x100000", "keyup 12 'q' 'q' 0x100000",
+                                        "flags 0"}));
+    m_client.log.clear();
+
+    ASSERT_TRUE(xdotool({"key", "shift+a", "Return", "BackSpace", "Up"}, "keyup", 4));
+    const std::vector<std::string> downs = m_client.entries("keydown");
+    ASSERT_EQ(downs.size(), 4u);
+    EXPECT_EQ(downs[0], "keydown 0 'A' 'A' 0x20000");
+    EXPECT_EQ(downs[1], "keydown 36 '\r' '\r' 0");
+    EXPECT_EQ(downs[2], "keydown 51 '\x7f' '\x7f' 0");
+    EXPECT_EQ(downs[3], "keydown 126 '\xef\x9c\x80' '\xef\x9c\x80' 0xa00000"); // U+F700, numeric pad + function
+}
+
+TEST_F(GtkWindowPeerTest, ACloseRequestAsksTheClientAndAVetoKeepsTheWindow)
+{
+    GtkWindowPeer& window = open(peer::Rect{40, 40, 300, 200});
+    showAndWait(window);
+
+    m_client.allowClose = false;
+    sendCloseRequest(window);
+    ASSERT_TRUE(pumpUntil([&] { return !m_client.entries("should-close").empty(); }));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(m_client.entries("closed").empty());
+
+    m_client.allowClose = true;
+    sendCloseRequest(window);
+    ASSERT_TRUE(pumpUntil([&] { return !m_client.entries("closed").empty(); }));
+    EXPECT_EQ(m_client.entries("should-close").size(), 2u);
+    EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(GtkWindowPeerScaledTest, PaintsAtTheWindowsScaleFactor)
+{
+    GtkWindowPeer& window = open(peer::Rect{100, 80, 300, 200});
+    m_client.painter = [](CGContextRef context, double width, double height) {
+        paintKnownPicture(context, width, height);
+        // Half a point: one device pixel at scale 2.
+        CGContextSetRGBFillColor(context, 0, 0, 1, 1);
+        CGContextFillRect(context, CGRectMake(100, 0, 0.5, height));
+    };
+    showAndWait(window);
+    EXPECT_EQ(window.backingScale(), 2.0);
+
+    Screenshot shot(100, 80, 300, 200);
+    ASSERT_TRUE(shot.valid());
+    shot.save("gtk-window-peer-scale2.png");
+    ASSERT_EQ(shot.width(), 600);
+    ASSERT_EQ(shot.height(), 400);
+    EXPECT_EQ(shot.pixel(39, 19), kGreen);
+    EXPECT_EQ(shot.pixel(40, 19), kRed);
+    EXPECT_EQ(shot.pixel(39, 20), kRed);
+    EXPECT_EQ(shot.pixel(200, 100), kBlue);
+    EXPECT_EQ(shot.pixel(201, 100), kRed);
+    EXPECT_EQ(shot.pixel(599, 399), kBlue);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(GtkWindowPeerTest, AnOpenWindowFollowsAChangeOfTheScaleFactor)
+{
+    GtkWindowPeer& window = open(peer::Rect{100, 80, 300, 200});
+    m_client.painter = paintKnownPicture;
+    showAndWait(window);
+
+    const int before = m_client.draws;
+    DesktopSession::setScale(2);
+    const bool followed = pumpUntil([&] { return !m_client.entries("scale").empty() && m_client.draws > before; });
+    DesktopSession::setScale(1);
+    ASSERT_TRUE(followed);
+    EXPECT_EQ(m_client.entries("scale"), (std::vector<std::string>{"scale 2"}));
+}
+
+} // namespace
