@@ -18,13 +18,19 @@ std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
     gdk_set_allowed_backends("x11");
     if (!gtk_init_check(&argc, &argv))
         return nullptr;
-    return std::unique_ptr<GtkBackend>(new GtkBackend());
+    return std::unique_ptr<GtkBackend>(new GtkBackend(gdk_display_get_default()));
+}
+
+GtkBackend::GtkBackend(GdkDisplay* display)
+    : m_screens(display)
+    , m_cursor(display)
+{
 }
 
 std::unique_ptr<peer::WindowPeer> GtkBackend::createWindow(const peer::WindowSpec& spec,
                                                            const peer::WindowClients& clients)
 {
-    return std::make_unique<GtkWindowPeer>(spec, clients);
+    return std::make_unique<GtkWindowPeer>(spec, clients, &m_cursor);
 }
 
 std::unique_ptr<AlertPresenter> GtkBackend::createAlertPresenter()

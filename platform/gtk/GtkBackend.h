@@ -1,9 +1,11 @@
 #pragma once
 // The desktop backend: GTK 3 windows and dialogs on the main loop's
-// context (GLib's default context) on GDK's X11 backend. Windows and alerts
-// are GTK's; the other surfaces are served by the headless peers until their
-// GTK peers exist.
+// context (GLib's default context) on GDK's X11 backend. Windows, screens,
+// the cursor and alerts are GTK's; the other surfaces are served by the
+// headless peers until their GTK peers exist.
 #include "platform/backend/Backend.h"
+#include "platform/gtk/GtkCursor.h"
+#include "platform/gtk/GtkScreens.h"
 #include "platform/headless/HeadlessBackend.h"
 
 namespace platform::gtk {
@@ -19,16 +21,18 @@ public:
     std::unique_ptr<peer::WindowPeer> createWindow(const peer::WindowSpec& spec,
                                                    const peer::WindowClients& clients) override;
     std::unique_ptr<peer::PanelPeer> createPanel() override { return m_headless.createPanel(); }
-    peer::ScreensPeer& screens() override { return m_headless.screens(); }
+    GtkScreens& screens() override { return m_screens; }
     peer::MenuBarPeer& menuBar() override { return m_headless.menuBar(); }
-    peer::CursorPeer& cursor() override { return m_headless.cursor(); }
+    GtkCursor& cursor() override { return m_cursor; }
     peer::PasteboardPeer& pasteboard(const std::string& name) override { return m_headless.pasteboard(name); }
     peer::DragSessionPeer& dragSession() override { return m_headless.dragSession(); }
     peer::PowerPeer& power() override { return m_headless.power(); }
 
 private:
-    GtkBackend() = default;
+    explicit GtkBackend(GdkDisplay* display);
     headless::HeadlessBackend m_headless;
+    GtkScreens m_screens;
+    GtkCursor m_cursor;
 };
 
 // The start-up choice of an application (main thread, before any window):

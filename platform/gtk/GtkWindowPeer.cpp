@@ -1,6 +1,8 @@
 #include "platform/gtk/GtkWindowPeer.h"
 
 #include "platform/gtk/GdkInputTranslation.h"
+#include "platform/gtk/GtkCursor.h"
+#include "platform/gtk/GtkScreens.h"
 #include "platform/keyboard/ModifierFlags.h"
 #include "platform/keyboard/VirtualKeyCodes.h"
 
@@ -96,9 +98,10 @@ struct GtkWindowPeerSignals {
     }
 };
 
-GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowClients& clients)
+GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowClients& clients, GtkCursor* cursor)
     : m_spec(spec)
     , m_clients(clients)
+    , m_cursor(cursor)
     , m_frame(spec.content)
 {
     m_window = gtk_window_new(spec.kind == peer::WindowKind::Overlay ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
@@ -120,15 +123,19 @@ GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowCli
         gtk_widget_set_app_paintable(m_window, TRUE);
     }
     setLevel(spec.level);
-    gtk_window_move(window, int(std::lround(m_frame.x)), int(std::lround(m_frame.y)));
+    moveTo(peer::Point{m_frame.x, m_frame.y});
     applyContentSize();
     m_scale = gtk_widget_get_scale_factor(m_area);
     resizeFramebuffer();
     connectSignals();
+    if (m_cursor)
+        m_cursor->attach(m_area);
 }
 
 GtkWindowPeer::~GtkWindowPeer()
 {
+    if (m_cursor)
+        m_cursor->detach(m_area);
     g_signal_handlers_disconnect_by_data(m_area, this);
     g_signal_handlers_disconnect_by_data(m_window, this);
     gtk_widget_destroy(m_window);
@@ -183,12 +190,18 @@ void GtkWindowPeer::setContentFrame(const peer::Rect& frame)
     const bool moved = frame.x != m_frame.x || frame.y != m_frame.y;
     m_frame = frame;
     if (moved)
-        gtk_window_move(GTK_WINDOW(m_window), int(std::lround(frame.x)), int(std::lround(frame.y)));
+        moveTo(peer::Point{frame.x, frame.y});
     if (resized) {
         applyContentSize();
         resizeFramebuffer();
         invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
     }
+}
+
+void GtkWindowPeer::moveTo(peer::Point topLeft)
+{
+    const peer::Point origin = GtkScreens::firstScreenOrigin(gtk_widget_get_display(m_window));
+    gtk_window_move(GTK_WINDOW(m_window), int(std::lround(topLeft.x + origin.x)), int(std::lround(topLeft.y + origin.y)));
 }
 
 void GtkWindowPeer::setTitle(const std::string& title)
@@ -287,7 +300,8 @@ void GtkWindowPeer::noteConfigure()
         return;
     int x = 0, y = 0;
     gdk_window_get_origin(content, &x, &y);
-    const peer::Point topLeft{double(x), double(y)};
+    const peer::Point origin = GtkScreens::firstScreenOrigin(gtk_widget_get_display(m_window));
+    const peer::Point topLeft{x - origin.x, y - origin.y};
     if (topLeft == peer::Point{m_frame.x, m_frame.y})
         return;
     m_frame.x = topLeft.x;

@@ -9,6 +9,8 @@
 // own (GtkSettings' double-click time and distance), motion and drags,
 // crossings, wheel turns, keys with virtual key codes from the hardware key
 // code and modifier flags; a close request asks the window client first.
+// Frames are screen points with the first screen's top-left at (0, 0); the
+// content area shows the backend's cursor.
 #include "platform/gtk/ClickCounter.h"
 #include "platform/peer/ViewInputClient.h"
 #include "platform/peer/WindowPeer.h"
@@ -24,9 +26,12 @@ typedef struct _cairo cairo_t;
 
 namespace platform::gtk {
 
+class GtkCursor;
+
 class GtkWindowPeer : public peer::WindowPeer {
 public:
-    GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowClients& clients);
+    // cursor may be null (no cursor is set on the window then).
+    GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowClients& clients, GtkCursor* cursor = nullptr);
     ~GtkWindowPeer() override;
     GtkWindowPeer(const GtkWindowPeer&) = delete;
     GtkWindowPeer& operator=(const GtkWindowPeer&) = delete;
@@ -57,6 +62,7 @@ private:
     friend struct GtkWindowPeerSignals;
 
     void connectSignals();
+    void moveTo(peer::Point topLeft);
     void applyContentSize();
     void resizeFramebuffer();
     void renderDirty();
@@ -76,6 +82,7 @@ private:
 
     peer::WindowSpec m_spec;
     peer::WindowClients m_clients;
+    GtkCursor* m_cursor;
     GtkWidget* m_window = nullptr;
     GtkWidget* m_area = nullptr;
     peer::Rect m_frame;

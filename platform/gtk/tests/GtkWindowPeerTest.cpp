@@ -1,13 +1,11 @@
 // The desktop window on a private X server: what it shows (read back from
 // the screen), the input xdotool sends through the X server, size hints and
 // close requests as a window manager sends them.
-#include "platform/gtk/GtkBackend.h"
 #include "platform/gtk/GtkWindowPeer.h"
-#include "platform/headless/HeadlessBackend.h"
 #include "platform/keyboard/VirtualKeyCodes.h"
-#include "platform/runloop/MainLoop.h"
+#include "platform/backend/Backend.h"
 
-#include "VarantoTest/PrivateXServer.h"
+#include "DesktopSession.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -28,9 +26,8 @@ namespace {
 
 using namespace platform;
 using platform::gtk::GtkWindowPeer;
-using std::chrono::seconds;
-
-constexpr auto kWaitLimit = seconds(15);
+using desktop_test::DesktopSession;
+using desktop_test::pumpUntil;
 
 std::string hex(std::uint64_t value)
 {
@@ -150,61 +147,6 @@ private:
     GdkPixbuf* m_pixbuf;
 };
 
-// One private X server and the desktop backend on it for the whole test
-// program: started by the first desktop test, stopped after the last test
-// (the toolkit keeps its display for the life of the process).
-class DesktopSession {
-public:
-    static DesktopSession& instance()
-    {
-        if (!s_instance)
-            s_instance = new DesktopSession();
-        return *s_instance;
-    }
-    static void end()
-    {
-        delete s_instance;
-        s_instance = nullptr;
-    }
-
-    bool ready() const { return m_ready; }
-    std::string failure() const { return m_server.running() ? "GTK cannot open the display" : m_server.failure(); }
-    const CV::test::PrivateXServer& server() const { return m_server; }
-
-    // The window scale of the display (as GDK_SCALE sets it at start).
-    static void setScale(int scale) { gdk_x11_display_set_window_scale(gdk_display_get_default(), scale); }
-
-private:
-    DesktopSession()
-    {
-        if (!m_server.running())
-            return;
-        char name[] = "test";
-        char* arguments[] = {name, nullptr};
-        int argc = 1;
-        char** argv = arguments;
-        if (std::unique_ptr<gtk::GtkBackend> backend = gtk::GtkBackend::create(argc, argv)) {
-            Backend::select(std::move(backend));
-            m_ready = true;
-        }
-    }
-    ~DesktopSession() { headless::HeadlessBackend::select(); }
-
-    static DesktopSession* s_instance;
-    CV::test::PrivateXServer m_server;
-    bool m_ready = false;
-};
-
-DesktopSession* DesktopSession::s_instance = nullptr;
-
-class StopDesktopSession : public ::testing::Environment {
-public:
-    void TearDown() override { DesktopSession::end(); }
-};
-
-const ::testing::Environment* const s_stopDesktopSession =
-    ::testing::AddGlobalTestEnvironment(new StopDesktopSession);
-
 class DesktopWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -234,11 +176,6 @@ protected:
         gdk_display_sync(gdk_display_get_default());
     }
 
-    // Runs the main loop until done() or the wait limit.
-    static bool pumpUntil(const std::function<bool()>& done)
-    {
-        return MainLoop::instance().runUntil(done, kWaitLimit);
-    }
 
     // Runs xdotool and then the loop until the client has count entries
     // starting with prefix.
