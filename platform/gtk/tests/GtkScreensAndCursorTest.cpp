@@ -1,0 +1,170 @@
+// The desktop's screens and cursor on a private X server.
+#include "DesktopSession.h"
+
+#include "platform/backend/Backend.h"
+#include "platform/gtk/GtkBackend.h"
+#include "platform/gtk/GtkWindowPeer.h"
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <memory>
+
+// Xlib's macros (None, Bool, ...) after every other header.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+#include <gdk/gdkx.h>
+
+namespace {
+
+using namespace platform;
+using desktop_test::DesktopSession;
+using desktop_test::pumpUntil;
+
+// A window client that only notes whether the window was drawn.
+class QuietClient : public peer::WindowClient {
+public:
+    int draws = 0;
+    void windowMoved(peer::Point) override {}
+    void windowResized(peer::Size) override {}
+    bool windowShouldClose() override { return true; }
+    void windowClosed() override {}
+    void windowFocusChanged(bool) override {}
+    void windowMinimizedChanged(bool) override {}
+    void windowBackingScaleChanged(double) override {}
+    void draw(CGContextRef, const peer::Rect&) override { ++draws; }
+};
+
+class DesktopSurfacesTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!DesktopSession::instance().ready())
+            GTEST_SKIP() << DesktopSession::instance().failure();
+    }
+
+    gtk::GtkBackend& backend() { return static_cast<gtk::GtkBackend&>(Backend::current()); }
+
+    // A shown window's content area, once drawn.
+    GtkWidget* openWindow(QuietClient& client, std::unique_ptr<peer::WindowPeer>& peer)
+    {
+        peer::WindowSpec spec;
+        spec.content = peer::Rect{50, 50, 200, 100};
+        peer = backend().createWindow(spec, peer::WindowClients{&client, nullptr, nullptr});
+        peer->show(true);
+        EXPECT_TRUE(pumpUntil([&] { return client.draws > 0; }));
+        return static_cast<gtk::GtkWindowPeer&>(*peer).contentArea();
+    }
+
+    static GdkCursor* cursorOf(GtkWidget* area) { return gdk_window_get_cursor(gtk_widget_get_window(area)); }
+};
+
+using GtkScreensTest = DesktopSurfacesTest;
+using GtkCursorTest = DesktopSurfacesTest;
+
+TEST_F(GtkScreensTest, TheServersScreenWithItsWorkAreaAndScale)
+{
+    const std::vector<peer::ScreenInfo> screens = backend().screens().screens();
+    ASSERT_EQ(screens.size(), 1u);
+    EXPECT_EQ(screens[0].id, 1u);
+    EXPECT_EQ(screens[0].frame, (peer::Rect{0, 0, 1024, 768}));
+    EXPECT_EQ(screens[0].visibleFrame, (peer::Rect{0, 0, 1024, 768})); // no panels without a desktop
+    EXPECT_EQ(screens[0].scale, 1.0);
+}
+
+TEST_F(GtkScreensTest, AChangeOfScaleIsReportedAndRead)
+{
+    int calls = 0;
+    backend().screens().setReconfigurationHandler([&] { ++calls; });
+    DesktopSession::setScale(2);
+    const bool reported = pumpUntil([&] { return calls > 0; });
+    const std::vector<peer::ScreenInfo> scaled = backend().screens().screens();
+    DesktopSession::setScale(1);
+    pumpUntil([&] { return calls > 1; });
+    backend().screens().setReconfigurationHandler(nullptr);
+
+    EXPECT_TRUE(reported);
+    ASSERT_EQ(scaled.size(), 1u);
+    EXPECT_EQ(scaled[0].scale, 2.0);
+    EXPECT_EQ(scaled[0].frame, (peer::Rect{0, 0, 512, 384})); // points
+}
+
+TEST_F(GtkCursorTest, ANamedShapeIsTheCursorOfOpenWindowsAndOfWindowsOpenedLater)
+{
+    QuietClient firstClient, laterClient;
+    std::unique_ptr<peer::WindowPeer> first, later;
+    GtkWidget* firstArea = openWindow(firstClient, first);
+    GdkDisplay* display = gtk_widget_get_display(firstArea);
+
+    backend().cursor().setCursor(peer::CursorImage{"ibeam", 0, 0, {}, {}});
+    GtkWidget* laterArea = openWindow(laterClient, later);
+    // The theme's cursors are made once per name: the same object.
+    GdkCursor* text = gdk_cursor_new_from_name(display, "text");
+    EXPECT_EQ(cursorOf(firstArea), text);
+    EXPECT_EQ(cursorOf(laterArea), text);
+    g_object_unref(text);
+
+    backend().cursor().setHidden(true);
+    ASSERT_NE(cursorOf(firstArea), nullptr);
+    EXPECT_EQ(gdk_cursor_get_cursor_type(cursorOf(firstArea)), GDK_BLANK_CURSOR);
+    backend().cursor().setHidden(false);
+    backend().cursor().setCursor(peer::CursorImage{"no-such-shape", 0, 0, {}, {}});
+    GdkCursor* standard = gdk_cursor_new_from_name(display, "default");
+    EXPECT_EQ(cursorOf(laterArea), standard);
+    g_object_unref(standard);
+}
+
+TEST_F(GtkCursorTest, APictureBecomesACursorWithItsPixelsAndHotSpot)
+{
+    QuietClient client;
+    std::unique_ptr<peer::WindowPeer> window;
+    GtkWidget* area = openWindow(client, window);
+
+    peer::CursorImage picture;
+    picture.width = 4;
+    picture.height = 2;
+    picture.pixels = {0xFF0000FFu, 0, 0, 0, 0, 0, 0, 0x80008000u}; // blue top-left, half green bottom-right
+    picture.hotSpot = peer::Point{1, 1};
+    backend().cursor().setCursor(picture);
+
+    GdkCursor* cursor = cursorOf(area);
+    ASSERT_NE(cursor, nullptr);
+    EXPECT_EQ(gdk_cursor_get_cursor_type(cursor), GDK_CURSOR_IS_PIXMAP);
+
+    // What the X server shows once the pointer is over the content (the
+    // toolkit sets it on the window system's window when the pointer comes).
+    int x = 0, y = 0;
+    gdk_window_get_origin(gtk_widget_get_window(area), &x, &y);
+    backend().cursor().warp(peer::Point{double(x + 20), double(y + 20)});
+    Display* display = gdk_x11_display_get_xdisplay(gtk_widget_get_display(area));
+    auto shownWidth = [display] {
+        XFixesCursorImage* image = XFixesGetCursorImage(display);
+        const int width = image ? image->width : 0;
+        XFree(image);
+        return width;
+    };
+    EXPECT_TRUE(pumpUntil([&] { return shownWidth() == 4; }));
+    XFixesCursorImage* shown = XFixesGetCursorImage(display);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->width, 4);
+    EXPECT_EQ(shown->height, 2);
+    EXPECT_EQ(shown->xhot, 1);
+    EXPECT_EQ(shown->yhot, 1);
+    // Xlib hands out 32-bit words as (sign-extended) longs.
+    EXPECT_EQ(std::uint32_t(shown->pixels[0]), 0xFF0000FFu);
+    EXPECT_EQ(std::uint32_t(shown->pixels[7]), 0x80008000u);
+    XFree(shown);
+    backend().cursor().setCursor(peer::CursorImage{"arrow", 0, 0, {}, {}});
+}
+
+TEST_F(GtkCursorTest, WarpingMovesThePointerWhereTheLocationReadsIt)
+{
+    backend().cursor().warp(peer::Point{200, 150});
+    gdk_display_sync(gdk_display_get_default());
+    EXPECT_EQ(backend().cursor().location(), (peer::Point{200, 150}));
+    backend().cursor().warp(peer::Point{3, 700});
+    gdk_display_sync(gdk_display_get_default());
+    EXPECT_EQ(backend().cursor().location(), (peer::Point{3, 700}));
+}
+
+} // namespace
