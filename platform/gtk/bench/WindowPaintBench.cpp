@@ -1,0 +1,162 @@
+// The desktop window's costs on a private X server: one full repaint of a
+// window of the updater's size (the client's drawing into the framebuffer
+// and the blit to the X server), the blit alone, and one turn of the main
+// loop with nothing invalid.
+#include "platform/backend/Backend.h"
+#include "platform/gtk/GtkBackend.h"
+#include "platform/gtk/GtkWindowPeer.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "platform/runloop/MainLoop.h"
+
+#include "VarantoTest/PrivateXServer.h"
+
+#include <benchmark/benchmark.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <memory>
+
+namespace {
+
+using namespace platform;
+
+class FillingClient : public peer::WindowClient {
+public:
+    bool fill = true;
+    int draws = 0;
+    void windowMoved(peer::Point) override {}
+    void windowResized(peer::Size) override {}
+    bool windowShouldClose() override { return true; }
+    void windowClosed() override {}
+    void windowFocusChanged(bool) override {}
+    void windowMinimizedChanged(bool) override {}
+    void windowBackingScaleChanged(double) override {}
+    void draw(CGContextRef context, const peer::Rect& dirty) override
+    {
+        ++draws;
+        if (!fill)
+            return;
+        CGContextSetRGBFillColor(context, 0.2, 0.4, 0.6, 1);
+        CGContextFillRect(context, CGRectMake(dirty.x, 335 - dirty.y - dirty.height, dirty.width, dirty.height));
+    }
+};
+
+// The server, the backend and one shown 627x335 window for every benchmark.
+struct Desktop {
+    CV::test::PrivateXServer server;
+    FillingClient client;
+    std::unique_ptr<peer::WindowPeer> window;
+    cairo_surface_t* target = nullptr; // a server-side surface like the window's
+
+    Desktop()
+    {
+        if (!server.running())
+            return;
+        char name[] = "bench";
+        char* arguments[] = {name, nullptr};
+        int argc = 1;
+        char** argv = arguments;
+        std::unique_ptr<gtk::GtkBackend> backend = gtk::GtkBackend::create(argc, argv);
+        if (!backend)
+            return;
+        Backend::select(std::move(backend));
+        peer::WindowSpec spec;
+        spec.content = peer::Rect{10, 10, 627, 335};
+        spec.resizable = false;
+        window = Backend::current().createWindow(spec, peer::WindowClients{&client, nullptr, nullptr});
+        window->show(true);
+        MainLoop::instance().runUntil([this] { return client.draws > 0; }, std::chrono::seconds(15));
+        target = gdk_window_create_similar_surface(gtk_widget_get_window(area()), CAIRO_CONTENT_COLOR, 627, 335);
+    }
+    ~Desktop()
+    {
+        if (target)
+            cairo_surface_destroy(target);
+        window.reset();
+        if (server.running())
+            headless::HeadlessBackend::select();
+    }
+
+    GtkWidget* area() const { return static_cast<gtk::GtkWindowPeer&>(*window).contentArea(); }
+
+    // What GTK does for a paint of the whole area, into the X server.
+    void paintOnce()
+    {
+        cairo_t* cr = cairo_create(target);
+        gtk_widget_draw(area(), cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(target);
+        gdk_display_sync(gdk_display_get_default());
+    }
+
+    static Desktop& instance()
+    {
+        static Desktop desktop;
+        return desktop;
+    }
+    bool ready() const { return window != nullptr; }
+};
+
+void BM_WindowFullRepaint(benchmark::State& state)
+{
+    Desktop& desktop = Desktop::instance();
+    if (!desktop.ready()) {
+        state.SkipWithError("no X server");
+        return;
+    }
+    desktop.client.fill = true;
+    for (auto _ : state) {
+        desktop.window->invalidate(peer::Rect{0, 0, 627, 335});
+        desktop.paintOnce();
+    }
+    state.SetItemsProcessed(state.iterations() * 627 * 335);
+}
+BENCHMARK(BM_WindowFullRepaint)->Unit(benchmark::kMicrosecond);
+
+// The same without the client's drawing: the bitmap context and the blit.
+void BM_WindowRepaintWithoutDrawing(benchmark::State& state)
+{
+    Desktop& desktop = Desktop::instance();
+    if (!desktop.ready()) {
+        state.SkipWithError("no X server");
+        return;
+    }
+    desktop.client.fill = false;
+    for (auto _ : state) {
+        desktop.window->invalidate(peer::Rect{0, 0, 627, 335});
+        desktop.paintOnce();
+    }
+    desktop.client.fill = true;
+    state.SetItemsProcessed(state.iterations() * 627 * 335);
+}
+BENCHMARK(BM_WindowRepaintWithoutDrawing)->Unit(benchmark::kMicrosecond);
+
+void BM_WindowBlitOnly(benchmark::State& state)
+{
+    Desktop& desktop = Desktop::instance();
+    if (!desktop.ready()) {
+        state.SkipWithError("no X server");
+        return;
+    }
+    for (auto _ : state)
+        desktop.paintOnce();
+    state.SetItemsProcessed(state.iterations() * 627 * 335);
+}
+BENCHMARK(BM_WindowBlitOnly)->Unit(benchmark::kMicrosecond);
+
+void BM_IdleLoopTurn(benchmark::State& state)
+{
+    Desktop& desktop = Desktop::instance();
+    if (!desktop.ready()) {
+        state.SkipWithError("no X server");
+        return;
+    }
+    const int drawsBefore = desktop.client.draws;
+    for (auto _ : state)
+        MainLoop::instance().runPending();
+    if (desktop.client.draws != drawsBefore)
+        state.SkipWithError("the idle loop drew");
+}
+BENCHMARK(BM_IdleLoopTurn)->Unit(benchmark::kNanosecond);
+
+} // namespace
