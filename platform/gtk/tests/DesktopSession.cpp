@@ -5,7 +5,10 @@
 #include "platform/runloop/MainLoop.h"
 
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
+// Xlib's macros (None, Bool, ...) after every other header.
+#include <X11/Xlib.h>
 #include <gdk/gdkx.h>
 
 #include <memory>
@@ -72,6 +75,54 @@ void DesktopSession::setScale(int scale)
 bool pumpUntil(const std::function<bool()>& done)
 {
     return platform::MainLoop::instance().runUntil(done, kWaitLimit);
+}
+
+Screenshot::Screenshot(int x, int y, int width, int height)
+    : m_pixbuf(gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, width, height))
+{
+}
+
+Screenshot::~Screenshot()
+{
+    if (m_pixbuf)
+        g_object_unref(m_pixbuf);
+}
+
+int Screenshot::width() const
+{
+    return gdk_pixbuf_get_width(m_pixbuf);
+}
+
+int Screenshot::height() const
+{
+    return gdk_pixbuf_get_height(m_pixbuf);
+}
+
+std::uint32_t Screenshot::pixel(int x, int y) const
+{
+    const guchar* p = gdk_pixbuf_get_pixels(m_pixbuf) + y * gdk_pixbuf_get_rowstride(m_pixbuf)
+        + x * gdk_pixbuf_get_n_channels(m_pixbuf);
+    return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
+}
+
+void Screenshot::save(const std::string& path) const
+{
+    gdk_pixbuf_save(m_pixbuf, path.c_str(), "png", nullptr, nullptr);
+}
+
+void sendCloseRequest(GtkWidget* toplevel)
+{
+    GdkWindow* window = gtk_widget_get_window(toplevel);
+    Display* display = gdk_x11_display_get_xdisplay(gdk_window_get_display(window));
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = gdk_x11_window_get_xid(window);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    XFlush(display);
 }
 
 } // namespace desktop_test

@@ -6,8 +6,12 @@
 #include "VarantoTest/PrivateXServer.h"
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <string>
+
+typedef struct _GdkPixbuf GdkPixbuf;
+typedef struct _GtkWidget GtkWidget;
 
 namespace desktop_test {
 
@@ -37,5 +41,28 @@ constexpr std::chrono::seconds kWaitLimit{15};
 // Runs the main loop until done() or the wait limit; whether done() became
 // true.
 bool pumpUntil(const std::function<bool()>& done);
+
+// The screen's pixels of an area (points), read back from the X server.
+class Screenshot {
+public:
+    Screenshot(int x, int y, int width, int height);
+    ~Screenshot();
+    Screenshot(const Screenshot&) = delete;
+    Screenshot& operator=(const Screenshot&) = delete;
+
+    bool valid() const { return m_pixbuf != nullptr; }
+    // Device pixels.
+    int width() const;
+    int height() const;
+    // 0xRRGGBB at device pixel (x, y), top row 0.
+    std::uint32_t pixel(int x, int y) const;
+    void save(const std::string& path) const;
+
+private:
+    GdkPixbuf* m_pixbuf;
+};
+
+// A window manager's close request (WM_DELETE_WINDOW) to a toplevel.
+void sendCloseRequest(GtkWidget* toplevel);
 
 } // namespace desktop_test

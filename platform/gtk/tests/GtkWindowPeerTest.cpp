@@ -28,6 +28,8 @@ using namespace platform;
 using platform::gtk::GtkWindowPeer;
 using desktop_test::DesktopSession;
 using desktop_test::pumpUntil;
+using desktop_test::Screenshot;
+using desktop_test::sendCloseRequest;
 
 std::string hex(std::uint64_t value)
 {
@@ -44,6 +46,7 @@ public:
     std::function<void(CGContextRef, double width, double height)> painter;
     peer::Size size;
     bool allowClose = true;
+    std::function<void()> onClosed;
     int draws = 0;
     bool focused = false;
 
@@ -64,7 +67,12 @@ public:
         log.push_back("should-close");
         return allowClose;
     }
-    void windowClosed() override { log.push_back("closed"); }
+    void windowClosed() override
+    {
+        log.push_back("closed");
+        if (onClosed)
+            onClosed();
+    }
     void windowFocusChanged(bool isFocused) override { focused = isFocused; }
     void windowMinimizedChanged(bool) override {}
     void windowBackingScaleChanged(double scale) override { log.push_back("scale " + std::to_string(int(scale))); }
@@ -115,37 +123,6 @@ void paintKnownPicture(CGContextRef context, double width, double height)
 }
 
 constexpr std::uint32_t kRed = 0xFF0000, kGreen = 0x00FF00, kBlue = 0x0000FF;
-
-// The screen's pixels of an area, read back from the X server.
-class Screenshot {
-public:
-    Screenshot(int x, int y, int width, int height)
-        : m_pixbuf(gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, width, height))
-    {
-    }
-    ~Screenshot()
-    {
-        if (m_pixbuf)
-            g_object_unref(m_pixbuf);
-    }
-    Screenshot(const Screenshot&) = delete;
-    Screenshot& operator=(const Screenshot&) = delete;
-
-    bool valid() const { return m_pixbuf != nullptr; }
-    int width() const { return gdk_pixbuf_get_width(m_pixbuf); }
-    int height() const { return gdk_pixbuf_get_height(m_pixbuf); }
-    // 0xRRGGBB at device pixel (x, y), top row 0.
-    std::uint32_t pixel(int x, int y) const
-    {
-        const guchar* p = gdk_pixbuf_get_pixels(m_pixbuf) + y * gdk_pixbuf_get_rowstride(m_pixbuf)
-            + x * gdk_pixbuf_get_n_channels(m_pixbuf);
-        return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
-    }
-    void save(const std::string& path) const { gdk_pixbuf_save(m_pixbuf, path.c_str(), "png", nullptr, nullptr); }
-
-private:
-    GdkPixbuf* m_pixbuf;
-};
 
 class DesktopWindowTest : public ::testing::Test {
 protected:
@@ -208,23 +185,6 @@ protected:
     {
         first.insert(first.end(), second.begin(), second.end());
         return first;
-    }
-
-    // The window manager's close request (WM_DELETE_WINDOW), as a window
-    // manager sends it.
-    static void sendCloseRequest(const GtkWindowPeer& window)
-    {
-        GdkWindow* gdkWindow = gtk_widget_get_window(window.window());
-        Display* display = gdk_x11_display_get_xdisplay(gdk_window_get_display(gdkWindow));
-        XEvent event{};
-        event.xclient.type = ClientMessage;
-        event.xclient.window = gdk_x11_window_get_xid(gdkWindow);
-        event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-        event.xclient.format = 32;
-        event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-        event.xclient.data.l[1] = CurrentTime;
-        XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
-        XFlush(display);
     }
 
     RecordingClient m_client;
@@ -373,16 +333,22 @@ TEST_F(GtkWindowPeerTest, ACloseRequestAsksTheClientAndAVetoKeepsTheWindow)
     showAndWait(window);
 
     m_client.allowClose = false;
-    sendCloseRequest(window);
+    sendCloseRequest(window.window());
     ASSERT_TRUE(pumpUntil([&] { return !m_client.entries("should-close").empty(); }));
     EXPECT_TRUE(window.isVisible());
     EXPECT_TRUE(m_client.entries("closed").empty());
 
+    // The client lets go of the window as it hears of the close, inside
+    // the toolkit's handling of the request.
     m_client.allowClose = true;
-    sendCloseRequest(window);
+    m_client.onClosed = [this] {
+        EXPECT_FALSE(m_peer->isVisible());
+        m_peer.reset();
+    };
+    sendCloseRequest(window.window());
     ASSERT_TRUE(pumpUntil([&] { return !m_client.entries("closed").empty(); }));
     EXPECT_EQ(m_client.entries("should-close").size(), 2u);
-    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(m_peer, nullptr);
 }
 
 TEST_F(GtkWindowPeerScaledTest, PaintsAtTheWindowsScaleFactor)
