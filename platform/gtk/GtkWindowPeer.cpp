@@ -125,8 +125,7 @@ GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowCli
     setLevel(spec.level);
     moveTo(peer::Point{m_frame.x, m_frame.y});
     applyContentSize();
-    m_scale = gtk_widget_get_scale_factor(m_area);
-    resizeFramebuffer();
+    resizeFramebuffer(gtk_widget_get_scale_factor(m_area));
     connectSignals();
     if (m_cursor)
         m_cursor->attach(m_area);
@@ -177,11 +176,9 @@ void GtkWindowPeer::applyContentSize()
     gtk_window_resize(GTK_WINDOW(m_window), width, height);
 }
 
-void GtkWindowPeer::resizeFramebuffer()
+void GtkWindowPeer::resizeFramebuffer(double scale)
 {
-    m_pixelWidth = std::max(0, int(std::lround(m_frame.width * m_scale)));
-    m_pixelHeight = std::max(0, int(std::lround(m_frame.height * m_scale)));
-    m_framebuffer.assign(std::size_t(m_pixelWidth) * std::size_t(m_pixelHeight), 0u);
+    m_framebuffer.resize(peer::Size{m_frame.width, m_frame.height}, scale);
 }
 
 void GtkWindowPeer::setContentFrame(const peer::Rect& frame)
@@ -193,7 +190,7 @@ void GtkWindowPeer::setContentFrame(const peer::Rect& frame)
         moveTo(peer::Point{frame.x, frame.y});
     if (resized) {
         applyContentSize();
-        resizeFramebuffer();
+        resizeFramebuffer(m_framebuffer.scale());
         invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
     }
 }
@@ -287,7 +284,7 @@ void GtkWindowPeer::noteAllocation(int width, int height)
     m_resizeAsked.reset();
     m_frame.width = allocated.width;
     m_frame.height = allocated.height;
-    resizeFramebuffer();
+    resizeFramebuffer(m_framebuffer.scale());
     invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
     if (m_clients.window)
         m_clients.window->windowResized(allocated);
@@ -313,13 +310,12 @@ void GtkWindowPeer::noteConfigure()
 void GtkWindowPeer::noteScaleFactor()
 {
     const double scale = gtk_widget_get_scale_factor(m_area);
-    if (scale == m_scale)
+    if (scale == m_framebuffer.scale())
         return;
-    m_scale = scale;
-    resizeFramebuffer();
+    resizeFramebuffer(scale);
     invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
     if (m_clients.window)
-        m_clients.window->windowBackingScaleChanged(m_scale);
+        m_clients.window->windowBackingScaleChanged(scale);
 }
 
 void GtkWindowPeer::noteWindowState(unsigned changed, unsigned state)
@@ -364,53 +360,46 @@ bool GtkWindowPeer::handleDelete()
 
 void GtkWindowPeer::invalidate(const peer::Rect& area)
 {
-    const peer::Rect clamped = peer::clampToSize(area, peer::Size{m_frame.width, m_frame.height});
-    if (clamped.isEmpty())
-        return;
-    m_dirty = m_dirty ? peer::unite(*m_dirty, clamped) : clamped;
-    const int left = int(std::floor(clamped.x)), top = int(std::floor(clamped.y));
-    const int right = int(std::ceil(clamped.x + clamped.width)), bottom = int(std::ceil(clamped.y + clamped.height));
+    const peer::Rect inside = m_framebuffer.mark(area);
+    if (!inside.isEmpty())
+        queueDraw(inside);
+}
+
+void GtkWindowPeer::queueDraw(const peer::Rect& area)
+{
+    const int left = int(std::floor(area.x)), top = int(std::floor(area.y));
+    const int right = int(std::ceil(area.x + area.width)), bottom = int(std::ceil(area.y + area.height));
     gtk_widget_queue_draw_area(m_area, left, top, right - left, bottom - top);
 }
 
-void GtkWindowPeer::renderDirty()
+std::optional<peer::Rect> GtkWindowPeer::drawMarked()
 {
-    if (!m_dirty)
-        return;
-    const peer::Rect dirty = *m_dirty;
-    m_dirty.reset();
-    if (m_closed || !m_clients.window || m_framebuffer.empty())
-        return;
-    CGContextRef context = CGBitmapContextCreate(m_framebuffer.data(), std::size_t(m_pixelWidth),
-                                                 std::size_t(m_pixelHeight), 8, std::size_t(m_pixelWidth) * 4,
-                                                 nullptr, kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
-    CGContextScaleCTM(context, m_scale, m_scale);
-    CGContextClipToRect(context, CGRectMake(dirty.x, m_frame.height - dirty.y - dirty.height, dirty.width, dirty.height));
-    m_clients.window->draw(context, dirty);
-    CGContextRelease(context);
+    if (m_closed || !m_clients.window) {
+        m_framebuffer.unmark();
+        return std::nullopt;
+    }
+    return m_framebuffer.drawMarked(*m_clients.window);
 }
 
 void GtkWindowPeer::displayNow()
 {
-    if (!m_dirty)
-        return;
-    const peer::Rect dirty = *m_dirty;
-    renderDirty();
-    gtk_widget_queue_draw_area(m_area, int(std::floor(dirty.x)), int(std::floor(dirty.y)),
-                               int(std::ceil(dirty.width)) + 1, int(std::ceil(dirty.height)) + 1);
+    // The pixels now; the window shows them on the toolkit's next frame.
+    if (const std::optional<peer::Rect> drawn = drawMarked())
+        queueDraw(*drawn);
 }
 
 void GtkWindowPeer::paint(cairo_t* cr)
 {
-    renderDirty();
+    drawMarked();
     if (m_framebuffer.empty())
         return;
     // Memory order B, G, R, A is cairo's native 32-bit word on this machine;
     // an opaque window ignores the alpha byte.
     const cairo_format_t format = m_spec.transparent ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24;
+    const int width = m_framebuffer.pixelWidth(), height = m_framebuffer.pixelHeight();
     cairo_surface_t* surface = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(m_framebuffer.data()), format, m_pixelWidth, m_pixelHeight, m_pixelWidth * 4);
-    cairo_surface_set_device_scale(surface, m_scale, m_scale);
+        reinterpret_cast<unsigned char*>(m_framebuffer.data()), format, width, height, width * 4);
+    cairo_surface_set_device_scale(surface, m_framebuffer.scale(), m_framebuffer.scale());
     cairo_save(cr);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
     cairo_set_source_surface(cr, surface, 0, 0);

@@ -13,6 +13,7 @@
 // content area shows the backend's cursor.
 #include "platform/gtk/ClickCounter.h"
 #include "platform/peer/ViewInputClient.h"
+#include "platform/peer/WindowFramebuffer.h"
 #include "platform/peer/WindowPeer.h"
 
 #include <cstdint>
@@ -51,7 +52,7 @@ public:
     bool hasFocus() const override { return m_focused; }
     void invalidate(const peer::Rect& area) override;
     void displayNow() override;
-    double backingScale() const override { return m_scale; }
+    double backingScale() const override { return m_framebuffer.scale(); }
     void close() override;
 
     // The toolkit's objects (for the backend's other peers and tests).
@@ -64,8 +65,9 @@ private:
     void connectSignals();
     void moveTo(peer::Point topLeft);
     void applyContentSize();
-    void resizeFramebuffer();
-    void renderDirty();
+    void resizeFramebuffer(double scale);
+    void queueDraw(const peer::Rect& area);
+    std::optional<peer::Rect> drawMarked();
     void paint(cairo_t* cr);
     void noteAllocation(int width, int height);
     void noteConfigure();
@@ -91,11 +93,7 @@ private:
     bool m_fullScreen = false;
     bool m_focused = false;
     bool m_closed = false;
-    double m_scale = 1;
-    int m_pixelWidth = 0;
-    int m_pixelHeight = 0;
-    std::vector<std::uint32_t> m_framebuffer;
-    std::optional<peer::Rect> m_dirty;
+    peer::WindowFramebuffer m_framebuffer;
     ClickCounter m_clicks;
     std::optional<peer::Point> m_lastMotion;
     std::set<unsigned> m_keysDown; // hardware key codes held (auto-repeat shows as a second press)

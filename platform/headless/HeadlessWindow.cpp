@@ -3,8 +3,6 @@
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/runloop/MainLoop.h"
 
-#include <algorithm>
-#include <cmath>
 
 namespace platform::headless {
 
@@ -16,8 +14,7 @@ HeadlessWindow::HeadlessWindow(std::shared_ptr<HeadlessDesktop> desktop, const p
     , m_frame(spec.content)
     , m_self(std::make_shared<HeadlessWindow*>(this))
 {
-    m_scale = m_desktop->scaleFor(m_frame);
-    resizeFramebuffer();
+    resizeFramebuffer(m_desktop->scaleFor(m_frame));
     m_desktop->add(this);
 }
 
@@ -27,11 +24,9 @@ HeadlessWindow::~HeadlessWindow()
     m_desktop->remove(this);
 }
 
-void HeadlessWindow::resizeFramebuffer()
+void HeadlessWindow::resizeFramebuffer(double scale)
 {
-    m_pixelWidth = std::max(0, int(std::lround(m_frame.width * m_scale)));
-    m_pixelHeight = std::max(0, int(std::lround(m_frame.height * m_scale)));
-    m_framebuffer.assign(std::size_t(m_pixelWidth) * std::size_t(m_pixelHeight), 0u);
+    m_framebuffer.resize(peer::Size{m_frame.width, m_frame.height}, scale);
 }
 
 void HeadlessWindow::setContentFrame(const peer::Rect& frame)
@@ -40,14 +35,13 @@ void HeadlessWindow::setContentFrame(const peer::Rect& frame)
     const bool moved = frame.x != m_frame.x || frame.y != m_frame.y;
     m_frame = frame;
     const double scale = m_desktop->scaleFor(m_frame);
-    const bool rescaled = scale != m_scale;
-    m_scale = scale;
+    const bool rescaled = scale != m_framebuffer.scale();
     if (resized || rescaled) {
-        resizeFramebuffer();
+        resizeFramebuffer(scale);
         invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
     }
     if (rescaled && m_clients.window)
-        m_clients.window->windowBackingScaleChanged(m_scale);
+        m_clients.window->windowBackingScaleChanged(scale);
     (void)moved;
 }
 
@@ -103,11 +97,8 @@ bool HeadlessWindow::hasFocus() const
 
 void HeadlessWindow::invalidate(const peer::Rect& area)
 {
-    const peer::Rect clamped = peer::clampToSize(area, peer::Size{m_frame.width, m_frame.height});
-    if (clamped.width <= 0 || clamped.height <= 0)
-        return;
-    m_dirty = m_dirty ? peer::unite(*m_dirty, clamped) : clamped;
-    scheduleDisplay();
+    if (!m_framebuffer.mark(area).isEmpty())
+        scheduleDisplay();
 }
 
 void HeadlessWindow::scheduleDisplay()
@@ -126,19 +117,11 @@ void HeadlessWindow::scheduleDisplay()
 
 void HeadlessWindow::displayNow()
 {
-    if (!m_dirty || m_closed || !m_clients.window || m_framebuffer.empty()) {
-        m_dirty.reset();
+    if (m_closed || !m_clients.window) {
+        m_framebuffer.unmark();
         return;
     }
-    const peer::Rect dirty = *m_dirty;
-    m_dirty.reset();
-    CGContextRef context = CGBitmapContextCreate(m_framebuffer.data(), std::size_t(m_pixelWidth),
-                                                 std::size_t(m_pixelHeight), 8, std::size_t(m_pixelWidth) * 4,
-                                                 nullptr, kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
-    CGContextScaleCTM(context, m_scale, m_scale);
-    CGContextClipToRect(context, CGRectMake(dirty.x, m_frame.height - dirty.y - dirty.height, dirty.width, dirty.height));
-    m_clients.window->draw(context, dirty);
-    CGContextRelease(context);
+    m_framebuffer.drawMarked(*m_clients.window);
 }
 
 void HeadlessWindow::close()

@@ -6,6 +6,7 @@
 // delivers input through the window's clients.
 #include "platform/peer/DragSessionPeer.h"
 #include "platform/peer/ViewInputClient.h"
+#include "platform/peer/WindowFramebuffer.h"
 #include "platform/peer/WindowPeer.h"
 
 #include <cstdint>
@@ -38,18 +39,18 @@ public:
     bool hasFocus() const override;
     void invalidate(const peer::Rect& area) override;
     void displayNow() override;
-    double backingScale() const override { return m_scale; }
+    double backingScale() const override { return m_framebuffer.scale(); }
     void close() override;
 
     // What tests read.
     const peer::WindowSpec& spec() const { return m_spec; }
     const std::string& title() const { return m_title; }
-    int pixelWidth() const { return m_pixelWidth; }
-    int pixelHeight() const { return m_pixelHeight; }
+    int pixelWidth() const { return m_framebuffer.pixelWidth(); }
+    int pixelHeight() const { return m_framebuffer.pixelHeight(); }
     // The framebuffer word at pixel (x, y), top row 0.
-    std::uint32_t pixel(int x, int y) const { return m_framebuffer[std::size_t(y) * m_pixelWidth + x]; }
-    const std::vector<std::uint32_t>& framebuffer() const { return m_framebuffer; }
-    bool needsDisplay() const { return m_dirty.has_value(); }
+    std::uint32_t pixel(int x, int y) const { return m_framebuffer.pixel(x, y); }
+    const std::vector<std::uint32_t>& framebuffer() const { return m_framebuffer.pixels(); }
+    bool needsDisplay() const { return m_framebuffer.marked().has_value(); }
 
     // What the user does, as the test driver scripts it.
     peer::ViewInputClient* input() const { return m_clients.input; }
@@ -66,7 +67,7 @@ public:
     void screensChanged();
 
 private:
-    void resizeFramebuffer();
+    void resizeFramebuffer(double scale);
     void scheduleDisplay();
 
     std::shared_ptr<HeadlessDesktop> m_desktop;
@@ -79,11 +80,7 @@ private:
     bool m_minimized = false;
     bool m_fullScreen = false;
     bool m_closed = false;
-    double m_scale = 1;
-    int m_pixelWidth = 0;
-    int m_pixelHeight = 0;
-    std::vector<std::uint32_t> m_framebuffer;
-    std::optional<peer::Rect> m_dirty;
+    peer::WindowFramebuffer m_framebuffer;
     std::shared_ptr<HeadlessWindow*> m_self; // cleared when destroyed; for posted draws
     bool m_displayPosted = false;
 };
