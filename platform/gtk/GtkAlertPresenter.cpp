@@ -17,11 +17,23 @@ GtkMessageType messageType(Alert::Style style)
     }
 }
 
+// The window with the focus (the platform's key window), if any.
+GtkWindow* keyWindow()
+{
+    GList* toplevels = gtk_window_list_toplevels();
+    GtkWindow* key = nullptr;
+    for (GList* item = toplevels; item && !key; item = item->next)
+        if (gtk_window_is_active(GTK_WINDOW(item->data)) && gtk_widget_get_visible(GTK_WIDGET(item->data)))
+            key = GTK_WINDOW(item->data);
+    g_list_free(toplevels);
+    return key;
+}
+
 } // namespace
 
 int GtkAlertPresenter::present(const Alert& alert)
 {
-    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, messageType(alert.style()),
+    GtkWidget* dialog = gtk_message_dialog_new(keyWindow(), GTK_DIALOG_MODAL, messageType(alert.style()),
                                                GTK_BUTTONS_NONE, "%s", alert.messageText().c_str());
     if (!alert.informativeText().empty())
         gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(dialog), "%s", alert.informativeText().c_str());

@@ -1,7 +1,9 @@
 // The desktop's screens and cursor on a private X server.
 #include "DesktopSession.h"
 
+#include "platform/alert/Alert.h"
 #include "platform/backend/Backend.h"
+#include "platform/runloop/MainLoop.h"
 #include "platform/gtk/GtkBackend.h"
 #include "platform/gtk/GtkWindowPeer.h"
 
@@ -61,6 +63,7 @@ protected:
 
 using GtkScreensTest = DesktopSurfacesTest;
 using GtkCursorTest = DesktopSurfacesTest;
+using GtkAlertTest = DesktopSurfacesTest;
 
 TEST_F(GtkScreensTest, TheServersScreenWithItsWorkAreaAndScale)
 {
@@ -165,6 +168,37 @@ TEST_F(GtkCursorTest, WarpingMovesThePointerWhereTheLocationReadsIt)
     backend().cursor().warp(peer::Point{3, 700});
     gdk_display_sync(gdk_display_get_default());
     EXPECT_EQ(backend().cursor().location(), (peer::Point{3, 700}));
+}
+
+TEST_F(GtkAlertTest, AnAlertStandsInFrontOfTheWindowWithTheFocus)
+{
+    QuietClient client;
+    std::unique_ptr<peer::WindowPeer> window;
+    GtkWidget* area = openWindow(client, window);
+    ASSERT_TRUE(pumpUntil([&] { return window->hasFocus(); }));
+
+    // Answered from inside the dialog's own loop, once it is there.
+    GtkWindow* parent = nullptr;
+    bool answered = false;
+    const MainLoop::TimerId answer = MainLoop::instance().addTimer(std::chrono::milliseconds(20), true, [&] {
+        GList* toplevels = gtk_window_list_toplevels();
+        for (GList* item = toplevels; item; item = item->next)
+            if (GTK_IS_MESSAGE_DIALOG(item->data) && !answered) {
+                parent = gtk_window_get_transient_for(GTK_WINDOW(item->data));
+                gtk_dialog_response(GTK_DIALOG(item->data), 7);
+                answered = true;
+            }
+        g_list_free(toplevels);
+    });
+    Alert alert;
+    alert.setMessageText("Update in progress");
+    alert.addButton("No", 7);
+    alert.addButton("Yes", 8);
+    const int tag = alert.runModal();
+    MainLoop::instance().cancelTimer(answer);
+
+    EXPECT_EQ(tag, 7);
+    EXPECT_EQ(parent, GTK_WINDOW(gtk_widget_get_toplevel(area)));
 }
 
 } // namespace
