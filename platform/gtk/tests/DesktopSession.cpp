@@ -8,7 +8,7 @@
 #include <gtk/gtk.h>
 
 // Xlib's macros (None, Bool, ...) after every other header.
-#include <X11/Xlib.h>
+#include "VarantoTest/XCloseRequest.h"
 #include <gdk/gdkx.h>
 
 #include <memory>
@@ -112,17 +112,7 @@ void Screenshot::save(const std::string& path) const
 
 void sendCloseRequest(GtkWidget* toplevel)
 {
-    GdkWindow* window = gtk_widget_get_window(toplevel);
-    Display* display = gdk_x11_display_get_xdisplay(gdk_window_get_display(window));
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = gdk_x11_window_get_xid(window);
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
-    XFlush(display);
+    CV::test::sendCloseRequest("", gdk_x11_window_get_xid(gtk_widget_get_window(toplevel)));
 }
 
 } // namespace desktop_test
