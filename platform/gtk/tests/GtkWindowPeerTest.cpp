@@ -1,26 +1,26 @@
 // The desktop window on a private X server: what it shows (read back from
 // the screen), the input xdotool sends through the X server, size hints and
 // close requests as a window manager sends them.
-#include "platform/gtk/GtkWindowPeer.h"
-#include "platform/keyboard/VirtualKeyCodes.h"
-#include "platform/backend/Backend.h"
-
 #include "DesktopSession.h"
+
+#include "platform/backend/Backend.h"
+#include "platform/gtk/GtkWindowPeer.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
-// Xlib's macros (None, Bool, ...) after every other header.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <gdk/gdkx.h>
-
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+// Xlib's macros (None, Bool, ...) after every other header.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <gdk/gdkx.h>
 
 namespace {
 
@@ -46,6 +46,7 @@ public:
     std::function<void(CGContextRef, double width, double height)> painter;
     peer::Size size;
     bool allowClose = true;
+    double minimumWidth = 0;
     std::function<void()> onClosed;
     int draws = 0;
     bool focused = false;
@@ -61,7 +62,16 @@ public:
     }
 
     void windowMoved(peer::Point) override { log.push_back("moved"); }
-    void windowResized(peer::Size content) override { size = content; }
+    peer::Size windowWillResize(peer::Size proposed) override
+    {
+        log.push_back("will-resize " + std::to_string(int(proposed.width)) + "x" + std::to_string(int(proposed.height)));
+        return peer::Size{std::max(proposed.width, minimumWidth), proposed.height};
+    }
+    void windowResized(peer::Size content) override
+    {
+        size = content;
+        log.push_back("resized " + std::to_string(int(content.width)) + "x" + std::to_string(int(content.height)));
+    }
     bool windowShouldClose() override
     {
         log.push_back("should-close");
@@ -270,6 +280,31 @@ TEST_F(GtkWindowPeerTest, AFixedWindowHasExactlyItsContentSizeAndSaysSoToTheWind
     EXPECT_EQ(hints.max_width, 627);
     EXPECT_EQ(hints.min_height, 335);
     EXPECT_EQ(hints.max_height, 335);
+}
+
+TEST_F(GtkWindowPeerTest, MovesAndResizesFromOutsideAreReportedAndTheClientHasItsSay)
+{
+    GtkWindowPeer& window = open(peer::Rect{40, 40, 400, 200});
+    m_client.minimumWidth = 300;
+    m_client.painter = paintKnownPicture;
+    showAndWait(window);
+    const std::string xid = std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(window.window())));
+
+    ASSERT_TRUE(xdotool({"windowmove", "--sync", xid, "120", "90"}, "moved", 1));
+    EXPECT_EQ(window.contentFrame(), (peer::Rect{120, 90, 400, 200}));
+
+    // Too narrow for the client: it asks for its minimum width instead.
+    ASSERT_TRUE(xdotool({"windowsize", xid, "200", "150"}, "resized", 1));
+    EXPECT_EQ(m_client.entries("will-resize").front(), "will-resize 200x150");
+    EXPECT_EQ(m_client.entries("resized"), (std::vector<std::string>{"resized 300x150"}));
+    EXPECT_EQ(window.contentFrame(), (peer::Rect{120, 90, 300, 150}));
+    EXPECT_EQ(window.backingScale(), 1.0);
+
+    // The new size is painted whole.
+    ASSERT_TRUE(pumpUntil([&] { return Screenshot(120, 90, 300, 150).pixel(299, 149) == kBlue; }));
+    Screenshot shot(120, 90, 300, 150);
+    EXPECT_EQ(shot.pixel(5, 5), kGreen);
+    EXPECT_EQ(shot.pixel(150, 75), kRed);
 }
 
 TEST_F(GtkWindowPeerTest, ClicksAreCountedByTheToolkitsDoubleClickSettings)
