@@ -138,6 +138,11 @@ std::uint64_t keyKindFlags(unsigned keyval)
     return flags;
 }
 
+bool isComposingKey(unsigned keyval)
+{
+    return (keyval >= GDK_KEY_dead_grave && keyval <= GDK_KEY_dead_greek) || keyval == GDK_KEY_Multi_key;
+}
+
 std::uint64_t modifierFlagOfKey(unsigned keyval)
 {
     switch (keyval) {

@@ -44,6 +44,10 @@ std::string platformCharacters(unsigned keyval);
 // character.
 std::uint64_t keyKindFlags(unsigned keyval);
 
+// Whether a key starts or belongs to a composed character (a dead accent,
+// the Compose key): such keys go through the input method.
+bool isComposingKey(unsigned keyval);
+
 // The modifier flag a modifier key stands for (Control gives Command,
 // Super Control, Alt and AltGr Option); 0 for other keys and Caps Lock
 // (a lock, read from the keymap).

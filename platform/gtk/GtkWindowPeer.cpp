@@ -96,6 +96,25 @@ struct GtkWindowPeerSignals {
     {
         return static_cast<GtkWindowPeer*>(peer)->handleKey(*event);
     }
+    static void commit(GtkIMContext*, const gchar* text, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteComposed(peer::TextInput{true, text ? text : "", 0, 0});
+    }
+    static void preeditChanged(GtkIMContext* context, gpointer peer)
+    {
+        gchar* text = nullptr;
+        gint cursor = 0;
+        gtk_im_context_get_preedit_string(context, &text, nullptr, &cursor);
+        const std::string marked = text ? text : "";
+        g_free(text);
+        // The cursor as an empty selection, in UTF-16 units.
+        const glong units = g_utf8_strlen(marked.c_str(), -1) > 0 ? cursor : 0;
+        static_cast<GtkWindowPeer*>(peer)->noteComposed(peer::TextInput{false, marked, std::size_t(units), 0});
+    }
+    static void realize(GtkWidget* window, gpointer peer)
+    {
+        gtk_im_context_set_client_window(static_cast<GtkWindowPeer*>(peer)->m_inputMethod, gtk_widget_get_window(window));
+    }
 };
 
 GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowClients& clients, GtkCursor* cursor)
@@ -126,6 +145,7 @@ GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowCli
     moveTo(peer::Point{m_frame.x, m_frame.y});
     applyContentSize();
     resizeFramebuffer(gtk_widget_get_scale_factor(m_area));
+    m_inputMethod = gtk_im_context_simple_new();
     connectSignals();
     if (m_cursor)
         m_cursor->attach(m_area);
@@ -137,6 +157,9 @@ GtkWindowPeer::~GtkWindowPeer()
         m_cursor->detach(m_area);
     g_signal_handlers_disconnect_by_data(m_area, this);
     g_signal_handlers_disconnect_by_data(m_window, this);
+    g_signal_handlers_disconnect_by_data(m_inputMethod, this);
+    gtk_im_context_set_client_window(m_inputMethod, nullptr);
+    g_object_unref(m_inputMethod);
     gtk_widget_destroy(m_window);
 }
 
@@ -159,6 +182,9 @@ void GtkWindowPeer::connectSignals()
     g_signal_connect(m_window, "delete-event", G_CALLBACK(S::deleteRequest), this);
     g_signal_connect(m_window, "key-press-event", G_CALLBACK(S::key), this);
     g_signal_connect(m_window, "key-release-event", G_CALLBACK(S::key), this);
+    g_signal_connect(m_window, "realize", G_CALLBACK(S::realize), this);
+    g_signal_connect(m_inputMethod, "commit", G_CALLBACK(S::commit), this);
+    g_signal_connect(m_inputMethod, "preedit-changed", G_CALLBACK(S::preeditChanged), this);
 }
 
 // --- geometry and state ----------------------------------------------------
@@ -334,9 +360,12 @@ void GtkWindowPeer::noteFocus(bool focused)
     if (focused == m_focused)
         return;
     m_focused = focused;
-    if (!focused) {
+    if (focused) {
+        gtk_im_context_focus_in(m_inputMethod);
+    } else {
         m_clicks.reset();
         m_keysDown.clear();
+        gtk_im_context_focus_out(m_inputMethod);
     }
     if (m_clients.window)
         m_clients.window->windowFocusChanged(focused);
@@ -539,9 +568,53 @@ bool GtkWindowPeer::handleKey(const GdkEvent& event)
                                         nullptr, nullptr, nullptr);
     input.charactersIgnoringModifiers = platformCharacters(plainKeyval);
     noteModifiers(modifiers);
+    if (down && (m_composing || isComposingKey(key.keyval)) && composeKey(event, input))
+        return true;
     if (m_clients.input)
         m_clients.input->key(input);
     return true;
+}
+
+bool GtkWindowPeer::composeKey(const GdkEvent& event, peer::KeyInput input)
+{
+    m_composed.clear();
+    GdkEventKey key = event.key;
+    m_filtering = true;
+    const bool filtered = gtk_im_context_filter_keypress(m_inputMethod, &key);
+    m_filtering = false;
+    if (!filtered) {
+        m_composing = false;
+        return false;
+    }
+    // Taken without a result: the input method is in the middle of a
+    // sequence (whether or not it shows marked text).
+    const bool committed = std::any_of(m_composed.begin(), m_composed.end(),
+                                       [](const peer::TextInput& text) { return text.committed; });
+    if (!committed)
+        m_composing = true;
+    // The key itself gives no characters; what it composed follows as text.
+    input.characters.clear();
+    const std::vector<peer::TextInput> composed = std::move(m_composed);
+    m_composed.clear();
+    peer::ViewInputClient* client = m_clients.input; // the client may close this window
+    if (!client)
+        return true;
+    client->key(input);
+    for (const peer::TextInput& text : composed)
+        client->text(text);
+    return true;
+}
+
+void GtkWindowPeer::noteComposed(peer::TextInput text)
+{
+    if (text.committed)
+        m_composing = false;
+    else
+        m_composing = !text.text.empty();
+    if (m_filtering)
+        m_composed.push_back(std::move(text));
+    else if (m_clients.input) // the input method gave up its marked text (the focus went)
+        m_clients.input->text(text);
 }
 
 } // namespace platform::gtk

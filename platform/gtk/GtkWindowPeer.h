@@ -8,7 +8,9 @@
 // input client in the platform's terms: buttons with click counts of our
 // own (GtkSettings' double-click time and distance), motion and drags,
 // crossings, wheel turns, keys with virtual key codes from the hardware key
-// code and modifier flags; a close request asks the window client first.
+// code and modifier flags (dead accents and the Compose key through GTK's
+// simple input method, as marked and committed text); a close request asks
+// the window client first.
 // Frames are screen points with the first screen's top-left at (0, 0); the
 // content area shows the backend's cursor.
 #include "platform/gtk/ClickCounter.h"
@@ -21,6 +23,7 @@
 #include <set>
 #include <vector>
 
+typedef struct _GtkIMContext GtkIMContext;
 typedef struct _GtkWidget GtkWidget;
 typedef union _GdkEvent GdkEvent;
 typedef struct _cairo cairo_t;
@@ -80,6 +83,8 @@ private:
     bool handleCrossing(const GdkEvent& event);
     bool handleScroll(const GdkEvent& event);
     bool handleKey(const GdkEvent& event);
+    bool composeKey(const GdkEvent& event, peer::KeyInput input);
+    void noteComposed(peer::TextInput text);
     void readClickLimits();
 
     peer::WindowSpec m_spec;
@@ -97,6 +102,10 @@ private:
     ClickCounter m_clicks;
     std::optional<peer::Point> m_lastMotion;
     std::set<unsigned> m_keysDown; // hardware key codes held (auto-repeat shows as a second press)
+    GtkIMContext* m_inputMethod = nullptr;
+    bool m_composing = false;                 // the input method shows marked text
+    bool m_filtering = false;                 // a key is with the input method
+    std::vector<peer::TextInput> m_composed;  // its answers to the key being filtered
 };
 
 } // namespace platform::gtk

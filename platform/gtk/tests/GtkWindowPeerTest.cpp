@@ -117,7 +117,10 @@ public:
                       + input.characters + "' '" + input.charactersIgnoringModifiers + "' " + hex(input.modifiers));
     }
     void modifiersChanged(std::uint64_t modifiers) override { log.push_back("flags " + hex(modifiers)); }
-    void text(const peer::TextInput& input) override { log.push_back("text " + input.text); }
+    void text(const peer::TextInput& input) override
+    {
+        log.push_back((input.committed ? "text '" : "marked '") + input.text + "'");
+    }
 };
 
 // Red everywhere, a green 20x10 block at the top-left and a blue 30x15
@@ -172,8 +175,13 @@ protected:
         if (const int status = DesktopSession::instance().server().run(arguments); status != 0)
             return ::testing::AssertionFailure() << "xdotool exited with " << status;
         if (!pumpUntil([&] { return m_client.entries(prefix).size() >= count; }))
-            return ::testing::AssertionFailure() << "only " << m_client.entries(prefix).size() << " '" << prefix
-                                                 << "' entries";
+        {
+            ::testing::AssertionResult failure = ::testing::AssertionFailure();
+            failure << "only " << m_client.entries(prefix).size() << " '" << prefix << "' entries in:";
+            for (const std::string& entry : m_client.log)
+                failure << "\n  " << entry;
+            return failure;
+        }
         return ::testing::AssertionSuccess();
     }
 
@@ -360,6 +368,75 @@ TEST_F(GtkWindowPeerTest, KeysCarryVirtualKeyCodesCharactersAndModifierFlags)
     EXPECT_EQ(downs[1], "keydown 36 '\r' '\r' 0");
     EXPECT_EQ(downs[2], "keydown 51 '\x7f' '\x7f' 0");
     EXPECT_EQ(downs[3], "keydown 126 '\xef\x9c\x80' '\xef\x9c\x80' 0xa00000"); // U+F700, numeric pad + function
+}
+
+// Puts a key symbol on a key the server's keyboard leaves empty, for as
+// long as it lives, and waits until the toolkit knows of it.
+class ExtraKey {
+public:
+    explicit ExtraKey(KeySym symbol)
+        : m_display(gdk_x11_display_get_xdisplay(gdk_display_get_default()))
+    {
+        int first = 0, last = 0, perCode = 0;
+        XDisplayKeycodes(m_display, &first, &last);
+        KeySym* map = XGetKeyboardMapping(m_display, KeyCode(first), last - first + 1, &perCode);
+        for (int code = last; code >= first && !m_code; --code) {
+            bool empty = true;
+            for (int i = 0; i < perCode; ++i)
+                empty = empty && map[(code - first) * perCode + i] == NoSymbol;
+            if (empty)
+                m_code = code;
+        }
+        XFree(map);
+        if (!m_code)
+            return;
+        KeySym symbols[] = {symbol};
+        XChangeKeyboardMapping(m_display, m_code, 1, symbols, 1);
+        XSync(m_display, False);
+        m_ready = pumpUntil([symbol] {
+            GdkKeymapKey* keys = nullptr;
+            gint count = 0;
+            const bool known = gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(gdk_display_get_default()),
+                                                                 guint(symbol), &keys, &count);
+            g_free(keys);
+            return known;
+        });
+    }
+    ~ExtraKey()
+    {
+        if (!m_code)
+            return;
+        KeySym none[] = {NoSymbol};
+        XChangeKeyboardMapping(m_display, m_code, 1, none, 1);
+        XSync(m_display, False);
+    }
+    ExtraKey(const ExtraKey&) = delete;
+    ExtraKey& operator=(const ExtraKey&) = delete;
+
+    bool ready() const { return m_ready; }
+
+private:
+    Display* m_display;
+    int m_code = 0;
+    bool m_ready = false;
+};
+
+TEST_F(GtkWindowPeerTest, ADeadAccentComposesWithTheNextKeyIntoCommittedText)
+{
+    GtkWindowPeer& window = open(peer::Rect{40, 40, 300, 200});
+    showAndWait(window);
+    ExtraKey deadAcute(XStringToKeysym("dead_acute"));
+    ASSERT_TRUE(deadAcute.ready());
+
+    // The accent shows as marked text; the letter commits the composed one.
+    ASSERT_TRUE(xdotool({"key", "dead_acute", "e"}, "text", 1));
+    EXPECT_EQ(m_client.log, (std::vector<std::string>{"keydown 65535 '' '' 0", "marked '\xC2\xB4'",
+                                                      "keyup 65535 '' '' 0", "keydown 14 '' 'e' 0", "marked ''",
+                                                      "text '\xC3\xA9'"}));
+
+    // Afterwards keys give their own characters again.
+    ASSERT_TRUE(xdotool({"key", "e"}, "keydown", 3));
+    EXPECT_EQ(m_client.entries("keydown").back(), "keydown 14 'e' 'e' 0");
 }
 
 TEST_F(GtkWindowPeerTest, ACloseRequestAsksTheClientAndAVetoKeepsTheWindow)
