@@ -4,14 +4,15 @@
 // listening on its local socket only. While it runs, DISPLAY names it and
 // the toolkit's accessibility bridge and settings daemon are kept out
 // (NO_AT_BRIDGE=1, GSETTINGS_BACKEND=memory); the old environment comes
-// back and the server is stopped when the holder goes. Every wait is
-// bounded.
+// back and the server is stopped when the holder goes (or the test process
+// ends in any way). Every wait is bounded.
 //
 //   CV::test::PrivateXServer server;
 //   if (!server.running()) GTEST_SKIP() << server.failure();
 //   server.run({"xdotool", "mousemove", "10", "10"});
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/wait.h>
@@ -41,6 +42,8 @@ public:
         m_pid = ::fork();
         if (m_pid == 0) {
             ::close(fds[0]);
+            // The server goes with the test, also when the test crashes.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
             // The server must not hold the test's output open (a runner
             // reading it would wait for a server that outlives the test).
             const int devnull = ::open("/dev/null", O_RDWR);
