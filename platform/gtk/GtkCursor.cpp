@@ -26,6 +26,9 @@ constexpr ShapeName kShapes[] = {
     {"resize-left-right", "ew-resize"},
     {"resize-up-down", "ns-resize"},
     {"not-allowed", "not-allowed"},
+    {"resize-up", "n-resize"},
+    {"copy", "copy"},
+    {"alias", "alias"},
 };
 
 GdkDevice* pointerOf(GdkDisplay* display)

@@ -12,7 +12,8 @@ namespace platform::peer {
 struct CursorImage {
     // A standard shape by name ("arrow", "ibeam", "pointing-hand",
     // "crosshair", "open-hand", "closed-hand", "resize-left-right",
-    // "resize-up-down", "not-allowed"), or empty for the pixels below.
+    // "resize-up-down", "resize-up", "not-allowed", "copy", "alias"), or
+    // empty for the pixels below.
     std::string shape;
     int width = 0;
     int height = 0;

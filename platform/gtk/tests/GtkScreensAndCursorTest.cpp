@@ -11,6 +11,7 @@
 #include <gtk/gtk.h>
 
 #include <memory>
+#include <utility>
 
 // Xlib's macros (None, Bool, ...) after every other header.
 #include <X11/Xlib.h>
@@ -90,6 +91,19 @@ TEST_F(GtkScreensTest, AChangeOfScaleIsReportedAndRead)
     ASSERT_EQ(scaled.size(), 1u);
     EXPECT_EQ(scaled[0].scale, 2.0);
     EXPECT_EQ(scaled[0].frame, (peer::Rect{0, 0, 512, 384})); // points
+}
+
+TEST(GtkCursorNames, EveryStandardShapeHasItsThemeCursor)
+{
+    const std::pair<const char*, const char*> names[] = {
+        {"arrow", "default"},        {"ibeam", "text"},           {"pointing-hand", "pointer"},
+        {"crosshair", "crosshair"},  {"open-hand", "grab"},       {"closed-hand", "grabbing"},
+        {"resize-left-right", "ew-resize"}, {"resize-up-down", "ns-resize"}, {"resize-up", "n-resize"},
+        {"not-allowed", "not-allowed"}, {"copy", "copy"},         {"alias", "alias"},
+        {"no-such-shape", "default"},
+    };
+    for (const auto& [shape, theme] : names)
+        EXPECT_STREQ(gtk::GtkCursor::themeName(shape), theme) << shape;
 }
 
 TEST_F(GtkCursorTest, ANamedShapeIsTheCursorOfOpenWindowsAndOfWindowsOpenedLater)
