@@ -111,6 +111,10 @@ struct GtkWindowPeerSignals {
         const glong units = g_utf8_strlen(marked.c_str(), -1) > 0 ? cursor : 0;
         static_cast<GtkWindowPeer*>(peer)->noteComposed(peer::TextInput{false, marked, std::size_t(units), 0});
     }
+    static void destroyed(GtkWidget*, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteDestroyed();
+    }
     static void realize(GtkWidget* window, gpointer peer)
     {
         gtk_im_context_set_client_window(static_cast<GtkWindowPeer*>(peer)->m_inputMethod, gtk_widget_get_window(window));
@@ -123,8 +127,11 @@ GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowCli
     , m_cursor(cursor)
     , m_frame(spec.content)
 {
-    m_window = gtk_window_new(spec.kind == peer::WindowKind::Overlay ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL);
-    m_area = gtk_drawing_area_new();
+    // Held (not only owned by the toolkit), so that a window the window
+    // system destroys stays an object to ask until this peer goes.
+    m_window = GTK_WIDGET(g_object_ref(
+        gtk_window_new(spec.kind == peer::WindowKind::Overlay ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL)));
+    m_area = GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()));
     gtk_container_add(GTK_CONTAINER(m_window), m_area);
     gtk_widget_add_events(m_area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK
                                       | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK
@@ -160,7 +167,10 @@ GtkWindowPeer::~GtkWindowPeer()
     g_signal_handlers_disconnect_by_data(m_inputMethod, this);
     gtk_im_context_set_client_window(m_inputMethod, nullptr);
     g_object_unref(m_inputMethod);
-    gtk_widget_destroy(m_window);
+    if (!m_destroyed)
+        gtk_widget_destroy(m_window);
+    g_object_unref(m_area);
+    g_object_unref(m_window);
 }
 
 void GtkWindowPeer::connectSignals()
@@ -183,6 +193,7 @@ void GtkWindowPeer::connectSignals()
     g_signal_connect(m_window, "key-press-event", G_CALLBACK(S::key), this);
     g_signal_connect(m_window, "key-release-event", G_CALLBACK(S::key), this);
     g_signal_connect(m_window, "realize", G_CALLBACK(S::realize), this);
+    g_signal_connect(m_window, "destroy", G_CALLBACK(S::destroyed), this);
     g_signal_connect(m_inputMethod, "commit", G_CALLBACK(S::commit), this);
     g_signal_connect(m_inputMethod, "preedit-changed", G_CALLBACK(S::preeditChanged), this);
 }
@@ -248,6 +259,8 @@ void GtkWindowPeer::setResizable(bool resizable)
 
 void GtkWindowPeer::show(bool takeFocus)
 {
+    if (m_destroyed)
+        return;
     GtkWindow* window = GTK_WINDOW(m_window);
     gtk_window_set_focus_on_map(window, takeFocus);
     gtk_widget_show_all(m_window);
@@ -371,6 +384,18 @@ void GtkWindowPeer::noteFocus(bool focused)
         m_clients.window->windowFocusChanged(focused);
 }
 
+void GtkWindowPeer::noteDestroyed()
+{
+    // The window system took the window away (its window was destroyed
+    // from outside): closed without asking, and the client hears of it.
+    m_destroyed = true;
+    const bool wasClosed = m_closed;
+    m_closed = true;
+    noteFocus(false);
+    if (!wasClosed && m_clients.window)
+        m_clients.window->windowClosed(); // may destroy this peer
+}
+
 bool GtkWindowPeer::handleDelete()
 {
     if (m_closed || !m_spec.closable)
@@ -396,6 +421,8 @@ void GtkWindowPeer::invalidate(const peer::Rect& area)
 
 void GtkWindowPeer::queueDraw(const peer::Rect& area)
 {
+    if (m_destroyed)
+        return;
     const int left = int(std::floor(area.x)), top = int(std::floor(area.y));
     const int right = int(std::ceil(area.x + area.width)), bottom = int(std::ceil(area.y + area.height));
     gtk_widget_queue_draw_area(m_area, left, top, right - left, bottom - top);

@@ -77,6 +77,7 @@ private:
     void noteScaleFactor();
     void noteWindowState(unsigned changed, unsigned state);
     void noteFocus(bool focused);
+    void noteDestroyed();
     bool handleDelete();
     bool handleButton(const GdkEvent& event);
     bool handleMotion(const GdkEvent& event);
@@ -98,6 +99,7 @@ private:
     bool m_fullScreen = false;
     bool m_focused = false;
     bool m_closed = false;
+    bool m_destroyed = false; // by the toolkit, when the window system's window went
     peer::WindowFramebuffer m_framebuffer;
     ClickCounter m_clicks;
     std::optional<peer::Point> m_lastMotion;

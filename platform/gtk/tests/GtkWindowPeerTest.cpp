@@ -463,6 +463,25 @@ TEST_F(GtkWindowPeerTest, ACloseRequestAsksTheClientAndAVetoKeepsTheWindow)
     EXPECT_EQ(m_peer, nullptr);
 }
 
+TEST_F(GtkWindowPeerTest, AWindowDestroyedFromOutsideIsClosedWithoutAskingAndStaysSafeToUse)
+{
+    GtkWindowPeer& window = open(peer::Rect{40, 40, 300, 200});
+    showAndWait(window);
+    const std::string xid = std::to_string(gdk_x11_window_get_xid(gtk_widget_get_window(window.window())));
+    ASSERT_TRUE(xdotool({"windowclose", xid}, "closed", 1));
+    EXPECT_TRUE(m_client.entries("should-close").empty());
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.hasFocus());
+    // What a client may still do before it lets go.
+    window.setTitle("gone");
+    window.invalidate(peer::Rect{0, 0, 10, 10});
+    window.displayNow();
+    window.show(true);
+    EXPECT_FALSE(window.isVisible());
+    m_peer.reset();
+    EXPECT_EQ(m_client.entries("closed").size(), 1u);
+}
+
 TEST_F(GtkWindowPeerScaledTest, PaintsAtTheWindowsScaleFactor)
 {
     GtkWindowPeer& window = open(peer::Rect{100, 80, 300, 200});
