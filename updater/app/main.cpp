@@ -1,9 +1,15 @@
-// Entry point of the updater. The window and the wizard are not built yet;
-// until then the program says so and exits.
-#include <cstdio>
+// Entry point of the updater.
+#include "updater/app/Startup.h"
+#include "updater/app/VarantoMK2UpdaterAppModule.h"
 
-int main()
+namespace CV {
+
+// The first module constructed: the framework's current module.
+VarantoMK2UpdaterAppModule theModule;
+
+} // namespace CV
+
+int main(int argc, char** argv)
 {
-    std::fprintf(stderr, "Varanto MK2 Firmware Updater: the user interface is not built yet.\n");
-    return 2;
+    return CV::Startup::main(argc, argv);
 }

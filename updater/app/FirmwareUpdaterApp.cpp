@@ -1,0 +1,148 @@
+#include "updater/app/FirmwareUpdaterApp.h"
+
+#include "BAS/Message.h"
+#include "FEN/AppModule.h"
+#include "FEN/ApplicationInstanceSingleton.h"
+#include "FEN/EventCodes.h"
+#include "FEN/EventData.h"
+#include "FEN/External.h"
+#include "FEN/HMenu.h"
+#include "FEN/StandaloneWindow.h"
+#include "TOV/Bar.h"
+#include "TOV/Label.h"
+#include "TOV/StyleSheetManager.h"
+#include "TOV/Window.h"
+#include "updater/app/ApplicationTexts.h"
+#include "updater/app/FirmwareUpdaterConfig.h"
+#include "updater/app/probe/StateChannel.h"
+#include "updater/app/probe/StateProbe.h"
+
+namespace CV {
+
+namespace {
+
+using MainWindow = TOV::Window<FEN::StandaloneWindow>;
+
+// The window's content for now: the application's title on a bar.
+std::shared_ptr<TOV::Widget> createWizard(FirmwareUpdaterConfig const& config, boost::function<void()>& showAbout)
+{
+    auto root = std::make_shared<TOV::Bar>();
+    auto title = std::make_shared<TOV::Label>();
+    title->setText(config.m_strTitle);
+    root->insertChildWidget(title, "Title");
+    showAbout = [] {};
+    return root;
+}
+
+} // namespace
+
+FirmwareUpdaterApp::FirmwareUpdaterApp(FirmwareUpdaterConfig const& config)
+    : m_config(config)
+{
+}
+
+FirmwareUpdaterApp::~FirmwareUpdaterApp()
+{
+    m_pProbe.reset();
+    m_fnShowAbout.clear();
+}
+
+bool FirmwareUpdaterApp::init()
+{
+    setApplicationTitle(m_config.m_strTitle.c_str());
+    if (!FEN::Application::init())
+        return false;
+    if (FEN::ApplicationInstanceSingleton::hasConflictingInstance(m_config.m_strInstanceId,
+                                                                  FEN::ApplicationInstanceSingleton::eSystemWide))
+        return false;
+    TOV::StyleSheetManager::get().loadDefault(kStyleSheetFile);
+    buildMenu();
+    std::shared_ptr<TOV::Widget> const wizard = createWizard(m_config, m_fnShowAbout);
+    createMainWindow(wizard);
+    if (std::unique_ptr<StateChannel> channel = StateChannel::fromEnvironment())
+        m_pProbe = std::make_unique<StateProbe>(std::move(channel), wizard, [] { return -1; });
+    return true;
+}
+
+void FirmwareUpdaterApp::deInit(bool initResult)
+{
+    m_pProbe.reset();
+    FEN::Application::deInit(initResult);
+}
+
+bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
+{
+    if (code == FEN::eApplicationEvent::MayQuit)
+        return onMayQuit(data);
+    if (code == FEN::eCommandEvent::CommandExecute && data != nullptr &&
+        onCommand(static_cast<FEN::CommandEventData*>(data)->command))
+        return true;
+    return FEN::Application::onEvent(code, data);
+}
+
+void FirmwareUpdaterApp::buildMenu()
+{
+    FEN::HMenuBar bar;
+    bar.create();
+    FEN::HPopupMenu help;
+    help.create();
+    help.insertCommandAt(-1, "Visit the Knowledge Base", eCommandKnowledgeBase, 0, 0);
+    help.insertCommandAt(-1, "Visit Calvarine on the web", eCommandHomePage, 0, 0);
+    bar.insertSubMenuAt(-1, "&Help", help);
+    setMenu(bar);
+}
+
+// The window deletes itself with its platform window; the application does
+// not own it.
+void FirmwareUpdaterApp::createMainWindow(std::shared_ptr<TOV::Widget> const& root)
+{
+    auto* window = new MainWindow;
+    window->setAutoDelete(true);
+    window->setRoot(root, kRootWidgetId);
+    FEN::Window::CreateData data;
+    data.setTitle(m_config.m_strWindowTitle.c_str());
+    data.style = 0x1; // neither resizable nor full screen
+    data.rect = {0, 0, kWindowWidth, kWindowHeight};
+    data.flags |= FEN::Window::CreateData::SizeFromRect | 0x4;
+    window->create(data);
+    window->setWindowIcon(FEN::AppModule::getCurrentModule(), 1);
+    window->show(true);
+}
+
+// While an update runs the user decides; a quit that goes on lets the
+// worker finish its final wait first.
+bool FirmwareUpdaterApp::onMayQuit(FEN::EventData* data)
+{
+    if (!m_config.m_fnIsUpdateRunning())
+        return FEN::Application::onEvent(FEN::eApplicationEvent::MayQuit, data);
+    BAS::Message::eButton const answer =
+        BAS::Message::show(kQuitQuestion, BAS::Message::eTypeYesNo, BAS::Message::eButtonNo,
+                           BAS::Message::eIconInformation);
+    if (answer == BAS::Message::eButtonNo) {
+        if (data != nullptr)
+            static_cast<FEN::AnswerEventData*>(data)->answer = false;
+        return true;
+    }
+    m_config.m_fnApplicationCloseRequest();
+    return true;
+}
+
+bool FirmwareUpdaterApp::onCommand(int command)
+{
+    switch (command) {
+    case eCommandKnowledgeBase:
+        FEN::External::openURL(ApplicationTexts::kKnowledgeBaseUrl);
+        return true;
+    case eCommandHomePage:
+        FEN::External::openURL(ApplicationTexts::kHomePageUrl);
+        return true;
+    case kCommandAbout:
+        if (m_fnShowAbout)
+            m_fnShowAbout();
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace CV

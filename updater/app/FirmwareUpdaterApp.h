@@ -1,0 +1,51 @@
+#pragma once
+// The updater's application object: the title, the single-instance test,
+// the style sheet, the Help menu, the wizard and the one main window; a
+// confirmation before quitting while an update runs, the Help pages and
+// the About box.
+#include "TOV/App.h"
+#include "TOV/Forward.h"
+
+#include <boost/function.hpp>
+
+#include <memory>
+
+namespace CV {
+
+class FirmwareUpdaterConfig;
+class StateProbe;
+
+class FirmwareUpdaterApp : public TOV::App {
+public:
+    // Commands of the Help menu.
+    enum : int { eCommandKnowledgeBase = 40000, eCommandHomePage = 40001 };
+    // The About item of the application menu ('abou').
+    static constexpr int kCommandAbout = 0x61626f75;
+
+    static constexpr const char* kStyleSheetFile = "FirmwareUpdaterStyles.txt";
+    static constexpr const char* kRootWidgetId = "FirmwareUpdaterMainWidget";
+    static constexpr int kWindowWidth = 627;
+    static constexpr int kWindowHeight = 335;
+    static constexpr const char* kQuitQuestion =
+        "An update is currently in progress. Interrupting the update process may damage the device.\n"
+        "Do you really want to quit ?";
+
+    explicit FirmwareUpdaterApp(FirmwareUpdaterConfig const& config);
+    ~FirmwareUpdaterApp() override;
+
+    bool init() override;
+    void deInit(bool initResult) override;
+    bool onEvent(unsigned code, FEN::EventData* data) override;
+
+private:
+    void buildMenu();
+    void createMainWindow(std::shared_ptr<TOV::Widget> const& root);
+    bool onMayQuit(FEN::EventData* data);
+    bool onCommand(int command);
+
+    boost::function<void()> m_fnShowAbout;
+    FirmwareUpdaterConfig const& m_config;
+    std::unique_ptr<StateProbe> m_pProbe;
+};
+
+} // namespace CV

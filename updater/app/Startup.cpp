@@ -1,0 +1,53 @@
+#include "updater/app/Startup.h"
+
+#include "BAS/DSOHandle.h"
+#include "FEN/CLI.h"
+#include "platform/appkit/NSApplication.h"
+#include "platform/gtk/GtkBackend.h"
+#include "platform/objc/AutoreleasePool.h"
+#include "platform/objc/MessageSend.h"
+#include "updater/app/CVCocoaAppDelegate.h"
+#include "updater/app/CommandLineCopy.h"
+
+namespace CV {
+
+namespace {
+
+namespace objc = platform::objc;
+
+// The stored command line, for as long as the process runs.
+CommandLineCopy& commandLine()
+{
+    static CommandLineCopy s_commandLine;
+    return s_commandLine;
+}
+
+int runEventLoop()
+{
+    id application = objc::send<id>(platform::appkit::NSApplicationClass(), "sharedApplication");
+    if (!objc::respondsTo(application, objc::selector("run")))
+        return -1;
+    objc::send<void>(application, "performSelectorOnMainThread:withObject:waitUntilDone:", objc::selector("run"),
+                     id(nil), BOOL(YES));
+    return 0;
+}
+
+} // namespace
+
+int Startup::main(int argc, char** argv)
+{
+    platform::gtk::selectBackendAtStart(argc, argv);
+    int result = 0;
+    {
+        objc::AutoreleasePool pool;
+        CVCocoaAppDelegate::create(); // lives as long as the process
+        FEN::CLI::setCommandLineArguments(argc, argv);
+        commandLine().assign(argc, argv);
+        FEN::CLI::setCommandLineArguments(commandLine().argc(), commandLine().argv());
+        result = runEventLoop();
+        BAS::releaseCurrentDSOHandle();
+    }
+    return result;
+}
+
+} // namespace CV

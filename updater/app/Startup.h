@@ -1,0 +1,17 @@
+#pragma once
+// The process entry of the updater, behind main: chooses the platform's
+// backend, creates the application delegate, keeps a private copy of the
+// command line for the framework and runs the platform's event loop on the
+// main thread.
+namespace CV {
+
+class Startup {
+public:
+    // 0 once the event loop ran (a termination ends the process inside
+    // it), -1 when the application object cannot run one.
+    static int main(int argc, char** argv);
+
+    Startup() = delete;
+};
+
+} // namespace CV

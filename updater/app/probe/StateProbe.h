@@ -1,0 +1,55 @@
+#pragma once
+// The running updater as a test outside the process sees it: on every
+// tick the state goes out through the state channel, and one command
+// waiting in the file "<channel>.command" is carried out and the file
+// removed. A test writes the next command once the last one is gone.
+//
+//   click <id>       a click of the left button in the middle of the first
+//                    widget (depth first) with that id, through the window
+//   answer <label>   the next message box is answered by that button
+//   quit             the platform's request to terminate
+//
+// Clicks and answers need the headless backend; with another one they are
+// dropped. Only made when the state channel is asked for.
+#include "platform/runloop/MainLoop.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace CV {
+
+namespace TOV {
+class Widget;
+}
+
+class StateChannel;
+
+class StateProbe {
+public:
+    static constexpr const char* kCommandSuffix = ".command";
+
+    StateProbe(std::unique_ptr<StateChannel> channel, std::weak_ptr<TOV::Widget> root, std::function<int()> page);
+    ~StateProbe();
+    StateProbe(StateProbe const&) = delete;
+    StateProbe& operator=(StateProbe const&) = delete;
+
+    // Publishes and carries out a waiting command; the probe's timer calls it.
+    void tick();
+
+    // The widget with that id below root (root included), depth first.
+    static TOV::Widget* findWidget(TOV::Widget& root, std::string const& id);
+
+private:
+    bool takeCommand(std::string& command) const;
+    void execute(std::string const& command, TOV::Widget& root);
+    static void click(TOV::Widget const& widget);
+    static void answerNextAlert(std::string const& label);
+
+    std::unique_ptr<StateChannel> m_channel;
+    std::weak_ptr<TOV::Widget> m_root;
+    std::function<int()> m_page;
+    platform::MainLoop::TimerId m_timer = 0;
+};
+
+} // namespace CV
