@@ -20,6 +20,13 @@ namespace {
 
 constexpr const char* kSourcePath = "updater/app/VarantoMK2UpdaterAppModule";
 
+// One line on standard error about the shut-down.
+void report(const char* text)
+{
+    std::fprintf(stderr, "%s: %s\n", ApplicationTexts::kAppName, text);
+    std::fflush(stderr);
+}
+
 constexpr BAS::FileTypeMacMagic kFileType = BAS::makeFileTypeMacMagic('Q', 'V', 'T', '2');
 
 } // namespace
@@ -68,11 +75,14 @@ void VarantoMK2UpdaterAppModule::deInit(bool)
 
 bool VarantoMK2UpdaterAppModule::waitForUpdateWorker()
 {
-    if (!m_pUpgradeLogic)
+    if (!m_pUpgradeLogic || m_pUpgradeLogic->waitForWorker(boost::chrono::milliseconds(0)))
         return true;
+    report("waiting for the firmware update to end");
     auto const limit = m_pUpgradeLogic->workerDeadlineFromNow() - boost::chrono::steady_clock::now();
-    return m_pUpgradeLogic->waitForWorker(boost::chrono::duration_cast<boost::chrono::milliseconds>(limit) +
-                                          boost::chrono::milliseconds(1));
+    bool const ended = m_pUpgradeLogic->waitForWorker(
+        boost::chrono::duration_cast<boost::chrono::milliseconds>(limit) + boost::chrono::milliseconds(1));
+    report(ended ? "the firmware update ended" : "the firmware update did not end in time");
+    return ended;
 }
 
 bool VarantoMK2UpdaterAppModule::startLibraries()
@@ -119,8 +129,6 @@ void VarantoMK2UpdaterAppModule::deleteUpgradeLogic()
     if (!m_pUpgradeLogic)
         return;
     if (!waitForUpdateWorker()) {
-        std::fprintf(stderr, "%s: the firmware update did not end in time; it is left to finish\n",
-                     ApplicationTexts::kAppName);
         static_cast<void>(m_pUpgradeLogic.release());
         return;
     }
