@@ -8,31 +8,19 @@
 #include "FEN/External.h"
 #include "FEN/HMenu.h"
 #include "FEN/StandaloneWindow.h"
-#include "TOV/Bar.h"
-#include "TOV/Label.h"
 #include "TOV/StyleSheetManager.h"
 #include "TOV/Window.h"
 #include "updater/app/ApplicationTexts.h"
 #include "updater/app/FirmwareUpdaterConfig.h"
 #include "updater/app/probe/StateChannel.h"
 #include "updater/app/probe/StateProbe.h"
+#include "updater/app/wizard/UpdateWizardMainWidget.h"
 
 namespace CV {
 
 namespace {
 
 using MainWindow = TOV::Window<FEN::StandaloneWindow>;
-
-// The window's content for now: the application's title on a bar.
-std::shared_ptr<TOV::Widget> createWizard(FirmwareUpdaterConfig const& config, boost::function<void()>& showAbout)
-{
-    auto root = std::make_shared<TOV::Bar>();
-    auto title = std::make_shared<TOV::Label>();
-    title->setText(config.m_strTitle);
-    root->insertChildWidget(title, "Title");
-    showAbout = [] {};
-    return root;
-}
 
 } // namespace
 
@@ -57,10 +45,9 @@ bool FirmwareUpdaterApp::init()
         return false;
     TOV::StyleSheetManager::get().loadDefault(kStyleSheetFile);
     buildMenu();
-    std::shared_ptr<TOV::Widget> const wizard = createWizard(m_config, m_fnShowAbout);
+    std::shared_ptr<UpdateWizardMainWidget> const wizard = createWizard();
     createMainWindow(wizard);
-    if (std::unique_ptr<StateChannel> channel = StateChannel::fromEnvironment())
-        m_pProbe = std::make_unique<StateProbe>(std::move(channel), wizard, [] { return -1; });
+    startProbe(wizard);
     return true;
 }
 
@@ -78,6 +65,33 @@ bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
         onCommand(static_cast<FEN::CommandEventData*>(data)->command))
         return true;
     return FEN::Application::onEvent(code, data);
+}
+
+// The wizard shows its first page and scans once for a keyboard, before the
+// window exists. The show-about callback keeps it alive with the window.
+std::shared_ptr<UpdateWizardMainWidget> FirmwareUpdaterApp::createWizard()
+{
+    FirmwareUpdaterConfig const& c = m_config;
+    auto wizard = std::make_shared<UpdateWizardMainWidget>(
+        c.m_strDeviceName, c.m_strProductName, c.m_strAppName, c.m_strTitle, c.m_strRightsNotice, c.m_strVersion,
+        c.m_strContributors1, c.m_strContributors2, c.m_strContributors3, c.m_strContributors4, c.m_strContributors5);
+    m_fnShowAbout = [wizard] { wizard->showAbout(); };
+    wizard->run(c.m_fnConnectInNormalMode, c.m_fnResetIntoUpdateMode, c.m_fnConnectInUpdateMode, c.m_fnPerformUpdate,
+                c.m_fnGetDeviceInfo);
+    return wizard;
+}
+
+// Only when a test asks for the state channel.
+void FirmwareUpdaterApp::startProbe(std::shared_ptr<UpdateWizardMainWidget> const& wizard)
+{
+    std::unique_ptr<StateChannel> channel = StateChannel::fromEnvironment();
+    if (!channel)
+        return;
+    std::weak_ptr<UpdateWizardMainWidget> const weak = wizard;
+    m_pProbe = std::make_unique<StateProbe>(std::move(channel), wizard, [weak] {
+        std::shared_ptr<UpdateWizardMainWidget> const alive = weak.lock();
+        return alive ? static_cast<int>(alive->getPage()) : -1;
+    });
 }
 
 void FirmwareUpdaterApp::buildMenu()

@@ -14,6 +14,7 @@ namespace CV {
 
 class FirmwareUpdaterConfig;
 class StateProbe;
+class UpdateWizardMainWidget;
 
 class FirmwareUpdaterApp : public TOV::App {
 public:
@@ -38,6 +39,8 @@ public:
     bool onEvent(unsigned code, FEN::EventData* data) override;
 
 private:
+    std::shared_ptr<UpdateWizardMainWidget> createWizard();
+    void startProbe(std::shared_ptr<UpdateWizardMainWidget> const& wizard);
     void buildMenu();
     void createMainWindow(std::shared_ptr<TOV::Widget> const& root);
     bool onMayQuit(FEN::EventData* data);

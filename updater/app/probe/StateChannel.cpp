@@ -1,5 +1,6 @@
 #include "updater/app/probe/StateChannel.h"
 
+#include "TOV/Button.h"
 #include "TOV/Label.h"
 #include "TOV/MultilineLabel.h"
 #include "TOV/Widget.h"
@@ -42,6 +43,10 @@ bool shownText(TOV::Widget const& widget, std::string& text)
 {
     if (auto const* label = dynamic_cast<TOV::Label const*>(&widget)) {
         text = label->getText();
+        return true;
+    }
+    if (auto const* button = dynamic_cast<TOV::Button const*>(&widget)) {
+        text = button->getText();
         return true;
     }
     if (auto const* lines = dynamic_cast<TOV::DETAIL::MultilineText const*>(&widget)) {

@@ -64,6 +64,8 @@ UpdaterProcess::UpdaterProcess(std::string const& simulation, std::string const&
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // Away from the build tree, whose "skin" folder would replace the bundle's.
+    posix_spawn_file_actions_addchdir_np(&actions, m_folder.string().c_str());
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_folder.at("stdout.txt").c_str(),
                                      O_WRONLY | O_CREAT | O_TRUNC, 0600);

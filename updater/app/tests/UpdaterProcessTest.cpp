@@ -16,6 +16,42 @@ using Seconds = std::chrono::seconds;
 
 constexpr Seconds kStartLimit{60};
 constexpr Seconds kExitLimit{60};
+// The update itself: the switch into update mode, the write, the way back
+// and the worker's final pause take about ten seconds.
+constexpr Seconds kUpdateLimit{180};
+
+// The wizard's pages.
+enum Page { eNoDeviceConnected = 0, eUpdateAvailable = 2, eUpdating = 3, eUpdateSuccessful = 5 };
+
+constexpr const char* kActionButton = "FirmwareUpdaterButtonAction";
+constexpr const char* kQuitButton = "FirmwareUpdaterButtonQuit";
+constexpr const char* kInfoLabel = "FirmwareUpdaterInfoPanelLabel";
+constexpr const char* kInstalledRevision = "FirmwareUpdaterInstalledFirmwareRevisionValue";
+constexpr const char* kNewestRevision = "FirmwareUpdaterNewestFirmwareRevisionValue";
+constexpr const char* kSerialNumber = "FirmwareUpdaterSerialNumberValue";
+
+constexpr const char* kQuitQuestion = "An update is currently in progress.";
+
+// A Sela keyboard one version behind, plugged in a second after the start;
+// blockMilliseconds: how long each block of the firmware keeps it busy (the
+// wait it announces).
+std::string selaKeyboard(int blockMilliseconds = 5)
+{
+    return std::string("[device]\n"
+                       "model = sela\n"
+                       "serial = TEST-SELA-0042\n"
+                       "bcdDevice = 0x0058\n"
+                       "updatedBcdDevice = 0x0059\n"
+                       "dfuAttributes = 0x0D\n"
+                       "dfuTransferSize = 4096\n"
+                       "dfuMode.bcdDevice = 0x0100\n"
+                       "detachDelay = 200ms\n"
+                       "returnDelay = 200ms\n"
+                       "manifestTime = 200ms\n"
+                       "arrivesAfter = 1s\n"
+                       "busyTime = ") +
+           std::to_string(blockMilliseconds) + "ms\nbusyPollTimeout = " + std::to_string(blockMilliseconds) + "\n";
+}
 
 class UpdaterProcessTest : public testing::Test {
 protected:
@@ -30,6 +66,25 @@ protected:
     static bool hasRoot(std::string const& state)
     {
         return state.find("\"id\":\"FirmwareUpdaterMainWidget\"") != std::string::npos;
+    }
+
+    // From the first page through RESCAN (until the keyboard is there) and
+    // UPDATE to the page of the running update.
+    static void startUpdate(UpdaterProcess& updater)
+    {
+        ASSERT_TRUE(updater.started());
+        ASSERT_TRUE(updater.waitForPage(eNoDeviceConnected, kStartLimit)) << updater.standardError();
+        bool const found = updater.waitForState(
+            [&updater](std::string const& state) {
+                if (UpdaterProcess::pageOf(state) == eUpdateAvailable)
+                    return true;
+                updater.command(std::string("click ") + kActionButton);
+                return false;
+            },
+            kStartLimit);
+        ASSERT_TRUE(found) << updater.state() << updater.standardError();
+        ASSERT_TRUE(updater.command(std::string("click ") + kActionButton));
+        ASSERT_TRUE(updater.waitForPage(eUpdating, kStartLimit)) << updater.state() << updater.standardError();
     }
 
     TemporaryFolder folder{"updater-process-test"};
@@ -50,6 +105,77 @@ TEST_F(UpdaterProcessTest, ASecondCopyEndsQuietlyWhileTheFirstRunsUntilItIsAsked
 
     ASSERT_TRUE(first.command("quit"));
     EXPECT_EQ(first.waitForExit(kExitLimit), 0) << first.standardError();
+}
+
+TEST_F(UpdaterProcessTest, StartsOnTheFirstPageWhenNoKeyboardIsConnected)
+{
+    UpdaterProcess updater(simulation(), runtime);
+    ASSERT_TRUE(updater.started());
+    ASSERT_TRUE(updater.waitForPage(eNoDeviceConnected, kStartLimit)) << updater.standardError();
+    std::string const state = updater.state();
+    EXPECT_EQ(UpdaterProcess::textOf(state, kInfoLabel),
+              "Please connect your VARANTO Q-SERIES MK2 Keyboard and click RESCAN.");
+    EXPECT_EQ(UpdaterProcess::textOf(state, kActionButton), "RESCAN");
+    EXPECT_EQ(UpdaterProcess::textOf(state, kInstalledRevision), "-");
+    EXPECT_EQ(UpdaterProcess::textOf(state, kSerialNumber), "-");
+    EXPECT_EQ(UpdaterProcess::textOf(state, kNewestRevision), "0.5.9");
+
+    ASSERT_TRUE(updater.command("quit"));
+    EXPECT_EQ(updater.waitForExit(kExitLimit), 0) << updater.standardError();
+    EXPECT_EQ(updater.standardError().find(kQuitQuestion), std::string::npos) << "no question without an update";
+}
+
+TEST_F(UpdaterProcessTest, RescanFindsTheKeyboardAndUpdateBringsItToTheNewestVersion)
+{
+    UpdaterProcess updater(simulation(selaKeyboard()), runtime);
+    startUpdate(updater);
+    ASSERT_TRUE(updater.waitForPage(eUpdateSuccessful, kUpdateLimit)) << updater.state() << updater.standardError();
+    std::string const state = updater.state();
+    EXPECT_EQ(UpdaterProcess::textOf(state, kInfoLabel),
+              "The firmware of your VARANTO Q-SERIES MK2 Keyboard was successfully updated.");
+    EXPECT_EQ(UpdaterProcess::textOf(state, kInstalledRevision), "0.5.9");
+    EXPECT_EQ(UpdaterProcess::textOf(state, kSerialNumber), "TEST-SELA-0042");
+    EXPECT_EQ(UpdaterProcess::textOf(state, kQuitButton), "FINISH");
+
+    ASSERT_TRUE(updater.command(std::string("click ") + kQuitButton));
+    EXPECT_EQ(updater.waitForExit(kExitLimit), 0) << updater.standardError();
+}
+
+TEST_F(UpdaterProcessTest, AQuitDuringTheUpdateAnsweredNoKeepsTheUpdateGoing)
+{
+    UpdaterProcess updater(simulation(selaKeyboard(50)), runtime);
+    startUpdate(updater);
+    ASSERT_TRUE(updater.command("answer No"));
+    ASSERT_TRUE(updater.command("quit"));
+    ASSERT_TRUE(updater.waitForState(
+        [&updater](std::string const&) { return updater.standardError().find(kQuitQuestion) != std::string::npos; },
+        kStartLimit));
+    EXPECT_TRUE(updater.running());
+    ASSERT_TRUE(updater.waitForPage(eUpdateSuccessful, kUpdateLimit)) << updater.state() << updater.standardError();
+    EXPECT_EQ(UpdaterProcess::textOf(updater.state(), kInstalledRevision), "0.5.9");
+    ASSERT_TRUE(updater.command("quit"));
+    EXPECT_EQ(updater.waitForExit(kExitLimit), 0) << updater.standardError();
+}
+
+// The worker is still writing when the user insists: the process waits for
+// it to end before the windows and the logic go.
+TEST_F(UpdaterProcessTest, AQuitDuringTheUpdateAnsweredYesEndsTheProcessOnlyAfterTheWorker)
+{
+    UpdaterProcess updater(simulation(selaKeyboard(50)), runtime);
+    startUpdate(updater);
+    ASSERT_TRUE(updater.command("answer Yes"));
+    ASSERT_TRUE(updater.command("quit"));
+    EXPECT_EQ(updater.waitForExit(kUpdateLimit), 0) << updater.standardError();
+    std::string const errors = updater.standardError();
+    std::string::size_type const question = errors.find(kQuitQuestion);
+    std::string::size_type const waiting = errors.find("waiting for the firmware update to end");
+    std::string::size_type const ended = errors.find("the firmware update ended");
+    ASSERT_NE(question, std::string::npos) << errors;
+    ASSERT_NE(waiting, std::string::npos) << errors;
+    ASSERT_NE(ended, std::string::npos) << errors;
+    EXPECT_LT(question, waiting);
+    EXPECT_LT(waiting, ended);
+    EXPECT_EQ(errors.find("did not end in time"), std::string::npos) << errors;
 }
 
 } // namespace
