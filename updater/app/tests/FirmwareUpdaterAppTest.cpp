@@ -9,14 +9,19 @@
 #include "FEN/EventCodes.h"
 #include "FEN/EventData.h"
 #include "FEN/Lib.h"
+#include "FEN/StandaloneWindow.h"
+#include "FEN/Window.h"
 #include "TOV/Lib.h"
+#include "TOV/Widget.h"
+#include "TOV/Window.h"
 #include "VarantoTest/TemporaryFolder.h"
 #include "platform/appkit/NSApplication.h"
 #include "platform/headless/TestDriver.h"
 #include "platform/objc/MessageSend.h"
-#include "updater/app/CVCocoaStandaloneApplication.h"
 #include "updater/app/ApplicationTexts.h"
+#include "updater/app/CVCocoaStandaloneApplication.h"
 #include "updater/app/FirmwareUpdaterConfig.h"
+#include "updater/app/probe/StateProbe.h"
 
 #include <gtest/gtest.h>
 
@@ -241,10 +246,25 @@ TEST_F(FirmwareUpdaterAppTest, HelpItemsOpenTheirPagesAndAreHandledEvenWithoutAB
     ::setenv("PATH", path.c_str(), 1);
 }
 
-TEST_F(FirmwareUpdaterAppTest, TheAboutItemIsHandled)
+// The wizard is the root of the main window's pane.
+TOV::Widget& wizardOf(FEN::Window* window)
 {
+    auto* pane = dynamic_cast<TOV::Window<FEN::StandaloneWindow>*>(window);
+    EXPECT_NE(pane, nullptr);
+    EXPECT_EQ(pane->getRoot()->getId(), "FirmwareUpdaterMainWidget");
+    return *pane->getRoot();
+}
+
+TEST_F(FirmwareUpdaterAppTest, TheAboutItemShowsTheWizardsAboutBox)
+{
+    ASSERT_EQ(FEN::Application::getWindows().size(), 1u);
+    TOV::Widget& wizard = wizardOf(FEN::Application::getWindows().front());
+    TOV::Widget* overlay = StateProbe::findWidget(wizard, "FirmwareUpdaterOverlay");
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_FALSE(overlay->isActive());
     FEN::CommandEventData about(FirmwareUpdaterApp::kCommandAbout);
     EXPECT_TRUE(app->sendEvent(FEN::eCommandEvent::CommandExecute, &about));
+    EXPECT_TRUE(overlay->isActive());
     FEN::CommandEventData other(0x6f746872);
     EXPECT_FALSE(app->sendEvent(FEN::eCommandEvent::CommandExecute, &other));
 }

@@ -4,6 +4,7 @@
 
 #include "BAS/Region.h"
 #include "TOV/Bar.h"
+#include "TOV/Button.h"
 #include "TOV/Label.h"
 #include "TOV/Pane.h"
 
@@ -92,6 +93,16 @@ TEST_F(StateChannelTest, DescribesEveryWidgetWithPathTextAttributesAndRectangle)
                         "\"shown\":false"),
         std::string::npos) << "a widget under an inactive one is not shown";
     EXPECT_NE(text.find("\"rect\":[0,0,100,50]"), std::string::npos) << "the root fills the pane";
+}
+
+TEST_F(StateChannelTest, ButtonsShowTheirTexts)
+{
+    auto button = std::make_shared<TOV::Button>();
+    button->style("RESCAN", nullptr);
+    root->insertChildWidget(button, "Action");
+    std::string const text = StateChannel::describe(*root, 0);
+    EXPECT_NE(text.find("\"id\":\"Action\",\"class\":\"Button\""), std::string::npos) << text;
+    EXPECT_NE(text.find("\"text\":\"RESCAN\""), std::string::npos) << text;
 }
 
 TEST_F(StateChannelTest, PublishesWholeDocumentsOnlyWhenTheStateChanges)
