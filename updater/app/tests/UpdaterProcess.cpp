@@ -29,9 +29,12 @@ std::string contentOf(std::string const& path)
     return text.str();
 }
 
-// The environment of the test with the updater's variables set.
-std::vector<std::string> environmentFor(std::vector<std::pair<std::string, std::string>> const& settings)
+// The environment of the test with the updater's variables set; the leak
+// checker of a sanitizer build keeps its list of suppressions to itself.
+std::vector<std::string> environmentFor(std::vector<std::pair<std::string, std::string>> settings)
 {
+    if (const char* leakOptions = std::getenv("LSAN_OPTIONS"))
+        settings.emplace_back("LSAN_OPTIONS", std::string(leakOptions) + ":print_suppressions=0");
     std::vector<std::string> entries;
     for (char** entry = environ; *entry != nullptr; ++entry) {
         std::string const text = *entry;

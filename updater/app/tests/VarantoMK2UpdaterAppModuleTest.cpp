@@ -110,7 +110,7 @@ TEST_F(VarantoMK2UpdaterAppModuleDeathTest, AFailingLibraryStopsTheStartUndoesTh
 {
     EXPECT_EXIT(startWithAFailingSecondLibrary(), testing::ExitedWithCode(1),
         "^start first\nstart second\nstop first\n\\[box\\] Error updater/app/VarantoMK2UpdaterAppModule:[0-9]+\n\n"
-        "The second library could not be started\\.\\|\n$");
+        "The second library could not be started\\.\\|\n");
 }
 
 // A second copy: the application's start fails, the configuration and the
@@ -121,7 +121,7 @@ TEST_F(VarantoMK2UpdaterAppModuleDeathTest, AFailedApplicationStartLeavesAConfig
     EXPECT_EXIT(startAsASecondCopyAndShutDown(runtime.string()), testing::ExitedWithCode(0),
         "^start core library\nstart application framework\nstart widget library\nnot started\n"
         "Varanto MK2 Firmware Updater \\| 1\\.4\\.0 \\(R205\\)\nnewest 0\\.5\\.9 not available\nidle\n"
-        "stop widget library\nstop application framework\nstop core library\nall gone\n$");
+        "stop widget library\nstop application framework\nstop core library\nall gone\n");
 }
 
 } // namespace
