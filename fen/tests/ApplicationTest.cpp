@@ -10,6 +10,8 @@
 #include "platform/headless/TestDriver.h"
 #include "platform/runloop/MainLoop.h"
 
+#include <VarantoTest/TemporaryFolder.h>
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -249,10 +251,11 @@ TEST(ApplicationInstanceSingleton, SecondCopyFindsTheLockOfTheFirst)
 
 TEST(External, OpenURLHandsOnlyURLsWithASchemeToTheDesktopsHandler)
 {
-    const std::string folder = testing::TempDir() + "fake-xdg-open";
-    std::filesystem::create_directories(folder);
+    // A folder of this run's own: test programs of other builds may run
+    // beside this one.
+    CV::test::TemporaryFolder scratch("fake-xdg-open");
+    const std::string folder = scratch.string();
     const std::string record = folder + "/received";
-    std::filesystem::remove(record);
     {
         std::ofstream script(folder + "/xdg-open");
         script << "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n' \"$a\"; done >> '" << record << "'\n";
