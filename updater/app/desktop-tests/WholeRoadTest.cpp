@@ -1,0 +1,260 @@
+// The updater as a user meets it: the staged program started on an X
+// server of the test's own with a simulated keyboard, driven from outside
+// with the mouse, the keyboard and the window manager's close request, its
+// pages and texts read back through the state channel.
+#include "DesktopSession.h"
+#include "UpdaterProcess.h"
+#include "UpdaterState.h"
+
+#include <VarantoTest/PrivateDisplay.h>
+#include <VarantoTest/TemporaryFolder.h>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+namespace CV::desktop_test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char const* kTitle = "Varanto MK2 Firmware Updater";
+constexpr char const* kExecutable = VARANTO_BUNDLE_DIR "/Contents/MacOS/" VARANTO_APP_EXECUTABLE;
+constexpr char const* kActionButton = "FirmwareUpdaterButtonAction";
+constexpr char const* kQuitButton = "FirmwareUpdaterButtonQuit";
+constexpr char const* kInfoLabel = "FirmwareUpdaterInfoPanelLabel";
+
+enum Page { NoDeviceConnected = 0, UpdateAvailable = 2, Updating = 3, UpdateSuccessful = 5, UpdateFailed = 6 };
+
+std::string demoKeyboard()
+{
+    std::ifstream in(VARANTO_SOURCE_DIR "/usx2/sim/demo.sim");
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class WholeRoadTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_display = std::make_unique<VarantoTest::PrivateDisplay>(); }
+    static void TearDownTestSuite() { s_display.reset(); }
+
+    void SetUp() override
+    {
+        if (!s_display->available())
+            GTEST_SKIP() << "no Xvfb here";
+        desktop = std::make_unique<DesktopSession>(s_display->name());
+        ASSERT_TRUE(desktop->connected());
+        // Each test has a runtime folder of its own (the single-instance
+        // lock lives there) and starts in an empty working folder.
+        runtime = folder.folder("runtime");
+        ::chmod(runtime.c_str(), 0700);
+        working = folder.folder("working");
+    }
+
+    std::unique_ptr<UpdaterProcess> start(std::string const& keyboards, std::string const& name = "updater")
+    {
+        std::string const simulation = folder.write(name + ".sim", keyboards);
+        statePath = folder.at(name + "-state.json");
+        return std::make_unique<UpdaterProcess>(kExecutable, working,
+            std::map<std::string, std::string>{{"DISPLAY", s_display->name()}, {"XDG_RUNTIME_DIR", runtime},
+                {"VARANTO_PLATFORM_BACKEND", "desktop"}, {"VARANTO_USB_SIMULATION", simulation},
+                {"VARANTO_STATE_CHANNEL", folder.at(name + "-state.json")}},
+            folder.at(name + ".log"));
+    }
+
+    std::optional<UpdaterState> waitForState(std::function<bool(UpdaterState const&)> const& wanted,
+        std::chrono::milliseconds limit)
+    {
+        auto const deadline = std::chrono::steady_clock::now() + limit;
+        std::optional<UpdaterState> state;
+        do {
+            state = UpdaterState::read(statePath);
+            if (state && wanted(*state))
+                return state;
+            std::this_thread::sleep_for(50ms);
+        } while (std::chrono::steady_clock::now() < deadline);
+        return std::nullopt;
+    }
+
+    std::optional<UpdaterState> waitForPage(int page, std::chrono::milliseconds limit)
+    {
+        return waitForState([page](UpdaterState const& state) { return state.page() == page; }, limit);
+    }
+
+    // Clicks the middle of a shown widget, found by id in the last state.
+    void clickWidget(DesktopSession::WindowId window, std::string const& id)
+    {
+        auto const state = UpdaterState::read(statePath);
+        ASSERT_TRUE(state);
+        WidgetState const* widget = state->find(id);
+        ASSERT_NE(widget, nullptr) << id;
+        ASSERT_TRUE(widget->shown) << id;
+        ASSERT_TRUE(desktop->click(window, widget->centreX(), widget->centreY()));
+    }
+
+    static std::string valueStyled(UpdaterState const& state, std::string const& style)
+    {
+        for (auto const& widget : state.widgets())
+            if (widget.style == style)
+                return widget.text;
+        return "<missing>";
+    }
+
+    DesktopSession::WindowId mainWindow()
+    {
+        DesktopSession::WindowId const window = desktop->waitForWindow(kTitle, 20s);
+        EXPECT_NE(window, 0u) << "the window did not appear";
+        return window;
+    }
+
+    // A dialog the updater shows above its window.
+    DesktopSession::WindowId waitForDialog(DesktopSession::WindowId window)
+    {
+        auto const deadline = std::chrono::steady_clock::now() + 10s;
+        do {
+            auto const others = desktop->otherWindows(window);
+            if (!others.empty())
+                return others.back();
+            std::this_thread::sleep_for(50ms);
+        } while (std::chrono::steady_clock::now() < deadline);
+        return 0;
+    }
+
+    static std::unique_ptr<VarantoTest::PrivateDisplay> s_display;
+    test::TemporaryFolder folder{"varanto-desktop"};
+    std::unique_ptr<DesktopSession> desktop;
+    std::string runtime, working, statePath;
+};
+
+std::unique_ptr<VarantoTest::PrivateDisplay> WholeRoadTest::s_display;
+
+TEST_F(WholeRoadTest, WindowAppearsTitledWithAFixedContentArea)
+{
+    auto updater = start(demoKeyboard());
+    DesktopSession::WindowId const window = mainWindow();
+    ASSERT_NE(window, 0u) << updater->output();
+    EXPECT_EQ(desktop->titleOf(window), kTitle);
+    int width = 0, height = 0;
+    ASSERT_TRUE(desktop->sizeOf(window, width, height));
+    EXPECT_EQ(width, 627);
+    EXPECT_EQ(height, 335);
+    int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
+    ASSERT_TRUE(desktop->sizeLimitsOf(window, minWidth, minHeight, maxWidth, maxHeight)) << "no size limits: resizable";
+    EXPECT_EQ(minWidth, 627);
+    EXPECT_EQ(maxWidth, 627);
+    EXPECT_EQ(minHeight, 335);
+    EXPECT_EQ(maxHeight, 335);
+}
+
+TEST_F(WholeRoadTest, UpdatesTheDemoKeyboardToTheNewestFirmware)
+{
+    auto updater = start(demoKeyboard());
+    DesktopSession::WindowId const window = mainWindow();
+    ASSERT_NE(window, 0u) << updater->output();
+    auto const available = waitForPage(UpdateAvailable, 20s);
+    ASSERT_TRUE(available) << updater->output();
+    EXPECT_EQ(available->textOf(kActionButton), "UPDATE");
+    EXPECT_EQ(valueStyled(*available, "FirmwareUpdaterInstalledFirmwareRevisionValue"), "0.5.8");
+
+    clickWidget(window, kActionButton);
+    ASSERT_TRUE(waitForPage(Updating, 10s)) << updater->output();
+    auto const done = waitForPage(UpdateSuccessful, 60s);
+    ASSERT_TRUE(done) << updater->output();
+    EXPECT_EQ(valueStyled(*done, "FirmwareUpdaterInstalledFirmwareRevisionValue"), "0.5.9");
+    EXPECT_EQ(valueStyled(*done, "FirmwareUpdaterNewestFirmwareRevisionValue"), "0.5.9");
+    EXPECT_NE(done->textOf(kInfoLabel).find("was successfully updated"), std::string::npos);
+    EXPECT_EQ(done->textOf(kQuitButton), "FINISH");
+
+    clickWidget(window, kQuitButton);
+    EXPECT_EQ(updater->waitForExit(20s), 0) << updater->output();
+}
+
+TEST_F(WholeRoadTest, AKeyboardThatArrivesLateIsFoundByRescan)
+{
+    auto updater = start(demoKeyboard() + "arrivesAfter = 3s\n");
+    DesktopSession::WindowId const window = mainWindow();
+    ASSERT_NE(window, 0u) << updater->output();
+    auto const empty = waitForPage(NoDeviceConnected, 20s);
+    ASSERT_TRUE(empty) << updater->output();
+    EXPECT_EQ(empty->textOf(kActionButton), "RESCAN");
+    EXPECT_EQ(valueStyled(*empty, "FirmwareUpdaterInstalledFirmwareRevisionValue"), "-");
+
+    auto const deadline = std::chrono::steady_clock::now() + 30s;
+    std::optional<UpdaterState> found;
+    while (!found && std::chrono::steady_clock::now() < deadline) {
+        clickWidget(window, kActionButton);
+        found = waitForPage(UpdateAvailable, 1s);
+    }
+    ASSERT_TRUE(found) << updater->output();
+    EXPECT_EQ(valueStyled(*found, "FirmwareUpdaterSerialNumberValue"), "DEMO-SELA-0001");
+}
+
+TEST_F(WholeRoadTest, AFailureAtABlockShowsTheFailurePageWithItsErrorNumber)
+{
+    auto updater = start(demoKeyboard() + "stallAtBlock = 3\n");
+    DesktopSession::WindowId const window = mainWindow();
+    ASSERT_NE(window, 0u) << updater->output();
+    ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
+    clickWidget(window, kActionButton);
+    auto const failed = waitForPage(UpdateFailed, 60s);
+    ASSERT_TRUE(failed) << updater->output();
+    EXPECT_NE(failed->textOf(kInfoLabel).find("(error -2)"), std::string::npos) << failed->textOf(kInfoLabel);
+    EXPECT_EQ(failed->find("FirmwareUpdaterInfoPanel")->attributes.at("background"), "error");
+}
+
+TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
+{
+    // A slow keyboard, so that the update is still writing when the window
+    // is closed.
+    auto updater = start(demoKeyboard() + "busyTime = 400ms\nbusyPollTimeout = 400\n");
+    DesktopSession::WindowId const window = mainWindow();
+    ASSERT_NE(window, 0u) << updater->output();
+    ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
+    clickWidget(window, kActionButton);
+    ASSERT_TRUE(waitForPage(Updating, 10s)) << updater->output();
+
+    // No: the question goes and the update goes on.
+    desktop->requestClose(window);
+    DesktopSession::WindowId dialog = waitForDialog(window);
+    ASSERT_NE(dialog, 0u) << "no quit question: " << updater->output();
+    ASSERT_TRUE(desktop->pressKeys(dialog, "Return"));
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(updater->running()) << updater->output();
+    EXPECT_TRUE(desktop->otherWindows(window).empty());
+    auto const still = UpdaterState::read(statePath);
+    ASSERT_TRUE(still);
+    EXPECT_EQ(still->page(), Updating);
+
+    // Yes: the process ends, after the worker has ended.
+    desktop->requestClose(window);
+    dialog = waitForDialog(window);
+    ASSERT_NE(dialog, 0u) << updater->output();
+    ASSERT_TRUE(desktop->pressKeys(dialog, "shift+Tab Return"));
+    auto const status = updater->waitForExit(60s);
+    ASSERT_TRUE(status) << "did not end: " << updater->output();
+    EXPECT_EQ(*status, 0) << updater->output();
+}
+
+TEST_F(WholeRoadTest, ASecondCopyEndsQuietly)
+{
+    auto first = start(demoKeyboard(), "first");
+    DesktopSession::WindowId const window = mainWindow();
+    ASSERT_NE(window, 0u) << first->output();
+
+    auto second = start(demoKeyboard(), "second");
+    auto const status = second->waitForExit(20s);
+    ASSERT_TRUE(status) << "the second copy is still running";
+    EXPECT_EQ(second->output(), "");
+    EXPECT_TRUE(desktop->otherWindows(window).empty()) << "the second copy showed a window";
+    EXPECT_TRUE(first->running());
+}
+
+} // namespace
+} // namespace CV::desktop_test
