@@ -1,7 +1,9 @@
 #include "DesktopSession.h"
 
-#include <cstdlib>
-#include <cstring>
+#include <VarantoTest/PrivateXServer.h>
+#include <VarantoTest/XCloseRequest.h>
+
+#include <sstream>
 #include <thread>
 
 #include <X11/Xatom.h>
@@ -10,21 +12,9 @@
 
 namespace CV::desktop_test {
 
-namespace {
-
-std::string quoted(std::string const& text)
-{
-    std::string out = "'";
-    for (char c : text)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-} // namespace
-
-DesktopSession::DesktopSession(std::string const& displayName)
-    : m_display(XOpenDisplay(displayName.c_str()))
-    , m_name(displayName)
+DesktopSession::DesktopSession(test::PrivateXServer const& server)
+    : m_server(server)
+    , m_display(XOpenDisplay(server.display().c_str()))
 {
 }
 
@@ -117,36 +107,31 @@ bool DesktopSession::sizeLimitsOf(WindowId window, int& minWidth, int& minHeight
 
 void DesktopSession::requestClose(WindowId window)
 {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(m_display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(m_display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(m_display, window, False, NoEventMask, &event);
-    XFlush(m_display);
+    test::sendCloseRequest(m_server.display(), window);
 }
 
-bool DesktopSession::xdotool(std::string const& arguments)
+bool DesktopSession::xdotool(std::vector<std::string> arguments)
 {
-    std::string const command = "DISPLAY=" + quoted(m_name) + " xdotool " + arguments + " >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0;
+    arguments.insert(arguments.begin(), "xdotool");
+    return m_server.run(arguments) == 0;
 }
 
 bool DesktopSession::click(WindowId window, int x, int y)
 {
-    return xdotool("mousemove --window " + std::to_string(window) + " " + std::to_string(x) + " "
-               + std::to_string(y))
-        && xdotool("click 1");
+    return xdotool({"mousemove", "--window", std::to_string(window), std::to_string(x), std::to_string(y)})
+        && xdotool({"click", "1"});
 }
 
 bool DesktopSession::pressKeys(WindowId window, std::string const& keys)
 {
     // Without a window manager the focus is given directly; the pointer is
     // put over the window too, for servers that let the focus follow it.
-    return xdotool("windowfocus --sync " + std::to_string(window))
-        && xdotool("mousemove --window " + std::to_string(window) + " 5 5") && xdotool("key " + keys);
+    std::vector<std::string> typing{"key"};
+    std::istringstream words(keys);
+    for (std::string key; words >> key;)
+        typing.push_back(key);
+    return xdotool({"windowfocus", "--sync", std::to_string(window)})
+        && xdotool({"mousemove", "--window", std::to_string(window), "5", "5"}) && xdotool(typing);
 }
 
 } // namespace CV::desktop_test

@@ -8,13 +8,17 @@
 
 typedef struct _XDisplay Display;
 
+namespace CV::test {
+class PrivateXServer;
+}
+
 namespace CV::desktop_test {
 
 class DesktopSession {
 public:
     using WindowId = unsigned long;
 
-    explicit DesktopSession(std::string const& displayName);
+    explicit DesktopSession(test::PrivateXServer const& server);
     ~DesktopSession();
 
     DesktopSession(DesktopSession const&) = delete;
@@ -41,10 +45,10 @@ public:
     bool pressKeys(WindowId window, std::string const& keys);
 
 private:
-    bool xdotool(std::string const& arguments);
+    bool xdotool(std::vector<std::string> arguments);
 
+    test::PrivateXServer const& m_server;
     Display* m_display = nullptr;
-    std::string m_name;
 };
 
 } // namespace CV::desktop_test

@@ -6,7 +6,7 @@
 #include "UpdaterProcess.h"
 #include "UpdaterState.h"
 
-#include <VarantoTest/PrivateDisplay.h>
+#include <VarantoTest/PrivateXServer.h>
 #include <VarantoTest/TemporaryFolder.h>
 
 #include <gtest/gtest.h>
@@ -42,14 +42,14 @@ std::string demoKeyboard()
 
 class WholeRoadTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() { s_display = std::make_unique<VarantoTest::PrivateDisplay>(); }
+    static void SetUpTestSuite() { s_display = std::make_unique<test::PrivateXServer>(); }
     static void TearDownTestSuite() { s_display.reset(); }
 
     void SetUp() override
     {
-        if (!s_display->available())
-            GTEST_SKIP() << "no Xvfb here";
-        desktop = std::make_unique<DesktopSession>(s_display->name());
+        if (!s_display->running())
+            GTEST_SKIP() << s_display->failure();
+        desktop = std::make_unique<DesktopSession>(*s_display);
         ASSERT_TRUE(desktop->connected());
         // Each test has a runtime folder of its own (the single-instance
         // lock lives there) and starts in an empty working folder.
@@ -63,7 +63,7 @@ protected:
         std::string const simulation = folder.write(name + ".sim", keyboards);
         statePath = folder.at(name + "-state.json");
         return std::make_unique<UpdaterProcess>(kExecutable, working,
-            std::map<std::string, std::string>{{"DISPLAY", s_display->name()}, {"XDG_RUNTIME_DIR", runtime},
+            std::map<std::string, std::string>{{"DISPLAY", s_display->display()}, {"XDG_RUNTIME_DIR", runtime},
                 {"VARANTO_PLATFORM_BACKEND", "desktop"}, {"VARANTO_USB_SIMULATION", simulation},
                 {"VARANTO_STATE_CHANNEL", folder.at(name + "-state.json")}},
             folder.at(name + ".log"));
@@ -107,11 +107,17 @@ protected:
         return "<missing>";
     }
 
-    DesktopSession::WindowId mainWindow()
+    // The updater's window, once it shows; 0 when the process ends first or
+    // the window does not appear.
+    DesktopSession::WindowId mainWindow(UpdaterProcess& updater)
     {
-        DesktopSession::WindowId const window = desktop->waitForWindow(kTitle, 20s);
-        EXPECT_NE(window, 0u) << "the window did not appear";
-        return window;
+        auto const deadline = std::chrono::steady_clock::now() + 20s;
+        while (updater.running() && std::chrono::steady_clock::now() < deadline) {
+            if (DesktopSession::WindowId const window = desktop->waitForWindow(kTitle, 200ms))
+                return window;
+        }
+        ADD_FAILURE() << "the window did not appear";
+        return 0;
     }
 
     // A dialog the updater shows above its window.
@@ -127,18 +133,18 @@ protected:
         return 0;
     }
 
-    static std::unique_ptr<VarantoTest::PrivateDisplay> s_display;
+    static std::unique_ptr<test::PrivateXServer> s_display;
     test::TemporaryFolder folder{"varanto-desktop"};
     std::unique_ptr<DesktopSession> desktop;
     std::string runtime, working, statePath;
 };
 
-std::unique_ptr<VarantoTest::PrivateDisplay> WholeRoadTest::s_display;
+std::unique_ptr<test::PrivateXServer> WholeRoadTest::s_display;
 
 TEST_F(WholeRoadTest, WindowAppearsTitledWithAFixedContentArea)
 {
     auto updater = start(demoKeyboard());
-    DesktopSession::WindowId const window = mainWindow();
+    DesktopSession::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     EXPECT_EQ(desktop->titleOf(window), kTitle);
     int width = 0, height = 0;
@@ -156,7 +162,7 @@ TEST_F(WholeRoadTest, WindowAppearsTitledWithAFixedContentArea)
 TEST_F(WholeRoadTest, UpdatesTheDemoKeyboardToTheNewestFirmware)
 {
     auto updater = start(demoKeyboard());
-    DesktopSession::WindowId const window = mainWindow();
+    DesktopSession::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     auto const available = waitForPage(UpdateAvailable, 20s);
     ASSERT_TRUE(available) << updater->output();
@@ -179,7 +185,7 @@ TEST_F(WholeRoadTest, UpdatesTheDemoKeyboardToTheNewestFirmware)
 TEST_F(WholeRoadTest, AKeyboardThatArrivesLateIsFoundByRescan)
 {
     auto updater = start(demoKeyboard() + "arrivesAfter = 3s\n");
-    DesktopSession::WindowId const window = mainWindow();
+    DesktopSession::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     auto const empty = waitForPage(NoDeviceConnected, 20s);
     ASSERT_TRUE(empty) << updater->output();
@@ -199,7 +205,7 @@ TEST_F(WholeRoadTest, AKeyboardThatArrivesLateIsFoundByRescan)
 TEST_F(WholeRoadTest, AFailureAtABlockShowsTheFailurePageWithItsErrorNumber)
 {
     auto updater = start(demoKeyboard() + "stallAtBlock = 3\n");
-    DesktopSession::WindowId const window = mainWindow();
+    DesktopSession::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
     clickWidget(window, kActionButton);
@@ -214,7 +220,7 @@ TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
     // A slow keyboard, so that the update is still writing when the window
     // is closed.
     auto updater = start(demoKeyboard() + "busyTime = 400ms\nbusyPollTimeout = 400\n");
-    DesktopSession::WindowId const window = mainWindow();
+    DesktopSession::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
     clickWidget(window, kActionButton);
@@ -245,7 +251,7 @@ TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
 TEST_F(WholeRoadTest, ASecondCopyEndsQuietly)
 {
     auto first = start(demoKeyboard(), "first");
-    DesktopSession::WindowId const window = mainWindow();
+    DesktopSession::WindowId const window = mainWindow(*first);
     ASSERT_NE(window, 0u) << first->output();
 
     auto second = start(demoKeyboard(), "second");
