@@ -219,7 +219,7 @@ TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
 {
     // A slow keyboard, so that the update is still writing when the window
     // is closed.
-    auto updater = start(demoKeyboard() + "busyTime = 400ms\nbusyPollTimeout = 400\n");
+    auto updater = start(demoKeyboard() + "busyTime = 200ms\nbusyPollTimeout = 200\n");
     DesktopSession::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
@@ -246,6 +246,12 @@ TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
     auto const status = updater->waitForExit(60s);
     ASSERT_TRUE(status) << "did not end: " << updater->output();
     EXPECT_EQ(*status, 0) << updater->output();
+    std::string const said = updater->output();
+    auto const waiting = said.find("waiting for the firmware update to end");
+    auto const ended = said.find("the firmware update ended");
+    EXPECT_NE(waiting, std::string::npos) << said;
+    EXPECT_NE(ended, std::string::npos) << said;
+    EXPECT_LT(waiting, ended) << said;
 }
 
 TEST_F(WholeRoadTest, ASecondCopyEndsQuietly)
