@@ -13,6 +13,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -62,10 +63,14 @@ protected:
     {
         std::string const simulation = folder.write(name + ".sim", keyboards);
         statePath = folder.at(name + "-state.json");
+        // A sanitizer build's leak checker lists the suppressions it used at
+        // exit; the program's own output is what the tests read.
+        std::string leakOptions = std::getenv("LSAN_OPTIONS") ? std::getenv("LSAN_OPTIONS") : "";
+        leakOptions += (leakOptions.empty() ? "" : ":") + std::string("print_suppressions=0");
         return std::make_unique<UpdaterProcess>(kExecutable, working,
             std::map<std::string, std::string>{{"DISPLAY", s_display->display()}, {"XDG_RUNTIME_DIR", runtime},
                 {"VARANTO_PLATFORM_BACKEND", "desktop"}, {"VARANTO_USB_SIMULATION", simulation},
-                {"VARANTO_STATE_CHANNEL", folder.at(name + "-state.json")}},
+                {"VARANTO_STATE_CHANNEL", folder.at(name + "-state.json")}, {"LSAN_OPTIONS", leakOptions}},
             folder.at(name + ".log"));
     }
 
