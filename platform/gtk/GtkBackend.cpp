@@ -16,6 +16,11 @@ std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
     // Window positions and pointer warping exist only on X11 (XWayland on a
     // Wayland desktop).
     gdk_set_allowed_backends("x11");
+    // Windows are painted from our own framebuffers with cairo, never with
+    // OpenGL: without this the toolkit probes the GL drivers for a visual at
+    // start-up, which loads a software renderer of tens of megabytes and
+    // takes a second on machines without a GPU. A value the user set stays.
+    ::setenv("GDK_GL", "disable", 0);
     if (!gtk_init_check(&argc, &argv))
         return nullptr;
     return std::unique_ptr<GtkBackend>(new GtkBackend(gdk_display_get_default()));
