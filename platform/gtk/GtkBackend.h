@@ -7,6 +7,7 @@
 #include "platform/gtk/GtkCursor.h"
 #include "platform/gtk/GtkScreens.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "platform/power/DesktopPower.h"
 
 namespace platform::gtk {
 
@@ -26,13 +27,14 @@ public:
     GtkCursor& cursor() override { return m_cursor; }
     peer::PasteboardPeer& pasteboard(const std::string& name) override { return m_headless.pasteboard(name); }
     peer::DragSessionPeer& dragSession() override { return m_headless.dragSession(); }
-    peer::PowerPeer& power() override { return m_headless.power(); }
+    peer::PowerPeer& power() override { return m_power; }
 
 private:
     explicit GtkBackend(GdkDisplay* display);
     headless::HeadlessBackend m_headless;
     GtkScreens m_screens;
     GtkCursor m_cursor;
+    DesktopPower m_power;
 };
 
 // The start-up choice of an application (main thread, before any window):

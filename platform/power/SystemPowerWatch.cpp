@@ -4,12 +4,12 @@
 
 namespace platform {
 
-SystemPowerWatch::SystemPowerWatch(std::function<void(bool sleeping)> callback)
+SystemPowerWatch::SystemPowerWatch(std::function<void(bool sleeping)> callback, Bus bus)
     : m_callback(std::move(callback))
 {
     // No system bus (containers, CI): stay quiet and report nothing.
     GError* error = nullptr;
-    m_connection = g_bus_get_sync(G_BUS_TYPE_SYSTEM, nullptr, &error);
+    m_connection = g_bus_get_sync(bus == Bus::System ? G_BUS_TYPE_SYSTEM : G_BUS_TYPE_SESSION, nullptr, &error);
     if (error != nullptr)
         g_error_free(error);
     if (m_connection == nullptr)

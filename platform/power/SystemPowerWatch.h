@@ -12,7 +12,11 @@ namespace platform {
 
 class SystemPowerWatch {
 public:
-    explicit SystemPowerWatch(std::function<void(bool sleeping)> callback);
+    // Where logind speaks: the system bus; tests stand in for it on a
+    // session bus of their own.
+    enum class Bus { System, Session };
+
+    explicit SystemPowerWatch(std::function<void(bool sleeping)> callback, Bus bus = Bus::System);
     ~SystemPowerWatch();
     SystemPowerWatch(const SystemPowerWatch&) = delete;
     SystemPowerWatch& operator=(const SystemPowerWatch&) = delete;
