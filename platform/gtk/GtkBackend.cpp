@@ -1,6 +1,7 @@
 #include "platform/gtk/GtkBackend.h"
 
 #include "platform/gtk/GtkAlertPresenter.h"
+#include "platform/gtk/GtkPanel.h"
 #include "platform/gtk/GtkWindowPeer.h"
 #include "platform/headless/HeadlessBackend.h"
 
@@ -10,6 +11,12 @@
 #include <cstring>
 
 namespace platform::gtk {
+
+namespace {
+
+const char* const kGeneralPasteboard = "Apple CFPasteboard general";
+
+} // namespace
 
 std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
 {
@@ -41,6 +48,20 @@ std::unique_ptr<peer::WindowPeer> GtkBackend::createWindow(const peer::WindowSpe
 std::unique_ptr<AlertPresenter> GtkBackend::createAlertPresenter()
 {
     return std::make_unique<GtkAlertPresenter>();
+}
+
+std::unique_ptr<peer::PanelPeer> GtkBackend::createPanel()
+{
+    return std::make_unique<GtkPanel>();
+}
+
+peer::PasteboardPeer& GtkBackend::pasteboard(const std::string& name)
+{
+    if (name != kGeneralPasteboard)
+        return m_headless.pasteboard(name);
+    if (!m_clipboard)
+        m_clipboard = std::make_unique<GtkPasteboard>(name);
+    return *m_clipboard;
 }
 
 Backend& selectBackendAtStart(int& argc, char**& argv)

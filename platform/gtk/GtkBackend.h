@@ -1,13 +1,17 @@
 #pragma once
 // The desktop backend: GTK 3 windows and dialogs on the main loop's
 // context (GLib's default context) on GDK's X11 backend. Windows, screens,
-// the cursor and alerts are GTK's; the other surfaces are served by the
-// headless peers until their GTK peers exist.
+// the cursor, alerts and open/save panels are GTK's, the general pasteboard
+// is the clipboard; the other surfaces are served by the headless peers
+// until their GTK peers exist.
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkCursor.h"
+#include "platform/gtk/GtkPasteboard.h"
 #include "platform/gtk/GtkScreens.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/power/DesktopPower.h"
+
+#include <memory>
 
 namespace platform::gtk {
 
@@ -21,11 +25,13 @@ public:
     std::unique_ptr<AlertPresenter> createAlertPresenter() override;
     std::unique_ptr<peer::WindowPeer> createWindow(const peer::WindowSpec& spec,
                                                    const peer::WindowClients& clients) override;
-    std::unique_ptr<peer::PanelPeer> createPanel() override { return m_headless.createPanel(); }
+    std::unique_ptr<peer::PanelPeer> createPanel() override;
     GtkScreens& screens() override { return m_screens; }
     peer::MenuBarPeer& menuBar() override { return m_headless.menuBar(); }
     GtkCursor& cursor() override { return m_cursor; }
-    peer::PasteboardPeer& pasteboard(const std::string& name) override { return m_headless.pasteboard(name); }
+    // The general pasteboard is the desktop's clipboard; the others (drag
+    // data of drags started here, the find pasteboard) live in the process.
+    peer::PasteboardPeer& pasteboard(const std::string& name) override;
     peer::DragSessionPeer& dragSession() override { return m_headless.dragSession(); }
     peer::PowerPeer& power() override { return m_power; }
 
@@ -35,6 +41,7 @@ private:
     GtkScreens m_screens;
     GtkCursor m_cursor;
     DesktopPower m_power;
+    std::unique_ptr<GtkPasteboard> m_clipboard;
 };
 
 // The start-up choice of an application (main thread, before any window):
