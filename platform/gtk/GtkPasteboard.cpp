@@ -1,46 +1,21 @@
 #include "platform/gtk/GtkPasteboard.h"
 
-#include "platform/cf/CFString.h"
+#include "platform/gtk/SelectionTargets.h"
 
 #include <gtk/gtk.h>
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
 
 namespace platform::gtk {
 
 namespace {
 
-const char* const kUtf8Type = "public.utf8-plain-text";
-const char* const kUtf16Type = "public.utf16-plain-text";
-const char* const kFileUrlType = "public.file-url";
+const char* const kUtf8Type = SelectionTargets::kUtf8Type;
+const char* const kUtf16Type = SelectionTargets::kUtf16Type;
+const char* const kFileUrlType = SelectionTargets::kFileUrlType;
 
-// What the clipboard is offered as.
-enum Target : unsigned { kTargetText = 1, kTargetUris = 2, kTargetNothing = 3 };
-
-struct TargetListDeleter {
-    void operator()(GtkTargetList* list) const { gtk_target_list_unref(list); }
-};
-
-// UTF-16 in the machine's byte order, as the UTF-16 flavour holds it.
-std::string utf8FromUtf16Bytes(const std::vector<std::uint8_t>& bytes)
-{
-    std::u16string units(bytes.size() / 2, u'\0');
-    if (!units.empty())
-        std::memcpy(&units[0], bytes.data(), units.size() * 2);
-    return cf::String(std::move(units), true).utf8();
-}
-
-std::vector<std::uint8_t> utf16BytesFromUtf8(const std::string& text)
-{
-    const cf::String* string = cf::String::createFromUTF8(text);
-    const std::u16string& units = string->characters();
-    const auto* first = reinterpret_cast<const std::uint8_t*>(units.data());
-    std::vector<std::uint8_t> bytes(first, first + units.size() * 2);
-    CFRelease(string);
-    return bytes;
-}
+// The target of a clipboard that offers nothing outside the process.
+const unsigned kTargetNothing = 99;
 
 std::vector<std::uint8_t> bytesOf(const std::string& text)
 {
@@ -129,7 +104,7 @@ std::vector<std::uint8_t> GtkPasteboard::data(std::size_t item, const std::strin
     gchar* text = gtk_clipboard_wait_for_text(m_clipboard);
     const std::string utf8 = text ? text : "";
     g_free(text);
-    return type == kUtf8Type ? bytesOf(utf8) : utf16BytesFromUtf8(utf8);
+    return type == kUtf8Type ? bytesOf(utf8) : SelectionTargets::utf16Bytes(utf8);
 }
 
 std::vector<std::uint8_t> GtkPasteboard::ownedData(std::size_t item, const std::string& type) const
@@ -141,53 +116,16 @@ std::vector<std::uint8_t> GtkPasteboard::ownedData(std::size_t item, const std::
     return {};
 }
 
-bool GtkPasteboard::ownedHasText() const
-{
-    for (const Item& item : m_items)
-        for (const auto& entry : item)
-            if (entry.first == kUtf8Type || entry.first == kUtf16Type)
-                return true;
-    return false;
-}
-
-// The text of the first item with a plain-text flavour, UTF-8 preferred.
-std::string GtkPasteboard::ownedText() const
-{
-    for (const Item& item : m_items) {
-        const std::vector<std::uint8_t>* utf16 = nullptr;
-        for (const auto& entry : item) {
-            if (entry.first == kUtf8Type)
-                return std::string(entry.second.begin(), entry.second.end());
-            if (entry.first == kUtf16Type)
-                utf16 = &entry.second;
-        }
-        if (utf16)
-            return utf8FromUtf16Bytes(*utf16);
-    }
-    return {};
-}
-
-std::vector<std::string> GtkPasteboard::ownedUris() const
-{
-    std::vector<std::string> uris;
-    for (const Item& item : m_items)
-        for (const auto& entry : item)
-            if (entry.first == kFileUrlType && !entry.second.empty())
-                uris.emplace_back(entry.second.begin(), entry.second.end());
-    return uris;
-}
-
 // Takes the clipboard with the targets the items can be offered as. With
 // nothing to offer outside, a private target keeps others' contents away.
 void GtkPasteboard::claim()
 {
-    std::unique_ptr<GtkTargetList, TargetListDeleter> list(gtk_target_list_new(nullptr, 0));
-    if (ownedHasText())
-        gtk_target_list_add_text_targets(list.get(), kTargetText);
-    if (!ownedUris().empty())
-        gtk_target_list_add_uri_targets(list.get(), kTargetUris);
+    // The targets come from the items held here.
+    m_owned = true;
+    GtkTargetList* list = SelectionTargets::offered(*this, false);
     gint count = 0;
-    GtkTargetEntry* targets = gtk_target_table_new_from_list(list.get(), &count);
+    GtkTargetEntry* targets = gtk_target_table_new_from_list(list, &count);
+    gtk_target_list_unref(list);
     GtkTargetEntry nothing{const_cast<gchar*>("application/x-varanto-private"), GTK_TARGET_SAME_APP,
                            kTargetNothing};
     m_claiming = true;
@@ -197,21 +135,6 @@ void GtkPasteboard::claim()
     m_claiming = false;
     gtk_target_table_free(targets, count);
     m_owned = taken;
-}
-
-void GtkPasteboard::serve(GtkSelectionData* selection, unsigned info) const
-{
-    if (info == kTargetText) {
-        const std::string text = ownedText();
-        gtk_selection_data_set_text(selection, text.data(), gint(text.size()));
-    } else if (info == kTargetUris) {
-        const std::vector<std::string> uris = ownedUris();
-        std::vector<gchar*> list;
-        for (const std::string& uri : uris)
-            list.push_back(const_cast<gchar*>(uri.c_str()));
-        list.push_back(nullptr);
-        gtk_selection_data_set_uris(selection, list.data());
-    }
 }
 
 // Another program took the clipboard: what was put here is gone.
@@ -245,7 +168,8 @@ const GtkPasteboard::Foreign& GtkPasteboard::foreign() const
 
 void GtkPasteboard::onGet(GtkClipboard*, GtkSelectionData* selection, unsigned info, void* self)
 {
-    static_cast<GtkPasteboard*>(self)->serve(selection, info);
+    if (info != kTargetNothing)
+        SelectionTargets::serve(*static_cast<GtkPasteboard*>(self), selection);
 }
 
 void GtkPasteboard::onClear(GtkClipboard*, void* self)

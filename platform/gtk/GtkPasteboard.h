@@ -51,10 +51,6 @@ private:
     void claim();
     const Foreign& foreign() const;
     std::vector<std::uint8_t> ownedData(std::size_t item, const std::string& type) const;
-    bool ownedHasText() const;
-    std::string ownedText() const;
-    std::vector<std::string> ownedUris() const;
-    void serve(GtkSelectionData* selection, unsigned info) const;
     void lose();
 
     static void onGet(GtkClipboard*, GtkSelectionData* selection, unsigned info, void* self);
