@@ -64,6 +64,13 @@ peer::PasteboardPeer& GtkBackend::pasteboard(const std::string& name)
     return *m_clipboard;
 }
 
+peer::DragSessionPeer& GtkBackend::dragSession()
+{
+    if (!m_dragSession)
+        m_dragSession = std::make_unique<GtkDragSession>();
+    return *m_dragSession;
+}
+
 Backend& selectBackendAtStart(int& argc, char**& argv)
 {
     const char* requested = std::getenv("VARANTO_PLATFORM_BACKEND");

@@ -2,10 +2,11 @@
 // The desktop backend: GTK 3 windows and dialogs on the main loop's
 // context (GLib's default context) on GDK's X11 backend. Windows, screens,
 // the cursor, alerts and open/save panels are GTK's, the general pasteboard
-// is the clipboard; the other surfaces are served by the headless peers
-// until their GTK peers exist.
+// is the clipboard and drags started here are the toolkit's; the other
+// surfaces are served by the headless peers until their GTK peers exist.
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkCursor.h"
+#include "platform/gtk/GtkDragSession.h"
 #include "platform/gtk/GtkPasteboard.h"
 #include "platform/gtk/GtkScreens.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -32,7 +33,7 @@ public:
     // The general pasteboard is the desktop's clipboard; the others (drag
     // data of drags started here, the find pasteboard) live in the process.
     peer::PasteboardPeer& pasteboard(const std::string& name) override;
-    peer::DragSessionPeer& dragSession() override { return m_headless.dragSession(); }
+    peer::DragSessionPeer& dragSession() override;
     peer::PowerPeer& power() override { return m_power; }
 
 private:
@@ -42,6 +43,7 @@ private:
     GtkCursor m_cursor;
     DesktopPower m_power;
     std::unique_ptr<GtkPasteboard> m_clipboard;
+    std::unique_ptr<GtkDragSession> m_dragSession;
 };
 
 // The start-up choice of an application (main thread, before any window):
