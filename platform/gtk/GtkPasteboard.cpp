@@ -133,6 +133,9 @@ void GtkPasteboard::claim()
                                                        count > 0 ? guint(count) : 1u, &GtkPasteboard::onGet,
                                                        &GtkPasteboard::onClear, this);
     m_claiming = false;
+    // A clipboard manager may keep what is offered after the program ends.
+    if (taken && count > 0)
+        gtk_clipboard_set_can_store(m_clipboard, nullptr, 0);
     gtk_target_table_free(targets, count);
     m_owned = taken;
 }

@@ -168,4 +168,27 @@ TEST_F(GtkDragAndDropTest, DropTakenByTheDestinationWithItsDataAndOperation)
     EXPECT_NEAR(ended->first.x, 580, 2);
 }
 
+TEST_F(GtkDragAndDropTest, ProgramsOwnTypeAndTextReachADestinationOfTheSameProgram)
+{
+    const std::string internal = "calvarine.application.internalclipboardformat.0x1";
+    const std::vector<std::uint8_t> pointers = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+    const std::string text = "Grüße ✓";
+    platform::peer::PasteboardPeer& data = platform::Backend::current().pasteboard("test drag data");
+    data.clear();
+    data.put(0, internal, pointers);
+    data.put(0, "public.utf8-plain-text", std::vector<std::uint8_t>(text.begin(), text.end()));
+
+    RecordingDestination accepting(platform::peer::kDragCopy);
+    platform::gtk::GtkDropTarget target(m_destination, &accepting);
+    dragAcross();
+
+    ASSERT_EQ(accepting.drops, 1);
+    const platform::peer::PasteboardPeer& dropped =
+        platform::Backend::current().pasteboard(platform::gtk::GtkDropTarget::kDragPasteboard);
+    EXPECT_EQ(dropped.data(0, internal), pointers);
+    const std::vector<std::uint8_t> utf8 = dropped.data(0, "public.utf8-plain-text");
+    EXPECT_EQ(std::string(utf8.begin(), utf8.end()), text);
+    EXPECT_EQ(dropped.data(0, "public.utf16-plain-text").size(), 2 * std::u16string(u"Grüße ✓").size());
+}
+
 } // namespace
