@@ -4,7 +4,6 @@
 
 #include <gtk/gtk.h>
 
-#include <algorithm>
 
 namespace platform::gtk {
 
@@ -25,8 +24,9 @@ std::vector<std::uint8_t> bytesOf(const std::string& text)
 } // namespace
 
 GtkPasteboard::GtkPasteboard(std::string name)
-    : m_name(std::move(name))
+    : m_name(name)
     , m_clipboard(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD))
+    , m_local(std::move(name))
 {
     m_ownerChangeHandler =
         g_signal_connect(m_clipboard, "owner-change", G_CALLBACK(&GtkPasteboard::onOwnerChange), this);
@@ -44,7 +44,7 @@ GtkPasteboard::~GtkPasteboard()
 
 void GtkPasteboard::clear()
 {
-    m_items.clear();
+    m_local.clear();
     ++m_changeCount;
     claim();
 }
@@ -53,35 +53,23 @@ void GtkPasteboard::put(std::size_t item, const std::string& type, std::vector<s
 {
     if (!m_owned)
         clear();
-    if (item >= m_items.size())
-        m_items.resize(item + 1);
-    Item& entries = m_items[item];
-    auto existing =
-        std::find_if(entries.begin(), entries.end(), [&](const auto& entry) { return entry.first == type; });
-    if (existing != entries.end())
-        existing->second = std::move(data);
-    else
-        entries.emplace_back(type, std::move(data));
+    m_local.put(item, type, std::move(data));
     claim();
 }
 
 std::size_t GtkPasteboard::itemCount() const
 {
     if (m_owned)
-        return m_items.size();
+        return m_local.itemCount();
     const Foreign& offered = foreign();
     return std::max<std::size_t>(offered.text ? 1 : 0, offered.uris.size());
 }
 
 std::vector<std::string> GtkPasteboard::types(std::size_t item) const
 {
+    if (m_owned)
+        return m_local.types(item);
     std::vector<std::string> names;
-    if (m_owned) {
-        if (item < m_items.size())
-            for (const auto& entry : m_items[item])
-                names.push_back(entry.first);
-        return names;
-    }
     const Foreign& offered = foreign();
     if (item == 0 && offered.text) {
         names.push_back(kUtf16Type);
@@ -95,7 +83,7 @@ std::vector<std::string> GtkPasteboard::types(std::size_t item) const
 std::vector<std::uint8_t> GtkPasteboard::data(std::size_t item, const std::string& type) const
 {
     if (m_owned)
-        return ownedData(item, type);
+        return m_local.data(item, type);
     const Foreign& offered = foreign();
     if (type == kFileUrlType)
         return item < offered.uris.size() ? bytesOf(offered.uris[item]) : std::vector<std::uint8_t>();
@@ -105,15 +93,6 @@ std::vector<std::uint8_t> GtkPasteboard::data(std::size_t item, const std::strin
     const std::string utf8 = text ? text : "";
     g_free(text);
     return type == kUtf8Type ? bytesOf(utf8) : SelectionTargets::utf16Bytes(utf8);
-}
-
-std::vector<std::uint8_t> GtkPasteboard::ownedData(std::size_t item, const std::string& type) const
-{
-    if (item < m_items.size())
-        for (const auto& entry : m_items[item])
-            if (entry.first == type)
-                return entry.second;
-    return {};
 }
 
 // Takes the clipboard with the targets the items can be offered as. With
@@ -144,7 +123,7 @@ void GtkPasteboard::claim()
 void GtkPasteboard::lose()
 {
     m_owned = false;
-    m_items.clear();
+    m_local.clear();
     ++m_changeCount;
 }
 

@@ -12,6 +12,7 @@
 // flavours, a URI list one item per URI with the file-URL flavour. The
 // change count goes up whenever the clipboard gets a new owner or is
 // cleared here.
+#include "platform/headless/HeadlessPasteboard.h"
 #include "platform/peer/PasteboardPeer.h"
 
 #include <vector>
@@ -40,7 +41,6 @@ public:
     bool ownsClipboard() const { return m_owned; }
 
 private:
-    using Item = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
     // What another program offers, read once per change.
     struct Foreign {
         long readAt = -1;
@@ -50,7 +50,6 @@ private:
 
     void claim();
     const Foreign& foreign() const;
-    std::vector<std::uint8_t> ownedData(std::size_t item, const std::string& type) const;
     void lose();
 
     static void onGet(GtkClipboard*, GtkSelectionData* selection, unsigned info, void* self);
@@ -63,7 +62,8 @@ private:
     long m_changeCount = 0;
     bool m_owned = false;
     bool m_claiming = false;
-    std::vector<Item> m_items;
+    // What was put here while the clipboard is ours.
+    headless::HeadlessPasteboard m_local;
     mutable Foreign m_foreign;
 };
 

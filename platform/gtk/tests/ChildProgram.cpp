@@ -86,11 +86,18 @@ void ChildProgram::readOutput()
         m_text.append(buffer, std::size_t(n));
 }
 
-bool haveProgram(const char* name)
+std::string whyDesktopTestCannotRun(const std::vector<std::string>& programs)
 {
-    gchar* path = g_find_program_in_path(name);
-    g_free(path);
-    return path != nullptr;
+    const DesktopSession& session = DesktopSession::instance();
+    if (!session.ready())
+        return session.failure();
+    for (const std::string& name : programs) {
+        gchar* path = g_find_program_in_path(name.c_str());
+        g_free(path);
+        if (!path)
+            return name + " is not installed";
+    }
+    return {};
 }
 
 } // namespace desktop_test

@@ -34,7 +34,8 @@ private:
     std::string m_text;
 };
 
-// Whether a program can be found on the PATH.
-bool haveProgram(const char* name);
+// Why a desktop test that runs these programs cannot run (no X server, no
+// display for the toolkit, a program not installed); empty when it can.
+std::string whyDesktopTestCannotRun(const std::vector<std::string>& programs);
 
 } // namespace desktop_test

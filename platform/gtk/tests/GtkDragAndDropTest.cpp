@@ -79,11 +79,9 @@ class GtkDragAndDropTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        desktop_test::DesktopSession& session = desktop_test::DesktopSession::instance();
-        if (!session.ready())
-            GTEST_SKIP() << session.failure();
-        if (!desktop_test::haveProgram("xdotool"))
-            GTEST_SKIP() << "xdotool is not installed";
+        const std::string missing = desktop_test::whyDesktopTestCannotRun({"xdotool"});
+        if (!missing.empty())
+            GTEST_SKIP() << missing;
         platform::peer::PasteboardPeer& data = platform::Backend::current().pasteboard("test drag data");
         data.clear();
         data.put(0, "public.file-url", std::vector<std::uint8_t>(kFileUrl.begin(), kFileUrl.end()));

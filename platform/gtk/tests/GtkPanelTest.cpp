@@ -49,11 +49,9 @@ class GtkPanelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        desktop_test::DesktopSession& session = desktop_test::DesktopSession::instance();
-        if (!session.ready())
-            GTEST_SKIP() << session.failure();
-        if (!desktop_test::haveProgram("xdotool"))
-            GTEST_SKIP() << "xdotool is not installed";
+        const std::string missing = desktop_test::whyDesktopTestCannotRun({"xdotool"});
+        if (!missing.empty())
+            GTEST_SKIP() << missing;
     }
 
     // A user who waits for the panel titled title, gives it the focus,

@@ -115,11 +115,9 @@ class GtkPasteboardTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        desktop_test::DesktopSession& session = desktop_test::DesktopSession::instance();
-        if (!session.ready())
-            GTEST_SKIP() << session.failure();
-        if (!desktop_test::haveProgram("xclip"))
-            GTEST_SKIP() << "xclip is not installed";
+        const std::string missing = desktop_test::whyDesktopTestCannotRun({"xclip"});
+        if (!missing.empty())
+            GTEST_SKIP() << missing;
     }
 
     // What xclip reads from the clipboard as target; empty when it fails.
