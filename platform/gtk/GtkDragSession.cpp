@@ -41,11 +41,13 @@ GtkDragSession::GtkDragSession()
 
 GtkDragSession::~GtkDragSession()
 {
-    if (m_context)
-        gtk_drag_cancel(m_context);
+    // A drag still running ends without telling anyone: its listener may be
+    // gone with the backend.
     g_signal_handlers_disconnect_by_data(m_source, this);
-    if (m_context)
+    if (m_context) {
+        gtk_drag_cancel(m_context);
         g_object_unref(m_context);
+    }
     gtk_widget_destroy(m_source);
     g_object_unref(m_source);
 }
