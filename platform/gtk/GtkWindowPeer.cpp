@@ -156,10 +156,13 @@ GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowCli
     connectSignals();
     if (m_cursor)
         m_cursor->attach(m_area);
+    if (m_clients.drag)
+        m_dropTarget = std::make_unique<GtkDropTarget>(m_area, m_clients.drag);
 }
 
 GtkWindowPeer::~GtkWindowPeer()
 {
+    m_dropTarget.reset();
     if (m_cursor)
         m_cursor->detach(m_area);
     g_signal_handlers_disconnect_by_data(m_area, this);

@@ -14,11 +14,13 @@
 // Frames are screen points with the first screen's top-left at (0, 0); the
 // content area shows the backend's cursor.
 #include "platform/gtk/ClickCounter.h"
+#include "platform/gtk/GtkDropTarget.h"
 #include "platform/peer/ViewInputClient.h"
 #include "platform/peer/WindowFramebuffer.h"
 #include "platform/peer/WindowPeer.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
 #include <vector>
@@ -105,6 +107,7 @@ private:
     std::optional<peer::Point> m_lastMotion;
     std::set<unsigned> m_keysDown; // hardware key codes held (auto-repeat shows as a second press)
     GtkIMContext* m_inputMethod = nullptr;
+    std::unique_ptr<GtkDropTarget> m_dropTarget; // the content area, for the drag client
     bool m_composing = false;                 // the input method shows marked text
     bool m_filtering = false;                 // a key is with the input method
     std::vector<peer::TextInput> m_composed;  // its answers to the key being filtered

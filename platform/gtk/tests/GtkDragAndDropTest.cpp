@@ -7,6 +7,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkDragSession.h"
 #include "platform/gtk/GtkDropTarget.h"
+#include "platform/gtk/GtkWindowPeer.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -63,6 +64,19 @@ private:
     }
 
     unsigned m_operation;
+};
+
+// A window client that needs nothing.
+class QuietWindowClient : public platform::peer::WindowClient {
+public:
+    void windowMoved(platform::peer::Point) override {}
+    void windowResized(platform::peer::Size) override {}
+    bool windowShouldClose() override { return true; }
+    void windowClosed() override {}
+    void windowFocusChanged(bool) override {}
+    void windowMinimizedChanged(bool) override {}
+    void windowBackingScaleChanged(double) override {}
+    void draw(CGContextRef, const platform::peer::Rect&) override {}
 };
 
 GtkWidget* windowAt(int x, int y)
@@ -187,6 +201,26 @@ TEST_F(GtkDragAndDropTest, ProgramsOwnTypeAndTextReachADestinationOfTheSameProgr
     const std::vector<std::uint8_t> utf8 = dropped.data(0, "public.utf8-plain-text");
     EXPECT_EQ(std::string(utf8.begin(), utf8.end()), text);
     EXPECT_EQ(dropped.data(0, "public.utf16-plain-text").size(), 2 * std::u16string(u"Grüße ✓").size());
+}
+
+TEST_F(GtkDragAndDropTest, DesktopWindowsContentIsADropDestinationForItsDragClient)
+{
+    gtk_widget_hide(m_destination);
+    RecordingDestination accepting(platform::peer::kDragCopy);
+    QuietWindowClient client;
+    platform::peer::WindowSpec spec;
+    spec.content = platform::peer::Rect{500, 0, 200, 200};
+    spec.decorated = false;
+    auto window = platform::Backend::current().createWindow(spec, platform::peer::WindowClients{&client, nullptr, &accepting});
+    window->show(false);
+    GtkWidget* content = dynamic_cast<platform::gtk::GtkWindowPeer&>(*window).contentArea();
+    ASSERT_TRUE(desktop_test::pumpUntil([&] { return gtk_widget_get_mapped(content); }));
+    dragAcross();
+
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(ended->second, platform::peer::kDragCopy);
+    EXPECT_EQ(accepting.drops, 1);
+    EXPECT_EQ(accepting.dataSeen, kFileUrl);
 }
 
 } // namespace
