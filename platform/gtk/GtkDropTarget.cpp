@@ -84,21 +84,32 @@ void GtkDropTarget::start(GdkDragContext* context, unsigned time)
         gtk_drag_get_data(m_widget, context, target, time);
 }
 
-void GtkDropTarget::update(unsigned time)
+bool GtkDropTarget::update(unsigned time)
 {
+    GdkDragContext* context = GDK_DRAG_CONTEXT(g_object_ref(m_context));
+    const std::weak_ptr<bool> life = m_life;
     const unsigned operation = m_client->dragUpdated(info(), !m_entered);
+    if (life.expired()) {
+        gdk_drag_status(context, GdkDragAction(0), time);
+        g_object_unref(context);
+        return false;
+    }
+    g_object_unref(context);
     m_entered = true;
     m_action = chosenAction(operation, gdk_drag_context_get_actions(m_context));
     gdk_drag_status(m_context, m_action, time);
+    return true;
 }
 
 void GtkDropTarget::perform(unsigned time)
 {
     GdkDragContext* context = GDK_DRAG_CONTEXT(g_object_ref(m_context));
+    const std::weak_ptr<bool> life = m_life;
     const bool taken = m_action != 0 && m_client->dragPerformed(info());
     gtk_drag_finish(context, taken, FALSE, time);
     g_object_unref(context);
-    forget();
+    if (!life.expired())
+        forget();
 }
 
 void GtkDropTarget::forget()
@@ -186,8 +197,8 @@ void GtkDropTarget::onDataReceived(GtkWidget*, GdkDragContext* context, int, int
         return;
     if (target->m_dropPending) {
         // The client decides on the data it now has.
-        target->update(time);
-        target->perform(time);
+        if (target->update(time))
+            target->perform(time);
     } else if (!target->m_exitSource) {
         target->update(target->m_motionTime);
     }

@@ -13,6 +13,7 @@
 
 #include <gdk/gdk.h>
 
+#include <memory>
 #include <string>
 
 typedef struct _GtkWidget GtkWidget;
@@ -32,7 +33,8 @@ public:
 
 private:
     void start(GdkDragContext* context, unsigned time);
-    void update(unsigned time);
+    // False when the client's answer destroyed this target.
+    bool update(unsigned time);
     void perform(unsigned time);
     void forget();
     void exitLater();
@@ -55,6 +57,9 @@ private:
     peer::Point m_point;
     unsigned m_motionTime = 0;
     unsigned m_exitSource = 0;
+    // Gone with this target: a client may destroy its window (and so this
+    // target) while it answers.
+    std::shared_ptr<bool> m_life = std::make_shared<bool>(true);
 };
 
 } // namespace platform::gtk

@@ -203,24 +203,56 @@ TEST_F(GtkDragAndDropTest, ProgramsOwnTypeAndTextReachADestinationOfTheSameProgr
     EXPECT_EQ(dropped.data(0, "public.utf16-plain-text").size(), 2 * std::u16string(u"Grüße ✓").size());
 }
 
+// A window peer of the backend at the place of the destination window,
+// with a drag client.
+std::unique_ptr<platform::peer::WindowPeer> dropWindow(platform::peer::WindowClient& client,
+                                                       platform::peer::DragDestinationClient& drag)
+{
+    platform::peer::WindowSpec spec;
+    spec.content = platform::peer::Rect{500, 0, 200, 200};
+    spec.decorated = false;
+    auto window = platform::Backend::current().createWindow(spec, platform::peer::WindowClients{&client, nullptr, &drag});
+    window->show(false);
+    GtkWidget* content = dynamic_cast<platform::gtk::GtkWindowPeer&>(*window).contentArea();
+    EXPECT_TRUE(desktop_test::pumpUntil([&] { return gtk_widget_get_mapped(content); }));
+    return window;
+}
+
 TEST_F(GtkDragAndDropTest, DesktopWindowsContentIsADropDestinationForItsDragClient)
 {
     gtk_widget_hide(m_destination);
     RecordingDestination accepting(platform::peer::kDragCopy);
     QuietWindowClient client;
-    platform::peer::WindowSpec spec;
-    spec.content = platform::peer::Rect{500, 0, 200, 200};
-    spec.decorated = false;
-    auto window = platform::Backend::current().createWindow(spec, platform::peer::WindowClients{&client, nullptr, &accepting});
-    window->show(false);
-    GtkWidget* content = dynamic_cast<platform::gtk::GtkWindowPeer&>(*window).contentArea();
-    ASSERT_TRUE(desktop_test::pumpUntil([&] { return gtk_widget_get_mapped(content); }));
+    auto window = dropWindow(client, accepting);
     dragAcross();
 
     ASSERT_TRUE(ended);
     EXPECT_EQ(ended->second, platform::peer::kDragCopy);
     EXPECT_EQ(accepting.drops, 1);
     EXPECT_EQ(accepting.dataSeen, kFileUrl);
+}
+
+TEST_F(GtkDragAndDropTest, DestinationMayCloseItsWindowWhenItTakesTheDrop)
+{
+    gtk_widget_hide(m_destination);
+    struct Closing : RecordingDestination {
+        using RecordingDestination::RecordingDestination;
+        bool dragPerformed(const DragInfo& info) override
+        {
+            RecordingDestination::dragPerformed(info);
+            window.reset();
+            return true;
+        }
+        std::unique_ptr<platform::peer::WindowPeer> window;
+    } closing(platform::peer::kDragCopy);
+    QuietWindowClient client;
+    closing.window = dropWindow(client, closing);
+    dragAcross();
+
+    EXPECT_EQ(closing.drops, 1);
+    EXPECT_FALSE(closing.window);
+    ASSERT_TRUE(ended);
+    EXPECT_EQ(ended->second, platform::peer::kDragCopy);
 }
 
 } // namespace
