@@ -73,21 +73,41 @@ protected:
     bool nameOwned = false;
 };
 
+// The watch learns the owner of logind's name over the bus after it has
+// subscribed and drops signals that come before: announce again until the
+// client hears it, and compare the announcements heard, each run once.
+std::vector<std::string> distinct(std::vector<std::string> const& events)
+{
+    std::vector<std::string> runs;
+    for (auto const& event : events)
+        if (runs.empty() || runs.back() != event)
+            runs.push_back(event);
+    return runs;
+}
+
 TEST_F(DesktopPowerTest, SleepAndWakeReachTheClientWhileItIsSet)
 {
     DesktopPower power(SystemPowerWatch::Bus::Session);
     RecordingClient client;
     power.setClient(&client);
-    announce(true);
-    ASSERT_TRUE(spinUntil([&] { return client.events.size() == 1; }));
-    announce(false);
-    ASSERT_TRUE(spinUntil([&] { return client.events.size() == 2; }));
-    EXPECT_EQ(client.events, (std::vector<std::string>{"sleep", "wake"}));
+    auto const heard = [&](char const* event) {
+        return !client.events.empty() && client.events.back() == event;
+    };
+    for (int attempt = 0; attempt < 50 && !heard("sleep"); ++attempt) {
+        announce(true);
+        spinUntil([&] { return heard("sleep"); }, std::chrono::milliseconds(100));
+    }
+    for (int attempt = 0; attempt < 50 && !heard("wake"); ++attempt) {
+        announce(false);
+        spinUntil([&] { return heard("wake"); }, std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(distinct(client.events), (std::vector<std::string>{"sleep", "wake"}));
 
+    std::size_t const before = client.events.size();
     power.setClient(nullptr);
     announce(true);
     spinUntil([] { return false; }, std::chrono::milliseconds(200));
-    EXPECT_EQ(client.events.size(), 2u) << "no client: nothing is reported";
+    EXPECT_EQ(client.events.size(), before) << "no client: nothing is reported";
 }
 
 TEST(DesktopPower, WithoutABusNothingHappens)
