@@ -42,7 +42,13 @@ GtkBackend::GtkBackend(GdkDisplay* display)
 std::unique_ptr<peer::WindowPeer> GtkBackend::createWindow(const peer::WindowSpec& spec,
                                                            const peer::WindowClients& clients)
 {
-    return std::make_unique<GtkWindowPeer>(spec, clients, &m_cursor);
+    auto window = std::make_unique<GtkWindowPeer>(spec, clients, &m_cursor);
+    // The application's menus go with its main window: the first titled
+    // window while the bar is in no other.
+    const bool titled = spec.kind == peer::WindowKind::Normal && spec.decorated;
+    if (titled && !gtk_widget_get_parent(m_menuBar.widget()))
+        window->setMenuBar(m_menuBar.widget());
+    return window;
 }
 
 std::unique_ptr<AlertPresenter> GtkBackend::createAlertPresenter()

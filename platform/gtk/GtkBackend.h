@@ -1,12 +1,14 @@
 #pragma once
 // The desktop backend: GTK 3 windows and dialogs on the main loop's
 // context (GLib's default context) on GDK's X11 backend. Windows, screens,
-// the cursor, alerts and open/save panels are GTK's, the general pasteboard
-// is the clipboard and drags started here are the toolkit's; the other
+// the cursor, alerts, open/save panels and the menu bar (in the first
+// titled window that has none in it) are GTK's, the general pasteboard is
+// the clipboard and drags started here are the toolkit's; the other
 // surfaces are served by the headless peers until their GTK peers exist.
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkCursor.h"
 #include "platform/gtk/GtkDragSession.h"
+#include "platform/gtk/GtkMenuBarPeer.h"
 #include "platform/gtk/GtkPasteboard.h"
 #include "platform/gtk/GtkScreens.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -28,7 +30,7 @@ public:
                                                    const peer::WindowClients& clients) override;
     std::unique_ptr<peer::PanelPeer> createPanel() override;
     GtkScreens& screens() override { return m_screens; }
-    peer::MenuBarPeer& menuBar() override { return m_headless.menuBar(); }
+    GtkMenuBarPeer& menuBar() override { return m_menuBar; }
     GtkCursor& cursor() override { return m_cursor; }
     // The general pasteboard is the desktop's clipboard; the others (drag
     // data of drags started here, the find pasteboard) live in the process.
@@ -44,6 +46,7 @@ private:
     DesktopPower m_power;
     std::unique_ptr<GtkPasteboard> m_clipboard;
     std::unique_ptr<GtkDragSession> m_dragSession;
+    GtkMenuBarPeer m_menuBar;
 };
 
 // The start-up choice of an application (main thread, before any window):

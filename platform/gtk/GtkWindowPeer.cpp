@@ -115,6 +115,15 @@ struct GtkWindowPeerSignals {
     {
         static_cast<GtkWindowPeer*>(peer)->noteDestroyed();
     }
+    static void menuBarVisible(GObject*, GParamSpec*, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->noteMenuBarShown();
+    }
+    static void menuBarGone(GtkWidget*, gpointer peer)
+    {
+        static_cast<GtkWindowPeer*>(peer)->setMenuBar(nullptr);
+        static_cast<GtkWindowPeer*>(peer)->noteMenuBarShown();
+    }
     static void realize(GtkWidget* window, gpointer peer)
     {
         gtk_im_context_set_client_window(static_cast<GtkWindowPeer*>(peer)->m_inputMethod, gtk_widget_get_window(window));
@@ -132,7 +141,9 @@ GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowCli
     m_window = GTK_WIDGET(g_object_ref(
         gtk_window_new(spec.kind == peer::WindowKind::Overlay ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL)));
     m_area = GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()));
-    gtk_container_add(GTK_CONTAINER(m_window), m_area);
+    m_layout = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
+    gtk_box_pack_end(GTK_BOX(m_layout), m_area, TRUE, TRUE, 0);
+    gtk_container_add(GTK_CONTAINER(m_window), m_layout);
     gtk_widget_add_events(m_area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK
                                       | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK
                                       | GDK_SMOOTH_SCROLL_MASK);
@@ -163,6 +174,7 @@ GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowCli
 GtkWindowPeer::~GtkWindowPeer()
 {
     m_dropTarget.reset();
+    setMenuBar(nullptr);
     if (m_cursor)
         m_cursor->detach(m_area);
     g_signal_handlers_disconnect_by_data(m_area, this);
@@ -208,12 +220,54 @@ void GtkWindowPeer::applyContentSize()
     const int width = roundedPoints(m_frame.width), height = roundedPoints(m_frame.height);
     // A fixed window takes exactly its content's request; a resizable one
     // may shrink below it, so its content asks for nothing.
+    // The menu bar is part of the window's size (and of a fixed window's
+    // size hints), not of the content's.
     if (m_spec.resizable)
         gtk_widget_set_size_request(m_area, -1, -1);
     else
         gtk_widget_set_size_request(m_area, width, height);
     gtk_window_set_resizable(GTK_WINDOW(m_window), m_spec.resizable);
-    gtk_window_resize(GTK_WINDOW(m_window), width, height);
+    gtk_window_resize(GTK_WINDOW(m_window), width, height + menuBarHeight());
+}
+
+int GtkWindowPeer::menuBarHeight() const
+{
+    if (!m_menuBar || !gtk_widget_get_visible(m_menuBar))
+        return 0;
+    int height = 0;
+    gtk_widget_get_preferred_height_for_width(m_menuBar, roundedPoints(m_frame.width), nullptr, &height);
+    return height;
+}
+
+void GtkWindowPeer::setMenuBar(GtkWidget* bar)
+{
+    if (bar == m_menuBar)
+        return;
+    if (m_menuBar) {
+        g_signal_handlers_disconnect_by_data(m_menuBar, this);
+        if (gtk_widget_get_parent(m_menuBar) == m_layout)
+            gtk_container_remove(GTK_CONTAINER(m_layout), m_menuBar);
+    }
+    m_menuBar = bar;
+    if (m_destroyed)
+        m_menuBar = nullptr;
+    if (!m_menuBar)
+        return;
+    if (GtkWidget* parent = gtk_widget_get_parent(m_menuBar))
+        gtk_container_remove(GTK_CONTAINER(parent), m_menuBar);
+    gtk_box_pack_start(GTK_BOX(m_layout), m_menuBar, FALSE, FALSE, 0);
+    g_signal_connect(m_menuBar, "notify::visible", G_CALLBACK(GtkWindowPeerSignals::menuBarVisible), this);
+    g_signal_connect(m_menuBar, "destroy", G_CALLBACK(GtkWindowPeerSignals::menuBarGone), this);
+    noteMenuBarShown();
+}
+
+void GtkWindowPeer::noteMenuBarShown()
+{
+    if (m_destroyed)
+        return;
+    // The content keeps its place and size; the window takes the bar in.
+    moveTo(peer::Point{m_frame.x, m_frame.y});
+    applyContentSize();
 }
 
 void GtkWindowPeer::resizeFramebuffer(double scale)
@@ -238,7 +292,8 @@ void GtkWindowPeer::setContentFrame(const peer::Rect& frame)
 void GtkWindowPeer::moveTo(peer::Point topLeft)
 {
     const peer::Point origin = GtkScreens::firstScreenOrigin(gtk_widget_get_display(m_window));
-    gtk_window_move(GTK_WINDOW(m_window), int(std::lround(topLeft.x + origin.x)), int(std::lround(topLeft.y + origin.y)));
+    gtk_window_move(GTK_WINDOW(m_window), int(std::lround(topLeft.x + origin.x)),
+                    int(std::lround(topLeft.y + origin.y)) - menuBarHeight());
 }
 
 void GtkWindowPeer::setTitle(const std::string& title)
@@ -391,6 +446,7 @@ void GtkWindowPeer::noteDestroyed()
 {
     // The window system took the window away (its window was destroyed
     // from outside): closed without asking, and the client hears of it.
+    setMenuBar(nullptr); // before the toolkit destroys the window's children
     m_destroyed = true;
     const bool wasClosed = m_closed;
     m_closed = true;

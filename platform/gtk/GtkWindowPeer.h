@@ -64,12 +64,20 @@ public:
     GtkWidget* window() const { return m_window; }
     GtkWidget* contentArea() const { return m_area; }
 
+    // Puts a menu bar (held by its owner; null: none) above the content
+    // area, which keeps its size; the window grows by the bar's height
+    // while the bar is visible. The bar leaves the window before it goes.
+    void setMenuBar(GtkWidget* bar);
+    GtkWidget* menuBar() const { return m_menuBar; }
+
 private:
     friend struct GtkWindowPeerSignals;
 
     void connectSignals();
     void moveTo(peer::Point topLeft);
     void applyContentSize();
+    int menuBarHeight() const;
+    void noteMenuBarShown();
     void resizeFramebuffer(double scale);
     void queueDraw(const peer::Rect& area);
     std::optional<peer::Rect> drawMarked();
@@ -95,6 +103,8 @@ private:
     GtkCursor* m_cursor;
     GtkWidget* m_window = nullptr;
     GtkWidget* m_area = nullptr;
+    GtkWidget* m_layout = nullptr;  // the menu bar over the content area
+    GtkWidget* m_menuBar = nullptr;
     peer::Rect m_frame;
     std::optional<peer::Size> m_resizeAsked; // a size the client answered for a user resize
     bool m_minimized = false;
