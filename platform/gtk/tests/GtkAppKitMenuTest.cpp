@@ -1,0 +1,182 @@
+// The stand-in's main menu on the desktop: Control+Q in a window of the
+// stand-in's classes performs the Quit item (Command is Control on this
+// keyboard), and a Help item clicked in the menu bar performs its action.
+#include "DesktopSession.h"
+
+#include "platform/appkit/AppKit.h"
+#include "platform/backend/Backend.h"
+#include "platform/gtk/GtkMenuBarPeer.h"
+#include "platform/keyboard/ModifierFlags.h"
+#include "platform/objc/AutoreleasePool.h"
+#include "platform/objc/MessageSend.h"
+#include "platform/objc/NSObject.h"
+#include "platform/objc/ObjectRuntime.h"
+#include "platform/objc/StandInClass.h"
+
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace platform;
+using desktop_test::DesktopSession;
+using desktop_test::pumpUntil;
+using objc::send;
+
+constexpr long kQuitCommand = 1;
+constexpr long kKnowledgeBaseCommand = 40000;
+constexpr long kWebCommand = 40001;
+
+std::vector<long> s_performed;
+
+void perform(id, SEL, id sender)
+{
+    s_performed.push_back(send<long>(sender, "tag"));
+}
+
+BOOL yes(id, SEL)
+{
+    return YES;
+}
+
+Class commandTargetClass()
+{
+    static Class s_class = objc::StandInClass("DesktopMenuTarget", objc::ObjectRuntime::lookUpClass("NSObject"))
+                               .method("perform:", &perform)
+                               .registerClass();
+    return s_class;
+}
+
+Class keyViewClass()
+{
+    static Class s_class = objc::StandInClass("DesktopMenuKeyView", objc::ObjectRuntime::lookUpClass("NSView"))
+                               .method("acceptsFirstResponder", &yes)
+                               .registerClass();
+    return s_class;
+}
+
+Class keyWindowClass()
+{
+    static Class s_class = objc::StandInClass("DesktopMenuWindow", objc::ObjectRuntime::lookUpClass("NSWindow"))
+                               .method("canBecomeKeyWindow", &yes)
+                               .registerClass();
+    return s_class;
+}
+
+CFStringRef newString(const char* text)
+{
+    return CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8);
+}
+
+id newMenu(const char* title)
+{
+    CFStringRef text = newString(title);
+    id menu = send<id>(objc::NSObject::alloc(objc_getClass("NSMenu")), "initWithTitle:", text);
+    CFRelease(text);
+    return menu;
+}
+
+void addItem(id menu, const char* title, long tag, const char* key, id target)
+{
+    CFStringRef text = newString(title), equivalent = newString(key);
+    id item = send<id>(objc::NSObject::alloc(objc_getClass("NSMenuItem")), "initWithTitle:action:keyEquivalent:", text,
+                       objc::selector("perform:"), equivalent);
+    send<void>(item, "setTag:", tag);
+    send<void>(item, "setTarget:", target);
+    send<void>(item, "setKeyEquivalentModifierMask:", (unsigned long)keyboard::kModifierCommand);
+    send<void>(menu, "addItem:", item);
+    objc::NSObject::release(item);
+    CFRelease(equivalent);
+    CFRelease(text);
+}
+
+void addSubmenu(id into, const char* title, id submenu)
+{
+    CFStringRef text = newString(title);
+    id item = objc::NSObject::allocInit(objc_getClass("NSMenuItem"));
+    send<void>(item, "setTitle:", text);
+    send<void>(item, "setSubmenu:", submenu);
+    send<void>(into, "addItem:", item);
+    objc::NSObject::release(item);
+    CFRelease(text);
+}
+
+GtkWidget* childLabelled(GtkWidget* shell, const std::string& label)
+{
+    GtkWidget* found = nullptr;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(shell));
+    for (GList* child = children; child; child = child->next)
+        if (!found && GTK_IS_MENU_ITEM(child->data) && gtk_menu_item_get_label(GTK_MENU_ITEM(child->data))
+            && label == gtk_menu_item_get_label(GTK_MENU_ITEM(child->data)))
+            found = GTK_WIDGET(child->data);
+    g_list_free(children);
+    return found;
+}
+
+int clickOn(GtkWidget* widget)
+{
+    GtkWidget* top = gtk_widget_get_toplevel(widget);
+    int x = 0, y = 0, originX = 0, originY = 0;
+    gtk_widget_translate_coordinates(widget, top, gtk_widget_get_allocated_width(widget) / 2,
+                                     gtk_widget_get_allocated_height(widget) / 2, &x, &y);
+    gdk_window_get_origin(gtk_widget_get_window(top), &originX, &originY);
+    return DesktopSession::instance().server().run(
+        {"xdotool", "mousemove", "--sync", std::to_string(originX + x), std::to_string(originY + y), "click", "1"});
+}
+
+TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
+{
+    if (!DesktopSession::instance().ready())
+        GTEST_SKIP() << DesktopSession::instance().failure();
+    objc::AutoreleasePool pool;
+    s_performed.clear();
+    id application = send<id>(objc_getClass("NSApplication"), "sharedApplication");
+    id target = objc::NSObject::allocInit(commandTargetClass());
+    id mainMenu = newMenu("MainMenu");
+    id applicationMenu = newMenu("Apple");
+    addItem(applicationMenu, "Quit Updater", kQuitCommand, "q", target);
+    id help = newMenu("Help");
+    addItem(help, "Visit the Knowledge Base", kKnowledgeBaseCommand, "", target);
+    addItem(help, "Visit Calvarine on the web", kWebCommand, "", target);
+    addSubmenu(mainMenu, "Apple", applicationMenu);
+    addSubmenu(mainMenu, "Help", help);
+    send<void>(application, "setMainMenu:", mainMenu);
+
+    id window = send<id>(objc::NSObject::alloc(keyWindowClass()), "initWithContentRect:styleMask:backing:defer:",
+                         NSMakeRect(100, 768 - 100 - 335, 627, 335), 3ul, 2ul, BOOL(YES));
+    id view = send<id>(objc::NSObject::alloc(keyViewClass()), "initWithFrame:", NSMakeRect(0, 0, 627, 335));
+    send<void>(send<id>(window, "contentView"), "addSubview:", view);
+    send<BOOL>(window, "makeFirstResponder:", view);
+    send<void>(window, "setReleasedWhenClosed:", BOOL(NO));
+    send<void>(window, "makeKeyAndOrderFront:", id(nil));
+    ASSERT_TRUE(pumpUntil([&] { return send<BOOL>(window, "isKeyWindow"); }));
+    gdk_display_sync(gdk_display_get_default());
+
+    ASSERT_EQ(DesktopSession::instance().server().run({"xdotool", "key", "ctrl+q"}), 0);
+    ASSERT_TRUE(pumpUntil([] { return !s_performed.empty(); }));
+    EXPECT_EQ(s_performed, std::vector<long>{kQuitCommand});
+
+    GtkWidget* bar = dynamic_cast<gtk::GtkMenuBarPeer&>(Backend::current().menuBar()).widget();
+    GtkWidget* helpTitle = childLabelled(bar, "Help");
+    ASSERT_NE(helpTitle, nullptr);
+    GtkWidget* helpMenu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(helpTitle));
+    ASSERT_EQ(clickOn(helpTitle), 0);
+    ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(helpMenu); }));
+    ASSERT_EQ(clickOn(childLabelled(helpMenu, "Visit the Knowledge Base")), 0);
+    ASSERT_TRUE(pumpUntil([] { return s_performed.size() == 2; }));
+    EXPECT_EQ(s_performed, (std::vector<long>{kQuitCommand, kKnowledgeBaseCommand}));
+
+    send<void>(application, "setMainMenu:", id(nil));
+    send<void>(window, "close");
+    objc::NSObject::release(view);
+    objc::NSObject::release(window);
+    objc::NSObject::release(help);
+    objc::NSObject::release(applicationMenu);
+    objc::NSObject::release(mainMenu);
+    objc::NSObject::release(target);
+}
+
+} // namespace
