@@ -131,11 +131,16 @@ struct GtkMenuBarPeerSignals {
         if (const peer::MenuPath* path = pathOf(item))
             static_cast<GtkMenuBarPeer*>(peer)->itemActivated(peer::MenuPath(*path));
     }
+    static void deactivate(GtkMenuShell*, gpointer peer)
+    {
+        static_cast<GtkMenuBarPeer*>(peer)->menusClosed();
+    }
     static gboolean rebuild(gpointer peer)
     {
         auto* self = static_cast<GtkMenuBarPeer*>(peer);
         self->m_rebuildSource = 0;
-        self->rebuild();
+        if (self->m_rebuildPending && !self->menusOpen())
+            self->rebuild();
         return G_SOURCE_REMOVE;
     }
 };
@@ -145,6 +150,7 @@ GtkMenuBarPeer::GtkMenuBarPeer()
 {
     // The bar shows when it has menus, not with its window's show_all.
     gtk_widget_set_no_show_all(m_bar, TRUE);
+    g_signal_connect(m_bar, "deactivate", G_CALLBACK(GtkMenuBarPeerSignals::deactivate), this);
 }
 
 GtkMenuBarPeer::~GtkMenuBarPeer()
@@ -171,29 +177,37 @@ std::string GtkMenuBarPeer::applicationName()
 void GtkMenuBarPeer::setMenuTree(const peer::MenuNode& root, peer::MenuBarClient* client)
 {
     peer::MenuPath path;
-    const bool same = sameShape(m_root, root, path);
+    const bool same = sameShape(m_built, root, path);
     m_root = root;
     m_client = client;
     if (same) {
+        m_built = m_root;
+        m_rebuildPending = false;
         updateItems(m_bar);
-    } else if (m_opening > 0) {
-        // The menu being opened stays until it has shown.
+    } else if (menusOpen()) {
+        // The open menus stay as they are until they close.
         m_rebuildPending = true;
     } else {
         rebuild();
     }
 }
 
+bool GtkMenuBarPeer::menusOpen() const
+{
+    return m_opening > 0 || gtk_menu_shell_get_selected_item(GTK_MENU_SHELL(m_bar)) != nullptr;
+}
+
 void GtkMenuBarPeer::rebuild()
 {
     m_rebuildPending = false;
+    m_built = m_root;
     GList* children = gtk_container_get_children(GTK_CONTAINER(m_bar));
     for (GList* child = children; child; child = child->next)
         gtk_widget_destroy(GTK_WIDGET(child->data));
     g_list_free(children);
     peer::MenuPath path;
-    fill(m_bar, m_root, path);
-    gtk_widget_set_visible(m_bar, !m_root.children.empty());
+    fill(m_bar, m_built, path);
+    gtk_widget_set_visible(m_bar, !m_built.children.empty());
 }
 
 void GtkMenuBarPeer::fill(GtkWidget* shell, const peer::MenuNode& menu, peer::MenuPath& path)
@@ -244,7 +258,7 @@ void GtkMenuBarPeer::updateItems(GtkWidget* widget)
     // Every built item knows its node by path; separators have none.
     auto update = [this](GtkWidget* item) {
         const peer::MenuPath* path = pathOf(item);
-        const peer::MenuNode* node = path ? nodeAt(m_root, *path) : nullptr;
+        const peer::MenuNode* node = path ? nodeAt(m_built, *path) : nullptr;
         if (!node || !GTK_IS_MENU_ITEM(item))
             return;
         const bool applicationMenu = path->size() == 1 && (*path)[0] == 0;
@@ -278,7 +292,11 @@ void GtkMenuBarPeer::menuShowing(const peer::MenuPath& menu)
         m_client->menuWillOpen(menu); // may hand a new tree over
         --m_opening;
     }
-    if (m_rebuildPending && m_opening == 0)
+}
+
+void GtkMenuBarPeer::menusClosed()
+{
+    if (m_rebuildPending)
         scheduleRebuild();
 }
 
@@ -293,6 +311,10 @@ void GtkMenuBarPeer::itemActivated(const peer::MenuPath& item)
     // The toolkit does not activate insensitive items; the tree decides
     // all the same, as it may have changed since the item was built.
     const peer::MenuNode* node = nodeAt(m_root, item);
+    // Shown items of an older shape: the path must still lead to that item.
+    const peer::MenuNode* shown = nodeAt(m_built, item);
+    if (!shown || (node && shown->title != node->title))
+        return;
     if (!node || !node->enabled || node->separator || !node->children.empty() || !m_client)
         return;
     m_client->itemChosen(item);

@@ -6,7 +6,7 @@
 // Others, Show All) are left out, key equivalents show as accelerators
 // with Command as Control. A menu about to show first goes to the client
 // (which may hand over a new tree: states are updated in place, a changed
-// shape is rebuilt once the menu has shown); an enabled item the user
+// shape is rebuilt once the menus have closed); an enabled item the user
 // chooses goes to the client as itemChosen.
 // Key equivalents are not GTK accelerators here: the window hands every key
 // to the client, whose shortcut step runs them through the main menu.
@@ -44,12 +44,15 @@ private:
     void menuShowing(const peer::MenuPath& menu);
     void itemActivated(const peer::MenuPath& item);
     void scheduleRebuild();
+    bool menusOpen() const;
+    void menusClosed();
 
     GtkWidget* m_bar = nullptr;
-    peer::MenuNode m_root;
+    peer::MenuNode m_root;  // the client's latest tree
+    peer::MenuNode m_built; // the tree the widgets show
     peer::MenuBarClient* m_client = nullptr;
-    int m_opening = 0;            // menuWillOpen calls under way
-    bool m_rebuildPending = false; // a new shape arrived while a menu opened
+    int m_opening = 0;             // menuWillOpen calls under way
+    bool m_rebuildPending = false; // a new shape arrived while menus were open
     unsigned m_rebuildSource = 0;  // the idle that rebuilds it
 };
 

@@ -282,4 +282,52 @@ TEST_F(GtkMenuBarTest, AMenuIsValidatedBeforeItShowsAndOnlyEnabledItemsReachTheC
     EXPECT_EQ(m_menus.log, (std::vector<std::string>{"open 1", "chosen 1.0"}));
 }
 
+TEST_F(GtkMenuBarTest, ANewShapeHandedOverAsAMenuOpensIsBuiltWhenTheMenusClose)
+{
+    openUpdaterWindow();
+    m_menus.onOpen = [&](const peer::MenuPath& menu) {
+        if (menu != peer::MenuPath{1})
+            return;
+        peer::MenuNode tree = updaterMenus();
+        tree.children[1].children.insert(tree.children[1].children.begin(), item("Check for Updates"));
+        m_bar->setMenuTree(tree, &m_menus);
+    };
+    GtkWidget* help = gtk_menu_item_get_submenu(GTK_MENU_ITEM(topMenu("Help")));
+    ASSERT_TRUE(click(topMenu("Help"), "open 1"));
+    m_menus.onOpen = nullptr;
+    ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(help); }));
+    // The open menu keeps its items; a path that now leads elsewhere
+    // sends nothing.
+    EXPECT_EQ(labelsOf(help), (std::vector<std::string>{"Visit the Knowledge Base", "Visit Calvarine on the web"}));
+    ASSERT_EQ(DesktopSession::instance().server().run(clickOn(childLabelled(help, "Visit the Knowledge Base"))), 0);
+    ASSERT_TRUE(pumpUntil([&] {
+        GtkWidget* title = topMenu("Help");
+        GtkWidget* rebuilt = title ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(title)) : nullptr;
+        return rebuilt && childLabelled(rebuilt, "Check for Updates");
+    }));
+    help = gtk_menu_item_get_submenu(GTK_MENU_ITEM(topMenu("Help")));
+    // The new items are laid out on the toolkit's next frame.
+    ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_allocated_width(topMenu("Help")) > 1; }));
+    ASSERT_EQ(DesktopSession::instance().server().run(clickOn(topMenu("Help"))), 0);
+    ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(help); }));
+    ASSERT_TRUE(click(childLabelled(help, "Visit the Knowledge Base"), "chosen 1.1"));
+    EXPECT_EQ(m_menus.log, (std::vector<std::string>{"open 1", "open 1", "chosen 1.1"}));
+}
+
+TEST_F(GtkMenuBarTest, TheBarOfAWindowDestroyedFromOutsideGoesToTheNextWindow)
+{
+    GtkWindowPeer& first = openUpdaterWindow();
+    gtk_widget_destroy(first.window());
+    EXPECT_EQ(first.menuBar(), nullptr);
+    EXPECT_EQ(gtk_widget_get_parent(m_bar->widget()), nullptr);
+    EXPECT_EQ(labelsOf(m_bar->widget()).size(), 2u);
+
+    m_client.draws = 0;
+    m_client.focused = false;
+    GtkWindowPeer& second = openUpdaterWindow();
+    EXPECT_EQ(second.menuBar(), m_bar->widget());
+    EXPECT_TRUE(gtk_widget_get_mapped(m_bar->widget()));
+    EXPECT_EQ(gtk_widget_get_allocated_height(second.contentArea()), 335);
+}
+
 } // namespace
