@@ -28,17 +28,6 @@ bool isLeftOut(const peer::MenuNode& node, const peer::MenuPath& path)
     return false;
 }
 
-const peer::MenuNode* nodeAt(const peer::MenuNode& root, const peer::MenuPath& path)
-{
-    const peer::MenuNode* node = &root;
-    for (std::size_t index : path) {
-        if (index >= node->children.size())
-            return nullptr;
-        node = &node->children[index];
-    }
-    return node;
-}
-
 // Whether b can be shown by updating a's widgets: the same items of the
 // same kinds (labels, states and accelerators may differ).
 bool sameShape(const peer::MenuNode& a, const peer::MenuNode& b, peer::MenuPath& path)
@@ -258,7 +247,7 @@ void GtkMenuBarPeer::updateItems(GtkWidget* widget)
     // Every built item knows its node by path; separators have none.
     auto update = [this](GtkWidget* item) {
         const peer::MenuPath* path = pathOf(item);
-        const peer::MenuNode* node = path ? nodeAt(m_built, *path) : nullptr;
+        const peer::MenuNode* node = path ? peer::menuNodeAt(m_built, *path) : nullptr;
         if (!node || !GTK_IS_MENU_ITEM(item))
             return;
         const bool applicationMenu = path->size() == 1 && (*path)[0] == 0;
@@ -310,9 +299,9 @@ void GtkMenuBarPeer::itemActivated(const peer::MenuPath& item)
 {
     // The toolkit does not activate insensitive items; the tree decides
     // all the same, as it may have changed since the item was built.
-    const peer::MenuNode* node = nodeAt(m_root, item);
+    const peer::MenuNode* node = peer::menuNodeAt(m_root, item);
     // Shown items of an older shape: the path must still lead to that item.
-    const peer::MenuNode* shown = nodeAt(m_built, item);
+    const peer::MenuNode* shown = peer::menuNodeAt(m_built, item);
     if (!shown || (node && shown->title != node->title))
         return;
     if (!node || !node->enabled || node->separator || !node->children.empty() || !m_client)

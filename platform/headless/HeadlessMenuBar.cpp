@@ -6,13 +6,7 @@ namespace platform::headless {
 
 const peer::MenuNode* HeadlessMenuBar::find(const peer::MenuPath& path) const
 {
-    const peer::MenuNode* node = &m_root;
-    for (std::size_t index : path) {
-        if (index >= node->children.size())
-            return nullptr;
-        node = &node->children[index];
-    }
-    return node;
+    return peer::menuNodeAt(m_root, path);
 }
 
 std::optional<peer::MenuPath> HeadlessMenuBar::pathOf(const std::string& title) const

@@ -22,6 +22,18 @@ struct MenuNode {
 // A node's place: child indices from the top-level menu down.
 using MenuPath = std::vector<std::size_t>;
 
+// The node at path below root; null when there is none.
+inline const MenuNode* menuNodeAt(const MenuNode& root, const MenuPath& path)
+{
+    const MenuNode* node = &root;
+    for (std::size_t index : path) {
+        if (index >= node->children.size())
+            return nullptr;
+        node = &node->children[index];
+    }
+    return node;
+}
+
 class MenuBarClient {
 public:
     virtual ~MenuBarClient() = default;

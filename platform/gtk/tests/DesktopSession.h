@@ -8,7 +8,9 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 typedef struct _GdkPixbuf GdkPixbuf;
 typedef struct _GtkWidget GtkWidget;
@@ -64,5 +66,17 @@ private:
 
 // A window manager's close request (WM_DELETE_WINDOW) to a toplevel.
 void sendCloseRequest(GtkWidget* toplevel);
+
+// The smallest and largest sizes a shown toplevel tells the window manager;
+// none when it gives no fixed limits.
+struct SizeLimits {
+    int minWidth = 0, minHeight = 0, maxWidth = 0, maxHeight = 0;
+};
+std::optional<SizeLimits> sizeLimits(GtkWidget* toplevel);
+
+// The item of a menu shell that has the label; null when none has.
+GtkWidget* menuItemLabelled(GtkWidget* shell, const std::string& label);
+// xdotool's command that clicks the middle of a shown, laid-out widget.
+std::vector<std::string> clickOnWidget(GtkWidget* widget);
 
 } // namespace desktop_test

@@ -104,27 +104,9 @@ void addSubmenu(id into, const char* title, id submenu)
     CFRelease(text);
 }
 
-GtkWidget* childLabelled(GtkWidget* shell, const std::string& label)
+int click(GtkWidget* widget)
 {
-    GtkWidget* found = nullptr;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(shell));
-    for (GList* child = children; child; child = child->next)
-        if (!found && GTK_IS_MENU_ITEM(child->data) && gtk_menu_item_get_label(GTK_MENU_ITEM(child->data))
-            && label == gtk_menu_item_get_label(GTK_MENU_ITEM(child->data)))
-            found = GTK_WIDGET(child->data);
-    g_list_free(children);
-    return found;
-}
-
-int clickOn(GtkWidget* widget)
-{
-    GtkWidget* top = gtk_widget_get_toplevel(widget);
-    int x = 0, y = 0, originX = 0, originY = 0;
-    gtk_widget_translate_coordinates(widget, top, gtk_widget_get_allocated_width(widget) / 2,
-                                     gtk_widget_get_allocated_height(widget) / 2, &x, &y);
-    gdk_window_get_origin(gtk_widget_get_window(top), &originX, &originY);
-    return DesktopSession::instance().server().run(
-        {"xdotool", "mousemove", "--sync", std::to_string(originX + x), std::to_string(originY + y), "click", "1"});
+    return DesktopSession::instance().server().run(desktop_test::clickOnWidget(widget));
 }
 
 TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
@@ -160,12 +142,12 @@ TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
     EXPECT_EQ(s_performed, std::vector<long>{kQuitCommand});
 
     GtkWidget* bar = dynamic_cast<gtk::GtkMenuBarPeer&>(Backend::current().menuBar()).widget();
-    GtkWidget* helpTitle = childLabelled(bar, "Help");
+    GtkWidget* helpTitle = desktop_test::menuItemLabelled(bar, "Help");
     ASSERT_NE(helpTitle, nullptr);
     GtkWidget* helpMenu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(helpTitle));
-    ASSERT_EQ(clickOn(helpTitle), 0);
+    ASSERT_EQ(click(helpTitle), 0);
     ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(helpMenu); }));
-    ASSERT_EQ(clickOn(childLabelled(helpMenu, "Visit the Knowledge Base")), 0);
+    ASSERT_EQ(click(desktop_test::menuItemLabelled(helpMenu, "Visit the Knowledge Base")), 0);
     ASSERT_TRUE(pumpUntil([] { return s_performed.size() == 2; }));
     EXPECT_EQ(s_performed, (std::vector<long>{kQuitCommand, kKnowledgeBaseCommand}));
 

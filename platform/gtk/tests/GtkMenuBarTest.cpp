@@ -17,15 +17,12 @@
 #include <string>
 #include <vector>
 
-// Xlib's macros (None, Bool, ...) after every other header.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <gdk/gdkx.h>
-
 namespace {
 
 using namespace platform;
+using desktop_test::clickOnWidget;
 using desktop_test::DesktopSession;
+using desktop_test::menuItemLabelled;
 using desktop_test::pumpUntil;
 using platform::gtk::GtkMenuBarPeer;
 using platform::gtk::GtkWindowPeer;
@@ -118,32 +115,6 @@ std::vector<std::string> labelsOf(GtkWidget* shell)
     return labels;
 }
 
-GtkWidget* childLabelled(GtkWidget* shell, const std::string& label)
-{
-    GtkWidget* found = nullptr;
-    GList* children = gtk_container_get_children(GTK_CONTAINER(shell));
-    for (GList* child = children; child; child = child->next) {
-        GtkWidget* widget = GTK_WIDGET(child->data);
-        if (!found && GTK_IS_MENU_ITEM(widget) && !GTK_IS_SEPARATOR_MENU_ITEM(widget)
-            && label == gtk_menu_item_get_label(GTK_MENU_ITEM(widget)))
-            found = widget;
-    }
-    g_list_free(children);
-    return found;
-}
-
-// xdotool's words that click the middle of a shown widget.
-std::vector<std::string> clickOn(GtkWidget* widget)
-{
-    GtkWidget* top = gtk_widget_get_toplevel(widget);
-    int x = 0, y = 0, originX = 0, originY = 0;
-    gtk_widget_translate_coordinates(widget, top, gtk_widget_get_allocated_width(widget) / 2,
-                                     gtk_widget_get_allocated_height(widget) / 2, &x, &y);
-    gdk_window_get_origin(gtk_widget_get_window(top), &originX, &originY);
-    return {"xdotool", "mousemove", "--sync", std::to_string(originX + x), std::to_string(originY + y),
-            "click", "1"};
-}
-
 class GtkMenuBarTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -173,14 +144,14 @@ protected:
         return window;
     }
 
-    GtkWidget* topMenu(const std::string& label) { return childLabelled(m_bar->widget(), label); }
+    GtkWidget* topMenu(const std::string& label) { return menuItemLabelled(m_bar->widget(), label); }
 
     // Clicks the widget and runs the loop until the client has the entry.
     ::testing::AssertionResult click(GtkWidget* widget, const std::string& entry)
     {
         if (!widget)
             return ::testing::AssertionFailure() << "no widget to click for '" << entry << "'";
-        if (const int status = DesktopSession::instance().server().run(clickOn(widget)); status != 0)
+        if (const int status = DesktopSession::instance().server().run(clickOnWidget(widget)); status != 0)
             return ::testing::AssertionFailure() << "xdotool exited with " << status;
         if (pumpUntil([&] { return m_menus.has(entry); }))
             return ::testing::AssertionSuccess();
@@ -211,16 +182,12 @@ TEST_F(GtkMenuBarTest, SitsAboveAContentAreaThatKeepsItsSizeAndPlace)
     EXPECT_EQ(y, 100);
 
     // A fixed window's size hints take the bar in.
-    GdkWindow* gdkWindow = gtk_widget_get_window(window.window());
-    XSizeHints hints{};
-    long supplied = 0;
-    ASSERT_TRUE(XGetWMNormalHints(gdk_x11_display_get_xdisplay(gdk_window_get_display(gdkWindow)),
-                                  gdk_x11_window_get_xid(gdkWindow), &hints, &supplied));
-    ASSERT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
-    EXPECT_EQ(hints.min_width, 627);
-    EXPECT_EQ(hints.max_width, 627);
-    EXPECT_EQ(hints.min_height, 335 + barHeight);
-    EXPECT_EQ(hints.max_height, 335 + barHeight);
+    const std::optional<desktop_test::SizeLimits> limits = desktop_test::sizeLimits(window.window());
+    ASSERT_TRUE(limits);
+    EXPECT_EQ(limits->minWidth, 627);
+    EXPECT_EQ(limits->maxWidth, 627);
+    EXPECT_EQ(limits->minHeight, 335 + barHeight);
+    EXPECT_EQ(limits->maxHeight, 335 + barHeight);
 
     // Without menus the bar goes and the window is the content alone.
     m_bar->setMenuTree(peer::MenuNode{}, nullptr);
@@ -248,7 +215,7 @@ TEST_F(GtkMenuBarTest, ShowsTheApplicationMenuUnderTheApplicationsNameWithoutThe
     for (const Case& c : {Case{"Quit Updater", GDK_KEY_q, GDK_CONTROL_MASK},
                           Case{"Hide Updater", GDK_KEY_h, GDK_CONTROL_MASK},
                           Case{"About Updater", 0, GdkModifierType(0)}}) {
-        GtkWidget* label = gtk_bin_get_child(GTK_BIN(childLabelled(application, c.item)));
+        GtkWidget* label = gtk_bin_get_child(GTK_BIN(menuItemLabelled(application, c.item)));
         guint key = 0;
         GdkModifierType modifiers{};
         gtk_accel_label_get_accel(GTK_ACCEL_LABEL(label), &key, &modifiers);
@@ -273,12 +240,12 @@ TEST_F(GtkMenuBarTest, AMenuIsValidatedBeforeItShowsAndOnlyEnabledItemsReachTheC
 
     ASSERT_TRUE(click(topMenu("Help"), "open 1"));
     ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(help); }));
-    GtkWidget* web = childLabelled(help, "Visit Calvarine on the web");
+    GtkWidget* web = menuItemLabelled(help, "Visit Calvarine on the web");
     EXPECT_FALSE(gtk_widget_get_sensitive(web));
     // A click on the disabled item leaves the menu open and sends nothing;
     // the enabled one then goes through.
-    ASSERT_EQ(DesktopSession::instance().server().run(clickOn(web)), 0);
-    ASSERT_TRUE(click(childLabelled(help, "Visit the Knowledge Base"), "chosen 1.0"));
+    ASSERT_EQ(DesktopSession::instance().server().run(clickOnWidget(web)), 0);
+    ASSERT_TRUE(click(menuItemLabelled(help, "Visit the Knowledge Base"), "chosen 1.0"));
     EXPECT_EQ(m_menus.log, (std::vector<std::string>{"open 1", "chosen 1.0"}));
 }
 
@@ -299,18 +266,18 @@ TEST_F(GtkMenuBarTest, ANewShapeHandedOverAsAMenuOpensIsBuiltWhenTheMenusClose)
     // The open menu keeps its items; a path that now leads elsewhere
     // sends nothing.
     EXPECT_EQ(labelsOf(help), (std::vector<std::string>{"Visit the Knowledge Base", "Visit Calvarine on the web"}));
-    ASSERT_EQ(DesktopSession::instance().server().run(clickOn(childLabelled(help, "Visit the Knowledge Base"))), 0);
+    ASSERT_EQ(DesktopSession::instance().server().run(clickOnWidget(menuItemLabelled(help, "Visit the Knowledge Base"))), 0);
     ASSERT_TRUE(pumpUntil([&] {
         GtkWidget* title = topMenu("Help");
         GtkWidget* rebuilt = title ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(title)) : nullptr;
-        return rebuilt && childLabelled(rebuilt, "Check for Updates");
+        return rebuilt && menuItemLabelled(rebuilt, "Check for Updates");
     }));
     help = gtk_menu_item_get_submenu(GTK_MENU_ITEM(topMenu("Help")));
     // The new items are laid out on the toolkit's next frame.
     ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_allocated_width(topMenu("Help")) > 1; }));
-    ASSERT_EQ(DesktopSession::instance().server().run(clickOn(topMenu("Help"))), 0);
+    ASSERT_EQ(DesktopSession::instance().server().run(clickOnWidget(topMenu("Help"))), 0);
     ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(help); }));
-    ASSERT_TRUE(click(childLabelled(help, "Visit the Knowledge Base"), "chosen 1.1"));
+    ASSERT_TRUE(click(menuItemLabelled(help, "Visit the Knowledge Base"), "chosen 1.1"));
     EXPECT_EQ(m_menus.log, (std::vector<std::string>{"open 1", "open 1", "chosen 1.1"}));
 }
 

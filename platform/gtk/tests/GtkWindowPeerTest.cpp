@@ -278,16 +278,12 @@ TEST_F(GtkWindowPeerTest, AFixedWindowHasExactlyItsContentSizeAndSaysSoToTheWind
     EXPECT_EQ(gtk_widget_get_allocated_height(window.contentArea()), 335);
     EXPECT_EQ(window.contentFrame(), (peer::Rect{20, 20, 627, 335}));
 
-    GdkWindow* gdkWindow = gtk_widget_get_window(window.window());
-    XSizeHints hints{};
-    long supplied = 0;
-    ASSERT_TRUE(XGetWMNormalHints(gdk_x11_display_get_xdisplay(gdk_window_get_display(gdkWindow)),
-                                  gdk_x11_window_get_xid(gdkWindow), &hints, &supplied));
-    ASSERT_TRUE((hints.flags & PMinSize) && (hints.flags & PMaxSize));
-    EXPECT_EQ(hints.min_width, 627);
-    EXPECT_EQ(hints.max_width, 627);
-    EXPECT_EQ(hints.min_height, 335);
-    EXPECT_EQ(hints.max_height, 335);
+    const std::optional<desktop_test::SizeLimits> limits = desktop_test::sizeLimits(window.window());
+    ASSERT_TRUE(limits);
+    EXPECT_EQ(limits->minWidth, 627);
+    EXPECT_EQ(limits->maxWidth, 627);
+    EXPECT_EQ(limits->minHeight, 335);
+    EXPECT_EQ(limits->maxHeight, 335);
 }
 
 TEST_F(GtkWindowPeerTest, MovesAndResizesFromOutsideAreReportedAndTheClientHasItsSay)
