@@ -227,6 +227,18 @@ TEST_F(WholeRoadTest, AFailureAtABlockShowsTheFailurePageWithItsErrorNumber)
     EXPECT_EQ(failed->find("FirmwareUpdaterInfoPanel")->attributes.at("background"), "error");
 }
 
+TEST_F(WholeRoadTest, ControlQIsTheQuitCommand)
+{
+    auto updater = start(demoKeyboard());
+    DesktopSession::WindowId const window = mainWindow(*updater);
+    ASSERT_NE(window, 0u) << updater->output();
+    ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
+    ASSERT_TRUE(desktop->pressKeys(window, "ctrl+q"));
+    auto const status = updater->waitForExit(20s);
+    ASSERT_TRUE(status) << "did not end: " << updater->output();
+    EXPECT_EQ(*status, 0) << updater->output();
+}
+
 TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
 {
     // A slow keyboard, so that the update is still writing when the window
