@@ -8,6 +8,7 @@
 #include "TOV/Label.h"
 #include "TOV/Pane.h"
 
+#include <VarantoTest/TemporaryFolder.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -33,8 +34,6 @@ protected:
     StateChannelTest()
     {
         BAS::Region::init();
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
         root = std::make_shared<TOV::Bar>();
         label = std::make_shared<TOV::Label>();
         hidden = std::make_shared<TOV::Label>();
@@ -57,11 +56,12 @@ protected:
         root.reset();
         label.reset();
         hidden.reset();
-        std::filesystem::remove_all(folder);
         BAS::Region::deInit();
     }
 
-    std::string const folder = (std::filesystem::temp_directory_path() / "varanto-state-channel-test").string();
+    // A folder of each test's own: the tests of this fixture run side by side.
+    TemporaryFolder const scratch{"varanto-state-channel-test"};
+    std::string const folder = scratch.string();
     std::shared_ptr<TOV::Bar> root;
     std::shared_ptr<TOV::Label> label, hidden;
     std::unique_ptr<TOV::Pane> pane;
