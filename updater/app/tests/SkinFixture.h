@@ -7,7 +7,7 @@
 #include "TOV/ManagerContainer.h"
 #include "TOV/StyleSheetErrorsLogSource.h"
 #include "TOV/StyleSheetManager.h"
-#include "platform/resources/ResourceMap.h"
+#include "tov/tests/StagedBundle.h"
 
 #include <boost/filesystem/path.hpp>
 #include <gtest/gtest.h>
@@ -28,11 +28,10 @@ protected:
     SkinFixture()
     {
         BAS::Region::init();
-        openBundle();
         TOV::ManagerContainer::tLocations where;
         where.bundlePath = [] { return boost::filesystem::path(VARANTO_BUNDLE_DIR); };
         where.currentDirectory = [](BAS::FileName&) { return false; };
-        where.bundle = const_cast<void*>(static_cast<void const*>(m_bundle));
+        where.bundle = m_bundle.handle();
         TOV::Lib::setSearchSkinDirectory(false);
         TOV::Lib::s_managerContainer = std::make_unique<TOV::ManagerContainer>(where);
         TOV::StyleSheetErrorsLogSource::m_logSinks.push_back([this](std::string line) { log.push_back(line); });
@@ -41,7 +40,6 @@ protected:
     {
         TOV::StyleSheetErrorsLogSource::m_logSinks.pop_back();
         TOV::Lib::s_managerContainer.reset();
-        closeBundle();
         BAS::Region::deInit();
     }
 
@@ -58,26 +56,7 @@ protected:
     Lines log;
 
 private:
-    void openBundle()
-    {
-        std::string const dir = VARANTO_BUNDLE_DIR;
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            nullptr, reinterpret_cast<const UInt8*>(dir.data()), static_cast<CFIndex>(dir.size()), true);
-        m_bundle = CFBundleCreate(nullptr, url);
-        CFRelease(url);
-        if (m_bundle)
-            m_refNum = CFBundleOpenBundleResourceMap(m_bundle);
-    }
-    void closeBundle()
-    {
-        if (m_bundle) {
-            CFBundleCloseBundleResourceMap(m_bundle, m_refNum);
-            CFRelease(m_bundle);
-        }
-    }
-
-    CFBundleRef m_bundle = nullptr;
-    ResFileRefNum m_refNum = -1;
+    TOV::TEST::StagedBundle m_bundle;
 };
 
 } // namespace CV::test
