@@ -1,4 +1,4 @@
-#include "FrameworkTestSupport.h"
+#include "ShownWindowFixture.h"
 
 #include "BAS/ObjCIvar.h"
 
@@ -33,9 +33,7 @@
 namespace {
 
 using namespace CV::FEN;
-using CV::FEN::TEST::AttachedApplication;
-using platform::headless::HeadlessWindow;
-using platform::headless::TestDriver;
+using CV::FEN::TEST::ShownWindowFixture;
 namespace objc = platform::objc;
 
 constexpr std::uint64_t kShift = 1u << 17;
@@ -138,7 +136,7 @@ public:
 // A shown window with a menu bar whose File menu has Save on Command+S,
 // on the keyboard layout named (US by default), with the key tables filled
 // from it.
-class ContentViewKeysTest : public testing::Test {
+class ContentViewKeysTest : public ShownWindowFixture<KeyRecordingWindow, CommandApp> {
 protected:
     void SetUp() override
     {
@@ -152,14 +150,9 @@ protected:
         bar.insertSubMenuAt(-1, "File", file);
         app->setMenu(bar);
 
-        Window::CreateData data;
-        data.flags = 0x1 | 0x2 | 0x4;
-        data.rect = {100, 100, 160, 140};
-        ASSERT_TRUE(window.create(data));
-        window.show(true);
+        ASSERT_NO_FATAL_FAILURE(showWindow());
         window.setKeyFocus();
-        impl = dynamic_cast<COCOA::WindowImplBase*>(window.getImpl());
-        peer = &driver.peerOf(impl->getNativeWindow());
+        impl = TEST::implOf(window);
         view = impl->getContentView();
         window.log.clear();
     }
@@ -197,11 +190,7 @@ protected:
         driver.typeKeyUp(*peer, keyCode, modifiers);
     }
 
-    TestDriver driver;
-    AttachedApplication<CommandApp> app;
-    KeyRecordingWindow window;
     COCOA::WindowImplBase* impl = nullptr;
-    HeadlessWindow* peer = nullptr;
     id view = nil;
 };
 

@@ -1,4 +1,4 @@
-#include "FrameworkTestSupport.h"
+#include "ShownWindowFixture.h"
 
 #include "FEN/COCOA/ContentView.h"
 #include "FEN/COCOA/WindowImplBase.h"
@@ -25,19 +25,15 @@
 namespace {
 
 using namespace CV::FEN;
-using CV::FEN::TEST::AttachedApplication;
+using CV::FEN::TEST::createDataAt;
+using CV::FEN::TEST::implOf;
+using CV::FEN::TEST::ShownWindowFixture;
 using platform::headless::HeadlessWindow;
-using platform::headless::TestDriver;
 
 namespace objc = platform::objc;
 
 constexpr std::uint64_t kControl = 1u << 18;
 constexpr std::uint64_t kShift = 1u << 17;
-
-COCOA::WindowImplBase* implOf(WindowBase& window)
-{
-    return dynamic_cast<COCOA::WindowImplBase*>(window.getImpl());
-}
 
 // Logs mouse events as "<code> x,y b<button> s<state> m<modifiers>", frame,
 // scale and close events by code, drag events with what they carry, and
@@ -115,33 +111,11 @@ public:
     int acceptEffect = -1;
 };
 
-Window::CreateData createDataAt(int left, int top)
-{
-    Window::CreateData data;
-    data.flags = 0x1 | 0x2 | 0x4;
-    data.rect = {left, top, left + 60, top + 40};
-    return data;
-}
-
-class ContentViewTest : public testing::Test {
+class ContentViewTest : public ShownWindowFixture<RecordingWindow> {
 protected:
-    void SetUp() override
-    {
-        Window::CreateData data;
-        data.flags = 0x1 | 0x2 | 0x4;
-        data.rect = {100, 100, 160, 140};
-        ASSERT_TRUE(window.create(data));
-        window.show(true);
-        peer = &driver.peerOf(implOf(window)->getNativeWindow());
-        window.log.clear();
-    }
+    void SetUp() override { showWindow(); }
     id view() { return implOf(window)->getContentView(); }
     void TearDown() override { window.destroy(); }
-
-    TestDriver driver;
-    AttachedApplication<Application> app;
-    RecordingWindow window;
-    HeadlessWindow* peer = nullptr;
 };
 
 TEST_F(ContentViewTest, ButtonsClickCountsControlClickAndTheWheel)
