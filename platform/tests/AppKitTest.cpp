@@ -7,6 +7,7 @@
 #include "platform/objc/StandInClass.h"
 #include "platform/cf/CFArray.h"
 #include "platform/cf/CFURL.h"
+#include "platform/tests/StandInWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -106,29 +107,20 @@ Class frameworkWindowClass()
 
 // A window of 400 x 300 points whose top-left is 100 points right of and
 // below the first screen's, holding one framework view as its delegate.
-struct FrameworkWindow {
+struct FrameworkWindow : test::StandInWindow {
     explicit FrameworkWindow(TestDriver& driver)
+        : StandInWindow(spec())
+        , peer(&driver.peerOf(window))
     {
-        const double top = 1080;
-        window = send<id>(objc::NSObject::alloc(frameworkWindowClass()), "initWithContentRect:styleMask:backing:defer:",
-                          NSMakeRect(100, top - 100 - 300, 400, 300), 15ul, 2ul, BOOL(YES));
-        view = send<id>(objc::NSObject::alloc(frameworkViewClass()), "initWithFrame:", NSMakeRect(0, 0, 400, 300));
-        send<void>(view, "setAutoresizingMask:", 18ul);
-        send<void>(send<id>(window, "contentView"), "addSubview:", view);
-        send<void>(window, "setDelegate:", view);
-        send<BOOL>(window, "makeFirstResponder:", view);
-        send<void>(window, "setReleasedWhenClosed:", BOOL(NO));
-        send<void>(window, "makeKeyAndOrderFront:", id(nil));
-        peer = &driver.peerOf(window);
     }
-    ~FrameworkWindow()
+    static Spec spec()
     {
-        send<void>(window, "close");
-        objc::NSObject::release(view);
-        objc::NSObject::release(window);
+        Spec spec;
+        spec.windowClass = frameworkWindowClass();
+        spec.viewClass = frameworkViewClass();
+        spec.viewAutoresizingMask = 18;
+        return spec;
     }
-    id window;
-    id view;
     HeadlessWindow* peer;
 };
 

@@ -12,6 +12,7 @@
 #include "platform/objc/NSObject.h"
 #include "platform/objc/ObjectRuntime.h"
 #include "platform/objc/StandInClass.h"
+#include "platform/tests/StandInWindow.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -127,13 +128,16 @@ TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
     addSubmenu(mainMenu, "Help", help);
     send<void>(application, "setMainMenu:", mainMenu);
 
-    id window = send<id>(objc::NSObject::alloc(keyWindowClass()), "initWithContentRect:styleMask:backing:defer:",
-                         NSMakeRect(100, 768 - 100 - 335, 627, 335), 3ul, 2ul, BOOL(YES));
-    id view = send<id>(objc::NSObject::alloc(keyViewClass()), "initWithFrame:", NSMakeRect(0, 0, 627, 335));
-    send<void>(send<id>(window, "contentView"), "addSubview:", view);
-    send<BOOL>(window, "makeFirstResponder:", view);
-    send<void>(window, "setReleasedWhenClosed:", BOOL(NO));
-    send<void>(window, "makeKeyAndOrderFront:", id(nil));
+    test::StandInWindow::Spec spec;
+    spec.windowClass = keyWindowClass();
+    spec.viewClass = keyViewClass();
+    spec.width = 627;
+    spec.height = 335;
+    spec.screenHeight = 768;
+    spec.styleMask = 3;
+    spec.viewIsDelegate = false;
+    test::StandInWindow standIn(spec);
+    id window = standIn.window;
     ASSERT_TRUE(pumpUntil([&] { return send<BOOL>(window, "isKeyWindow"); }));
     gdk_display_sync(gdk_display_get_default());
 
@@ -152,9 +156,7 @@ TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
     EXPECT_EQ(s_performed, (std::vector<long>{kQuitCommand, kKnowledgeBaseCommand}));
 
     send<void>(application, "setMainMenu:", id(nil));
-    send<void>(window, "close");
-    objc::NSObject::release(view);
-    objc::NSObject::release(window);
+    standIn.close();
     objc::NSObject::release(help);
     objc::NSObject::release(applicationMenu);
     objc::NSObject::release(mainMenu);

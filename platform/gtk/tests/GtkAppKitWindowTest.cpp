@@ -11,6 +11,7 @@
 #include "platform/objc/NSObject.h"
 #include "platform/objc/ObjectRuntime.h"
 #include "platform/objc/StandInClass.h"
+#include "platform/tests/StandInWindow.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -105,14 +106,12 @@ TEST(GtkAppKitWindow, TheViewDrawsOnTheScreenAndGetsClicksKeysAndTheCloseQuestio
     s_calls.clear();
 
     // 400 x 300 points, the top-left at (100, 100) of the 1024 x 768 screen.
-    id window = send<id>(objc::NSObject::alloc(desktopWindowClass()), "initWithContentRect:styleMask:backing:defer:",
-                         NSMakeRect(100, 768 - 100 - 300, 400, 300), 15ul, 2ul, BOOL(YES));
-    id view = send<id>(objc::NSObject::alloc(desktopViewClass()), "initWithFrame:", NSMakeRect(0, 0, 400, 300));
-    send<void>(send<id>(window, "contentView"), "addSubview:", view);
-    send<void>(window, "setDelegate:", view);
-    send<BOOL>(window, "makeFirstResponder:", view);
-    send<void>(window, "setReleasedWhenClosed:", BOOL(NO));
-    send<void>(window, "makeKeyAndOrderFront:", id(nil));
+    test::StandInWindow::Spec spec;
+    spec.windowClass = desktopWindowClass();
+    spec.viewClass = desktopViewClass();
+    spec.screenHeight = 768;
+    test::StandInWindow standIn(spec);
+    id window = standIn.window;
     auto& peer = dynamic_cast<gtk::GtkWindowPeer&>(*appkit::windowPeer(window));
     ASSERT_TRUE(pumpUntil([&] { return count("drawRect:") > 0 && send<BOOL>(window, "isKeyWindow"); }));
     gdk_display_sync(gdk_display_get_default());
@@ -137,9 +136,6 @@ TEST(GtkAppKitWindow, TheViewDrawsOnTheScreenAndGetsClicksKeysAndTheCloseQuestio
     ASSERT_TRUE(pumpUntil([] { return count("windowShouldClose:") > 0; }));
     EXPECT_TRUE(send<BOOL>(window, "isVisible"));
 
-    send<void>(window, "close");
-    objc::NSObject::release(view);
-    objc::NSObject::release(window);
 }
 
 } // namespace
