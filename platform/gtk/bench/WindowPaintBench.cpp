@@ -2,8 +2,10 @@
 // window of the updater's size (the client's drawing into the framebuffer
 // and the blit to the X server), the blit alone, and one turn of the main
 // loop with nothing invalid.
+#include "../tests/GtkBackendSelection.h"
+#include "../tests/QuietWindowClient.h"
+
 #include "platform/backend/Backend.h"
-#include "platform/gtk/GtkBackend.h"
 #include "platform/gtk/GtkWindowPeer.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/runloop/MainLoop.h"
@@ -20,20 +22,12 @@ namespace {
 
 using namespace platform;
 
-class FillingClient : public peer::WindowClient {
+class FillingClient : public desktop_test::QuietWindowClient {
 public:
     bool fill = true;
-    int draws = 0;
-    void windowMoved(peer::Point) override {}
-    void windowResized(peer::Size) override {}
-    bool windowShouldClose() override { return true; }
-    void windowClosed() override {}
-    void windowFocusChanged(bool) override {}
-    void windowMinimizedChanged(bool) override {}
-    void windowBackingScaleChanged(double) override {}
     void draw(CGContextRef context, const peer::Rect& dirty) override
     {
-        ++draws;
+        QuietWindowClient::draw(context, dirty);
         if (!fill)
             return;
         CGContextSetRGBFillColor(context, 0.2, 0.4, 0.6, 1);
@@ -44,22 +38,16 @@ public:
 // The server, the backend and one shown 627x335 window for every benchmark.
 struct Desktop {
     CV::test::PrivateXServer server;
+    bool selected = false;
     FillingClient client;
     std::unique_ptr<peer::WindowPeer> window;
     cairo_surface_t* target = nullptr; // a server-side surface like the window's
 
     Desktop()
     {
-        if (!server.running())
+        selected = server.running() && desktop_test::selectGtkBackend("bench");
+        if (!selected)
             return;
-        char name[] = "bench";
-        char* arguments[] = {name, nullptr};
-        int argc = 1;
-        char** argv = arguments;
-        std::unique_ptr<gtk::GtkBackend> backend = gtk::GtkBackend::create(argc, argv);
-        if (!backend)
-            return;
-        Backend::select(std::move(backend));
         peer::WindowSpec spec;
         spec.content = peer::Rect{10, 10, 627, 335};
         spec.resizable = false;
@@ -73,7 +61,7 @@ struct Desktop {
         if (target)
             cairo_surface_destroy(target);
         window.reset();
-        if (server.running())
+        if (selected)
             headless::HeadlessBackend::select();
     }
 

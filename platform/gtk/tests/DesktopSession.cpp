@@ -1,6 +1,7 @@
 #include "DesktopSession.h"
 
-#include "platform/gtk/GtkBackend.h"
+#include "GtkBackendSelection.h"
+
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/runloop/MainLoop.h"
 
@@ -45,16 +46,7 @@ void DesktopSession::end()
 
 DesktopSession::DesktopSession()
 {
-    if (!m_server.running())
-        return;
-    char name[] = "test";
-    char* arguments[] = {name, nullptr};
-    int argc = 1;
-    char** argv = arguments;
-    if (std::unique_ptr<platform::gtk::GtkBackend> backend = platform::gtk::GtkBackend::create(argc, argv)) {
-        platform::Backend::select(std::move(backend));
-        m_ready = true;
-    }
+    m_ready = m_server.running() && selectGtkBackend("test");
 }
 
 DesktopSession::~DesktopSession()

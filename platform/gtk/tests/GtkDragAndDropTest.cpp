@@ -3,6 +3,7 @@
 // destination.
 #include "ChildProgram.h"
 #include "DesktopSession.h"
+#include "QuietWindowClient.h"
 
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkDragSession.h"
@@ -20,6 +21,7 @@
 namespace {
 
 using desktop_test::ChildProgram;
+using desktop_test::QuietWindowClient;
 using platform::peer::DragInfo;
 
 const std::string kFileUrl = "file:///tmp/firmware%20image.bin";
@@ -64,19 +66,6 @@ private:
     }
 
     unsigned m_operation;
-};
-
-// A window client that needs nothing.
-class QuietWindowClient : public platform::peer::WindowClient {
-public:
-    void windowMoved(platform::peer::Point) override {}
-    void windowResized(platform::peer::Size) override {}
-    bool windowShouldClose() override { return true; }
-    void windowClosed() override {}
-    void windowFocusChanged(bool) override {}
-    void windowMinimizedChanged(bool) override {}
-    void windowBackingScaleChanged(double) override {}
-    void draw(CGContextRef, const platform::peer::Rect&) override {}
 };
 
 GtkWidget* windowAt(int x, int y)

@@ -3,6 +3,7 @@
 // shows it, accelerators with Command as Control, validation before a
 // menu shows and clicks that reach the client only for enabled items.
 #include "DesktopSession.h"
+#include "QuietWindowClient.h"
 
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkMenuBarPeer.h"
@@ -24,22 +25,9 @@ using desktop_test::clickOnWidget;
 using desktop_test::DesktopSession;
 using desktop_test::menuItemLabelled;
 using desktop_test::pumpUntil;
+using desktop_test::QuietWindowClient;
 using platform::gtk::GtkMenuBarPeer;
 using platform::gtk::GtkWindowPeer;
-
-class QuietWindow : public peer::WindowClient {
-public:
-    int draws = 0;
-    bool focused = false;
-    void windowMoved(peer::Point) override {}
-    void windowResized(peer::Size) override {}
-    bool windowShouldClose() override { return false; }
-    void windowClosed() override {}
-    void windowFocusChanged(bool isFocused) override { focused = isFocused; }
-    void windowMinimizedChanged(bool) override {}
-    void windowBackingScaleChanged(double) override {}
-    void draw(CGContextRef, const peer::Rect&) override { ++draws; }
-};
 
 std::string text(const peer::MenuPath& path)
 {
@@ -121,6 +109,7 @@ protected:
     {
         if (!DesktopSession::instance().ready())
             GTEST_SKIP() << DesktopSession::instance().failure();
+        m_client.allowClose = false;
         m_bar = &dynamic_cast<GtkMenuBarPeer&>(Backend::current().menuBar());
         m_bar->setMenuTree(updaterMenus(), &m_menus);
     }
@@ -163,7 +152,7 @@ protected:
 
     GtkMenuBarPeer* m_bar = nullptr;
     RecordingMenus m_menus;
-    QuietWindow m_client;
+    QuietWindowClient m_client;
     std::unique_ptr<peer::WindowPeer> m_window;
 };
 

@@ -1,5 +1,6 @@
 // The desktop's screens and cursor on a private X server.
 #include "DesktopSession.h"
+#include "QuietWindowClient.h"
 
 #include "platform/alert/Alert.h"
 #include "platform/backend/Backend.h"
@@ -24,19 +25,7 @@ using namespace platform;
 using desktop_test::DesktopSession;
 using desktop_test::pumpUntil;
 
-// A window client that only notes whether the window was drawn.
-class QuietClient : public peer::WindowClient {
-public:
-    int draws = 0;
-    void windowMoved(peer::Point) override {}
-    void windowResized(peer::Size) override {}
-    bool windowShouldClose() override { return true; }
-    void windowClosed() override {}
-    void windowFocusChanged(bool) override {}
-    void windowMinimizedChanged(bool) override {}
-    void windowBackingScaleChanged(double) override {}
-    void draw(CGContextRef, const peer::Rect&) override { ++draws; }
-};
+using QuietClient = desktop_test::QuietWindowClient;
 
 class DesktopSurfacesTest : public ::testing::Test {
 protected:
