@@ -3,9 +3,9 @@
 // with the mouse, the keyboard and the window manager's close request, its
 // pages and texts read back through the state channel.
 #include "DesktopSession.h"
-#include "UpdaterProcess.h"
 #include "UpdaterState.h"
 
+#include <VarantoTest/ChildProcess.h>
 #include <VarantoTest/PrivateXServer.h>
 #include <VarantoTest/TemporaryFolder.h>
 
@@ -13,7 +13,6 @@
 
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -24,6 +23,7 @@ namespace CV::desktop_test {
 namespace {
 
 using namespace std::chrono_literals;
+using UpdaterProcess = test::ChildProcess;
 
 constexpr char const* kTitle = "Varanto MK2 Firmware Updater";
 constexpr char const* kExecutable = VARANTO_BUNDLE_DIR "/Contents/MacOS/" VARANTO_APP_EXECUTABLE;
@@ -66,15 +66,15 @@ protected:
     {
         std::string const simulation = folder.write(name + ".sim", keyboards);
         statePath = folder.at(name + "-state.json");
-        // A sanitizer build's leak checker lists the suppressions it used at
-        // exit; the program's own output is what the tests read.
-        std::string leakOptions = std::getenv("LSAN_OPTIONS") ? std::getenv("LSAN_OPTIONS") : "";
-        leakOptions += (leakOptions.empty() ? "" : ":") + std::string("print_suppressions=0");
-        return std::make_unique<UpdaterProcess>(kExecutable, working,
-            std::map<std::string, std::string>{{"DISPLAY", s_display->display()}, {"XDG_RUNTIME_DIR", runtime},
-                {"VARANTO_PLATFORM_BACKEND", "desktop"}, {"VARANTO_USB_SIMULATION", simulation},
-                {"VARANTO_STATE_CHANNEL", folder.at(name + "-state.json")}, {"LSAN_OPTIONS", leakOptions}},
-            folder.at(name + ".log"));
+        UpdaterProcess::Setup setup;
+        setup.program = kExecutable;
+        setup.workingFolder = working;
+        setup.environment = {{"DISPLAY", s_display->display()}, {"XDG_RUNTIME_DIR", runtime},
+            {"VARANTO_PLATFORM_BACKEND", "desktop"}, {"VARANTO_USB_SIMULATION", simulation},
+            {"VARANTO_STATE_CHANNEL", statePath}};
+        setup.outputFile = folder.at(name + ".log");
+        setup.stopGrace = 5s;
+        return std::make_unique<UpdaterProcess>(setup);
     }
 
     std::optional<UpdaterState> waitForState(std::function<bool(UpdaterState const&)> const& wanted,

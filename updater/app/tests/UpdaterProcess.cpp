@@ -1,9 +1,5 @@
 #include "UpdaterProcess.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,9 +7,6 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
-#include <vector>
-
-extern char** environ;
 
 namespace CV::test {
 
@@ -29,60 +22,26 @@ std::string contentOf(std::string const& path)
     return text.str();
 }
 
-// The environment of the test with the updater's variables set; the leak
-// checker of a sanitizer build keeps its list of suppressions to itself.
-std::vector<std::string> environmentFor(std::vector<std::pair<std::string, std::string>> settings)
-{
-    if (const char* leakOptions = std::getenv("LSAN_OPTIONS"))
-        settings.emplace_back("LSAN_OPTIONS", std::string(leakOptions) + ":print_suppressions=0");
-    std::vector<std::string> entries;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        std::string const text = *entry;
-        bool replaced = false;
-        for (auto const& [name, value] : settings)
-            replaced = replaced || text.compare(0, name.size() + 1, name + "=") == 0;
-        if (!replaced)
-            entries.push_back(text);
-    }
-    for (auto const& [name, value] : settings)
-        entries.push_back(name + "=" + value);
-    return entries;
-}
-
 } // namespace
 
 UpdaterProcess::UpdaterProcess(std::string const& simulation, std::string const& runtime)
+    : m_process(setup(simulation, runtime))
 {
-    std::string const program = VARANTO_BUNDLE_DIR "/Contents/MacOS/Varanto MK2 Firmware Updater";
-    std::vector<std::string> environment = environmentFor({{"VARANTO_PLATFORM_BACKEND", "headless"},
-                                                           {"VARANTO_USB_SIMULATION", simulation},
-                                                           {"VARANTO_STATE_CHANNEL", m_folder.at("state.json")},
-                                                           {"XDG_RUNTIME_DIR", runtime}});
-    std::vector<char*> envp;
-    for (std::string& entry : environment)
-        envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::string programArgument = program;
-    char* argv[] = {programArgument.data(), nullptr};
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // Away from the build tree, whose "skin" folder would replace the bundle's.
-    posix_spawn_file_actions_addchdir_np(&actions, m_folder.string().c_str());
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, m_folder.at("stdout.txt").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, m_folder.at("stderr.txt").c_str(),
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    if (posix_spawn(&m_pid, program.c_str(), &actions, nullptr, argv, envp.data()) != 0)
-        m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
 }
 
-UpdaterProcess::~UpdaterProcess()
+ChildProcess::Setup UpdaterProcess::setup(std::string const& simulation, std::string const& runtime) const
 {
-    if (running())
-        kill();
+    ChildProcess::Setup setup;
+    setup.program = VARANTO_BUNDLE_DIR "/Contents/MacOS/" VARANTO_APP_EXECUTABLE;
+    // Away from the build tree, whose "skin" folder would replace the bundle's.
+    setup.workingFolder = m_folder.string();
+    setup.environment = {{"VARANTO_PLATFORM_BACKEND", "headless"},
+                         {"VARANTO_USB_SIMULATION", simulation},
+                         {"VARANTO_STATE_CHANNEL", m_folder.at("state.json")},
+                         {"XDG_RUNTIME_DIR", runtime}};
+    setup.outputFile = m_folder.at("stdout.txt");
+    setup.errorFile = m_folder.at("stderr.txt");
+    return setup;
 }
 
 std::string UpdaterProcess::state() const
@@ -126,39 +85,10 @@ bool UpdaterProcess::command(std::string const& text, Seconds limit)
     return false;
 }
 
-bool UpdaterProcess::running()
-{
-    if (m_pid <= 0 || m_status)
-        return false;
-    int status = 0;
-    pid_t const ended = ::waitpid(m_pid, &status, WNOHANG);
-    if (ended == 0)
-        return true;
-    m_status = ended == m_pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return false;
-}
-
 std::optional<int> UpdaterProcess::waitForExit(Seconds limit)
 {
-    auto const deadline = std::chrono::steady_clock::now() + limit;
-    while (running() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(kPoll);
-    if (running() || !m_status || *m_status < 0)
-        return std::nullopt;
-    return m_status;
-}
-
-void UpdaterProcess::kill()
-{
-    ::kill(m_pid, SIGKILL);
-    int status = 0;
-    ::waitpid(m_pid, &status, 0);
-    m_status = -1;
-}
-
-std::string UpdaterProcess::standardError() const
-{
-    return contentOf(m_folder.at("stderr.txt"));
+    std::optional<int> const status = m_process.waitForExit(limit);
+    return m_process.exitedByItself() ? status : std::nullopt;
 }
 
 int UpdaterProcess::pageOf(std::string const& state)

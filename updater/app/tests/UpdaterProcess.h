@@ -5,9 +5,8 @@
 // answer the next message box, quit) and waits, each wait bounded, for a
 // state or for the end of the process. A process still running when the
 // holder goes is killed.
+#include "VarantoTest/ChildProcess.h"
 #include "VarantoTest/TemporaryFolder.h"
-
-#include <sys/types.h>
 
 #include <chrono>
 #include <functional>
@@ -23,11 +22,8 @@ public:
     // simulation: the simulated bus's file; runtime: the folder of the
     // single-instance lock (shared by the copies that should conflict).
     UpdaterProcess(std::string const& simulation, std::string const& runtime);
-    ~UpdaterProcess();
-    UpdaterProcess(UpdaterProcess const&) = delete;
-    UpdaterProcess& operator=(UpdaterProcess const&) = delete;
 
-    bool started() const { return m_pid > 0; }
+    bool started() const { return m_process.started(); }
 
     // The last state published ("" before the first).
     std::string state() const;
@@ -43,9 +39,9 @@ public:
     // none when it was still running (it keeps running) or was killed by a
     // signal.
     std::optional<int> waitForExit(Seconds limit);
-    bool running();
+    bool running() { return m_process.running(); }
 
-    std::string standardError() const;
+    std::string standardError() const { return m_process.errors(); }
 
     // The page number of a state; -2 without one.
     static int pageOf(std::string const& state);
@@ -56,12 +52,11 @@ public:
     static bool isShown(std::string const& state, std::string const& name);
 
 private:
+    ChildProcess::Setup setup(std::string const& simulation, std::string const& runtime) const;
     static std::optional<std::string> widgetEntry(std::string const& state, std::string const& name);
-    void kill();
 
     TemporaryFolder m_folder{"updater-process"};
-    pid_t m_pid = -1;
-    std::optional<int> m_status;
+    ChildProcess m_process;
 };
 
 } // namespace CV::test
