@@ -111,13 +111,26 @@ bool isKnownKey(uint32_t key, uint32_t scan)
     return (key & eKeyCodeMask) != 0 || scan != 0;
 }
 
-// The key word and scan code of a key event; without a character to go by
-// (a dead key) the key tables' alone, without modifier bits.
-uint32_t keyOf(id event, uint32_t& scan, bool& fromCharacter)
+// The key word and scan code of a key event, and whether they come from
+// its character.
+struct EventKey {
+    uint32_t key = 0;
+    uint32_t scan = 0;
+    bool fromCharacter = false;
+
+    bool known() const { return isKnownKey(key, scan); }
+};
+
+// Without a character to go by (a dead key) the key tables' key alone,
+// without modifier bits.
+EventKey keyOf(id event)
 {
-    uint32_t const key = ContentView::convertKeyEventToFEN(event, &scan);
-    fromCharacter = isKnownKey(key, scan);
-    return fromCharacter ? key : tableKeyOf(event, scan);
+    EventKey key;
+    key.key = ContentView::convertKeyEventToFEN(event, &key.scan);
+    key.fromCharacter = key.known();
+    if (!key.fromCharacter)
+        key.key = tableKeyOf(event, key.scan);
+    return key;
 }
 
 void clearFlags(ContentView::TextInputState& state)
@@ -153,11 +166,11 @@ void setTextHandled(id view, bool handled)
         state->textHandled = handled;
 }
 
-bool sendKey(WindowImplBase* impl, unsigned code, uint32_t key, uint32_t scan, bool notRepeat)
+bool sendKey(WindowImplBase* impl, unsigned code, EventKey const& key, bool notRepeat)
 {
     KeyEventData data;
-    data.key = key;
-    data.scanCode = scan;
+    data.key = key.key;
+    data.scanCode = key.scan;
     data.notRepeat = notRepeat;
     return impl->sendEvent(code, &data, true);
 }
@@ -512,15 +525,13 @@ bool ContentView::handleKeyDown(id view, id event)
     WindowImplBase* impl = implOf(view);
     if (impl == nullptr)
         return false;
-    uint32_t scan = 0;
-    bool fromCharacter = false;
-    uint32_t const key = keyOf(event, scan, fromCharacter);
-    state->key = key;
+    EventKey const key = keyOf(event);
+    state->key = key.key;
     bool const notRepeat = !isRepeat(event);
-    if (!fromCharacter)
-        return isKnownKey(key, scan) && sendKey(impl, eKeyEvent::KeyDown, key, scan, notRepeat);
+    if (!key.fromCharacter)
+        return key.known() && sendKey(impl, eKeyEvent::KeyDown, key, notRepeat);
 
-    if (!hasMarkedText(clientOf(impl)) && sendKey(impl, eKeyEvent::KeyDown, key, scan, notRepeat))
+    if (!hasMarkedText(clientOf(impl)) && sendKey(impl, eKeyEvent::KeyDown, key, notRepeat))
         return true;
     objc::send<void>(view, "interpretKeyEvents:", event);
     if (state->textHandled || handleKeyShortcut(view)) {
@@ -540,10 +551,8 @@ bool ContentView::handleKeyUp(id view, id event)
     WindowImplBase* impl = implOf(view);
     if (impl == nullptr)
         return false;
-    uint32_t scan = 0;
-    bool fromCharacter = false;
-    uint32_t const key = keyOf(event, scan, fromCharacter);
-    return isKnownKey(key, scan) && sendKey(impl, eKeyEvent::KeyUp, key, scan, true);
+    EventKey const key = keyOf(event);
+    return key.known() && sendKey(impl, eKeyEvent::KeyUp, key, true);
 }
 
 bool ContentView::handleKeyShortcut(id view)
