@@ -97,14 +97,6 @@ Class frameworkViewClass()
     return s_class;
 }
 
-Class frameworkWindowClass()
-{
-    static Class s_class = objc::StandInClass("TestFrameworkWindow", objc::ObjectRuntime::lookUpClass("NSWindow"))
-                               .method("canBecomeKeyWindow", &yes)
-                               .registerClass();
-    return s_class;
-}
-
 // A window of 400 x 300 points whose top-left is 100 points right of and
 // below the first screen's, holding one framework view as its delegate.
 struct FrameworkWindow : test::StandInWindow {
@@ -116,7 +108,7 @@ struct FrameworkWindow : test::StandInWindow {
     static Spec spec()
     {
         Spec spec;
-        spec.windowClass = frameworkWindowClass();
+        spec.windowClass = keyWindowClass();
         spec.viewClass = frameworkViewClass();
         spec.viewAutoresizingMask = 18;
         return spec;

@@ -6,6 +6,8 @@
 #include "platform/appkit/AppKit.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
+#include "platform/objc/ObjectRuntime.h"
+#include "platform/objc/StandInClass.h"
 
 namespace platform::test {
 
@@ -21,7 +23,18 @@ public:
         unsigned long styleMask = 15;
         unsigned long viewAutoresizingMask = 0;
         bool viewIsDelegate = true;
+        // Otherwise the window finds its first key view itself.
+        bool viewIsFirstResponder = true;
     };
+
+    // A window class whose windows can become the key window.
+    static Class keyWindowClass()
+    {
+        static Class s_class = objc::StandInClass("StandInKeyWindow", objc::ObjectRuntime::lookUpClass("NSWindow"))
+                                   .method("canBecomeKeyWindow", &yes)
+                                   .registerClass();
+        return s_class;
+    }
 
     explicit StandInWindow(const Spec& spec)
     {
@@ -36,7 +49,8 @@ public:
         send<void>(send<id>(window, "contentView"), "addSubview:", view);
         if (spec.viewIsDelegate)
             send<void>(window, "setDelegate:", view);
-        send<BOOL>(window, "makeFirstResponder:", view);
+        if (spec.viewIsFirstResponder)
+            send<BOOL>(window, "makeFirstResponder:", view);
         send<void>(window, "setReleasedWhenClosed:", BOOL(NO));
         send<void>(window, "makeKeyAndOrderFront:", id(nil));
     }
@@ -58,6 +72,9 @@ public:
 
     id window = nil;
     id view = nil;
+
+private:
+    static BOOL yes(id, SEL) { return YES; }
 };
 
 } // namespace platform::test

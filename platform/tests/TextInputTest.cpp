@@ -6,9 +6,11 @@
 #include "platform/objc/ObjectRuntime.h"
 #include "platform/objc/Protocols.h"
 #include "platform/objc/StandInClass.h"
+#include "platform/tests/StandInWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -80,24 +82,24 @@ protected:
         keyboard::LayoutNames names;
         names.layout = "fr";
         ASSERT_TRUE(keyboard::InputSources::selectCurrent(names));
-        window = send<id>(objc::NSObject::alloc(objc::ObjectRuntime::lookUpClass("NSWindow")),
-                          "initWithContentRect:styleMask:backing:defer:", NSMakeRect(100, 500, 200, 100), 15ul, 2ul,
-                          BOOL(YES));
-        view = send<id>(objc::NSObject::alloc(viewClass), "initWithFrame:", NSMakeRect(0, 0, 200, 100));
-        send<void>(send<id>(window, "contentView"), "addSubview:", view);
-        send<void>(window, "setReleasedWhenClosed:", BOOL(NO));
-        send<void>(window, "makeKeyAndOrderFront:", id(nil));
+        test::StandInWindow::Spec spec;
+        spec.windowClass = objc::ObjectRuntime::lookUpClass("NSWindow");
+        spec.viewClass = viewClass;
+        spec.top = 480;
+        spec.width = 200;
+        spec.height = 100;
+        spec.viewIsDelegate = false;
+        spec.viewIsFirstResponder = false;
+        standIn = std::make_unique<test::StandInWindow>(spec);
+        window = standIn->window;
+        view = standIn->view;
         peer = &driver.peerOf(window);
         s_calls.clear();
     }
     void TearDown() override
     {
         keyboard::InputSources::useSystemLayout();
-        if (window == nil)
-            return;
-        send<void>(window, "close");
-        objc::NSObject::release(view);
-        objc::NSObject::release(window);
+        standIn.reset();
     }
     void type(unsigned short keyCode, std::uint64_t modifiers = 0)
     {
@@ -106,6 +108,7 @@ protected:
     }
 
     TestDriver driver;
+    std::unique_ptr<test::StandInWindow> standIn;
     id window = nil;
     id view = nil;
     headless::HeadlessWindow* peer = nullptr;

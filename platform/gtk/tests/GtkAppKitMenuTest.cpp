@@ -59,14 +59,6 @@ Class keyViewClass()
     return s_class;
 }
 
-Class keyWindowClass()
-{
-    static Class s_class = objc::StandInClass("DesktopMenuWindow", objc::ObjectRuntime::lookUpClass("NSWindow"))
-                               .method("canBecomeKeyWindow", &yes)
-                               .registerClass();
-    return s_class;
-}
-
 CFStringRef newString(const char* text)
 {
     return CFStringCreateWithCString(kCFAllocatorDefault, text, kCFStringEncodingUTF8);
@@ -129,7 +121,7 @@ TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
     send<void>(application, "setMainMenu:", mainMenu);
 
     test::StandInWindow::Spec spec;
-    spec.windowClass = keyWindowClass();
+    spec.windowClass = test::StandInWindow::keyWindowClass();
     spec.viewClass = keyViewClass();
     spec.width = 627;
     spec.height = 335;

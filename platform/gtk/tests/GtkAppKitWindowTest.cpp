@@ -82,14 +82,6 @@ Class desktopViewClass()
     return s_class;
 }
 
-Class desktopWindowClass()
-{
-    static Class s_class = objc::StandInClass("DesktopTestWindow", objc::ObjectRuntime::lookUpClass("NSWindow"))
-                               .method("canBecomeKeyWindow", &yes)
-                               .registerClass();
-    return s_class;
-}
-
 std::size_t count(const std::string& call)
 {
     std::size_t n = 0;
@@ -107,7 +99,7 @@ TEST(GtkAppKitWindow, TheViewDrawsOnTheScreenAndGetsClicksKeysAndTheCloseQuestio
 
     // 400 x 300 points, the top-left at (100, 100) of the 1024 x 768 screen.
     test::StandInWindow::Spec spec;
-    spec.windowClass = desktopWindowClass();
+    spec.windowClass = test::StandInWindow::keyWindowClass();
     spec.viewClass = desktopViewClass();
     spec.screenHeight = 768;
     test::StandInWindow standIn(spec);
