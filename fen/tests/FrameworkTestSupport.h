@@ -1,7 +1,8 @@
 #pragma once
 // The test program's one module (the first module constructed stays the
-// current one for the life of the process) and helpers to attach an
-// application to it for the length of a test.
+// current one for the life of the process; it is made before any test
+// runs) and helpers to attach an application to it for the length of a
+// test. Any test program of the framework or above may include it.
 #include "FEN/AppModule.h"
 #include "FEN/Application.h"
 
@@ -14,7 +15,11 @@ namespace TEST {
 
 class TestModule : public AppModule {
 public:
-    static TestModule& instance();
+    static TestModule& instance()
+    {
+        static TestModule s_module;
+        return s_module;
+    }
 
     bool init() override { return onInit ? onInit() : true; }
     void deInit(bool initResult) override
@@ -26,6 +31,9 @@ public:
     std::function<bool()> onInit;
     std::function<void(bool)> onDeInit;
 };
+
+// Made before any test runs, so it is the current module.
+inline bool const s_testModuleMade = (TestModule::instance(), true);
 
 // Attaches application to the test module; destroys it at scope end.
 template <typename App>

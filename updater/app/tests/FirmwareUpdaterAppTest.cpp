@@ -15,6 +15,7 @@
 #include "TOV/Widget.h"
 #include "TOV/Window.h"
 #include "VarantoTest/TemporaryFolder.h"
+#include "fen/tests/FrameworkTestSupport.h"
 #include "platform/appkit/NSApplication.h"
 #include "platform/headless/TestDriver.h"
 #include "platform/objc/MessageSend.h"
@@ -40,18 +41,7 @@ namespace {
 
 using platform::headless::TestDriver;
 
-// The test program's module, current from before the first test.
-class AppTestModule : public FEN::AppModule {
-public:
-    static AppTestModule& instance()
-    {
-        static AppTestModule s_module;
-        return s_module;
-    }
-    bool init() override { return true; }
-    void deInit(bool) override {}
-};
-bool const s_moduleMade = (AppTestModule::instance(), true);
+using FEN::TEST::TestModule;
 
 // What the application asked of the logic and of the user.
 struct Calls {
@@ -97,12 +87,12 @@ protected:
         platform::objc::send<id>(CVCocoaStandaloneApplication::theClass(), "sharedApplication");
         config = makeConfig(calls);
         app = new FirmwareUpdaterApp(*config);
-        ASSERT_TRUE(AppTestModule::instance().attachApplication(app));
+        ASSERT_TRUE(TestModule::instance().attachApplication(app));
     }
     void TearDown() override
     {
         FEN::Application::destroyAllWindows();
-        AppTestModule::instance().destroyApplication();
+        TestModule::instance().destroyApplication();
         config.reset();
         BAS::Message::s_showMessageFunctor = nullptr;
         TOV::Lib::deInit();

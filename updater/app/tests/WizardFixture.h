@@ -3,6 +3,7 @@
 // styled by the shipped skin, with helpers that find its widgets by id and read what they show, and an
 // application object that records quit requests.
 #include "SkinFixture.h"
+#include "fen/tests/FrameworkTestSupport.h"
 
 #include "updater/app/wizard/UpdateWizardMainWidget.h"
 
@@ -82,13 +83,6 @@ public:
     int quits = 0;
 };
 
-// The test program's module unless the program has one already.
-class WizardTestModule : public FEN::AppModule {
-public:
-    bool init() override { return true; }
-    void deInit(bool) override {}
-};
-
 class WizardFixture : public SkinFixture {
 protected:
     WizardFixture() { loadShippedSheet(); }
@@ -126,14 +120,10 @@ protected:
         update();
     }
 
-    // An application that records quit requests, attached to the current module.
+    // An application that records quit requests, attached to the test module.
     void attachQuitRecorder()
     {
-        m_module = FEN::AppModule::getCurrentModule();
-        if (!m_module) {
-            static WizardTestModule s_module;
-            m_module = &s_module;
-        }
+        m_module = &FEN::TEST::TestModule::instance();
         application = new QuitRecorder;
         ASSERT_TRUE(m_module->attachApplication(application));
     }
