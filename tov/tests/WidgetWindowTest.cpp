@@ -16,37 +16,13 @@
 #include "TOV/Lib.h"
 #include "TOV/Window.h"
 #include "WidgetFixture.h"
+#include "WidgetWindowFixture.h"
 #include "platform/headless/TestDriver.h"
 
 namespace CV::TOV::TEST {
 namespace {
 
 using platform::headless::TestDriver;
-
-// The test program's module, current from before the first test.
-class WidgetTestModule : public FEN::AppModule {
-public:
-    static WidgetTestModule& instance()
-    {
-        static WidgetTestModule s_module;
-        return s_module;
-    }
-    bool init() override { return true; }
-    void deInit(bool) override {}
-};
-bool const s_moduleMade = (WidgetTestModule::instance(), true);
-
-// A widget window that counts its ticks.
-class CountingWindow : public Window<FEN::StandaloneWindow> {
-public:
-    bool onEvent(unsigned code, FEN::EventData* data) override
-    {
-        if (code == FEN::eTimerEvent::TimerTick)
-            ++ticks;
-        return Window<FEN::StandaloneWindow>::onEvent(code, data);
-    }
-    int ticks = 0;
-};
 
 class WidgetWindowTest : public ::testing::Test {
 protected:
@@ -62,14 +38,6 @@ protected:
         Lib::deInit();
     }
 
-    static FEN::Window::CreateData windowData(int width, int height)
-    {
-        FEN::Window::CreateData data;
-        data.flags = 0x1 | 0x2 | 0x4;
-        data.style = 0x1;
-        data.rect = {100, 100, 100 + width, 100 + height};
-        return data;
-    }
     static unsigned pixel(FEN::Picture const& picture, int x, int y)
     {
         return picture.getPixels()[y * picture.getWidth() + x];

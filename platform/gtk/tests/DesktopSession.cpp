@@ -70,39 +70,6 @@ bool pumpUntil(const std::function<bool()>& done)
     return platform::MainLoop::instance().runUntil(done, kWaitLimit);
 }
 
-Screenshot::Screenshot(int x, int y, int width, int height)
-    : m_pixbuf(gdk_pixbuf_get_from_window(gdk_get_default_root_window(), x, y, width, height))
-{
-}
-
-Screenshot::~Screenshot()
-{
-    if (m_pixbuf)
-        g_object_unref(m_pixbuf);
-}
-
-int Screenshot::width() const
-{
-    return gdk_pixbuf_get_width(m_pixbuf);
-}
-
-int Screenshot::height() const
-{
-    return gdk_pixbuf_get_height(m_pixbuf);
-}
-
-std::uint32_t Screenshot::pixel(int x, int y) const
-{
-    const guchar* p = gdk_pixbuf_get_pixels(m_pixbuf) + y * gdk_pixbuf_get_rowstride(m_pixbuf)
-        + x * gdk_pixbuf_get_n_channels(m_pixbuf);
-    return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
-}
-
-void Screenshot::save(const std::string& path) const
-{
-    gdk_pixbuf_save(m_pixbuf, path.c_str(), "png", nullptr, nullptr);
-}
-
 void sendCloseRequest(GtkWidget* toplevel)
 {
     CV::test::sendCloseRequest("", gdk_x11_window_get_xid(gtk_widget_get_window(toplevel)));

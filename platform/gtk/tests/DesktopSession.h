@@ -4,6 +4,7 @@
 // last test (the toolkit keeps its display for the life of the process).
 // Desktop tests skip themselves when no server can run.
 #include "VarantoTest/PrivateXServer.h"
+#include "VarantoTest/Screenshot.h"
 
 #include <chrono>
 #include <cstdint>
@@ -12,7 +13,6 @@
 #include <string>
 #include <vector>
 
-typedef struct _GdkPixbuf GdkPixbuf;
 typedef struct _GtkWidget GtkWidget;
 
 namespace desktop_test {
@@ -45,24 +45,7 @@ constexpr std::chrono::seconds kWaitLimit{15};
 bool pumpUntil(const std::function<bool()>& done);
 
 // The screen's pixels of an area (points), read back from the X server.
-class Screenshot {
-public:
-    Screenshot(int x, int y, int width, int height);
-    ~Screenshot();
-    Screenshot(const Screenshot&) = delete;
-    Screenshot& operator=(const Screenshot&) = delete;
-
-    bool valid() const { return m_pixbuf != nullptr; }
-    // Device pixels.
-    int width() const;
-    int height() const;
-    // 0xRRGGBB at device pixel (x, y), top row 0.
-    std::uint32_t pixel(int x, int y) const;
-    void save(const std::string& path) const;
-
-private:
-    GdkPixbuf* m_pixbuf;
-};
+using CV::test::Screenshot;
 
 // A window manager's close request (WM_DELETE_WINDOW) to a toplevel.
 void sendCloseRequest(GtkWidget* toplevel);
