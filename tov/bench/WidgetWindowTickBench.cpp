@@ -22,24 +22,13 @@
 #include "platform/headless/TestDriver.h"
 #include "BoxWidget.h"
 #include "../tests/StagedBundle.h"
+#include "../tests/WidgetWindowFixture.h"
 
 namespace {
 
 using namespace CV;
 using namespace CV::TOV;
 using CV::TOV::BENCH::Box;
-
-class BenchModule : public FEN::AppModule {
-public:
-    static BenchModule& instance()
-    {
-        static BenchModule s_module;
-        return s_module;
-    }
-    bool init() override { return true; }
-    void deInit(bool) override {}
-};
-bool const s_moduleMade = (BenchModule::instance(), true);
 
 // Counts its paints.
 class CountingBox : public Box {
@@ -73,7 +62,7 @@ public:
     {
         m_bLibrary = Lib::init();
         m_application = new FEN::Application;
-        BenchModule::instance().attachApplication(m_application);
+        TEST::WidgetTestModule::instance().attachApplication(m_application);
         m_sheet = std::make_unique<StyleSheet>(*Lib::s_managerContainer);
         m_sheet->createDirect(kSheet);
         m_window = std::make_unique<TOV::Window<FEN::StandaloneWindow>>();
@@ -90,11 +79,7 @@ public:
             }
         }
         m_window->setRoot(m_root, "root");
-        FEN::Window::CreateData data;
-        data.flags = 0x1 | 0x2 | 0x4;
-        data.style = 0x1;
-        data.rect = {100, 100, 727, 435};
-        m_bCreated = m_window->create(data);
+        m_bCreated = m_window->create(TEST::windowData(627, 335));
     }
     ~TickFixture()
     {
@@ -102,7 +87,7 @@ public:
         m_window.reset();
         m_root.reset();
         m_sheet.reset();
-        BenchModule::instance().destroyApplication();
+        TEST::WidgetTestModule::instance().destroyApplication();
         if (m_bLibrary)
             Lib::deInit();
     }

@@ -12,6 +12,7 @@
 #include "TOV/Button.h"
 #include "TOV/Label.h"
 #include "TOV/StyleSheet.h"
+#include "platform/objc/AutoreleasePool.h"
 #include "tov/tests/StagedBundle.h"
 #include "tov/tests/WidgetWindowFixture.h"
 
@@ -53,6 +54,9 @@ public:
     CountdownLabel const& countdownLabel() const { return *m_countdown; }
 
 private:
+    // Objects the platform hands back autoreleased (a window closed from
+    // outside) go with the scene, while their backend is still current.
+    platform::objc::AutoreleasePool m_pool;
     StagedBundle m_bundle;
     bool m_bLibrary = false;
     std::unique_ptr<StyleSheet> m_sheet;
