@@ -62,7 +62,7 @@ public:
     {
         m_bLibrary = Lib::init();
         m_application = new FEN::Application;
-        TEST::WidgetTestModule::instance().attachApplication(m_application);
+        FEN::TEST::TestModule::instance().attachApplication(m_application);
         m_sheet = std::make_unique<StyleSheet>(*Lib::s_managerContainer);
         m_sheet->createDirect(kSheet);
         m_window = std::make_unique<TOV::Window<FEN::StandaloneWindow>>();
@@ -87,7 +87,7 @@ public:
         m_window.reset();
         m_root.reset();
         m_sheet.reset();
-        TEST::WidgetTestModule::instance().destroyApplication();
+        FEN::TEST::TestModule::instance().destroyApplication();
         if (m_bLibrary)
             Lib::deInit();
     }

@@ -38,7 +38,7 @@ StyledWindowScene::StyledWindowScene(int left, int top)
     m_bLibrary = Lib::init();
     if (!m_bLibrary)
         return;
-    WidgetTestModule::instance().attachApplication(new FEN::Application);
+    FEN::TEST::TestModule::instance().attachApplication(new FEN::Application);
     m_sheet = std::make_unique<StyleSheet>(*Lib::s_managerContainer);
     m_sheet->createDirect(kSheet);
 
@@ -72,7 +72,7 @@ StyledWindowScene::~StyledWindowScene()
     m_countdown.reset();
     m_sheet.reset();
     if (m_bLibrary) {
-        WidgetTestModule::instance().destroyApplication();
+        FEN::TEST::TestModule::instance().destroyApplication();
         Lib::deInit();
     }
 }

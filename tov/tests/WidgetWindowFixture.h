@@ -1,27 +1,15 @@
 #pragma once
-// What widget window tests share: the test program's application module, a
-// widget window that counts its timer ticks and paint events, and the
-// creation data of a plain titled window.
+// What widget window tests share: the framework tests' module, a widget
+// window that counts its timer ticks and paint events, and the creation
+// data of a plain titled window. Programs that include it have fen/tests
+// among their include roots.
 #include "BAS/Rect.h"
-#include "FEN/AppModule.h"
 #include "FEN/EventCodes.h"
 #include "FEN/StandaloneWindow.h"
 #include "TOV/Window.h"
+#include "fen/tests/FrameworkTestSupport.h"
 
 namespace CV::TOV::TEST {
-
-// The test program's module; current from before the first test.
-class WidgetTestModule : public FEN::AppModule {
-public:
-    static WidgetTestModule& instance()
-    {
-        static WidgetTestModule s_module;
-        return s_module;
-    }
-    bool init() override { return true; }
-    void deInit(bool) override {}
-};
-inline bool const s_widgetTestModuleMade = (WidgetTestModule::instance(), true);
 
 // A widget window that counts its ticks and the platform's paints.
 class CountingWindow : public Window<FEN::StandaloneWindow> {

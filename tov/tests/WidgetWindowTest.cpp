@@ -30,11 +30,11 @@ protected:
     {
         ASSERT_TRUE(Lib::init());
         application = new FEN::Application;
-        WidgetTestModule::instance().attachApplication(application);
+        FEN::TEST::TestModule::instance().attachApplication(application);
     }
     void TearDown() override
     {
-        WidgetTestModule::instance().destroyApplication();
+        FEN::TEST::TestModule::instance().destroyApplication();
         Lib::deInit();
     }
 
