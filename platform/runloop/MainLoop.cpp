@@ -347,6 +347,9 @@ void MainLoop::advanceTime(Duration duration)
 
 void MainLoop::step(std::optional<Clock::TimePoint> deadline)
 {
+    // What handlers of this pass autorelease (toolkit events included, not
+    // only our own timers and posted work) goes when the pass ends.
+    objc::AutoreleasePool pool;
     GMainContext* context = g_main_context_default();
     if (!clock().isVirtual()) {
         g_main_context_iteration(context, TRUE);
@@ -402,7 +405,10 @@ bool MainLoop::runUntil(const std::function<bool()>& done, Duration timeout, Run
 void MainLoop::runPending()
 {
     requireMainThread("runPending");
-    while (g_main_context_iteration(g_main_context_default(), FALSE)) {
+    for (;;) {
+        objc::AutoreleasePool pool;
+        if (!g_main_context_iteration(g_main_context_default(), FALSE))
+            break;
     }
 }
 

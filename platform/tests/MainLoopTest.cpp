@@ -1,13 +1,20 @@
 #include "platform/runloop/MainLoop.h"
 
+#include "platform/objc/AutoreleasePool.h"
+#include "platform/objc/NSObject.h"
+#include "platform/objc/ObjectRuntime.h"
+
 #include "platform/headless/TestDriver.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 using platform::MainLoop;
@@ -184,6 +191,35 @@ TEST(MainLoopVirtualTime, ChangingTheClockKeepsTheRemainingTime)
     const auto remaining = *loop.nextFireTime(timer) - loop.now();
     EXPECT_LE(remaining, 40min);
     loop.cancelTimer(timer);
+}
+
+// A toolkit's event handler is a plain GLib source: what it autoreleases
+// must go when the loop's pass ends, as it does for our own timers and
+// posted work, not wait for a pool far outside the loop.
+TEST(MainLoop, WhatASourceAutoreleasesGoesWhenItsPassEnds)
+{
+    using platform::objc::AutoreleasePool;
+    using platform::objc::NSObject;
+    using platform::objc::ObjectRuntime;
+    const std::vector<std::pair<const char*, std::function<void(bool&)>>> runs = {
+        {"runPending", [](bool&) { MainLoop::instance().runPending(); }},
+        {"runUntil", [](bool& ran) { MainLoop::instance().runUntil([&] { return ran; }, 2s); }},
+    };
+    for (const auto& run : runs) {
+        AutoreleasePool outer;
+        const std::size_t before = AutoreleasePool::pendingCount();
+        bool ran = false;
+        g_idle_add(
+            [](gpointer ranFlag) -> gboolean {
+                NSObject::autorelease(NSObject::allocInit(ObjectRuntime::lookUpClass("NSObject")));
+                *static_cast<bool*>(ranFlag) = true;
+                return G_SOURCE_REMOVE;
+            },
+            &ran);
+        run.second(ran);
+        EXPECT_TRUE(ran) << run.first;
+        EXPECT_EQ(AutoreleasePool::pendingCount(), before) << run.first;
+    }
 }
 
 } // namespace
