@@ -119,16 +119,13 @@ FEN_IPP_INLINE Reg composeBlock(Reg a, Reg b)
 // (cheaper than making them for the short rows of translucent runs).
 struct alignas(64) OverConstantBytes {
     uint32_t alphaBytes[16];
-    uint16_t ones[32];
-    uint16_t bias[32];
+    uint16_t lowBytes[32];
+    uint16_t one[32];
     uint16_t half[32];
+    uint16_t times255[32];
     uint16_t times257[32];
-    // Alpha of each pixel into its four 16-bit lanes, for the pixels that
-    // widenLo and widenHi take, and the same with the alpha in both bytes.
-    int8_t alphaLo[64];
-    int8_t alphaHi[64];
-    int8_t dupLo[64];
-    int8_t dupHi[64];
+    // The alpha of each pixel into both of its 16-bit lanes.
+    int8_t alphaPattern[64];
 };
 
 template <class T, size_t N>
@@ -151,15 +148,13 @@ constexpr OverConstantBytes makeOverConstantBytes()
 {
     OverConstantBytes b{};
     copyInto(b.alphaBytes, repeated<uint32_t, 16>({0xFF000000u}));
-    copyInto(b.ones, repeated<uint16_t, 32>({0xFFFF}));
-    copyInto(b.bias, repeated<uint16_t, 32>({0x8000}));
+    copyInto(b.lowBytes, repeated<uint16_t, 32>({0x00FF}));
+    copyInto(b.one, repeated<uint16_t, 32>({1}));
     copyInto(b.half, repeated<uint16_t, 32>({128}));
+    copyInto(b.times255, repeated<uint16_t, 32>({255}));
     copyInto(b.times257, repeated<uint16_t, 32>({257}));
-    copyInto(b.alphaLo, repeated<int8_t, 64>({3, -128, 3, -128, 3, -128, 3, -128, 7, -128, 7, -128, 7, -128, 7, -128}));
-    copyInto(b.alphaHi,
-                 repeated<int8_t, 64>({11, -128, 11, -128, 11, -128, 11, -128, 15, -128, 15, -128, 15, -128, 15, -128}));
-    copyInto(b.dupLo, repeated<int8_t, 64>({3, 3, 3, 3, 3, 3, 3, 3, 7, 7, 7, 7, 7, 7, 7, 7}));
-    copyInto(b.dupHi, repeated<int8_t, 64>({11, 11, 11, 11, 11, 11, 11, 11, 15, 15, 15, 15, 15, 15, 15, 15}));
+    copyInto(b.alphaPattern,
+             repeated<int8_t, 64>({3, -128, 3, -128, 7, -128, 7, -128, 11, -128, 11, -128, 15, -128, 15, -128}));
     return b;
 }
 
@@ -176,47 +171,59 @@ const OverConstantBytes& overConstantBytes()
 
 struct OverConstants {
     explicit OverConstants(const OverConstantBytes& b)
-        : alphaBytes(loadu(b.alphaBytes)), ones(loadu(b.ones)), bias(loadu(b.bias)), half(loadu(b.half)),
-          times257(loadu(b.times257)), alphaLo(loadu(b.alphaLo)), alphaHi(loadu(b.alphaHi)), dupLo(loadu(b.dupLo)),
-          dupHi(loadu(b.dupHi))
+        : alphaBytes(loadu(b.alphaBytes)), lowBytes(loadu(b.lowBytes)), one(loadu(b.one)), half(loadu(b.half)),
+          times255(loadu(b.times255)), times257(loadu(b.times257)), alphaPattern(loadu(b.alphaPattern))
     {
     }
-    Reg alphaBytes, ones, bias, half, times257, alphaLo, alphaHi, dupLo, dupHi;
+    Reg alphaBytes, lowBytes, one, half, times255, times257, alphaPattern;
 };
 
-// Straight Over on one half of a block of pixels: Ac * a and Bc * b come
-// widened, m is (255 - a) * 257. W = round(Bc * b * (255 - a) / 255) is the
-// product rounded at bit 16 with its carry corrected; the sum Ac * a + W is
-// at most 65,025, so the final division by 255 needs no saturation.
-FEN_IPP_INLINE Reg overStraightHalf(const OverConstants& k, Reg sourceTimesAlpha, Reg backgroundTimesAlpha, Reg m)
+// The background's weight w = b * (255 - a) of each pixel as 255 * q + r,
+// in both 16-bit lanes of the pixel.
+struct BackgroundWeight {
+    Reg q;
+    Reg r;
+};
+
+// q = floor(w / 255) as (w + 1) * 257 / 65536, exact for w up to 65,025.
+FEN_IPP_INLINE BackgroundWeight backgroundWeight(const OverConstants& k, Reg alphaA, Reg alphaB)
 {
-    const Reg hi = mulHi(backgroundTimesAlpha, m);
-    const Reg lo = mulLo(backgroundTimesAlpha, m);
-    const Reg high = add(hi, shr<15>(lo));
-    const Reg t = add(addOneWhereGreater(sourceTimesAlpha, xorBits(high, k.bias), xorBits(lo, k.ones)),
-                      add(high, k.half));
-    // (t + (t >> 8)) >> 8 in one multiplication: t * 257 / 65536, equal for
-    // every 16-bit t.
-    return mulHi(t, k.times257);
+    const Reg w = mulLo(alphaB, xorBits(alphaA, k.lowBytes));
+    const Reg q = mulHi(add(w, k.one), k.times257);
+    return {q, sub(w, mulLo(q, k.times255))};
 }
 
-// Straight Over on a block of pixels. The alpha broadcasts are taken from
-// the byte pixels, and two blocks need no arithmetic: an opaque source gives
-// the source, a transparent source over an opaque background the background.
+// round(x / 255) as (x + 128) * 257 / 65536, exact for every x up
+// to 65,407.
+FEN_IPP_INLINE Reg divide255(const OverConstants& k, Reg x) { return mulHi(add(x, k.half), k.times257); }
+
+// Straight Over on 16-bit lanes holding one channel of each pixel: Ac the
+// source's, Bc the background's, 255 in both for the alpha channel. The
+// background's share round(Bc * w / 255) is Bc * q + round(Bc * r / 255),
+// every product below 65,536; Ac * a plus that share is at most 65,025, so
+// neither division by 255 saturates.
+FEN_IPP_INLINE Reg overStraightLanes(const OverConstants& k, Reg Ac, Reg Bc, Reg alphaA, BackgroundWeight w)
+{
+    const Reg share = add(mulLo(Bc, w.q), divide255(k, mulLo(Bc, w.r)));
+    return divide255(k, add(mulLo(Ac, alphaA), share));
+}
+
+// Straight Over on a block of pixels, in two sets of 16-bit lanes: the even
+// bytes of each pixel, and the odd bytes with the alpha byte set to 255;
+// both share the alpha broadcasts and the background's weight. Two blocks
+// need no arithmetic: an opaque source gives the source, a transparent
+// source over an opaque background the background.
 FEN_IPP_INLINE Reg overStraightBlock(const OverConstants& k, Reg a, Reg b)
 {
     if (allBitsSet(a, k.alphaBytes))
         return a;
     if (noneInMask(a, k.alphaBytes) && allBitsSet(b, k.alphaBytes))
         return b;
-    const Reg a255 = orBits(a, k.alphaBytes);
-    const Reg b255 = orBits(b, k.alphaBytes);
-    const Reg inverseA = xorBits(a, k.ones);
-    const Reg lo = overStraightHalf(k, mulLo(widenLo(a255), shuffle8(a, k.alphaLo)),
-                                    mulLo(widenLo(b255), shuffle8(b, k.alphaLo)), shuffle8(inverseA, k.dupLo));
-    const Reg hi = overStraightHalf(k, mulLo(widenHi(a255), shuffle8(a, k.alphaHi)),
-                                    mulLo(widenHi(b255), shuffle8(b, k.alphaHi)), shuffle8(inverseA, k.dupHi));
-    return narrow(lo, hi);
+    const Reg alphaA = shuffle8(a, k.alphaPattern);
+    const BackgroundWeight w = backgroundWeight(k, alphaA, shuffle8(b, k.alphaPattern));
+    const Reg even = overStraightLanes(k, andBits(a, k.lowBytes), andBits(b, k.lowBytes), alphaA, w);
+    const Reg odd = overStraightLanes(k, shr<8>(orBits(a, k.alphaBytes)), shr<8>(orBits(b, k.alphaBytes)), alphaA, w);
+    return orBits(even, shl<8>(odd));
 }
 
 FEN_IPP_INLINE Reg addBytesBlock(Reg a, Reg b) { return addSat8(a, b); }

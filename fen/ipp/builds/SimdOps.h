@@ -38,11 +38,6 @@ FEN_IPP_INLINE Reg mulHi(Reg a, Reg b) { return _mm512_mulhi_epu16(a, b); }
 template <int N> FEN_IPP_INLINE Reg shr(Reg a) { return _mm512_srli_epi16(a, N); }
 template <int N> FEN_IPP_INLINE Reg shl(Reg a) { return _mm512_slli_epi16(a, N); }
 FEN_IPP_INLINE Reg greater(Reg a, Reg b) { return _mm512_movm_epi16(_mm512_cmpgt_epi16_mask(a, b)); }
-// x + 1 in the lanes where a > b (signed), x elsewhere.
-FEN_IPP_INLINE Reg addOneWhereGreater(Reg x, Reg a, Reg b)
-{
-    return _mm512_mask_add_epi16(x, _mm512_cmpgt_epi16_mask(a, b), x, _mm512_set1_epi16(1));
-}
 FEN_IPP_INLINE Reg andBits(Reg a, Reg b) { return _mm512_and_si512(a, b); }
 FEN_IPP_INLINE Reg orBits(Reg a, Reg b) { return _mm512_or_si512(a, b); }
 FEN_IPP_INLINE Reg xorBits(Reg a, Reg b) { return _mm512_xor_si512(a, b); }
@@ -83,7 +78,6 @@ FEN_IPP_INLINE Reg mulHi(Reg a, Reg b) { return _mm256_mulhi_epu16(a, b); }
 template <int N> FEN_IPP_INLINE Reg shr(Reg a) { return _mm256_srli_epi16(a, N); }
 template <int N> FEN_IPP_INLINE Reg shl(Reg a) { return _mm256_slli_epi16(a, N); }
 FEN_IPP_INLINE Reg greater(Reg a, Reg b) { return _mm256_cmpgt_epi16(a, b); }
-FEN_IPP_INLINE Reg addOneWhereGreater(Reg x, Reg a, Reg b) { return _mm256_sub_epi16(x, greater(a, b)); }
 FEN_IPP_INLINE Reg andBits(Reg a, Reg b) { return _mm256_and_si256(a, b); }
 FEN_IPP_INLINE Reg orBits(Reg a, Reg b) { return _mm256_or_si256(a, b); }
 FEN_IPP_INLINE Reg xorBits(Reg a, Reg b) { return _mm256_xor_si256(a, b); }
@@ -131,7 +125,6 @@ FEN_IPP_INLINE Reg mulHi(Reg a, Reg b) { return _mm_mulhi_epu16(a, b); }
 template <int N> FEN_IPP_INLINE Reg shr(Reg a) { return _mm_srli_epi16(a, N); }
 template <int N> FEN_IPP_INLINE Reg shl(Reg a) { return _mm_slli_epi16(a, N); }
 FEN_IPP_INLINE Reg greater(Reg a, Reg b) { return _mm_cmpgt_epi16(a, b); }
-FEN_IPP_INLINE Reg addOneWhereGreater(Reg x, Reg a, Reg b) { return _mm_sub_epi16(x, greater(a, b)); }
 FEN_IPP_INLINE Reg andBits(Reg a, Reg b) { return _mm_and_si128(a, b); }
 FEN_IPP_INLINE Reg orBits(Reg a, Reg b) { return _mm_or_si128(a, b); }
 FEN_IPP_INLINE Reg xorBits(Reg a, Reg b) { return _mm_xor_si128(a, b); }
