@@ -120,7 +120,6 @@ FEN_IPP_INLINE Reg composeBlock(Reg a, Reg b)
 struct alignas(64) OverConstantBytes {
     uint32_t alphaBytes[16];
     uint16_t lowBytes[32];
-    uint16_t one[32];
     uint16_t half[32];
     uint16_t times255[32];
     uint16_t times257[32];
@@ -149,7 +148,6 @@ constexpr OverConstantBytes makeOverConstantBytes()
     OverConstantBytes b{};
     copyInto(b.alphaBytes, repeated<uint32_t, 16>({0xFF000000u}));
     copyInto(b.lowBytes, repeated<uint16_t, 32>({0x00FF}));
-    copyInto(b.one, repeated<uint16_t, 32>({1}));
     copyInto(b.half, repeated<uint16_t, 32>({128}));
     copyInto(b.times255, repeated<uint16_t, 32>({255}));
     copyInto(b.times257, repeated<uint16_t, 32>({257}));
@@ -171,11 +169,11 @@ const OverConstantBytes& overConstantBytes()
 
 struct OverConstants {
     explicit OverConstants(const OverConstantBytes& b)
-        : alphaBytes(loadu(b.alphaBytes)), lowBytes(loadu(b.lowBytes)), one(loadu(b.one)), half(loadu(b.half)),
+        : alphaBytes(loadu(b.alphaBytes)), lowBytes(loadu(b.lowBytes)), half(loadu(b.half)),
           times255(loadu(b.times255)), times257(loadu(b.times257)), alphaPattern(loadu(b.alphaPattern))
     {
     }
-    Reg alphaBytes, lowBytes, one, half, times255, times257, alphaPattern;
+    Reg alphaBytes, lowBytes, half, times255, times257, alphaPattern;
 };
 
 // The background's weight w = b * (255 - a) of each pixel as 255 * q + r,
@@ -185,11 +183,13 @@ struct BackgroundWeight {
     Reg r;
 };
 
-// q = floor(w / 255) as (w + 1) * 257 / 65536, exact for w up to 65,025.
+// q = w * 257 / 65536 is floor(w / 255) for every w up to 65,025 but the
+// positive multiples of 255, where it is one less and r is 255; the shares
+// below come out the same either way, and every Bc * r stays within 65,025.
 FEN_IPP_INLINE BackgroundWeight backgroundWeight(const OverConstants& k, Reg alphaA, Reg alphaB)
 {
     const Reg w = mulLo(alphaB, xorBits(alphaA, k.lowBytes));
-    const Reg q = mulHi(add(w, k.one), k.times257);
+    const Reg q = mulHi(w, k.times257);
     return {q, sub(w, mulLo(q, k.times255))};
 }
 
@@ -204,8 +204,10 @@ FEN_IPP_INLINE Reg divide255(const OverConstants& k, Reg x) { return mulHi(add(x
 // neither division by 255 saturates.
 FEN_IPP_INLINE Reg overStraightLanes(const OverConstants& k, Reg Ac, Reg Bc, Reg alphaA, BackgroundWeight w)
 {
-    const Reg share = add(mulLo(Bc, w.q), divide255(k, mulLo(Bc, w.r)));
-    return divide255(k, add(mulLo(Ac, alphaA), share));
+    // (x + 128) * 257 / 65536 as in divide255, the rounding of the remainder's
+    // share added last: it is the longest chain.
+    const Reg sum = add(add(mulLo(Ac, alphaA), mulLo(Bc, w.q)), k.half);
+    return mulHi(add(sum, divide255(k, mulLo(Bc, w.r))), k.times257);
 }
 
 // Straight Over on a block of pixels, in two sets of 16-bit lanes: the even
