@@ -230,14 +230,20 @@ FEN_IPP_INLINE Reg overStraightBlock(const OverConstants& k, Reg a, Reg b)
 
 FEN_IPP_INLINE Reg addBytesBlock(Reg a, Reg b) { return addSat8(a, b); }
 
-// Runs a block operation along a row; the last partial block goes through
-// masked loads and stores of whole pixels where the build has them, else
-// through a zero-padded copy, so that nothing outside the row is read or
-// written.
+// Runs a block operation along a row, two blocks a step so that their
+// chains overlap; the last partial block goes through masked loads and
+// stores of whole pixels where the build has them, else through a
+// zero-padded copy, so that nothing outside the row is read or written.
 template <class BlockFunction>
 void runRowWith(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t bytes, BlockFunction Block)
 {
     ptrdiff_t x = 0;
+    for (; x + 2 * kRegBytes <= bytes; x += 2 * kRegBytes) {
+        const Reg first = Block(loadu(pSrc1 + x), loadu(pSrc2 + x));
+        const Reg second = Block(loadu(pSrc1 + x + kRegBytes), loadu(pSrc2 + x + kRegBytes));
+        storeu(pDst + x, first);
+        storeu(pDst + x + kRegBytes, second);
+    }
     for (; x + kRegBytes <= bytes; x += kRegBytes)
         storeu(pDst + x, Block(loadu(pSrc1 + x), loadu(pSrc2 + x)));
     if (kMaskedTails && x < bytes && (bytes - x) % 4 == 0) {
