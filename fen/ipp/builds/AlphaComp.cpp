@@ -193,8 +193,7 @@ FEN_IPP_INLINE BackgroundWeight backgroundWeight(const OverConstants& k, Reg alp
     return {q, sub(w, mulLo(q, k.times255))};
 }
 
-// round(x / 255) as (x + 128) * 257 / 65536, exact for every x up
-// to 65,407.
+// round(x / 255) as (x + 128) * 257 / 65536, exact for every x up to 65,407.
 FEN_IPP_INLINE Reg divide255(const OverConstants& k, Reg x) { return mulHi(add(x, k.half), k.times257); }
 
 // Straight Over on 16-bit lanes holding one channel of each pixel: Ac the
