@@ -100,6 +100,20 @@ bool sameColumns(Item* a, Item* aEnd, Item* b, Item* bEnd)
     return a == aEnd && b == bEnd;
 }
 
+// The band [newBand, last] has as many items as the band before it, which
+// starts at previous, with the same left and right edges pairwise.
+bool continuesWithSameColumns(Item const* previous, Item const* newBand, Item const* last)
+{
+    Item const* b = newBand;
+    for (Item const* a = previous; a != newBand; a = a->next, b = b->next) {
+        if (a->data.left != b->data.left || a->data.right != b->data.right)
+            return false;
+        if (b == last)
+            return a->next == newBand;
+    }
+    return false;
+}
+
 bool isLoneItemOfBand(Item* item)
 {
     return endOfBand(item) == item->next;
@@ -212,18 +226,20 @@ __attribute__((noinline)) Item* newItemFrom(DETAIL::RegularAllocatorBase& pool)
 // The chain of items that one band sweep builds. New items come first from
 // a spare chain (the output's former items, then the bands merged into the
 // band above them) and only then from the pool, whose lock the caller holds;
-// the horizontal bounds grow with every band. The writer lives in the
-// sweep's registers: nothing takes its address.
+// the horizontal bounds grow with every band. The chain hangs behind a head
+// item of the sweep's own, so that appending never asks whether it is empty,
+// and the last item's next link is only set when the sweep ends. The writer
+// lives in the sweep's registers: nothing takes its address.
 struct ChainWriter {
     DETAIL::RegularAllocatorBase& pool;
     Item* spare;
-    Item* first = nullptr;
-    Item* last = nullptr;
+    Item* head;
+    Item* last = head;
     int32_t count = 0;
     int32_t left = INT32_MAX;
     int32_t right = INT32_MIN;
 
-    Item* firstItem() const { return first; }
+    Item* firstItem() const { return count ? head->next : nullptr; }
     Item* lastItem() const { return last; }
 
     REGION_SWEEP_STEP void append(int32_t l, int32_t t, int32_t r, int32_t b)
@@ -234,12 +250,8 @@ struct ChainWriter {
         else
             item = newItemFrom(pool);
         item->prev = last;
-        item->next = nullptr;
         storeRect(item->data, l, t, r, b);
-        if (last)
-            last->next = item;
-        else
-            first = item;
+        last->next = item;
         last = item;
         ++count;
     }
@@ -257,9 +269,16 @@ struct ChainWriter {
     {
         last->next = spare;
         spare = lastBefore->next;
-        lastBefore->next = nullptr;
         last = lastBefore;
         count -= dropped;
+    }
+
+    // Ends the chain; its first item forgets the head.
+    void finish()
+    {
+        last->next = nullptr;
+        if (count)
+            head->next->prev = nullptr;
     }
 };
 
@@ -333,15 +352,16 @@ REGION_SWEEP_STEP void appendBandCopies(Out& out, Item* band, Item* bandEnd, int
 template <class Out>
 REGION_SWEEP_STEP void coalesceAppendedBand(Out& out, Item*& previousBand, Item* lastBefore)
 {
-    Item* newBand = lastBefore ? lastBefore->next : out.firstItem();
-    if (!newBand)
+    if (out.lastItem() == lastBefore)
         return;
+    Item* newBand = lastBefore ? lastBefore->next : out.firstItem();
     out.bandAppended(newBand);
     if (!previousBand) {
         previousBand = out.firstItem();
         return;
     }
-    if (previousBand->data.bottom != newBand->data.top || !sameColumns(previousBand, newBand, newBand, nullptr)) {
+    if (previousBand->data.bottom != newBand->data.top ||
+        !continuesWithSameColumns(previousBand, newBand, out.lastItem())) {
         previousBand = newBand;
         return;
     }
@@ -493,7 +513,8 @@ private:
     template <class Overlap>
     void runChain(Region const& a, Region const& b, Overlap overlap, bool appendNonA, bool appendNonB)
     {
-        ChainWriter writer{s_heap, m_spare};
+        ListItem head;
+        ChainWriter writer{s_heap, m_spare, &head};
         m_spare = nullptr;
         try {
             sweepBands(writer, a, b, overlap, appendNonA, appendNonB);
@@ -505,10 +526,11 @@ private:
     }
 
     // The chain goes to the region (which was empty), the rest stays spare.
-    void take(ChainWriter const& writer)
+    void take(ChainWriter& writer)
     {
-        m_out.m_pFirst = writer.first;
-        m_out.m_pLast = writer.last;
+        writer.finish();
+        m_out.m_pFirst = writer.firstItem();
+        m_out.m_pLast = writer.count ? writer.last : nullptr;
         m_out.m_iCount = writer.count;
         m_spare = writer.spare;
         m_left = writer.left;
