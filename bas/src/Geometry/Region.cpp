@@ -50,17 +50,6 @@ Rect enclosing(Rect const& a, Rect const& b)
                 std::max(a.bottom, b.bottom)};
 }
 
-// Items made one after another lie a slot apart, so the link just followed
-// tells where the items a few links further probably are; asking for them
-// early spares the walk most of its waits (a wrong guess costs nothing).
-constexpr intptr_t kLinksAhead = 8;
-
-inline void prefetchAhead(Item const* item, Item const* next)
-{
-    const intptr_t step = reinterpret_cast<intptr_t>(next) - reinterpret_cast<intptr_t>(item);
-    __builtin_prefetch(reinterpret_cast<char const*>(reinterpret_cast<intptr_t>(next) + kLinksAhead * step));
-}
-
 // The pool hands out the slots of a packet from its end towards its start,
 // so items made one after another lie this far apart.
 constexpr intptr_t kNextSlotStep = -intptr_t(DETAIL::RegularAllocatorBase::kSlotHeaderSize + kItemRecordSize);
