@@ -502,7 +502,7 @@ private:
     template <class Overlap>
     void runChain(Region const& a, Region const& b, Overlap overlap, bool appendNonA, bool appendNonB)
     {
-        ListItem head;
+        ListItem head{};
         ChainWriter writer{s_heap, m_spare, &head};
         m_spare = nullptr;
         try {
