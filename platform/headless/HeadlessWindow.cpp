@@ -32,7 +32,6 @@ void HeadlessWindow::resizeFramebuffer(double scale)
 void HeadlessWindow::setContentFrame(const peer::Rect& frame)
 {
     const bool resized = frame.width != m_frame.width || frame.height != m_frame.height;
-    const bool moved = frame.x != m_frame.x || frame.y != m_frame.y;
     m_frame = frame;
     const double scale = m_desktop->scaleFor(m_frame);
     const bool rescaled = scale != m_framebuffer.scale();
@@ -42,7 +41,6 @@ void HeadlessWindow::setContentFrame(const peer::Rect& frame)
     }
     if (rescaled && m_clients.window)
         m_clients.window->windowBackingScaleChanged(scale);
-    (void)moved;
 }
 
 void HeadlessWindow::show(bool takeFocus)

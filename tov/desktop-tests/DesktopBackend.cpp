@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "platform/gtk/GtkBackend.h"
+#include "platform/gtk/tests/GtkBackendSelection.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/runloop/MainLoop.h"
 
@@ -52,16 +50,10 @@ bool DesktopBackend::select()
 {
     if (!m_server.running() || m_bDisplayFailed)
         return false;
-    char name[] = "tov_desktop_tests";
-    char* arguments[] = {name, nullptr};
-    int argc = 1;
-    char** argv = arguments;
-    std::unique_ptr<platform::gtk::GtkBackend> backend = platform::gtk::GtkBackend::create(argc, argv);
-    if (!backend) {
+    if (!desktop_test::selectGtkBackend("tov_desktop_tests")) {
         m_bDisplayFailed = true;
         return false;
     }
-    platform::Backend::select(std::move(backend));
     return true;
 }
 
