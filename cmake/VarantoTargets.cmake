@@ -126,3 +126,37 @@ function(varanto_benchmarks name)
   varanto_include_root(${name} PRIVATE ${folders})
   varanto_apply_options(${name})
 endfunction()
+
+# varanto_fuzz_target(NAME SOURCE file [LIBFUZZER] DEPS lib... INPUTS folder...)
+# A fuzz target's source. In every test build, NAME_replay: a GoogleTest
+# program that runs the target's entry function over each file of the INPUTS
+# folders (its seed corpus and the inputs that once failed), one CTest case per
+# file. With LIBFUZZER, a VARANTO_FUZZ build (clang) also makes NAME, the
+# libFuzzer program; the other targets are built by their fuzz/run-*.sh.
+function(varanto_fuzz_target name)
+  cmake_parse_arguments(ARG "LIBFUZZER" "SOURCE" "DEPS;INPUTS" ${ARGN})
+  if(VARANTO_FUZZ AND ARG_LIBFUZZER)
+    add_executable(${name} ${ARG_SOURCE})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}")
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    varanto_apply_options(${name})
+  endif()
+  if(NOT VARANTO_TESTS)
+    return()
+  endif()
+  set(inputs)
+  foreach(folder ${ARG_INPUTS})
+    list(APPEND inputs "${CMAKE_CURRENT_SOURCE_DIR}/${folder}")
+  endforeach()
+  list(JOIN inputs "|" inputs)
+  add_executable(${name}_replay ${ARG_SOURCE} "${PROJECT_SOURCE_DIR}/testsupport/fuzz/FuzzReplayTest.cpp")
+  target_link_libraries(${name}_replay PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_include_directories(${name}_replay PRIVATE "${PROJECT_SOURCE_DIR}")
+  target_compile_definitions(${name}_replay PRIVATE VARANTO_FUZZ_INPUTS="${inputs}")
+  varanto_apply_options(${name}_replay)
+  gtest_discover_tests(${name}_replay
+    WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES TIMEOUT 300)
+endfunction()

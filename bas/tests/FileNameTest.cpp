@@ -142,6 +142,15 @@ TEST_F(FileNameTest, SplitsByTheFileSystemOrByTheText)
         {":a:f.png", FileName::eFile, ":a:f.png", "", ":a:", "f", ".png", "", "(null)", true},
         {"\xFF\xFE.t\xFFt", FileName::eFile, "\xFF\xFE.t\xFFt", "", "", "\xFF\xFE", ".t\xFFt", "", "(null)", true},
         {"B\xC3" "ckup:x", FileName::eFile, "B\xC3" "ckup:x", "B\xC3" "ckup", ":", "x", "", "", "(null)", false},
+        // edge texts: a subpath with nothing before it leaves an empty path (long enough to live on the heap)
+        {"<" + std::string(40, 'x'), FileName::eDirectory, "", "", "", "", "", "", "Directory", true},
+        {"<", FileName::eDirectory, "", "", "", "", "", "", "Directory", true},
+        {"<<7>", FileName::eDirectory, "", "", "", "", "", "", "Directory", true},
+        {"Vol:<" + std::string(40, 'x'), FileName::eDirectory, "Vol:", "Vol", ":", "", "", "", "Directory", false},
+        {":", FileName::eDirectory, ":", "", ":", "", "", "", "Directory", true},
+        {"::", FileName::eDirectory, "::", "", "::", "", "", "", "Directory", true},
+        {".", FileName::eFile, ".", "", "", ".", "", "", "(null)", true},
+        {"Vol:.", FileName::eFile, "Vol:.", "Vol", ":", ".", "", "", "(null)", false},
     };
     for (const Case& c : cases) {
         FileName name;

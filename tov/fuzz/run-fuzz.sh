@@ -1,17 +1,24 @@
 #!/bin/sh
-# Builds the style-parser fuzz target with clang (libFuzzer, AddressSanitizer
-# and UndefinedBehaviorSanitizer) in its own build tree and runs it for a
-# while on a copy of the seed corpus, inside an empty working folder so that
-# imports the fuzzer invents find no files.
+# Builds the style-sheet fuzz targets with clang (libFuzzer, AddressSanitizer
+# and UndefinedBehaviorSanitizer) in their own build tree and runs each for a
+# while on a copy of its seed corpus, inside an empty working folder so that
+# imports the fuzzer invents find no files there:
+#   style   the parser over text;
+#   import  skin sheets loaded through the skin resources, whose imports
+#           reach a small skin folder that the target makes for itself.
 #
-#   tov/fuzz/run-fuzz.sh [seconds]
+#   tov/fuzz/run-fuzz.sh [seconds per target] [style|import ...]
 #
-# Crashes land in build-fuzz-tov/crashes/; new inputs in build-fuzz-tov/corpus.
+# FUZZ_BUILD_DIR chooses the build tree (default build-fuzz-tov); crashes land
+# in <tree>/crashes/ (style) or <tree>/<target>/crashes/, new inputs in
+# <tree>/corpus (style) or <tree>/<target>/corpus.
 set -eu
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-out="$root/build-fuzz-tov"
+out=${FUZZ_BUILD_DIR:-$root/build-fuzz-tov}
 seconds=${1:-120}
+[ $# -gt 0 ] && shift
+targets=${*:-style import}
 
 # The platform layer includes the object run time's headers, which come with
 # GCC; clang sees only that folder of GCC's headers.
@@ -24,15 +31,27 @@ CC=${CC_FUZZ:-clang} CXX=${CXX_FUZZ:-clang++} cmake -S "$root" -B "$out" -G Ninj
     -DCMAKE_BUILD_TYPE=Debug -DVARANTO_SANITIZE=ON -DVARANTO_FUZZ=ON \
     -DVARANTO_TESTS=OFF -DVARANTO_BENCHMARKS=OFF \
     -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
-cmake --build "$out" --target tov_style_fuzz -j"${FUZZ_JOBS:-3}"
+build=""
+for t in $targets; do
+    case $t in
+        style) build="$build tov_style_fuzz" ;;
+        import) build="$build tov_style_import_fuzz" ;;
+        *) echo "unknown target $t"; exit 2 ;;
+    esac
+done
+cmake --build "$out" --target $build -j"${FUZZ_JOBS:-3}"
 
-work="$out/corpus"
-mkdir -p "$work" "$out/crashes" "$out/cwd"
-cd "$out/cwd"
-echo "== style parser: $seconds s"
 status=0
-ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/tov/tov_style_fuzz" -max_total_time="$seconds" -max_len=65536 \
-    -rss_limit_mb=2560 -artifact_prefix="$out/crashes/" -print_final_stats=1 \
-    "$work" "$root/tov/fuzz/corpus" 2>"$out/style.log" || { status=1; echo "   failed: see $out/style.log"; }
-grep -E "^(stat::number_of_executed_units|Done)" "$out/style.log" || true
+for t in $targets; do
+    case $t in
+        style) exe=tov_style_fuzz; work="$out"; seeds="$root/tov/fuzz/corpus" ;;
+        import) exe=tov_style_import_fuzz; work="$out/import"; seeds="$root/tov/fuzz/corpus-import" ;;
+    esac
+    mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
+    echo "== $t: $seconds s"
+    (cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/tov/$exe" -max_total_time="$seconds" \
+        -max_len=65536 -rss_limit_mb=2560 -artifact_prefix="$work/crashes/" -print_final_stats=1 \
+        "$work/corpus" "$seeds" </dev/null 2>"$work/$t.log") || { status=1; echo "   failed: see $work/$t.log"; }
+    grep -E "^(stat::number_of_executed_units|Done)" "$work/$t.log" || true
+done
 exit $status

@@ -270,6 +270,39 @@ TEST(SimulatedDeviceFile, ParsesDevicesAndReportsMistakesByLine)
     }
 }
 
+TEST(SimulatedDeviceFile, NumbersAreDecimalOrHexadecimalAfter0x)
+{
+    const struct {
+        const char* value;
+        bool ok;
+        unsigned bcdDevice;
+    } cases[] = {
+        {"0100", true, 100}, {"08", true, 8},       {"0", true, 0},        {"00", true, 0},
+        {"65535", true, 65535}, {"0x0100", true, 0x100}, {"0X1f", true, 0x1F}, {"0x08", true, 8},
+        {"65536", false, 0},  {"0x10000", false, 0}, {"0x", false, 0},     {"0x-1", false, 0},
+        {"+5", false, 0},     {"-0", false, 0},      {"08x", false, 0},    {"1e3", false, 0},
+        {"0b11", false, 0},   {"99999999999999999999999", false, 0},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(row.value);
+        std::vector<SimulatedDeviceDescription> devices;
+        std::string error;
+        ASSERT_EQ(SimulatedDeviceFile::parse(std::string("[device]\nbcdDevice = ") + row.value + "\n", devices, error),
+                  row.ok)
+            << error;
+        if (row.ok) {
+            ASSERT_EQ(devices.size(), 1u);
+            EXPECT_EQ(devices[0].bcdDevice, row.bcdDevice);
+        }
+    }
+    // Durations read their number the same way.
+    std::vector<SimulatedDeviceFile::Entry> entries;
+    std::string error;
+    ASSERT_TRUE(SimulatedDeviceFile::parse("[device]\narrivesAfter = 010ms\n", entries, error)) << error;
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].arrivesAfter, std::chrono::milliseconds(10));
+}
+
 TEST(SimulatedDeviceFile, KeyboardsFileDescribesKeyboardsFromTheIds)
 {
     std::string error;

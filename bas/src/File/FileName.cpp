@@ -179,7 +179,7 @@ bool FileName::initFromFSRef(const FSRef& ref, FSCatalogInfo* catalogInfo)
     }
     if (isFolder) {
         mode = eDirectory;
-        if (full.back() != DIR_SEPARATOR)
+        if (full.empty() || full.back() != DIR_SEPARATOR)
             full += DIR_SEPARATOR;
         const std::size_t firstColon = full.find(DIR_SEPARATOR);
         volume = full.substr(0, firstColon);
@@ -227,7 +227,8 @@ void FileName::splitPath(const std::string& path)
         mode = eDirectory;
         return;
     }
-    if (path.back() == DIR_SEPARATOR) {
+    // A name made of a container subpath alone leaves an empty path here.
+    if (!path.empty() && path.back() == DIR_SEPARATOR) {
         const std::size_t firstColon = path.find(DIR_SEPARATOR);
         volume = path.substr(0, firstColon);
         directory = path.substr(firstColon);

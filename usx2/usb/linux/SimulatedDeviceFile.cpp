@@ -4,6 +4,7 @@
 #include "usx2/usb/VarantoUSBIds.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cctype>
 #include <functional>
@@ -30,17 +31,19 @@ std::string lower(std::string text)
     return text;
 }
 
+// Decimal digits, or hexadecimal ones after "0x": a leading 0 is no octal
+// mark. No sign, no blanks, nothing after the digits.
 bool parseNumber(const std::string& text, unsigned long limit, unsigned long& value)
 {
-    if (text.empty())
+    const bool hexadecimal = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const char* first = text.data() + (hexadecimal ? 2 : 0);
+    const char* last = text.data() + text.size();
+    unsigned long parsed = 0;
+    const auto [end, error] = std::from_chars(first, last, parsed, hexadecimal ? 16 : 10);
+    if (first == last || error != std::errc() || end != last || parsed > limit)
         return false;
-    std::size_t used = 0;
-    try {
-        value = std::stoul(text, &used, 0);
-    } catch (const std::exception&) {
-        return false;
-    }
-    return used == text.size() && value <= limit && text[0] != '-';
+    value = parsed;
+    return true;
 }
 
 bool parseBool(const std::string& text, bool& value)

@@ -1,0 +1,51 @@
+#!/bin/sh
+# Builds the fuzz targets over texts made into file names, colon paths and
+# URIs with clang (libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer)
+# in a CMake build tree of their own, then runs each for a while on a copy of
+# its seed corpus, inside an empty working folder.
+#
+#   bas/fuzz/run-paths-fuzz.sh [seconds per target] [filename|colonpath|uri ...]
+#
+# FUZZ_BUILD_DIR chooses the build tree (default build-fuzz-bas); crashes land
+# in <tree>/<target>/crashes/, new inputs in <tree>/<target>/corpus.
+set -eu
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+here="$root/bas/fuzz"
+out=${FUZZ_BUILD_DIR:-$root/build-fuzz-bas}
+seconds=${1:-120}
+[ $# -gt 0 ] && shift
+targets=${*:-filename colonpath uri}
+
+# The platform layer includes the object run time's headers, which come with
+# GCC; clang sees only that folder of GCC's headers.
+mkdir -p "$out/objc-include"
+objc=$(dirname "$(gcc -print-file-name=include/objc/runtime.h)")
+ln -sfn "$objc" "$out/objc-include/objc"
+flags="-O1 -fsanitize=fuzzer-no-link -isystem $out/objc-include"
+
+CC=${CC_FUZZ:-clang} CXX=${CXX_FUZZ:-clang++} cmake -S "$root" -B "$out" -G Ninja \
+    -DCMAKE_BUILD_TYPE=Debug -DVARANTO_SANITIZE=ON -DVARANTO_FUZZ=ON \
+    -DVARANTO_TESTS=OFF -DVARANTO_BENCHMARKS=OFF \
+    -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+build=""
+for t in $targets; do
+    case $t in
+        filename|colonpath|uri) build="$build bas_${t}_fuzz" ;;
+        *) echo "unknown target $t"; exit 2 ;;
+    esac
+done
+cmake --build "$out" --target $build -j"${FUZZ_JOBS:-3}"
+
+status=0
+for t in $targets; do
+    work="$out/$t"
+    mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
+    echo "== $t: $seconds s"
+    (cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/bas/bas_${t}_fuzz" \
+        -max_total_time="$seconds" -max_len=4096 -rss_limit_mb=2048 -timeout=10 \
+        -artifact_prefix="$work/crashes/" -print_final_stats=1 "$work/corpus" "$here/corpus-$t" \
+        </dev/null 2>"$work/fuzz.log") || { status=1; echo "   failed: see $work/fuzz.log"; }
+    grep -E "^(stat::number_of_executed_units|Done)" "$work/fuzz.log" || true
+done
+exit $status
