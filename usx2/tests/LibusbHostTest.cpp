@@ -61,6 +61,26 @@ TEST(LibusbHost, EnumeratesWithoutErrorAndKeepsHandlesStable)
     EXPECT_EQ(status, USBStatus::kNoDevice);
 }
 
+// Where libusb reports hotplug support, a watch registers for its callbacks
+// and runs its event thread, which ends with the host.
+TEST(LibusbHost, WatchesThroughHotplugWhereLibusbCan)
+{
+    libusb_context* probe = nullptr;
+    const bool libusbStarts = libusb_init(&probe) == LIBUSB_SUCCESS;
+    if (libusbStarts)
+        libusb_exit(probe);
+    const bool canWatch = libusbStarts && libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG);
+    {
+        LibusbHost host;
+        DeviceChangeSignal::Token first = host.watchChanges([] {});
+        DeviceChangeSignal::Token second = host.watchChanges([] {});
+        EXPECT_EQ(first != nullptr, canWatch);
+        EXPECT_EQ(second != nullptr, canWatch);
+    }
+    if (!canWatch)
+        GTEST_SKIP() << "libusb cannot watch for devices here";
+}
+
 } // namespace
 } // namespace USX2
 } // namespace CV

@@ -101,12 +101,19 @@ private:
     std::vector<std::uint8_t> m_claimed;
 };
 
+int LIBUSB_CALL onHotplug(libusb_context*, libusb_device*, libusb_hotplug_event, void* changes)
+{
+    static_cast<const DeviceChangeSignal*>(changes)->notify();
+    return 0;  // stay registered
+}
+
 } // namespace
 
 LibusbHost::LibusbHost() : m_pContext(std::make_shared<Context>()) {}
 
 LibusbHost::~LibusbHost()
 {
+    stopHotplug();
     for (auto& entry : m_devices)
         libusb_unref_device(entry.second.device);
     m_devices.clear();
@@ -173,6 +180,52 @@ std::unique_ptr<USBHostDevice> LibusbHost::open(std::uint32_t handle, Status& st
     }
     status = USBStatus::kSuccess;
     return std::make_unique<LibusbHostDevice>(m_pContext, deviceHandle, found->second.ids);
+}
+
+DeviceChangeSignal::Token LibusbHost::watchChanges(DeviceChangeSignal::Listener changed)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!armHotplug())
+        return nullptr;
+    return m_changes.connect(std::move(changed));
+}
+
+bool LibusbHost::armHotplug()
+{
+    if (m_bHotplugArmed)
+        return true;
+    if (!m_pContext->get() || !libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG))
+        return false;
+    libusb_hotplug_callback_handle handle = 0;
+    const int result = libusb_hotplug_register_callback(
+        m_pContext->get(),
+        static_cast<libusb_hotplug_event>(LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED | LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT),
+        LIBUSB_HOTPLUG_NO_FLAGS, LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY,
+        onHotplug, &m_changes, &handle);
+    if (result != LIBUSB_SUCCESS)
+        return false;
+    m_hotplugHandle = handle;
+    m_bHotplugArmed = true;
+    m_eventThread = std::thread([this] { handleEvents(); });
+    return true;
+}
+
+// libusb calls the hotplug callbacks from inside its event handling, here.
+void LibusbHost::handleEvents()
+{
+    while (!m_bStopEvents.load())
+        libusb_handle_events(m_pContext->get());
+}
+
+void LibusbHost::stopHotplug()
+{
+    if (!m_bHotplugArmed)
+        return;
+    m_bStopEvents.store(true);
+    libusb_hotplug_deregister_callback(m_pContext->get(), m_hotplugHandle);
+    libusb_interrupt_event_handler(m_pContext->get());
+    m_eventThread.join();
+    m_bHotplugArmed = false;
 }
 
 USBHost::Status LibusbHost::statusFromLibusb(int error)
