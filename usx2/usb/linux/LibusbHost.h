@@ -7,6 +7,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 
 struct libusb_context;
@@ -34,6 +36,13 @@ public:
     // The layer's status for a libusb error code.
     static Status statusFromLibusb(int error);
 
+    // The line written to standard error, once per device, when a keyboard
+    // cannot be opened for want of rights: it names the udev rule to
+    // install. Empty for devices that are not keyboards.
+    static std::string noAccessLine(const USBHostDeviceIds& ids, const std::string& ruleFile);
+    // The udev rule in the bundle of the running program, else its name.
+    static std::string udevRuleFile();
+
 private:
     struct KnownDevice {
         libusb_device* device = nullptr;  // referenced while known
@@ -43,6 +52,7 @@ private:
     class Context;
 
     void refreshDevices();
+    void reportNoAccess(std::uint32_t handle, const USBHostDeviceIds& ids);
     bool armHotplug();
     void stopHotplug();
     void handleEvents();
@@ -52,6 +62,7 @@ private:
     std::shared_ptr<Context> m_pContext;
     std::uint32_t m_lastHandle = 0;
     std::map<std::uint32_t, KnownDevice> m_devices;
+    std::set<std::uint32_t> m_noAccessReported;
     DeviceChangeSignal m_changes;
     bool m_bHotplugArmed = false;
     int m_hotplugHandle = 0;
