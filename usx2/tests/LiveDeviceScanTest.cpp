@@ -138,6 +138,20 @@ TEST_F(LiveDeviceScanTest, UnpluggingReportsOnlyReportedDevicesAndStopsWithDeIni
     EXPECT_EQ(events.size(), 2u);
 }
 
+TEST_F(LiveDeviceScanTest, AKeyboardUnpluggedAfterAModeSwitchIsReportedGoneInItsNewMode)
+{
+    useBusFromFile("[device]\nmodel = sela\nserial = SELA-3\nleavesAfter = 1s\n");
+    ASSERT_TRUE(factory.initWithDeviceFilter(USBDeviceDB::CVUSBDevices, true));
+    platform::MainLoop::instance().advanceTime(milliseconds(300));
+    const std::vector<USBHost::DeviceEntry> present = bus->enumerate();
+    ASSERT_EQ(present.size(), 1u);
+    const SimulatedDeviceDescription inDFUMode = bus->device(present[0].handle)->spec().inDFUMode();
+    ASSERT_NE(bus->reenumerate(present[0].handle, inDFUMode, milliseconds(100)), 0u);
+    runUntilNoted(4);
+    EXPECT_EQ(events, (std::vector<std::string>{"added SELA-3 at 0", "removed SELA-3 at 300", "added SELA-3 at 400",
+                                                "removed SELA-3 at 1000"}));
+}
+
 // A HID registry whose services a test takes away, telling its watchers.
 class ChangingHIDRegistry : public HIDRegistry {
 public:

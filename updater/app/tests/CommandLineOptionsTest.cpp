@@ -60,10 +60,12 @@ TEST(UpdaterCommandLine, QuestionsAreAnsweredAndUnknownOptionsRefused)
         const Outcome outcome = runUpdater(c.arguments);
         EXPECT_EQ(outcome.status, c.status);
         EXPECT_EQ(outcome.errors, c.error);
-        for (const std::string& part : c.outputHolds)
+        for (const std::string& part : c.outputHolds) {
             EXPECT_NE(outcome.output.find(part), std::string::npos) << part << " in:\n" << outcome.output;
-        if (c.outputHolds.empty())
+        }
+        if (c.outputHolds.empty()) {
             EXPECT_EQ(outcome.output, "");
+        }
     }
     EXPECT_EQ(runUpdater({"--version"}).output, version);
 }

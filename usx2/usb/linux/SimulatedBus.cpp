@@ -132,6 +132,7 @@ std::uint32_t SimulatedBus::reenumerate(std::uint32_t handle, SimulatedDeviceDes
     const std::uint32_t next = addDevice(std::move(spec), handler ? std::move(handler) : leaving->handler(), delay);
     // The same keyboard: it is unplugged when it would have been.
     m_devices[next]->setDeparture(leaving->departure());
+    scheduleNextChange();
     return next;
 }
 
