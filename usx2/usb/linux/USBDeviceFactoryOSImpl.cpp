@@ -82,8 +82,6 @@ void USBDeviceFactory::OSImpl::onServicesChanged()
 {
     const std::uint64_t scan = m_scan;
     std::vector<std::uint32_t> present = servicesOfClass();
-    if (scan != m_scan)
-        return;
     std::sort(present.begin(), present.end());
     std::vector<std::uint32_t> gone;
     for (const auto& entry : m_services) {
@@ -168,9 +166,9 @@ void USBDeviceFactory::OSImpl::onDeviceAdded(const std::vector<std::uint32_t>& s
     }
 }
 
-// Only services this scan reported are reported removed. Every service that
-// went leaves the HID cache, so that a HID device coming back under the same
-// service is read afresh.
+// Only services this scan reported are reported removed. A HID service that
+// went leaves the HID cache (USB host handles are numbers of another kind),
+// so that a device coming back under the same service is read afresh.
 void USBDeviceFactory::OSImpl::onDeviceRemoved(const std::vector<std::uint32_t>& services)
 {
     const std::uint64_t scan = m_scan;
