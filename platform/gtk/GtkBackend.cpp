@@ -87,4 +87,10 @@ Backend& selectBackendAtStart(int& argc, char**& argv)
     return headless::HeadlessBackend::select();
 }
 
+void setProgramClass(const char* name)
+{
+    g_set_prgname(name);
+    gdk_set_program_class(name);
+}
+
 } // namespace platform::gtk

@@ -54,4 +54,9 @@ private:
 // (or with "desktop") the desktop when GTK can open a display, else headless.
 Backend& selectBackendAtStart(int& argc, char**& argv);
 
+// The name of the program and the class of its windows (both parts of
+// WM_CLASS), whatever name the program was started by; before
+// selectBackendAtStart.
+void setProgramClass(const char* name);
+
 } // namespace platform::gtk

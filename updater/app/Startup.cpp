@@ -8,6 +8,9 @@
 #include "platform/objc/MessageSend.h"
 #include "updater/app/CVCocoaAppDelegate.h"
 #include "updater/app/CommandLineCopy.h"
+#include "updater/app/CommandLineOptions.h"
+
+#include <iostream>
 
 namespace CV {
 
@@ -36,7 +39,13 @@ int runEventLoop()
 
 int Startup::main(int argc, char** argv)
 {
+    if (std::optional<int> answered = CommandLineOptions(argc, argv).answerQuestions(std::cout))
+        return *answered;
+    platform::gtk::setProgramClass(VARANTO_APP_WINDOW_CLASS);
     platform::gtk::selectBackendAtStart(argc, argv);
+    // The toolkit has taken its own options; what is left must be ours.
+    if (std::optional<int> refused = CommandLineOptions(argc, argv).rejectUnknown(std::cerr))
+        return *refused;
     int result = 0;
     {
         objc::AutoreleasePool pool;

@@ -8,7 +8,9 @@ namespace CV {
 class Startup {
 public:
     // 0 once the event loop ran (a termination ends the process inside
-    // it), -1 when the application object cannot run one.
+    // it), -1 when the application object cannot run one. Before anything
+    // starts, --help and --version print their answer and give 0, and an
+    // unknown option gives 2 (CommandLineOptions).
     static int main(int argc, char** argv);
 
     Startup() = delete;

@@ -1,4 +1,5 @@
 #include "usx2/usb/USBStatusCodes.h"
+#include "usx2/usb/VarantoUSBIds.h"
 #include "usx2/usb/linux/LibusbHost.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +60,45 @@ TEST(LibusbHost, EnumeratesWithoutErrorAndKeepsHandlesStable)
     USBHost::Status status = 0;
     EXPECT_EQ(host.open(0, status), nullptr);
     EXPECT_EQ(status, USBStatus::kNoDevice);
+}
+
+TEST(LibusbHost, AKeyboardThatCannotBeOpenedNamesTheUdevRule)
+{
+    const std::string rule = "/opt/x/Resources/udev/70-varanto-mk2.rules";
+    char keyboard[16];
+    std::snprintf(keyboard, sizeof keyboard, "%04x:%04x", Ids::kVendorId, Ids::dfuModeProductId(Ids::kTumoMK2ProductId));
+    const struct {
+        USBHostDeviceIds ids;
+        std::string line;
+    } cases[] = {
+        {{Ids::kVendorId, Ids::dfuModeProductId(Ids::kTumoMK2ProductId), 0x100},
+         std::string("Varanto MK2 keyboard ") + keyboard + " found, but this user may not open it: install the udev rule "
+             + rule + " into /etc/udev/rules.d/ and re-plug the keyboard\n"},
+        {{static_cast<std::uint16_t>(Ids::kVendorId + 1), Ids::kSelaMK2ProductId, 0x100}, ""},
+        {{Ids::kVendorId, 0x0001, 0x100}, ""},
+    };
+    for (const auto& row : cases)
+        EXPECT_EQ(LibusbHost::noAccessLine(row.ids, rule), row.line) << row.ids.productId;
+}
+
+// Where libusb reports hotplug support, a watch registers for its callbacks
+// and runs its event thread, which ends with the host.
+TEST(LibusbHost, WatchesThroughHotplugWhereLibusbCan)
+{
+    libusb_context* probe = nullptr;
+    const bool libusbStarts = libusb_init(&probe) == LIBUSB_SUCCESS;
+    if (libusbStarts)
+        libusb_exit(probe);
+    const bool canWatch = libusbStarts && libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG);
+    {
+        LibusbHost host;
+        DeviceChangeSignal::Token first = host.watchChanges([] {});
+        DeviceChangeSignal::Token second = host.watchChanges([] {});
+        EXPECT_EQ(first != nullptr, canWatch);
+        EXPECT_EQ(second != nullptr, canWatch);
+    }
+    if (!canWatch)
+        GTEST_SKIP() << "libusb cannot watch for devices here";
 }
 
 } // namespace

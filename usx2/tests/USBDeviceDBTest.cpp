@@ -74,16 +74,20 @@ TEST(USBDeviceFilter, NullTextsBecomeEmpty)
     EXPECT_TRUE(filter.className.empty());
 }
 
-TEST(UdevRule, GrantsTheDesktopUserTheVendorsDevices)
+TEST(UdevRule, GrantsTheDesktopUserTheKeyboardsInBothModes)
 {
     std::ifstream file(VARANTO_UDEV_RULE);
     ASSERT_TRUE(file) << VARANTO_UDEV_RULE;
     std::stringstream text;
     text << file.rdbuf();
-    char vendor[5];
-    std::snprintf(vendor, sizeof vendor, "%04x", Ids::kVendorId);
-    EXPECT_NE(text.str().find(std::string("ATTR{idVendor}==\"") + vendor + "\""), std::string::npos);
-    EXPECT_NE(text.str().find("TAG+=\"uaccess\""), std::string::npos);
+    for (std::uint16_t base : {Ids::kRovaMK2ProductId, Ids::kSelaMK2ProductId, Ids::kTumoMK2ProductId}) {
+        for (std::uint16_t productId : {base, Ids::dfuModeProductId(base)}) {
+            char ids[64];
+            std::snprintf(ids, sizeof ids, "ATTR{idVendor}==\"%04x\", ATTR{idProduct}==\"%04x\", TAG+=\"uaccess\"",
+                          Ids::kVendorId, productId);
+            EXPECT_NE(text.str().find(ids), std::string::npos) << ids;
+        }
+    }
 }
 
 } // namespace

@@ -42,7 +42,7 @@ bool USBDeviceFactory::initWithDeviceFilter(const USBDeviceFilter& filter, bool 
         return false;
     if (m_bInitialised)
         deInit();
-    const bool started = m_pOSImpl->initWithDeviceFilter(filter);
+    const bool started = m_pOSImpl->initWithDeviceFilter(filter, keep);
     m_bInitialised = started;
     if (!keep)
         m_pOSImpl->deInit();

@@ -12,7 +12,12 @@ namespace USX2 {
 // Finds the devices that match a filter and reports each one to the added
 // callback with its handle. A scan started with keep false is one-shot: the
 // devices present now are reported synchronously, on the calling thread,
-// before initWithDeviceFilter returns, and the scan stops again.
+// before initWithDeviceFilter returns, and the scan stops again. With keep
+// true the scan stays armed until deInit (or the factory goes): matching
+// devices that arrive later are reported to the added callback, and reported
+// devices that leave to the removed callback, both on the run loop of the
+// thread that started the scan (this platform's one run loop, the main
+// thread's). Live scans belong on the main thread.
 class USBDeviceFactory {
 public:
     using Callback = std::function<void(const USBDeviceOSHandle&, const USBDeviceFilter&)>;

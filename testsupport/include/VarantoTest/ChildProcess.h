@@ -37,6 +37,8 @@ class ChildProcess {
 public:
     struct Setup {
         std::string program;
+        // The words after the program's name.
+        std::vector<std::string> arguments;
         std::string workingFolder;
         // Variables to set; an empty value removes the variable.
         std::map<std::string, std::string> environment;
@@ -57,7 +59,11 @@ public:
             envp.push_back(variable.data());
         envp.push_back(nullptr);
         std::string program = setup.program;
-        char* argv[] = {program.data(), nullptr};
+        std::vector<std::string> words = setup.arguments;
+        std::vector<char*> argv{program.data()};
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
 
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
@@ -71,7 +77,7 @@ public:
             posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, setup.errorFile.c_str(),
                                              O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = -1;
-        if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data()) == 0)
+        if (::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data()) == 0)
             m_pid = pid;
         posix_spawn_file_actions_destroy(&actions);
     }

@@ -80,6 +80,17 @@ DesktopSession::WindowId DesktopSession::waitForWindow(std::string const& title,
     return 0;
 }
 
+std::string DesktopSession::classOf(WindowId window)
+{
+    XClassHint hint{nullptr, nullptr};
+    if (!XGetClassHint(m_display, window, &hint))
+        return std::string();
+    std::string both = std::string(hint.res_name ? hint.res_name : "") + "/" + (hint.res_class ? hint.res_class : "");
+    XFree(hint.res_name);
+    XFree(hint.res_class);
+    return both;
+}
+
 bool DesktopSession::sizeOf(WindowId window, int& width, int& height)
 {
     XWindowAttributes attributes;

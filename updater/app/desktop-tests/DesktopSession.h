@@ -33,6 +33,8 @@ public:
     std::vector<WindowId> otherWindows(WindowId except);
 
     std::string titleOf(WindowId window);
+    // WM_CLASS: the instance name and the class name, joined by a '/'.
+    std::string classOf(WindowId window);
     bool sizeOf(WindowId window, int& width, int& height);
     // The smallest and largest size the window asks the window manager for.
     bool sizeLimitsOf(WindowId window, int& minWidth, int& minHeight, int& maxWidth, int& maxHeight);

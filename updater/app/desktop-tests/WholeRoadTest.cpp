@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <functional>
@@ -62,12 +63,13 @@ protected:
         working = folder.folder("working");
     }
 
-    std::unique_ptr<UpdaterProcess> start(std::string const& keyboards, std::string const& name = "updater")
+    std::unique_ptr<UpdaterProcess> start(std::string const& keyboards, std::string const& name = "updater",
+        std::string const& program = kExecutable)
     {
         std::string const simulation = folder.write(name + ".sim", keyboards);
         statePath = folder.at(name + "-state.json");
         UpdaterProcess::Setup setup;
-        setup.program = kExecutable;
+        setup.program = program;
         setup.workingFolder = working;
         setup.environment = {{"DISPLAY", s_display->display()}, {"XDG_RUNTIME_DIR", runtime},
             {"VARANTO_PLATFORM_BACKEND", "desktop"}, {"VARANTO_USB_SIMULATION", simulation},
@@ -169,6 +171,18 @@ TEST_F(WholeRoadTest, WindowAppearsTitledWithAFixedContentArea)
     EXPECT_EQ(maxWidth, kContentWidth);
     EXPECT_EQ(minHeight, height);
     EXPECT_EQ(maxHeight, height);
+}
+
+// The menu entry's StartupWMClass is the executable's name; started through
+// a link of another name (as bin/ holds), the window keeps that class.
+TEST_F(WholeRoadTest, TheWindowClassIsTheMenuEntrysHoweverTheProgramIsStarted)
+{
+    std::string const link = folder.at("varanto-mk2-firmware-updater");
+    ASSERT_EQ(::symlink(kExecutable, link.c_str()), 0);
+    auto updater = start(demoKeyboard(), "updater", link);
+    DesktopSession::WindowId const window = mainWindow(*updater);
+    ASSERT_NE(window, 0u) << updater->output();
+    EXPECT_EQ(desktop->classOf(window), std::string(VARANTO_APP_EXECUTABLE) + "/" + VARANTO_APP_EXECUTABLE);
 }
 
 TEST_F(WholeRoadTest, UpdatesTheDemoKeyboardToTheNewestFirmware)

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "usx2/usb/linux/DeviceChangeSignal.h"
+
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -25,8 +28,20 @@ public:
     virtual std::vector<std::uint32_t> services() = 0;
     // All properties of a service; none when it cannot be read.
     virtual std::optional<Properties> properties(std::uint32_t service) = 0;
+    // Calls `changed` (on any thread) whenever a service may have arrived or
+    // gone, while the returned token lives. Null when the registry cannot
+    // tell.
+    virtual DeviceChangeSignal::Token watchChanges(DeviceChangeSignal::Listener changed)
+    {
+        (void)changed;
+        return nullptr;
+    }
 
+    // The registry the USB layer reads: the platform's, or the one a test
+    // installed with setSystem (null: back to the platform's), which returns
+    // the previous one.
     static HIDRegistry& system();
+    static std::shared_ptr<HIDRegistry> setSystem(std::shared_ptr<HIDRegistry> registry);
 };
 
 } // namespace USX2

@@ -1,10 +1,14 @@
 #include "usx2/usb/linux/LibusbHost.h"
 
 #include "usx2/usb/USBStatusCodes.h"
+#include "usx2/usb/VarantoUSBIds.h"
 
 #include <libusb.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace CV {
@@ -101,12 +105,19 @@ private:
     std::vector<std::uint8_t> m_claimed;
 };
 
+int LIBUSB_CALL onHotplug(libusb_context*, libusb_device*, libusb_hotplug_event, void* changes)
+{
+    static_cast<const DeviceChangeSignal*>(changes)->notify();
+    return 0;  // stay registered
+}
+
 } // namespace
 
 LibusbHost::LibusbHost() : m_pContext(std::make_shared<Context>()) {}
 
 LibusbHost::~LibusbHost()
 {
+    stopHotplug();
     for (auto& entry : m_devices)
         libusb_unref_device(entry.second.device);
     m_devices.clear();
@@ -168,11 +179,95 @@ std::unique_ptr<USBHostDevice> LibusbHost::open(std::uint32_t handle, Status& st
     libusb_device_handle* deviceHandle = nullptr;
     const int result = libusb_open(found->second.device, &deviceHandle);
     if (result != LIBUSB_SUCCESS) {
+        if (result == LIBUSB_ERROR_ACCESS)
+            reportNoAccess(handle, found->second.ids);
         status = statusFromLibusb(result);
         return nullptr;
     }
     status = USBStatus::kSuccess;
     return std::make_unique<LibusbHostDevice>(m_pContext, deviceHandle, found->second.ids);
+}
+
+void LibusbHost::reportNoAccess(std::uint32_t handle, const USBHostDeviceIds& ids)
+{
+    if (!m_noAccessReported.insert(handle).second)
+        return;
+    const std::string line = noAccessLine(ids, udevRuleFile());
+    if (!line.empty())
+        std::fputs(line.c_str(), stderr);
+}
+
+std::string LibusbHost::noAccessLine(const USBHostDeviceIds& ids, const std::string& ruleFile)
+{
+    const std::uint16_t base = Ids::baseProductId(ids.productId);
+    const bool keyboard = ids.vendorId == Ids::kVendorId
+        && (base == Ids::kRovaMK2ProductId || base == Ids::kSelaMK2ProductId || base == Ids::kTumoMK2ProductId);
+    if (!keyboard)
+        return std::string();
+    char idText[16];
+    std::snprintf(idText, sizeof idText, "%04x:%04x", ids.vendorId, ids.productId);
+    return std::string("Varanto MK2 keyboard ") + idText + " found, but this user may not open it: install the udev rule "
+        + ruleFile + " into /etc/udev/rules.d/ and re-plug the keyboard\n";
+}
+
+std::string LibusbHost::udevRuleFile()
+{
+    namespace fs = std::filesystem;
+    constexpr const char* kRuleName = "70-varanto-mk2.rules";
+    std::error_code error;
+    const fs::path executable = fs::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const fs::path rule = executable.parent_path().parent_path() / "Resources" / "udev" / kRuleName;
+        if (fs::is_regular_file(rule, error))
+            return rule.string();
+    }
+    return kRuleName;
+}
+
+DeviceChangeSignal::Token LibusbHost::watchChanges(DeviceChangeSignal::Listener changed)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!armHotplug())
+        return nullptr;
+    return m_changes.connect(std::move(changed));
+}
+
+bool LibusbHost::armHotplug()
+{
+    if (m_bHotplugArmed)
+        return true;
+    if (!m_pContext->get() || !libusb_has_capability(LIBUSB_CAP_HAS_HOTPLUG))
+        return false;
+    libusb_hotplug_callback_handle handle = 0;
+    const int result = libusb_hotplug_register_callback(
+        m_pContext->get(),
+        static_cast<libusb_hotplug_event>(LIBUSB_HOTPLUG_EVENT_DEVICE_ARRIVED | LIBUSB_HOTPLUG_EVENT_DEVICE_LEFT),
+        LIBUSB_HOTPLUG_NO_FLAGS, LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY, LIBUSB_HOTPLUG_MATCH_ANY,
+        onHotplug, &m_changes, &handle);
+    if (result != LIBUSB_SUCCESS)
+        return false;
+    m_hotplugHandle = handle;
+    m_bHotplugArmed = true;
+    m_eventThread = std::thread([this] { handleEvents(); });
+    return true;
+}
+
+// libusb calls the hotplug callbacks from inside its event handling, here.
+void LibusbHost::handleEvents()
+{
+    while (!m_bStopEvents.load())
+        libusb_handle_events(m_pContext->get());
+}
+
+void LibusbHost::stopHotplug()
+{
+    if (!m_bHotplugArmed)
+        return;
+    m_bStopEvents.store(true);
+    libusb_hotplug_deregister_callback(m_pContext->get(), m_hotplugHandle);
+    libusb_interrupt_event_handler(m_pContext->get());
+    m_eventThread.join();
+    m_bHotplugArmed = false;
 }
 
 USBHost::Status LibusbHost::statusFromLibusb(int error)

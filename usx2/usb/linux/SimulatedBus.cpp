@@ -2,6 +2,7 @@
 
 #include "usx2/usb/USBStatusCodes.h"
 #include "usx2/usb/linux/SimulatedDFUKeyboard.h"
+#include "usx2/usb/linux/RunLoopHandOver.h"
 #include "usx2/usb/linux/SimulatedDeviceFile.h"
 
 #include <algorithm>
@@ -55,6 +56,12 @@ USBHostDeviceIds idsFromDescriptor(const std::vector<std::uint8_t>& descriptor)
 
 std::shared_ptr<SimulatedBus> SimulatedBus::create() { return std::shared_ptr<SimulatedBus>(new SimulatedBus()); }
 
+SimulatedBus::~SimulatedBus()
+{
+    if (m_changeTimer != 0)
+        RunLoopHandOver::cancel(m_changeTimer);
+}
+
 std::shared_ptr<SimulatedBus> SimulatedBus::fromFile(const std::string& path, std::string& error,
                                                      std::shared_ptr<const Sleeper> clock)
 {
@@ -64,12 +71,15 @@ std::shared_ptr<SimulatedBus> SimulatedBus::fromFile(const std::string& path, st
     std::shared_ptr<SimulatedBus> bus = create();
     bus->setClock(std::move(clock));
     for (SimulatedDeviceFile::Entry& entry : entries) {
+        std::uint32_t handle = 0;
         if (!entry.spec.dfuInterface) {
-            bus->addDevice(std::move(entry.spec), nullptr, entry.arrivesAfter);
-            continue;
+            handle = bus->addDevice(std::move(entry.spec), nullptr, entry.arrivesAfter);
+        } else {
+            auto keyboard = std::make_shared<SimulatedDFUKeyboard>(entry.applicationMode, std::move(entry.keyboard));
+            handle = SimulatedDFUKeyboard::attach(*bus, keyboard, entry.arrivesAfter);
         }
-        auto keyboard = std::make_shared<SimulatedDFUKeyboard>(entry.applicationMode, std::move(entry.keyboard));
-        SimulatedDFUKeyboard::attach(*bus, keyboard, entry.arrivesAfter);
+        if (entry.leavesAfter)
+            bus->unplugAfter(handle, *entry.leavesAfter);
     }
     return bus;
 }
@@ -81,6 +91,7 @@ std::uint32_t SimulatedBus::addDevice(SimulatedDeviceDescription spec, std::shar
     const std::uint32_t handle = ++m_lastHandle;
     m_devices[handle] = std::make_shared<SimulatedDevice>(*this, handle, std::move(spec), std::move(handler),
                                                           now() + delay);
+    changed();
     return handle;
 }
 
@@ -92,6 +103,19 @@ bool SimulatedBus::removeDevice(std::uint32_t handle)
         return false;
     found->second->leave();
     m_changed.notify_all();
+    changed();
+    return true;
+}
+
+bool SimulatedBus::unplugAfter(std::uint32_t handle, std::chrono::milliseconds delay)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    std::shared_ptr<SimulatedDevice> found = device(handle);
+    if (!found || found->hasLeft())
+        return false;
+    found->setDeparture(now() + delay);
+    m_changed.notify_all();
+    changed();
     return true;
 }
 
@@ -105,7 +129,72 @@ std::uint32_t SimulatedBus::reenumerate(std::uint32_t handle, SimulatedDeviceDes
         return 0;
     leaving->leave();
     m_changed.notify_all();
-    return addDevice(std::move(spec), handler ? std::move(handler) : leaving->handler(), delay);
+    const std::uint32_t next = addDevice(std::move(spec), handler ? std::move(handler) : leaving->handler(), delay);
+    // The same keyboard: it is unplugged when it would have been.
+    m_devices[next]->setDeparture(leaving->departure());
+    scheduleNextChange();
+    return next;
+}
+
+DeviceChangeSignal::Token SimulatedBus::watchChanges(DeviceChangeSignal::Listener changed)
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    DeviceChangeSignal::Token token = m_changes.connect(std::move(changed));
+    scheduleNextChange();
+    return token;
+}
+
+void SimulatedBus::changed()
+{
+    m_changes.notify();
+    scheduleNextChange();
+}
+
+std::optional<std::chrono::steady_clock::time_point> SimulatedBus::nextTimedChange() const
+{
+    const auto time = now();
+    std::optional<std::chrono::steady_clock::time_point> next;
+    const auto consider = [&next, time](std::chrono::steady_clock::time_point when) {
+        if (when > time && when != std::chrono::steady_clock::time_point::max() && (!next || when < *next))
+            next = when;
+    };
+    for (const auto& entry : m_devices) {
+        if (entry.second->hasLeft())
+            continue;
+        consider(entry.second->arrival());
+        consider(entry.second->departure());
+    }
+    return next;
+}
+
+// One run-loop timer at a time, for the earliest arrival or departure still
+// to come, while anyone watches. When it fires the watchers are told and the
+// timer is set for the change after it.
+void SimulatedBus::scheduleNextChange()
+{
+    const std::optional<std::chrono::steady_clock::time_point> next =
+        m_changes.hasListeners() ? nextTimedChange() : std::nullopt;
+    if (m_changeTimer != 0 && next && *next == m_changeTimerDue)
+        return;
+    if (m_changeTimer != 0)
+        RunLoopHandOver::cancel(m_changeTimer);
+    m_changeTimer = 0;
+    if (!next)
+        return;
+    std::weak_ptr<SimulatedBus> weakBus = shared_from_this();
+    const std::uint64_t timer = RunLoopHandOver::runAfter(*next - now(), [weakBus] {
+        if (std::shared_ptr<SimulatedBus> bus = weakBus.lock())
+            bus->onChangeTimer();
+    });
+    m_changeTimer = timer;
+    m_changeTimerDue = *next;
+}
+
+void SimulatedBus::onChangeTimer()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_changeTimer = 0;
+    changed();
 }
 
 void SimulatedBus::setClock(std::shared_ptr<const Sleeper> clock)
@@ -146,6 +235,8 @@ bool SimulatedBus::waitUntilPresent(std::uint32_t handle, std::chrono::milliseco
         if (!found || found->hasLeft())
             return false;
         const auto time = now();
+        if (time >= found->departure())
+            return false;
         if (found->isAttached(time))
             return true;
         if (m_pClock || std::chrono::steady_clock::now() >= deadline)
@@ -163,7 +254,7 @@ bool SimulatedBus::waitForArrivals(std::chrono::milliseconds limit) const
         std::lock_guard<std::recursive_mutex> lock(m_mutex);
         const auto time = now();
         for (const auto& entry : m_devices) {
-            if (!entry.second->hasLeft() && !entry.second->isAttached(time))
+            if (!entry.second->hasLeft() && time < entry.second->arrival())
                 coming.push_back(entry.first);
         }
     }

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,11 +30,15 @@ struct SimulatedRequestLogEntry {
 
 // A USB bus with simulated devices, built in code (addDevice) or from a file
 // of device descriptions (SimulatedDeviceFile). Devices can arrive late,
-// leave, and leave and come back with other descriptors; every handle is
-// given once. Thread-safe: one recursive mutex guards the bus and its devices.
+// leave (at once or at a set time), and leave and come back with other
+// descriptors; every handle is given once. Watchers of changes hear of every
+// arrival and departure: at once for what happens now, through a timer of the
+// run loop (RunLoopHandOver) for what happens at a set time. Thread-safe: one
+// recursive mutex guards the bus and its devices.
 class SimulatedBus : public USBHost, public std::enable_shared_from_this<SimulatedBus> {
 public:
     static std::shared_ptr<SimulatedBus> create();
+    ~SimulatedBus() override;
     // A bus with the devices of the file; null with `error` set when the file
     // cannot be read or parsed. Late devices arrive in the time of `clock`
     // (null: the steady clock).
@@ -44,6 +49,9 @@ public:
                             std::chrono::milliseconds delay = std::chrono::milliseconds(0));
     // The device leaves the bus; open handles to it answer kNoDevice.
     bool removeDevice(std::uint32_t handle);
+    // The device is unplugged `delay` from now, also when it re-enumerated
+    // under another handle by then; false when the handle is unknown or gone.
+    bool unplugAfter(std::uint32_t handle, std::chrono::milliseconds delay);
     // See SimulatedDevice::reenumerate; 0 when the handle is unknown or gone.
     std::uint32_t reenumerate(std::uint32_t handle, SimulatedDeviceDescription spec, std::chrono::milliseconds delay,
                               std::shared_ptr<SimulatedRequestHandler> handler = nullptr);
@@ -63,6 +71,7 @@ public:
     std::vector<DeviceEntry> enumerate() override;
     std::unique_ptr<USBHostDevice> open(std::uint32_t handle, Status& status) override;
     bool reachesRealDevices() const override { return false; }
+    DeviceChangeSignal::Token watchChanges(DeviceChangeSignal::Listener changed) override;
 
     // Used by the bus's open devices.
     Status transfer(std::uint32_t handle, const USBSetupPacket& setup, std::uint8_t* data,
@@ -79,6 +88,11 @@ public:
 private:
     SimulatedBus() = default;
     std::shared_ptr<SimulatedDevice> attachedDevice(std::uint32_t handle) const;
+    // Tells the watchers and sets the timer for the next timed change.
+    void changed();
+    void scheduleNextChange();
+    void onChangeTimer();
+    std::optional<std::chrono::steady_clock::time_point> nextTimedChange() const;
 
     mutable std::recursive_mutex m_mutex;
     mutable std::condition_variable_any m_changed;  // a device left
@@ -86,6 +100,9 @@ private:
     std::map<std::uint32_t, std::shared_ptr<SimulatedDevice>> m_devices;
     std::vector<SimulatedRequestLogEntry> m_log;
     std::shared_ptr<const Sleeper> m_pClock;
+    DeviceChangeSignal m_changes;
+    std::uint64_t m_changeTimer = 0;  // RunLoopHandOver timer, 0: none
+    std::chrono::steady_clock::time_point m_changeTimerDue;
 };
 
 } // namespace USX2

@@ -48,7 +48,7 @@ SimulatedDevice::SimulatedDevice(SimulatedBus& bus, std::uint32_t handle, Simula
 
 bool SimulatedDevice::isAttached(std::chrono::steady_clock::time_point now) const
 {
-    return !m_bLeft && now >= m_arrival;
+    return !m_bLeft && now >= m_arrival && now < m_departure;
 }
 
 std::uint32_t SimulatedDevice::reenumerate(SimulatedDeviceDescription spec, std::chrono::milliseconds delay,

@@ -27,11 +27,14 @@ public:
     SimulatedBus& bus() { return m_bus; }
     const std::shared_ptr<SimulatedRequestHandler>& handler() const { return m_handler; }
 
-    // Present on the bus: arrived and not yet gone.
+    // Present on the bus: arrived, not yet unplugged and not gone.
     bool isAttached(std::chrono::steady_clock::time_point now) const;
     bool hasLeft() const { return m_bLeft; }
     std::chrono::steady_clock::time_point arrival() const { return m_arrival; }
     void leave() { m_bLeft = true; }
+    // When it is unplugged (never, by default).
+    std::chrono::steady_clock::time_point departure() const { return m_departure; }
+    void setDeparture(std::chrono::steady_clock::time_point departure) { m_departure = departure; }
 
     // Leaves the bus now and comes back after `delay` as a new device (new
     // handle) presenting `spec`, served by `handler` (null: this device's
@@ -59,6 +62,7 @@ private:
     SimulatedDeviceDescription m_spec;
     std::shared_ptr<SimulatedRequestHandler> m_handler;
     std::chrono::steady_clock::time_point m_arrival;
+    std::chrono::steady_clock::time_point m_departure = std::chrono::steady_clock::time_point::max();
     bool m_bLeft = false;
     std::uint8_t m_configuration = 1;  // the host configured it on arrival
 };

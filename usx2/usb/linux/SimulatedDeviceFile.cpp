@@ -102,6 +102,7 @@ struct Section {
     DFUModeOverrides dfuModeOverrides;
     SimulatedDFUKeyboard::Options keyboard;
     std::chrono::milliseconds arrivesAfter{0};
+    std::optional<std::chrono::milliseconds> leavesAfter;
 
     SimulatedDeviceDescription firstShown() const
     {
@@ -127,6 +128,7 @@ struct Section {
         if (dfuMode)
             entry.spec = inDFUMode;
         entry.arrivesAfter = arrivesAfter;
+        entry.leavesAfter = leavesAfter;
         entry.keyboard = keyboard;
         entry.keyboard.newBcdDevice = spec.updatedBcdDevice ? spec.updatedBcdDevice : spec.bcdDevice;
         entry.keyboard.startsInDFUMode = dfuMode;
@@ -261,6 +263,7 @@ std::optional<bool> applyKeyboardKey(Section& section, const std::string& key, c
     const auto yesNo = [](bool& field) { return [&field](const std::string& v) { return parseBool(v, field); }; };
     const std::map<std::string, Setter> setters = {
         {"arrivesafter", duration(section.arrivesAfter)},
+        {"leavesafter", optionalDuration(section.leavesAfter)},
         {"dfumode.bcddevice", [&](const std::string& v) { return setOptional(v, dfuMode.bcdDevice); }},
         {"dfumode.dfuattributes", [&](const std::string& v) { return setOptional(v, dfuMode.dfuAttributes); }},
         {"dfumode.dfudetachtimeout", [&](const std::string& v) { return setOptional(v, dfuMode.dfuDetachTimeout); }},

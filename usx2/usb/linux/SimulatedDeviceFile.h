@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,8 @@ namespace USX2 {
 //   updatedBcdDevice                 the version after a firmware download
 //   arrivesAfter                     the device shows up this long after the
 //                                    bus was made
+//   leavesAfter                      the device is unplugged this long after
+//                                    the bus was made (in whichever mode)
 // A device with a DFU interface is a DFU keyboard (SimulatedDFUKeyboard) that
 // takes any image. Its DFU mode and timings:
 //   dfuMode.bcdDevice, dfuMode.manufacturer, dfuMode.product,
@@ -70,6 +73,7 @@ public:
         SimulatedDeviceDescription applicationMode;  // a keyboard's, also when it starts in DFU mode
         SimulatedDFUKeyboard::Options keyboard;  // for a device with a DFU interface
         std::chrono::milliseconds arrivesAfter{0};
+        std::optional<std::chrono::milliseconds> leavesAfter;  // none: stays
     };
 
     static bool parse(const std::string& text, std::vector<Entry>& devices, std::string& error);

@@ -4,7 +4,10 @@
 #include "usx2/usb/linux/AudioDriverService.h"
 #include "usx2/usb/linux/HIDDeviceOSImpl.h"
 #include "usx2/usb/linux/HIDRegistry.h"
+#include "usx2/usb/linux/RunLoopHandOver.h"
 #include "usx2/usb/linux/USBHost.h"
+
+#include <algorithm>
 
 namespace CV {
 namespace USX2 {
@@ -26,7 +29,7 @@ USBDeviceFactory::OSImpl::~OSImpl()
     deInit();
 }
 
-bool USBDeviceFactory::OSImpl::initWithDeviceFilter(const USBDeviceFilter& filter)
+bool USBDeviceFactory::OSImpl::initWithDeviceFilter(const USBDeviceFilter& filter, bool watch)
 {
     if (filter.className.empty())
         return false;
@@ -39,14 +42,62 @@ bool USBDeviceFactory::OSImpl::initWithDeviceFilter(const USBDeviceFilter& filte
         m_filter.type = eUSBDeviceType_AudioDriver;
     else if (filter.className != kUSBClass)
         m_bCheckIds = false;
+    // Listening first: a device that comes while the present ones are
+    // listed is reported once, by the change that follows.
+    if (watch)
+        watchSource();
     onDeviceAdded(servicesOfClass());
     return true;
 }
 
 void USBDeviceFactory::OSImpl::deInit()
 {
+    ++m_scan;
+    m_watch.reset();
+    m_pWatching.reset();
     m_services.clear();
     m_hostIds.clear();
+}
+
+void USBDeviceFactory::OSImpl::watchSource()
+{
+    m_pWatching = std::make_shared<OSImpl*>(this);
+    std::weak_ptr<OSImpl*> watching = m_pWatching;
+    // Called on whatever thread the source learns of a change on.
+    DeviceChangeSignal::Listener changed = [watching] {
+        RunLoopHandOver::post([watching] {
+            if (std::shared_ptr<OSImpl*> impl = watching.lock())
+                (*impl)->onServicesChanged();
+        });
+    };
+    if (m_filter.className == kHIDClass)
+        m_watch = HIDRegistry::system().watchChanges(std::move(changed));
+    else if (m_filter.className == kUSBClass)
+        m_watch = USBHost::current()->watchChanges(std::move(changed));
+}
+
+// On the run loop: the services that went since the last listing are
+// removed, those that came are added.
+void USBDeviceFactory::OSImpl::onServicesChanged()
+{
+    const std::uint64_t scan = m_scan;
+    std::vector<std::uint32_t> present = servicesOfClass();
+    std::sort(present.begin(), present.end());
+    std::vector<std::uint32_t> gone;
+    for (const auto& entry : m_services) {
+        if (!std::binary_search(present.begin(), present.end(), entry.first))
+            gone.push_back(entry.first);
+    }
+    std::vector<std::uint32_t> came;
+    for (const std::uint32_t service : present) {
+        if (m_services.count(service) == 0)
+            came.push_back(service);
+    }
+    for (const std::uint32_t service : gone)
+        m_hostIds.erase(service);
+    onDeviceRemoved(gone);
+    if (scan == m_scan)
+        onDeviceAdded(came);
 }
 
 std::vector<std::uint32_t> USBDeviceFactory::OSImpl::servicesOfClass()
@@ -99,8 +150,10 @@ bool USBDeviceFactory::OSImpl::idsMatch(std::uint32_t service) const
         && (m_filter.productId == 0 || m_filter.productId == ids.productId);
 }
 
+// A callback may stop or restart the scan: the walk ends when it does.
 void USBDeviceFactory::OSImpl::onDeviceAdded(const std::vector<std::uint32_t>& services)
 {
+    const std::uint64_t scan = m_scan;
     for (const std::uint32_t service : services) {
         m_services[service] = false;
         if (m_bCheckIds && !idsMatch(service))
@@ -108,6 +161,31 @@ void USBDeviceFactory::OSImpl::onDeviceAdded(const std::vector<std::uint32_t>& s
         m_services[service] = true;
         if (m_owner.addedCallback())
             m_owner.addedCallback()(USBDeviceOSHandle{service}, m_filter);
+        if (scan != m_scan)
+            return;
+    }
+}
+
+// Only services this scan reported are reported removed. A HID service that
+// went leaves the HID cache (USB host handles are numbers of another kind),
+// so that a device coming back under the same service is read afresh.
+void USBDeviceFactory::OSImpl::onDeviceRemoved(const std::vector<std::uint32_t>& services)
+{
+    const std::uint64_t scan = m_scan;
+    for (const std::uint32_t service : services) {
+        const auto found = m_services.find(service);
+        if (found != m_services.end()) {
+            const bool reported = found->second;
+            m_services.erase(found);
+            if (reported && m_owner.removedCallback()) {
+                const USBDeviceFilter filter = m_filter;
+                m_owner.removedCallback()(USBDeviceOSHandle{service}, filter);
+            }
+        }
+        if (m_filter.type == eUSBDeviceType_HID)
+            HIDDevice::OSImpl::forgetHIDDeviceInfo(service);
+        if (scan != m_scan)
+            return;
     }
 }
 

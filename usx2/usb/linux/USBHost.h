@@ -1,5 +1,6 @@
 #pragma once
 
+#include "usx2/usb/linux/DeviceChangeSignal.h"
 #include "usx2/usb/linux/USBHostDevice.h"
 
 #include <cstdint>
@@ -39,6 +40,14 @@ public:
     // configuration set. Null with `status` set when the device is gone or
     // cannot be opened.
     virtual std::unique_ptr<USBHostDevice> open(std::uint32_t handle, Status& status) = 0;
+
+    // Calls `changed` (on any thread) whenever a device may have arrived or
+    // left, while the returned token lives. Null when this host cannot tell.
+    virtual DeviceChangeSignal::Token watchChanges(DeviceChangeSignal::Listener changed)
+    {
+        (void)changed;
+        return nullptr;
+    }
 
     // Whether the devices behind this host are real hardware. A host says so
     // unless it is a simulation.
