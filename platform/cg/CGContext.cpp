@@ -77,15 +77,35 @@ uint32_t pixelValue(const Colour& source, Alpha target)
     return uint32_t(toByte(source.b)) | uint32_t(toByte(source.g)) << 8 | uint32_t(toByte(source.r)) << 16 | a << 24;
 }
 
-// count pixels of one value from p on, four to a store.
+// count pixels of one value from p on. Rows of four pixels or more take
+// one unaligned store at each end and aligned stores between them (the
+// stores may overlap: they all write the same value).
 void fillRow(unsigned char* p, size_t count, uint32_t value)
 {
+    if (count < 4) {
+        for (size_t i = 0; i < count; ++i)
+            std::memcpy(p + i * 4, &value, 4);
+        return;
+    }
     const __m128i four = _mm_set1_epi32(static_cast<int>(value));
-    size_t i = 0;
-    for (; i + 4 <= count; i += 4)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i * 4), four);
-    for (; i < count; ++i)
-        std::memcpy(p + i * 4, &value, 4);
+    unsigned char* const end = p + count * 4;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 16), four);
+    const uintptr_t misalignment = reinterpret_cast<uintptr_t>(p) % 16;
+    if (misalignment % 4 != 0) {
+        for (unsigned char* q = p + 16; q + 16 <= end; q += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(q), four);
+        return;
+    }
+    unsigned char* q = p + (16 - misalignment);
+    for (; q + 64 <= end; q += 64) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(q), four);
+        _mm_store_si128(reinterpret_cast<__m128i*>(q + 16), four);
+        _mm_store_si128(reinterpret_cast<__m128i*>(q + 32), four);
+        _mm_store_si128(reinterpret_cast<__m128i*>(q + 48), four);
+    }
+    for (; q + 16 <= end; q += 16)
+        _mm_store_si128(reinterpret_cast<__m128i*>(q), four);
 }
 
 // count pixels from source to target, each with the bits of alphaBits set.

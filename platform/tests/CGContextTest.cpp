@@ -392,4 +392,21 @@ TEST(CGContext, FillsAndImagesFollowTheRuleUnderEveryTransform)
                 }
 }
 
+// Opaque fills of every width up to a few stores, at every start within a
+// row: the pixels covered and no others.
+TEST(CGContext, OpaqueFillsOfEveryWidthAndStart)
+{
+    constexpr size_t kWidth = 48;
+    for (int x = 0; x < 8; ++x)
+        for (int width = 1; width <= 36; ++width) {
+            Bitmap bitmap(kWidth, 2);
+            fill(bitmap.context, kRed, CGRectMake(x, 1, width, 1));
+            for (size_t i = 0; i < kWidth; ++i) {
+                const bool inside = int(i) >= x && int(i) < x + width;
+                ASSERT_EQ(bitmap.at(i, 0), inside ? kRed : kClear) << "x " << x << " width " << width << " pixel " << i;
+                ASSERT_EQ(bitmap.at(i, 1), kClear);
+            }
+        }
+}
+
 } // namespace
