@@ -2,7 +2,8 @@
 // build (see BuildName.h). The vector builds take a register of pixels per
 // step in 16-bit lanes: the weights are worked out in 32-bit lanes, one per
 // pixel, then spread over the pixel's four bytes; a row's last pixels short
-// of a register go through a copy of one register's width. The n8 build
+// of a register are loaded and stored under a mask where the build has
+// masked loads, else through a copy of one register's width. The n8 build
 // takes one pixel per step. All give the same bytes.
 #include "fen/ipp/builds/BuildName.h"
 #include "fen/ipp/IppiBlendCoverage.h"
@@ -72,8 +73,14 @@ void blendRow(const Ipp8u* coverage, Ipp32u* pixels, int32_t width, Ipp32u colou
     const int rest = width - x;
     if (rest == 0)
         return;
+#if defined(__AVX512BW__)
+    const Reg restCoverage = _mm512_maskz_cvtepu8_epi32(
+        0xFFFF, _mm_maskz_loadu_epi8(static_cast<__mmask16>((1u << rest) - 1), coverage + x));
+    storeFirst(pixels + x, blendBlock(loadFirst(pixels + x, rest), restCoverage, colour), rest);
+#else
     alignas(64) Ipp8u restCoverage[kBlockPixels] = {};
-    std::memcpy(restCoverage, coverage + x, size_t(rest));
+    for (int i = 0; i < rest; ++i)
+        restCoverage[i] = coverage[x + i];
     if (kMaskedTails) {
         storeFirst(pixels + x, blendBlock(loadFirst(pixels + x, rest), loadCoverage(restCoverage), colour), rest);
         return;
@@ -82,6 +89,7 @@ void blendRow(const Ipp8u* coverage, Ipp32u* pixels, int32_t width, Ipp32u colou
     std::memcpy(restPixels, pixels + x, size_t(rest) * 4);
     storeu(restPixels, blendBlock(loadu(restPixels), loadCoverage(restCoverage), colour));
     std::memcpy(pixels + x, restPixels, size_t(rest) * 4);
+#endif
 }
 
 #else
