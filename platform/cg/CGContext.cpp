@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <emmintrin.h>
 #include <vector>
 
 const char* const kCGColorSpaceGenericRGB = "kCGColorSpaceGenericRGB";
@@ -67,6 +68,61 @@ Colour readPixel(const unsigned char* p, Alpha alpha)
 unsigned char toByte(float v)
 {
     return static_cast<unsigned char>(std::lround(std::clamp(v, 0.f, 255.f)));
+}
+
+// The bytes put() writes for source: the same roundings.
+uint32_t pixelValue(const Colour& source, Alpha target)
+{
+    const uint32_t a = target == Alpha::Opaque ? 255 : toByte(source.a);
+    return uint32_t(toByte(source.b)) | uint32_t(toByte(source.g)) << 8 | uint32_t(toByte(source.r)) << 16 | a << 24;
+}
+
+// count pixels of one value from p on. Rows of four pixels or more take
+// one unaligned store at each end and aligned stores between them (the
+// stores may overlap: they all write the same value).
+void fillRow(unsigned char* p, size_t count, uint32_t value)
+{
+    if (count < 4) {
+        for (size_t i = 0; i < count; ++i)
+            std::memcpy(p + i * 4, &value, 4);
+        return;
+    }
+    const __m128i four = _mm_set1_epi32(static_cast<int>(value));
+    unsigned char* const end = p + count * 4;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), four);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(end - 16), four);
+    const uintptr_t misalignment = reinterpret_cast<uintptr_t>(p) % 16;
+    if (misalignment % 4 != 0) {
+        for (unsigned char* q = p + 16; q + 16 <= end; q += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(q), four);
+        return;
+    }
+    unsigned char* q = p + (16 - misalignment);
+    for (; q + 64 <= end; q += 64) {
+        _mm_store_si128(reinterpret_cast<__m128i*>(q), four);
+        _mm_store_si128(reinterpret_cast<__m128i*>(q + 16), four);
+        _mm_store_si128(reinterpret_cast<__m128i*>(q + 32), four);
+        _mm_store_si128(reinterpret_cast<__m128i*>(q + 48), four);
+    }
+    for (; q + 16 <= end; q += 16)
+        _mm_store_si128(reinterpret_cast<__m128i*>(q), four);
+}
+
+// count pixels from source to target, each with the bits of alphaBits set.
+void copyRow(const unsigned char* source, unsigned char* target, size_t count, uint32_t alphaBits)
+{
+    const __m128i bits = _mm_set1_epi32(static_cast<int>(alphaBits));
+    size_t i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + i * 4));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + i * 4), _mm_or_si128(four, bits));
+    }
+    for (; i < count; ++i) {
+        uint32_t value;
+        std::memcpy(&value, source + i * 4, 4);
+        value |= alphaBits;
+        std::memcpy(target + i * 4, &value, 4);
+    }
 }
 
 } // namespace
@@ -145,6 +201,8 @@ struct CGContext : Counted {
         y1 = std::min(y1, long(height));
     }
     unsigned char* pixel(long x, long deviceY) { return data + (height - 1 - deviceY) * bytesPerRow + x * 4; }
+    // Whether put() writes source's own bytes whatever the pixel holds.
+    bool replaces(const Colour& source) const { return state.blend == kCGBlendModeCopy || source.a == 255.f; }
     void put(long x, long deviceY, const Colour& source)
     {
         unsigned char* p = pixel(x, deviceY);
@@ -322,12 +380,22 @@ void CGContextSetRGBFillColor(CGContextRef context, CGFloat red, CGFloat green, 
     context->state.fill = Colour{premultiplied(blue), premultiplied(green), premultiplied(red), a * 255.f};
 }
 
+// A colour that replaces the pixels fills whole rows of one value; one that
+// blends goes pixel by pixel.
 void CGContextFillRect(CGContextRef context, CGRect rect)
 {
     if (!context)
         return;
     long x0, x1, y0, y1;
     context->pixelSpan(context->toDevice(rect), x0, x1, y0, y1);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    if (context->replaces(context->state.fill)) {
+        const uint32_t value = pixelValue(context->state.fill, context->alpha);
+        for (long y = y0; y < y1; ++y)
+            fillRow(context->pixel(x0, y), size_t(x1 - x0), value);
+        return;
+    }
     for (long y = y0; y < y1; ++y)
         for (long x = x0; x < x1; ++x)
             context->put(x, y, context->state.fill);
@@ -346,20 +414,39 @@ void CGContextClearRect(CGContextRef context, CGRect rect)
 
 namespace {
 
-Colour sampleNearest(const CGImage& image, double u, double v)
+// Where the samples of one device column (or row) come from: the image
+// column (or row) of the nearest pixel, or the two that bilinear sampling
+// mixes with the weight of the second. u (or v) is the position across the
+// image, 0 to 1; the sampling of a pixel depends on its column and its row
+// apart, so each is worked out once per draw.
+struct Sample {
+    size_t first;
+    size_t second;
+    float weight;
+};
+
+Sample nearestSample(double u, size_t size)
 {
-    const size_t x = std::min(image.width - 1, size_t(std::max(0.0, std::floor(u * double(image.width)))));
-    const size_t y = std::min(image.height - 1, size_t(std::max(0.0, std::floor(v * double(image.height)))));
-    return readPixel(image.pixel(x, y), image.alpha);
+    const size_t i = std::min(size - 1, size_t(std::max(0.0, std::floor(u * double(size)))));
+    return Sample{i, i, 0.f};
 }
 
-Colour sampleBilinear(const CGImage& image, double u, double v)
+Sample bilinearSample(double u, size_t size)
 {
-    const double fx = std::clamp(u * double(image.width) - 0.5, 0.0, double(image.width - 1));
-    const double fy = std::clamp(v * double(image.height) - 0.5, 0.0, double(image.height - 1));
-    const size_t x0 = size_t(fx), y0 = size_t(fy);
-    const size_t x1 = std::min(x0 + 1, image.width - 1), y1 = std::min(y0 + 1, image.height - 1);
-    const float ax = float(fx - double(x0)), ay = float(fy - double(y0));
+    const double f = std::clamp(u * double(size) - 0.5, 0.0, double(size - 1));
+    const size_t i = size_t(f);
+    return Sample{i, std::min(i + 1, size - 1), float(f - double(i))};
+}
+
+Colour sampleNearest(const CGImage& image, const Sample& column, const Sample& row)
+{
+    return readPixel(image.pixel(column.first, row.first), image.alpha);
+}
+
+Colour sampleBilinear(const CGImage& image, const Sample& column, const Sample& row)
+{
+    const size_t x0 = column.first, x1 = column.second, y0 = row.first, y1 = row.second;
+    const float ax = column.weight, ay = row.weight;
     const Colour c00 = readPixel(image.pixel(x0, y0), image.alpha), c10 = readPixel(image.pixel(x1, y0), image.alpha);
     const Colour c01 = readPixel(image.pixel(x0, y1), image.alpha), c11 = readPixel(image.pixel(x1, y1), image.alpha);
     auto mix = [&](float a, float b, float c, float d) {
@@ -369,8 +456,41 @@ Colour sampleBilinear(const CGImage& image, double u, double v)
                   mix(c00.a, c10.a, c01.a, c11.a)};
 }
 
+// Samples of device positions first to end - 1 (centres at + 0.5) over an
+// image edge at device position start spanning span pixels.
+std::vector<Sample> samplesAlong(long first, long end, double start, double span, size_t size, bool nearest)
+{
+    std::vector<Sample> samples;
+    samples.reserve(size_t(std::max(0L, end - first)));
+    for (long i = first; i < end; ++i) {
+        const double u = (double(i) + 0.5 - start) / span;
+        samples.push_back(nearest ? nearestSample(u, size) : bilinearSample(u, size));
+    }
+    return samples;
+}
+
+// Every sample takes one whole image pixel (no mixing with a neighbour).
+bool takesWholePixels(const std::vector<Sample>& samples)
+{
+    return std::all_of(samples.begin(), samples.end(), [](const Sample& s) { return s.weight == 0.f; });
+}
+
+// The samples are image columns first, first + 1, ... in device order.
+bool runsForwardOneToOne(const std::vector<Sample>& samples)
+{
+    for (size_t i = 0; i < samples.size(); ++i)
+        if (samples[i].first != samples.front().first + i)
+            return false;
+    return true;
+}
+
 } // namespace
 
+// Each column's and each row's samples are worked out once. Where every
+// sample is a whole image pixel (the image lies on the device pixels), the
+// pixel is read as it is; where, besides, the columns run one to one and
+// put() would write the image's own bytes (a copy, or an opaque image with
+// alpha kept as it is), rows are copied.
 void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image)
 {
     if (!context || !image || image->width == 0 || image->height == 0 || CGRectIsEmpty(rect))
@@ -385,11 +505,27 @@ void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image)
     const bool nearest = context->state.interpolation == kCGInterpolationNone;
     long x0, x1, y0, y1;
     context->pixelSpan(context->toDevice(rect), x0, x1, y0, y1);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    const std::vector<Sample> columns = samplesAlong(x0, x1, leftTop.x, spanX, image->width, nearest);
+    const std::vector<Sample> rows = samplesAlong(y0, y1, leftTop.y, spanY, image->height, nearest);
+    const bool whole = takesWholePixels(columns) && takesWholePixels(rows);
+    const bool copiesBytes = image->alpha == Alpha::Opaque ||
+                             (image->alpha == Alpha::Premultiplied && context->state.blend == kCGBlendModeCopy);
+    if (whole && copiesBytes && runsForwardOneToOne(columns)) {
+        const uint32_t alphaBits =
+            image->alpha == Alpha::Opaque || context->alpha == Alpha::Opaque ? 0xFF000000u : 0u;
+        for (long y = y0; y < y1; ++y)
+            copyRow(image->pixel(columns.front().first, rows[size_t(y - y0)].first), context->pixel(x0, y),
+                    columns.size(), alphaBits);
+        return;
+    }
+    const bool readsWhole = nearest || whole;
     for (long y = y0; y < y1; ++y) {
-        const double v = (double(y) + 0.5 - leftTop.y) / spanY;
+        const Sample& row = rows[size_t(y - y0)];
         for (long x = x0; x < x1; ++x) {
-            const double u = (double(x) + 0.5 - leftTop.x) / spanX;
-            context->put(x, y, nearest ? sampleNearest(*image, u, v) : sampleBilinear(*image, u, v));
+            const Sample& column = columns[size_t(x - x0)];
+            context->put(x, y, readsWhole ? sampleNearest(*image, column, row) : sampleBilinear(*image, column, row));
         }
     }
 }

@@ -1,10 +1,13 @@
-// Filling, blending by alpha and the row kernels handed out per build.
+// Filling, blending by alpha, blending a colour through coverage and the row
+// kernels handed out per build.
 #include "fen/ipp/IppCore.h"
 #include "fen/ipp/IppiAlphaComp.h"
+#include "fen/ipp/IppiBlendCoverage.h"
 #include "fen/ipp/IppiSet.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +22,7 @@ struct Build {
     SetFunction set;
     IppiBlendRow blend;
     IppiAlphaCompRow over;
+    IppiBlendCoverageRow coverage;
 };
 
 void PrintTo(const Build& build, std::ostream* os)
@@ -27,11 +31,16 @@ void PrintTo(const Build& build, std::ostream* os)
 }
 
 const Build kBuilds[] = {
-    {"n8", 0, &n8_ippiSet_32u_C1R, &n8_ippi_BlendByAlpha_AC4S_8u, &n8_ippi_AlphaCompOver_AC4S_8u},
-    {"y8", 1, &y8_ippiSet_32u_C1R, &y8_ippi_BlendByAlpha_AC4S_8u, &y8_ippi_AlphaCompOver_AC4S_8u},
-    {"e9", 2, &e9_ippiSet_32u_C1R, &e9_ippi_BlendByAlpha_AC4S_8u, &e9_ippi_AlphaCompOver_AC4S_8u},
-    {"l9", 3, &l9_ippiSet_32u_C1R, &l9_ippi_BlendByAlpha_AC4S_8u, &l9_ippi_AlphaCompOver_AC4S_8u},
-    {"k0", 4, &k0_ippiSet_32u_C1R, &k0_ippi_BlendByAlpha_AC4S_8u, &k0_ippi_AlphaCompOver_AC4S_8u},
+    {"n8", 0, &n8_ippiSet_32u_C1R, &n8_ippi_BlendByAlpha_AC4S_8u, &n8_ippi_AlphaCompOver_AC4S_8u,
+     &n8_ippi_BlendCoverage_C4S_8u},
+    {"y8", 1, &y8_ippiSet_32u_C1R, &y8_ippi_BlendByAlpha_AC4S_8u, &y8_ippi_AlphaCompOver_AC4S_8u,
+     &y8_ippi_BlendCoverage_C4S_8u},
+    {"e9", 2, &e9_ippiSet_32u_C1R, &e9_ippi_BlendByAlpha_AC4S_8u, &e9_ippi_AlphaCompOver_AC4S_8u,
+     &e9_ippi_BlendCoverage_C4S_8u},
+    {"l9", 3, &l9_ippiSet_32u_C1R, &l9_ippi_BlendByAlpha_AC4S_8u, &l9_ippi_AlphaCompOver_AC4S_8u,
+     &l9_ippi_BlendCoverage_C4S_8u},
+    {"k0", 4, &k0_ippiSet_32u_C1R, &k0_ippi_BlendByAlpha_AC4S_8u, &k0_ippi_AlphaCompOver_AC4S_8u,
+     &k0_ippi_BlendCoverage_C4S_8u},
 };
 
 bool hostRuns(int32_t index)
@@ -63,6 +72,18 @@ uint32_t blendOne(uint32_t target, uint32_t source)
     for (int shift = 0; shift < 24; shift += 8) {
         uint32_t const d = (target >> shift) & 0xFF, s = (source >> shift) & 0xFF;
         result |= divideShift255(d * (255 - t) + s * t) << shift;
+    }
+    return result;
+}
+
+// A colour through one pixel's coverage, channel by channel.
+uint32_t coverOne(uint32_t target, uint8_t coverage, uint32_t colour)
+{
+    uint32_t const a = coverage * (colour >> 24) / 255;
+    uint32_t result = std::min(255u, (target >> 24) + a) << 24;
+    for (int shift = 0; shift < 24; shift += 8) {
+        uint32_t const d = (target >> shift) & 0xFF, c = (colour >> shift) & 0xFF;
+        result |= ((d * (256 - a) + c * a) >> 8) << shift;
     }
     return result;
 }
@@ -141,6 +162,32 @@ TEST_P(RowKernelBuild, BlendCoversEveryPairOfAlphas)
     }
 }
 
+// Every coverage under every colour alpha, over pixels of every alpha, in
+// rows of every length up to a few blocks: the weight's division, the
+// channel mix and the alpha's saturation at their corners, and the tails.
+// Pixels after the row stay.
+TEST_P(RowKernelBuild, CoverageBlendMatchesTheChannelFormula)
+{
+    for (uint32_t colourAlpha = 0; colourAlpha < 256; ++colourAlpha) {
+        uint32_t const colour = colourAlpha << 24 | (noise(colourAlpha) & 0x00FFFFFFu);
+        int const width = 1 + int(colourAlpha % 70);
+        for (uint32_t first = 0; first < 256; first += uint32_t(width)) {
+            std::vector<uint8_t> coverage(width + 1);
+            std::vector<uint32_t> target(width + 1);
+            for (int i = 0; i <= width; ++i) {
+                coverage[i] = uint8_t(first + uint32_t(i));
+                target[i] = noise(colourAlpha * 4099 + first * 31 + uint32_t(i));
+            }
+            std::vector<uint32_t> expected = target;
+            for (int i = 0; i < width; ++i)
+                expected[i] = coverOne(target[i], coverage[i], colour);
+            GetParam().coverage(coverage.data(), target.data(), width, colour);
+            ASSERT_EQ(target, expected) << "colour " << std::hex << colour << std::dec << " width " << width
+                                        << " first coverage " << first;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Builds, RowKernelBuild, ::testing::ValuesIn(kBuilds),
                          [](const ::testing::TestParamInfo<Build>& info) { return std::string(info.param.name); });
 
@@ -155,6 +202,7 @@ TEST(RowKernelDispatch, KernelsOfTheSelectedBuild)
         EXPECT_EQ(ippiAlphaCompRowKernel(kAlphaOver), build.over) << build.name;
         EXPECT_EQ(ippiAlphaCompRowKernel(kAlphaOverPremul), build.over) << build.name;
         EXPECT_EQ(ippiBlendByAlphaRowKernel(), build.blend) << build.name;
+        EXPECT_EQ(ippiBlendCoverageRowKernel(), build.coverage) << build.name;
         uint32_t pixels[3] = {1, 2, 3};
         EXPECT_EQ(ippiSet_32u_C1R(9, pixels, 12, {2, 1}), kStsOk);
         EXPECT_EQ(pixels[0] + pixels[1] + pixels[2], 21u) << build.name;

@@ -3,6 +3,7 @@
 
 #include "BAS/Utf8.h"
 #include "FEN/Picture.h"
+#include "fen/ipp/IppiBlendCoverage.h"
 
 #include <algorithm>
 #include <cmath>
@@ -196,26 +197,13 @@ void Font::renderChar(Picture& picture, int x, int y, const DETAIL::FTCharBitmap
     if (firstColumn >= lastColumn || firstRow >= lastRow)
         return;
 
-    // Red and blue share one multiplication: each lane's sum stays below
-    // 2^16, so the lanes never carry into each other.
-    const uint32_t redBlue = colour & 0x00FF00FF;
-    const uint32_t green = colour & 0x0000FF00;
+    const IppiBlendCoverageRow blendRow = ippiBlendCoverageRowKernel();
     const BAS::Point origin = picture.getOrigin();
+    const int32_t count = static_cast<int32_t>(lastColumn - firstColumn);
     for (int64_t row = firstRow; row < lastRow; ++row) {
         const uint8_t* coverage = glyph.coverage.data() + size_t(row - y0) * size_t(glyph.pitch) + (firstColumn - x0);
         uint32_t* pixel = picture.pixelRow(static_cast<int>(row + origin.y)) + (firstColumn + origin.x);
-        for (int64_t column = firstColumn; column < lastColumn; ++column, ++coverage, ++pixel) {
-            const uint32_t weighted = uint32_t(*coverage) * alpha;
-            if (weighted < 255)
-                continue;
-            const uint32_t a = weighted / 255;
-            const uint32_t keep = 256 - a;
-            const uint32_t d = *pixel;
-            const uint32_t newRedBlue = (((d & 0x00FF00FF) * keep + redBlue * a) >> 8) & 0x00FF00FF;
-            const uint32_t newGreen = (((d & 0x0000FF00) * keep + green * a) >> 8) & 0x0000FF00;
-            const uint32_t newAlpha = std::min<uint32_t>(255, (d >> 24) + a);
-            *pixel = (newAlpha << 24) | newRedBlue | newGreen;
-        }
+        blendRow(coverage, pixel, count, colour);
     }
 }
 

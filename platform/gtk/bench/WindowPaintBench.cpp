@@ -1,7 +1,7 @@
 // The desktop window's costs on a private X server: one full repaint of a
 // window of the updater's size (the client's drawing into the framebuffer
-// and the blit to the X server), the blit alone, and one turn of the main
-// loop with nothing invalid.
+// and the blit to the X server), the same done with cairo alone, the blit
+// alone, and one turn of the main loop with nothing invalid.
 #include "../tests/GtkBackendSelection.h"
 #include "../tests/QuietWindowClient.h"
 
@@ -100,6 +100,36 @@ void BM_WindowFullRepaint(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 627 * 335);
 }
 BENCHMARK(BM_WindowFullRepaint)->Unit(benchmark::kMicrosecond);
+
+// The peer: cairo fills the same rectangle in an image surface of the
+// window's size and format and paints it onto the same server-side surface
+// as the window's paint does.
+void BM_WindowFullRepaint_cairo(benchmark::State& state)
+{
+    Desktop& desktop = Desktop::instance();
+    if (!desktop.ready()) {
+        state.SkipWithError("no X server");
+        return;
+    }
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 627, 335);
+    for (auto _ : state) {
+        cairo_t* drawing = cairo_create(image);
+        cairo_set_source_rgba(drawing, 0.2, 0.4, 0.6, 1);
+        cairo_rectangle(drawing, 0, 0, 627, 335);
+        cairo_fill(drawing);
+        cairo_destroy(drawing);
+        cairo_t* cr = cairo_create(desktop.target);
+        cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+        cairo_set_source_surface(cr, image, 0, 0);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+        cairo_surface_flush(desktop.target);
+        gdk_display_sync(gdk_display_get_default());
+    }
+    cairo_surface_destroy(image);
+    state.SetItemsProcessed(state.iterations() * 627 * 335);
+}
+BENCHMARK(BM_WindowFullRepaint_cairo)->Unit(benchmark::kMicrosecond);
 
 // The same without the client's drawing: the bitmap context and the blit.
 void BM_WindowRepaintWithoutDrawing(benchmark::State& state)
