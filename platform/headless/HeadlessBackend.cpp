@@ -36,12 +36,9 @@ std::unique_ptr<peer::PanelPeer> HeadlessBackend::createPanel()
     return std::make_unique<HeadlessPanel>(m_panels);
 }
 
-HeadlessPasteboard& HeadlessBackend::pasteboard(const std::string& name)
+pasteboard::InProcessPasteboard& HeadlessBackend::pasteboard(const std::string& name)
 {
-    std::unique_ptr<HeadlessPasteboard>& board = m_pasteboards[name];
-    if (!board)
-        board = std::make_unique<HeadlessPasteboard>(name);
-    return *board;
+    return m_pasteboards.named(name);
 }
 
 } // namespace platform::headless

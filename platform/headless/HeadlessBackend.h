@@ -11,11 +11,10 @@
 #include "platform/headless/HeadlessDragSession.h"
 #include "platform/headless/HeadlessMenuBar.h"
 #include "platform/headless/HeadlessPanel.h"
-#include "platform/headless/HeadlessPasteboard.h"
 #include "platform/headless/HeadlessPower.h"
 #include "platform/headless/HeadlessScreens.h"
+#include "platform/pasteboard/InProcessPasteboards.h"
 
-#include <map>
 #include <memory>
 
 namespace platform::headless {
@@ -38,7 +37,7 @@ public:
     peer::ScreensPeer& screens() override { return m_screens; }
     HeadlessMenuBar& menuBar() override { return m_menuBar; }
     HeadlessCursor& cursor() override { return m_cursor; }
-    HeadlessPasteboard& pasteboard(const std::string& name) override;
+    pasteboard::InProcessPasteboard& pasteboard(const std::string& name) override;
     HeadlessDragSession& dragSession() override { return m_drag; }
     HeadlessPower& power() override { return m_power; }
 
@@ -51,7 +50,7 @@ private:
     HeadlessScreens m_screens;
     HeadlessMenuBar m_menuBar;
     HeadlessCursor m_cursor;
-    std::map<std::string, std::unique_ptr<HeadlessPasteboard>> m_pasteboards;
+    pasteboard::InProcessPasteboards m_pasteboards;
     HeadlessDragSession m_drag;
     HeadlessPower m_power;
     std::shared_ptr<PanelScript> m_panels;

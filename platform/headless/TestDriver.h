@@ -126,7 +126,7 @@ public:
     HeadlessMenuBar& menuBar() { return m_backend->menuBar(); }
 
     HeadlessCursor& cursor() { return m_backend->cursor(); }
-    HeadlessPasteboard& pasteboard(const std::string& name = kGeneralPasteboard)
+    pasteboard::InProcessPasteboard& pasteboard(const std::string& name = kGeneralPasteboard)
     {
         return m_backend->pasteboard(name);
     }
