@@ -43,7 +43,7 @@ public:
 
     HeadlessDesktop& desktop() { return *m_desktop; }
     PanelScript& panels() { return *m_panels; }
-    AlertScript& alerts() { return *m_alerts; }
+    const AlertsShown& alertsShown() const { return *m_alertsShown; }
 
 private:
     std::shared_ptr<HeadlessDesktop> m_desktop;
@@ -54,7 +54,7 @@ private:
     HeadlessDragSession m_drag;
     HeadlessPower m_power;
     std::shared_ptr<PanelScript> m_panels;
-    std::shared_ptr<AlertScript> m_alerts;
+    std::shared_ptr<AlertsShown> m_alertsShown;
 };
 
 } // namespace platform::headless
