@@ -72,9 +72,7 @@ bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
 std::shared_ptr<UpdateWizardMainWidget> FirmwareUpdaterApp::createWizard()
 {
     FirmwareUpdaterConfig const& c = m_config;
-    auto wizard = std::make_shared<UpdateWizardMainWidget>(
-        c.m_strDeviceName, c.m_strProductName, c.m_strAppName, c.m_strTitle, c.m_strRightsNotice, c.m_strVersion,
-        c.m_strContributors1, c.m_strContributors2, c.m_strContributors3, c.m_strContributors4, c.m_strContributors5);
+    auto wizard = std::make_shared<UpdateWizardMainWidget>(c.wizardTexts());
     m_fnShowAbout = [wizard] { wizard->showAbout(); };
     wizard->run(c.m_fnConnectInNormalMode, c.m_fnResetIntoUpdateMode, c.m_fnConnectInUpdateMode, c.m_fnPerformUpdate,
                 c.m_fnGetDeviceInfo);
