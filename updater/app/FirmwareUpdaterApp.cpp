@@ -113,9 +113,9 @@ void FirmwareUpdaterApp::createMainWindow(std::shared_ptr<TOV::Widget> const& ro
     window->setRoot(root, kRootWidgetId);
     FEN::Window::CreateData data;
     data.setTitle(m_config.m_strWindowTitle.c_str());
-    data.style = 0x1; // neither resizable nor full screen
+    data.style = FEN::eWindowStyle::NotResizable;
     data.rect = {0, 0, kWindowWidth, kWindowHeight};
-    data.flags |= FEN::Window::CreateData::SizeFromRect | 0x4;
+    data.flags |= FEN::Window::CreateData::SizeFromRect | FEN::Window::CreateData::Reserved;
     window->create(data);
     window->setWindowIcon(FEN::AppModule::getCurrentModule(), 1);
     window->show(true);
