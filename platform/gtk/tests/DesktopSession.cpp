@@ -108,8 +108,8 @@ std::vector<std::string> clickOnWidget(GtkWidget* widget)
     gtk_widget_translate_coordinates(widget, top, gtk_widget_get_allocated_width(widget) / 2,
                                      gtk_widget_get_allocated_height(widget) / 2, &x, &y);
     gdk_window_get_origin(gtk_widget_get_window(top), &originX, &originY);
-    return {"xdotool", "mousemove", "--sync", std::to_string(originX + x), std::to_string(originY + y),
-            "click", "1"};
+    namespace xdotool = CV::test::xdotool;
+    return xdotool::command({xdotool::moveTo(originX + x, originY + y), xdotool::click()});
 }
 
 } // namespace desktop_test

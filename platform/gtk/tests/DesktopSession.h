@@ -5,6 +5,7 @@
 // Desktop tests skip themselves when no server can run.
 #include "VarantoTest/PrivateXServer.h"
 #include "VarantoTest/Screenshot.h"
+#include "VarantoTest/XdotoolInput.h"
 
 #include <chrono>
 #include <cstdint>

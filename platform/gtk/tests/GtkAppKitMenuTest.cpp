@@ -133,7 +133,8 @@ TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
     ASSERT_TRUE(pumpUntil([&] { return send<BOOL>(window, "isKeyWindow"); }));
     gdk_display_sync(gdk_display_get_default());
 
-    ASSERT_EQ(DesktopSession::instance().server().run({"xdotool", "key", "ctrl+q"}), 0);
+    namespace xdotool = CV::test::xdotool;
+    ASSERT_EQ(DesktopSession::instance().server().run(xdotool::command({xdotool::keys("ctrl+q")})), 0);
     ASSERT_TRUE(pumpUntil([] { return !s_performed.empty(); }));
     EXPECT_EQ(s_performed, std::vector<long>{kQuitCommand});
 

@@ -116,9 +116,8 @@ TEST(GtkAppKitWindow, TheViewDrawsOnTheScreenAndGetsClicksKeysAndTheCloseQuestio
 
     g_object_set(gtk_settings_get_default(), "gtk-double-click-time", 5000, nullptr);
     const auto& server = DesktopSession::instance().server();
-    ASSERT_EQ(server.run({"xdotool", "mousemove", "--sync", "150", "150", "click", "--repeat", "2", "--delay", "30",
-                          "1", "key", "a"}),
-              0);
+    namespace xdotool = CV::test::xdotool;
+    ASSERT_EQ(server.run(xdotool::command({xdotool::moveTo(150, 150), xdotool::click(1, 2), xdotool::keys("a")})), 0);
     ASSERT_TRUE(pumpUntil([] { return count("keyDown: a code 0") > 0; }));
     const std::vector<std::string> input(s_calls.end() - 5, s_calls.end());
     EXPECT_EQ(input, (std::vector<std::string>{"mouseDown: clicks 1", "mouseUp:", "mouseDown: clicks 2", "mouseUp:",

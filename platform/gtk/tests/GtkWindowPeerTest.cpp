@@ -171,8 +171,8 @@ protected:
     // starting with prefix.
     ::testing::AssertionResult xdotool(std::vector<std::string> arguments, const std::string& prefix, std::size_t count)
     {
-        arguments.insert(arguments.begin(), "xdotool");
-        if (const int status = DesktopSession::instance().server().run(arguments); status != 0)
+        const int status = DesktopSession::instance().server().run(CV::test::xdotool::command({arguments}));
+        if (status != 0)
             return ::testing::AssertionFailure() << "xdotool exited with " << status;
         if (!pumpUntil([&] { return m_client.entries(prefix).size() >= count; }))
         {
@@ -196,7 +196,7 @@ protected:
     static std::vector<std::string> moveTo(const GtkWindowPeer& window, double x, double y)
     {
         const peer::Point origin = originOnScreen(window);
-        return {"mousemove", "--sync", std::to_string(int(origin.x + x)), std::to_string(int(origin.y + y))};
+        return CV::test::xdotool::moveTo(int(origin.x + x), int(origin.y + y));
     }
 
     static std::vector<std::string> join(std::vector<std::string> first, const std::vector<std::string>& second)
@@ -319,7 +319,7 @@ TEST_F(GtkWindowPeerTest, ClicksAreCountedByTheToolkitsDoubleClickSettings)
     g_object_set(gtk_widget_get_settings(window.contentArea()), "gtk-double-click-time", 5000,
                  "gtk-double-click-distance", 5, nullptr);
 
-    ASSERT_TRUE(xdotool(join(moveTo(window, 50, 40), {"click", "--repeat", "2", "--delay", "30", "1"}), "up", 2));
+    ASSERT_TRUE(xdotool(join(moveTo(window, 50, 40), CV::test::xdotool::click(1, 2)), "up", 2));
     // Far from the first: a new series; then the right button.
     ASSERT_TRUE(xdotool(join(moveTo(window, 150, 120), {"click", "1", "click", "3"}), "up", 4));
     EXPECT_EQ(m_client.entries("down"), (std::vector<std::string>{"down 0 x1 0", "down 0 x2 0", "down 0 x1 0",

@@ -3,7 +3,6 @@
 #include <VarantoTest/PrivateXServer.h>
 #include <VarantoTest/XCloseRequest.h>
 
-#include <sstream>
 #include <thread>
 
 #include <X11/Xatom.h>
@@ -110,28 +109,22 @@ void DesktopSession::requestClose(WindowId window)
     test::sendCloseRequest(m_server.display(), window);
 }
 
-bool DesktopSession::xdotool(std::vector<std::string> arguments)
+bool DesktopSession::xdotool(test::xdotool::Words step)
 {
-    arguments.insert(arguments.begin(), "xdotool");
-    return m_server.run(arguments) == 0;
+    return m_server.run(test::xdotool::command({step})) == 0;
 }
 
 bool DesktopSession::click(WindowId window, int x, int y)
 {
-    return xdotool({"mousemove", "--window", std::to_string(window), std::to_string(x), std::to_string(y)})
-        && xdotool({"click", "1"});
+    return xdotool(test::xdotool::moveInWindow(window, x, y)) && xdotool(test::xdotool::click());
 }
 
 bool DesktopSession::pressKeys(WindowId window, std::string const& keys)
 {
     // Without a window manager the focus is given directly; the pointer is
     // put over the window too, for servers that let the focus follow it.
-    std::vector<std::string> typing{"key"};
-    std::istringstream words(keys);
-    for (std::string key; words >> key;)
-        typing.push_back(key);
-    return xdotool({"windowfocus", "--sync", std::to_string(window)})
-        && xdotool({"mousemove", "--window", std::to_string(window), "5", "5"}) && xdotool(typing);
+    return xdotool(test::xdotool::focus(window)) && xdotool(test::xdotool::moveInWindow(window, 5, 5))
+        && xdotool(test::xdotool::keys(keys));
 }
 
 } // namespace CV::desktop_test

@@ -2,6 +2,8 @@
 // A connection to the test's X server: finds the updater's windows, reads
 // their sizes and size hints, asks them to close as a window manager would,
 // and drives the mouse and the keyboard through xdotool.
+#include <VarantoTest/XdotoolInput.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -45,7 +47,7 @@ public:
     bool pressKeys(WindowId window, std::string const& keys);
 
 private:
-    bool xdotool(std::vector<std::string> arguments);
+    bool xdotool(test::xdotool::Words step);
 
     test::PrivateXServer const& m_server;
     Display* m_display = nullptr;
