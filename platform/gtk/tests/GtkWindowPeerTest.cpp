@@ -1,7 +1,7 @@
 // The desktop window on a private X server: what it shows (read back from
 // the screen), the input xdotool sends through the X server, size hints and
 // close requests as a window manager sends them.
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkWindowPeer.h"
@@ -26,7 +26,7 @@ namespace {
 
 using namespace platform;
 using platform::gtk::GtkWindowPeer;
-using desktop_test::DesktopSession;
+using desktop_test::DesktopBackendSession;
 using desktop_test::pumpUntil;
 using desktop_test::Screenshot;
 using desktop_test::sendCloseRequest;
@@ -141,8 +141,8 @@ class DesktopWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!DesktopSession::instance().ready())
-            GTEST_SKIP() << DesktopSession::instance().failure();
+        if (!DesktopBackendSession::instance().ready())
+            GTEST_SKIP() << DesktopBackendSession::instance().failure();
     }
     void TearDown() override { m_peer.reset(); }
 
@@ -171,7 +171,7 @@ protected:
     // starting with prefix.
     ::testing::AssertionResult xdotool(std::vector<std::string> arguments, const std::string& prefix, std::size_t count)
     {
-        const int status = DesktopSession::instance().server().run(CV::test::xdotool::command({arguments}));
+        const int status = DesktopBackendSession::instance().server().run(CV::test::xdotool::command({arguments}));
         if (status != 0)
             return ::testing::AssertionFailure() << "xdotool exited with " << status;
         if (!pumpUntil([&] { return m_client.entries(prefix).size() >= count; }))
@@ -217,13 +217,13 @@ protected:
     {
         DesktopWindowTest::SetUp();
         if (!IsSkipped())
-            DesktopSession::setScale(2);
+            DesktopBackendSession::setScale(2);
     }
     void TearDown() override
     {
         DesktopWindowTest::TearDown();
-        if (DesktopSession::instance().ready())
-            DesktopSession::setScale(1);
+        if (DesktopBackendSession::instance().ready())
+            DesktopBackendSession::setScale(1);
     }
 };
 
@@ -514,9 +514,9 @@ TEST_F(GtkWindowPeerTest, AnOpenWindowFollowsAChangeOfTheScaleFactor)
     showAndWait(window);
 
     const int before = m_client.draws;
-    DesktopSession::setScale(2);
+    DesktopBackendSession::setScale(2);
     const bool followed = pumpUntil([&] { return !m_client.entries("scale").empty() && m_client.draws > before; });
-    DesktopSession::setScale(1);
+    DesktopBackendSession::setScale(1);
     ASSERT_TRUE(followed);
     EXPECT_EQ(m_client.entries("scale"), (std::vector<std::string>{"scale 2"}));
 }

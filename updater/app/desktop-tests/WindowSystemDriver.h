@@ -16,15 +16,15 @@ class PrivateXServer;
 
 namespace CV::desktop_test {
 
-class DesktopSession {
+class WindowSystemDriver {
 public:
     using WindowId = unsigned long;
 
-    explicit DesktopSession(test::PrivateXServer const& server);
-    ~DesktopSession();
+    explicit WindowSystemDriver(test::PrivateXServer const& server);
+    ~WindowSystemDriver();
 
-    DesktopSession(DesktopSession const&) = delete;
-    DesktopSession& operator=(DesktopSession const&) = delete;
+    WindowSystemDriver(WindowSystemDriver const&) = delete;
+    WindowSystemDriver& operator=(WindowSystemDriver const&) = delete;
 
     bool connected() const { return m_display != nullptr; }
 
