@@ -239,6 +239,19 @@ TEST_F(WholeRoadTest, ControlQIsTheQuitCommand)
     EXPECT_EQ(*status, 0) << updater->output();
 }
 
+// The state channel's commands reach the application the same way on the
+// desktop as headless: a click on FINISH/QUIT through the probe ends it.
+TEST_F(WholeRoadTest, TheStateProbesClickWorksOnTheDesktopToo)
+{
+    auto updater = start("");
+    ASSERT_NE(mainWindow(*updater), 0u) << updater->output();
+    ASSERT_TRUE(waitForPage(NoDeviceConnected, 20s)) << updater->output();
+    std::ofstream(statePath + ".command") << "click " << kQuitButton << "\n";
+    auto const status = updater->waitForExit(20s);
+    ASSERT_TRUE(status) << "did not end: " << updater->output();
+    EXPECT_EQ(*status, 0) << updater->output();
+}
+
 TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
 {
     // A slow keyboard, so that the update is still writing when the window
