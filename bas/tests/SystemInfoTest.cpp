@@ -5,6 +5,8 @@
 
 #include "platform/cpu/Cpuid.h"
 
+#include "VarantoTest/ScopedEnvironmentVariable.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -102,33 +104,8 @@ TEST(SystemInfoTest, LocaleTextsGiveLanguageCodes)
 }
 
 // Sets the locale variables for one test and puts the old values back.
-class LocaleEnvironment {
-public:
-    LocaleEnvironment(const char* language, const char* lcAll, const char* lcMessages, const char* lang)
-    {
-        const char* values[] = {language, lcAll, lcMessages, lang};
-        for (int i = 0; i < 4; ++i) {
-            const char* old = std::getenv(kNames[i]);
-            saved_[i] = old ? std::optional<std::string>(old) : std::nullopt;
-            set(kNames[i], values[i]);
-        }
-    }
-    ~LocaleEnvironment()
-    {
-        for (int i = 0; i < 4; ++i)
-            set(kNames[i], saved_[i] ? saved_[i]->c_str() : nullptr);
-    }
-
-private:
-    static void set(const char* name, const char* value)
-    {
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    static constexpr const char* kNames[4] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
-    std::optional<std::string> saved_[4];
+struct LocaleEnvironment {
+    CV::test::ScopedEnvironmentVariable language, lcAll, lcMessages, lang;
 };
 
 TEST(SystemInfoTest, LanguageAndLocaleComeFromTheEnvironment)
@@ -144,7 +121,8 @@ TEST(SystemInfoTest, LanguageAndLocaleComeFromTheEnvironment)
         {nullptr, nullptr, nullptr, "pt_BR.UTF-8", 5, 5},
     };
     for (const Case& c : cases) {
-        LocaleEnvironment environment(c.language, c.lcAll, c.lcMessages, c.lang);
+        LocaleEnvironment environment{{"LANGUAGE", c.language}, {"LC_ALL", c.lcAll}, {"LC_MESSAGES", c.lcMessages},
+                                      {"LANG", c.lang}};
         SystemInfo::init();
         EXPECT_EQ(SystemInfo::s_eOSLanguage, c.osLanguage) << (c.language ? c.language : "") << " " << c.lang;
         EXPECT_EQ(SystemInfo::s_eOSLocale, c.osLocale) << (c.language ? c.language : "") << " " << c.lang;

@@ -21,7 +21,7 @@ bool StandaloneWindowImpl::createWindowAndAttach(WindowBase::CreateData const& d
 {
     if (!createWindow(data, windowClass, true))
         return false;
-    if (m_nativeWindow != nil && !(data.style & 0x1))
+    if (m_nativeWindow != nil && !(data.style & eWindowStyle::NotResizable))
         objc::send<void>(m_nativeWindow, "setCollectionBehavior:", kFullScreenPrimary);
     return true;
 }

@@ -30,20 +30,6 @@ enum : unsigned long {
     kNonactivatingPanel = 128,
 };
 
-enum : uint32_t {
-    kStyleNotResizable = 0x1,
-    kStyleResizable = 0x2,
-    kStyleNoTitle = 0x8,
-    kStyleClosableForPlain = 0x10,
-    kStyleNoClose = 0x20,
-    kStyleBorderless = 0x80,
-    kStyleRaised = 0x100,
-    kStyleNonactivating = 0x200,
-    kStylePopUpLevel = 0x800,
-    kStyleTransparent = 0x1000,
-    kStyleScreenSaverLevel = 0x2000,
-};
-
 constexpr long kFloatingLevel = 3;
 constexpr long kPopUpMenuLevel = 101;
 constexpr long kScreenSaverLevel = 1000;
@@ -197,22 +183,22 @@ unsigned long WindowImpl::styleMaskFor(uint32_t style, eWindowClass windowClass)
 {
     unsigned long mask = 0;
     if (windowClass == ePlain) {
-        if (!(style & (kStyleNoTitle | kStyleBorderless)))
-            mask = kTitled | ((style & kStyleClosableForPlain) ? (unsigned long)kClosable : 0UL);
-        if (style & kStyleResizable)
+        if (!(style & (eWindowStyle::NoTitle | eWindowStyle::Borderless)))
+            mask = kTitled | ((style & eWindowStyle::ClosableForPlain) ? (unsigned long)kClosable : 0UL);
+        if (style & eWindowStyle::Resizable)
             mask |= kResizable;
         return mask;
     }
-    if (!(style & kStyleBorderless)) {
-        const bool fixedSize = (style & kStyleNotResizable) && !(style & kStyleResizable);
+    if (!(style & eWindowStyle::Borderless)) {
+        const bool fixedSize = (style & eWindowStyle::NotResizable) && !(style & eWindowStyle::Resizable);
         mask = fixedSize ? (kTitled | kClosable | kMiniaturizable)
                          : (kTitled | kClosable | kMiniaturizable | kResizable);
-        if (style & kStyleNoTitle)
+        if (style & eWindowStyle::NoTitle)
             mask &= ~kTitled;
-        if (style & kStyleNoClose)
+        if (style & eWindowStyle::NoClose)
             mask &= ~kClosable;
     }
-    if (style & kStyleNonactivating)
+    if (style & eWindowStyle::Nonactivating)
         mask |= kNonactivatingPanel;
     if (windowClass == ePanel || windowClass == eOverlayPanel)
         mask |= kUtilityWindow;
@@ -223,9 +209,9 @@ long WindowImpl::levelFor(uint32_t style, eWindowClass windowClass)
 {
     long level = 0;
     const bool panel = windowClass == ePanel || windowClass == eOverlayPanel;
-    if (panel || (style & kStyleRaised))
-        level = (style & kStylePopUpLevel) ? kPopUpMenuLevel : kFloatingLevel;
-    if (style & kStyleScreenSaverLevel)
+    if (panel || (style & eWindowStyle::Raised))
+        level = (style & eWindowStyle::PopUpLevel) ? kPopUpMenuLevel : kFloatingLevel;
+    if (style & eWindowStyle::ScreenSaverLevel)
         level = kScreenSaverLevel;
     return level;
 }
@@ -249,7 +235,7 @@ bool WindowImpl::createWindow(WindowBase::CreateData const& data, eWindowClass w
         std::fprintf(stderr, "cannot create a native window\n");
         return false;
     }
-    if (windowClass == ePanel && (data.style & kStylePopUpLevel) &&
+    if (windowClass == ePanel && (data.style & eWindowStyle::PopUpLevel) &&
         objc::respondsTo(window, objc::selector("setWorksWhenModal:")))
         objc::send<void>(window, "setWorksWhenModal:", BOOL(YES));
     // The platform releases the window when it closes.
@@ -264,7 +250,7 @@ bool WindowImpl::createWindow(WindowBase::CreateData const& data, eWindowClass w
     const NSRect frame = objc::send<NSRect>(window, "frame");
     objc::send<void>(window, "setFrameOrigin:", NSMakePoint(x, top - frame.size.height - y));
 
-    if (data.style & kStyleTransparent) {
+    if (data.style & eWindowStyle::Transparent) {
         objc::send<void>(window, "setOpaque:", BOOL(NO));
         objc::send<void>(window, "setBackgroundColor:", id(nil));
         m_window.setAlphaBlending(true);

@@ -24,7 +24,7 @@ inline COCOA::WindowImplBase* implOf(WindowBase& window)
 inline Window::CreateData createDataAt(int left, int top)
 {
     Window::CreateData data;
-    data.flags = 0x1 | 0x2 | 0x4;
+    data.flags = Window::CreateData::SizeFromRect | Window::CreateData::PositionFromRect | Window::CreateData::Reserved;
     data.rect = {left, top, left + 60, top + 40};
     return data;
 }

@@ -68,6 +68,8 @@ private:
     bool* m_deleted;
 };
 
+constexpr uint32_t kSizeAndPosition = Window::CreateData::SizeFromRect | Window::CreateData::PositionFromRect;
+
 Window::CreateData dataFor(uint32_t flags, uint32_t style, Rect rect = Rect{0, 0, 0, 0})
 {
     Window::CreateData data;
@@ -165,7 +167,8 @@ TEST_F(WindowTest, DefaultAndUpdaterShapedWindowsArePlacedInFrameworkCoordinates
     EXPECT_EQ(app->getMainWindow(), &plain);
 
     LoggingWindow updater;
-    Window::CreateData data = dataFor(0x1 | 0x2 | 0x4, 0x1, Rect{200, 150, 200 + 627, 150 + 335});
+    Window::CreateData data = dataFor(kSizeAndPosition | Window::CreateData::Reserved, eWindowStyle::NotResizable,
+                                      Rect{200, 150, 200 + 627, 150 + 335});
     data.setTitle("Updater");
     ASSERT_TRUE(updater.create(data));
     updater.getRect(rect, true);
@@ -195,7 +198,7 @@ TEST_F(WindowTest, CoordinatesRoundTripOnTwoScreens)
 {
     driver.setScreens("1920x1080,1280x1024@2");
     LoggingWindow window;
-    ASSERT_TRUE(window.create(dataFor(0x1 | 0x2, 0, Rect{2000, 300, 2300, 500})));
+    ASSERT_TRUE(window.create(dataFor(kSizeAndPosition, 0, Rect{2000, 300, 2300, 500})));
     Rect rect{};
     window.getRect(rect, true);
     EXPECT_EQ(rect.left, 2000);

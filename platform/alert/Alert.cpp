@@ -1,7 +1,7 @@
 #include "platform/alert/Alert.h"
 
+#include "platform/alert/StandardErrorAlertPresenter.h"
 #include "platform/backend/Backend.h"
-#include "platform/headless/HeadlessAlertPresenter.h"
 #include "platform/runloop/MainLoop.h"
 
 #include <algorithm>
@@ -39,7 +39,7 @@ int Alert::runModal() const
     if (m_buttons.empty())
         return -1;
     if (!MainLoop::isMainThread())
-        return headless::HeadlessAlertPresenter().present(*this);
+        return StandardErrorAlertPresenter().present(*this);
     return Backend::current().createAlertPresenter()->present(*this);
 }
 

@@ -9,8 +9,9 @@
 //
 // Served by the current backend's presenter (platform/backend): a GTK
 // message dialog on the desktop; headless, the heading and text go to
-// standard error and the default button answers. Off the main thread the
-// alert is always answered the headless way.
+// standard error and the default button answers, or an answer handed in
+// ahead (AlertAnswers). Off the main thread nobody is asked: the texts go to
+// standard error and the default button answers (StandardErrorAlertPresenter).
 #include <string>
 #include <vector>
 

@@ -64,7 +64,7 @@ std::unique_ptr<peer::PanelPeer> GtkBackend::createPanel()
 peer::PasteboardPeer& GtkBackend::pasteboard(const std::string& name)
 {
     if (name != kGeneralPasteboard)
-        return m_headless.pasteboard(name);
+        return m_inProcess.named(name);
     if (!m_clipboard)
         m_clipboard = std::make_unique<GtkPasteboard>(name);
     return *m_clipboard;

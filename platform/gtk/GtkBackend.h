@@ -3,15 +3,15 @@
 // context (GLib's default context) on GDK's X11 backend. Windows, screens,
 // the cursor, alerts, open/save panels and the menu bar (in the first
 // titled window that has none in it) are GTK's, the general pasteboard is
-// the clipboard and drags started here are the toolkit's; the other
-// surfaces are served by the headless peers until their GTK peers exist.
+// the clipboard and drags started here are the toolkit's; every other
+// pasteboard lives in the process.
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkCursor.h"
 #include "platform/gtk/GtkDragSession.h"
 #include "platform/gtk/GtkMenuBarPeer.h"
 #include "platform/gtk/GtkPasteboard.h"
 #include "platform/gtk/GtkScreens.h"
-#include "platform/headless/HeadlessBackend.h"
+#include "platform/pasteboard/InProcessPasteboards.h"
 #include "platform/power/DesktopPower.h"
 
 #include <memory>
@@ -40,11 +40,11 @@ public:
 
 private:
     explicit GtkBackend(GdkDisplay* display);
-    headless::HeadlessBackend m_headless;
     GtkScreens m_screens;
     GtkCursor m_cursor;
     DesktopPower m_power;
     std::unique_ptr<GtkPasteboard> m_clipboard;
+    pasteboard::InProcessPasteboards m_inProcess;
     std::unique_ptr<GtkDragSession> m_dragSession;
     GtkMenuBarPeer m_menuBar;
 };

@@ -12,7 +12,7 @@
 // flavours, a URI list one item per URI with the file-URL flavour. The
 // change count goes up whenever the clipboard gets a new owner or is
 // cleared here.
-#include "platform/headless/HeadlessPasteboard.h"
+#include "platform/pasteboard/InProcessPasteboard.h"
 #include "platform/peer/PasteboardPeer.h"
 
 #include <vector>
@@ -63,7 +63,7 @@ private:
     bool m_owned = false;
     bool m_claiming = false;
     // What was put here while the clipboard is ours.
-    headless::HeadlessPasteboard m_local;
+    pasteboard::InProcessPasteboard m_local;
     mutable Foreign m_foreign;
 };
 

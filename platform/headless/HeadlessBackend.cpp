@@ -9,7 +9,7 @@ HeadlessBackend::HeadlessBackend()
     : m_desktop(std::make_shared<HeadlessDesktop>())
     , m_screens(m_desktop)
     , m_panels(std::make_shared<PanelScript>())
-    , m_alerts(std::make_shared<AlertScript>())
+    , m_alertsShown(std::make_shared<AlertsShown>())
 {
 }
 
@@ -22,7 +22,7 @@ HeadlessBackend& HeadlessBackend::select()
 
 std::unique_ptr<AlertPresenter> HeadlessBackend::createAlertPresenter()
 {
-    return std::make_unique<HeadlessAlertPresenter>(stderr, m_alerts);
+    return std::make_unique<HeadlessAlertPresenter>(stderr, m_alertsShown);
 }
 
 std::unique_ptr<peer::WindowPeer> HeadlessBackend::createWindow(const peer::WindowSpec& spec,
@@ -36,12 +36,9 @@ std::unique_ptr<peer::PanelPeer> HeadlessBackend::createPanel()
     return std::make_unique<HeadlessPanel>(m_panels);
 }
 
-HeadlessPasteboard& HeadlessBackend::pasteboard(const std::string& name)
+pasteboard::InProcessPasteboard& HeadlessBackend::pasteboard(const std::string& name)
 {
-    std::unique_ptr<HeadlessPasteboard>& board = m_pasteboards[name];
-    if (!board)
-        board = std::make_unique<HeadlessPasteboard>(name);
-    return *board;
+    return m_pasteboards.named(name);
 }
 
 } // namespace platform::headless

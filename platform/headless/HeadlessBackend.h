@@ -11,11 +11,10 @@
 #include "platform/headless/HeadlessDragSession.h"
 #include "platform/headless/HeadlessMenuBar.h"
 #include "platform/headless/HeadlessPanel.h"
-#include "platform/headless/HeadlessPasteboard.h"
 #include "platform/headless/HeadlessPower.h"
 #include "platform/headless/HeadlessScreens.h"
+#include "platform/pasteboard/InProcessPasteboards.h"
 
-#include <map>
 #include <memory>
 
 namespace platform::headless {
@@ -38,24 +37,24 @@ public:
     peer::ScreensPeer& screens() override { return m_screens; }
     HeadlessMenuBar& menuBar() override { return m_menuBar; }
     HeadlessCursor& cursor() override { return m_cursor; }
-    HeadlessPasteboard& pasteboard(const std::string& name) override;
+    pasteboard::InProcessPasteboard& pasteboard(const std::string& name) override;
     HeadlessDragSession& dragSession() override { return m_drag; }
     HeadlessPower& power() override { return m_power; }
 
     HeadlessDesktop& desktop() { return *m_desktop; }
     PanelScript& panels() { return *m_panels; }
-    AlertScript& alerts() { return *m_alerts; }
+    const AlertsShown& alertsShown() const { return *m_alertsShown; }
 
 private:
     std::shared_ptr<HeadlessDesktop> m_desktop;
     HeadlessScreens m_screens;
     HeadlessMenuBar m_menuBar;
     HeadlessCursor m_cursor;
-    std::map<std::string, std::unique_ptr<HeadlessPasteboard>> m_pasteboards;
+    pasteboard::InProcessPasteboards m_pasteboards;
     HeadlessDragSession m_drag;
     HeadlessPower m_power;
     std::shared_ptr<PanelScript> m_panels;
-    std::shared_ptr<AlertScript> m_alerts;
+    std::shared_ptr<AlertsShown> m_alertsShown;
 };
 
 } // namespace platform::headless

@@ -18,10 +18,12 @@ TestDriver::TestDriver()
     , m_start(MainLoop::instance().now())
     , m_pool(std::make_unique<objc::AutoreleasePool>())
 {
+    AlertAnswers::clear();
 }
 
 TestDriver::~TestDriver()
 {
+    AlertAnswers::clear();
     m_pool.reset();
     MainLoop::instance().setClock(m_previousClock);
 }

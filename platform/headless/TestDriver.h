@@ -15,6 +15,7 @@
 //
 // Positions are the window's content coordinates in points, top-down (as
 // a user sees them); pixels are read back at the backing scale.
+#include "platform/alert/AlertAnswers.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/headless/HeadlessWindow.h"
 #include "platform/objc/AutoreleasePool.h"
@@ -126,7 +127,7 @@ public:
     HeadlessMenuBar& menuBar() { return m_backend->menuBar(); }
 
     HeadlessCursor& cursor() { return m_backend->cursor(); }
-    HeadlessPasteboard& pasteboard(const std::string& name = kGeneralPasteboard)
+    pasteboard::InProcessPasteboard& pasteboard(const std::string& name = kGeneralPasteboard)
     {
         return m_backend->pasteboard(name);
     }
@@ -148,8 +149,8 @@ public:
     // Alerts (on the main thread): the next ones are answered by the
     // buttons labelled so, in order (an unknown label: the default button);
     // the headings of every alert shown so far.
-    void answerAlert(const std::string& buttonLabel) { m_backend->alerts().answers.push_back(buttonLabel); }
-    const std::vector<std::string>& alertsShown() const { return m_backend->alerts().shown; }
+    void answerAlert(const std::string& buttonLabel) { AlertAnswers::add(buttonLabel); }
+    const std::vector<std::string>& alertsShown() const { return m_backend->alertsShown().headings; }
 
     // Power: announces sleep and returns the answer given so far.
     std::optional<bool> sleep() { return m_backend->power().sleep(); }

@@ -93,4 +93,19 @@ TEST(Alert, ScriptedAnswersPickButtonsByLabelInOrder)
     EXPECT_EQ(driver.alertsShown(), (std::vector<std::string>{"Quit?", "Quit?", "Quit?"}));
 }
 
+// Off the main thread nobody is asked: the default answers and the answers
+// handed in stay for the alerts of the main thread.
+TEST(Alert, OffTheMainThreadTheDefaultAnswersAndScriptedAnswersWait)
+{
+    platform::headless::TestDriver driver;
+    driver.answerAlert("Cancel");
+    Alert alert = yesNoCancel();
+    alert.setDefaultButton(3);
+    int answer = -1;
+    std::thread([&] { answer = alert.runModal(); }).join();
+    EXPECT_EQ(answer, 3);
+    EXPECT_EQ(alert.runModal(), 1);
+    EXPECT_EQ(driver.alertsShown(), (std::vector<std::string>{"Quit?"}));
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 // holders of value references.
 #include "platform/cf/CFString.h"
 
+#include "VarantoTest/ScopedEnvironmentVariable.h"
 #include "VarantoTest/TemporaryFolder.h"
 
 #include <cstdlib>
@@ -27,30 +28,7 @@ public:
     std::string bundlePath() const { return (path() / "T.app").string(); }
 };
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnv()
-    {
-        if (m_old)
-            setenv(m_name.c_str(), m_old->c_str(), 1);
-        else
-            unsetenv(m_name.c_str());
-    }
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_old;
-};
+using ScopedEnv = CV::test::ScopedEnvironmentVariable;
 
 // Owns one reference.
 template <typename Ref>

@@ -32,7 +32,7 @@ inline FEN::Window::CreateData windowData(int width, int height, int left = 100,
 {
     FEN::Window::CreateData data;
     data.flags = FEN::Window::CreateData::SizeFromRect | FEN::Window::CreateData::PositionFromRect;
-    data.style = 0x1;
+    data.style = FEN::eWindowStyle::NotResizable;
     data.rect = {left, top, left + width, top + height};
     return data;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The updater's fixed texts: its names, the rights notice and the people
 // behind it, the single-instance id and the addresses of the Help menu.
+#include "updater/app/wizard/WizardTexts.h"
+
 namespace CV {
 namespace ApplicationTexts {
 
@@ -17,6 +19,13 @@ inline constexpr const char* kContributors3 = "Pieter Dunlevy, Anouk Sarrazin, K
 inline constexpr const char* kContributors4 = "Greta Lindqvist, Hamid Vasquez, Noor Whitcombe";
 inline constexpr const char* kContributors5 = "";
 inline constexpr const char* kInstanceId = "VarantoMK2Updater-5C1E7A93-2B4D-4F60-9A8E-13D7C2B6F048";
+
+// The texts above that the wizard shows.
+inline WizardTexts wizardTexts()
+{
+    return WizardTexts{kDeviceName,    kProductName,   kAppName,       kTitle,         kRightsNotice, kVersion,
+                       kContributors1, kContributors2, kContributors3, kContributors4, kContributors5};
+}
 
 inline constexpr const char* kKnowledgeBaseUrl = "https://support.calvarine.example/varanto-mk2/knowledge-base";
 inline constexpr const char* kHomePageUrl = "https://www.calvarine.example/";

@@ -72,9 +72,7 @@ bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
 std::shared_ptr<UpdateWizardMainWidget> FirmwareUpdaterApp::createWizard()
 {
     FirmwareUpdaterConfig const& c = m_config;
-    auto wizard = std::make_shared<UpdateWizardMainWidget>(
-        c.m_strDeviceName, c.m_strProductName, c.m_strAppName, c.m_strTitle, c.m_strRightsNotice, c.m_strVersion,
-        c.m_strContributors1, c.m_strContributors2, c.m_strContributors3, c.m_strContributors4, c.m_strContributors5);
+    auto wizard = std::make_shared<UpdateWizardMainWidget>(c.wizardTexts());
     m_fnShowAbout = [wizard] { wizard->showAbout(); };
     wizard->run(c.m_fnConnectInNormalMode, c.m_fnResetIntoUpdateMode, c.m_fnConnectInUpdateMode, c.m_fnPerformUpdate,
                 c.m_fnGetDeviceInfo);
@@ -115,9 +113,9 @@ void FirmwareUpdaterApp::createMainWindow(std::shared_ptr<TOV::Widget> const& ro
     window->setRoot(root, kRootWidgetId);
     FEN::Window::CreateData data;
     data.setTitle(m_config.m_strWindowTitle.c_str());
-    data.style = 0x1; // neither resizable nor full screen
+    data.style = FEN::eWindowStyle::NotResizable;
     data.rect = {0, 0, kWindowWidth, kWindowHeight};
-    data.flags |= FEN::Window::CreateData::SizeFromRect | 0x4;
+    data.flags |= FEN::Window::CreateData::SizeFromRect | FEN::Window::CreateData::Reserved;
     window->create(data);
     window->setWindowIcon(FEN::AppModule::getCurrentModule(), 1);
     window->show(true);

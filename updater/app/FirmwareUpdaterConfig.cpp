@@ -4,24 +4,23 @@
 
 namespace CV {
 
-FirmwareUpdaterConfig::FirmwareUpdaterConfig(
-    std::string deviceName, std::string productName, std::string appName, std::string title,
-    std::string rightsNotice, std::string version, std::string contributors1, std::string contributors2,
-    std::string contributors3, std::string contributors4, std::string contributors5, std::string instanceId,
-    ConnectFunction connectInNormalMode, ConnectFunction resetIntoUpdateMode, ConnectFunction connectInUpdateMode,
-    PerformUpdateFunction performUpdate, GetDeviceInfoFunction getDeviceInfo, IsUpdateRunningFunction isUpdateRunning,
-    CloseRequestFunction applicationCloseRequest)
-    : m_strDeviceName(std::move(deviceName))
-    , m_strProductName(std::move(productName))
-    , m_strAppName(std::move(appName))
-    , m_strTitle(std::move(title))
-    , m_strRightsNotice(std::move(rightsNotice))
-    , m_strVersion(std::move(version))
-    , m_strContributors1(std::move(contributors1))
-    , m_strContributors2(std::move(contributors2))
-    , m_strContributors3(std::move(contributors3))
-    , m_strContributors4(std::move(contributors4))
-    , m_strContributors5(std::move(contributors5))
+FirmwareUpdaterConfig::FirmwareUpdaterConfig(WizardTexts const& texts, std::string instanceId,
+                                             ConnectFunction connectInNormalMode, ConnectFunction resetIntoUpdateMode,
+                                             ConnectFunction connectInUpdateMode, PerformUpdateFunction performUpdate,
+                                             GetDeviceInfoFunction getDeviceInfo,
+                                             IsUpdateRunningFunction isUpdateRunning,
+                                             CloseRequestFunction applicationCloseRequest)
+    : m_strDeviceName(texts.deviceName)
+    , m_strProductName(texts.productName)
+    , m_strAppName(texts.appName)
+    , m_strTitle(texts.title)
+    , m_strRightsNotice(texts.rightsNotice)
+    , m_strVersion(texts.version)
+    , m_strContributors1(texts.contributors1)
+    , m_strContributors2(texts.contributors2)
+    , m_strContributors3(texts.contributors3)
+    , m_strContributors4(texts.contributors4)
+    , m_strContributors5(texts.contributors5)
     , m_strInstanceId(std::move(instanceId))
     , m_fnConnectInNormalMode(std::move(connectInNormalMode))
     , m_fnResetIntoUpdateMode(std::move(resetIntoUpdateMode))
@@ -36,6 +35,13 @@ FirmwareUpdaterConfig::FirmwareUpdaterConfig(
     std::string bundleVersion;
     if (FEN::AppModule::getVersionInfo(bundleVersion))
         m_strVersion = bundleVersion;
+}
+
+WizardTexts FirmwareUpdaterConfig::wizardTexts() const
+{
+    return WizardTexts{m_strDeviceName,    m_strProductName,   m_strAppName,       m_strTitle,
+                       m_strRightsNotice,  m_strVersion,       m_strContributors1, m_strContributors2,
+                       m_strContributors3, m_strContributors4, m_strContributors5};
 }
 
 } // namespace CV

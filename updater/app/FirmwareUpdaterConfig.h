@@ -3,6 +3,7 @@
 // callbacks that reach the upgrade logic. The module fills it; the
 // application object and the wizard read the fields directly and call the
 // logic only through the callbacks.
+#include "updater/app/wizard/WizardTexts.h"
 #include "usx2/usb/USBDeviceInfo.h"
 
 #include <boost/function.hpp>
@@ -22,15 +23,15 @@ public:
 
     // The window title becomes a copy of the application name; the version
     // becomes the bundle's when the bundle has one.
-    FirmwareUpdaterConfig(std::string deviceName, std::string productName, std::string appName, std::string title,
-                          std::string rightsNotice, std::string version, std::string contributors1,
-                          std::string contributors2, std::string contributors3, std::string contributors4,
-                          std::string contributors5, std::string instanceId, ConnectFunction connectInNormalMode,
+    FirmwareUpdaterConfig(WizardTexts const& texts, std::string instanceId, ConnectFunction connectInNormalMode,
                           ConnectFunction resetIntoUpdateMode, ConnectFunction connectInUpdateMode,
                           PerformUpdateFunction performUpdate, GetDeviceInfoFunction getDeviceInfo,
                           IsUpdateRunningFunction isUpdateRunning, CloseRequestFunction applicationCloseRequest);
     FirmwareUpdaterConfig(FirmwareUpdaterConfig const&) = delete;
     FirmwareUpdaterConfig& operator=(FirmwareUpdaterConfig const&) = delete;
+
+    // The wizard's texts as they stand in the fields below.
+    WizardTexts wizardTexts() const;
 
     std::string m_strDeviceName;
     std::string m_strProductName;

@@ -111,10 +111,7 @@ void VarantoMK2UpdaterAppModule::createConfig()
     using Logic = VarantoMK2UpdaterUpgradeLogic;
     Logic* logic = m_pUpgradeLogic.get();
     m_pConfig = std::make_unique<FirmwareUpdaterConfig>(
-        ApplicationTexts::kDeviceName, ApplicationTexts::kProductName, ApplicationTexts::kAppName,
-        ApplicationTexts::kTitle, ApplicationTexts::kRightsNotice, ApplicationTexts::kVersion,
-        ApplicationTexts::kContributors1, ApplicationTexts::kContributors2, ApplicationTexts::kContributors3,
-        ApplicationTexts::kContributors4, ApplicationTexts::kContributors5, ApplicationTexts::kInstanceId,
+        ApplicationTexts::wizardTexts(), ApplicationTexts::kInstanceId,
         boost::bind(&Logic::connectInNormalMode, logic), boost::bind(&Logic::resetIntoUpdateMode, logic),
         boost::bind(&Logic::connectInUpdateMode, logic), boost::bind(&Logic::performUpdate, logic, _1),
         boost::bind(&Logic::getDeviceInfo, logic, _1, _2, _3, _4), boost::bind(&Logic::isUpdateRunning, logic),

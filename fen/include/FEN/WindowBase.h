@@ -11,6 +11,7 @@
 #include "BAS/Rect.h"
 #include "FEN/EventTarget.h"
 #include "FEN/WindowState.h"
+#include "FEN/WindowStyle.h"
 
 #include <cstdint>
 #include <objc/runtime.h>
@@ -25,10 +26,12 @@ public:
         enum : uint32_t {
             SizeFromRect = 0x1,
             PositionFromRect = 0x2,
+            // Not interpreted; the updater's main window sets it.
+            Reserved = 0x4,
             HasTitle = 0x10,
         };
         uint32_t flags = 0;
-        uint32_t style = 0; // interpreted by the platform implementation
+        uint32_t style = 0; // eWindowStyle bits, interpreted by the platform implementation
         BAS::Rect rect{0, 0, 0, 0}; // framework screen coordinates
         std::vector<char> title; // zero-terminated UTF-8
 

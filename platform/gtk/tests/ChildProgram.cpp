@@ -1,6 +1,6 @@
 #include "ChildProgram.h"
 
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 
 #include <glib-unix.h>
 #include <glib.h>
@@ -88,7 +88,7 @@ void ChildProgram::readOutput()
 
 std::string whyDesktopTestCannotRun(const std::vector<std::string>& programs)
 {
-    const DesktopSession& session = DesktopSession::instance();
+    const DesktopBackendSession& session = DesktopBackendSession::instance();
     if (!session.ready())
         return session.failure();
     for (const std::string& name : programs) {

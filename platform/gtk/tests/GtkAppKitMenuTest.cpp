@@ -1,7 +1,7 @@
 // The stand-in's main menu on the desktop: Control+Q in a window of the
 // stand-in's classes performs the Quit item (Command is Control on this
 // keyboard), and a Help item clicked in the menu bar performs its action.
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 
 #include "platform/appkit/AppKit.h"
 #include "platform/backend/Backend.h"
@@ -23,7 +23,7 @@
 namespace {
 
 using namespace platform;
-using desktop_test::DesktopSession;
+using desktop_test::DesktopBackendSession;
 using desktop_test::pumpUntil;
 using objc::send;
 
@@ -99,13 +99,13 @@ void addSubmenu(id into, const char* title, id submenu)
 
 int click(GtkWidget* widget)
 {
-    return DesktopSession::instance().server().run(desktop_test::clickOnWidget(widget));
+    return DesktopBackendSession::instance().server().run(desktop_test::clickOnWidget(widget));
 }
 
 TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
 {
-    if (!DesktopSession::instance().ready())
-        GTEST_SKIP() << DesktopSession::instance().failure();
+    if (!DesktopBackendSession::instance().ready())
+        GTEST_SKIP() << DesktopBackendSession::instance().failure();
     objc::AutoreleasePool pool;
     s_performed.clear();
     id application = send<id>(objc_getClass("NSApplication"), "sharedApplication");
@@ -133,7 +133,8 @@ TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
     ASSERT_TRUE(pumpUntil([&] { return send<BOOL>(window, "isKeyWindow"); }));
     gdk_display_sync(gdk_display_get_default());
 
-    ASSERT_EQ(DesktopSession::instance().server().run({"xdotool", "key", "ctrl+q"}), 0);
+    namespace xdotool = CV::test::xdotool;
+    ASSERT_EQ(DesktopBackendSession::instance().server().run(xdotool::command({xdotool::keys("ctrl+q")})), 0);
     ASSERT_TRUE(pumpUntil([] { return !s_performed.empty(); }));
     EXPECT_EQ(s_performed, std::vector<long>{kQuitCommand});
 

@@ -2,7 +2,7 @@
 // framework makes one: its view's drawRect: is on the screen, xdotool's
 // clicks and keys reach the view's overrides, and a close request asks the
 // delegate.
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 
 #include "platform/appkit/AppKit.h"
 #include "platform/gtk/GtkWindowPeer.h"
@@ -22,7 +22,7 @@
 namespace {
 
 using namespace platform;
-using desktop_test::DesktopSession;
+using desktop_test::DesktopBackendSession;
 using desktop_test::pumpUntil;
 using desktop_test::Screenshot;
 using desktop_test::sendCloseRequest;
@@ -92,8 +92,8 @@ std::size_t count(const std::string& call)
 
 TEST(GtkAppKitWindow, TheViewDrawsOnTheScreenAndGetsClicksKeysAndTheCloseQuestion)
 {
-    if (!DesktopSession::instance().ready())
-        GTEST_SKIP() << DesktopSession::instance().failure();
+    if (!DesktopBackendSession::instance().ready())
+        GTEST_SKIP() << DesktopBackendSession::instance().failure();
     objc::AutoreleasePool pool;
     s_calls.clear();
 
@@ -115,10 +115,9 @@ TEST(GtkAppKitWindow, TheViewDrawsOnTheScreenAndGetsClicksKeysAndTheCloseQuestio
     EXPECT_EQ(shot.pixel(19, 10), 0x0000FFu);
 
     g_object_set(gtk_settings_get_default(), "gtk-double-click-time", 5000, nullptr);
-    const auto& server = DesktopSession::instance().server();
-    ASSERT_EQ(server.run({"xdotool", "mousemove", "--sync", "150", "150", "click", "--repeat", "2", "--delay", "30",
-                          "1", "key", "a"}),
-              0);
+    const auto& server = DesktopBackendSession::instance().server();
+    namespace xdotool = CV::test::xdotool;
+    ASSERT_EQ(server.run(xdotool::command({xdotool::moveTo(150, 150), xdotool::click(1, 2), xdotool::keys("a")})), 0);
     ASSERT_TRUE(pumpUntil([] { return count("keyDown: a code 0") > 0; }));
     const std::vector<std::string> input(s_calls.end() - 5, s_calls.end());
     EXPECT_EQ(input, (std::vector<std::string>{"mouseDown: clicks 1", "mouseUp:", "mouseDown: clicks 2", "mouseUp:",

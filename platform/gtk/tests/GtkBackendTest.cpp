@@ -1,5 +1,7 @@
 #include "platform/gtk/GtkBackend.h"
 
+#include "VarantoTest/ScopedEnvironmentVariable.h"
+
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
@@ -9,21 +11,7 @@
 
 namespace {
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value)
-        : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
+using ScopedEnv = CV::test::ScopedEnvironmentVariable;
 
 TEST(GtkBackend, StartUpChoiceFallsBackToHeadlessAndHonoursTheVariable)
 {

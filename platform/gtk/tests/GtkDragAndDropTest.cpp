@@ -2,7 +2,7 @@
 // moved by xdotool as a user's mouse over another window that is a drop
 // destination.
 #include "ChildProgram.h"
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 #include "QuietWindowClient.h"
 
 #include "platform/backend/Backend.h"

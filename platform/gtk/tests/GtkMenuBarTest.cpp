@@ -2,7 +2,7 @@
 // content area that keeps its size, the application menu as the desktop
 // shows it, accelerators with Command as Control, validation before a
 // menu shows and clicks that reach the client only for enabled items.
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 #include "QuietWindowClient.h"
 
 #include "platform/backend/Backend.h"
@@ -22,7 +22,7 @@ namespace {
 
 using namespace platform;
 using desktop_test::clickOnWidget;
-using desktop_test::DesktopSession;
+using desktop_test::DesktopBackendSession;
 using desktop_test::menuItemLabelled;
 using desktop_test::pumpUntil;
 using desktop_test::QuietWindowClient;
@@ -107,8 +107,8 @@ class GtkMenuBarTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!DesktopSession::instance().ready())
-            GTEST_SKIP() << DesktopSession::instance().failure();
+        if (!DesktopBackendSession::instance().ready())
+            GTEST_SKIP() << DesktopBackendSession::instance().failure();
         m_client.allowClose = false;
         m_bar = &dynamic_cast<GtkMenuBarPeer&>(Backend::current().menuBar());
         m_bar->setMenuTree(updaterMenus(), &m_menus);
@@ -140,7 +140,7 @@ protected:
     {
         if (!widget)
             return ::testing::AssertionFailure() << "no widget to click for '" << entry << "'";
-        if (const int status = DesktopSession::instance().server().run(clickOnWidget(widget)); status != 0)
+        if (const int status = DesktopBackendSession::instance().server().run(clickOnWidget(widget)); status != 0)
             return ::testing::AssertionFailure() << "xdotool exited with " << status;
         if (pumpUntil([&] { return m_menus.has(entry); }))
             return ::testing::AssertionSuccess();
@@ -233,7 +233,7 @@ TEST_F(GtkMenuBarTest, AMenuIsValidatedBeforeItShowsAndOnlyEnabledItemsReachTheC
     EXPECT_FALSE(gtk_widget_get_sensitive(web));
     // A click on the disabled item leaves the menu open and sends nothing;
     // the enabled one then goes through.
-    ASSERT_EQ(DesktopSession::instance().server().run(clickOnWidget(web)), 0);
+    ASSERT_EQ(DesktopBackendSession::instance().server().run(clickOnWidget(web)), 0);
     ASSERT_TRUE(click(menuItemLabelled(help, "Visit the Knowledge Base"), "chosen 1.0"));
     EXPECT_EQ(m_menus.log, (std::vector<std::string>{"open 1", "chosen 1.0"}));
 }
@@ -255,7 +255,7 @@ TEST_F(GtkMenuBarTest, ANewShapeHandedOverAsAMenuOpensIsBuiltWhenTheMenusClose)
     // The open menu keeps its items; a path that now leads elsewhere
     // sends nothing.
     EXPECT_EQ(labelsOf(help), (std::vector<std::string>{"Visit the Knowledge Base", "Visit Calvarine on the web"}));
-    ASSERT_EQ(DesktopSession::instance().server().run(clickOnWidget(menuItemLabelled(help, "Visit the Knowledge Base"))), 0);
+    ASSERT_EQ(DesktopBackendSession::instance().server().run(clickOnWidget(menuItemLabelled(help, "Visit the Knowledge Base"))), 0);
     ASSERT_TRUE(pumpUntil([&] {
         GtkWidget* title = topMenu("Help");
         GtkWidget* rebuilt = title ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(title)) : nullptr;
@@ -264,7 +264,7 @@ TEST_F(GtkMenuBarTest, ANewShapeHandedOverAsAMenuOpensIsBuiltWhenTheMenusClose)
     help = gtk_menu_item_get_submenu(GTK_MENU_ITEM(topMenu("Help")));
     // The new items are laid out on the toolkit's next frame.
     ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_allocated_width(topMenu("Help")) > 1; }));
-    ASSERT_EQ(DesktopSession::instance().server().run(clickOnWidget(topMenu("Help"))), 0);
+    ASSERT_EQ(DesktopBackendSession::instance().server().run(clickOnWidget(topMenu("Help"))), 0);
     ASSERT_TRUE(pumpUntil([&] { return gtk_widget_get_mapped(help); }));
     ASSERT_TRUE(click(menuItemLabelled(help, "Visit the Knowledge Base"), "chosen 1.1"));
     EXPECT_EQ(m_menus.log, (std::vector<std::string>{"open 1", "open 1", "chosen 1.1"}));

@@ -1,7 +1,7 @@
 // Open and save panels on a private X server, driven by xdotool as a user
 // at the keyboard.
 #include "ChildProgram.h"
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 
 #include "platform/gtk/GtkPanel.h"
 #include "platform/runloop/MainLoop.h"

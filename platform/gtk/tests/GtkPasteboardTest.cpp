@@ -1,7 +1,7 @@
 // The general pasteboard on a private X server, against xclip as the other
 // program on the desktop.
 #include "ChildProgram.h"
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 
 #include "platform/backend/Backend.h"
 #include "platform/cf/CFData.h"

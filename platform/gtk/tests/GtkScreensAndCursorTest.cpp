@@ -1,5 +1,5 @@
 // The desktop's screens and cursor on a private X server.
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 #include "QuietWindowClient.h"
 
 #include "platform/alert/Alert.h"
@@ -22,7 +22,7 @@
 namespace {
 
 using namespace platform;
-using desktop_test::DesktopSession;
+using desktop_test::DesktopBackendSession;
 using desktop_test::pumpUntil;
 
 using QuietClient = desktop_test::QuietWindowClient;
@@ -31,8 +31,8 @@ class DesktopSurfacesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!DesktopSession::instance().ready())
-            GTEST_SKIP() << DesktopSession::instance().failure();
+        if (!DesktopBackendSession::instance().ready())
+            GTEST_SKIP() << DesktopBackendSession::instance().failure();
     }
 
     gtk::GtkBackend& backend() { return static_cast<gtk::GtkBackend&>(Backend::current()); }
@@ -69,10 +69,10 @@ TEST_F(GtkScreensTest, AChangeOfScaleIsReportedAndRead)
 {
     int calls = 0;
     backend().screens().setReconfigurationHandler([&] { ++calls; });
-    DesktopSession::setScale(2);
+    DesktopBackendSession::setScale(2);
     const bool reported = pumpUntil([&] { return calls > 0; });
     const std::vector<peer::ScreenInfo> scaled = backend().screens().screens();
-    DesktopSession::setScale(1);
+    DesktopBackendSession::setScale(1);
     pumpUntil([&] { return calls > 1; });
     backend().screens().setReconfigurationHandler(nullptr);
 

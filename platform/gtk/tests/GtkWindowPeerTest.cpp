@@ -1,7 +1,7 @@
 // The desktop window on a private X server: what it shows (read back from
 // the screen), the input xdotool sends through the X server, size hints and
 // close requests as a window manager sends them.
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkWindowPeer.h"
@@ -26,7 +26,7 @@ namespace {
 
 using namespace platform;
 using platform::gtk::GtkWindowPeer;
-using desktop_test::DesktopSession;
+using desktop_test::DesktopBackendSession;
 using desktop_test::pumpUntil;
 using desktop_test::Screenshot;
 using desktop_test::sendCloseRequest;
@@ -141,8 +141,8 @@ class DesktopWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        if (!DesktopSession::instance().ready())
-            GTEST_SKIP() << DesktopSession::instance().failure();
+        if (!DesktopBackendSession::instance().ready())
+            GTEST_SKIP() << DesktopBackendSession::instance().failure();
     }
     void TearDown() override { m_peer.reset(); }
 
@@ -171,8 +171,8 @@ protected:
     // starting with prefix.
     ::testing::AssertionResult xdotool(std::vector<std::string> arguments, const std::string& prefix, std::size_t count)
     {
-        arguments.insert(arguments.begin(), "xdotool");
-        if (const int status = DesktopSession::instance().server().run(arguments); status != 0)
+        const int status = DesktopBackendSession::instance().server().run(CV::test::xdotool::command({arguments}));
+        if (status != 0)
             return ::testing::AssertionFailure() << "xdotool exited with " << status;
         if (!pumpUntil([&] { return m_client.entries(prefix).size() >= count; }))
         {
@@ -196,7 +196,7 @@ protected:
     static std::vector<std::string> moveTo(const GtkWindowPeer& window, double x, double y)
     {
         const peer::Point origin = originOnScreen(window);
-        return {"mousemove", "--sync", std::to_string(int(origin.x + x)), std::to_string(int(origin.y + y))};
+        return CV::test::xdotool::moveTo(int(origin.x + x), int(origin.y + y));
     }
 
     static std::vector<std::string> join(std::vector<std::string> first, const std::vector<std::string>& second)
@@ -217,13 +217,13 @@ protected:
     {
         DesktopWindowTest::SetUp();
         if (!IsSkipped())
-            DesktopSession::setScale(2);
+            DesktopBackendSession::setScale(2);
     }
     void TearDown() override
     {
         DesktopWindowTest::TearDown();
-        if (DesktopSession::instance().ready())
-            DesktopSession::setScale(1);
+        if (DesktopBackendSession::instance().ready())
+            DesktopBackendSession::setScale(1);
     }
 };
 
@@ -319,7 +319,7 @@ TEST_F(GtkWindowPeerTest, ClicksAreCountedByTheToolkitsDoubleClickSettings)
     g_object_set(gtk_widget_get_settings(window.contentArea()), "gtk-double-click-time", 5000,
                  "gtk-double-click-distance", 5, nullptr);
 
-    ASSERT_TRUE(xdotool(join(moveTo(window, 50, 40), {"click", "--repeat", "2", "--delay", "30", "1"}), "up", 2));
+    ASSERT_TRUE(xdotool(join(moveTo(window, 50, 40), CV::test::xdotool::click(1, 2)), "up", 2));
     // Far from the first: a new series; then the right button.
     ASSERT_TRUE(xdotool(join(moveTo(window, 150, 120), {"click", "1", "click", "3"}), "up", 4));
     EXPECT_EQ(m_client.entries("down"), (std::vector<std::string>{"down 0 x1 0", "down 0 x2 0", "down 0 x1 0",
@@ -514,9 +514,9 @@ TEST_F(GtkWindowPeerTest, AnOpenWindowFollowsAChangeOfTheScaleFactor)
     showAndWait(window);
 
     const int before = m_client.draws;
-    DesktopSession::setScale(2);
+    DesktopBackendSession::setScale(2);
     const bool followed = pumpUntil([&] { return !m_client.entries("scale").empty() && m_client.draws > before; });
-    DesktopSession::setScale(1);
+    DesktopBackendSession::setScale(1);
     ASSERT_TRUE(followed);
     EXPECT_EQ(m_client.entries("scale"), (std::vector<std::string>{"scale 2"}));
 }

@@ -10,6 +10,8 @@
 //   CV::test::PrivateXServer server;
 //   if (!server.running()) GTEST_SKIP() << server.failure();
 //   server.run({"xdotool", "mousemove", "10", "10"});
+#include "VarantoTest/ScopedEnvironmentVariable.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/prctl.h>
@@ -70,17 +72,15 @@ public:
             return;
         }
         m_display = ":" + *number;
-        m_saved = {save("DISPLAY"), save("NO_AT_BRIDGE"), save("GSETTINGS_BACKEND"), save("WAYLAND_DISPLAY")};
-        ::setenv("DISPLAY", m_display.c_str(), 1);
-        ::setenv("NO_AT_BRIDGE", "1", 1);
-        ::setenv("GSETTINGS_BACKEND", "memory", 1);
-        ::unsetenv("WAYLAND_DISPLAY");
+        m_environment.emplace_back("DISPLAY", m_display.c_str());
+        m_environment.emplace_back("NO_AT_BRIDGE", "1");
+        m_environment.emplace_back("GSETTINGS_BACKEND", "memory");
+        m_environment.emplace_back("WAYLAND_DISPLAY", nullptr);
     }
 
     ~PrivateXServer()
     {
-        for (const Saved& saved : m_saved)
-            saved.value ? ::setenv(saved.name, saved.value->c_str(), 1) : ::unsetenv(saved.name);
+        m_environment.clear();
         stop();
     }
 
@@ -121,17 +121,6 @@ public:
     }
 
 private:
-    struct Saved {
-        const char* name;
-        std::optional<std::string> value;
-    };
-
-    static Saved save(const char* name)
-    {
-        const char* value = ::getenv(name);
-        return Saved{name, value ? std::optional<std::string>(value) : std::nullopt};
-    }
-
     static std::optional<std::string> readLine(int fd, std::chrono::milliseconds limit)
     {
         std::string line;
@@ -180,7 +169,7 @@ private:
     pid_t m_pid = -1;
     std::string m_display;
     std::string m_failure;
-    std::vector<Saved> m_saved;
+    std::vector<ScopedEnvironmentVariable> m_environment;
 };
 
 } // namespace test

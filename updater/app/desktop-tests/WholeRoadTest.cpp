@@ -2,7 +2,7 @@
 // server of the test's own with a simulated keyboard, driven from outside
 // with the mouse, the keyboard and the window manager's close request, its
 // pages and texts read back through the state channel.
-#include "DesktopSession.h"
+#include "WindowSystemDriver.h"
 #include "UpdaterState.h"
 
 #include <VarantoTest/ChildProcess.h>
@@ -54,7 +54,7 @@ protected:
     {
         if (!s_display->running())
             GTEST_SKIP() << s_display->failure();
-        desktop = std::make_unique<DesktopSession>(*s_display);
+        desktop = std::make_unique<WindowSystemDriver>(*s_display);
         ASSERT_TRUE(desktop->connected());
         // Each test has a runtime folder of its own (the single-instance
         // lock lives there) and starts in an empty working folder.
@@ -99,7 +99,7 @@ protected:
     }
 
     // Clicks the middle of a shown widget, found by id in the last state.
-    void clickWidget(DesktopSession::WindowId window, std::string const& id)
+    void clickWidget(WindowSystemDriver::WindowId window, std::string const& id)
     {
         auto const state = UpdaterState::read(statePath);
         ASSERT_TRUE(state);
@@ -121,11 +121,11 @@ protected:
 
     // The updater's window, once it shows; 0 when the process ends first or
     // the window does not appear.
-    DesktopSession::WindowId mainWindow(UpdaterProcess& updater)
+    WindowSystemDriver::WindowId mainWindow(UpdaterProcess& updater)
     {
         auto const deadline = std::chrono::steady_clock::now() + 20s;
         while (updater.running() && std::chrono::steady_clock::now() < deadline) {
-            if (DesktopSession::WindowId const window = desktop->waitForWindow(kTitle, 200ms))
+            if (WindowSystemDriver::WindowId const window = desktop->waitForWindow(kTitle, 200ms))
                 return window;
         }
         ADD_FAILURE() << "the window did not appear";
@@ -133,7 +133,7 @@ protected:
     }
 
     // A dialog the updater shows above its window.
-    DesktopSession::WindowId waitForDialog(DesktopSession::WindowId window)
+    WindowSystemDriver::WindowId waitForDialog(WindowSystemDriver::WindowId window)
     {
         auto const deadline = std::chrono::steady_clock::now() + 10s;
         do {
@@ -147,7 +147,7 @@ protected:
 
     static std::unique_ptr<test::PrivateXServer> s_display;
     test::TemporaryFolder folder{"varanto-desktop"};
-    std::unique_ptr<DesktopSession> desktop;
+    std::unique_ptr<WindowSystemDriver> desktop;
     std::string runtime, working, statePath;
 };
 
@@ -156,7 +156,7 @@ std::unique_ptr<test::PrivateXServer> WholeRoadTest::s_display;
 TEST_F(WholeRoadTest, WindowAppearsTitledWithAFixedContentArea)
 {
     auto updater = start(demoKeyboard());
-    DesktopSession::WindowId const window = mainWindow(*updater);
+    WindowSystemDriver::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     EXPECT_EQ(desktop->titleOf(window), kTitle);
     // The menu bar above the content area; the window is fixed at its
@@ -180,7 +180,7 @@ TEST_F(WholeRoadTest, TheWindowClassIsTheMenuEntrysHoweverTheProgramIsStarted)
     std::string const link = folder.at("varanto-mk2-firmware-updater");
     ASSERT_EQ(::symlink(kExecutable, link.c_str()), 0);
     auto updater = start(demoKeyboard(), "updater", link);
-    DesktopSession::WindowId const window = mainWindow(*updater);
+    WindowSystemDriver::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     EXPECT_EQ(desktop->classOf(window), std::string(VARANTO_APP_EXECUTABLE) + "/" + VARANTO_APP_EXECUTABLE);
 }
@@ -188,7 +188,7 @@ TEST_F(WholeRoadTest, TheWindowClassIsTheMenuEntrysHoweverTheProgramIsStarted)
 TEST_F(WholeRoadTest, UpdatesTheDemoKeyboardToTheNewestFirmware)
 {
     auto updater = start(demoKeyboard());
-    DesktopSession::WindowId const window = mainWindow(*updater);
+    WindowSystemDriver::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     auto const available = waitForPage(UpdateAvailable, 20s);
     ASSERT_TRUE(available) << updater->output();
@@ -211,7 +211,7 @@ TEST_F(WholeRoadTest, UpdatesTheDemoKeyboardToTheNewestFirmware)
 TEST_F(WholeRoadTest, AKeyboardThatArrivesLateIsFoundByRescan)
 {
     auto updater = start(demoKeyboard() + "arrivesAfter = 3s\n");
-    DesktopSession::WindowId const window = mainWindow(*updater);
+    WindowSystemDriver::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     auto const empty = waitForPage(NoDeviceConnected, 20s);
     ASSERT_TRUE(empty) << updater->output();
@@ -231,7 +231,7 @@ TEST_F(WholeRoadTest, AKeyboardThatArrivesLateIsFoundByRescan)
 TEST_F(WholeRoadTest, AFailureAtABlockShowsTheFailurePageWithItsErrorNumber)
 {
     auto updater = start(demoKeyboard() + "stallAtBlock = 3\n");
-    DesktopSession::WindowId const window = mainWindow(*updater);
+    WindowSystemDriver::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
     clickWidget(window, kActionButton);
@@ -244,10 +244,23 @@ TEST_F(WholeRoadTest, AFailureAtABlockShowsTheFailurePageWithItsErrorNumber)
 TEST_F(WholeRoadTest, ControlQIsTheQuitCommand)
 {
     auto updater = start(demoKeyboard());
-    DesktopSession::WindowId const window = mainWindow(*updater);
+    WindowSystemDriver::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
     ASSERT_TRUE(desktop->pressKeys(window, "ctrl+q"));
+    auto const status = updater->waitForExit(20s);
+    ASSERT_TRUE(status) << "did not end: " << updater->output();
+    EXPECT_EQ(*status, 0) << updater->output();
+}
+
+// The state channel's commands reach the application the same way on the
+// desktop as headless: a click on FINISH/QUIT through the probe ends it.
+TEST_F(WholeRoadTest, TheStateProbesClickWorksOnTheDesktopToo)
+{
+    auto updater = start("");
+    ASSERT_NE(mainWindow(*updater), 0u) << updater->output();
+    ASSERT_TRUE(waitForPage(NoDeviceConnected, 20s)) << updater->output();
+    std::ofstream(statePath + ".command") << "click " << kQuitButton << "\n";
     auto const status = updater->waitForExit(20s);
     ASSERT_TRUE(status) << "did not end: " << updater->output();
     EXPECT_EQ(*status, 0) << updater->output();
@@ -258,7 +271,7 @@ TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
     // A slow keyboard, so that the update is still writing when the window
     // is closed.
     auto updater = start(demoKeyboard() + "busyTime = 200ms\nbusyPollTimeout = 200\n");
-    DesktopSession::WindowId const window = mainWindow(*updater);
+    WindowSystemDriver::WindowId const window = mainWindow(*updater);
     ASSERT_NE(window, 0u) << updater->output();
     ASSERT_TRUE(waitForPage(UpdateAvailable, 20s)) << updater->output();
     clickWidget(window, kActionButton);
@@ -266,7 +279,7 @@ TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
 
     // No: the question goes and the update goes on.
     desktop->requestClose(window);
-    DesktopSession::WindowId dialog = waitForDialog(window);
+    WindowSystemDriver::WindowId dialog = waitForDialog(window);
     ASSERT_NE(dialog, 0u) << "no quit question: " << updater->output();
     ASSERT_TRUE(desktop->pressKeys(dialog, "Return"));
     std::this_thread::sleep_for(1s);
@@ -295,7 +308,7 @@ TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
 TEST_F(WholeRoadTest, ASecondCopyEndsQuietly)
 {
     auto first = start(demoKeyboard(), "first");
-    DesktopSession::WindowId const window = mainWindow(*first);
+    WindowSystemDriver::WindowId const window = mainWindow(*first);
     ASSERT_NE(window, 0u) << first->output();
 
     auto second = start(demoKeyboard(), "second");

@@ -1,11 +1,14 @@
 #include "updater/app/probe/StateProbe.h"
 
+#include "FEN/WindowBase.h"
+#include "TOV/Pane.h"
 #include "TOV/Widget.h"
+#include "platform/alert/AlertAnswers.h"
 #include "platform/appkit/NSApplication.h"
-#include "platform/backend/Backend.h"
-#include "platform/headless/HeadlessBackend.h"
-#include "platform/headless/HeadlessWindow.h"
+#include "platform/appkit/NSEvent.h"
+#include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
+#include "platform/objc/NSObject.h"
 #include "platform/system/SmallFile.h"
 #include "updater/app/probe/StateChannel.h"
 
@@ -20,9 +23,23 @@ namespace {
 constexpr auto kTickInterval = std::chrono::milliseconds(40);
 constexpr std::size_t kLongestCommand = 4096;
 
-platform::headless::HeadlessBackend* headlessBackend()
+// An event of the left button (or a move without one) at a point of the
+// window, handed to the application as the window system's input is.
+void sendMouseEvent(platform::appkit::NSEventType type, id window, NSPoint location)
 {
-    return dynamic_cast<platform::headless::HeadlessBackend*>(&platform::Backend::current());
+    using namespace platform::appkit;
+    platform::objc::AutoreleasePool pool;
+    EventRecord record;
+    record.type = type;
+    record.location = location;
+    record.window = window;
+    record.clickCount = type == NSEventTypeMouseMoved ? 0 : 1;
+    record.timestamp =
+        std::chrono::duration<double>(platform::MainLoop::instance().now().time_since_epoch()).count();
+    noteInputState(0, type == NSEventTypeLeftMouseDown ? 1u : 0u);
+    id event = makeEvent(record);
+    platform::objc::send<void>(NSApp, "sendEvent:", event);
+    platform::objc::NSObject::release(event);
 }
 
 } // namespace
@@ -92,23 +109,23 @@ TOV::Widget* StateProbe::findWidget(TOV::Widget& root, std::string const& id)
 
 void StateProbe::click(TOV::Widget const& widget)
 {
-    platform::headless::HeadlessBackend* backend = headlessBackend();
-    if (!backend || backend->desktop().windows().empty())
+    using namespace platform::appkit;
+    TOV::Pane* const pane = widget.getPane();
+    FEN::WindowBase* const window = pane ? pane->getWindow() : nullptr;
+    id const view = window ? window->getNSView() : id(nil);
+    if (view == nil || NSApp == nil)
         return;
-    platform::peer::ViewInputClient* input = backend->desktop().windows().front()->input();
-    if (!input)
-        return;
-    platform::peer::Point const at{widget.getAbsPos().x + widget.getSize().x / 2.0,
-                                   widget.getAbsPos().y + widget.getSize().y / 2.0};
-    input->mouseMotion(platform::peer::MouseMotionInput{at});
-    input->mouseButton(platform::peer::MouseButtonInput{true, platform::peer::kLeftButton, at});
-    input->mouseButton(platform::peer::MouseButtonInput{false, platform::peer::kLeftButton, at});
+    NSPoint const middle{widget.getAbsPos().x + widget.getSize().x / 2.0,
+                         widget.getAbsPos().y + widget.getSize().y / 2.0};
+    NSPoint const at = platform::objc::send<NSPoint>(view, "convertPoint:toView:", middle, id(nil));
+    id const nsWindow = platform::objc::send<id>(view, "window");
+    for (NSEventType const type : {NSEventTypeMouseMoved, NSEventTypeLeftMouseDown, NSEventTypeLeftMouseUp})
+        sendMouseEvent(type, nsWindow, at);
 }
 
 void StateProbe::answerNextAlert(std::string const& label)
 {
-    if (platform::headless::HeadlessBackend* backend = headlessBackend())
-        backend->alerts().answers.push_back(label);
+    platform::AlertAnswers::add(label);
 }
 
 } // namespace CV

@@ -5,12 +5,14 @@
 // removed. A test writes the next command once the last one is gone.
 //
 //   click <id>       a click of the left button in the middle of the first
-//                    widget (depth first) with that id, through the window
-//   answer <label>   the next message box is answered by that button
-//   quit             the platform's request to terminate
+//                    widget (depth first) with that id: the events go to the
+//                    application object as the window system's input does
+//   answer <label>   the next message box nobody is asked about (without a
+//                    display) is answered by that button
+//   quit             the platform's request to terminate, to the application
+//                    object as the Quit menu item sends it
 //
-// Clicks and answers need the headless backend; with another one they are
-// dropped. Only made when the state channel is asked for.
+// Only made when the state channel is asked for.
 #include "platform/runloop/MainLoop.h"
 
 #include <functional>

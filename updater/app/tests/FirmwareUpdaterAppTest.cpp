@@ -55,11 +55,7 @@ std::unique_ptr<FirmwareUpdaterConfig> makeConfig(Calls& calls)
 {
     auto never = [] { return false; };
     return std::make_unique<FirmwareUpdaterConfig>(
-        ApplicationTexts::kDeviceName, ApplicationTexts::kProductName, ApplicationTexts::kAppName,
-        ApplicationTexts::kTitle, ApplicationTexts::kRightsNotice, ApplicationTexts::kVersion,
-        ApplicationTexts::kContributors1, ApplicationTexts::kContributors2, ApplicationTexts::kContributors3,
-        ApplicationTexts::kContributors4, ApplicationTexts::kContributors5, ApplicationTexts::kInstanceId, never,
-        never, never, [](int&) { return false; },
+        ApplicationTexts::wizardTexts(), ApplicationTexts::kInstanceId, never, never, never, [](int&) { return false; },
         [](USX2::USBDeviceInfo&, std::string&, std::string&, bool& update) { update = false; },
         [&calls] { return calls.updateRunning; }, [&calls] { ++calls.closeRequests; });
 }

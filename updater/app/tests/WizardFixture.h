@@ -37,9 +37,10 @@ constexpr BAS::Point kWindowSize{627, 335};
 
 inline std::shared_ptr<UpdateWizardMainWidget> makeWizard(std::string const& title = kTitle)
 {
-    return std::make_shared<UpdateWizardMainWidget>(kDeviceName, kProductName, kAppName, title, kRightsNotice,
-                                                    kVersion, kContributors[0], kContributors[1], kContributors[2],
-                                                    kContributors[3], kContributors[4]);
+    return std::make_shared<UpdateWizardMainWidget>(WizardTexts{kDeviceName, kProductName, kAppName, title,
+                                                                kRightsNotice, kVersion, kContributors[0],
+                                                                kContributors[1], kContributors[2], kContributors[3],
+                                                                kContributors[4]});
 }
 
 // The first widget with the id below root, depth first; with a style name

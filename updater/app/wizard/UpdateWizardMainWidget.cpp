@@ -53,22 +53,18 @@ int floorHalf(int value)
 
 } // namespace
 
-UpdateWizardMainWidget::UpdateWizardMainWidget(std::string const& deviceName, std::string productName,
-                                               std::string appName, std::string title, std::string rightsNotice,
-                                               std::string version, std::string contributors1,
-                                               std::string contributors2, std::string contributors3,
-                                               std::string contributors4, std::string contributors5)
-    : m_strDeviceName(deviceName)
-    , m_strProductName(std::move(productName))
-    , m_strAppName(std::move(appName))
-    , m_strTitle(std::move(title))
-    , m_strRightsNotice(std::move(rightsNotice))
-    , m_strVersion(std::move(version))
-    , m_strContributors1(std::move(contributors1))
-    , m_strContributors2(std::move(contributors2))
-    , m_strContributors3(std::move(contributors3))
-    , m_strContributors4(std::move(contributors4))
-    , m_strContributors5(std::move(contributors5))
+UpdateWizardMainWidget::UpdateWizardMainWidget(WizardTexts const& texts)
+    : m_strDeviceName(texts.deviceName)
+    , m_strProductName(texts.productName)
+    , m_strAppName(texts.appName)
+    , m_strTitle(texts.title)
+    , m_strRightsNotice(texts.rightsNotice)
+    , m_strVersion(texts.version)
+    , m_strContributors1(texts.contributors1)
+    , m_strContributors2(texts.contributors2)
+    , m_strContributors3(texts.contributors3)
+    , m_strContributors4(texts.contributors4)
+    , m_strContributors5(texts.contributors5)
     , m_pPauseClock(&USX2::Sleeper::system())
 {
     style(TOV::eAlignTopToBottom, "FirmwareUpdaterMainWidget");

@@ -13,6 +13,7 @@
 // names and attribute values set here.
 #include "TOV/Bar.h"
 #include "updater/app/wizard/UpdateWizardPages.h"
+#include "updater/app/wizard/WizardTexts.h"
 #include "usx2/usb/USBDeviceInfo.h"
 #include "usx2/util/Sleeper.h"
 
@@ -49,10 +50,7 @@ public:
     // Longer titles than this get the attribute titleLength=large.
     static constexpr size_t kLongTitleBytes = 36;
 
-    UpdateWizardMainWidget(std::string const& deviceName, std::string productName, std::string appName,
-                           std::string title, std::string rightsNotice, std::string version,
-                           std::string contributors1, std::string contributors2, std::string contributors3,
-                           std::string contributors4, std::string contributors5);
+    explicit UpdateWizardMainWidget(WizardTexts const& texts);
     ~UpdateWizardMainWidget() override;
 
     // Keeps the callbacks, shows the first page and scans once for a keyboard.

@@ -1,14 +1,14 @@
-#include "platform/headless/HeadlessPasteboard.h"
+#include "platform/pasteboard/InProcessPasteboard.h"
 
-namespace platform::headless {
+namespace platform::pasteboard {
 
-void HeadlessPasteboard::clear()
+void InProcessPasteboard::clear()
 {
     m_items.clear();
     ++m_changeCount;
 }
 
-void HeadlessPasteboard::put(std::size_t item, const std::string& type, std::vector<std::uint8_t> data)
+void InProcessPasteboard::put(std::size_t item, const std::string& type, std::vector<std::uint8_t> data)
 {
     if (item >= m_items.size())
         m_items.resize(item + 1);
@@ -20,7 +20,7 @@ void HeadlessPasteboard::put(std::size_t item, const std::string& type, std::vec
     m_items[item].emplace_back(type, std::move(data));
 }
 
-std::vector<std::string> HeadlessPasteboard::types(std::size_t item) const
+std::vector<std::string> InProcessPasteboard::types(std::size_t item) const
 {
     std::vector<std::string> names;
     if (item < m_items.size())
@@ -29,7 +29,7 @@ std::vector<std::string> HeadlessPasteboard::types(std::size_t item) const
     return names;
 }
 
-std::vector<std::uint8_t> HeadlessPasteboard::data(std::size_t item, const std::string& type) const
+std::vector<std::uint8_t> InProcessPasteboard::data(std::size_t item, const std::string& type) const
 {
     if (item < m_items.size())
         for (const auto& entry : m_items[item])
@@ -38,4 +38,4 @@ std::vector<std::uint8_t> HeadlessPasteboard::data(std::size_t item, const std::
     return {};
 }
 
-} // namespace platform::headless
+} // namespace platform::pasteboard

@@ -2,6 +2,8 @@
 // A connection to the test's X server: finds the updater's windows, reads
 // their sizes and size hints, asks them to close as a window manager would,
 // and drives the mouse and the keyboard through xdotool.
+#include <VarantoTest/XdotoolInput.h>
+
 #include <chrono>
 #include <string>
 #include <vector>
@@ -14,15 +16,15 @@ class PrivateXServer;
 
 namespace CV::desktop_test {
 
-class DesktopSession {
+class WindowSystemDriver {
 public:
     using WindowId = unsigned long;
 
-    explicit DesktopSession(test::PrivateXServer const& server);
-    ~DesktopSession();
+    explicit WindowSystemDriver(test::PrivateXServer const& server);
+    ~WindowSystemDriver();
 
-    DesktopSession(DesktopSession const&) = delete;
-    DesktopSession& operator=(DesktopSession const&) = delete;
+    WindowSystemDriver(WindowSystemDriver const&) = delete;
+    WindowSystemDriver& operator=(WindowSystemDriver const&) = delete;
 
     bool connected() const { return m_display != nullptr; }
 
@@ -47,7 +49,7 @@ public:
     bool pressKeys(WindowId window, std::string const& keys);
 
 private:
-    bool xdotool(std::vector<std::string> arguments);
+    bool xdotool(test::xdotool::Words step);
 
     test::PrivateXServer const& m_server;
     Display* m_display = nullptr;

@@ -1,9 +1,8 @@
-#include "DesktopSession.h"
+#include "WindowSystemDriver.h"
 
 #include <VarantoTest/PrivateXServer.h>
 #include <VarantoTest/XCloseRequest.h>
 
-#include <sstream>
 #include <thread>
 
 #include <X11/Xatom.h>
@@ -12,19 +11,19 @@
 
 namespace CV::desktop_test {
 
-DesktopSession::DesktopSession(test::PrivateXServer const& server)
+WindowSystemDriver::WindowSystemDriver(test::PrivateXServer const& server)
     : m_server(server)
     , m_display(XOpenDisplay(server.display().c_str()))
 {
 }
 
-DesktopSession::~DesktopSession()
+WindowSystemDriver::~WindowSystemDriver()
 {
     if (m_display)
         XCloseDisplay(m_display);
 }
 
-std::string DesktopSession::titleOf(WindowId window)
+std::string WindowSystemDriver::titleOf(WindowId window)
 {
     Atom const utf8 = XInternAtom(m_display, "UTF8_STRING", False);
     Atom const netName = XInternAtom(m_display, "_NET_WM_NAME", False);
@@ -49,7 +48,7 @@ std::string DesktopSession::titleOf(WindowId window)
     return title;
 }
 
-std::vector<DesktopSession::WindowId> DesktopSession::otherWindows(WindowId except)
+std::vector<WindowSystemDriver::WindowId> WindowSystemDriver::otherWindows(WindowId except)
 {
     std::vector<WindowId> shown;
     Window root = 0, parent = 0;
@@ -68,7 +67,7 @@ std::vector<DesktopSession::WindowId> DesktopSession::otherWindows(WindowId exce
     return shown;
 }
 
-DesktopSession::WindowId DesktopSession::waitForWindow(std::string const& title, std::chrono::milliseconds limit)
+WindowSystemDriver::WindowId WindowSystemDriver::waitForWindow(std::string const& title, std::chrono::milliseconds limit)
 {
     auto const deadline = std::chrono::steady_clock::now() + limit;
     do {
@@ -80,7 +79,7 @@ DesktopSession::WindowId DesktopSession::waitForWindow(std::string const& title,
     return 0;
 }
 
-std::string DesktopSession::classOf(WindowId window)
+std::string WindowSystemDriver::classOf(WindowId window)
 {
     XClassHint hint{nullptr, nullptr};
     if (!XGetClassHint(m_display, window, &hint))
@@ -91,7 +90,7 @@ std::string DesktopSession::classOf(WindowId window)
     return both;
 }
 
-bool DesktopSession::sizeOf(WindowId window, int& width, int& height)
+bool WindowSystemDriver::sizeOf(WindowId window, int& width, int& height)
 {
     XWindowAttributes attributes;
     if (!XGetWindowAttributes(m_display, window, &attributes))
@@ -101,7 +100,7 @@ bool DesktopSession::sizeOf(WindowId window, int& width, int& height)
     return true;
 }
 
-bool DesktopSession::sizeLimitsOf(WindowId window, int& minWidth, int& minHeight, int& maxWidth, int& maxHeight)
+bool WindowSystemDriver::sizeLimitsOf(WindowId window, int& minWidth, int& minHeight, int& maxWidth, int& maxHeight)
 {
     XSizeHints hints{};
     long supplied = 0;
@@ -116,33 +115,27 @@ bool DesktopSession::sizeLimitsOf(WindowId window, int& minWidth, int& minHeight
     return true;
 }
 
-void DesktopSession::requestClose(WindowId window)
+void WindowSystemDriver::requestClose(WindowId window)
 {
     test::sendCloseRequest(m_server.display(), window);
 }
 
-bool DesktopSession::xdotool(std::vector<std::string> arguments)
+bool WindowSystemDriver::xdotool(test::xdotool::Words step)
 {
-    arguments.insert(arguments.begin(), "xdotool");
-    return m_server.run(arguments) == 0;
+    return m_server.run(test::xdotool::command({step})) == 0;
 }
 
-bool DesktopSession::click(WindowId window, int x, int y)
+bool WindowSystemDriver::click(WindowId window, int x, int y)
 {
-    return xdotool({"mousemove", "--window", std::to_string(window), std::to_string(x), std::to_string(y)})
-        && xdotool({"click", "1"});
+    return xdotool(test::xdotool::moveInWindow(window, x, y)) && xdotool(test::xdotool::click());
 }
 
-bool DesktopSession::pressKeys(WindowId window, std::string const& keys)
+bool WindowSystemDriver::pressKeys(WindowId window, std::string const& keys)
 {
     // Without a window manager the focus is given directly; the pointer is
     // put over the window too, for servers that let the focus follow it.
-    std::vector<std::string> typing{"key"};
-    std::istringstream words(keys);
-    for (std::string key; words >> key;)
-        typing.push_back(key);
-    return xdotool({"windowfocus", "--sync", std::to_string(window)})
-        && xdotool({"mousemove", "--window", std::to_string(window), "5", "5"}) && xdotool(typing);
+    return xdotool(test::xdotool::focus(window)) && xdotool(test::xdotool::moveInWindow(window, 5, 5))
+        && xdotool(test::xdotool::keys(keys));
 }
 
 } // namespace CV::desktop_test

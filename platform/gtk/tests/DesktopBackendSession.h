@@ -5,6 +5,7 @@
 // Desktop tests skip themselves when no server can run.
 #include "VarantoTest/PrivateXServer.h"
 #include "VarantoTest/Screenshot.h"
+#include "VarantoTest/XdotoolInput.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,9 +18,9 @@ typedef struct _GtkWidget GtkWidget;
 
 namespace desktop_test {
 
-class DesktopSession {
+class DesktopBackendSession {
 public:
-    static DesktopSession& instance();
+    static DesktopBackendSession& instance();
     static void end();
 
     bool ready() const { return m_ready; }
@@ -30,8 +31,8 @@ public:
     static void setScale(int scale);
 
 private:
-    DesktopSession();
-    ~DesktopSession();
+    DesktopBackendSession();
+    ~DesktopBackendSession();
 
     CV::test::PrivateXServer m_server;
     bool m_ready = false;

@@ -1,4 +1,4 @@
-#include "DesktopSession.h"
+#include "DesktopBackendSession.h"
 
 #include "GtkBackendSelection.h"
 
@@ -19,48 +19,48 @@ namespace desktop_test {
 
 namespace {
 
-DesktopSession* s_session = nullptr;
+DesktopBackendSession* s_session = nullptr;
 
-class StopDesktopSession : public ::testing::Environment {
+class StopDesktopBackendSession : public ::testing::Environment {
 public:
-    void TearDown() override { DesktopSession::end(); }
+    void TearDown() override { DesktopBackendSession::end(); }
 };
 
-const ::testing::Environment* const s_stopDesktopSession =
-    ::testing::AddGlobalTestEnvironment(new StopDesktopSession);
+const ::testing::Environment* const s_stopDesktopBackendSession =
+    ::testing::AddGlobalTestEnvironment(new StopDesktopBackendSession);
 
 } // namespace
 
-DesktopSession& DesktopSession::instance()
+DesktopBackendSession& DesktopBackendSession::instance()
 {
     if (!s_session)
-        s_session = new DesktopSession();
+        s_session = new DesktopBackendSession();
     return *s_session;
 }
 
-void DesktopSession::end()
+void DesktopBackendSession::end()
 {
     delete s_session;
     s_session = nullptr;
 }
 
-DesktopSession::DesktopSession()
+DesktopBackendSession::DesktopBackendSession()
 {
     m_ready = m_server.running() && selectGtkBackend("test");
 }
 
-DesktopSession::~DesktopSession()
+DesktopBackendSession::~DesktopBackendSession()
 {
     if (m_ready)
         platform::headless::HeadlessBackend::select();
 }
 
-std::string DesktopSession::failure() const
+std::string DesktopBackendSession::failure() const
 {
     return m_server.running() ? "GTK cannot open the display" : m_server.failure();
 }
 
-void DesktopSession::setScale(int scale)
+void DesktopBackendSession::setScale(int scale)
 {
     gdk_x11_display_set_window_scale(gdk_display_get_default(), scale);
 }
@@ -108,8 +108,8 @@ std::vector<std::string> clickOnWidget(GtkWidget* widget)
     gtk_widget_translate_coordinates(widget, top, gtk_widget_get_allocated_width(widget) / 2,
                                      gtk_widget_get_allocated_height(widget) / 2, &x, &y);
     gdk_window_get_origin(gtk_widget_get_window(top), &originX, &originY);
-    return {"xdotool", "mousemove", "--sync", std::to_string(originX + x), std::to_string(originY + y),
-            "click", "1"};
+    namespace xdotool = CV::test::xdotool;
+    return xdotool::command({xdotool::moveTo(originX + x, originY + y), xdotool::click()});
 }
 
 } // namespace desktop_test

@@ -1,14 +1,17 @@
 #pragma once
-// A pasteboard held in the process.
+// A pasteboard held in the process: items with their data in the types
+// put, in the order they were put.
 #include "platform/peer/PasteboardPeer.h"
 
-#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
-namespace platform::headless {
+namespace platform::pasteboard {
 
-class HeadlessPasteboard : public peer::PasteboardPeer {
+class InProcessPasteboard : public peer::PasteboardPeer {
 public:
-    explicit HeadlessPasteboard(std::string name)
+    explicit InProcessPasteboard(std::string name)
         : m_name(std::move(name))
     {
     }
@@ -28,4 +31,4 @@ private:
     std::vector<Item> m_items;
 };
 
-} // namespace platform::headless
+} // namespace platform::pasteboard
