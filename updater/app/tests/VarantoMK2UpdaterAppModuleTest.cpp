@@ -20,6 +20,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -152,8 +153,14 @@ std::string stepOf(TOV::Widget const& wheel)
 // Headless in virtual time: UPDATE, then a Yes to the quit question and the
 // shut-down's wait for the worker, while a timer of the loop notes the
 // wheel's steps and whether the window repainted what it was asked to.
-void waitForTheWriteWhileTheWindowGoesOn(std::string const& runtime, std::string const& simulation)
+void waitForTheWriteWhileTheWindowGoesOn(std::string const& folder, std::string const& simulation)
 {
+    // The staged skin, found in the working folder as the module looks for it.
+    std::string const skin = folder + "/skin";
+    if (::symlink(VARANTO_BUNDLE_DIR "/Contents/Resources/skin", skin.c_str()) != 0 || ::chdir(folder.c_str()) != 0)
+        std::exit(2);
+    std::string const runtime = folder + "/runtime";
+    ::mkdir(runtime.c_str(), 0700);
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     ::setenv("VARANTO_USB_SIMULATION", simulation.c_str(), 1);
     platform::headless::TestDriver driver;
@@ -196,7 +203,7 @@ TEST_F(VarantoMK2UpdaterAppModuleDeathTest, TheWaitForARunningUpdateKeepsTheWhee
     TemporaryFolder folder{"updater-module-wait"};
     std::string const simulation = folder.at("slow.sim");
     std::ofstream(simulation) << kSlowKeyboard;
-    EXPECT_EXIT(waitForTheWriteWhileTheWindowGoesOn(folder.folder("runtime"), simulation), testing::ExitedWithCode(0),
+    EXPECT_EXIT(waitForTheWriteWhileTheWindowGoesOn(folder.string(), simulation), testing::ExitedWithCode(0),
         "waiting for the firmware update to end\n.*the firmware update ended: the keyboard took the new firmware\n"
         "ended\nthe wheel turned\nthe window repainted\n$");
 }
