@@ -170,6 +170,8 @@ bool offerKeyEquivalent(id self, id event, const EventRecord& record)
 
 void sendEvent(id self, SEL, id event)
 {
+    if (s_terminating)
+        return;
     event = runLocalMonitors(event);
     if (event == nil)
         return;
@@ -312,6 +314,11 @@ Class NSApplication::userDefaultsClass()
 void NSApplication::setProcessExit(std::function<void(int)> exitFunction)
 {
     processExit() = exitFunction ? std::move(exitFunction) : [](int status) { std::exit(status); };
+}
+
+bool NSApplication::isTerminating()
+{
+    return s_terminating;
 }
 
 void NSApplication::resetForTesting()

@@ -11,7 +11,9 @@
 //   -terminate: asks the delegate applicationShouldTerminate: (1 now, 0
 //   cancel); on 1 sends applicationWillTerminate: and ends the process with
 //   status 0. It works before run as well (a failed start-up), and once the
-//   termination has begun a further terminate: does nothing.
+//   termination has begun a further terminate: does nothing and no event
+//   reaches a window any more (the main loop may still run while the
+//   delegate finishes its work).
 //   -setMainMenu: / mainMenu (the main menu goes to the backend's menu
 //   bar), keyWindow, mainWindow, currentEvent, isRunning, stop:.
 //   -sendEvent: runs the local event monitors, offers a key with Command
@@ -46,6 +48,8 @@ public:
     // How terminate: ends the process (std::exit by default); tests
     // replace it to watch the termination.
     static void setProcessExit(std::function<void(int)> exitFunction);
+    // Whether terminate: has been answered with terminate now.
+    static bool isTerminating();
     // Forgets the shared application and the termination state (tests).
     static void resetForTesting();
 };

@@ -138,6 +138,30 @@ TEST(AppKitStandIns, RunTimeSubclassesGetInputResizeAndCloseInOrder)
     EXPECT_TRUE(fw.peer->isVisible());
 }
 
+// While the delegate finishes its work at termination the main loop may
+// still run: input reaches no window any more.
+TEST(AppKitStandIns, OnceTheTerminationHasBegunNoInputReachesAWindow)
+{
+    TestDriver driver;
+    FrameworkWindow fw(driver);
+    send<id>(objc_getClass("NSApplication"), "sharedApplication");
+    std::vector<int> exits;
+    appkit::NSApplication::setProcessExit([&exits](int status) { exits.push_back(status); });
+    s_calls.clear();
+    driver.click(*fw.peer, {10, 20});
+    ASSERT_EQ(s_calls.size(), 2u);
+
+    send<void>(NSApp, "terminate:", id(nil));
+    EXPECT_EQ(exits, std::vector<int>{0});
+    EXPECT_TRUE(appkit::NSApplication::isTerminating());
+    driver.click(*fw.peer, {10, 20});
+    driver.key(*fw.peer, headless::kVK_ANSI_A, "a");
+    EXPECT_EQ(s_calls.size(), 2u);
+
+    appkit::NSApplication::resetForTesting();
+    appkit::NSApplication::setProcessExit(nullptr);
+}
+
 TEST(AppKitStandIns, DrawRectPaintsIntoTheFramebufferAtTheBackingScale)
 {
     TestDriver driver;

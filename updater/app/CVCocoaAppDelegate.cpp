@@ -17,6 +17,7 @@
 #include "platform/objc/NSObject.h"
 #include "platform/objc/StandInClass.h"
 #include "updater/app/CVCocoaStandaloneApplication.h"
+#include "updater/app/FirmwareUpdaterApp.h"
 #include "updater/app/VarantoMK2UpdaterAppModule.h"
 
 namespace CV {
@@ -168,6 +169,15 @@ Class CVCocoaAppDelegate::theClass()
 id CVCocoaAppDelegate::create()
 {
     return objc::NSObject::allocInit(theClass());
+}
+
+void CVCocoaAppDelegate::terminateWithoutQuestion()
+{
+    if (NSApp == nil || platform::appkit::NSApplication::isTerminating())
+        return;
+    if (auto* application = dynamic_cast<FirmwareUpdaterApp*>(runningApplication()))
+        application->quitWithoutQuestion();
+    objc::send<void>(NSApp, "terminate:", id(nil));
 }
 
 } // namespace CV

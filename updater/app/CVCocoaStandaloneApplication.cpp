@@ -20,6 +20,8 @@ bool isCommandKeyUp(id event)
 
 void sendEvent(id self, SEL selector, id event)
 {
+    if (platform::appkit::NSApplication::isTerminating())
+        return;
     if (event != nil && isCommandKeyUp(event)) {
         objc::send<void>(objc::send<id>(self, "keyWindow"), "sendEvent:", event);
         return;

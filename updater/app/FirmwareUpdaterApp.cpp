@@ -59,6 +59,8 @@ void FirmwareUpdaterApp::deInit(bool initResult)
 
 bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
 {
+    if (isQuitting())
+        return onEventWhileQuitting(code, data);
     if (code == FEN::eApplicationEvent::MayQuit)
         return onMayQuit(data);
     if (code == FEN::eCommandEvent::CommandExecute && data != nullptr &&
@@ -121,15 +123,16 @@ void FirmwareUpdaterApp::createMainWindow(std::shared_ptr<TOV::Widget> const& ro
     window->show(true);
 }
 
-// While an update runs the user decides; a quit that goes on lets the
-// worker finish its final wait first.
+// While an update runs the user decides (unless the request came from
+// outside); a quit that goes on lets the worker finish its final wait first.
 bool FirmwareUpdaterApp::onMayQuit(FEN::EventData* data)
 {
     if (!m_config.m_fnIsUpdateRunning())
         return FEN::Application::onEvent(FEN::eApplicationEvent::MayQuit, data);
     BAS::Message::eButton const answer =
-        BAS::Message::show(kQuitQuestion, BAS::Message::eTypeYesNo, BAS::Message::eButtonNo,
-                           BAS::Message::eIconInformation);
+        m_bAskBeforeQuit ? BAS::Message::show(kQuitQuestion, BAS::Message::eTypeYesNo, BAS::Message::eButtonNo,
+                                              BAS::Message::eIconInformation)
+                         : BAS::Message::eButtonYes;
     if (answer == BAS::Message::eButtonNo) {
         if (data != nullptr)
             static_cast<FEN::AnswerEventData*>(data)->answer = false;
@@ -137,6 +140,20 @@ bool FirmwareUpdaterApp::onMayQuit(FEN::EventData* data)
     }
     m_config.m_fnApplicationCloseRequest();
     return true;
+}
+
+// The quit goes on: commands are swallowed, and a close request of the
+// window is refused so that it stays on the screen while the update ends.
+bool FirmwareUpdaterApp::onEventWhileQuitting(unsigned code, FEN::EventData* data)
+{
+    if (code == FEN::eApplicationEvent::MayQuit) {
+        if (data != nullptr)
+            static_cast<FEN::AnswerEventData*>(data)->answer = false;
+        return true;
+    }
+    if (code == FEN::eCommandEvent::CommandExecute)
+        return true;
+    return FEN::Application::onEvent(code, data);
 }
 
 bool FirmwareUpdaterApp::onCommand(int command)

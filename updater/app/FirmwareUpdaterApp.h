@@ -2,7 +2,8 @@
 // The updater's application object: the title, the single-instance test,
 // the style sheet, the Help menu, the wizard and the one main window; a
 // confirmation before quitting while an update runs, the Help pages and
-// the About box.
+// the About box. Once it quits, menu commands and close requests no longer
+// reach the wizard: the process only waits for a running update to end.
 #include "TOV/App.h"
 #include "TOV/Forward.h"
 
@@ -38,17 +39,24 @@ public:
     void deInit(bool initResult) override;
     bool onEvent(unsigned code, FEN::EventData* data) override;
 
+    // The next quit request comes from outside (a signal: nobody may be
+    // there to answer): a running update is let end as after a Yes,
+    // without the question.
+    void quitWithoutQuestion() { m_bAskBeforeQuit = false; }
+
 private:
     std::shared_ptr<UpdateWizardMainWidget> createWizard();
     void startProbe(std::shared_ptr<UpdateWizardMainWidget> const& wizard);
     void buildMenu();
     void createMainWindow(std::shared_ptr<TOV::Widget> const& root);
     bool onMayQuit(FEN::EventData* data);
+    bool onEventWhileQuitting(unsigned code, FEN::EventData* data);
     bool onCommand(int command);
 
     boost::function<void()> m_fnShowAbout;
     FirmwareUpdaterConfig const& m_config;
     std::unique_ptr<StateProbe> m_pProbe;
+    bool m_bAskBeforeQuit = true;
 };
 
 } // namespace CV

@@ -6,6 +6,7 @@
 #include "platform/gtk/GtkBackend.h"
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
+#include "platform/runloop/TerminationSignals.h"
 #include "updater/app/CVCocoaAppDelegate.h"
 #include "updater/app/CommandLineCopy.h"
 #include "updater/app/CommandLineOptions.h"
@@ -50,6 +51,7 @@ int Startup::main(int argc, char** argv)
     {
         objc::AutoreleasePool pool;
         CVCocoaAppDelegate::create(); // lives as long as the process
+        platform::TerminationSignals::install([](int) { CVCocoaAppDelegate::terminateWithoutQuestion(); });
         FEN::CLI::setCommandLineArguments(argc, argv);
         commandLine().assign(argc, argv);
         FEN::CLI::setCommandLineArguments(commandLine().argc(), commandLine().argv());

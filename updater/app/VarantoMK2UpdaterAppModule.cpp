@@ -4,6 +4,7 @@
 #include "BAS/Lib.h"
 #include "FEN/Lib.h"
 #include "TOV/Lib.h"
+#include "platform/runloop/MainLoop.h"
 #include "updater/app/ApplicationTexts.h"
 #include "updater/app/FirmwareUpdaterApp.h"
 #include "updater/app/FirmwareUpdaterConfig.h"
@@ -11,7 +12,9 @@
 
 #include <boost/bind/bind.hpp>
 
+#include <chrono>
 #include <cstdio>
+#include <functional>
 #include <string>
 
 namespace CV {
@@ -28,6 +31,37 @@ void report(const char* text)
 }
 
 constexpr BAS::FileTypeMacMagic kFileType = BAS::makeFileTypeMacMagic('Q', 'V', 'T', '2');
+
+// How often the wait for the update worker looks whether it has ended.
+constexpr auto kWorkerLookInterval = std::chrono::milliseconds(20);
+
+// Keeps the main loop running in its default mode (timers tick, windows
+// repaint) until ended() is true or the deadline has passed on the steady
+// clock, whatever clock the loop's timers read. A timer of its own wakes
+// the loop to look.
+void runMainLoopUntil(std::function<bool()> const& ended, boost::chrono::steady_clock::time_point deadline)
+{
+    platform::MainLoop& loop = platform::MainLoop::instance();
+    auto const done = [&] { return ended() || boost::chrono::steady_clock::now() >= deadline; };
+    platform::MainLoop::TimerId const look = loop.addTimer(kWorkerLookInterval, true, [] {});
+    while (!done())
+        loop.runUntil(done, std::chrono::seconds(1));
+    loop.cancelTimer(look);
+}
+
+const char* endOfUpdateText(int writeOutcome)
+{
+    switch (writeOutcome) {
+    case VarantoMK2UpdaterUpgradeLogic::eUpdateFinished:
+        return "the firmware update ended: the keyboard took the new firmware";
+    case VarantoMK2UpdaterUpgradeLogic::eWritingFailed:
+        return "the firmware update ended: writing the firmware failed";
+    case VarantoMK2UpdaterUpgradeLogic::eNoUpdatePossible:
+        return "the firmware update ended: no update was possible";
+    default:
+        return "the firmware update ended";
+    }
+}
 
 } // namespace
 
@@ -78,10 +112,11 @@ bool VarantoMK2UpdaterAppModule::waitForUpdateWorker()
     if (!m_pUpgradeLogic || m_pUpgradeLogic->waitForWorker(boost::chrono::milliseconds(0)))
         return true;
     report("waiting for the firmware update to end");
-    auto const limit = m_pUpgradeLogic->workerDeadlineFromNow() - boost::chrono::steady_clock::now();
-    bool const ended = m_pUpgradeLogic->waitForWorker(
-        boost::chrono::duration_cast<boost::chrono::milliseconds>(limit) + boost::chrono::milliseconds(1));
-    report(ended ? "the firmware update ended" : "the firmware update did not end in time");
+    VarantoMK2UpdaterUpgradeLogic& logic = *m_pUpgradeLogic;
+    runMainLoopUntil([&logic] { return logic.waitForWorker(boost::chrono::milliseconds(0)); },
+                     logic.workerDeadlineFromNow());
+    bool const ended = logic.waitForWorker(boost::chrono::milliseconds(0));
+    report(ended ? endOfUpdateText(logic.lastWriteOutcome()) : "the firmware update did not end in time");
     return ended;
 }
 

@@ -39,8 +39,9 @@ public:
     void deInit(bool initResult) override;
 
     // Waits for a running update worker to end, no longer than the worker
-    // can run (saying on standard error that it waits and how the wait
-    // ended); true when none runs any more. The result integer of the
+    // can run (saying on standard error that it waits and how the update
+    // ended); true when none runs any more. The main loop keeps running
+    // meanwhile, so the windows go on repainting. The result integer of the
     // update is no longer written afterwards.
     bool waitForUpdateWorker();
 

@@ -19,6 +19,12 @@ public:
     void store(int value);
     int load() const;
 
+    // What the write itself came to (the values of the update result),
+    // noted before the worker's final pause; 0 until then. Unlike the
+    // result, it is noted also when that pause is cut short.
+    void noteWriteOutcome(int value) { m_writeOutcome.store(value); }
+    int writeOutcome() const { return m_writeOutcome.load(); }
+
     // Later stores no longer reach the caller's integer.
     void detachCaller();
 
@@ -26,6 +32,7 @@ private:
     std::mutex m_mutex;
     int* m_pCallerResult;
     std::atomic<int> m_value;
+    std::atomic<int> m_writeOutcome{0};
 };
 
 }  // namespace CV

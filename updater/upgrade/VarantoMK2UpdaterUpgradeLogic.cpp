@@ -158,6 +158,7 @@ void VarantoMK2UpdaterUpgradeLogic::flashFirmwares(const Job& job)
     }
     device.returnToAPPMode();
     device.disconnect();
+    job.result->noteWriteOutcome(outcome);
 
     boost::this_thread::sleep_for(job.finalPause);  // an interruption point: ends without a result
     job.result->store(outcome);

@@ -78,6 +78,10 @@ public:
     // write of the device, the requests after it and the final pause.
     boost::chrono::steady_clock::time_point workerDeadlineFromNow() const;
 
+    // What the last update's write came to once the worker got past it
+    // (an UpdateResult); 0 while it writes or when no update was started.
+    int lastWriteOutcome() const { return m_result ? m_result->writeOutcome() : 0; }
+
 private:
     // What one update works with; the worker holds it for as long as it runs.
     struct Job {

@@ -169,6 +169,25 @@ TEST(SimulatedDevice, HandlerIsAskedFirstAndRepliesFollowUSBLengthRules)
     EXPECT_LE(log[1].time, log[2].time);
 }
 
+// An update at transfer size 1 sends hundreds of thousands of requests: the
+// bus keeps the most recent ones only.
+TEST(SimulatedBus, RequestLogKeepsTheMostRecentRequestsOnly)
+{
+    std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
+    const std::uint32_t handle =
+        bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"), std::make_shared<EchoHandler>());
+    std::unique_ptr<USBHostDevice> device = openDevice(*bus, handle);
+    ASSERT_TRUE(device);
+    const std::size_t sent = SimulatedBus::kRequestLogLimit + 3;
+    for (std::size_t block = 0; block < sent; ++block)
+        ASSERT_EQ(send(*device, {0x40, 0x43, static_cast<std::uint16_t>(block), 0, 1}, {7}).status, USBStatus::kSuccess);
+
+    const std::vector<SimulatedRequestLogEntry> log = bus->requestLog();
+    ASSERT_EQ(log.size(), SimulatedBus::kRequestLogLimit);
+    EXPECT_EQ(log.front().setup.wValue, 3u);
+    EXPECT_EQ(log.back().setup.wValue, static_cast<std::uint16_t>(sent - 1));
+}
+
 TEST(SimulatedBus, DevicesArriveLeaveAndReenumerateUnderNewHandles)
 {
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();

@@ -146,6 +146,7 @@ struct QuitCase {
     bool quitGoesOn;
     int questions;
     int closeRequests;
+    bool fromOutside = false; // a signal: nobody may be there to answer
 };
 
 class FirmwareUpdaterAppQuitTest : public FirmwareUpdaterAppTest, public testing::WithParamInterface<QuitCase> {};
@@ -155,6 +156,8 @@ TEST_P(FirmwareUpdaterAppQuitTest, AsksOnlyWhileAnUpdateRunsAndLetsTheWorkerEndW
     QuitCase const& c = GetParam();
     calls.updateRunning = c.updateRunning;
     calls.answer = c.answer;
+    if (c.fromOutside)
+        app->quitWithoutQuestion();
     EXPECT_EQ(mayQuit(), c.quitGoesOn);
     ASSERT_EQ(static_cast<int>(calls.questions.size()), c.questions);
     if (c.questions > 0) {
@@ -167,7 +170,9 @@ TEST_P(FirmwareUpdaterAppQuitTest, AsksOnlyWhileAnUpdateRunsAndLetsTheWorkerEndW
 INSTANTIATE_TEST_SUITE_P(Answers, FirmwareUpdaterAppQuitTest,
                          testing::Values(QuitCase{"NoUpdate", false, BAS::Message::eButtonNo, true, 0, 0},
                                          QuitCase{"UpdateAnsweredNo", true, BAS::Message::eButtonNo, false, 1, 0},
-                                         QuitCase{"UpdateAnsweredYes", true, BAS::Message::eButtonYes, true, 1, 1}),
+                                         QuitCase{"UpdateAnsweredYes", true, BAS::Message::eButtonYes, true, 1, 1},
+                                         QuitCase{"NoUpdateFromOutside", false, BAS::Message::eButtonNo, true, 0, 0, true},
+                                         QuitCase{"UpdateFromOutside", true, BAS::Message::eButtonNo, true, 0, 1, true}),
                          [](testing::TestParamInfo<QuitCase> const& info) { return std::string(info.param.name); });
 
 TEST_F(FirmwareUpdaterAppTest, TheQuitCommandDuringAnUpdateAnsweredNoLeavesTheApplicationRunning)
@@ -258,6 +263,32 @@ TEST_F(FirmwareUpdaterAppTest, TheAboutItemShowsTheWizardsAboutBox)
     EXPECT_TRUE(overlay->isActive());
     FEN::CommandEventData other(0x6f746872);
     EXPECT_FALSE(app->sendEvent(FEN::eCommandEvent::CommandExecute, &other));
+}
+
+// Once the quit goes on, the process only waits for the update to end: the
+// About item no longer reaches the wizard, and closing the window is
+// refused so that it stays on the screen.
+TEST_F(FirmwareUpdaterAppTest, OnceItQuitsCommandsAndCloseRequestsNoLongerReachTheWizard)
+{
+    std::vector<int> exits;
+    platform::appkit::NSApplication::setProcessExit([&exits](int status) { exits.push_back(status); });
+    calls.updateRunning = true;
+    calls.answer = BAS::Message::eButtonYes;
+    FEN::CommandEventData quit(FEN::eStdCommand::Quit);
+    EXPECT_TRUE(app->sendEvent(FEN::eCommandEvent::CommandExecute, &quit));
+    ASSERT_TRUE(app->isQuitting());
+    driver.advance(std::chrono::milliseconds(0)); // the termination runs
+    EXPECT_EQ(exits, std::vector<int>{0});
+
+    TOV::Widget* overlay = StateProbe::findWidget(wizardOf(FEN::Application::getWindows().front()),
+                                                  "FirmwareUpdaterOverlay");
+    ASSERT_NE(overlay, nullptr);
+    FEN::CommandEventData about(FirmwareUpdaterApp::kCommandAbout);
+    EXPECT_TRUE(app->sendEvent(FEN::eCommandEvent::CommandExecute, &about));
+    EXPECT_FALSE(overlay->isActive());
+    EXPECT_FALSE(mayQuit());
+    EXPECT_EQ(calls.questions.size(), 1u);
+    EXPECT_EQ(calls.closeRequests, 1);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "UpdaterProcess.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -89,6 +90,11 @@ std::optional<int> UpdaterProcess::waitForExit(Seconds limit)
 {
     std::optional<int> const status = m_process.waitForExit(limit);
     return m_process.exitedByItself() ? status : std::nullopt;
+}
+
+bool UpdaterProcess::signal(int number)
+{
+    return m_process.started() && ::kill(m_process.pid(), number) == 0;
 }
 
 int UpdaterProcess::pageOf(std::string const& state)

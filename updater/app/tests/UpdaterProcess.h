@@ -40,6 +40,8 @@ public:
     // signal.
     std::optional<int> waitForExit(Seconds limit);
     bool running() { return m_process.running(); }
+    // Sends the process a signal; false when it could not be sent.
+    bool signal(int number);
 
     std::string standardError() const { return m_process.errors(); }
 

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 #include <fstream>
 #include <string>
 
@@ -31,6 +33,21 @@ constexpr const char* kNewestRevision = "FirmwareUpdaterNewestFirmwareRevisionVa
 constexpr const char* kSerialNumber = "FirmwareUpdaterSerialNumberValue";
 
 constexpr const char* kQuitQuestion = "An update is currently in progress.";
+constexpr const char* kWheel = "FirmwareUpdaterSpinningProgressWheel";
+constexpr const char* kWaiting = "waiting for the firmware update to end";
+constexpr const char* kKeyboardUpdated = "the firmware update ended: the keyboard took the new firmware";
+
+// The step the spinning wheel shows in a state ("" without one).
+std::string wheelStep(std::string const& state)
+{
+    std::string::size_type const wheel = state.find(std::string("\"id\":\"") + kWheel + "\"");
+    std::string const key = "\"step\":\"";
+    std::string::size_type const step = wheel == std::string::npos ? wheel : state.find(key, wheel);
+    if (step == std::string::npos)
+        return "";
+    std::string::size_type const begin = step + key.size();
+    return state.substr(begin, state.find('"', begin) - begin);
+}
 
 // A Sela keyboard one version behind, plugged in a second after the start;
 // blockMilliseconds: how long each block of the firmware keeps it busy (the
@@ -177,6 +194,68 @@ TEST_F(UpdaterProcessTest, AQuitDuringTheUpdateAnsweredYesEndsTheProcessOnlyAfte
     EXPECT_LT(waiting, ended);
     EXPECT_EQ(errors.find("did not end in time"), std::string::npos) << errors;
 }
+
+// While it waits for the worker after a Yes, the main loop goes on: the
+// wizard's ticks turn the wheel and the state keeps being published.
+TEST_F(UpdaterProcessTest, WhileAQuitWaitsForTheWorkerTheWheelKeepsTurning)
+{
+    UpdaterProcess updater(simulation(selaKeyboard(50)), runtime);
+    startUpdate(updater);
+    ASSERT_TRUE(updater.command("answer Yes"));
+    ASSERT_TRUE(updater.command("quit"));
+    ASSERT_TRUE(updater.waitForState(
+        [&updater](std::string const&) { return updater.standardError().find(kWaiting) != std::string::npos; },
+        kStartLimit))
+        << updater.standardError();
+    std::string const stepWhenTheWaitBegan = wheelStep(updater.state());
+    ASSERT_NE(stepWhenTheWaitBegan, "") << updater.state();
+    EXPECT_TRUE(updater.waitForState(
+        [&](std::string const& state) { return updater.running() && wheelStep(state) != stepWhenTheWaitBegan; },
+        kUpdateLimit))
+        << updater.standardError();
+    EXPECT_EQ(updater.waitForExit(kUpdateLimit), 0) << updater.standardError();
+    EXPECT_NE(updater.standardError().find(kKeyboardUpdated), std::string::npos) << updater.standardError();
+}
+
+// SIGTERM, SIGINT and SIGHUP are the platform's request to terminate: the
+// updater asks nothing, and a running write is let end first.
+class UpdaterProcessSignalTest : public UpdaterProcessTest, public testing::WithParamInterface<int> {};
+
+TEST_P(UpdaterProcessSignalTest, DuringTheWriteEndsTheProcessOnlyOnceTheKeyboardHasTheWholeImage)
+{
+    UpdaterProcess updater(simulation(selaKeyboard(50)), runtime);
+    startUpdate(updater);
+    ASSERT_TRUE(updater.signal(GetParam()));
+    ASSERT_TRUE(updater.waitForState(
+        [&updater](std::string const&) { return updater.standardError().find(kWaiting) != std::string::npos; },
+        kStartLimit))
+        << updater.standardError();
+    ASSERT_TRUE(updater.signal(GetParam())); // changes nothing
+    EXPECT_EQ(updater.waitForExit(kUpdateLimit), 0) << updater.standardError();
+    std::string const errors = updater.standardError();
+    EXPECT_EQ(errors.find(kQuitQuestion), std::string::npos) << errors;
+    std::string::size_type const waiting = errors.find(kWaiting);
+    std::string::size_type const ended = errors.find(kKeyboardUpdated);
+    ASSERT_NE(ended, std::string::npos) << errors;
+    EXPECT_LT(waiting, ended);
+}
+
+TEST_P(UpdaterProcessSignalTest, BeforeAnUpdateEndsTheProcessAtOnce)
+{
+    UpdaterProcess updater(simulation(), runtime);
+    ASSERT_TRUE(updater.started());
+    ASSERT_TRUE(updater.waitForPage(eNoDeviceConnected, kStartLimit)) << updater.standardError();
+    ASSERT_TRUE(updater.signal(GetParam()));
+    EXPECT_EQ(updater.waitForExit(kExitLimit), 0) << updater.standardError();
+    EXPECT_EQ(updater.standardError(), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, UpdaterProcessSignalTest, testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](testing::TestParamInfo<int> const& info) {
+                             return std::string(info.param == SIGTERM ? "SIGTERM"
+                                                : info.param == SIGINT ? "SIGINT"
+                                                                       : "SIGHUP");
+                         });
 
 } // namespace
 } // namespace CV::test

@@ -1,22 +1,33 @@
 // The module's start and shut-down, each case in a fresh child process: the
-// libraries in order, stopping at the first failure, and what a failed
-// start leaves for the shut-down.
+// libraries in order, stopping at the first failure, what a failed start
+// leaves for the shut-down, and the wait for a running update.
 #include "updater/app/VarantoMK2UpdaterAppModule.h"
 
 #include "BAS/Message.h"
+#include "FEN/Application.h"
 #include "FEN/ApplicationInstanceSingleton.h"
+#include "FEN/StandaloneWindow.h"
+#include "TOV/Widget.h"
+#include "TOV/Window.h"
 #include "VarantoTest/TemporaryFolder.h"
+#include "platform/headless/TestDriver.h"
+#include "platform/runloop/MainLoop.h"
 #include "updater/app/FirmwareUpdaterConfig.h"
+#include "updater/app/probe/StateProbe.h"
 #include "usx2/usb/USBDeviceInfo.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <set>
 #include <string>
 
 namespace CV::test {
@@ -122,6 +133,79 @@ TEST_F(VarantoMK2UpdaterAppModuleDeathTest, AFailedApplicationStartLeavesAConfig
         "^start core library\nstart application framework\nstart widget library\nnot started\n"
         "Varanto MK2 Firmware Updater \\| 1\\.4\\.0 \\(R205\\)\nnewest 0\\.5\\.9 not available\nidle\n"
         "stop widget library\nstop application framework\nstop core library\nall gone\n");
+}
+
+// A Sela keyboard one version behind whose blocks keep it busy: the write
+// takes a few seconds.
+constexpr const char* kSlowKeyboard = "[device]\nmodel = sela\nserial = SLOW\nbcdDevice = 0x0058\n"
+                                      "updatedBcdDevice = 0x0059\ndfuAttributes = 0x0D\ndfuTransferSize = 4096\n"
+                                      "dfuMode.bcdDevice = 0x0100\ndetachDelay = 200ms\nreturnDelay = 200ms\n"
+                                      "manifestTime = 200ms\nbusyTime = 20ms\nbusyPollTimeout = 20\n";
+
+std::string stepOf(TOV::Widget const& wheel)
+{
+    for (auto const& [name, value] : wheel.getAttributes())
+        if (name.string() == "step")
+            return value;
+    return "";
+}
+
+// Headless in virtual time: UPDATE, then a Yes to the quit question and the
+// shut-down's wait for the worker, while a timer of the loop notes the
+// wheel's steps and whether the window repainted what it was asked to.
+void waitForTheWriteWhileTheWindowGoesOn(std::string const& folder, std::string const& simulation)
+{
+    // The staged skin, found in the working folder as the module looks for it.
+    std::string const skin = folder + "/skin";
+    if (::symlink(VARANTO_BUNDLE_DIR "/Contents/Resources/skin", skin.c_str()) != 0 || ::chdir(folder.c_str()) != 0)
+        std::exit(2);
+    std::string const runtime = folder + "/runtime";
+    ::mkdir(runtime.c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ::setenv("VARANTO_USB_SIMULATION", simulation.c_str(), 1);
+    platform::headless::TestDriver driver;
+    VarantoMK2UpdaterAppModule module;
+    if (!module.init() || driver.windows().size() != 1)
+        std::exit(3);
+    platform::headless::HeadlessWindow& window = *driver.windows().front();
+    auto* pane = dynamic_cast<TOV::Window<FEN::StandaloneWindow>*>(FEN::Application::getWindows().front());
+    TOV::Widget& root = *pane->getRoot();
+    TOV::Widget const* action = StateProbe::findWidget(root, "FirmwareUpdaterButtonAction");
+    TOV::Widget const* wheel = StateProbe::findWidget(root, "FirmwareUpdaterSpinningProgressWheel");
+    driver.click(window, {action->getAbsPos().x + action->getSize().x / 2.0,
+                          action->getAbsPos().y + action->getSize().y / 2.0});
+    if (!wheel->isActive())
+        std::exit(4);
+    module.getConfig()->m_fnApplicationCloseRequest(); // what a Yes to the question does
+
+    std::set<std::string> steps;
+    int repaints = 0;
+    platform::MainLoop& loop = platform::MainLoop::instance();
+    auto const look = loop.addTimer(std::chrono::milliseconds(40), true, [&] {
+        steps.insert(stepOf(*wheel));
+        if (!window.needsDisplay()) {
+            ++repaints;
+            window.invalidate({0, 0, 10, 10});
+        }
+    });
+    bool const ended = module.waitForUpdateWorker();
+    loop.cancelTimer(look);
+    say(ended ? "ended" : "still running");
+    say(steps.size() > 2 ? "the wheel turned" : "the wheel stood still");
+    say(repaints > 2 ? "the window repainted" : "the window stood still");
+    FEN::Application::destroyAllWindows();
+    module.deInit(true);
+    std::exit(0);
+}
+
+TEST_F(VarantoMK2UpdaterAppModuleDeathTest, TheWaitForARunningUpdateKeepsTheWheelTurningAndTheWindowRepainting)
+{
+    TemporaryFolder folder{"updater-module-wait"};
+    std::string const simulation = folder.at("slow.sim");
+    std::ofstream(simulation) << kSlowKeyboard;
+    EXPECT_EXIT(waitForTheWriteWhileTheWindowGoesOn(folder.string(), simulation), testing::ExitedWithCode(0),
+        "waiting for the firmware update to end\n.*the firmware update ended: the keyboard took the new firmware\n"
+        "ended\nthe wheel turned\nthe window repainted\n");
 }
 
 } // namespace

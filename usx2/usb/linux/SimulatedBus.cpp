@@ -270,7 +270,7 @@ bool SimulatedBus::waitForArrivals(std::chrono::milliseconds limit) const
 std::vector<SimulatedRequestLogEntry> SimulatedBus::requestLog() const
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    return m_log;
+    return std::vector<SimulatedRequestLogEntry>(m_log.begin(), m_log.end());
 }
 
 void SimulatedBus::clearRequestLog()
@@ -335,6 +335,8 @@ USBHost::Status SimulatedBus::transfer(std::uint32_t handle, const USBSetupPacke
     }
     entry.status = reply.status;
     entry.length = reply.status == USBStatus::kSuccess ? reply.length : 0;
+    if (m_log.size() == kRequestLogLimit)
+        m_log.pop_front();
     m_log.push_back(std::move(entry));
     if (reply.status == USBStatus::kSuccess)
         transferred = reply.length;

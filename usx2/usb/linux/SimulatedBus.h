@@ -7,7 +7,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -65,6 +67,11 @@ public:
     // Waits the same way until every device on its way has arrived.
     bool waitForArrivals(std::chrono::milliseconds limit) const;
 
+    // The bus keeps the most recent requests only, so that its memory stays
+    // the same however many blocks an update sends.
+    static constexpr std::size_t kRequestLogLimit = 16384;
+
+    // The requests kept, oldest first.
     std::vector<SimulatedRequestLogEntry> requestLog() const;
     void clearRequestLog();
 
@@ -98,7 +105,7 @@ private:
     mutable std::condition_variable_any m_changed;  // a device left
     std::uint32_t m_lastHandle = 0;
     std::map<std::uint32_t, std::shared_ptr<SimulatedDevice>> m_devices;
-    std::vector<SimulatedRequestLogEntry> m_log;
+    std::deque<SimulatedRequestLogEntry> m_log;
     std::shared_ptr<const Sleeper> m_pClock;
     DeviceChangeSignal m_changes;
     std::uint64_t m_changeTimer = 0;  // RunLoopHandOver timer, 0: none
