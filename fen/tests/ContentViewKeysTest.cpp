@@ -379,6 +379,8 @@ TEST_F(ContentViewKeysTest, AKeyHandlerMayCloseTheWindow)
         platform::appkit::NSApplication::setProcessExit(nullptr);
         EXPECT_EQ(window.log, std::vector<std::string>{"down 1 s1"});
         EXPECT_EQ(window.getImpl(), nullptr);
+        // Closing the last window terminated the application: start afresh.
+        platform::appkit::NSApplication::resetForTesting();
         SetUp();
     }
 }
