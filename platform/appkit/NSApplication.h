@@ -26,6 +26,13 @@
 //   in), isHidden; hideOtherApplications:, setAppleMenu:, setWindowsMenu:,
 //   setServicesMenu:, activateIgnoringOtherApps: (nothing); isActive (a
 //   window is key).
+//   The delegate hears applicationDidBecomeActive: when one of the windows
+//   takes the keyboard focus while none had it, and
+//   applicationDidResignActive: when the focus has left them all; both once
+//   the main loop is idle, so the focus passing between the application's
+//   own windows tells nothing. Between applicationWillFinishLaunching: and
+//   applicationDidFinishLaunching:, each document of the launch arguments
+//   goes to application:openFile: once, as an absolute path.
 //
 // "NSUserDefaults": +standardUserDefaults, -registerDefaults: (accepted;
 // nothing is stored).
@@ -46,6 +53,11 @@ public:
     // How terminate: ends the process (std::exit by default); tests
     // replace it to watch the termination.
     static void setProcessExit(std::function<void(int)> exitFunction);
+    // The launch arguments after the backend took its own: every argument
+    // that is not an option (does not start with '-') names a document.
+    static void setLaunchArguments(int argc, char** argv);
+    // A window took or lost the keyboard focus.
+    static void keyWindowChanged();
     // Forgets the shared application and the termination state (tests).
     static void resetForTesting();
 };

@@ -151,6 +151,10 @@ public:
     void answerAlert(const std::string& buttonLabel) { m_backend->alerts().answers.push_back(buttonLabel); }
     const std::vector<std::string>& alertsShown() const { return m_backend->alerts().shown; }
 
+    // The keyboard focus goes to the window, or with null to another
+    // program.
+    void focus(HeadlessWindow* window) { m_backend->desktop().focus(window); }
+
     // Power: announces sleep and returns the answer given so far.
     std::optional<bool> sleep() { return m_backend->power().sleep(); }
     void wake() { m_backend->power().wake(); }
