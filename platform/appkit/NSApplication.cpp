@@ -5,6 +5,7 @@
 #include "platform/appkit/NSMenu.h"
 #include "platform/appkit/NSResponder.h"
 #include "platform/appkit/NSWindow.h"
+#include "platform/backend/Backend.h"
 #include "platform/cf/CFString.h"
 #include "platform/notifications/Notification.h"
 #include "platform/objc/MessageSend.h"
@@ -269,7 +270,7 @@ void checkActivation()
     s_activationCheckPending = false;
     if (NSApp == nil)
         return;
-    const bool active = windowWhere("isKeyWindow") != nil;
+    const bool active = windowWhere("isKeyWindow") != nil || Backend::current().dialogHasFocus();
     if (active == s_active)
         return;
     s_active = active;

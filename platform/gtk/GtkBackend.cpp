@@ -79,6 +79,17 @@ peer::DragSessionPeer& GtkBackend::dragSession()
     return *m_dragSession;
 }
 
+// Message boxes and file choosers are toplevels of their own.
+bool GtkBackend::dialogHasFocus() const
+{
+    GList* toplevels = gtk_window_list_toplevels();
+    bool focused = false;
+    for (GList* item = toplevels; item != nullptr && !focused; item = item->next)
+        focused = GTK_IS_DIALOG(item->data) && gtk_window_is_active(GTK_WINDOW(item->data));
+    g_list_free(toplevels);
+    return focused;
+}
+
 namespace {
 
 Backend& selectBackend(int& argc, char**& argv)
