@@ -15,8 +15,10 @@
 #include "FEN/EventData.h"
 #include "FEN/ExchangeData.h"
 #include "FEN/InputState.h"
+#include "FEN/Lib.h"
 #include "platform/appkit/NSPasteboard.h"
 #include "platform/cf/CFArray.h"
+#include "platform/cg/CGContext.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
@@ -320,7 +322,27 @@ void viewScrollWheel(id self, SEL, id event)
     }
 }
 
-void viewDrawRect(id self, SEL, NSRect)
+BOOL viewWantsDefaultClipping(id, SEL)
+{
+    return Lib::s_bCocoaDrawRectUnion ? YES : NO;
+}
+
+void paintInto(WindowImplBase* impl, CGContextRef cgContext, NSRect const* clip)
+{
+    DeviceContext* dc = impl->attachDCTo(cgContext);
+    float const scale = isHighResolution() ? impl->getBackingScaleFactor() : 1.0f;
+    dc->setBackingScaleFactor(scale, scale);
+    if (clip != nullptr)
+        CGContextClipToRect(cgContext, *clip);
+    PaintEventData paint;
+    paint.dc = dc;
+    impl->sendEvent(eWindowEvent::Paint, &paint, false);
+    impl->detachDC();
+}
+
+// One Paint for the whole dirty area, or one clipped Paint per rectangle
+// being drawn; the platform draws one rectangle per call.
+void viewDrawRect(id self, SEL, NSRect rect)
 {
     WindowImplBase* impl = ContentView::implOf(self);
     if (impl == nullptr)
@@ -328,13 +350,8 @@ void viewDrawRect(id self, SEL, NSRect)
     id context = objc::send<id>(objc::ObjectRuntime::lookUpClass("NSGraphicsContext"), "currentContext");
     if (context == nil)
         return;
-    DeviceContext* dc = impl->attachDCTo(objc::send<void*>(context, "CGContext"));
-    float const scale = isHighResolution() ? impl->getBackingScaleFactor() : 1.0f;
-    dc->setBackingScaleFactor(scale, scale);
-    PaintEventData paint;
-    paint.dc = dc;
-    impl->sendEvent(eWindowEvent::Paint, &paint, false);
-    impl->detachDC();
+    auto* cgContext = static_cast<CGContextRef>(objc::send<void*>(context, "CGContext"));
+    paintInto(impl, cgContext, Lib::s_bCocoaDrawRectUnion ? nullptr : &rect);
 }
 
 void sendSizeChanged(id self)
@@ -547,8 +564,8 @@ struct RunTimeClass {
         factory.addMemberVar("pTextInputState", sizeof(void*), 3, "^v");
         factory.addMethod(objc::selector("isFlipped"), objc::toIMP(&viewIsFlipped), "C@:");
         factory.addMethod(objc::selector("dealloc"), objc::toIMP(&viewDealloc), "v@:");
-        for (const char* name : {"wantsDefaultClipping", "acceptsFirstResponder", "becomeFirstResponder",
-                                 "canBecomeKeyView"})
+        factory.addMethod(objc::selector("wantsDefaultClipping"), objc::toIMP(&viewWantsDefaultClipping), "C@:");
+        for (const char* name : {"acceptsFirstResponder", "becomeFirstResponder", "canBecomeKeyView"})
             factory.addMethod(objc::selector(name), objc::toIMP(&answerYes), "C@:");
         factory.addMethod(objc::selector("acceptsFirstMouse:"), objc::toIMP(&answerYesTo), "C@:@");
         factory.addMethod(objc::selector("isOpaque"), objc::toIMP(&viewIsOpaque), "C@:");

@@ -25,6 +25,30 @@ namespace keyboard = platform::keyboard;
 objc_class* s_menuClass = nullptr;
 const char* const kTarget = "pFENEventTarget";
 
+// The event target of popup menus: remembers the last command chosen and
+// passes events on to its target, commands only while it is asked to.
+// Nothing gives it a target, so it passes nothing on.
+class PopupMenuEventTarget : public EventTarget {
+public:
+    bool sendEvent(unsigned code, EventData* data) override
+    {
+        bool const isCommand = code == eCommandEvent::CommandExecute;
+        if (isCommand)
+            m_lastCommand = static_cast<CommandEventData*>(data)->command;
+        if (m_target == nullptr || (isCommand && !m_forwardCommands))
+            return false;
+        return m_target->sendEvent(code, data);
+    }
+
+private:
+    EventTarget* m_target = nullptr;
+    bool m_forwardCommands = false;
+    int32_t m_lastCommand = -1;
+};
+
+// Lives for the process: a target never leaves while menus may still send.
+PopupMenuEventTarget& s_popupMenuEventTarget = *new PopupMenuEventTarget;
+
 EventTarget* targetOf(id self)
 {
     return static_cast<EventTarget*>(objc::ivar<void*>(self, kTarget));

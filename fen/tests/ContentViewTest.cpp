@@ -9,6 +9,7 @@
 #include "FEN/EventCodes.h"
 #include "FEN/EventData.h"
 #include "FEN/ExchangeData.h"
+#include "FEN/Lib.h"
 #include "FEN/Picture.h"
 #include "FEN/StandaloneWindow.h"
 #include "platform/headless/TestDriver.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <sstream>
 #include <string>
@@ -165,6 +167,22 @@ TEST_F(ContentViewTest, APaintCopiesThePictureIntoTheWindow)
     driver.display(*peer);
     EXPECT_EQ(peer->pixel(5, 5) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(peer->pixel(5, 35) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST_F(ContentViewTest, OnePaintPerDrawnRectangleWhenTheDirtyAreaIsNotPaintedWhole)
+{
+    EXPECT_TRUE(objc::send<BOOL>(view(), "wantsDefaultClipping"));
+    Picture picture;
+    picture.setSize(60, 40, true);
+    std::fill_n(picture.getPixels(), 60 * 40, 0xFF00FF00u);
+    window.picture = &picture;
+    Lib::s_bCocoaDrawRectUnion = false;
+    bool const clipsByItself = objc::send<BOOL>(view(), "wantsDefaultClipping");
+    window.invalidate();
+    driver.display(*peer);
+    Lib::s_bCocoaDrawRectUnion = true;
+    EXPECT_FALSE(clipsByItself);
+    EXPECT_EQ(peer->pixel(30, 20) & 0xFFFFFF, 0x00FF00u);
 }
 
 TEST_F(ContentViewTest, FrameChangesAreReportedByTheCallAndByTheNotification)

@@ -5,6 +5,7 @@
 #include "platform/appkit/NSMenu.h"
 #include "platform/appkit/NSResponder.h"
 #include "platform/appkit/NSWindow.h"
+#include "platform/backend/Backend.h"
 #include "platform/cf/CFString.h"
 #include "platform/notifications/Notification.h"
 #include "platform/objc/MessageSend.h"
@@ -15,6 +16,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,17 @@ using objc::ivar;
 using objc::NSObject;
 
 bool s_terminating = false;
+// Whether one of the application's windows has the keyboard focus, as last
+// told to the delegate, and whether a look at it waits for the idle loop.
+bool s_active = false;
+bool s_activationCheckPending = false;
+
+// The documents named on the command line, not yet handed to the delegate.
+std::vector<std::string>& documentsToOpen()
+{
+    static std::vector<std::string> s_documents;
+    return s_documents;
+}
 
 struct ModalSession {
     id window;
@@ -92,6 +105,27 @@ void terminate(id self, SEL, id)
     processExit()(0);
 }
 
+// Hands each document of the command line to the delegate once, as an
+// absolute path.
+void openDocuments(id self)
+{
+    std::vector<std::string> documents;
+    documents.swap(documentsToOpen());
+    id delegate = ivar<id>(self, "_delegate");
+    if (delegate == nil || !objc::respondsTo(delegate, objc::selector("application:openFile:")))
+        return;
+    for (const std::string& document : documents) {
+        std::error_code error;
+        const std::filesystem::path path = std::filesystem::absolute(document, error);
+        CFStringRef text = CFStringCreateWithCString(nullptr, (error ? document : path.string()).c_str(),
+                                                     kCFStringEncodingUTF8);
+        if (text == nullptr)
+            continue;
+        objc::send<BOOL>(delegate, "application:openFile:", self, text);
+        CFRelease(text);
+    }
+}
+
 void run(id self, SEL)
 {
     if (ivar<BOOL>(self, "_running"))
@@ -100,6 +134,7 @@ void run(id self, SEL)
     if (!ivar<BOOL>(self, "_launched")) {
         ivar<BOOL>(self, "_launched") = YES;
         tellDelegate(self, "applicationWillFinishLaunching:", "NSApplicationWillFinishLaunchingNotification");
+        openDocuments(self);
         tellDelegate(self, "applicationDidFinishLaunching:", "NSApplicationDidFinishLaunchingNotification");
     }
     if (!s_terminating && ivar<BOOL>(self, "_running"))
@@ -229,6 +264,23 @@ void unhide(id self, SEL, id)
 }
 
 BOOL isHidden(id self, SEL) { return ivar<BOOL>(self, "_hidden"); }
+
+// The focus may only be passing from one of the application's windows to
+// another: the delegate hears of a change once the loop is idle.
+void checkActivation()
+{
+    s_activationCheckPending = false;
+    if (NSApp == nil)
+        return;
+    const bool active = windowWhere("isKeyWindow") != nil || Backend::current().dialogHasFocus();
+    if (active == s_active)
+        return;
+    s_active = active;
+    if (active)
+        tellDelegate(NSApp, "applicationDidBecomeActive:", "NSApplicationDidBecomeActiveNotification");
+    else
+        tellDelegate(NSApp, "applicationDidResignActive:", "NSApplicationDidResignActiveNotification");
+}
 void ignore(id, SEL, id) {}
 void activate(id, SEL, BOOL) {}
 BOOL isActive(id, SEL) { return keyWindow(nil, nullptr) ? YES : NO; }
@@ -321,6 +373,22 @@ bool NSApplication::isTerminating()
     return s_terminating;
 }
 
+void NSApplication::setLaunchArguments(int argc, char** argv)
+{
+    documentsToOpen().clear();
+    for (int i = 1; i < argc; ++i)
+        if (argv[i] != nullptr && argv[i][0] != '\0' && argv[i][0] != '-')
+            documentsToOpen().push_back(argv[i]);
+}
+
+void NSApplication::keyWindowChanged()
+{
+    if (s_activationCheckPending)
+        return;
+    s_activationCheckPending = true;
+    MainLoop::instance().post(&checkActivation);
+}
+
 void NSApplication::resetForTesting()
 {
     if (NSApp != nil) {
@@ -330,6 +398,8 @@ void NSApplication::resetForTesting()
     }
     NSApp = nil;
     s_terminating = false;
+    s_active = false;
+    documentsToOpen().clear();
 }
 
 } // namespace platform::appkit

@@ -28,6 +28,13 @@
 //   in), isHidden; hideOtherApplications:, setAppleMenu:, setWindowsMenu:,
 //   setServicesMenu:, activateIgnoringOtherApps: (nothing); isActive (a
 //   window is key).
+//   The delegate hears applicationDidBecomeActive: when one of the windows
+//   takes the keyboard focus while none had it, and
+//   applicationDidResignActive: when the focus has left them all; both once
+//   the main loop is idle, so the focus passing between the application's
+//   own windows tells nothing. Between applicationWillFinishLaunching: and
+//   applicationDidFinishLaunching:, each document of the launch arguments
+//   goes to application:openFile: once, as an absolute path.
 //
 // "NSUserDefaults": +standardUserDefaults, -registerDefaults: (accepted;
 // nothing is stored).
@@ -50,6 +57,11 @@ public:
     static void setProcessExit(std::function<void(int)> exitFunction);
     // Whether terminate: has been answered with terminate now.
     static bool isTerminating();
+    // The launch arguments after the backend took its own: every argument
+    // that is not an option (does not start with '-') names a document.
+    static void setLaunchArguments(int argc, char** argv);
+    // A window took or lost the keyboard focus.
+    static void keyWindowChanged();
     // Forgets the shared application and the termination state (tests).
     static void resetForTesting();
 };

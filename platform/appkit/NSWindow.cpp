@@ -268,6 +268,7 @@ public:
             return;
         isKey = focused;
         isMain = focused;
+        NSApplication::keyWindowChanged();
         if (focused && !keyViewChosen)
             chooseInitialKeyView();
         if (focused) {

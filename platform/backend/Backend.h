@@ -47,6 +47,9 @@ public:
     virtual peer::PasteboardPeer& pasteboard(const std::string& name) = 0;
     virtual peer::DragSessionPeer& dragSession() = 0;
     virtual peer::PowerPeer& power() = 0;
+    // Whether one of the process's own dialogs (not a window of a peer) has
+    // the keyboard focus.
+    virtual bool dialogHasFocus() const { return false; }
 
     // The selected backend; selects the headless one when none was.
     static Backend& current();

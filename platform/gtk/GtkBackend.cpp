@@ -1,5 +1,7 @@
 #include "platform/gtk/GtkBackend.h"
 
+#include "platform/appkit/NSApplication.h"
+
 #include "platform/gtk/GtkAlertPresenter.h"
 #include "platform/gtk/GtkPanel.h"
 #include "platform/gtk/GtkWindowPeer.h"
@@ -77,7 +79,20 @@ peer::DragSessionPeer& GtkBackend::dragSession()
     return *m_dragSession;
 }
 
-Backend& selectBackendAtStart(int& argc, char**& argv)
+// Message boxes and file choosers are toplevels of their own.
+bool GtkBackend::dialogHasFocus() const
+{
+    GList* toplevels = gtk_window_list_toplevels();
+    bool focused = false;
+    for (GList* item = toplevels; item != nullptr && !focused; item = item->next)
+        focused = GTK_IS_DIALOG(item->data) && gtk_window_is_active(GTK_WINDOW(item->data));
+    g_list_free(toplevels);
+    return focused;
+}
+
+namespace {
+
+Backend& selectBackend(int& argc, char**& argv)
 {
     const char* requested = std::getenv("VARANTO_PLATFORM_BACKEND");
     if (requested && std::strcmp(requested, "headless") == 0)
@@ -85,6 +100,15 @@ Backend& selectBackendAtStart(int& argc, char**& argv)
     if (std::unique_ptr<GtkBackend> desktop = GtkBackend::create(argc, argv))
         return Backend::select(std::move(desktop));
     return headless::HeadlessBackend::select();
+}
+
+} // namespace
+
+Backend& selectBackendAtStart(int& argc, char**& argv)
+{
+    Backend& backend = selectBackend(argc, argv);
+    appkit::NSApplication::setLaunchArguments(argc, argv);
+    return backend;
 }
 
 void setProgramClass(const char* name)

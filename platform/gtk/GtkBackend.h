@@ -37,6 +37,7 @@ public:
     peer::PasteboardPeer& pasteboard(const std::string& name) override;
     peer::DragSessionPeer& dragSession() override;
     peer::PowerPeer& power() override { return m_power; }
+    bool dialogHasFocus() const override;
 
 private:
     explicit GtkBackend(GdkDisplay* display);

@@ -152,6 +152,10 @@ public:
     void answerAlert(const std::string& buttonLabel) { AlertAnswers::add(buttonLabel); }
     const std::vector<std::string>& alertsShown() const { return m_backend->alertsShown().headings; }
 
+    // The keyboard focus goes to the window, or with null to another
+    // program.
+    void focus(HeadlessWindow* window) { m_backend->desktop().focus(window); }
+
     // Power: announces sleep and returns the answer given so far.
     std::optional<bool> sleep() { return m_backend->power().sleep(); }
     void wake() { m_backend->power().wake(); }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -456,6 +457,72 @@ TEST(AppKitStandIns, DragsReachRegisteredViewsAndSourcesLearnTheOutcome)
     send<void>(window, "close");
     objc::NSObject::release(view);
     CFRelease(typeList);
+}
+
+} // namespace
+
+namespace {
+
+using namespace platform;
+using headless::TestDriver;
+using objc::send;
+
+// What the application tells its delegate, in order.
+std::vector<std::string> s_heard;
+
+Class listeningDelegateClass()
+{
+    static Class s_class =
+        objc::StandInClass("ListeningAppDelegate", objc::NSObject::rootClass())
+            .method("applicationDidBecomeActive:", +[](id, SEL, id) { s_heard.push_back("active"); })
+            .method("applicationDidResignActive:", +[](id, SEL, id) { s_heard.push_back("inactive"); })
+            .method("application:openFile:",
+                    +[](id, SEL, id, CFStringRef path) -> BOOL {
+                        char text[512] = {};
+                        CFStringGetCString(path, text, sizeof text, kCFStringEncodingUTF8);
+                        s_heard.push_back(std::string("open ") + text);
+                        return YES;
+                    })
+            .method("applicationDidFinishLaunching:",
+                    +[](id, SEL, id) {
+                        s_heard.push_back("launched");
+                        send<void>(NSApp, "stop:", id(nil));
+                    })
+            .registerClass();
+    return s_class;
+}
+
+TEST(AppKitStandIns, TheDelegateHearsOfTheLaunchDocumentsOnceAndOfTheFocusComingAndGoing)
+{
+    TestDriver driver;
+    s_heard.clear();
+    id delegate = objc::NSObject::allocInit(listeningDelegateClass());
+    id application = send<id>(appkit::NSApplicationClass(), "sharedApplication");
+    send<void>(application, "setDelegate:", delegate);
+    const char* arguments[] = {"updater", "--demo", "", "/tmp/a b.fw", "notes.txt"};
+    appkit::NSApplication::setLaunchArguments(5, const_cast<char**>(arguments));
+    send<void>(application, "run");
+    send<void>(application, "run");
+    const std::string here = std::filesystem::current_path().string();
+    EXPECT_EQ(s_heard, (std::vector<std::string>{"open /tmp/a b.fw", "open " + here + "/notes.txt", "launched"}));
+
+    s_heard.clear();
+    {
+        test::StandInWindow first(FrameworkWindow::spec());
+        driver.runPending();
+        test::StandInWindow second(FrameworkWindow::spec()); // takes the focus from the first
+        driver.runPending();
+        EXPECT_EQ(s_heard, std::vector<std::string>{"active"});
+        driver.focus(nullptr);
+        driver.runPending();
+        driver.focus(&driver.peerOf(first.window));
+        driver.runPending();
+        driver.focus(&driver.peerOf(second.window));
+        driver.runPending();
+        EXPECT_EQ(s_heard, (std::vector<std::string>{"active", "inactive", "active"}));
+    }
+    appkit::NSApplication::resetForTesting();
+    objc::NSObject::release(delegate);
 }
 
 } // namespace

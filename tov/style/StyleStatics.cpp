@@ -120,5 +120,6 @@ std::vector<StyleSheetErrorsLogSource::Sink> StyleSheetErrorsLogSource::m_logSin
 std::unique_ptr<ManagerContainer> Lib::s_managerContainer;
 bool Lib::s_bSearchSkinDirectory = false;
 bool Lib::s_bFontHinting = true;
+bool Lib::s_useLegacyAlphaCompositing = false;
 
 } // namespace CV::TOV

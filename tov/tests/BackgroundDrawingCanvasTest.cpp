@@ -1,5 +1,6 @@
 #include "CanvasFixture.h"
 #include "TOV/LazyPicture.h"
+#include "TOV/Lib.h"
 
 namespace CV::TOV::TEST {
 namespace {
@@ -23,6 +24,15 @@ TEST_F(CanvasTest, SizeAndScaleResizeAndClearThePicture)
 
     c.onSize({10, 10});
     EXPECT_EQ(c.getPicture().getWidth(), 20);
+}
+
+TEST(BackgroundDrawingCanvas, ComposesTheWayTheLibrarySays)
+{
+    EXPECT_FALSE(BackgroundDrawingCanvas().getPicture().getUseLegacyAlphaCompositing());
+    Lib::s_useLegacyAlphaCompositing = true;
+    bool const legacy = BackgroundDrawingCanvas().getPicture().getUseLegacyAlphaCompositing();
+    Lib::s_useLegacyAlphaCompositing = false;
+    EXPECT_TRUE(legacy);
 }
 
 TEST_F(CanvasTest, FillsBordersAndAreasLandOnDevicePixels)

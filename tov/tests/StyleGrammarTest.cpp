@@ -125,10 +125,32 @@ const GrammarCase kErrors[] = {
     {"A.big:1 { y: 1; }\n{ z: 1; }\nC { w: 1; }", {"L3 C { w=i1/0 }"}, {"1 - PARSER ERROR at line 1: Expecting Identifier"}},
     {"A B<x y\n{ y: 1; }\nC:over { w: 1; }", {"L3 C:over { w=i1/0 }"}, {"1 - PARSER ERROR at line 1: Expecting >"}},
 };
+
+// An error and the next rule on one line: the rule keeps the line counted
+// before it unless the error dropped a rule that had begun. The scan after
+// an error counts line feeds only, so a lone CR does not end its skip.
+const GrammarCase kRuleLineAfterRecovery[] = {
+    {"A<x { y: 1; }\nB { z: 1; } C { w: 1; }", {"L2 C { w=i1/0 }"},
+     {"1 - PARSER ERROR at line 1: Expecting >", "2 - PARSER ERROR at line 2: Expecting selector relation operator or {"}},
+    {"A<x { y: 1; }\r\nB { z: 1; } C { w: 1; }", {"L2 C { w=i1/0 }"},
+     {"1 - PARSER ERROR at line 1: Expecting >", "2 - PARSER ERROR at line 2: Expecting selector relation operator or {"}},
+    {"A<x { y: 1; }\rB { z: 1; } C { w: 1; }", {},
+     {"1 - PARSER ERROR at line 1: Expecting >", "1 - PARSER ERROR at line 1: Expecting selector relation operator or {"}},
+    {"X { a: 1; }\nA { x: 1; ] } C { w: 1; }", {"L0 X { a=i1/0 }", "L0 C { w=i1/0 }"},
+     {"2 - PARSER ERROR at line 2: Expecting } or ;"}},
+    {"X { a: 1; }\r\nA { x: 1; ] } C { w: 1; }", {"L0 X { a=i1/0 }", "L0 C { w=i1/0 }"},
+     {"2 - PARSER ERROR at line 2: Expecting } or ;"}},
+    {"X { a: 1; }\rA { x: 1; ] } C { w: 1; }", {"L0 X { a=i1/0 }", "L0 C { w=i1/0 }"},
+     {"2 - PARSER ERROR at line 2: Expecting } or ;"}},
+    {"A { x: 1; ]\nB { y: 2; } C { w: 1; }", {"L2 C { w=i1/0 }"}, {"1 - PARSER ERROR at line 1: Expecting } or ;"}},
+    {"A { x: 1; ]\r\nB { y: 2; } C { w: 1; }", {"L2 C { w=i1/0 }"}, {"1 - PARSER ERROR at line 1: Expecting } or ;"}},
+    {"A { x: 1; ]\rB { y: 2; } C { w: 1; }", {"L0 C { w=i1/0 }"}, {"1 - PARSER ERROR at line 1: Expecting } or ;"}},
+};
 // clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Language, StyleGrammarTable, testing::ValuesIn(kLanguage));
 INSTANTIATE_TEST_SUITE_P(Errors, StyleGrammarTable, testing::ValuesIn(kErrors));
+INSTANTIATE_TEST_SUITE_P(RuleLineAfterRecovery, StyleGrammarTable, testing::ValuesIn(kRuleLineAfterRecovery));
 
 TEST(StyleGrammar, LogLinesNameSourceAndLineAndSkipEmptySinks)
 {

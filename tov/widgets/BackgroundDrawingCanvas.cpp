@@ -9,6 +9,7 @@
 #include "FEN/PictureCombiner.h"
 #include "FEN/PictureCombinerFunctors.h"
 #include "TOV/LazyPicture.h"
+#include "TOV/Lib.h"
 
 namespace CV::TOV {
 
@@ -59,6 +60,7 @@ Canvas::~Canvas() = default;
 BackgroundDrawingCanvas::BackgroundDrawingCanvas()
     : m_pBuffer(std::make_unique<BGDrawBuffer>())
 {
+    m_pBuffer->setUseLegacyAlphaCompositing(Lib::s_useLegacyAlphaCompositing);
 }
 
 BackgroundDrawingCanvas::~BackgroundDrawingCanvas() = default;

@@ -49,6 +49,8 @@ bool startServices()
 
 } // namespace
 
+bool Lib::s_bCocoaDrawRectUnion = true;
+
 bool Lib::init(int version, int flavour)
 {
     BAS::Lib::checkVersionAndFlavour(kCoreVersion, kCoreFlavour);

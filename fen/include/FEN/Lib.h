@@ -18,6 +18,11 @@ public:
     // Undoes init, step by step in reverse; safe when nothing runs.
     static void deInit();
 
+    // Whether a view paints its whole dirty area with one Paint, leaving the
+    // clipping to the platform, instead of one clipped Paint per rectangle
+    // being drawn. On; nothing changes it.
+    static bool s_bCocoaDrawRectUnion;
+
     Lib() = delete;
 };
 

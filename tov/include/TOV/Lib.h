@@ -28,6 +28,10 @@ public:
     static void setFontHinting(bool hinting) { s_bFontHinting = hinting; }
     static bool getFontHinting() { return s_bFontHinting; }
 
+    // Whether the canvases composite translucent drawing the legacy way
+    // (Picture::setUseLegacyAlphaCompositing). Off; nothing changes it.
+    static bool s_useLegacyAlphaCompositing;
+
     // The resource manager of the process, filled by the library's start-up.
     static std::unique_ptr<ManagerContainer> s_managerContainer;
 

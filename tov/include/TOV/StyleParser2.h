@@ -101,6 +101,7 @@ public:
 private:
     std::string const& currentSource() const { return m_currentFile.full; }
     bool readImport(std::string const& name, BAS::FileName const& importer);
+    void reserveRulesFor(std::string::const_iterator first, std::string::const_iterator last);
 
     StyleSheet* m_sheet;
     std::vector<tRule> m_rules;

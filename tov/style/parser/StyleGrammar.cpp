@@ -131,6 +131,7 @@ private:
     void onStyleError(Iterator& first, Iterator const& last, Iterator const& where, boost::spirit::info const& what,
         char stop, bool consume);
     void clearHalfRead(eRecovery recovery);
+    bool ruleLineTaken() const;
     void updateRuleLine();
 
     StyleParser2* m_parser;
@@ -337,9 +338,15 @@ void StyleGrammar::assignErrorHandlers()
     qi::on_error<qi::retry>(Stylesheet, handler(eRecovery::Stylesheet));
 }
 
+// The rule line stays with the rule once its first simple selector is read.
+bool StyleGrammar::ruleLineTaken() const
+{
+    return !m_rule.selectors.empty() || !m_simpleList.empty();
+}
+
 void StyleGrammar::updateRuleLine()
 {
-    if (m_rule.selectors.empty() && m_simpleList.empty())
+    if (!ruleLineTaken())
         m_rule.line = static_cast<int32_t>(m_line);
 }
 
@@ -460,12 +467,13 @@ void StyleGrammar::clearHalfRead(eRecovery recovery)
         return;
     case eRecovery::Style:
     case eRecovery::Stylesheet:
+        if (ruleLineTaken())
+            m_rule.line = 0; // the dropped rule's; a line counted since stays
         m_simple = tSimpleSelector();
         m_simpleList.clear();
         m_propertyName.clear();
         m_rule.selectors.clear();
         m_rule.properties.clear();
-        m_rule.line = 0;
         return;
     }
 }

@@ -105,12 +105,28 @@ bool StyleParser2::processBuffer(std::string const& buffer, std::string const& s
         return false;
     }
     std::size_t const markLength = std::min(markLengths()[m_encoding], buffer.size());
+    reserveRulesFor(buffer.begin() + markLength, buffer.end());
     return DETAIL::runStyleGrammar(this, sourceName, buffer.begin() + markLength, buffer.end());
 }
 
 bool StyleParser2::processString(std::string const& text)
 {
+    reserveRulesFor(text.begin(), text.end());
     return DETAIL::runStyleGrammar(this, kStringSourceName, text.begin(), text.end());
+}
+
+// Growing the rule list by doubling moves every rule again and again and
+// hands large blocks back to the system, only to fetch them again; one
+// reservation up front keeps the parse linear. Each rule handed over ends
+// with a closing brace of its own and takes at least six characters
+// ("A{x:1}"), so this bounds the rules of the text from above.
+void StyleParser2::reserveRulesFor(std::string::const_iterator first, std::string::const_iterator last)
+{
+    std::size_t const length = std::size_t(last - first);
+    std::size_t const braces = std::size_t(std::count(first, last, '}'));
+    std::size_t const needed = m_rules.size() + std::min(braces, length / 6);
+    if (needed > m_rules.capacity())
+        m_rules.reserve(std::max(needed, 2 * m_rules.capacity()));
 }
 
 bool StyleParser2::processString(BAS::CharSequence<char> const& text)
