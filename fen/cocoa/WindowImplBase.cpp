@@ -11,6 +11,7 @@
 #include "platform/cf/NSString.h"
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
+#include "platform/peer/Flip.h"
 
 #include <cmath>
 #include <string>
@@ -45,7 +46,7 @@ WindowImplBase::~WindowImplBase()
 
 BAS::Rect WindowImplBase::toFramework(NSRect frame)
 {
-    const double top = firstScreenTop() - frame.size.height - frame.origin.y;
+    const double top = platform::peer::flipSpan(frame.origin.y, frame.size.height, firstScreenTop());
     return BAS::Rect{truncated(frame.origin.x), truncated(top), truncated(frame.origin.x + frame.size.width),
                      truncated(top + frame.size.height)};
 }
@@ -54,7 +55,7 @@ NSRect WindowImplBase::toPlatform(BAS::Rect const& rect)
 {
     const double width = rect.right - rect.left;
     const double height = rect.bottom - rect.top;
-    return NSMakeRect(rect.left, firstScreenTop() - height - rect.top, width, height);
+    return NSMakeRect(rect.left, platform::peer::flipSpan(rect.top, height, firstScreenTop()), width, height);
 }
 
 bool WindowImplBase::isVisible() const
@@ -250,7 +251,7 @@ void WindowImplBase::setPosition(BAS::Point const& position, bool content)
     const NSRect placed = platformRect(content);
     const double dx = placed.origin.x - frame.origin.x;
     const double dy = placed.origin.y - frame.origin.y;
-    const double y = firstScreenTop() - position.y - placed.size.height;
+    const double y = platform::peer::flipSpan(position.y, placed.size.height, firstScreenTop());
     objc::send<void>(m_nativeWindow, "setFrameOrigin:", NSMakePoint(position.x - dx, y - dy));
 }
 
@@ -341,7 +342,7 @@ void WindowImplBase::toScreen(BAS::Point& point) const
                                       objc::send<NSRect>(m_contentView, "bounds"), id(nil));
     frame = objc::send<NSRect>(m_nativeWindow, "convertRectToScreen:", frame);
     point.x = truncated(point.x + frame.origin.x);
-    point.y = truncated(point.y + firstScreenTop() - (frame.origin.y + frame.size.height));
+    point.y = truncated(point.y + platform::peer::flipSpan(frame.origin.y, frame.size.height, firstScreenTop()));
 }
 
 void WindowImplBase::toScreen(BAS::Rect& rect) const

@@ -12,6 +12,7 @@
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
+#include "platform/peer/Flip.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,9 +58,9 @@ NSPoint toSuper(id view, NSPoint p)
 {
     const ViewState& s = state(view);
     const double h = s.frame.size.height;
-    const double upFromBottom = flipped(view) ? h - p.y : p.y;
+    const double upFromBottom = flipped(view) ? peer::flipY(p.y, h) : p.y;
     if (flipped(s.superview))
-        return NSMakePoint(s.frame.origin.x + p.x, s.frame.origin.y + h - upFromBottom);
+        return NSMakePoint(s.frame.origin.x + p.x, s.frame.origin.y + peer::flipY(upFromBottom, h));
     return NSMakePoint(s.frame.origin.x + p.x, s.frame.origin.y + upFromBottom);
 }
 
@@ -67,8 +68,9 @@ NSPoint fromSuper(id view, NSPoint q)
 {
     const ViewState& s = state(view);
     const double h = s.frame.size.height;
-    const double upFromBottom = flipped(s.superview) ? s.frame.origin.y + h - q.y : q.y - s.frame.origin.y;
-    return NSMakePoint(q.x - s.frame.origin.x, flipped(view) ? h - upFromBottom : upFromBottom);
+    const double upFromBottom =
+        flipped(s.superview) ? peer::flipY(q.y - s.frame.origin.y, h) : q.y - s.frame.origin.y;
+    return NSMakePoint(q.x - s.frame.origin.x, flipped(view) ? peer::flipY(upFromBottom, h) : upFromBottom);
 }
 
 NSRect rectToWindow(id view, NSRect r)
@@ -488,14 +490,14 @@ void dragImage(id self, SEL, id image, NSPoint at, NSSize, id, id pasteboard, id
     NSPoint onScreen = viewPointToWindow(self, at);
     if (window)
         onScreen = objc::send<NSPoint>(window, "convertPointToScreen:", onScreen);
-    const peer::Rect topDown = toTopDown(NSMakeRect(onScreen.x, onScreen.y, 0, 0));
+    const peer::Point topDown = peer::toTopDown(onScreen, firstScreenHeight());
     objc::NSObject::retain(image);
     objc::NSObject::retain(source);
     Backend::current().dragSession().begin(
-        name, picture, peer::Point{topDown.x, topDown.y}, unsigned(allowed), [image, source](peer::Point end, unsigned operation) {
+        name, picture, topDown, unsigned(allowed), [image, source](peer::Point end, unsigned operation) {
             if (responds(source, "draggedImage:endedAt:operation:")) {
-                const NSRect bottomUp = toBottomUp(peer::Rect{end.x, end.y, 0, 0});
-                objc::send<void>(source, "draggedImage:endedAt:operation:", image, bottomUp.origin,
+                const NSPoint bottomUp = peer::toBottomUp(end, firstScreenHeight());
+                objc::send<void>(source, "draggedImage:endedAt:operation:", image, bottomUp,
                                  static_cast<unsigned long>(operation));
             }
             objc::NSObject::release(source);

@@ -1,5 +1,7 @@
 #include "platform/peer/WindowFramebuffer.h"
 
+#include "platform/peer/Flip.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -33,8 +35,7 @@ std::optional<Rect> WindowFramebuffer::drawMarked(WindowClient& client)
                                                  std::size_t(m_pixelHeight), 8, std::size_t(m_pixelWidth) * 4,
                                                  nullptr, kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
     CGContextScaleCTM(context, m_scale, m_scale);
-    CGContextClipToRect(context, CGRectMake(marked->x, m_content.height - marked->y - marked->height, marked->width,
-                                            marked->height));
+    CGContextClipToRect(context, toBottomUp(*marked, m_content.height));
     client.draw(context, *marked);
     CGContextRelease(context);
     return marked;
