@@ -7,6 +7,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/appkit/NSResponder.h"
 #include "platform/appkit/NSTextInputClient.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/keyboard/TextInputSources.h"
 #include "platform/cf/CFArray.h"
 #include "platform/notifications/NotificationCenter.h"
@@ -353,7 +354,8 @@ struct KeyBinding {
     const char* command;
 };
 
-constexpr std::uint64_t kShift = 1u << 17, kControl = 1u << 18, kOption = 1u << 19, kCommand = 1u << 20;
+constexpr std::uint64_t kShift = keyboard::kModifierShift, kControl = keyboard::kModifierControl,
+                        kOption = keyboard::kModifierOption, kCommand = keyboard::kModifierCommand;
 constexpr std::uint64_t kBindingModifiers = kShift | kControl | kOption | kCommand;
 
 constexpr KeyBinding kKeyBindings[] = {

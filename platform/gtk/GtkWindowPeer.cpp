@@ -625,7 +625,7 @@ bool GtkWindowPeer::handleKey(const GdkEvent& event)
     const std::uint64_t modifierKey = modifierFlagOfKey(key.keyval);
     if (modifierKey || key.keyval == GDK_KEY_Caps_Lock) {
         if (key.keyval == GDK_KEY_Caps_Lock)
-            modifiers = down ? modifiers ^ peer::kCapsLockKey : modifiers;
+            modifiers = down ? modifiers ^ keyboard::kModifierCapsLock : modifiers;
         else
             modifiers = down ? modifiers | modifierKey : modifiers & ~modifierKey;
         noteModifiers(modifiers);

@@ -13,8 +13,8 @@
 // the window client first.
 // Frames are screen points with the first screen's top-left at (0, 0); the
 // content area shows the backend's cursor.
-#include "platform/gtk/ClickCounter.h"
 #include "platform/gtk/GtkDropTarget.h"
+#include "platform/peer/ClickCounter.h"
 #include "platform/peer/ViewInputClient.h"
 #include "platform/peer/WindowFramebuffer.h"
 #include "platform/peer/WindowPeer.h"
@@ -113,7 +113,7 @@ private:
     bool m_closed = false;
     bool m_destroyed = false; // by the toolkit, when the window system's window went
     peer::WindowFramebuffer m_framebuffer;
-    ClickCounter m_clicks;
+    peer::ClickCounter m_clicks;
     std::optional<peer::Point> m_lastMotion;
     std::set<unsigned> m_keysDown; // hardware key codes held (auto-repeat shows as a second press)
     GtkIMContext* m_inputMethod = nullptr;

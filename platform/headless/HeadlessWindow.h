@@ -3,7 +3,9 @@
 // framebuffer of premultiplied B, G, R, A words (top row first, content
 // size times the backing scale) that tests read. Invalidated areas are
 // drawn on the main loop (or at once with displayNow); the test driver
-// delivers input through the window's clients.
+// delivers input through the window's clients, button presses counted into
+// clicks here as the desktop peer counts them.
+#include "platform/peer/ClickCounter.h"
 #include "platform/peer/DragSessionPeer.h"
 #include "platform/peer/ViewInputClient.h"
 #include "platform/peer/WindowFramebuffer.h"
@@ -54,6 +56,11 @@ public:
 
     // What the user does, as the test driver scripts it.
     peer::ViewInputClient* input() const { return m_clients.input; }
+    // A button pressed or released; presses are counted into clicks on
+    // the main loop's clock.
+    void userMouseButton(bool down, int button, peer::Point at, std::uint64_t modifiers);
+    // The pointer left the content: a click series ends.
+    void userLeave(peer::Point at);
     peer::DragDestinationClient* dragDestination() const { return m_clients.drag; }
     // The user drags the window edge: the client may adjust the size.
     void userResize(peer::Size content);
@@ -81,6 +88,7 @@ private:
     bool m_fullScreen = false;
     bool m_closed = false;
     peer::WindowFramebuffer m_framebuffer;
+    peer::ClickCounter m_clicks;
     std::shared_ptr<HeadlessWindow*> m_self; // cleared when destroyed; for posted draws
     bool m_displayPosted = false;
 };
