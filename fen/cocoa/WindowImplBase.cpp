@@ -1,5 +1,6 @@
 #include "FEN/COCOA/WindowImplBase.h"
 
+#include "BAS/Region.h"
 #include "FEN/Application.h"
 #include "FEN/COCOA/ContentView.h"
 #include "FEN/CursorManager.h"
@@ -15,6 +16,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace CV {
 namespace FEN {
@@ -177,6 +179,20 @@ void WindowImplBase::invalidateRect(BAS::Rect const& rect)
     // The content view is flipped: its coordinates are top-down.
     const NSRect area = NSMakeRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     objc::send<void>(m_contentView, "setNeedsDisplayInRect:", area);
+}
+
+void WindowImplBase::invalidateRegion(BAS::Region const& region)
+{
+    if (m_contentView == nil || region.isEmpty())
+        return;
+    // The content view is flipped: its coordinates are top-down.
+    std::vector<NSRect> areas;
+    for (BAS::Region::const_intersector it(region, region.bounds(), BAS::Point{0, 0}); !it.isDone(); it.advance()) {
+        const BAS::Rect rect = it.getRect();
+        areas.push_back(NSMakeRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+    }
+    objc::send<void>(m_contentView, "_setNeedsDisplayInRects:count:", static_cast<const NSRect*>(areas.data()),
+                     static_cast<unsigned long>(areas.size()));
 }
 
 void WindowImplBase::update()

@@ -11,6 +11,7 @@
 #include "FEN/ExchangeData.h"
 #include "FEN/Picture.h"
 #include "FEN/StandaloneWindow.h"
+#include "BAS/Region.h"
 #include "platform/headless/TestDriver.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/ObjectRuntime.h"
@@ -166,6 +167,21 @@ TEST_F(ContentViewTest, APaintCopiesThePictureIntoTheWindow)
     driver.display(*peer);
     EXPECT_EQ(peer->pixel(5, 5) & 0xFFFFFF, 0xFF0000u);
     EXPECT_EQ(peer->pixel(5, 35) & 0xFFFFFF, 0x0000FFu);
+}
+
+TEST_F(ContentViewTest, AnInvalidRegionReachesThePeerAsItsRectangles)
+{
+    driver.display(*peer);
+    CV::BAS::Region::init();
+    {
+        CV::BAS::Region region;
+        region.addFast(CV::BAS::Rect{0, 0, 10, 10});
+        region.addFast(CV::BAS::Rect{50, 30, 60, 40});
+        window.invalidateRegion(region);
+    }
+    CV::BAS::Region::deInit();
+    using platform::peer::Rect;
+    EXPECT_EQ(peer->markedRegion(), (std::vector<Rect>{Rect{0, 0, 10, 10}, Rect{50, 30, 10, 10}}));
 }
 
 TEST_F(ContentViewTest, FrameChangesAreReportedByTheCallAndByTheNotification)

@@ -228,11 +228,23 @@ void setHidden(id self, SEL, BOOL hidden)
     state(self).hidden = hidden != NO;
 }
 
-void setNeedsDisplayInRect(id self, SEL, NSRect rect)
+// A region of the view, as its rectangles, reaches the window in one call.
+void setNeedsDisplayInRects(id self, SEL, const NSRect* rects, unsigned long count)
 {
     id window = state(self).window;
-    if (window)
-        objc::send<void>(window, "_invalidateContentRect:", rectToWindow(self, rect));
+    if (!window)
+        return;
+    std::vector<NSRect> inWindow;
+    inWindow.reserve(count);
+    for (unsigned long i = 0; i < count; ++i)
+        inWindow.push_back(rectToWindow(self, rects[i]));
+    objc::send<void>(window, "_invalidateContentRects:count:", static_cast<const NSRect*>(inWindow.data()),
+                     static_cast<unsigned long>(inWindow.size()));
+}
+
+void setNeedsDisplayInRect(id self, SEL, NSRect rect)
+{
+    setNeedsDisplayInRects(self, nullptr, &rect, 1);
 }
 
 void setNeedsDisplay(id self, SEL, BOOL needed)
@@ -531,6 +543,7 @@ Class registerClass()
         .method("acceptsFirstMouse:", &noForEvent)
         .method("setNeedsDisplay:", &setNeedsDisplay)
         .method("setNeedsDisplayInRect:", &setNeedsDisplayInRect)
+        .method("_setNeedsDisplayInRects:count:", &setNeedsDisplayInRects)
         .method("needsDisplay", &needsDisplay)
         .method("display", &display)
         .method("displayIfNeeded", &displayIfNeeded)

@@ -314,7 +314,8 @@ void setContentView(id self, SEL, id view)
         objc::send<void>(view, "setFrameSize:", size);
         setViewWindow(view, self);
         objc::send<void>(view, "setNextResponder:", self);
-        s.adapter.invalidate(NSMakeRect(0, 0, size.width, size.height));
+        const NSRect all = NSMakeRect(0, 0, size.width, size.height);
+        s.adapter.invalidate(&all, 1);
     }
 }
 
@@ -495,17 +496,18 @@ NSPoint convertPointFromScreen(id self, SEL, NSPoint p)
 
 double backingScaleFactor(id self, SEL) { return state(self).peer().backingScale(); }
 
-void invalidateContentRect(id self, SEL, NSRect r)
+void invalidateContentRects(id self, SEL, const NSRect* rects, unsigned long count)
 {
     WindowRecord& s = state(self);
     s.dirty = true;
-    s.adapter.invalidate(r);
+    s.adapter.invalidate(rects, count);
 }
 
 void display(id self, SEL)
 {
     const NSSize size = state(self).contentRect().size;
-    invalidateContentRect(self, nullptr, NSMakeRect(0, 0, size.width, size.height));
+    const NSRect all = NSMakeRect(0, 0, size.width, size.height);
+    invalidateContentRects(self, nullptr, &all, 1);
     state(self).peer().displayNow();
 }
 
@@ -664,7 +666,7 @@ Class registerWindowClass()
         .method("convertPointToScreen:", &convertPointToScreen)
         .method("convertPointFromScreen:", &convertPointFromScreen)
         .method("backingScaleFactor", &backingScaleFactor)
-        .method("_invalidateContentRect:", &invalidateContentRect)
+        .method("_invalidateContentRects:count:", &invalidateContentRects)
         .method("display", &display)
         .method("displayIfNeeded", &displayIfNeeded)
         .method("viewsNeedDisplay", &viewsNeedDisplay)

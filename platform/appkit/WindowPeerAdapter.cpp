@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <vector>
 
 namespace platform::appkit {
 
@@ -59,9 +60,14 @@ void WindowPeerAdapter::setContentRect(NSRect rect)
     m_peer->setContentFrame(topDownOnScreen(rect));
 }
 
-void WindowPeerAdapter::invalidate(NSRect inWindow)
+void WindowPeerAdapter::invalidate(const NSRect* inWindow, std::size_t count)
 {
-    m_peer->invalidate(peer::toTopDown(inWindow, contentHeight()));
+    const double height = contentHeight();
+    std::vector<peer::Rect> region;
+    region.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        region.push_back(peer::toTopDown(inWindow[i], height));
+    m_peer->invalidate(region);
 }
 
 double WindowPeerAdapter::contentHeight() const

@@ -15,6 +15,7 @@
 
 #include <objc/runtime.h>
 
+#include <cstddef>
 #include <memory>
 
 namespace platform::appkit {
@@ -56,8 +57,9 @@ public:
     // The content rectangle on screen (bottom-up).
     NSRect contentRect() const;
     void setContentRect(NSRect rect);
-    // Marks part of the content (window coordinates) for drawing.
-    void invalidate(NSRect inWindow);
+    // Marks a region of the content, given as its rectangles (window
+    // coordinates), for drawing, in one call down to the peer.
+    void invalidate(const NSRect* inWindow, std::size_t count);
 
     // peer::ViewInputClient
     void mouseButton(const peer::MouseButtonInput& input) override;

@@ -55,7 +55,7 @@ public:
     void setFullScreen(bool fullScreen) override;
     bool isFullScreen() const override { return m_fullScreen; }
     bool hasFocus() const override { return m_focused; }
-    void invalidate(const peer::Rect& area) override;
+    void invalidate(const std::vector<peer::Rect>& region) override;
     void displayNow() override;
     double backingScale() const override { return m_framebuffer.scale(); }
     void close() override;
@@ -79,8 +79,8 @@ private:
     int menuBarHeight() const;
     void noteMenuBarShown();
     void resizeFramebuffer(double scale);
-    void queueDraw(const peer::Rect& area);
-    std::optional<peer::Rect> drawMarked();
+    void queueDraw(const std::vector<peer::Rect>& region);
+    std::vector<peer::Rect> drawMarked();
     void paint(cairo_t* cr);
     void noteAllocation(int width, int height);
     void noteConfigure();

@@ -39,7 +39,7 @@ void HeadlessWindow::setContentFrame(const peer::Rect& frame)
     const bool rescaled = scale != m_framebuffer.scale();
     if (resized || rescaled) {
         resizeFramebuffer(scale);
-        invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+        invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
     }
     if (rescaled && m_clients.window)
         m_clients.window->windowBackingScaleChanged(scale);
@@ -51,7 +51,7 @@ void HeadlessWindow::show(bool takeFocus)
     m_desktop->bringToFront(this);
     if (takeFocus)
         m_desktop->focus(this);
-    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
 }
 
 void HeadlessWindow::hide()
@@ -95,9 +95,9 @@ bool HeadlessWindow::hasFocus() const
     return m_desktop->focused() == this;
 }
 
-void HeadlessWindow::invalidate(const peer::Rect& area)
+void HeadlessWindow::invalidate(const std::vector<peer::Rect>& region)
 {
-    if (!m_framebuffer.mark(area).isEmpty())
+    if (!m_framebuffer.mark(region).empty())
         scheduleDisplay();
 }
 

@@ -39,7 +39,7 @@ public:
     void setFullScreen(bool fullScreen) override;
     bool isFullScreen() const override { return m_fullScreen; }
     bool hasFocus() const override;
-    void invalidate(const peer::Rect& area) override;
+    void invalidate(const std::vector<peer::Rect>& region) override;
     void displayNow() override;
     double backingScale() const override { return m_framebuffer.scale(); }
     void close() override;
@@ -52,7 +52,9 @@ public:
     // The framebuffer word at pixel (x, y), top row 0.
     std::uint32_t pixel(int x, int y) const { return m_framebuffer.pixel(x, y); }
     const std::vector<std::uint32_t>& framebuffer() const { return m_framebuffer.pixels(); }
-    bool needsDisplay() const { return m_framebuffer.marked().has_value(); }
+    bool needsDisplay() const { return m_framebuffer.hasMarked(); }
+    // The region marked for drawing (top-down content points).
+    const std::vector<peer::Rect>& markedRegion() const { return m_framebuffer.marked(); }
 
     // What the user does, as the test driver scripts it.
     peer::ViewInputClient* input() const { return m_clients.input; }
