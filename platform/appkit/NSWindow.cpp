@@ -4,10 +4,10 @@
 #include "platform/appkit/NSApplication.h"
 #include "platform/appkit/NSEvent.h"
 #include "platform/appkit/NSResponder.h"
+#include "platform/appkit/NSScreen.h"
 #include "platform/appkit/NSTrackingArea.h"
 #include "platform/appkit/NSView.h"
 #include "platform/appkit/WindowPeerAdapter.h"
-#include "platform/backend/Backend.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/AutoreleasePool.h"
@@ -434,12 +434,13 @@ void zoom(id self, SEL, id)
         objc::send<void>(self, "setFrame:display:", s.unzoomedFrame, BOOL(YES));
         return;
     }
-    const std::vector<peer::ScreenInfo> screens = Backend::current().screens().screens();
-    if (screens.empty())
+    objc::AutoreleasePool pool;
+    id screen = objc::send<id>(NSScreenClass(), "mainScreen");
+    if (!screen)
         return;
     s.unzoomedFrame = frame(self, nullptr);
     s.zoomed = true;
-    objc::send<void>(self, "setFrame:display:", bottomUpOnScreen(screens.front().visibleFrame), BOOL(YES));
+    objc::send<void>(self, "setFrame:display:", objc::send<NSRect>(screen, "visibleFrame"), BOOL(YES));
 }
 
 BOOL isZoomed(id self, SEL) { return state(self).zoomed ? YES : NO; }
