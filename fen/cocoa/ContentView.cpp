@@ -19,6 +19,7 @@
 #include "platform/appkit/NSPasteboard.h"
 #include "platform/cf/CFArray.h"
 #include "platform/cg/CGContext.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
@@ -87,9 +88,6 @@ BOOL answerYesTo(id, SEL, id)
 {
     return YES;
 }
-
-// The platform's Control modifier flag.
-constexpr uint64_t kControlFlag = 1u << 18;
 
 // The class whose superclass implementations [super ...] reaches.
 Class superclassOf()
@@ -184,9 +182,9 @@ bool sendMouse(WindowImplBase* impl, unsigned code, BAS::Point position, uint32_
 bool sendButton(WindowImplBase* impl, BAS::Point position, uint64_t flags, int button, int state)
 {
     // A left button with Control held is the right button.
-    if (button == eMouseButton::Left && (flags & kControlFlag)) {
+    if (button == eMouseButton::Left && (flags & platform::keyboard::kModifierControl)) {
         button = eMouseButton::Right;
-        flags &= ~kControlFlag;
+        flags &= ~uint64_t(platform::keyboard::kModifierControl);
     }
     MouseButtonEventData data;
     data.position = position;

@@ -19,6 +19,7 @@
 #include "platform/cf/CFString.h"
 #include "platform/cf/NSRange.h"
 #include "platform/cg/CGGeometry.h"
+#include "platform/peer/Flip.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/ObjectRuntime.h"
 
@@ -444,7 +445,7 @@ NSRect viewFirstRectForCharacterRange(id self, SEL, NSRange range, NSRange*)
     BAS::Rect const r = client->getFirstRectForRange(asked);
     NSRect const screen = firstScreenFrame();
     float const height = float(r.bottom - r.top);
-    float const y = float(screen.origin.y + screen.size.height) - height - float(r.top);
+    double const y = platform::peer::flipSpan(r.top, height, screen.origin.y + screen.size.height);
     return NSMakeRect(r.left, y, r.right - r.left, height);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/cf/NSString.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
+#include "platform/peer/Flip.h"
 
 #include <cstdio>
 #include <string>
@@ -230,7 +231,7 @@ bool WindowImpl::createWindow(WindowBase::CreateData const& data, eWindowClass w
                                              : WindowImpl::windowClass();
     const double top = firstScreenTop();
     id window = objc::send<id>(objc::NSObject::alloc(cls), "initWithContentRect:styleMask:backing:defer:",
-                               NSMakeRect(0, top - height, width, height), mask, kBufferedBacking, BOOL(YES));
+                               NSMakeRect(0, platform::peer::flipSpan(0, height, top), width, height), mask, kBufferedBacking, BOOL(YES));
     if (window == nil) {
         std::fprintf(stderr, "cannot create a native window\n");
         return false;
@@ -248,7 +249,7 @@ bool WindowImpl::createWindow(WindowBase::CreateData const& data, eWindowClass w
     const int x = (data.flags & WindowBase::CreateData::PositionFromRect) ? data.rect.left : 100;
     const int y = (data.flags & WindowBase::CreateData::PositionFromRect) ? data.rect.top : 100;
     const NSRect frame = objc::send<NSRect>(window, "frame");
-    objc::send<void>(window, "setFrameOrigin:", NSMakePoint(x, top - frame.size.height - y));
+    objc::send<void>(window, "setFrameOrigin:", NSMakePoint(x, platform::peer::flipSpan(y, frame.size.height, top)));
 
     if (data.style & eWindowStyle::Transparent) {
         objc::send<void>(window, "setOpaque:", BOOL(NO));

@@ -1,5 +1,6 @@
 #include "FEN/COCOA/WindowImplBase.h"
 
+#include "BAS/Region.h"
 #include "FEN/Application.h"
 #include "FEN/COCOA/ContentView.h"
 #include "FEN/CursorManager.h"
@@ -11,9 +12,11 @@
 #include "platform/cf/NSString.h"
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
+#include "platform/peer/Flip.h"
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 namespace CV {
 namespace FEN {
@@ -45,7 +48,7 @@ WindowImplBase::~WindowImplBase()
 
 BAS::Rect WindowImplBase::toFramework(NSRect frame)
 {
-    const double top = firstScreenTop() - frame.size.height - frame.origin.y;
+    const double top = platform::peer::flipSpan(frame.origin.y, frame.size.height, firstScreenTop());
     return BAS::Rect{truncated(frame.origin.x), truncated(top), truncated(frame.origin.x + frame.size.width),
                      truncated(top + frame.size.height)};
 }
@@ -54,7 +57,7 @@ NSRect WindowImplBase::toPlatform(BAS::Rect const& rect)
 {
     const double width = rect.right - rect.left;
     const double height = rect.bottom - rect.top;
-    return NSMakeRect(rect.left, firstScreenTop() - height - rect.top, width, height);
+    return NSMakeRect(rect.left, platform::peer::flipSpan(rect.top, height, firstScreenTop()), width, height);
 }
 
 bool WindowImplBase::isVisible() const
@@ -178,6 +181,20 @@ void WindowImplBase::invalidateRect(BAS::Rect const& rect)
     objc::send<void>(m_contentView, "setNeedsDisplayInRect:", area);
 }
 
+void WindowImplBase::invalidateRegion(BAS::Region const& region)
+{
+    if (m_contentView == nil || region.isEmpty())
+        return;
+    // The content view is flipped: its coordinates are top-down.
+    std::vector<NSRect> areas;
+    for (BAS::Region::const_intersector it(region, region.bounds(), BAS::Point{0, 0}); !it.isDone(); it.advance()) {
+        const BAS::Rect rect = it.getRect();
+        areas.push_back(NSMakeRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top));
+    }
+    objc::send<void>(m_contentView, "_setNeedsDisplayInRects:count:", static_cast<const NSRect*>(areas.data()),
+                     static_cast<unsigned long>(areas.size()));
+}
+
 void WindowImplBase::update()
 {
     objc::send<void>(m_nativeWindow, "displayIfNeeded");
@@ -250,7 +267,7 @@ void WindowImplBase::setPosition(BAS::Point const& position, bool content)
     const NSRect placed = platformRect(content);
     const double dx = placed.origin.x - frame.origin.x;
     const double dy = placed.origin.y - frame.origin.y;
-    const double y = firstScreenTop() - position.y - placed.size.height;
+    const double y = platform::peer::flipSpan(position.y, placed.size.height, firstScreenTop());
     objc::send<void>(m_nativeWindow, "setFrameOrigin:", NSMakePoint(position.x - dx, y - dy));
 }
 
@@ -341,7 +358,7 @@ void WindowImplBase::toScreen(BAS::Point& point) const
                                       objc::send<NSRect>(m_contentView, "bounds"), id(nil));
     frame = objc::send<NSRect>(m_nativeWindow, "convertRectToScreen:", frame);
     point.x = truncated(point.x + frame.origin.x);
-    point.y = truncated(point.y + firstScreenTop() - (frame.origin.y + frame.size.height));
+    point.y = truncated(point.y + platform::peer::flipSpan(frame.origin.y, frame.size.height, firstScreenTop()));
 }
 
 void WindowImplBase::toScreen(BAS::Rect& rect) const

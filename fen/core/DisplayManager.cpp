@@ -9,6 +9,7 @@
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/ObjectRuntime.h"
+#include "platform/peer/Flip.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,7 +39,7 @@ std::set<CFRunLoopTimerRef> g_activeTimers;
 BAS::Rect topDown(NSRect frame, double mainHeight)
 {
     const int left = int(frame.origin.x);
-    const int top = int(mainHeight - frame.origin.y - frame.size.height);
+    const int top = int(platform::peer::flipSpan(frame.origin.y, frame.size.height, mainHeight));
     return BAS::Rect{left, top, left + int(frame.size.width), top + int(frame.size.height)};
 }
 

@@ -12,6 +12,7 @@
 #include "FEN/Lib.h"
 #include "FEN/Picture.h"
 #include "FEN/StandaloneWindow.h"
+#include "BAS/Region.h"
 #include "platform/headless/TestDriver.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/ObjectRuntime.h"
@@ -122,16 +123,17 @@ protected:
 
 TEST_F(ContentViewTest, ButtonsClickCountsControlClickAndTheWheel)
 {
-    driver.mouseDown(*peer, {10, 5}, 0, 0, 1);
-    driver.mouseUp(*peer, {10, 5}, 0, 0, 1);
-    driver.mouseDown(*peer, {10, 5}, 0, 0, 2); // double click
-    driver.mouseDown(*peer, {10, 5}, 0, 0, 3); // a third click is a press again
-    driver.mouseDown(*peer, {11, 6}, 0, kControl | kShift, 1);
-    driver.mouseUp(*peer, {11, 6}, 0, kControl, 1);
-    driver.mouseDown(*peer, {12, 7}, 2, 0, 1); // the middle button
-    driver.mouseDown(*peer, {12, 7}, 3, 0, 1); // no further buttons
-    driver.mouseDown(*peer, {13, 8}, 1, kControl, 1);
-    driver.mouseUp(*peer, {13, 8}, 1, kControl, 1);
+    driver.mouseDown(*peer, {10, 5});
+    driver.mouseUp(*peer, {10, 5});
+    driver.mouseDown(*peer, {10, 5}); // double click
+    driver.mouseDown(*peer, {10, 5}); // a third click is a press again
+    driver.advance(std::chrono::seconds(1)); // past the double-click time: single clicks again
+    driver.mouseDown(*peer, {11, 6}, 0, kControl | kShift);
+    driver.mouseUp(*peer, {11, 6}, 0, kControl);
+    driver.mouseDown(*peer, {12, 7}, 2, 0); // the middle button
+    driver.mouseDown(*peer, {12, 7}, 3, 0); // no further buttons
+    driver.mouseDown(*peer, {13, 8}, 1, kControl);
+    driver.mouseUp(*peer, {13, 8}, 1, kControl);
     driver.scroll(*peer, {3, 4}, 1.5, 0.5);
     std::vector<std::string> const expected{
         "1000 10,5 b1 s1 m0", "1000 10,5 b1 s2 m0", "1000 10,5 b1 s3 m0", "1000 10,5 b1 s1 m0",
@@ -183,6 +185,21 @@ TEST_F(ContentViewTest, OnePaintPerDrawnRectangleWhenTheDirtyAreaIsNotPaintedWho
     Lib::s_bCocoaDrawRectUnion = true;
     EXPECT_FALSE(clipsByItself);
     EXPECT_EQ(peer->pixel(30, 20) & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST_F(ContentViewTest, AnInvalidRegionReachesThePeerAsItsRectangles)
+{
+    driver.display(*peer);
+    CV::BAS::Region::init();
+    {
+        CV::BAS::Region region;
+        region.addFast(CV::BAS::Rect{0, 0, 10, 10});
+        region.addFast(CV::BAS::Rect{50, 30, 60, 40});
+        window.invalidateRegion(region);
+    }
+    CV::BAS::Region::deInit();
+    using platform::peer::Rect;
+    EXPECT_EQ(peer->markedRegion(), (std::vector<Rect>{Rect{0, 0, 10, 10}, Rect{50, 30, 10, 10}}));
 }
 
 TEST_F(ContentViewTest, FrameChangesAreReportedByTheCallAndByTheNotification)
@@ -250,6 +267,7 @@ TEST_F(ContentViewTest, TheGlobalMouseMonitorTakesTheClicksOfOtherWindows)
     implOf(window)->setTrackMouseGlobal(true);
     window.destroy();
     other.log.clear();
+    driver.advance(std::chrono::seconds(1)); // a click of its own, not a double click
     driver.click(otherPeer, {6, 6});
     EXPECT_EQ(other.log, (std::vector<std::string>{"1000 6,6 b1 s1 m0", "1000 6,6 b1 s2 m0"}));
     other.destroy();

@@ -4,6 +4,7 @@
 #include "platform/notifications/Notification.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
+#include "platform/peer/Flip.h"
 
 namespace platform::appkit {
 
@@ -38,15 +39,14 @@ double firstScreenHeight()
     return screens.empty() ? 0.0 : screens.front().frame.y + screens.front().frame.height;
 }
 
-peer::Rect toTopDown(const NSRect& rect)
+peer::Rect topDownOnScreen(const NSRect& rect)
 {
-    return peer::Rect{rect.origin.x, firstScreenHeight() - rect.origin.y - rect.size.height, rect.size.width,
-                      rect.size.height};
+    return peer::toTopDown(rect, firstScreenHeight());
 }
 
-NSRect toBottomUp(const peer::Rect& rect)
+NSRect bottomUpOnScreen(const peer::Rect& rect)
 {
-    return NSMakeRect(rect.x, firstScreenHeight() - rect.y - rect.height, rect.width, rect.height);
+    return peer::toBottomUp(rect, firstScreenHeight());
 }
 
 } // namespace platform::appkit

@@ -43,9 +43,10 @@ bool responds(id receiver, const char* selector);
 // with a notification named name about object.
 void notify(id receiver, const char* selector, const char* name, id object);
 
-// Screen geometry: the first screen's height is the reference for flipping.
+// Screen geometry: the first screen's height is the reference for flipping
+// (peer/Flip.h) between the platform's screen rectangles and the peers'.
 double firstScreenHeight();
-peer::Rect toTopDown(const NSRect& rect);
-NSRect toBottomUp(const peer::Rect& rect);
+peer::Rect topDownOnScreen(const NSRect& rect);
+NSRect bottomUpOnScreen(const peer::Rect& rect);
 
 } // namespace platform::appkit

@@ -1,3 +1,4 @@
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/appkit/NSApplication.h"
 
 #include "platform/appkit/MenuBarBridge.h"
@@ -195,7 +196,7 @@ bool acceptsDuringModal(id window)
 
 bool offerKeyEquivalent(id self, id event, const EventRecord& record)
 {
-    if (record.type != NSEventTypeKeyDown || !(record.modifierFlags & (peer::kCommandKey | peer::kControlKey)))
+    if (record.type != NSEventTypeKeyDown || !(record.modifierFlags & (keyboard::kModifierCommand | keyboard::kModifierControl)))
         return false;
     if (record.window && objc::send<BOOL>(record.window, "performKeyEquivalent:", event))
         return true;

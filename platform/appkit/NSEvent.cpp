@@ -6,6 +6,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
+#include "platform/peer/Flip.h"
 
 #include <list>
 
@@ -88,8 +89,7 @@ unsigned long long classModifierFlags(id, SEL) { return keyboard::ModifierState:
 unsigned long classPressedMouseButtons(id, SEL) { return s_pressedButtons; }
 NSPoint classMouseLocation(id, SEL)
 {
-    const peer::Point p = Backend::current().cursor().location();
-    return NSMakePoint(p.x, firstScreenHeight() - p.y);
+    return peer::toBottomUp(Backend::current().cursor().location(), firstScreenHeight());
 }
 
 id classAddLocalMonitor(id, SEL, unsigned long long mask, const std::function<id(id)>* handler)

@@ -15,8 +15,8 @@ namespace {
 id screenObject(const peer::ScreenInfo& info)
 {
     id screen = objc::NSObject::allocInit(NSScreenClass());
-    objc::ivar<NSRect>(screen, "_frame") = toBottomUp(info.frame);
-    objc::ivar<NSRect>(screen, "_visibleFrame") = toBottomUp(info.visibleFrame);
+    objc::ivar<NSRect>(screen, "_frame") = bottomUpOnScreen(info.frame);
+    objc::ivar<NSRect>(screen, "_visibleFrame") = bottomUpOnScreen(info.visibleFrame);
     objc::ivar<double>(screen, "_scale") = info.scale;
     objc::ivar<unsigned long>(screen, "_number") = info.id;
     return objc::NSObject::autorelease(screen);

@@ -7,11 +7,13 @@
 #include "platform/backend/Backend.h"
 #include "platform/appkit/NSResponder.h"
 #include "platform/appkit/NSTextInputClient.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/keyboard/TextInputSources.h"
 #include "platform/cf/CFArray.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
+#include "platform/peer/Flip.h"
 
 #include <algorithm>
 #include <cmath>
@@ -57,9 +59,9 @@ NSPoint toSuper(id view, NSPoint p)
 {
     const ViewState& s = state(view);
     const double h = s.frame.size.height;
-    const double upFromBottom = flipped(view) ? h - p.y : p.y;
+    const double upFromBottom = flipped(view) ? peer::flipY(p.y, h) : p.y;
     if (flipped(s.superview))
-        return NSMakePoint(s.frame.origin.x + p.x, s.frame.origin.y + h - upFromBottom);
+        return NSMakePoint(s.frame.origin.x + p.x, s.frame.origin.y + peer::flipY(upFromBottom, h));
     return NSMakePoint(s.frame.origin.x + p.x, s.frame.origin.y + upFromBottom);
 }
 
@@ -67,8 +69,9 @@ NSPoint fromSuper(id view, NSPoint q)
 {
     const ViewState& s = state(view);
     const double h = s.frame.size.height;
-    const double upFromBottom = flipped(s.superview) ? s.frame.origin.y + h - q.y : q.y - s.frame.origin.y;
-    return NSMakePoint(q.x - s.frame.origin.x, flipped(view) ? h - upFromBottom : upFromBottom);
+    const double upFromBottom =
+        flipped(s.superview) ? peer::flipY(q.y - s.frame.origin.y, h) : q.y - s.frame.origin.y;
+    return NSMakePoint(q.x - s.frame.origin.x, flipped(view) ? peer::flipY(upFromBottom, h) : upFromBottom);
 }
 
 NSRect rectToWindow(id view, NSRect r)
@@ -225,11 +228,23 @@ void setHidden(id self, SEL, BOOL hidden)
     state(self).hidden = hidden != NO;
 }
 
-void setNeedsDisplayInRect(id self, SEL, NSRect rect)
+// A region of the view, as its rectangles, reaches the window in one call.
+void setNeedsDisplayInRects(id self, SEL, const NSRect* rects, unsigned long count)
 {
     id window = state(self).window;
-    if (window)
-        objc::send<void>(window, "_invalidateContentRect:", rectToWindow(self, rect));
+    if (!window)
+        return;
+    std::vector<NSRect> inWindow;
+    inWindow.reserve(count);
+    for (unsigned long i = 0; i < count; ++i)
+        inWindow.push_back(rectToWindow(self, rects[i]));
+    objc::send<void>(window, "_invalidateContentRects:count:", static_cast<const NSRect*>(inWindow.data()),
+                     static_cast<unsigned long>(inWindow.size()));
+}
+
+void setNeedsDisplayInRect(id self, SEL, NSRect rect)
+{
+    setNeedsDisplayInRects(self, nullptr, &rect, 1);
 }
 
 void setNeedsDisplay(id self, SEL, BOOL needed)
@@ -351,7 +366,8 @@ struct KeyBinding {
     const char* command;
 };
 
-constexpr std::uint64_t kShift = 1u << 17, kControl = 1u << 18, kOption = 1u << 19, kCommand = 1u << 20;
+constexpr std::uint64_t kShift = keyboard::kModifierShift, kControl = keyboard::kModifierControl,
+                        kOption = keyboard::kModifierOption, kCommand = keyboard::kModifierCommand;
 constexpr std::uint64_t kBindingModifiers = kShift | kControl | kOption | kCommand;
 
 constexpr KeyBinding kKeyBindings[] = {
@@ -488,14 +504,14 @@ void dragImage(id self, SEL, id image, NSPoint at, NSSize, id, id pasteboard, id
     NSPoint onScreen = viewPointToWindow(self, at);
     if (window)
         onScreen = objc::send<NSPoint>(window, "convertPointToScreen:", onScreen);
-    const peer::Rect topDown = toTopDown(NSMakeRect(onScreen.x, onScreen.y, 0, 0));
+    const peer::Point topDown = peer::toTopDown(onScreen, firstScreenHeight());
     objc::NSObject::retain(image);
     objc::NSObject::retain(source);
     Backend::current().dragSession().begin(
-        name, picture, peer::Point{topDown.x, topDown.y}, unsigned(allowed), [image, source](peer::Point end, unsigned operation) {
+        name, picture, topDown, unsigned(allowed), [image, source](peer::Point end, unsigned operation) {
             if (responds(source, "draggedImage:endedAt:operation:")) {
-                const NSRect bottomUp = toBottomUp(peer::Rect{end.x, end.y, 0, 0});
-                objc::send<void>(source, "draggedImage:endedAt:operation:", image, bottomUp.origin,
+                const NSPoint bottomUp = peer::toBottomUp(end, firstScreenHeight());
+                objc::send<void>(source, "draggedImage:endedAt:operation:", image, bottomUp,
                                  static_cast<unsigned long>(operation));
             }
             objc::NSObject::release(source);
@@ -527,6 +543,7 @@ Class registerClass()
         .method("acceptsFirstMouse:", &noForEvent)
         .method("setNeedsDisplay:", &setNeedsDisplay)
         .method("setNeedsDisplayInRect:", &setNeedsDisplayInRect)
+        .method("_setNeedsDisplayInRects:count:", &setNeedsDisplayInRects)
         .method("needsDisplay", &needsDisplay)
         .method("display", &display)
         .method("displayIfNeeded", &displayIfNeeded)

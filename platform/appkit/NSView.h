@@ -9,7 +9,8 @@
 // setFrameSize:, setFrameOrigin:, superview, addSubview:,
 // removeFromSuperview, window, isFlipped (NO), isHidden, setHidden:,
 // isOpaque (NO), wantsDefaultClipping (YES), acceptsFirstMouse: (NO),
-// setNeedsDisplay:, setNeedsDisplayInRect:, needsDisplay, display,
+// setNeedsDisplay:, setNeedsDisplayInRect:, _setNeedsDisplayInRects:count:
+// (a region as its rectangles, to the window in one call), needsDisplay, display,
 // displayIfNeeded, drawRect: (draws nothing), hitTest:,
 // convertPoint:fromView:, convertPoint:toView:, convertRect:fromView:,
 // convertRect:toView: (nil: the window), convertSizeToBacking:,

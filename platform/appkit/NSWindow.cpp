@@ -2,19 +2,16 @@
 
 #include "platform/appkit/AppKitSupport.h"
 #include "platform/appkit/NSApplication.h"
-#include "platform/appkit/NSDraggingInfo.h"
 #include "platform/appkit/NSEvent.h"
 #include "platform/appkit/NSResponder.h"
+#include "platform/appkit/NSScreen.h"
 #include "platform/appkit/NSTrackingArea.h"
 #include "platform/appkit/NSView.h"
-#include "platform/backend/Backend.h"
-#include "platform/cg/CGDisplay.h"
+#include "platform/appkit/WindowPeerAdapter.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/NSObject.h"
-#include "platform/peer/ViewInputClient.h"
-#include "platform/runloop/MainLoop.h"
 
 #include <algorithm>
 #include <map>
@@ -32,28 +29,25 @@ std::vector<id>& windowList()
     return s_windows;
 }
 
-double timestampNow()
-{
-    return std::chrono::duration<double>(MainLoop::instance().now().time_since_epoch()).count();
-}
-
-class WindowState : public peer::WindowClient, public peer::ViewInputClient, public peer::DragDestinationClient {
+// An NSWindow's state; its peer is reached through the adapter.
+class WindowRecord final : public WindowPeerAdapter::Window {
 public:
-    explicit WindowState(id window)
+    WindowRecord(id window, NSRect content, unsigned long mask)
         : self(window)
+        , styleMask(mask)
+        , adapter(window, *this, content, mask)
     {
     }
 
     id self;
-    std::unique_ptr<peer::WindowPeer> peer;
+    unsigned long styleMask = 0;
+    WindowPeerAdapter adapter;
     id contentView = nil; // retained
     id delegate = nil;
     id firstResponder = nil;
     id initialFirstResponder = nil;
     id mouseDownView = nil;
-    id dragTarget = nil; // the view a drag is over
     std::map<id, bool> insideArea; // tracking area -> the mouse is inside
-    unsigned long styleMask = 0;
     long level = 0;
     long number = 0;
     unsigned long collectionBehavior = 0;
@@ -73,138 +67,23 @@ public:
     std::string title;
     NSString* titleString = makeString(""); // owned
 
-    ~WindowState() override { CFRelease(titleString); }
+    ~WindowRecord() { CFRelease(titleString); }
+
+    peer::WindowPeer& peer() const { return adapter.peer(); }
 
     double titleBar() const
     {
         return (styleMask & NSWindowStyleMaskTitled) && !(styleMask & NSWindowStyleMaskFullScreen) ? kTitleBarHeight
                                                                                                     : 0.0;
     }
-    NSRect contentRect() const { return toBottomUp(peer->contentFrame()); }
-    double contentHeight() const { return peer->contentFrame().height; }
-    NSPoint toWindow(peer::Point p) const { return NSMakePoint(p.x, contentHeight() - p.y); }
+    NSRect contentRect() const { return adapter.contentRect(); }
 
     void setContentRect(NSRect rect)
     {
         const NSSize old = contentRect().size;
-        peer->setContentFrame(toTopDown(rect));
+        adapter.setContentRect(rect);
         if (old.width != rect.size.width || old.height != rect.size.height)
             contentResized(rect.size);
-    }
-
-    void contentResized(NSSize size)
-    {
-        objc::send<void>(contentView, "setFrameSize:", size);
-        notify(delegate, "windowDidResize:", "NSWindowDidResizeNotification", self);
-    }
-
-    void deliver(const EventRecord& record, unsigned buttons)
-    {
-        noteInputState(record.modifierFlags, buttons);
-        objc::AutoreleasePool pool;
-        id event = makeEvent(record);
-        if (NSApp) {
-            objc::send<void>(NSApp, "sendEvent:", event);
-        } else {
-            // Without an application object the local monitors still see
-            // the event first.
-            if (id delivered = runLocalMonitors(event))
-                objc::send<void>(self, "sendEvent:", delivered);
-        }
-        objc::NSObject::release(event);
-    }
-
-    EventRecord baseRecord(NSEventType type, peer::Point location, std::uint64_t modifiers) const
-    {
-        EventRecord record;
-        record.type = type;
-        record.location = toWindow(location);
-        record.modifierFlags = modifiers;
-        record.window = self;
-        record.timestamp = timestampNow();
-        return record;
-    }
-
-    // peer::ViewInputClient
-    void mouseButton(const peer::MouseButtonInput& input) override
-    {
-        static const NSEventType types[3][2] = {{NSEventTypeLeftMouseUp, NSEventTypeLeftMouseDown},
-                                                {NSEventTypeRightMouseUp, NSEventTypeRightMouseDown},
-                                                {NSEventTypeOtherMouseUp, NSEventTypeOtherMouseDown}};
-        EventRecord record = baseRecord(types[std::min(input.button, 2)][input.down ? 1 : 0], input.location,
-                                        input.modifiers);
-        record.buttonNumber = input.button;
-        record.clickCount = input.clickCount;
-        deliver(record, input.down ? 1u << input.button : 0u);
-    }
-    void mouseMotion(const peer::MouseMotionInput& input) override
-    {
-        NSEventType type = NSEventTypeMouseMoved;
-        if (input.buttons & 1)
-            type = NSEventTypeLeftMouseDragged;
-        else if (input.buttons & 2)
-            type = NSEventTypeRightMouseDragged;
-        else if (input.buttons)
-            type = NSEventTypeOtherMouseDragged;
-        EventRecord record = baseRecord(type, input.location, input.modifiers);
-        record.deltaX = input.deltaX;
-        record.deltaY = input.deltaY;
-        cg::noteMouseDelta(input.deltaX, input.deltaY);
-        deliver(record, input.buttons);
-    }
-    void mouseCrossing(bool entered, peer::Point location, std::uint64_t modifiers) override
-    {
-        if (entered) {
-            mouseMotion(peer::MouseMotionInput{location, modifiers, 0, 0, 0});
-            return;
-        }
-        // Leaving the content: every tracking area is left.
-        objc::AutoreleasePool pool;
-        for (auto& [area, inside] : insideArea)
-            if (inside) {
-                inside = false;
-                sendCrossing(area, false, baseRecord(NSEventTypeMouseExited, location, modifiers));
-            }
-    }
-    void wheel(const peer::WheelInput& input) override
-    {
-        EventRecord record = baseRecord(NSEventTypeScrollWheel, input.location, input.modifiers);
-        record.deltaX = input.deltaX;
-        record.deltaY = input.deltaY;
-        record.precise = input.precise;
-        deliver(record, 0);
-    }
-    void key(const peer::KeyInput& input) override
-    {
-        EventRecord record = baseRecord(input.down ? NSEventTypeKeyDown : NSEventTypeKeyUp, peer::Point{},
-                                        input.modifiers);
-        record.location = lastMouse;
-        record.keyCode = input.keyCode;
-        record.characters = input.characters;
-        record.charactersIgnoringModifiers = input.charactersIgnoringModifiers;
-        record.repeat = input.repeat;
-        deliver(record, 0);
-    }
-    void modifiersChanged(std::uint64_t modifiers) override
-    {
-        EventRecord record = baseRecord(NSEventTypeFlagsChanged, peer::Point{}, modifiers);
-        record.location = lastMouse;
-        deliver(record, 0);
-    }
-    void text(const peer::TextInput& input) override
-    {
-        objc::AutoreleasePool pool;
-        id target = keyTarget();
-        NSString* text = makeString(input.text);
-        const NSRange none{NSNotFound, 0};
-        if (input.committed) {
-            if (responds(target, "insertText:replacementRange:"))
-                objc::send<void>(target, "insertText:replacementRange:", reinterpret_cast<id>(text), none);
-        } else if (responds(target, "setMarkedText:selectedRange:replacementRange:")) {
-            objc::send<void>(target, "setMarkedText:selectedRange:replacementRange:", reinterpret_cast<id>(text),
-                             NSRange{input.selectionStart, input.selectionLength}, none);
-        }
-        CFRelease(text);
     }
 
     // The first time the window becomes key without a first responder of
@@ -229,9 +108,11 @@ public:
         return objc::send<BOOL>(view, "acceptsFirstResponder") &&
                (!responds(view, "canBecomeKeyView") || objc::send<BOOL>(view, "canBecomeKeyView"));
     }
+
+    // WindowPeerAdapter::Window
     // The first responder while it is still one of the window's views (the
     // window itself once it left the tree).
-    id keyTarget()
+    id keyTarget() override
     {
         bool inTree = false;
         if (firstResponder)
@@ -240,29 +121,28 @@ public:
             firstResponder = nil;
         return firstResponder ? firstResponder : self;
     }
-
-    // peer::WindowClient
-    void windowMoved(peer::Point) override
-    {
-        notify(delegate, "windowDidMove:", "NSWindowDidMoveNotification", self);
-    }
-    peer::Size windowWillResize(peer::Size proposed) override
+    void moved() override { notify(delegate, "windowDidMove:", "NSWindowDidMoveNotification", self); }
+    NSSize contentWillResize(NSSize proposed) override
     {
         if (!responds(delegate, "windowWillResize:toSize:"))
             return proposed;
         const NSSize frameSize = NSMakeSize(proposed.width, proposed.height + titleBar());
         const NSSize answer = objc::send<NSSize>(delegate, "windowWillResize:toSize:", self, frameSize);
-        return peer::Size{answer.width, std::max(0.0, answer.height - titleBar())};
+        return NSMakeSize(answer.width, std::max(0.0, answer.height - titleBar()));
     }
-    void windowResized(peer::Size content) override { contentResized(NSMakeSize(content.width, content.height)); }
-    bool windowShouldClose() override
+    void contentResized(NSSize size) override
+    {
+        objc::send<void>(contentView, "setFrameSize:", size);
+        notify(delegate, "windowDidResize:", "NSWindowDidResizeNotification", self);
+    }
+    bool shouldClose() override
     {
         if (responds(delegate, "windowShouldClose:"))
             return objc::send<BOOL>(delegate, "windowShouldClose:", self) != NO;
         return true;
     }
-    void windowClosed() override { closeWindow(false); }
-    void windowFocusChanged(bool focused) override
+    void closedByPeer() override { closeWindow(false); }
+    void focusChanged(bool focused) override
     {
         if (focused == isKey)
             return;
@@ -279,81 +159,30 @@ public:
             notify(delegate, "windowDidResignMain:", "NSWindowDidResignMainNotification", self);
         }
     }
-    void windowMinimizedChanged(bool minimized) override
+    void minimizedChanged(bool minimized) override
     {
         if (minimized)
             notify(delegate, "windowDidMiniaturize:", "NSWindowDidMiniaturizeNotification", self);
         else
             notify(delegate, "windowDidDeminiaturize:", "NSWindowDidDeminiaturizeNotification", self);
     }
-    void windowBackingScaleChanged(double) override
+    void backingScaleChanged() override
     {
         forEachView(contentView, [](id view) { objc::send<void>(view, "viewDidChangeBackingProperties"); });
         notify(delegate, "windowDidChangeBackingProperties:", "NSWindowDidChangeBackingPropertiesNotification", self);
     }
-    void draw(CGContextRef context, const peer::Rect& area) override
+    void drawContent(CGContextRef context, NSRect dirtyInWindow) override
     {
-        objc::AutoreleasePool pool;
         dirty = false;
-        const NSRect inWindow = NSMakeRect(area.x, contentHeight() - area.y - area.height, area.width, area.height);
-        displayView(contentView, context, inWindow);
+        displayView(contentView, context, dirtyInWindow);
     }
-
-    // peer::DragDestinationClient: the deepest view under the drag that
-    // registered for dragged types is the destination.
-    id dragDestinationAt(NSPoint location)
+    void mouseLeftContent(const EventRecord& exited) override
     {
-        for (id view = contentView ? objc::send<id>(contentView, "hitTest:", location) : nil; view;
-             view = objc::send<id>(view, "superview"))
-            if (!viewDraggedTypes(view).empty())
-                return view;
-        return nil;
-    }
-    unsigned dragUpdated(const peer::DragInfo& info, bool) override
-    {
-        objc::AutoreleasePool pool;
-        const NSPoint location = toWindow(info.location);
-        id target = dragDestinationAt(location);
-        id dragging = makeDraggingInfo(location, info.pasteboard, info.sourceOperations, self);
-        unsigned long operation = 0;
-        if (target != dragTarget && dragTarget && responds(dragTarget, "draggingExited:"))
-            objc::send<void>(dragTarget, "draggingExited:", dragging);
-        if (target) {
-            const char* selector = target != dragTarget ? "draggingEntered:" : "draggingUpdated:";
-            if (responds(target, selector))
-                operation = objc::send<unsigned long>(target, selector, dragging);
-        }
-        dragTarget = target;
-        objc::NSObject::release(dragging);
-        return unsigned(operation);
-    }
-    void dragExited() override
-    {
-        objc::AutoreleasePool pool;
-        if (dragTarget && responds(dragTarget, "draggingExited:")) {
-            id dragging = makeDraggingInfo(lastMouse, "", 0, self);
-            objc::send<void>(dragTarget, "draggingExited:", dragging);
-            objc::NSObject::release(dragging);
-        }
-        dragTarget = nil;
-    }
-    bool dragPerformed(const peer::DragInfo& info) override
-    {
-        objc::AutoreleasePool pool;
-        const NSPoint location = toWindow(info.location);
-        id target = dragTarget ? dragTarget : dragDestinationAt(location);
-        dragTarget = nil;
-        if (!target)
-            return false;
-        id dragging = makeDraggingInfo(location, info.pasteboard, info.sourceOperations, self);
-        bool taken = !responds(target, "prepareForDragOperation:") ||
-                     objc::send<BOOL>(target, "prepareForDragOperation:", dragging);
-        taken = taken && responds(target, "performDragOperation:") &&
-                objc::send<BOOL>(target, "performDragOperation:", dragging);
-        if (taken && responds(target, "concludeDragOperation:"))
-            objc::send<void>(target, "concludeDragOperation:", dragging);
-        objc::NSObject::release(dragging);
-        return taken;
+        for (auto& [area, inside] : insideArea)
+            if (inside) {
+                inside = false;
+                sendCrossing(area, false, exited);
+            }
     }
 
     // Closing, by the user (the peer closed itself) or by a call.
@@ -366,8 +195,8 @@ public:
         notify(delegate, "windowWillClose:", "NSWindowWillCloseNotification", self);
         NotificationCenter::defaultCenter().postNow("NSWindowWillCloseNotification", self, nullptr);
         if (closePeer)
-            peer->close();
-        windowFocusChanged(false);
+            peer().close();
+        focusChanged(false);
         std::vector<id>& list = windowList();
         list.erase(std::remove(list.begin(), list.end(), self), list.end());
         if (releasedWhenClosed)
@@ -425,21 +254,9 @@ public:
     }
 };
 
-WindowState& state(id window)
+WindowRecord& state(id window)
 {
-    return *stateOf<WindowState>(window, kState);
-}
-
-peer::WindowSpec specFor(id self, NSRect content, unsigned long mask)
-{
-    peer::WindowSpec spec;
-    spec.kind = objc::send<BOOL>(self, "isKindOfClass:", NSPanelClass()) ? peer::WindowKind::Panel
-                                                                          : peer::WindowKind::Normal;
-    spec.content = toTopDown(content);
-    spec.decorated = mask & NSWindowStyleMaskTitled;
-    spec.closable = mask & NSWindowStyleMaskClosable;
-    spec.resizable = mask & NSWindowStyleMaskResizable;
-    return spec;
+    return *stateOf<WindowRecord>(window, kState);
 }
 
 id initWindow(id self, SEL, NSRect content, unsigned long mask, unsigned long, BOOL)
@@ -448,11 +265,9 @@ id initWindow(id self, SEL, NSRect content, unsigned long mask, unsigned long, B
     if (!self)
         return nil;
     static long s_number = 0;
-    auto* s = new WindowState(self);
+    auto* s = new WindowRecord(self, content, mask);
     objc::ivar<void*>(self, kState) = s;
-    s->styleMask = mask;
     s->number = ++s_number;
-    s->peer = Backend::current().createWindow(specFor(self, content, mask), peer::WindowClients{s, s, s});
     id view = objc::send<id>(objc::NSObject::alloc(NSViewClass()), "initWithFrame:",
                              NSMakeRect(0, 0, content.size.width, content.size.height));
     objc::send<void>(self, "setContentView:", view);
@@ -472,7 +287,7 @@ void releaseContentView(id self, id view)
 
 void deallocWindow(id self, SEL sel)
 {
-    if (WindowState* s = stateOf<WindowState>(self, kState)) {
+    if (WindowRecord* s = stateOf<WindowRecord>(self, kState)) {
         std::vector<id>& list = windowList();
         list.erase(std::remove(list.begin(), list.end(), self), list.end());
         if (s->contentView)
@@ -487,7 +302,7 @@ id contentView(id self, SEL) { return state(self).contentView; }
 
 void setContentView(id self, SEL, id view)
 {
-    WindowState& s = state(self);
+    WindowRecord& s = state(self);
     if (view == s.contentView)
         return;
     if (s.contentView)
@@ -500,7 +315,8 @@ void setContentView(id self, SEL, id view)
         objc::send<void>(view, "setFrameSize:", size);
         setViewWindow(view, self);
         objc::send<void>(view, "setNextResponder:", self);
-        s.peer->invalidate(peer::Rect{0, 0, size.width, size.height});
+        const NSRect all = NSMakeRect(0, 0, size.width, size.height);
+        s.adapter.invalidate(&all, 1);
     }
 }
 
@@ -552,19 +368,19 @@ NSString* title(id self, SEL)
 
 void setTitle(id self, SEL, NSString* text)
 {
-    WindowState& s = state(self);
+    WindowRecord& s = state(self);
     s.title = utf8(text);
     if (s.titleString)
         CFRelease(s.titleString);
     s.titleString = makeString(s.title);
-    s.peer->setTitle(s.title);
+    s.peer().setTitle(s.title);
 }
 
 long level(id self, SEL) { return state(self).level; }
 void setLevel(id self, SEL, long level)
 {
     state(self).level = level;
-    state(self).peer->setLevel(int(level));
+    state(self).peer().setLevel(int(level));
 }
 BOOL isOpaque(id self, SEL) { return state(self).opaque ? YES : NO; }
 void setOpaque(id self, SEL, BOOL opaque) { state(self).opaque = opaque != NO; }
@@ -578,7 +394,7 @@ id firstResponder(id self, SEL) { return state(self).firstResponder ? state(self
 
 BOOL makeFirstResponder(id self, SEL, id responder)
 {
-    WindowState& s = state(self);
+    WindowRecord& s = state(self);
     if (responder == s.firstResponder)
         return YES;
     if (s.firstResponder && s.firstResponder != self &&
@@ -595,43 +411,44 @@ BOOL makeFirstResponder(id self, SEL, id responder)
 id initialFirstResponder(id self, SEL) { return state(self).initialFirstResponder; }
 void setInitialFirstResponder(id self, SEL, id view) { state(self).initialFirstResponder = view; }
 
-void orderFront(id self, SEL, id) { state(self).peer->show(false); }
-void orderFrontRegardless(id self, SEL) { state(self).peer->show(false); }
-void orderOut(id self, SEL, id) { state(self).peer->hide(); }
-void makeKeyAndOrderFront(id self, SEL, id) { state(self).peer->show(true); }
-void makeKeyWindow(id self, SEL) { state(self).peer->show(true); }
+void orderFront(id self, SEL, id) { state(self).peer().show(false); }
+void orderFrontRegardless(id self, SEL) { state(self).peer().show(false); }
+void orderOut(id self, SEL, id) { state(self).peer().hide(); }
+void makeKeyAndOrderFront(id self, SEL, id) { state(self).peer().show(true); }
+void makeKeyWindow(id self, SEL) { state(self).peer().show(true); }
 BOOL isKeyWindow(id self, SEL) { return state(self).isKey ? YES : NO; }
 BOOL isMainWindow(id self, SEL) { return state(self).isMain ? YES : NO; }
-BOOL isVisible(id self, SEL) { return state(self).peer->isVisible() ? YES : NO; }
+BOOL isVisible(id self, SEL) { return state(self).peer().isVisible() ? YES : NO; }
 BOOL canBecomeKey(id self, SEL)
 {
     return state(self).styleMask & (NSWindowStyleMaskTitled | NSWindowStyleMaskResizable) ? YES : NO;
 }
-void miniaturize(id self, SEL, id) { state(self).peer->setMinimized(true); }
-void deminiaturize(id self, SEL, id) { state(self).peer->setMinimized(false); }
-BOOL isMiniaturized(id self, SEL) { return state(self).peer->isMinimized() ? YES : NO; }
+void miniaturize(id self, SEL, id) { state(self).peer().setMinimized(true); }
+void deminiaturize(id self, SEL, id) { state(self).peer().setMinimized(false); }
+BOOL isMiniaturized(id self, SEL) { return state(self).peer().isMinimized() ? YES : NO; }
 
 void zoom(id self, SEL, id)
 {
-    WindowState& s = state(self);
+    WindowRecord& s = state(self);
     if (s.zoomed) {
         s.zoomed = false;
         objc::send<void>(self, "setFrame:display:", s.unzoomedFrame, BOOL(YES));
         return;
     }
-    const std::vector<peer::ScreenInfo> screens = Backend::current().screens().screens();
-    if (screens.empty())
+    objc::AutoreleasePool pool;
+    id screen = objc::send<id>(NSScreenClass(), "mainScreen");
+    if (!screen)
         return;
     s.unzoomedFrame = frame(self, nullptr);
     s.zoomed = true;
-    objc::send<void>(self, "setFrame:display:", toBottomUp(screens.front().visibleFrame), BOOL(YES));
+    objc::send<void>(self, "setFrame:display:", objc::send<NSRect>(screen, "visibleFrame"), BOOL(YES));
 }
 
 BOOL isZoomed(id self, SEL) { return state(self).zoomed ? YES : NO; }
 
 void performClose(id self, SEL, id)
 {
-    if (state(self).windowShouldClose())
+    if (state(self).shouldClose())
         state(self).closeWindow(true);
 }
 
@@ -643,15 +460,15 @@ unsigned long styleMask(id self, SEL) { return state(self).styleMask; }
 void setStyleMask(id self, SEL, unsigned long mask)
 {
     state(self).styleMask = mask;
-    state(self).peer->setResizable(mask & NSWindowStyleMaskResizable);
+    state(self).peer().setResizable(mask & NSWindowStyleMaskResizable);
 }
 
 void toggleFullScreen(id self, SEL, id)
 {
-    WindowState& s = state(self);
+    WindowRecord& s = state(self);
     const bool on = !(s.styleMask & NSWindowStyleMaskFullScreen);
     s.styleMask = on ? s.styleMask | NSWindowStyleMaskFullScreen : s.styleMask & ~NSWindowStyleMaskFullScreen;
-    s.peer->setFullScreen(on);
+    s.peer().setFullScreen(on);
 }
 
 unsigned long collectionBehavior(id self, SEL) { return state(self).collectionBehavior; }
@@ -679,28 +496,28 @@ NSPoint convertPointFromScreen(id self, SEL, NSPoint p)
     return convertRectFromScreen(self, nullptr, NSMakeRect(p.x, p.y, 0, 0)).origin;
 }
 
-double backingScaleFactor(id self, SEL) { return state(self).peer->backingScale(); }
+double backingScaleFactor(id self, SEL) { return state(self).peer().backingScale(); }
 
-void invalidateContentRect(id self, SEL, NSRect r)
+void invalidateContentRects(id self, SEL, const NSRect* rects, unsigned long count)
 {
-    WindowState& s = state(self);
+    WindowRecord& s = state(self);
     s.dirty = true;
-    s.peer->invalidate(peer::Rect{r.origin.x, s.contentHeight() - r.origin.y - r.size.height, r.size.width,
-                                  r.size.height});
+    s.adapter.invalidate(rects, count);
 }
 
 void display(id self, SEL)
 {
     const NSSize size = state(self).contentRect().size;
-    invalidateContentRect(self, nullptr, NSMakeRect(0, 0, size.width, size.height));
-    state(self).peer->displayNow();
+    const NSRect all = NSMakeRect(0, 0, size.width, size.height);
+    invalidateContentRects(self, nullptr, &all, 1);
+    state(self).peer().displayNow();
 }
 
-void displayIfNeeded(id self, SEL) { state(self).peer->displayNow(); }
+void displayIfNeeded(id self, SEL) { state(self).peer().displayNow(); }
 BOOL viewsNeedDisplay(id self, SEL) { return state(self).dirty ? YES : NO; }
 void nothing(id, SEL) {}
 
-id targetFor(WindowState& s, NSPoint location)
+id targetFor(WindowRecord& s, NSPoint location)
 {
     id hit = s.contentView ? objc::send<id>(s.contentView, "hitTest:", location) : nil;
     return hit ? hit : s.self;
@@ -708,7 +525,7 @@ id targetFor(WindowState& s, NSPoint location)
 
 void sendEvent(id self, SEL, id event)
 {
-    WindowState& s = state(self);
+    WindowRecord& s = state(self);
     const EventRecord& record = eventRecord(event);
     id target = nil;
     switch (record.type) {
@@ -716,7 +533,7 @@ void sendEvent(id self, SEL, id event)
     case NSEventTypeRightMouseDown:
     case NSEventTypeOtherMouseDown:
         if (!s.isKey && objc::send<BOOL>(self, "canBecomeKeyWindow"))
-            s.peer->show(true);
+            s.peer().show(true);
         target = targetFor(s, record.location);
         if (record.type == NSEventTypeLeftMouseDown) {
             s.mouseDownView = target;
@@ -851,7 +668,7 @@ Class registerWindowClass()
         .method("convertPointToScreen:", &convertPointToScreen)
         .method("convertPointFromScreen:", &convertPointFromScreen)
         .method("backingScaleFactor", &backingScaleFactor)
-        .method("_invalidateContentRect:", &invalidateContentRect)
+        .method("_invalidateContentRects:count:", &invalidateContentRects)
         .method("display", &display)
         .method("displayIfNeeded", &displayIfNeeded)
         .method("viewsNeedDisplay", &viewsNeedDisplay)
@@ -895,8 +712,8 @@ std::vector<id> allWindows()
 
 peer::WindowPeer* windowPeer(id window)
 {
-    WindowState* s = window ? stateOf<WindowState>(window, kState) : nullptr;
-    return s ? s->peer.get() : nullptr;
+    WindowRecord* s = window ? stateOf<WindowRecord>(window, kState) : nullptr;
+    return s ? &s->peer() : nullptr;
 }
 
 } // namespace platform::appkit

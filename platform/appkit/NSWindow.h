@@ -25,8 +25,9 @@
 // mouseLocationOutsideOfEventStream, update; NSPanel: worksWhenModal,
 // setWorksWhenModal:.
 //
-// Up from the peer: input becomes NSEvents sent to NSApp's sendEvent:
-// (the window's sendEvent: without an application object), which hands
+// Up from the peer (through WindowPeerAdapter): input becomes NSEvents sent
+// to NSApp's sendEvent: (the window's sendEvent: without an application
+// object), which hands
 // mouse events to the view under the mouse (drags and releases to the view
 // that got the press), keys to the first responder and tracking-area
 // crossings to their owners. Key focus: the first time the window becomes

@@ -1,3 +1,4 @@
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/gtk/GdkInputTranslation.h"
 
 #include "platform/peer/InputEvents.h"
@@ -132,9 +133,9 @@ std::uint64_t keyKindFlags(unsigned keyval)
 {
     std::uint64_t flags = 0;
     if (isKeypadKey(keyval) || isArrowKey(keyval))
-        flags |= peer::kNumericPadKey;
+        flags |= keyboard::kModifierNumericPad;
     if (namedKeyCharacter(keyval) >= kUpArrowCharacter)
-        flags |= peer::kFunctionKey;
+        flags |= keyboard::kModifierFunction;
     return flags;
 }
 
@@ -146,13 +147,13 @@ bool isComposingKey(unsigned keyval)
 std::uint64_t modifierFlagOfKey(unsigned keyval)
 {
     switch (keyval) {
-    case GDK_KEY_Shift_L: case GDK_KEY_Shift_R: return peer::kShiftKey;
-    case GDK_KEY_Control_L: case GDK_KEY_Control_R: return peer::kCommandKey;
+    case GDK_KEY_Shift_L: case GDK_KEY_Shift_R: return keyboard::kModifierShift;
+    case GDK_KEY_Control_L: case GDK_KEY_Control_R: return keyboard::kModifierCommand;
     case GDK_KEY_Super_L: case GDK_KEY_Super_R: case GDK_KEY_Hyper_L: case GDK_KEY_Hyper_R:
-        return peer::kControlKey;
+        return keyboard::kModifierControl;
     case GDK_KEY_Alt_L: case GDK_KEY_Alt_R: case GDK_KEY_Meta_L: case GDK_KEY_Meta_R:
     case GDK_KEY_ISO_Level3_Shift: case GDK_KEY_Mode_switch:
-        return peer::kOptionKey;
+        return keyboard::kModifierOption;
     default: return 0;
     }
 }

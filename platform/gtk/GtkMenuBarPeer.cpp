@@ -1,3 +1,4 @@
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/gtk/GtkMenuBarPeer.h"
 
 #include "platform/cf/CFBundle.h"
@@ -95,13 +96,13 @@ void showAccelerator(GtkWidget* item, const peer::MenuNode& node)
     if (character != gunichar(-1) && character != gunichar(-2) && character != 0)
         key = keyvalOf(character);
     if (key) {
-        if (g_unichar_isupper(character) || (node.keyModifiers & peer::kShiftKey))
+        if (g_unichar_isupper(character) || (node.keyModifiers & keyboard::kModifierShift))
             modifiers |= GDK_SHIFT_MASK;
-        if (node.keyModifiers & peer::kCommandKey)
+        if (node.keyModifiers & keyboard::kModifierCommand)
             modifiers |= GDK_CONTROL_MASK;
-        if (node.keyModifiers & peer::kOptionKey)
+        if (node.keyModifiers & keyboard::kModifierOption)
             modifiers |= GDK_MOD1_MASK;
-        if (node.keyModifiers & peer::kControlKey)
+        if (node.keyModifiers & keyboard::kModifierControl)
             modifiers |= GDK_SUPER_MASK;
     }
     gtk_accel_label_set_accel(GTK_ACCEL_LABEL(label), key, GdkModifierType(modifiers));

@@ -285,7 +285,7 @@ void GtkWindowPeer::setContentFrame(const peer::Rect& frame)
     if (resized) {
         applyContentSize();
         resizeFramebuffer(m_framebuffer.scale());
-        invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+        invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
     }
 }
 
@@ -326,7 +326,7 @@ void GtkWindowPeer::show(bool takeFocus)
         gtk_window_present(window);
     else if (GdkWindow* gdkWindow = gtk_widget_get_window(m_window))
         gdk_window_raise(gdkWindow);
-    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
 }
 
 void GtkWindowPeer::hide()
@@ -382,7 +382,7 @@ void GtkWindowPeer::noteAllocation(int width, int height)
     m_frame.width = allocated.width;
     m_frame.height = allocated.height;
     resizeFramebuffer(m_framebuffer.scale());
-    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
     if (m_clients.window)
         m_clients.window->windowResized(allocated);
 }
@@ -410,7 +410,7 @@ void GtkWindowPeer::noteScaleFactor()
     if (scale == m_framebuffer.scale())
         return;
     resizeFramebuffer(scale);
-    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
     if (m_clients.window)
         m_clients.window->windowBackingScaleChanged(scale);
 }
@@ -471,27 +471,33 @@ bool GtkWindowPeer::handleDelete()
 
 // --- painting ----------------------------------------------------------------
 
-void GtkWindowPeer::invalidate(const peer::Rect& area)
+void GtkWindowPeer::invalidate(const std::vector<peer::Rect>& region)
 {
-    const peer::Rect inside = m_framebuffer.mark(area);
-    if (!inside.isEmpty())
+    const std::vector<peer::Rect> inside = m_framebuffer.mark(region);
+    if (!inside.empty())
         queueDraw(inside);
 }
 
-void GtkWindowPeer::queueDraw(const peer::Rect& area)
+void GtkWindowPeer::queueDraw(const std::vector<peer::Rect>& region)
 {
     if (m_destroyed)
         return;
-    const int left = int(std::floor(area.x)), top = int(std::floor(area.y));
-    const int right = int(std::ceil(area.x + area.width)), bottom = int(std::ceil(area.y + area.height));
-    gtk_widget_queue_draw_area(m_area, left, top, right - left, bottom - top);
+    cairo_region_t* area = cairo_region_create();
+    for (const peer::Rect& r : region) {
+        const int left = int(std::floor(r.x)), top = int(std::floor(r.y));
+        const int right = int(std::ceil(r.x + r.width)), bottom = int(std::ceil(r.y + r.height));
+        const cairo_rectangle_int_t pixels{left, top, right - left, bottom - top};
+        cairo_region_union_rectangle(area, &pixels);
+    }
+    gtk_widget_queue_draw_region(m_area, area);
+    cairo_region_destroy(area);
 }
 
-std::optional<peer::Rect> GtkWindowPeer::drawMarked()
+std::vector<peer::Rect> GtkWindowPeer::drawMarked()
 {
     if (m_closed || !m_clients.window) {
         m_framebuffer.unmark();
-        return std::nullopt;
+        return {};
     }
     return m_framebuffer.drawMarked(*m_clients.window);
 }
@@ -499,8 +505,9 @@ std::optional<peer::Rect> GtkWindowPeer::drawMarked()
 void GtkWindowPeer::displayNow()
 {
     // The pixels now; the window shows them on the toolkit's next frame.
-    if (const std::optional<peer::Rect> drawn = drawMarked())
-        queueDraw(*drawn);
+    const std::vector<peer::Rect> drawn = drawMarked();
+    if (!drawn.empty())
+        queueDraw(drawn);
 }
 
 void GtkWindowPeer::paint(cairo_t* cr)
@@ -625,7 +632,7 @@ bool GtkWindowPeer::handleKey(const GdkEvent& event)
     const std::uint64_t modifierKey = modifierFlagOfKey(key.keyval);
     if (modifierKey || key.keyval == GDK_KEY_Caps_Lock) {
         if (key.keyval == GDK_KEY_Caps_Lock)
-            modifiers = down ? modifiers ^ peer::kCapsLockKey : modifiers;
+            modifiers = down ? modifiers ^ keyboard::kModifierCapsLock : modifiers;
         else
             modifiers = down ? modifiers | modifierKey : modifiers & ~modifierKey;
         noteModifiers(modifiers);

@@ -13,8 +13,8 @@
 // the window client first.
 // Frames are screen points with the first screen's top-left at (0, 0); the
 // content area shows the backend's cursor.
-#include "platform/gtk/ClickCounter.h"
 #include "platform/gtk/GtkDropTarget.h"
+#include "platform/peer/ClickCounter.h"
 #include "platform/peer/ViewInputClient.h"
 #include "platform/peer/WindowFramebuffer.h"
 #include "platform/peer/WindowPeer.h"
@@ -55,7 +55,7 @@ public:
     void setFullScreen(bool fullScreen) override;
     bool isFullScreen() const override { return m_fullScreen; }
     bool hasFocus() const override { return m_focused; }
-    void invalidate(const peer::Rect& area) override;
+    void invalidate(const std::vector<peer::Rect>& region) override;
     void displayNow() override;
     double backingScale() const override { return m_framebuffer.scale(); }
     void close() override;
@@ -79,8 +79,8 @@ private:
     int menuBarHeight() const;
     void noteMenuBarShown();
     void resizeFramebuffer(double scale);
-    void queueDraw(const peer::Rect& area);
-    std::optional<peer::Rect> drawMarked();
+    void queueDraw(const std::vector<peer::Rect>& region);
+    std::vector<peer::Rect> drawMarked();
     void paint(cairo_t* cr);
     void noteAllocation(int width, int height);
     void noteConfigure();
@@ -113,7 +113,7 @@ private:
     bool m_closed = false;
     bool m_destroyed = false; // by the toolkit, when the window system's window went
     peer::WindowFramebuffer m_framebuffer;
-    ClickCounter m_clicks;
+    peer::ClickCounter m_clicks;
     std::optional<peer::Point> m_lastMotion;
     std::set<unsigned> m_keysDown; // hardware key codes held (auto-repeat shows as a second press)
     GtkIMContext* m_inputMethod = nullptr;

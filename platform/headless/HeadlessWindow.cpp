@@ -3,6 +3,8 @@
 #include "platform/headless/HeadlessDesktop.h"
 #include "platform/runloop/MainLoop.h"
 
+#include <algorithm>
+#include <chrono>
 
 namespace platform::headless {
 
@@ -37,7 +39,7 @@ void HeadlessWindow::setContentFrame(const peer::Rect& frame)
     const bool rescaled = scale != m_framebuffer.scale();
     if (resized || rescaled) {
         resizeFramebuffer(scale);
-        invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+        invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
     }
     if (rescaled && m_clients.window)
         m_clients.window->windowBackingScaleChanged(scale);
@@ -49,7 +51,7 @@ void HeadlessWindow::show(bool takeFocus)
     m_desktop->bringToFront(this);
     if (takeFocus)
         m_desktop->focus(this);
-    invalidate(peer::Rect{0, 0, m_frame.width, m_frame.height});
+    invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
 }
 
 void HeadlessWindow::hide()
@@ -93,9 +95,9 @@ bool HeadlessWindow::hasFocus() const
     return m_desktop->focused() == this;
 }
 
-void HeadlessWindow::invalidate(const peer::Rect& area)
+void HeadlessWindow::invalidate(const std::vector<peer::Rect>& region)
 {
-    if (!m_framebuffer.mark(area).isEmpty())
+    if (!m_framebuffer.mark(region).empty())
         scheduleDisplay();
 }
 
@@ -128,6 +130,27 @@ void HeadlessWindow::close()
     hide();
 }
 
+void HeadlessWindow::userMouseButton(bool down, int button, peer::Point at, std::uint64_t modifiers)
+{
+    peer::MouseButtonInput input{down, button, at, modifiers, 1};
+    if (down) {
+        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+            MainLoop::instance().now().time_since_epoch());
+        input.clickCount = m_clicks.press(button, std::uint32_t(now.count()), at.x, at.y);
+    } else {
+        input.clickCount = std::max(1, m_clicks.current());
+    }
+    if (m_clients.input)
+        m_clients.input->mouseButton(input);
+}
+
+void HeadlessWindow::userLeave(peer::Point at)
+{
+    m_clicks.reset();
+    if (m_clients.input)
+        m_clients.input->mouseCrossing(false, at, 0);
+}
+
 void HeadlessWindow::userResize(peer::Size content)
 {
     if (m_clients.window)
@@ -158,6 +181,8 @@ bool HeadlessWindow::userClose()
 
 void HeadlessWindow::focusChanged(bool focused)
 {
+    if (!focused)
+        m_clicks.reset();
     if (m_clients.window)
         m_clients.window->windowFocusChanged(focused);
 }

@@ -3,7 +3,9 @@
 // framebuffer of premultiplied B, G, R, A words (top row first, content
 // size times the backing scale) that tests read. Invalidated areas are
 // drawn on the main loop (or at once with displayNow); the test driver
-// delivers input through the window's clients.
+// delivers input through the window's clients, button presses counted into
+// clicks here as the desktop peer counts them.
+#include "platform/peer/ClickCounter.h"
 #include "platform/peer/DragSessionPeer.h"
 #include "platform/peer/ViewInputClient.h"
 #include "platform/peer/WindowFramebuffer.h"
@@ -37,7 +39,7 @@ public:
     void setFullScreen(bool fullScreen) override;
     bool isFullScreen() const override { return m_fullScreen; }
     bool hasFocus() const override;
-    void invalidate(const peer::Rect& area) override;
+    void invalidate(const std::vector<peer::Rect>& region) override;
     void displayNow() override;
     double backingScale() const override { return m_framebuffer.scale(); }
     void close() override;
@@ -50,10 +52,17 @@ public:
     // The framebuffer word at pixel (x, y), top row 0.
     std::uint32_t pixel(int x, int y) const { return m_framebuffer.pixel(x, y); }
     const std::vector<std::uint32_t>& framebuffer() const { return m_framebuffer.pixels(); }
-    bool needsDisplay() const { return m_framebuffer.marked().has_value(); }
+    bool needsDisplay() const { return m_framebuffer.hasMarked(); }
+    // The region marked for drawing (top-down content points).
+    const std::vector<peer::Rect>& markedRegion() const { return m_framebuffer.marked(); }
 
     // What the user does, as the test driver scripts it.
     peer::ViewInputClient* input() const { return m_clients.input; }
+    // A button pressed or released; presses are counted into clicks on
+    // the main loop's clock.
+    void userMouseButton(bool down, int button, peer::Point at, std::uint64_t modifiers);
+    // The pointer left the content: a click series ends.
+    void userLeave(peer::Point at);
     peer::DragDestinationClient* dragDestination() const { return m_clients.drag; }
     // The user drags the window edge: the client may adjust the size.
     void userResize(peer::Size content);
@@ -81,6 +90,7 @@ private:
     bool m_fullScreen = false;
     bool m_closed = false;
     peer::WindowFramebuffer m_framebuffer;
+    peer::ClickCounter m_clicks;
     std::shared_ptr<HeadlessWindow*> m_self; // cleared when destroyed; for posted draws
     bool m_displayPosted = false;
 };

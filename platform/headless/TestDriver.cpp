@@ -1,3 +1,4 @@
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/headless/TestDriver.h"
 
 #include "platform/appkit/NSWindow.h"
@@ -68,20 +69,20 @@ HeadlessWindow& TestDriver::peerOf(id window) const
     return *peer;
 }
 
-void TestDriver::mouseDown(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers, int clicks)
+void TestDriver::mouseDown(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers)
 {
-    window.input()->mouseButton(peer::MouseButtonInput{true, button, at, modifiers, clicks});
+    window.userMouseButton(true, button, at, modifiers);
 }
 
-void TestDriver::mouseUp(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers, int clicks)
+void TestDriver::mouseUp(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers)
 {
-    window.input()->mouseButton(peer::MouseButtonInput{false, button, at, modifiers, clicks});
+    window.userMouseButton(false, button, at, modifiers);
 }
 
-void TestDriver::click(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers, int clicks)
+void TestDriver::click(HeadlessWindow& window, peer::Point at, int button, std::uint64_t modifiers)
 {
-    mouseDown(window, at, button, modifiers, clicks);
-    mouseUp(window, at, button, modifiers, clicks);
+    mouseDown(window, at, button, modifiers);
+    mouseUp(window, at, button, modifiers);
 }
 
 void TestDriver::moveMouse(HeadlessWindow& window, peer::Point to, unsigned buttons, std::uint64_t modifiers)
@@ -96,7 +97,7 @@ void TestDriver::moveMouseBy(HeadlessWindow& window, peer::Point at, double delt
 
 void TestDriver::leave(HeadlessWindow& window, peer::Point at)
 {
-    window.input()->mouseCrossing(false, at, 0);
+    window.userLeave(at);
 }
 
 void TestDriver::scroll(HeadlessWindow& window, peer::Point at, double deltaX, double deltaY, bool precise,
@@ -131,9 +132,9 @@ namespace {
 // Caps Lock, 0x08 Option, 0x10 Control.
 UInt32 translationModifiers(std::uint64_t flags)
 {
-    return ((flags & peer::kCommandKey) ? 0x01 : 0) | ((flags & peer::kShiftKey) ? 0x02 : 0) |
-           ((flags & peer::kCapsLockKey) ? 0x04 : 0) | ((flags & peer::kOptionKey) ? 0x08 : 0) |
-           ((flags & peer::kControlKey) ? 0x10 : 0);
+    return ((flags & keyboard::kModifierCommand) ? 0x01 : 0) | ((flags & keyboard::kModifierShift) ? 0x02 : 0) |
+           ((flags & keyboard::kModifierCapsLock) ? 0x04 : 0) | ((flags & keyboard::kModifierOption) ? 0x08 : 0) |
+           ((flags & keyboard::kModifierControl) ? 0x10 : 0);
 }
 
 // The text of a key on the current layout as UTF-8; deadKeyState carries a
@@ -162,7 +163,7 @@ std::string layoutText(unsigned short keyCode, std::uint64_t modifiers, std::uin
 void TestDriver::typeKeyDown(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers, bool repeat)
 {
     std::uint32_t plainState = 0;
-    const std::string ignoring = layoutText(keyCode, modifiers & peer::kShiftKey, plainState);
+    const std::string ignoring = layoutText(keyCode, modifiers & keyboard::kModifierShift, plainState);
     const std::string characters = layoutText(keyCode, modifiers, m_deadKeyState);
     window.input()->key(peer::KeyInput{true, keyCode, modifiers, characters, ignoring, repeat});
 }
@@ -170,7 +171,7 @@ void TestDriver::typeKeyDown(HeadlessWindow& window, unsigned short keyCode, std
 void TestDriver::typeKeyUp(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers)
 {
     std::uint32_t plainState = 0, state = 0;
-    const std::string ignoring = layoutText(keyCode, modifiers & peer::kShiftKey, plainState);
+    const std::string ignoring = layoutText(keyCode, modifiers & keyboard::kModifierShift, plainState);
     window.input()->key(peer::KeyInput{false, keyCode, modifiers, layoutText(keyCode, modifiers, state), ignoring,
                                        false});
 }

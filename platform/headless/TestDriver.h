@@ -75,13 +75,13 @@ public:
     HeadlessWindow& peerOf(id window) const;
 
     // Mouse (button 0 left, 1 right, 2 middle; modifiers are the platform's
-    // flags, peer/InputEvents.h).
-    void mouseDown(HeadlessWindow& window, peer::Point at, int button = 0, std::uint64_t modifiers = 0,
-                   int clickCount = 1);
-    void mouseUp(HeadlessWindow& window, peer::Point at, int button = 0, std::uint64_t modifiers = 0,
-                 int clickCount = 1);
-    void click(HeadlessWindow& window, peer::Point at, int button = 0, std::uint64_t modifiers = 0,
-               int clickCount = 1);
+    // flags, keyboard/ModifierFlags.h). The window counts presses into
+    // clicks in virtual time: a press within 400 ms and 5 points of the last
+    // one of the same button continues its series (advance time to start a
+    // new one).
+    void mouseDown(HeadlessWindow& window, peer::Point at, int button = 0, std::uint64_t modifiers = 0);
+    void mouseUp(HeadlessWindow& window, peer::Point at, int button = 0, std::uint64_t modifiers = 0);
+    void click(HeadlessWindow& window, peer::Point at, int button = 0, std::uint64_t modifiers = 0);
     // Motion; with buttons held (bit n: button n) a drag.
     void moveMouse(HeadlessWindow& window, peer::Point to, unsigned buttons = 0, std::uint64_t modifiers = 0);
     // Motion by a distance (relative mouse mode: the pointer stays at).

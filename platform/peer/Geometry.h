@@ -2,8 +2,8 @@
 // Geometry between the stand-ins and the peers: points of doubles in the
 // window system's top-down coordinates (origin at the top-left of the
 // first screen; window content coordinates start at the content area's
-// top-left). The stand-ins convert to and from the platform's bottom-up
-// rectangles.
+// top-left). Flip.h converts to and from the platform's bottom-up
+// coordinates.
 namespace platform::peer {
 
 struct Point {

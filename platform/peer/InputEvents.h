@@ -1,24 +1,14 @@
 #pragma once
 // Input as a peer delivers it: positions in the window's content
-// coordinates (top-down points), the platform's modifier flags and virtual
-// key codes (the GTK peer translates GDK's).
+// coordinates (top-down points), the platform's modifier flags
+// (keyboard/ModifierFlags.h) and virtual key codes (the GTK peer translates
+// GDK's).
 #include "platform/peer/Geometry.h"
 
 #include <cstdint>
 #include <string>
 
 namespace platform::peer {
-
-// The platform's modifier-flag bits.
-enum ModifierFlag : std::uint64_t {
-    kCapsLockKey = 1u << 16,
-    kShiftKey = 1u << 17,
-    kControlKey = 1u << 18,
-    kOptionKey = 1u << 19,
-    kCommandKey = 1u << 20,
-    kNumericPadKey = 1u << 21,
-    kFunctionKey = 1u << 23,
-};
 
 // Mouse buttons by the platform's button numbers.
 enum MouseButton : int { kLeftButton = 0, kRightButton = 1, kMiddleButton = 2 };

@@ -12,6 +12,7 @@
 #include "platform/peer/Geometry.h"
 
 #include <string>
+#include <vector>
 
 namespace platform::peer {
 
@@ -76,9 +77,10 @@ public:
     virtual void setFullScreen(bool fullScreen) = 0;
     virtual bool isFullScreen() const = 0;
     virtual bool hasFocus() const = 0;
-    // Marks part of the content (top-down content points) for drawing; the
-    // peer draws later on the main loop, or at once with displayNow.
-    virtual void invalidate(const Rect& area) = 0;
+    // Marks a region of the content, given as its rectangles (top-down
+    // content points), for drawing; the peer draws later on the main loop,
+    // or at once with displayNow.
+    virtual void invalidate(const std::vector<Rect>& region) = 0;
     virtual void displayNow() = 0;
     virtual double backingScale() const = 0;
     // Closes the window without asking; windowClosed is not sent.

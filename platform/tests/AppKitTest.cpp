@@ -1,3 +1,4 @@
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/appkit/AppKit.h"
 #include "platform/cg/CGDisplay.h"
 #include "platform/headless/TestDriver.h"
@@ -321,7 +322,7 @@ TEST(AppKitStandIns, MainMenuIsChosenFromTheMenuBarAndByItsKeyEquivalents)
     id window = send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")), "initWithContentRect:styleMask:backing:defer:",
                          NSMakeRect(0, 0, 100, 100), 15ul, 2ul, BOOL(YES));
     send<void>(window, "makeKeyAndOrderFront:", id(nil));
-    driver.key(driver.peerOf(window), 31, "o", peer::kCommandKey);
+    driver.key(driver.peerOf(window), 31, "o", keyboard::kModifierCommand);
     EXPECT_EQ(s_actions, (std::vector<std::string>{"Open", "Open"}));
     EXPECT_EQ(driver.menuBar().tree().children.at(0).children.at(0).keyEquivalent, "o");
 

@@ -1,5 +1,6 @@
 #include "updater/app/CVCocoaStandaloneApplication.h"
 
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/appkit/NSApplication.h"
 #include "platform/appkit/NSEvent.h"
 #include "platform/objc/MessageSend.h"
@@ -15,7 +16,7 @@ namespace objc = platform::objc;
 bool isCommandKeyUp(id event)
 {
     platform::appkit::EventRecord const& record = platform::appkit::eventRecord(event);
-    return record.type == platform::appkit::NSEventTypeKeyUp && (record.modifierFlags & platform::peer::kCommandKey);
+    return record.type == platform::appkit::NSEventTypeKeyUp && (record.modifierFlags & platform::keyboard::kModifierCommand);
 }
 
 void sendEvent(id self, SEL selector, id event)

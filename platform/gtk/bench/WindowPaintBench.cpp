@@ -94,7 +94,7 @@ void BM_WindowFullRepaint(benchmark::State& state)
     }
     desktop.client.fill = true;
     for (auto _ : state) {
-        desktop.window->invalidate(peer::Rect{0, 0, 627, 335});
+        desktop.window->invalidate({peer::Rect{0, 0, 627, 335}});
         desktop.paintOnce();
     }
     state.SetItemsProcessed(state.iterations() * 627 * 335);
@@ -141,7 +141,7 @@ void BM_WindowRepaintWithoutDrawing(benchmark::State& state)
     }
     desktop.client.fill = false;
     for (auto _ : state) {
-        desktop.window->invalidate(peer::Rect{0, 0, 627, 335});
+        desktop.window->invalidate({peer::Rect{0, 0, 627, 335}});
         desktop.paintOnce();
     }
     desktop.client.fill = true;

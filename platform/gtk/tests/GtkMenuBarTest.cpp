@@ -5,6 +5,7 @@
 #include "DesktopBackendSession.h"
 #include "QuietWindowClient.h"
 
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkMenuBarPeer.h"
 #include "platform/gtk/GtkWindowPeer.h"
@@ -52,7 +53,7 @@ public:
 };
 
 peer::MenuNode item(const std::string& title, const std::string& key = "",
-                    std::uint64_t modifiers = peer::kCommandKey)
+                    std::uint64_t modifiers = keyboard::kModifierCommand)
 {
     peer::MenuNode node;
     node.title = title;
@@ -77,7 +78,7 @@ peer::MenuNode updaterMenus()
                             item("Services"),
                             separator(),
                             item("Hide Updater", "h"),
-                            item("Hide Others", "h", peer::kCommandKey | peer::kOptionKey),
+                            item("Hide Others", "h", keyboard::kModifierCommand | keyboard::kModifierOption),
                             item("Show All"),
                             separator(),
                             item("Quit Updater", "q")};

@@ -261,7 +261,7 @@ TEST_F(GtkWindowPeerTest, RepaintsOnlyWhatWasInvalidatedAndKeepsTheRest)
         CGContextFillRect(context, CGRectMake(0, 0, width, height));
     };
     const int before = m_client.draws;
-    window.invalidate(peer::Rect{0, 0, 100, 100});
+    window.invalidate({peer::Rect{0, 0, 100, 100}});
     ASSERT_TRUE(pumpUntil([&] { return m_client.draws > before; }));
     gdk_display_sync(gdk_display_get_default());
     ASSERT_TRUE(pumpUntil([&] { return Screenshot(60, 60, 200, 100).pixel(50, 50) == kBlue; }));
@@ -470,7 +470,7 @@ TEST_F(GtkWindowPeerTest, AWindowDestroyedFromOutsideIsClosedWithoutAskingAndSta
     EXPECT_FALSE(window.hasFocus());
     // What a client may still do before it lets go.
     window.setTitle("gone");
-    window.invalidate(peer::Rect{0, 0, 10, 10});
+    window.invalidate({peer::Rect{0, 0, 10, 10}});
     window.displayNow();
     window.show(true);
     EXPECT_FALSE(window.isVisible());

@@ -5,6 +5,7 @@
 
 #include "BAS/Lib.h"
 #include "FEN/CLI.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/appkit/NSApplication.h"
 #include "platform/appkit/NSEvent.h"
 #include "platform/appkit/NSWindow.h"
@@ -102,7 +103,7 @@ TEST_F(CVCocoaAppDelegateTest, AKeyUpWithCommandGoesStraightToTheKeyWindow)
     auto& peer = driver.peerOf(window);
 
     CountingWindow::keyUps = 0;
-    driver.keyUp(peer, platform::headless::kVK_ANSI_Q, "q", platform::peer::kCommandKey);
+    driver.keyUp(peer, platform::headless::kVK_ANSI_Q, "q", platform::keyboard::kModifierCommand);
     EXPECT_EQ(CountingWindow::keyUps, 1);
     EXPECT_EQ(monitored, 0) << "the platform's own handling is passed by";
 

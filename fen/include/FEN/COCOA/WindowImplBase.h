@@ -41,6 +41,8 @@ public:
     bool isIdealSize() const override;
     void invalidate() override;
     void invalidateRect(BAS::Rect const& rect) override;
+    // The region's rectangles reach the content view in one call.
+    void invalidateRegion(BAS::Region const& region) override;
     void update() override;
     void onSetParent(WindowBase* parent) override;
     void getRect(BAS::Rect& rect, bool content) const override;

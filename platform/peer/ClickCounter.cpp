@@ -1,8 +1,8 @@
-#include "platform/gtk/ClickCounter.h"
+#include "platform/peer/ClickCounter.h"
 
 #include <cmath>
 
-namespace platform::gtk {
+namespace platform::peer {
 
 void ClickCounter::setLimits(std::uint32_t timeMs, double distance)
 {
@@ -35,4 +35,4 @@ int ClickCounter::press(int button, std::uint32_t timeMs, double x, double y)
     return m_count;
 }
 
-} // namespace platform::gtk
+} // namespace platform::peer

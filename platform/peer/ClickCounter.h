@@ -1,16 +1,19 @@
 #pragma once
-// Counts the clicks of a mouse button the way the platform reports them:
-// a press of the same button within the double-click time of the previous
-// press and within the double-click distance of it continues the series
-// (2, 3, 4, ...); anything else starts a new one at 1. Times are the window
-// system's event times in milliseconds (they wrap around).
+// Counts the clicks of a mouse button the way the platform reports them,
+// for every backend's window peer: a press of the same button within the
+// double-click time of the previous press and within the double-click
+// distance of it continues the series (2, 3, 4, ...); anything else starts
+// a new one at 1. Times are milliseconds on the peer's clock (the window
+// system's event times on the desktop, the main loop's clock headless);
+// they may wrap around.
 #include <cstdint>
 
-namespace platform::gtk {
+namespace platform::peer {
 
 class ClickCounter {
 public:
-    // The toolkit's settings (GtkSettings' double-click time and distance).
+    // The double-click time and distance (the toolkit's settings on the
+    // desktop; 400 ms and 5 points unless set).
     void setLimits(std::uint32_t timeMs, double distance);
 
     // A press: the click count it gets.
@@ -32,4 +35,4 @@ private:
     int m_count = 0;
 };
 
-} // namespace platform::gtk
+} // namespace platform::peer
