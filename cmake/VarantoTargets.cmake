@@ -248,6 +248,7 @@ function(varanto_fuzz_target name)
   target_compile_definitions(${name}_replay PRIVATE VARANTO_FUZZ_INPUTS="${inputs}")
   varanto_apply_options(${name}_replay)
   gtest_discover_tests(${name}_replay
+    TEST_PREFIX "${name}."
     WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
     DISCOVERY_TIMEOUT 60
     PROPERTIES TIMEOUT 300)

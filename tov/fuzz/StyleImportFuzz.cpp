@@ -34,7 +34,9 @@ class FuzzSkin {
 public:
     FuzzSkin()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "style-import-fuzz-XXXXXX").string();
+        // In the working folder: a libFuzzer run ends without destructors,
+        // and its script gives it an empty folder of its own.
+        std::string pattern = (std::filesystem::current_path() / "style-import-fuzz-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr)
             std::abort();
         m_root = pattern;

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::vector<std::uint8_t> device = spec.deviceDescriptor();
         const std::vector<std::uint8_t> configuration = spec.configurationDescriptor();
         if (device.size() != 18 || configuration.size() < 9
-            || (configuration[2] | configuration[3] << 8) != configuration.size())
+            || std::size_t(configuration[2] | configuration[3] << 8) != configuration.size())
             std::abort();
         for (unsigned index = 0; index < 4; ++index)
             spec.stringDescriptor(static_cast<std::uint8_t>(index));
