@@ -108,7 +108,7 @@ protected:
     void SetUp() override
     {
         if (!DesktopSession::instance().ready())
-            GTEST_SKIP() << DesktopSession::instance().failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << DesktopSession::instance().failure();
         m_client.allowClose = false;
         m_bar = &dynamic_cast<GtkMenuBarPeer&>(Backend::current().menuBar());
         m_bar->setMenuTree(updaterMenus(), &m_menus);

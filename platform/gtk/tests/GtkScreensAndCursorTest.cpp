@@ -32,7 +32,7 @@ protected:
     void SetUp() override
     {
         if (!DesktopSession::instance().ready())
-            GTEST_SKIP() << DesktopSession::instance().failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << DesktopSession::instance().failure();
     }
 
     gtk::GtkBackend& backend() { return static_cast<gtk::GtkBackend&>(Backend::current()); }

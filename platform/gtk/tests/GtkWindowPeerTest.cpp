@@ -142,7 +142,7 @@ protected:
     void SetUp() override
     {
         if (!DesktopSession::instance().ready())
-            GTEST_SKIP() << DesktopSession::instance().failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << DesktopSession::instance().failure();
     }
     void TearDown() override { m_peer.reset(); }
 
