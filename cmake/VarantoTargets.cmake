@@ -198,6 +198,25 @@ function(varanto_tests name)
     PROPERTIES TIMEOUT 300)
 endfunction()
 
+# varanto_desktop_requirement_tests(NAME FILTER filter)
+# Runs the desktop tests of the program that the filter selects where no X
+# server can start (Xvfb is not on PATH): they skip themselves, and fail
+# under CI (CI=true) or with VARANTO_REQUIRE_DESKTOP=1.
+function(varanto_desktop_requirement_tests name)
+  cmake_parse_arguments(ARG "" "FILTER" "" ${ARGN})
+  if(NOT TARGET ${name})
+    return()
+  endif()
+  set(run PATH=/nonexistent $<TARGET_FILE:${name}> --gtest_filter=${ARG_FILTER})
+  add_test(NAME ${name}.WithoutDesktop.Skips COMMAND env -u CI -u VARANTO_REQUIRE_DESKTOP ${run})
+  set_tests_properties(${name}.WithoutDesktop.Skips PROPERTIES
+    PASS_REGULAR_EXPRESSION "\\[  SKIPPED \\]" FAIL_REGULAR_EXPRESSION "required|FAILED")
+  add_test(NAME ${name}.WithoutDesktop.FailsUnderCI COMMAND env -u VARANTO_REQUIRE_DESKTOP CI=true ${run})
+  add_test(NAME ${name}.WithoutDesktop.FailsWhenRequired COMMAND env -u CI VARANTO_REQUIRE_DESKTOP=1 ${run})
+  set_tests_properties(${name}.WithoutDesktop.FailsUnderCI ${name}.WithoutDesktop.FailsWhenRequired PROPERTIES
+    PASS_REGULAR_EXPRESSION "No desktop, and one is required" FAIL_REGULAR_EXPRESSION "SKIPPED")
+endfunction()
+
 # varanto_benchmarks(NAME DIR dir DEPS lib...)
 # One Google Benchmark program made of every .cpp in the folder; not run by CTest.
 function(varanto_benchmarks name)

@@ -1,6 +1,7 @@
 // The PNG, JPEG and TGA readers: one table of files and what a picture
 // read from each must hold.
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cstdlib>
 #include <functional>
@@ -393,6 +394,96 @@ TEST_P(ImageReadersTest, DecodesFile)
 
 INSTANTIATE_TEST_SUITE_P(Files, ImageReadersTest, ::testing::ValuesIn(readCases()),
                          [](::testing::TestParamInfo<ReadCase> const& info) { return info.param.name; });
+
+// ---- Declared sizes against the read limits ------------------------------
+
+void putBigEndian(Bytes& file, size_t at, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        file[at + size_t(i)] = uint8_t(value >> (8 * (bytes - 1 - i)));
+}
+
+// A small PNG whose header (with its checksum) declares another size.
+Bytes pngDeclaring(uint32_t width, uint32_t height)
+{
+    Bytes file = rgbPNG();
+    putBigEndian(file, 16, width, 4);
+    putBigEndian(file, 20, height, 4);
+    putBigEndian(file, 29, uint32_t(crc32(0, file.data() + 12, 17)), 4);
+    return file;
+}
+
+// A small JPEG whose frame header declares another size.
+Bytes jpegDeclaring(uint16_t width, uint16_t height)
+{
+    Bytes file = greyJPEG();
+    for (size_t i = 2; i + 9 < file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == 0xC0) {
+            putBigEndian(file, i + 5, height, 2);
+            putBigEndian(file, i + 7, width, 2);
+            break;
+        }
+    }
+    return file;
+}
+
+Bytes tgaDeclaring(uint16_t width, uint16_t height) { return tga(tgaHeader(2, width, height, 32, 0x20), kTGA32Data); }
+
+struct DeclaredSizeCase {
+    std::string name;
+    Reader reader;
+    std::function<Bytes()> file;
+    bool refused;
+    Picture::tDeclaredSize declared;
+};
+
+void PrintTo(DeclaredSizeCase const& c, std::ostream* os) { *os << c.name; }
+
+class DeclaredSizeTest : public ::testing::TestWithParam<DeclaredSizeCase> {};
+
+TEST_P(DeclaredSizeTest, BeyondTheLimitsIsRefusedBeforeAnyPixelIsMade)
+{
+    DeclaredSizeCase const& c = GetParam();
+    Bytes file = c.file();
+    BAS::MemoryStream stream;
+    stream.init(BAS::IStorage::eAccessRead, file.data(), file.size());
+    ReadCase how;
+    how.reader = c.reader;
+    Picture picture;
+
+    bool const decoded = read(picture, stream, how);
+    EXPECT_EQ(c.refused, picture.wasRefusedForSize());
+    if (!c.refused)
+        return;
+    EXPECT_FALSE(decoded);
+    EXPECT_EQ(c.declared.width, picture.getRefusedSize().width);
+    EXPECT_EQ(c.declared.height, picture.getRefusedSize().height);
+    EXPECT_EQ(0, picture.getWidth());
+    EXPECT_EQ(0u, picture.getCapacity());
+}
+
+std::vector<DeclaredSizeCase> declaredSizeCases()
+{
+    Reader const P = Reader::PNG, J = Reader::JPG, T = Reader::TGA, D = Reader::Detect;
+    uint32_t const side = Picture::kMaxReadSide;
+    return {
+        {"PngWiderThanASide", P, [=] { return pngDeclaring(side + 1, 1); }, true, {side + 1, 1}},
+        {"PngMorePixelsThanAllowed", P, [] { return pngDeclaring(8192, 8193); }, true, {8192, 8193}},
+        {"PngAtTheSideLimit", P, [=] { return pngDeclaring(1, side); }, false, {}},
+        {"PngFarBeyondLibpngsDefaults", P, [] { return pngDeclaring(2000000, 1); }, true, {2000000, 1}},
+        {"JpegOfAFewBytesDeclaringMillions", J, [] { return jpegDeclaring(23305, 2815); }, true, {23305, 2815}},
+        {"JpegTallerThanASide", J, [=] { return jpegDeclaring(8, uint16_t(side + 1)); }, true, {8, side + 1}},
+        {"JpegAtTheSideLimit", J, [=] { return jpegDeclaring(uint16_t(side), 8); }, false, {}},
+        {"TgaWiderThanASide", T, [=] { return tgaDeclaring(uint16_t(side + 1), 1); }, true, {side + 1, 1}},
+        {"TgaMorePixelsThanAllowed", T, [] { return tgaDeclaring(8193, 8192); }, true, {8193, 8192}},
+        {"TgaAtTheSideLimit", T, [=] { return tgaDeclaring(1, uint16_t(side)); }, false, {}},
+        {"DetectStopsAtTheRefusingReader", D, [] { return jpegDeclaring(23305, 2815); }, true, {23305, 2815}},
+        {"DetectReadsSmallFiles", D, rgbPNG, false, {}},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DeclaredSizeTest, ::testing::ValuesIn(declaredSizeCases()),
+                         [](::testing::TestParamInfo<DeclaredSizeCase> const& info) { return info.param.name; });
 
 } // namespace
 } // namespace FEN

@@ -30,6 +30,10 @@ GtkPasteboard::GtkPasteboard(std::string name)
 {
     m_ownerChangeHandler =
         g_signal_connect(m_clipboard, "owner-change", G_CALLBACK(&GtkPasteboard::onOwnerChange), this);
+    // The server tells of owner changes only a client whose request (made
+    // with the clipboard) it has seen: a program that takes the clipboard
+    // before the main loop next flushes the display is noticed too.
+    gdk_display_sync(gtk_clipboard_get_display(m_clipboard));
 }
 
 GtkPasteboard::~GtkPasteboard()

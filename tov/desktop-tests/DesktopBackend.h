@@ -4,6 +4,7 @@
 // the last test; the toolkit keeps its display for the life of the
 // process. A test may run on the headless backend in between (a headless
 // TestDriver selects it); select() makes a desktop backend current again.
+#include "VarantoTest/DesktopUnavailable.h"
 #include "VarantoTest/PrivateXServer.h"
 
 #include <chrono>
@@ -31,8 +32,9 @@ public:
     // Runs the real main loop until done() or the wait limit; whether done()
     // became true.
     static bool runUntil(std::function<bool()> const& done);
-    // How long a test waits for the window system at the most.
-    static constexpr std::chrono::seconds kWaitLimit{15};
+    // How long a test waits for the window system at the most: long enough
+    // for a sanitizer build on a busy machine.
+    static constexpr std::chrono::seconds kWaitLimit{60};
 
 private:
     DesktopBackend() = default;

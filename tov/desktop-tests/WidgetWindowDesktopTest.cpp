@@ -80,7 +80,7 @@ protected:
     void SetUp() override
     {
         if (!DesktopBackend::instance().serverRunning())
-            GTEST_SKIP() << DesktopBackend::instance().failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << DesktopBackend::instance().failure();
     }
     void TearDown() override
     {
@@ -137,13 +137,18 @@ TEST_P(ScaledWidgetWindowDesktopTest, TheScreenShowsWhatTheHeadlessFramebufferHo
     EXPECT_EQ(peer->backingScale(), double(scale));
 
     // The countdown runs on the real ticks; its new text reaches the screen
-    // through the next tick's repaint and the platform's paint.
+    // through the tick's repaint and a platform paint after it. The screen
+    // is read once after each such paint, until one shows the frame.
     scene.startCountdown();
     int const ticksBefore = scene.window().ticks;
+    ASSERT_TRUE(DesktopBackend::runUntil([&] { return scene.countdownLabel().timerRuns > 0; }))
+        << "the countdown did not run out";
     RgbImage screen;
+    int paintsRead = -1;
     DesktopBackend::runUntil([&] {
-        if (scene.countdownLabel().timerRuns == 0)
+        if (scene.window().paints == paintsRead)
             return false;
+        paintsRead = scene.window().paints;
         gdk_display_sync(gdk_display_get_default());
         screen = contentOnScreen(*peer);
         return bool(samePixels(screen, headless));

@@ -1,6 +1,7 @@
 #include "TOV/ManagerContainer.h"
 
 #include "TOV/Lib.h"
+#include "TOV/SkinRefusal.h"
 #include "TOV/StyleSheetErrorsLogSource.h"
 #include "TOV/StyleSheetManager.h"
 
@@ -56,6 +57,12 @@ ManagerContainer::tLocations runningProgram()
 void logLine(std::string const& line)
 {
     StyleSheetErrorsLogSource::log(line);
+}
+
+void reportRefusedPicture(std::string const& name, FEN::Picture::tDeclaredSize const& size)
+{
+    SkinRefusal::report(fmt::format("picture {} declares {} x {} pixels, more than {} a side or {} in all", name,
+        size.width, size.height, FEN::Picture::kMaxReadSide, FEN::Picture::kMaxReadPixels));
 }
 
 } // namespace
@@ -251,6 +258,8 @@ std::shared_ptr<FEN::Picture>& ManagerContainer::loadImage(std::shared_ptr<FEN::
     if (!picture)
         picture = std::make_shared<FEN::Picture>();
     if (!picture->readDetect(*stream, FEN::PictureProperties::eOrientation(0), true)) {
+        if (picture->wasRefusedForSize())
+            reportRefusedPicture(std::string(s_pResTypePath[ePicture]) + "/" + path, picture->getRefusedSize());
         picture.reset();
         return picture;
     }

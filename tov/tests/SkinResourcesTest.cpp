@@ -6,6 +6,7 @@
 
 #include "TOV/Lib.h"
 #include "TOV/ManagerContainer.h"
+#include "TOV/StyleParser2.h"
 #include "TOV/StyleSheet.h"
 #include "TOV/StyleSheetManager.h"
 
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace CV::TOV {
@@ -355,6 +357,76 @@ TEST_F(SkinWithFonts, LoadDefaultTakesTheSkinSheetOnceAndKeepsRulesWhenMissing)
     EXPECT_EQ(sheet.getRules().size(), 2u);
     EXPECT_EQ(sheet.getLoadedFiles(), std::set<std::string>({"more.txt"}));
 }
+
+// Files this program refuses by its own limits are named on standard error,
+// one line each; the style-sheet messages go to the log sinks only.
+struct RefusalCase {
+    char const* name;
+    std::function<void(test::TemporaryFolder&)> write;
+    std::function<void(ManagerContainer&)> load;
+    std::string stderrMentions; // empty: nothing on standard error
+};
+
+void PrintTo(RefusalCase const& c, std::ostream* os) { *os << c.name; }
+
+void writeImportChain(test::TemporaryFolder& folder, int files)
+{
+    for (int i = 0; i < files; ++i)
+        folder.write("skin/stylesheets/d" + std::to_string(i) + ".txt",
+            "@import url(\"d" + std::to_string(i + 1) + ".txt\");\nD { x: 1; }\n");
+}
+
+void resolveTwice(ManagerContainer& container, std::string const& picture)
+{
+    LazyPicture const lazy = container.getImage(picture, FEN::PictureProperties());
+    EXPECT_EQ(lazy.resolve(1.0f), nullptr);
+    EXPECT_EQ(lazy.resolve(1.0f), nullptr);
+}
+
+class SkinRefusals : public SkinWithFonts, public testing::WithParamInterface<RefusalCase> {};
+
+TEST_P(SkinRefusals, AreNamedOnStandardErrorOnce)
+{
+    RefusalCase const& c = GetParam();
+    c.write(folder);
+    LogCapture log;
+    testing::internal::CaptureStderr();
+    c.load(*container);
+    std::string const written = testing::internal::GetCapturedStderr();
+
+    if (c.stderrMentions.empty()) {
+        EXPECT_EQ(written, "");
+        EXPECT_FALSE(log.lines.empty()) << "the sheet's messages go to the log sinks";
+        return;
+    }
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1) << written;
+    EXPECT_NE(written.find(c.stderrMentions), std::string::npos) << written;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SkinRefusals,
+    testing::Values(
+        RefusalCase{"sheetOverTheSizeLimit",
+            [](test::TemporaryFolder& folder) {
+                folder.write("skin/stylesheets/big.txt", std::string(std::size_t(StyleParser2::kMaxSheetSize) + 1, ' '));
+            },
+            [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("big.txt"); },
+            "style sheet big.txt is larger than 16 MiB"},
+        RefusalCase{"importTooDeep",
+            [](test::TemporaryFolder& folder) { writeImportChain(folder, StyleParser2::kMaxImportDepth + 3); },
+            [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("d0.txt"); },
+            "style sheet d" + std::to_string(StyleParser2::kMaxImportDepth + 1) + ".txt is imported more than"},
+        RefusalCase{"pictureDeclaringTooManyPixels",
+            [](test::TemporaryFolder& folder) {
+                folder.write("skin/pictures/huge.png", tgaFile(int(FEN::Picture::kMaxReadSide) + 1, 1).substr(0, 18));
+            },
+            [](ManagerContainer& container) { resolveTwice(container, "huge.png"); },
+            "picture pictures/huge.png declares 16385 x 1 pixels"},
+        RefusalCase{"sheetWithMistakes",
+            [](test::TemporaryFolder& folder) {
+                folder.write("skin/stylesheets/bad.txt", "@import url(\"none.txt\");\nA { width: ; }\n");
+            },
+            [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("bad.txt"); }, ""}),
+    [](auto const& info) { return std::string(info.param.name); });
 
 class CacheProbe : public StyleSheet {
 public:

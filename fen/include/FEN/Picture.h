@@ -22,6 +22,10 @@ public:
     // Largest picture: this many pixels a side and this many bytes in all.
     static constexpr int kMaxSide = 32768;
     static constexpr uint64_t kMaxBytes = uint64_t(256) << 20;
+    // Largest picture the image readers decode: a file whose header declares
+    // more pixels a side or in all is refused before anything is decoded.
+    static constexpr uint32_t kMaxReadSide = 16384;
+    static constexpr uint64_t kMaxReadPixels = uint64_t(64) << 20;
 
     // Resampling of cloneAndScale: any value but eSmooth samples the
     // nearest source pixel.
@@ -77,13 +81,26 @@ public:
     // image, origin (0,0), clipping off) and returns true on success; a
     // picture whose read failed may be resized and partly written. With
     // detectAlpha the alpha-channel property tells whether any decoded pixel
-    // is not opaque. The orientation is not used.
+    // is not opaque. The orientation is not used. A file that declares a
+    // size beyond the read limits is refused (false) before decoding, and
+    // getRefusedSize() tells the size it declared.
     // PNG, then JPEG, then TGA, each from the stream's starting position.
     bool readDetect(BAS::Stream& stream, eOrientation orientation, bool detectAlpha);
     bool readPNG(BAS::Stream& stream, eOrientation orientation, bool detectAlpha);
     // Colour-managed to sRGB through an embedded profile.
     bool readJPG(BAS::Stream& stream, eOrientation orientation, bool detectAlpha);
     bool readTGA(BAS::Stream& stream, eOrientation orientation, bool detectAlpha);
+    // The width and height the last file read declared when its reader
+    // refused it for its size; 0 x 0 after any other read.
+    struct tDeclaredSize {
+        uint32_t width = 0;
+        uint32_t height = 0;
+    };
+    tDeclaredSize const& getRefusedSize() const { return m_refusedSize; }
+    bool wasRefusedForSize() const { return m_refusedSize.width != 0; }
+    // For the readers: whether the size a header declares is within the read
+    // limits; when it is not, it is kept for getRefusedSize().
+    bool acceptDeclaredSize(uint64_t width, uint64_t height);
 
     // Drawing. Opaque colours are stored, invisible ones draw nothing,
     // translucent ones are composited over the pixels.
@@ -145,6 +162,7 @@ private:
     BAS::Rect m_clip{0, 0, 0, 0};
     BAS::Point m_origin{0, 0};
     std::vector<uint32_t> m_emptyAreaFlags;
+    tDeclaredSize m_refusedSize;
 };
 
 namespace PictureSCALAR {

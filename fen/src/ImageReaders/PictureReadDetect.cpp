@@ -17,15 +17,28 @@ void rewind(BAS::Stream& stream, int position)
 
 } // namespace
 
+bool Picture::acceptDeclaredSize(uint64_t width, uint64_t height)
+{
+    bool const accepted = width <= kMaxReadSide && height <= kMaxReadSide && width * height <= kMaxReadPixels;
+    m_refusedSize = accepted ? tDeclaredSize{} : tDeclaredSize{uint32_t(width), uint32_t(height)};
+    return accepted;
+}
+
+// A file that one reader knows and refuses for its size is not tried as
+// another format.
 bool Picture::readDetect(BAS::Stream& stream, eOrientation orientation, bool detectAlpha)
 {
     BAS::IStorage* storage = stream.getStorage();
     int const start = storage ? storage->getPos() : -1;
     if (readPNG(stream, orientation, detectAlpha))
         return true;
+    if (wasRefusedForSize())
+        return false;
     rewind(stream, start);
     if (readJPG(stream, orientation, detectAlpha))
         return true;
+    if (wasRefusedForSize())
+        return false;
     rewind(stream, start);
     return readTGA(stream, orientation, detectAlpha);
 }

@@ -182,6 +182,8 @@ bool decode(JPGReadState& s, Picture& picture)
     jpeg_save_markers(&cinfo, JPGICCProfile::kAPP2, 0xFFFF);
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
         return false;
+    if (!picture.acceptDeclaredSize(cinfo.image_width, cinfo.image_height))
+        return false;
     if (!chooseColourHandling(s))
         return false;
     if (s.lookForProfile && !prepareProfileTransform(s))
@@ -211,6 +213,7 @@ bool decodeGuarded(JPGReadState& s, Picture& picture)
 
 bool Picture::readJPG(BAS::Stream& stream, eOrientation, bool detectAlpha)
 {
+    m_refusedSize = tDeclaredSize{};
     JPGReadState state(stream);
     if (!decodeGuarded(state, *this))
         return false;

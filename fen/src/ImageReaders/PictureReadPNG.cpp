@@ -87,14 +87,15 @@ bool decode(PNGReadState& s, Picture& picture)
     int interlace = 0;
     if (!png_get_IHDR(png, info, &width, &height, &bitDepth, &s.colourType, &interlace, nullptr, nullptr))
         return false;
+    if (!picture.acceptDeclaredSize(width, height))
+        return false;
     s.hasTransparency = png_get_valid(png, info, PNG_INFO_tRNS) != 0;
     if (!setTransformations(s, bitDepth))
         return false;
     png_read_update_info(png, info);
     if (png_get_rowbytes(png, info) != size_t(width) * 4)
         return false;
-    if (width > png_uint_32(Picture::kMaxSide) || height > png_uint_32(Picture::kMaxSide) ||
-        !picture.setSize(int(width), int(height), true))
+    if (!picture.setSize(int(width), int(height), true))
         return false;
     s.rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y)
@@ -125,6 +126,7 @@ bool anyPixelTranslucent(Picture const& picture)
 
 bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
 {
+    m_refusedSize = tDeclaredSize{};
     PNGReadState state;
     state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, &PNGErrorHelper, &PNGWarningHelper);
     if (!state.png)
@@ -133,6 +135,9 @@ bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
     if (!state.info)
         return false;
     png_set_read_fn(state.png, &stream, &PNGReadHelper);
+    // The picture's own limits decide the size (libpng's defaults would
+    // refuse some sizes first, without saying why).
+    png_set_user_limits(state.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     // The fuzz build takes chunks and image data whatever their checksums
     // say, so that mutated files reach the decoding behind the first check.

@@ -200,12 +200,15 @@ bool anyPixelTranslucent(Picture const& picture)
 
 bool Picture::readTGA(BAS::Stream& stream, eOrientation, bool detectAlpha)
 {
+    m_refusedSize = tDeclaredSize{};
     TGAHeader h;
     if (!readHeader(stream, h))
         return false;
     if (h.imageType != kTypeTrueColour && h.imageType != kTypeRunLengthTrueColour)
         return false;
     if (h.width == 0 || h.height == 0 || (h.depth != 32 && h.depth != 24 && h.depth != 16))
+        return false;
+    if (!acceptDeclaredSize(h.width, h.height))
         return false;
     if (!skipIdAndColourMap(stream, h))
         return false;

@@ -105,7 +105,7 @@ int click(GtkWidget* widget)
 TEST(GtkAppKitMenu, ControlQPerformsQuitAndAClickedHelpItemPerformsItsCommand)
 {
     if (!DesktopBackendSession::instance().ready())
-        GTEST_SKIP() << DesktopBackendSession::instance().failure();
+        VARANTO_DESKTOP_UNAVAILABLE() << DesktopBackendSession::instance().failure();
     objc::AutoreleasePool pool;
     s_performed.clear();
     id application = send<id>(objc_getClass("NSApplication"), "sharedApplication");

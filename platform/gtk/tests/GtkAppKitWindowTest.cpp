@@ -93,7 +93,7 @@ std::size_t count(const std::string& call)
 TEST(GtkAppKitWindow, TheViewDrawsOnTheScreenAndGetsClicksKeysAndTheCloseQuestion)
 {
     if (!DesktopBackendSession::instance().ready())
-        GTEST_SKIP() << DesktopBackendSession::instance().failure();
+        VARANTO_DESKTOP_UNAVAILABLE() << DesktopBackendSession::instance().failure();
     objc::AutoreleasePool pool;
     s_calls.clear();
 

@@ -84,7 +84,7 @@ protected:
     {
         const std::string missing = desktop_test::whyDesktopTestCannotRun({"xdotool"});
         if (!missing.empty())
-            GTEST_SKIP() << missing;
+            VARANTO_DESKTOP_UNAVAILABLE() << missing;
         platform::peer::PasteboardPeer& data = platform::Backend::current().pasteboard("test drag data");
         data.clear();
         data.put(0, "public.file-url", std::vector<std::uint8_t>(kFileUrl.begin(), kFileUrl.end()));

@@ -109,7 +109,7 @@ protected:
     void SetUp() override
     {
         if (!DesktopBackendSession::instance().ready())
-            GTEST_SKIP() << DesktopBackendSession::instance().failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << DesktopBackendSession::instance().failure();
         m_client.allowClose = false;
         m_bar = &dynamic_cast<GtkMenuBarPeer&>(Backend::current().menuBar());
         m_bar->setMenuTree(updaterMenus(), &m_menus);

@@ -51,7 +51,7 @@ protected:
     {
         const std::string missing = desktop_test::whyDesktopTestCannotRun({"xdotool"});
         if (!missing.empty())
-            GTEST_SKIP() << missing;
+            VARANTO_DESKTOP_UNAVAILABLE() << missing;
     }
 
     // A user who waits for the panel titled title, gives it the focus,

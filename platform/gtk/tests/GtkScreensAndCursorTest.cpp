@@ -32,7 +32,7 @@ protected:
     void SetUp() override
     {
         if (!DesktopBackendSession::instance().ready())
-            GTEST_SKIP() << DesktopBackendSession::instance().failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << DesktopBackendSession::instance().failure();
     }
 
     gtk::GtkBackend& backend() { return static_cast<gtk::GtkBackend&>(Backend::current()); }

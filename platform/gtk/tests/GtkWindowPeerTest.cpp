@@ -142,7 +142,7 @@ protected:
     void SetUp() override
     {
         if (!DesktopBackendSession::instance().ready())
-            GTEST_SKIP() << DesktopBackendSession::instance().failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << DesktopBackendSession::instance().failure();
     }
     void TearDown() override { m_peer.reset(); }
 

@@ -8,7 +8,7 @@
 // ends in any way). Every wait is bounded.
 //
 //   CV::test::PrivateXServer server;
-//   if (!server.running()) GTEST_SKIP() << server.failure();
+//   if (!server.running()) VARANTO_DESKTOP_UNAVAILABLE() << server.failure();
 //   server.run({"xdotool", "mousemove", "10", "10"});
 #include "VarantoTest/ScopedEnvironmentVariable.h"
 

@@ -1,6 +1,7 @@
 #include "TOV/StyleParser2.h"
 
 #include "TOV/ManagerContainer.h"
+#include "TOV/SkinRefusal.h"
 #include "TOV/StyleSheet.h"
 #include "TOV/StyleSheetErrorsLogSource.h"
 #include "style/parser/StyleGrammar.h"
@@ -72,6 +73,8 @@ bool StyleParser2::processStream(BAS::Stream& stream, std::string const& sourceN
     if (size < 0 || !storage->isUsable())
         return false;
     if (size > kMaxSheetSize) {
+        SkinRefusal::report(fmt::format(
+            "style sheet {} is larger than 16 MiB", currentSource().empty() ? sourceName : currentSource()));
         addErrorMessage(currentSource(), 0, "Stylesheet larger than 16 MiB");
         return false;
     }
@@ -172,6 +175,8 @@ void StyleParser2::processImport(unsigned line, std::string const& name)
     std::string const path = m_currentFile.full;
 
     if (m_importDepth >= kMaxImportDepth) {
+        SkinRefusal::report(fmt::format("style sheet {} is imported more than {} deep (from {})", path,
+            kMaxImportDepth, saved.full));
         addErrorMessage(saved.full, line,
             lineMessage("PARSER ERROR at line %d: imports nested too deeply, stylesheet ", line) + path);
     } else if (!m_imports.insert(path).second) {

@@ -6,6 +6,7 @@
 #include "UpdaterState.h"
 
 #include <VarantoTest/ChildProcess.h>
+#include <VarantoTest/DesktopUnavailable.h>
 #include <VarantoTest/PrivateXServer.h>
 #include <VarantoTest/TemporaryFolder.h>
 
@@ -53,7 +54,7 @@ protected:
     void SetUp() override
     {
         if (!s_display->running())
-            GTEST_SKIP() << s_display->failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << s_display->failure();
         desktop = std::make_unique<WindowSystemDriver>(*s_display);
         ASSERT_TRUE(desktop->connected());
         // Each test has a runtime folder of its own (the single-instance
