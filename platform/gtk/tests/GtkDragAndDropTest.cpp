@@ -104,16 +104,31 @@ protected:
     }
 
     // The user presses in the source window (which starts the drag), moves
-    // over the destination window and releases the button there.
-    void dragAcross()
+    // over the destination window and releases the button there. Each step
+    // waits for what it causes, so a busy machine only makes it slower.
+    void dragAcross(const RecordingDestination& destination)
     {
-        ChildProgram user({"timeout", "20", "xdotool", "mousemove", "100", "100", "sleep", "0.3", "mousedown", "1",
-                           "sleep", "0.3", "mousemove", "300", "100", "sleep", "0.2", "mousemove", "560", "120",
-                           "sleep", "0.3", "mousemove", "580", "130", "sleep", "0.5", "mouseup", "1"});
+        userDoes({"mousemove", "100", "100"});
+        userDoes({"mousedown", "1"});
+        ASSERT_TRUE(desktop_test::pumpUntil([] { return platform::Backend::current().dragSession().isDragging(); }));
+        userDoes({"mousemove", "300", "100"});
+        userDoes({"mousemove", "560", "120"});
+        ASSERT_TRUE(desktop_test::pumpUntil([&] { return destination.entries > 0; }));
+        userDoes({"mousemove", "580", "130"});
+        ASSERT_TRUE(desktop_test::pumpUntil([&] {
+            return destination.lastUpdate.location.x > 78 && destination.lastUpdate.location.y > 128;
+        }));
+        userDoes({"mouseup", "1"});
         ASSERT_TRUE(desktop_test::pumpUntil([&] { return ended.has_value(); }));
-        EXPECT_EQ(user.finish(), 0);
         // Whatever the destination hears after the drag ended.
         desktop_test::pumpUntil([] { return !g_main_context_pending(nullptr); });
+    }
+
+    static void userDoes(std::vector<std::string> step)
+    {
+        step.insert(step.begin(), {"timeout", "20", "xdotool"});
+        ChildProgram user(step);
+        EXPECT_EQ(user.finish(), 0);
     }
 
     static gboolean startDrag(GtkWidget*, GdkEventButton*, gpointer self)
@@ -138,7 +153,7 @@ TEST_F(GtkDragAndDropTest, DropIsRefusedByADestinationThatAcceptsNothing)
 {
     RecordingDestination refusing(platform::peer::kDragNone);
     platform::gtk::GtkDropTarget target(m_destination, &refusing);
-    dragAcross();
+    dragAcross(refusing);
 
     ASSERT_TRUE(ended);
     EXPECT_EQ(ended->second, platform::peer::kDragNone);
@@ -153,7 +168,7 @@ TEST_F(GtkDragAndDropTest, DropTakenByTheDestinationWithItsDataAndOperation)
 {
     RecordingDestination accepting(platform::peer::kDragCopy);
     platform::gtk::GtkDropTarget target(m_destination, &accepting);
-    dragAcross();
+    dragAcross(accepting);
 
     ASSERT_TRUE(ended);
     EXPECT_EQ(ended->second, platform::peer::kDragCopy);
@@ -181,7 +196,7 @@ TEST_F(GtkDragAndDropTest, ProgramsOwnTypeAndTextReachADestinationOfTheSameProgr
 
     RecordingDestination accepting(platform::peer::kDragCopy);
     platform::gtk::GtkDropTarget target(m_destination, &accepting);
-    dragAcross();
+    dragAcross(accepting);
 
     ASSERT_EQ(accepting.drops, 1);
     const platform::peer::PasteboardPeer& dropped =
@@ -213,7 +228,7 @@ TEST_F(GtkDragAndDropTest, DesktopWindowsContentIsADropDestinationForItsDragClie
     RecordingDestination accepting(platform::peer::kDragCopy);
     QuietWindowClient client;
     auto window = dropWindow(client, accepting);
-    dragAcross();
+    dragAcross(accepting);
 
     ASSERT_TRUE(ended);
     EXPECT_EQ(ended->second, platform::peer::kDragCopy);
@@ -236,7 +251,7 @@ TEST_F(GtkDragAndDropTest, DestinationMayCloseItsWindowWhenItTakesTheDrop)
     } closing(platform::peer::kDragCopy);
     QuietWindowClient client;
     closing.window = dropWindow(client, closing);
-    dragAcross();
+    dragAcross(closing);
 
     EXPECT_EQ(closing.drops, 1);
     EXPECT_FALSE(closing.window);
