@@ -67,7 +67,7 @@ private:
 } // namespace
 
 namespace CV::test {
-INSTANTIATE_TYPED_TEST_SUITE_P(Headless, AppKitWindowScenario, ::HeadlessScenarioBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(HeadlessAppKitWindow, AppKitWindowScenario, ::HeadlessScenarioBackend);
 } // namespace CV::test
 
 namespace {

@@ -96,5 +96,5 @@ private:
 } // namespace
 
 namespace CV::test {
-INSTANTIATE_TYPED_TEST_SUITE_P(Desktop, AppKitWindowScenario, ::GtkScenarioBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(DesktopAppKitWindow, AppKitWindowScenario, ::GtkScenarioBackend);
 } // namespace CV::test

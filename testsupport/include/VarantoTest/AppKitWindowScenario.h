@@ -6,10 +6,11 @@
 //
 // A test program runs the scenario on its backend with a backend type:
 //
-//   INSTANTIATE_TYPED_TEST_SUITE_P(Headless, AppKitWindowScenario, HeadlessScenarioBackend);
+//   namespace CV::test {
+//   INSTANTIATE_TYPED_TEST_SUITE_P(HeadlessAppKitWindow, AppKitWindowScenario, ::HeadlessScenarioBackend);
+//   }
 //
-// The backend type is made for each test (after the backend is there) and
-// gives:
+// The backend type is made for each test that can run here and gives:
 //   static std::string unavailable();       why it cannot run here; empty when it can
 //   static std::vector<double> scales();    the backing scales it paints at
 //   void useScale(double scale);            the scale of the windows opened next
