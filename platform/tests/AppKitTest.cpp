@@ -9,10 +9,12 @@
 #include "platform/cf/CFArray.h"
 #include "platform/cf/CFURL.h"
 #include "platform/tests/StandInWindow.h"
+#include "VarantoTest/AppKitWindowScenario.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,121 +26,61 @@ using headless::HeadlessWindow;
 using headless::TestDriver;
 using objc::send;
 
-constexpr std::uint32_t kRed = 0xFFFF0000;
+using CV::test::RecordingView;
 
-std::vector<std::string> s_calls;
+// The headless backend in virtual time: input from the test driver, paints
+// into the window's framebuffer as the driver displays the window.
+class HeadlessScenarioBackend {
+public:
+    HeadlessScenarioBackend() { m_driver.setScreens("1024x768"); }
 
-std::string pointText(NSPoint p)
-{
-    return std::to_string(long(p.x)) + "," + std::to_string(long(p.y));
-}
+    static std::string unavailable() { return {}; }
+    static std::vector<double> scales() { return {1.0, 2.0}; }
+    void useScale(double scale) { m_driver.setScreens("1024x768@" + std::to_string(scale)); }
+    void opened(id window) { m_peer = &m_driver.peerOf(window); }
 
-// The overrides a framework's view class makes, recording what reaches them.
-void viewMouseDown(id self, SEL, id event)
-{
-    const NSPoint p = send<NSPoint>(self, "convertPoint:fromView:", send<NSPoint>(event, "locationInWindow"), id(nil));
-    s_calls.push_back("mouseDown: " + pointText(p) + " clicks " + std::to_string(send<long>(event, "clickCount")));
-}
+    // Runs what is ready and draws what is invalid, without moving time.
+    bool waitUntil(const std::function<bool()>& done)
+    {
+        m_driver.display(*m_peer);
+        return done();
+    }
 
-void viewMouseUp(id, SEL, id)
-{
-    s_calls.push_back("mouseUp:");
-}
+    int pixelWidth() const { return m_peer->pixelWidth(); }
+    std::uint32_t pixel(int x, int y) const { return m_peer->pixel(x, y); }
 
-void viewKeyDown(id, SEL, id event)
-{
-    s_calls.push_back("keyDown: " + appkit::utf8(send<NSString*>(event, "characters")) + " code " +
-                      std::to_string(send<unsigned short>(event, "keyCode")));
-}
+    // Presses at one virtual time continue one series.
+    void click(peer::Point at, int times)
+    {
+        for (int i = 0; i < times; ++i)
+            m_driver.click(*m_peer, at);
+    }
+    void typeKey(unsigned short keyCode, const std::string& name) { m_driver.key(*m_peer, keyCode, name); }
+    void resize(peer::Size content) { m_driver.resize(*m_peer, content); }
+    void requestClose() { m_driver.close(*m_peer); }
 
-void viewSetFrameSize(id self, SEL sel, NSSize size)
-{
-    objc::sendSuper<void>(self, objc_getClass("TestFrameworkView"), sel, size);
-    s_calls.push_back("setFrameSize: " + std::to_string(long(size.width)) + "x" + std::to_string(long(size.height)));
-}
+private:
+    TestDriver m_driver;
+    HeadlessWindow* m_peer = nullptr;
+};
 
-NSSize viewWillResize(id, SEL, id, NSSize proposed)
-{
-    s_calls.push_back("windowWillResize:toSize:");
-    return NSMakeSize(std::max(proposed.width, 300.0), proposed.height);
-}
+} // namespace
 
-BOOL viewShouldClose(id, SEL, id)
-{
-    s_calls.push_back("windowShouldClose:");
-    return NO;
-}
+namespace CV::test {
+INSTANTIATE_TYPED_TEST_SUITE_P(HeadlessAppKitWindow, AppKitWindowScenario, ::HeadlessScenarioBackend);
+} // namespace CV::test
 
-BOOL yes(id, SEL)
-{
-    return YES;
-}
+namespace {
 
-// Paints the top-left 20 x 10 points red (the view is flipped).
-void viewDrawRect(id, SEL, NSRect)
-{
-    id context = send<id>(objc_getClass("NSGraphicsContext"), "currentContext");
-    CGContextRef cg = send<CGContextRef>(context, "CGContext");
-    CGContextSetRGBFillColor(cg, 1, 0, 0, 1);
-    CGContextFillRect(cg, CGRectMake(0, 0, 20, 10));
-}
-
-Class frameworkViewClass()
-{
-    static Class s_class = objc::StandInClass("TestFrameworkView", objc::ObjectRuntime::lookUpClass("NSView"))
-                               .method("mouseDown:", &viewMouseDown)
-                               .method("mouseUp:", &viewMouseUp)
-                               .method("keyDown:", &viewKeyDown)
-                               .method("setFrameSize:", &viewSetFrameSize)
-                               .method("windowWillResize:toSize:", &viewWillResize)
-                               .method("windowShouldClose:", &viewShouldClose)
-                               .method("isFlipped", &yes)
-                               .method("acceptsFirstResponder", &yes)
-                               .method("drawRect:", &viewDrawRect)
-                               .registerClass();
-    return s_class;
-}
-
-// A window of 400 x 300 points whose top-left is 100 points right of and
-// below the first screen's, holding one framework view as its delegate.
+// The scenario's window with its recording view, and its headless peer.
 struct FrameworkWindow : test::StandInWindow {
     explicit FrameworkWindow(TestDriver& driver)
-        : StandInWindow(spec())
+        : StandInWindow(RecordingView::windowSpec())
         , peer(&driver.peerOf(window))
     {
     }
-    static Spec spec()
-    {
-        Spec spec;
-        spec.windowClass = keyWindowClass();
-        spec.viewClass = frameworkViewClass();
-        spec.viewAutoresizingMask = 18;
-        return spec;
-    }
     HeadlessWindow* peer;
 };
-
-TEST(AppKitStandIns, RunTimeSubclassesGetInputResizeAndCloseInOrder)
-{
-    TestDriver driver;
-    FrameworkWindow fw(driver);
-    EXPECT_EQ(fw.peer->contentFrame(), (peer::Rect{100, 100, 400, 300}));
-    EXPECT_TRUE(send<BOOL>(fw.window, "isKeyWindow"));
-    s_calls.clear();
-
-    driver.click(*fw.peer, {10, 20});
-    driver.key(*fw.peer, headless::kVK_ANSI_A, "a");
-    driver.resize(*fw.peer, {200, 250}); // the delegate keeps the width at least 300
-    EXPECT_FALSE(driver.close(*fw.peer));
-
-    const std::vector<std::string> expected = {
-        "mouseDown: 10,20 clicks 1", "mouseUp:", "keyDown: a code 0", "windowWillResize:toSize:",
-        "setFrameSize: 300x250",     "windowShouldClose:",
-    };
-    EXPECT_EQ(s_calls, expected);
-    EXPECT_EQ(fw.peer->contentFrame(), (peer::Rect{100, 100, 300, 250}));
-    EXPECT_TRUE(fw.peer->isVisible());
-}
 
 // While the delegate finishes its work at termination the main loop may
 // still run: input reaches no window any more.
@@ -149,33 +91,19 @@ TEST(AppKitStandIns, OnceTheTerminationHasBegunNoInputReachesAWindow)
     send<id>(objc_getClass("NSApplication"), "sharedApplication");
     std::vector<int> exits;
     appkit::NSApplication::setProcessExit([&exits](int status) { exits.push_back(status); });
-    s_calls.clear();
+    RecordingView::forget();
     driver.click(*fw.peer, {10, 20});
-    ASSERT_EQ(s_calls.size(), 2u);
+    ASSERT_EQ(RecordingView::calls().size(), 2u);
 
     send<void>(NSApp, "terminate:", id(nil));
     EXPECT_EQ(exits, std::vector<int>{0});
     EXPECT_TRUE(appkit::NSApplication::isTerminating());
     driver.click(*fw.peer, {10, 20});
     driver.key(*fw.peer, headless::kVK_ANSI_A, "a");
-    EXPECT_EQ(s_calls.size(), 2u);
+    EXPECT_EQ(RecordingView::calls().size(), 2u);
 
     appkit::NSApplication::resetForTesting();
     appkit::NSApplication::setProcessExit(nullptr);
-}
-
-TEST(AppKitStandIns, DrawRectPaintsIntoTheFramebufferAtTheBackingScale)
-{
-    TestDriver driver;
-    for (double scale : {1.0, 2.0}) {
-        driver.setScreens("1920x1080@" + std::to_string(scale));
-        FrameworkWindow fw(driver);
-        driver.display(*fw.peer);
-        ASSERT_EQ(fw.peer->pixelWidth(), int(400 * scale));
-        EXPECT_EQ(fw.peer->pixel(int(19 * scale), int(9 * scale)), kRed) << scale;
-        EXPECT_EQ(fw.peer->pixel(int(21 * scale), int(5 * scale)), 0u) << scale;
-        EXPECT_EQ(fw.peer->pixel(int(5 * scale), int(11 * scale)), 0u) << scale;
-    }
 }
 
 // A timer target that stops the modal run when it fires.
@@ -509,9 +437,9 @@ TEST(AppKitStandIns, TheDelegateHearsOfTheLaunchDocumentsOnceAndOfTheFocusComing
 
     s_heard.clear();
     {
-        test::StandInWindow first(FrameworkWindow::spec());
+        test::StandInWindow first(RecordingView::windowSpec());
         driver.runPending();
-        test::StandInWindow second(FrameworkWindow::spec()); // takes the focus from the first
+        test::StandInWindow second(RecordingView::windowSpec()); // takes the focus from the first
         driver.runPending();
         EXPECT_EQ(s_heard, std::vector<std::string>{"active"});
         driver.focus(nullptr);
