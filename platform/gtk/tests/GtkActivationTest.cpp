@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,7 @@ protected:
     {
         if (!DesktopBackendSession::instance().ready())
             GTEST_SKIP() << DesktopBackendSession::instance().failure();
+        other = std::make_unique<CV::test::ForeignXWindow>(DesktopBackendSession::instance().server().display());
         s_heard.clear();
         delegate = objc::NSObject::allocInit(activationDelegateClass());
         send<void>(send<id>(appkit::NSApplicationClass(), "sharedApplication"), "setDelegate:", delegate);
@@ -104,13 +106,14 @@ protected:
         return spec;
     }
 
-    CV::test::ForeignXWindow other{DesktopBackendSession::instance().server().display()};
+    // A window of another X client.
+    std::unique_ptr<CV::test::ForeignXWindow> other;
     id delegate = nil;
 };
 
 TEST_F(GtkActivationTest, FocusFromAndToAnotherClientActivatesWhileFocusAmongOwnWindowsSendsNothing)
 {
-    ASSERT_TRUE(other.shown());
+    ASSERT_TRUE(other->shown());
     objc::AutoreleasePool pool;
     test::StandInWindow first(windowAt(50));
     ASSERT_TRUE(pumpUntil([&] { return send<BOOL>(first.window, "isKeyWindow"); }));
@@ -118,12 +121,12 @@ TEST_F(GtkActivationTest, FocusFromAndToAnotherClientActivatesWhileFocusAmongOwn
 
     test::StandInWindow second(windowAt(300)); // takes the focus from the first
     ASSERT_TRUE(pumpUntil([&] { return send<BOOL>(second.window, "isKeyWindow"); }));
-    other.giveFocusTo(xidOf(first.window));
+    other->giveFocusTo(xidOf(first.window));
     ASSERT_TRUE(pumpUntil([&] { return send<BOOL>(first.window, "isKeyWindow"); }));
 
-    other.takeFocus();
+    other->takeFocus();
     EXPECT_TRUE(heard({"active", "inactive"})) << "nothing while the focus went between the application's windows";
-    other.giveFocusTo(xidOf(second.window));
+    other->giveFocusTo(xidOf(second.window));
     EXPECT_TRUE(heard({"active", "inactive", "active"}));
     EXPECT_TRUE(send<BOOL>(second.window, "isKeyWindow"));
 }
@@ -132,7 +135,7 @@ TEST_F(GtkActivationTest, FocusFromAndToAnotherClientActivatesWhileFocusAmongOwn
 // back, while the box is up.
 TEST_F(GtkActivationTest, FocusLeavingAndComingBackToADialogOfTheApplicationIsHeardToo)
 {
-    ASSERT_TRUE(other.shown());
+    ASSERT_TRUE(other->shown());
     objc::AutoreleasePool pool;
     test::StandInWindow window(windowAt(50));
     ASSERT_TRUE(heard({"active"}));
@@ -148,11 +151,11 @@ TEST_F(GtkActivationTest, FocusLeavingAndComingBackToADialogOfTheApplicationIsHe
         });
         if (mapped) {
             gdk_display_sync(gdk_display_get_default());
-            other.giveFocusTo(xidOf(box));
+            other->giveFocusTo(xidOf(box));
             if (pumpUntil([&] { return gtk_window_is_active(GTK_WINDOW(box)); })) {
-                other.takeFocus();
+                other->takeFocus();
                 pumpUntil([] { return s_heard.size() >= 2; });
-                other.giveFocusTo(xidOf(box));
+                other->giveFocusTo(xidOf(box));
                 pumpUntil([] { return s_heard.size() >= 3; });
             }
         }

@@ -59,6 +59,8 @@ public:
     // server has it.
     void giveFocusTo(unsigned long window)
     {
+        if (m_display == nullptr)
+            return;
         XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
         XSync(m_display, False);
     }
