@@ -17,6 +17,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -377,9 +378,15 @@ bool NSApplication::isTerminating()
 void NSApplication::setLaunchArguments(int argc, char** argv)
 {
     documentsToOpen().clear();
-    for (int i = 1; i < argc; ++i)
-        if (argv[i] != nullptr && argv[i][0] != '\0' && argv[i][0] != '-')
+    bool optionsEnded = false;
+    for (int i = 1; i < argc; ++i) {
+        if (argv[i] == nullptr || argv[i][0] == '\0')
+            continue;
+        if (!optionsEnded && std::strcmp(argv[i], "--") == 0)
+            optionsEnded = true;
+        else if (optionsEnded || argv[i][0] != '-' || argv[i][1] == '\0')
             documentsToOpen().push_back(argv[i]);
+    }
 }
 
 void NSApplication::keyWindowChanged()

@@ -58,7 +58,8 @@ public:
     // Whether terminate: has been answered with terminate now.
     static bool isTerminating();
     // The launch arguments after the backend took its own: every argument
-    // that is not an option (does not start with '-') names a document.
+    // that is not an option names a document. Options start with '-' ("-"
+    // alone is not one) and end at "--".
     static void setLaunchArguments(int argc, char** argv);
     // A window took or lost the keyboard focus.
     static void keyWindowChanged();

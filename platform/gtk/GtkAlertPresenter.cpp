@@ -1,5 +1,6 @@
 #include "platform/gtk/GtkAlertPresenter.h"
 
+#include "platform/gtk/GtkBackend.h"
 #include "platform/runloop/MainLoop.h"
 
 #include <gtk/gtk.h>
@@ -43,6 +44,7 @@ int GtkAlertPresenter::present(const Alert& alert)
         gtk_dialog_add_button(GTK_DIALOG(dialog), button.label.c_str(), button.tag);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), alert.defaultTag());
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    GtkBackend::followFocusOf(dialog);
     int response;
     {
         // The dialog's own nested loop serves the modal-panel mode.

@@ -90,6 +90,13 @@ bool GtkBackend::dialogHasFocus() const
     return focused;
 }
 
+void GtkBackend::followFocusOf(GtkWidget* dialog)
+{
+    g_signal_connect(dialog, "notify::is-active",
+                     G_CALLBACK(+[](GObject*, GParamSpec*, gpointer) { appkit::NSApplication::keyWindowChanged(); }),
+                     nullptr);
+}
+
 namespace {
 
 Backend& selectBackend(int& argc, char**& argv)

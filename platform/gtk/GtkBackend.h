@@ -38,6 +38,10 @@ public:
     peer::DragSessionPeer& dragSession() override;
     peer::PowerPeer& power() override { return m_power; }
     bool dialogHasFocus() const override;
+    // A message box or file chooser of the process: the focus coming to it
+    // or leaving it makes the application look again whether it is active
+    // (the focus may go from it straight to another program).
+    static void followFocusOf(GtkWidget* dialog);
 
 private:
     explicit GtkBackend(GdkDisplay* display);

@@ -1,5 +1,6 @@
 #include "platform/gtk/GtkPanel.h"
 
+#include "platform/gtk/GtkBackend.h"
 #include "platform/runloop/MainLoop.h"
 
 #include <gtk/gtk.h>
@@ -126,6 +127,7 @@ peer::PanelResult GtkPanel::runModal(const peer::PanelOptions& options)
                                                     prompt.c_str(), GTK_RESPONSE_ACCEPT, nullptr);
     gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_ACCEPT);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    GtkBackend::followFocusOf(dialog);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
     configure(chooser, action, options);
     int response;

@@ -428,12 +428,14 @@ TEST(AppKitStandIns, TheDelegateHearsOfTheLaunchDocumentsOnceAndOfTheFocusComing
     id delegate = objc::NSObject::allocInit(listeningDelegateClass());
     id application = send<id>(appkit::NSApplicationClass(), "sharedApplication");
     send<void>(application, "setDelegate:", delegate);
-    const char* arguments[] = {"updater", "--demo", "", "/tmp/a b.fw", "notes.txt"};
-    appkit::NSApplication::setLaunchArguments(5, const_cast<char**>(arguments));
+    const char* arguments[] = {"updater", "--demo", "", "/tmp/a b.fw", "notes.txt", "-", "--", "--", "-x.fw"};
+    appkit::NSApplication::setLaunchArguments(9, const_cast<char**>(arguments));
     send<void>(application, "run");
     send<void>(application, "run");
     const std::string here = std::filesystem::current_path().string();
-    EXPECT_EQ(s_heard, (std::vector<std::string>{"open /tmp/a b.fw", "open " + here + "/notes.txt", "launched"}));
+    EXPECT_EQ(s_heard, (std::vector<std::string>{"open /tmp/a b.fw", "open " + here + "/notes.txt",
+                                                 "open " + here + "/-", "open " + here + "/--",
+                                                 "open " + here + "/-x.fw", "launched"}));
 
     s_heard.clear();
     {

@@ -22,6 +22,11 @@ namespace {
 
 using MainWindow = TOV::Window<FEN::StandaloneWindow>;
 
+bool isApplicationEvent(unsigned code)
+{
+    return code >= FEN::eApplicationEvent::AppActivated && code <= FEN::eApplicationEvent::DisplaysChanged;
+}
+
 } // namespace
 
 FirmwareUpdaterApp::FirmwareUpdaterApp(FirmwareUpdaterConfig const& config)
@@ -59,6 +64,8 @@ void FirmwareUpdaterApp::deInit(bool initResult)
 
 bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
 {
+    if (m_pProbe && isApplicationEvent(code))
+        m_pProbe->noteApplicationEvent(code);
     if (isQuitting())
         return onEventWhileQuitting(code, data);
     if (code == FEN::eApplicationEvent::MayQuit)

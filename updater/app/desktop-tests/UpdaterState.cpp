@@ -221,6 +221,14 @@ std::optional<UpdaterState> UpdaterState::parse(std::string const& text)
                     while (reader.ok() && reader.take(','));
                     reader.expect(']');
                 }
+            } else if (key == "applicationEvents") {
+                reader.expect('[');
+                if (!reader.take(']')) {
+                    do
+                        state.m_applicationEvents.push_back(unsigned(reader.number()));
+                    while (reader.ok() && reader.take(','));
+                    reader.expect(']');
+                }
             } else
                 reader.skipValue();
         } while (reader.ok() && reader.take(','));

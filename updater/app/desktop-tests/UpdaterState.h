@@ -1,7 +1,8 @@
 #pragma once
-// What the updater's state channel last wrote: the page shown and every
+// What the updater's state channel last wrote: the page shown, every
 // widget with its path, id, class, style name, visibility, rectangle in
-// the window, text and attributes.
+// the window, text and attributes, and the codes of the application events
+// the application object received.
 #include <map>
 #include <optional>
 #include <string>
@@ -31,6 +32,7 @@ public:
 
     int page() const { return m_page; }
     std::vector<WidgetState> const& widgets() const { return m_widgets; }
+    std::vector<unsigned> const& applicationEvents() const { return m_applicationEvents; }
 
     // The first widget with this id whose path ends in `pathSuffix`.
     WidgetState const* find(std::string const& id, std::string const& pathSuffix = {}) const;
@@ -40,6 +42,7 @@ public:
 private:
     int m_page = -1;
     std::vector<WidgetState> m_widgets;
+    std::vector<unsigned> m_applicationEvents;
 };
 
 } // namespace CV::desktop_test

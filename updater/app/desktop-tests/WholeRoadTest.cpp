@@ -20,6 +20,10 @@
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
+
+// Xlib's macros (None, Bool, ...) after every other header.
+#include <VarantoTest/ForeignXWindow.h>
 
 namespace CV::desktop_test {
 namespace {
@@ -37,6 +41,8 @@ constexpr int kContentWidth = 627;
 constexpr int kContentHeight = 335;
 
 enum Page { NoDeviceConnected = 0, UpdateAvailable = 2, Updating = 3, UpdateSuccessful = 5, UpdateFailed = 6 };
+// Application events.
+enum : unsigned { kAppActivated = 10000, kAppDeactivated = 10001, kOpenFile = 10003 };
 
 std::string demoKeyboard()
 {
@@ -65,12 +71,13 @@ protected:
     }
 
     std::unique_ptr<UpdaterProcess> start(std::string const& keyboards, std::string const& name = "updater",
-        std::string const& program = kExecutable)
+        std::string const& program = kExecutable, std::vector<std::string> const& arguments = {})
     {
         std::string const simulation = folder.write(name + ".sim", keyboards);
         statePath = folder.at(name + "-state.json");
         UpdaterProcess::Setup setup;
         setup.program = program;
+        setup.arguments = arguments;
         setup.workingFolder = working;
         setup.environment = {{"DISPLAY", s_display->display()}, {"XDG_RUNTIME_DIR", runtime},
             {"VARANTO_PLATFORM_BACKEND", "desktop"}, {"VARANTO_USB_SIMULATION", simulation},
@@ -318,6 +325,52 @@ TEST_F(WholeRoadTest, ASecondCopyEndsQuietly)
     EXPECT_EQ(second->output(), "");
     EXPECT_TRUE(desktop->otherWindows(window).empty()) << "the second copy showed a window";
     EXPECT_TRUE(first->running());
+}
+
+// A document named on the command line is opened once at the start; the
+// focus coming to the window from another program (as a click gives it)
+// activates the application, the focus leaving it deactivates it.
+TEST_F(WholeRoadTest, ADocumentArgumentIsOpenedOnceAndAnotherProgramsFocusDeactivatesTheApplication)
+{
+    auto updater = start("", "updater", kExecutable, {folder.write("notes.txt", "notes")});
+    WindowSystemDriver::WindowId const window = mainWindow(*updater);
+    ASSERT_NE(window, 0u) << updater->output();
+    auto heard = [this](std::vector<unsigned> const& events) {
+        return waitForState([&](UpdaterState const& state) { return state.applicationEvents() == events; }, 30s)
+            .has_value();
+    };
+    auto said = [this, &updater] {
+        std::string text;
+        if (auto const state = UpdaterState::read(statePath))
+            for (unsigned const code : state->applicationEvents())
+                text += std::to_string(code) + " ";
+        return "events heard: " + text + "\n" + updater->output();
+    };
+
+    // Whether the new window got the focus is the X server's choice
+    // (without a window manager it follows the pointer): the other program
+    // takes it first.
+    test::ForeignXWindow other(s_display->display());
+    ASSERT_TRUE(other.shown());
+    other.takeFocus();
+    auto const first = waitForState(
+        [](UpdaterState const& state) {
+            std::vector<unsigned> const& heardSoFar = state.applicationEvents();
+            return heardSoFar == std::vector<unsigned>{kOpenFile} ||
+                heardSoFar == std::vector<unsigned>{kOpenFile, kAppActivated, kAppDeactivated};
+        },
+        30s);
+    ASSERT_TRUE(first) << said();
+    std::vector<unsigned> events = first->applicationEvents();
+
+    for (unsigned const expected : {kAppActivated, kAppDeactivated, kAppActivated}) {
+        if (expected == kAppActivated)
+            other.giveFocusTo(window);
+        else
+            other.takeFocus();
+        events.push_back(expected);
+        ASSERT_TRUE(heard(events)) << said();
+    }
 }
 
 } // namespace

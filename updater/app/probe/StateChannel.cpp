@@ -110,17 +110,20 @@ StateChannel::StateChannel(std::string path)
 {
 }
 
-std::string StateChannel::describe(TOV::Widget const& root, int page)
+std::string StateChannel::describe(TOV::Widget const& root, int page, std::vector<unsigned> const& applicationEvents)
 {
     std::string out = "{\"page\":" + std::to_string(page) + ",\"widgets\":[";
     describeWidget(out, root, root.getId(), true);
+    out += "],\n\"applicationEvents\":[";
+    for (std::size_t i = 0; i < applicationEvents.size(); ++i)
+        out += (i == 0 ? "" : ",") + std::to_string(applicationEvents[i]);
     out += "]}\n";
     return out;
 }
 
-void StateChannel::publish(TOV::Widget const& root, int page)
+void StateChannel::publish(TOV::Widget const& root, int page, std::vector<unsigned> const& applicationEvents)
 {
-    std::string text = describe(root, page);
+    std::string text = describe(root, page, applicationEvents);
     if (text == m_lastWritten)
         return;
     if (writeWhole(text))

@@ -63,7 +63,7 @@ void StateProbe::tick()
     std::shared_ptr<TOV::Widget> root = m_root.lock();
     if (!root)
         return;
-    m_channel->publish(*root, m_page ? m_page() : -1);
+    m_channel->publish(*root, m_page ? m_page() : -1, m_applicationEvents);
     std::string command;
     if (takeCommand(command))
         execute(command, *root);

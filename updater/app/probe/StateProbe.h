@@ -12,12 +12,16 @@
 //   quit             the platform's request to terminate, to the application
 //                    object as the Quit menu item sends it
 //
+// The application object hands it the code of every application event it
+// receives (10000-10005); the state lists them in order.
+//
 // Only made when the state channel is asked for.
 #include "platform/runloop/MainLoop.h"
 
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace CV {
 
@@ -38,6 +42,7 @@ public:
 
     // Publishes and carries out a waiting command; the probe's timer calls it.
     void tick();
+    void noteApplicationEvent(unsigned code) { m_applicationEvents.push_back(code); }
 
     // The widget with that id below root (root included), depth first.
     static TOV::Widget* findWidget(TOV::Widget& root, std::string const& id);
@@ -51,6 +56,7 @@ private:
     std::unique_ptr<StateChannel> m_channel;
     std::weak_ptr<TOV::Widget> m_root;
     std::function<int()> m_page;
+    std::vector<unsigned> m_applicationEvents;
     platform::MainLoop::TimerId m_timer = 0;
 };
 

@@ -105,6 +105,13 @@ TEST_F(StateChannelTest, ButtonsShowTheirTexts)
     EXPECT_NE(text.find("\"text\":\"RESCAN\""), std::string::npos) << text;
 }
 
+TEST_F(StateChannelTest, ListsTheApplicationEventsInTheOrderReceived)
+{
+    EXPECT_NE(StateChannel::describe(*root, 0).find("\"applicationEvents\":[]}"), std::string::npos);
+    std::string const text = StateChannel::describe(*root, 0, {10003, 10000, 10001});
+    EXPECT_NE(text.find("\"applicationEvents\":[10003,10000,10001]}"), std::string::npos) << text;
+}
+
 TEST_F(StateChannelTest, PublishesWholeDocumentsOnlyWhenTheStateChanges)
 {
     std::string const path = folder + "/state.json";

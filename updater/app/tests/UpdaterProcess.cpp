@@ -25,15 +25,18 @@ std::string contentOf(std::string const& path)
 
 } // namespace
 
-UpdaterProcess::UpdaterProcess(std::string const& simulation, std::string const& runtime)
-    : m_process(setup(simulation, runtime))
+UpdaterProcess::UpdaterProcess(std::string const& simulation, std::string const& runtime,
+                               std::vector<std::string> const& arguments)
+    : m_process(setup(simulation, runtime, arguments))
 {
 }
 
-ChildProcess::Setup UpdaterProcess::setup(std::string const& simulation, std::string const& runtime) const
+ChildProcess::Setup UpdaterProcess::setup(std::string const& simulation, std::string const& runtime,
+                                          std::vector<std::string> const& arguments) const
 {
     ChildProcess::Setup setup;
     setup.program = VARANTO_BUNDLE_DIR "/Contents/MacOS/" VARANTO_APP_EXECUTABLE;
+    setup.arguments = arguments;
     // Away from the build tree, whose "skin" folder would replace the bundle's.
     setup.workingFolder = m_folder.string();
     setup.environment = {{"VARANTO_PLATFORM_BACKEND", "headless"},
@@ -142,6 +145,19 @@ bool UpdaterProcess::isShown(std::string const& state, std::string const& name)
 {
     std::optional<std::string> const entry = widgetEntry(state, name);
     return entry && entry->find("\"shown\":true") != std::string::npos;
+}
+
+std::vector<unsigned> UpdaterProcess::applicationEventsOf(std::string const& state)
+{
+    std::vector<unsigned> codes;
+    std::string const key = "\"applicationEvents\":[";
+    std::string::size_type const start = state.find(key);
+    if (start == std::string::npos)
+        return codes;
+    std::istringstream list(state.substr(start + key.size(), state.find(']', start) - start - key.size()));
+    for (std::string code; std::getline(list, code, ',');)
+        codes.push_back(unsigned(std::stoul(code)));
+    return codes;
 }
 
 } // namespace CV::test

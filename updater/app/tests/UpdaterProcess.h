@@ -12,6 +12,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace CV::test {
 
@@ -20,8 +21,10 @@ public:
     using Seconds = std::chrono::seconds;
 
     // simulation: the simulated bus's file; runtime: the folder of the
-    // single-instance lock (shared by the copies that should conflict).
-    UpdaterProcess(std::string const& simulation, std::string const& runtime);
+    // single-instance lock (shared by the copies that should conflict);
+    // arguments: the words of the command line after the program's name.
+    UpdaterProcess(std::string const& simulation, std::string const& runtime,
+                   std::vector<std::string> const& arguments = {});
 
     bool started() const { return m_process.started(); }
 
@@ -52,9 +55,12 @@ public:
     static std::optional<std::string> textOf(std::string const& state, std::string const& name);
     // Whether that widget is shown.
     static bool isShown(std::string const& state, std::string const& name);
+    // The codes of the application events the application object received.
+    static std::vector<unsigned> applicationEventsOf(std::string const& state);
 
 private:
-    ChildProcess::Setup setup(std::string const& simulation, std::string const& runtime) const;
+    ChildProcess::Setup setup(std::string const& simulation, std::string const& runtime,
+                              std::vector<std::string> const& arguments) const;
     static std::optional<std::string> widgetEntry(std::string const& state, std::string const& name);
 
     TemporaryFolder m_folder{"updater-process"};

@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace CV::test {
 namespace {
@@ -24,6 +25,8 @@ constexpr Seconds kUpdateLimit{180};
 
 // The wizard's pages.
 enum Page { eNoDeviceConnected = 0, eUpdateAvailable = 2, eUpdating = 3, eUpdateSuccessful = 5 };
+
+constexpr unsigned kOpenFile = 10003;
 
 constexpr const char* kActionButton = "FirmwareUpdaterButtonAction";
 constexpr const char* kQuitButton = "FirmwareUpdaterButtonQuit";
@@ -215,6 +218,21 @@ TEST_F(UpdaterProcessTest, WhileAQuitWaitsForTheWorkerTheWheelKeepsTurning)
         << updater.standardError();
     EXPECT_EQ(updater.waitForExit(kUpdateLimit), 0) << updater.standardError();
     EXPECT_NE(updater.standardError().find(kKeyboardUpdated), std::string::npos) << updater.standardError();
+}
+
+// A document named on the command line (a launcher's file argument)
+// reaches the application object once, during the launch.
+TEST_F(UpdaterProcessTest, AFileArgumentReachesTheApplicationOnceAsOpenFile)
+{
+    std::ofstream(folder.at("notes.txt")) << "notes";
+    UpdaterProcess updater(simulation(), runtime, {folder.at("notes.txt")});
+    ASSERT_TRUE(updater.started());
+    // The launch ends before the first state goes out.
+    ASSERT_TRUE(updater.waitForState(hasRoot, kStartLimit)) << updater.standardError();
+    EXPECT_EQ(UpdaterProcess::applicationEventsOf(updater.state()), std::vector<unsigned>{kOpenFile});
+
+    ASSERT_TRUE(updater.command("quit"));
+    EXPECT_EQ(updater.waitForExit(kExitLimit), 0) << updater.standardError();
 }
 
 // SIGTERM, SIGINT and SIGHUP are the platform's request to terminate: the
