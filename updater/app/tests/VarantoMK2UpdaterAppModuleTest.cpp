@@ -185,7 +185,7 @@ void waitForTheWriteWhileTheWindowGoesOn(std::string const& folder, std::string 
         steps.insert(stepOf(*wheel));
         if (!window.needsDisplay()) {
             ++repaints;
-            window.invalidate({0, 0, 10, 10});
+            window.invalidate({{0, 0, 10, 10}});
         }
     });
     bool const ended = module.waitForUpdateWorker();
