@@ -4,7 +4,7 @@
 // deeper than the import limit, sheets with a byte-order mark, names with
 // folders and container subpaths. The same bytes are also parsed as text
 // with that skin behind the sheet. Nothing may crash, read outside a text or
-// loop.
+// loop, nor read the sheet that lies beside the skin folder.
 #include "TOV/Lib.h"
 #include "TOV/ManagerContainer.h"
 #include "TOV/StyleParser2.h"
@@ -29,6 +29,8 @@ using CV::TOV::ManagerContainer;
 
 // The import limit of the parser and one more.
 constexpr int kChainLength = CV::TOV::StyleParser2::kMaxImportDepth + 1;
+// The property of the sheet beside the skin folder, which no import reaches.
+constexpr const char* kOutsideProperty = "read-outside-the-skin";
 
 class FuzzSkin {
 public:
@@ -60,6 +62,13 @@ public:
 
     ManagerContainer& container() { return *m_container; }
 
+    // Aborts when the sheet holds a rule of the sheet outside the skin.
+    static void checkStayedInSkin(const CV::TOV::StyleSheet& sheet)
+    {
+        if (sheet.getRules().count(cv::symbol(std::string(kOutsideProperty))))
+            std::abort();
+    }
+
     void writeInput(const std::string& bytes) const { write("fuzz.txt", bytes); }
 
 private:
@@ -73,6 +82,7 @@ private:
     void writeSheets() const
     {
         std::filesystem::create_directories(m_root / "skin" / "pictures");
+        std::ofstream(m_root / "outside.txt", std::ios::binary) << "Outside { " << kOutsideProperty << ": 1; }\n";
         write("app.txt", "@define $accent #204080;\n@import url(\"parts/buttons.txt\");\n"
                          "Label#title { color: $accent; font-size: 13; }\n");
         write("parts/buttons.txt", "@import url(\"app.txt\");\n@import url(\"missing.txt\");\n"
@@ -101,11 +111,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     {
         CV::TOV::StyleSheet sheet(skin.container());
         sheet.load("fuzz.txt");
-        (void)sheet.getRules().size();
+        FuzzSkin::checkStayedInSkin(sheet);
     }
     {
         CV::TOV::StyleSheet sheet(skin.container());
         sheet.createDirect(CV::BAS::CharSequence<char>(text.data(), text.size()));
+        FuzzSkin::checkStayedInSkin(sheet);
     }
     return 0;
 }

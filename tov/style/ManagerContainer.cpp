@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <tuple>
 
 namespace CV::TOV {
@@ -44,6 +45,32 @@ bool existsFolder(boost::filesystem::path const& folder)
 {
     boost::system::error_code error;
     return !folder.empty() && boost::filesystem::is_directory(folder, error);
+}
+
+// The POSIX path of a colon path with its empty components (one folder up
+// each), "." and ".." resolved on the text; symbolic links are not followed.
+std::filesystem::path resolvedOnText(std::string const& colonPath)
+{
+    return std::filesystem::path(BAS::FileName(colonPath).getSystemPath(false, true)).lexically_normal();
+}
+
+// True when the file (a colon path) lies below the skin folder it was looked
+// up in. A resource name that leads outside is refused as missing and, with
+// warn set, named on standard error.
+bool staysInSkinFolder(std::string const& file, std::string const& skinFolder, std::string const& name,
+    ManagerContainer::eResourceType type, bool warn)
+{
+    std::filesystem::path const item = resolvedOnText(file);
+    std::filesystem::path const folder = resolvedOnText(skinFolder);
+    if (item.empty() || folder.empty())
+        return true; // names no file: the open fails on its own
+    std::filesystem::path const below = item.lexically_relative(folder);
+    if (!below.empty() && below != "." && *below.begin() != "..")
+        return true;
+    static char const* const kinds[] = {"picture", "style sheet", "font"};
+    if (warn)
+        SkinRefusal::report(fmt::format("{} {} lies outside the skin folder {}", kinds[type], name, skinFolder));
+    return false;
 }
 
 ManagerContainer::tLocations runningProgram()
@@ -155,8 +182,10 @@ std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(
     case eSkinFolder: {
         std::string const full = m_skinFolderPath + s_pResTypePath[type]
             + BAS::FileName::DIR_SEPARATOR + path;
-        if (auto stream = openFile(full))
-            return stream;
+        if (staysInSkinFolder(full, m_skinFolderPath, unchanged, type, warn)) {
+            if (auto stream = openFile(full))
+                return stream;
+        }
         if (warn)
             logLine(fmt::format("TOV::ManagerContainer::getResourceStream - can't find resource: {0}", full));
         return nullptr;
@@ -173,10 +202,13 @@ std::shared_ptr<BAS::Stream> ManagerContainer::fromBundle(
     std::string const& name, std::string const& path, eResourceType type, bool warn) const
 {
     if (boost::filesystem::path const bundle = m_locations.bundlePath(); !bundle.empty()) {
-        std::string const full = colonFolder(bundle / "Contents" / "Resources") + "skin" + BAS::FileName::DIR_SEPARATOR
-            + s_pResTypePath[type] + BAS::FileName::DIR_SEPARATOR + path;
-        if (auto stream = openFile(full))
-            return stream;
+        std::string const skin = colonFolder(bundle / "Contents" / "Resources") + "skin";
+        std::string const full =
+            skin + BAS::FileName::DIR_SEPARATOR + s_pResTypePath[type] + BAS::FileName::DIR_SEPARATOR + path;
+        if (staysInSkinFolder(full, skin, name, type, warn)) {
+            if (auto stream = openFile(full))
+                return stream;
+        }
         if (warn)
             logLine(fmt::format(
                 "TOV::ManagerContainer::getResourceStream - warning: can't load resource {} from app bundle", path));

@@ -137,6 +137,99 @@ TEST_F(SkinFixture, MissingResourcesAreReportedWithThePathTried)
                                 + colonPath(folder.path() / "work/skin") + "stylesheets:none.txt"}));
 }
 
+// Resource names may climb between the folders of a skin, never out of it: a
+// name that leads outside the skin folder it is looked up in is refused as
+// missing and named on standard error.
+enum class SkinAt { beside, work, bundle };
+
+struct BoundCase {
+    char const* name;
+    ManagerContainer::eResourceType type;
+    std::string opened; // empty: refused
+};
+
+void PrintTo(BoundCase const& c, std::ostream* os) { *os << c.name; }
+
+class SkinFolderBounds : public SkinFixture, public testing::WithParamInterface<std::tuple<BoundCase, SkinAt>> {
+protected:
+    // The skin's own files and, beside the skin folder, files it must not reach.
+    void writeSkin(std::string const& skin)
+    {
+        folder.write(skin + "/stylesheets/a.txt", "sheet");
+        folder.write(skin + "/stylesheets/sub/b.txt", "sub");
+        folder.write(skin + "/pictures/p.png", "pic");
+        folder.write(skin + "/fonts/f.ttf", "font");
+        std::string const beside = std::filesystem::path(skin).parent_path().string();
+        folder.write((beside.empty() ? "" : beside + "/") + "secret.txt", "outside");
+        folder.write((beside.empty() ? "" : beside + "/") + "skinny/a.txt", "outside");
+    }
+};
+
+// The "skin file refused" lines among the lines written to standard error.
+Lines refusalsIn(std::string const& written)
+{
+    Lines refusals;
+    std::istringstream lines(written);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("skin file refused: ", 0) == 0)
+            refusals.push_back(line);
+    return refusals;
+}
+
+TEST_P(SkinFolderBounds, NamesLeadingOutsideAreRefusedAsMissing)
+{
+    auto const& [c, at] = GetParam();
+    writeSkin(at == SkinAt::beside ? "skin" : at == SkinAt::work ? "work/skin" : inBundle);
+    LogCapture log;
+    ManagerContainer container(locations());
+    testing::internal::CaptureStderr();
+    std::string const quiet = contentOf(container.getResourceStream(c.name, c.type, false));
+    Lines const quietRefusals = refusalsIn(testing::internal::GetCapturedStderr());
+    testing::internal::CaptureStderr();
+    std::string const opened = contentOf(container.getResourceStream(c.name, c.type, true));
+    Lines const refusals = refusalsIn(testing::internal::GetCapturedStderr());
+
+    EXPECT_EQ(quietRefusals, Lines());
+    if (!c.opened.empty()) {
+        EXPECT_EQ(opened, c.opened);
+        EXPECT_EQ(quiet, c.opened);
+        EXPECT_EQ(refusals, Lines());
+        return;
+    }
+    EXPECT_EQ(opened, "(none)");
+    EXPECT_EQ(quiet, "(none)");
+    char const* const kinds[] = {"picture", "style sheet", "font"};
+    ASSERT_EQ(refusals.size(), 1u);
+    EXPECT_EQ(refusals[0].find(std::string("skin file refused: ") + kinds[c.type] + " " + c.name + " lies outside"), 0u)
+        << refusals[0];
+    EXPECT_FALSE(log.lines.empty()) << "reported as a missing resource too";
+}
+
+std::string boundCaseName(testing::TestParamInfo<std::tuple<BoundCase, SkinAt>> const& info)
+{
+    static char const* const places[] = {"beside", "work", "bundle"};
+    return std::to_string(info.index) + "_" + places[int(std::get<1>(info.param))];
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, SkinFolderBounds, testing::Combine(testing::Values(
+    BoundCase{"a.txt", ManagerContainer::eStyleSheet, "sheet"},
+    BoundCase{"sub/b.txt", ManagerContainer::eStyleSheet, "sub"},
+    BoundCase{"sub::a.txt", ManagerContainer::eStyleSheet, "sheet"},
+    BoundCase{"sub/../a.txt", ManagerContainer::eStyleSheet, "sheet"},
+    BoundCase{":pictures:p.png", ManagerContainer::eStyleSheet, "pic"},
+    BoundCase{"../fonts/f.ttf", ManagerContainer::ePicture, "font"},
+    BoundCase{"::secret.txt", ManagerContainer::eStyleSheet, ""},
+    BoundCase{"::secret.txt", ManagerContainer::ePicture, ""},
+    BoundCase{"::secret.txt", ManagerContainer::eFont, ""},
+    BoundCase{"../../secret.txt", ManagerContainer::eStyleSheet, ""},
+    BoundCase{"sub/:::secret.txt", ManagerContainer::eStyleSheet, ""},
+    BoundCase{"::skinny:a.txt", ManagerContainer::eStyleSheet, ""},
+    BoundCase{"::secret.txt<item", ManagerContainer::eStyleSheet, ""},
+    BoundCase{"::::::::::::::::etc:passwd", ManagerContainer::eStyleSheet, ""}),
+    testing::Values(SkinAt::beside, SkinAt::work, SkinAt::bundle)), boundCaseName);
+// clang-format on
+
 using TEST::StagedBundle;
 
 class SkinWithFonts : public SkinFixture {
