@@ -35,7 +35,11 @@ std::vector<Rect> makeRects(int count, int shift, unsigned seed)
 }
 
 struct Operands {
-    explicit Operands(int count) : a(makeRects(count, 0, 1)), b(makeRects(count, 5, 2)) {}
+    explicit Operands(int count)
+        : a(makeRects(count, 0, 1))
+        , b(makeRects(count, 5, 2))
+    {
+    }
     std::vector<Rect> a;
     std::vector<Rect> b;
 };
@@ -55,8 +59,7 @@ void fillPixman(pixman_region32_t& region, std::vector<Rect> const& rects)
     pixman_region32_init_rects(&region, boxes.data(), int(boxes.size()));
 }
 
-template <bool Unite>
-void BM_Region(benchmark::State& state)
+template <bool Unite> void BM_Region(benchmark::State& state)
 {
     Region::init();
     {
@@ -78,8 +81,7 @@ void BM_Region(benchmark::State& state)
     Region::deInit();
 }
 
-template <bool Unite>
-void BM_Pixman(benchmark::State& state)
+template <bool Unite> void BM_Pixman(benchmark::State& state)
 {
     Operands operands(int(state.range(0)));
     pixman_region32_t a;
@@ -101,10 +103,22 @@ void BM_Pixman(benchmark::State& state)
     pixman_region32_fini(&a);
 }
 
-void BM_RegionUnion(benchmark::State& state) { BM_Region<true>(state); }
-void BM_PixmanUnion(benchmark::State& state) { BM_Pixman<true>(state); }
-void BM_RegionIntersect(benchmark::State& state) { BM_Region<false>(state); }
-void BM_PixmanIntersect(benchmark::State& state) { BM_Pixman<false>(state); }
+void BM_RegionUnion(benchmark::State& state)
+{
+    BM_Region<true>(state);
+}
+void BM_PixmanUnion(benchmark::State& state)
+{
+    BM_Pixman<true>(state);
+}
+void BM_RegionIntersect(benchmark::State& state)
+{
+    BM_Region<false>(state);
+}
+void BM_PixmanIntersect(benchmark::State& state)
+{
+    BM_Pixman<false>(state);
+}
 
 } // namespace
 

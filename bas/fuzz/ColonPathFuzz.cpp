@@ -33,8 +33,8 @@ const std::vector<Volume>& volumes()
 bool hasVolumeNameFirst(const std::string& colon)
 {
     for (const Volume& volume : volumes()) {
-        if (colon.compare(0, volume.name.size(), volume.name) == 0
-            && (colon.size() == volume.name.size() || colon[volume.name.size()] == ':'))
+        if (colon.compare(0, volume.name.size(), volume.name) == 0 &&
+            (colon.size() == volume.name.size() || colon[volume.name.size()] == ':'))
             return true;
     }
     return false;
@@ -58,8 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string absolute = ColonPath::normalisedAbsolute(text);
     if (!absolute.empty()) {
-        if (absolute.front() != '/' || (absolute.size() > 1 && absolute.back() == '/')
-            || absolute.find("//") != std::string::npos)
+        if (absolute.front() != '/' || (absolute.size() > 1 && absolute.back() == '/') ||
+            absolute.find("//") != std::string::npos)
             std::abort();
     }
     std::string colon;

@@ -18,10 +18,10 @@ struct HostProcessorCounts {
 
 // Zero or empty wherever the host does not say.
 struct ProcessorTopology {
-    int32_t physicalCores = 0;   // distinct (package, core) pairs
-    int32_t logicalCpus = 0;     // processor entries
+    int32_t physicalCores = 0; // distinct (package, core) pairs
+    int32_t logicalCpus = 0; // processor entries
     int32_t coresPerPackage = 0; // "cpu cores" of the first processor
-    std::string brand;           // "model name" of the first processor, as given
+    std::string brand; // "model name" of the first processor, as given
     uint64_t maxFrequencyHz = 0;
 };
 

@@ -32,7 +32,8 @@ int firstModuleBase(dl_phdr_info* info, size_t, void* data)
 {
     for (int i = 0; i < info->dlpi_phnum; ++i) {
         if (info->dlpi_phdr[i].p_type == PT_LOAD) {
-            *static_cast<const void**>(data) = reinterpret_cast<const void*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+            *static_cast<const void**>(data) =
+                reinterpret_cast<const void*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
             break;
         }
     }

@@ -15,7 +15,7 @@ namespace {
 // minor in 0..7 and 20..31).
 int32_t referenceOfMountPoint(const std::string& mountPoint)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(mountPoint.c_str(), &info) != 0)
         return 0;
     const uint32_t major = ::major(info.st_dev);

@@ -64,7 +64,9 @@ TEST(ClassFactoryTest, UnknownSuperclassGivesARootClass)
 TEST(ClassFactoryTest, DestructorDisposesOnlyTheClassItMade)
 {
     objc_class* untouched = objc::NSObject::rootClass();
-    { ClassFactory idle(untouched); }
+    {
+        ClassFactory idle(untouched);
+    }
     EXPECT_EQ(untouched, objc::NSObject::rootClass());
 
     objc_class* cls = nullptr;
@@ -95,8 +97,8 @@ TEST(ClassFactoryTest, AdoptsProtocolsThePlatformDeclares)
     ASSERT_TRUE(factory.generateUniqueClass("ClassFactoryTestClient", "NSObject"));
     EXPECT_TRUE(factory.addProtocol("NSTextInputClient"));
     factory.doRegister();
-    EXPECT_TRUE(platform::objc::send<BOOL>(reinterpret_cast<id>(cls), "conformsToProtocol:",
-                                           platform::objc::Protocols::lookUp("NSTextInputClient")));
+    EXPECT_TRUE(platform::objc::send<BOOL>(
+        reinterpret_cast<id>(cls), "conformsToProtocol:", platform::objc::Protocols::lookUp("NSTextInputClient")));
 }
 
 // A view-like class: an object pointer, a counter and a scale.

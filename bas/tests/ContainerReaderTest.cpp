@@ -2,21 +2,21 @@
 // both record sizes, lookups by name, id and version, meta headers, and
 // damaged files that must fail without allocating or looping on the counts
 // they carry.
+#include "bas/src/Container/ContainerReader.h"
 #include "BAS/FileContainer.h"
 #include "BAS/MemoryStorage.h"
 #include "ContainerWriter.h"
-#include "bas/src/Container/ContainerReader.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
 
+using containertest::ContainerWriter;
+using containertest::Item;
 using CV::BAS::IStorage;
 using CV::BAS::MemoryStorage;
 using CV::BAS::DETAIL::ContainerReader;
 using CV::BAS::FileContainer::tMetaHeader;
-using containertest::ContainerWriter;
-using containertest::Item;
 
 namespace {
 
@@ -26,7 +26,8 @@ constexpr int64_t kWhole = std::numeric_limits<int64_t>::max();
 // A reader over a copy of the bytes.
 struct InMemory {
     explicit InMemory(std::vector<uint8_t> content)
-        : bytes(std::move(content)), reader(storage, int64_t(bytes.size()))
+        : bytes(std::move(content))
+        , reader(storage, int64_t(bytes.size()))
     {
         storage.init(IStorage::eAccessRead, bytes.data(), bytes.size());
     }
@@ -99,8 +100,8 @@ TEST(ContainerReader, VersionSelection)
         const char* expected; // nullptr: not found
     };
     const Case cases[] = {
-        {&oneToc, "a", 5, kAny, "v3"},  {&oneToc, "a", 5, 2, "v2"},    {&oneToc, "a", 5, 4, nullptr},
-        {&oneToc, "a", 5, 1, "v1"},     {&file, "b", 6, 4, "b4"},      // equal versions: first in chain order
+        {&oneToc, "a", 5, kAny, "v3"},   {&oneToc, "a", 5, 2, "v2"}, {&oneToc, "a", 5, 4, nullptr},
+        {&oneToc, "a", 5, 1, "v1"},      {&file, "b", 6, 4, "b4"}, // equal versions: first in chain order
         {&file, "a", 5, kAny, "newest"}, {&file, "a", 5, 3, "v3"},
     };
     for (const Case& c : cases) {
@@ -196,7 +197,8 @@ TEST(ContainerReader, DamagedFilesFail)
         EXPECT_FALSE(file.chain());
         // Bytes that are no TOC header at all count as raw data behind the meta blocks.
         const std::string what = c.what;
-        EXPECT_EQ(file.reader.chainMissing(), what == "bad TOC magic" || what == "nonzero word" || what == "torn TOC header");
+        EXPECT_EQ(file.reader.chainMissing(),
+                  what == "bad TOC magic" || what == "nonzero word" || what == "torn TOC header");
     }
 }
 
@@ -212,10 +214,8 @@ TEST(ContainerReader, ItemsOutsideTheirDataBlockAreNotFound)
         const char* damaged;
     };
     const Case cases[] = {
-        {"offsets out of order", 0, 12, "a"},
-        {"offset behind the data", 2, 100, "b"},
-        {"offset behind the data", 2, 100, "c"},
-        {"negative offset", 1, -5, "b"},
+        {"offsets out of order", 0, 12, "a"},       {"offset behind the data", 2, 100, "b"},
+        {"offset behind the data", 2, 100, "c"},    {"negative offset", 1, -5, "b"},
         {"end record behind the data", 3, 50, "c"},
     };
     for (const Case& c : cases) {
@@ -238,8 +238,9 @@ TEST(ContainerReader, IdsAreTheLeadingDigits)
         uint32_t value;
     };
     const Case cases[] = {
-        {"12>", true, 12}, {"0", true, 0}, {"4294967295>", true, 4294967295u}, {"4294967296>", false, 0},
-        {"x>", false, 0},  {"", false, 0}, {" 1>", false, 0},                  {"-1>", false, 0},
+        {"12>", true, 12},         {"0", true, 0},    {"4294967295>", true, 4294967295u},
+        {"4294967296>", false, 0}, {"x>", false, 0},  {"", false, 0},
+        {" 1>", false, 0},         {"-1>", false, 0},
     };
     for (const Case& c : cases) {
         uint32_t value = 77;

@@ -24,6 +24,8 @@
 
 namespace {
 
+using containertest::ContainerWriter;
+using containertest::Item;
 using CV::BAS::FileContainerItemStorage;
 using CV::BAS::FileContainerParser;
 using CV::BAS::FileContainerStorage;
@@ -33,8 +35,6 @@ using CV::BAS::FileName;
 using CV::BAS::FileStream;
 using CV::BAS::FileTypeManager;
 using CV::BAS::IStorage;
-using containertest::ContainerWriter;
-using containertest::Item;
 namespace FileContainer = CV::BAS::FileContainer;
 
 constexpr uint32_t kAny = 0xFFFFFFFFu;
@@ -55,10 +55,7 @@ protected:
         FileTypeManager::init();
         m_folder = m_temporary.string();
     }
-    void TearDown() override
-    {
-        FileTypeManager::deInit();
-    }
+    void TearDown() override { FileTypeManager::deInit(); }
 
     std::string path(const std::string& file) const { return m_folder + "/" + file; }
     void store(const std::string& file, const std::string& bytes) const
@@ -88,8 +85,8 @@ protected:
     void storeSkin(const std::string& file) const
     {
         ContainerWriter writer;
-        writer.metaText("skin", "pay").toc({{"a", 12, 1, "alpha bytes"}, {"b", 13, 1, "beta"}, {"empty", 14, 1, ""}},
-                                           0, true);
+        writer.metaText("skin", "pay")
+            .toc({{"a", 12, 1, "alpha bytes"}, {"b", 13, 1, "beta"}, {"empty", 14, 1, ""}}, 0, true);
         store(file, writer.text());
     }
 
@@ -105,9 +102,12 @@ TEST_F(ContainerStorageTest, Subpaths)
         const char* item; // nullptr: fails
     };
     const Case cases[] = {
-        {"<<12>", "alpha bytes"}, {"<<12>tail", "alpha bytes"}, {"<<13>", "beta"}, {"<b", "beta"},
-        {"<<12", nullptr},        {"<<x>", nullptr},            {"<a<b", nullptr}, {"", nullptr},
-        {"abc", nullptr},         {"<empty", nullptr},          {"<<14>", nullptr}, {"<c", nullptr},
+        {"<<12>", "alpha bytes"}, {"<<12>tail", "alpha bytes"},
+        {"<<13>", "beta"},        {"<b", "beta"},
+        {"<<12", nullptr},        {"<<x>", nullptr},
+        {"<a<b", nullptr},        {"", nullptr},
+        {"abc", nullptr},         {"<empty", nullptr},
+        {"<<14>", nullptr},       {"<c", nullptr},
         {"<<99>", nullptr},
     };
     for (const Case& c : cases) {
@@ -166,8 +166,9 @@ TEST_F(ContainerStorageTest, ItemThroughFileStreamEqualsItsBytes)
     EXPECT_EQ(got, data);
 
     stream.getItemStorage().seek64(4, IStorage::eSeekEnd);
-    EXPECT_EQ(stream.readU32(), uint32_t(data[296] & 0xFF) | uint32_t(data[297] & 0xFF) << 8
-                                    | uint32_t(data[298] & 0xFF) << 16 | uint32_t(data[299] & 0xFF) << 24);
+    EXPECT_EQ(stream.readU32(),
+              uint32_t(data[296] & 0xFF) | uint32_t(data[297] & 0xFF) << 8 | uint32_t(data[298] & 0xFF) << 16 |
+                  uint32_t(data[299] & 0xFF) << 24);
 
     ASSERT_TRUE(stream.open(name("pack.bin"), IStorage::eAccessRead, IStorage::eLockNone));
     EXPECT_EQ(stream.getStorage(), &stream.getFileStorage());
@@ -227,8 +228,8 @@ TEST_F(ContainerStorageTest, ItemsAcrossPartFiles)
         int64_t start;
     };
     const Position positions[] = {
-        {0, true, 0, 0},         {999, true, 0, 0},       {1000, true, 1, 1000}, {1020, true, 1, 1000},
-        {1050, true, 2, 1050},   {1299, true, 2, 1050},   {1300, false, 0, 0},
+        {0, true, 0, 0},       {999, true, 0, 0},     {1000, true, 1, 1000}, {1020, true, 1, 1000},
+        {1050, true, 2, 1050}, {1299, true, 2, 1050}, {1300, false, 0, 0},
     };
     for (const Position& p : positions) {
         int64_t index = -1;
@@ -271,8 +272,10 @@ TEST_F(ContainerStorageTest, DamagedContainersAreRefusedAtOpen)
         int bytes;
     };
     const Case cases[] = {
-        {"huge item count", toc + 16, 0xFFFFFFF0u, 4}, {"negative data length", toc + 24, uint64_t(-1), 8},
-        {"payload of 2^31", 148, 0x80000000u, 4},     {"payload of 2^32 - 1", 148, 0xFFFFFFFFu, 4},
+        {"huge item count", toc + 16, 0xFFFFFFF0u, 4},
+        {"negative data length", toc + 24, uint64_t(-1), 8},
+        {"payload of 2^31", 148, 0x80000000u, 4},
+        {"payload of 2^32 - 1", 148, 0xFFFFFFFFu, 4},
     };
     std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
     for (const Case& c : cases) {

@@ -112,8 +112,7 @@ public:
     std::vector<size_t> tocPositions;
 
 private:
-    template <class Fill>
-    ContainerWriter& meta(uint32_t type, const std::string& payload, Fill fill)
+    template <class Fill> ContainerWriter& meta(uint32_t type, const std::string& payload, Fill fill)
     {
         const size_t at = m_bytes.size();
         metaPositions.push_back(at);

@@ -33,8 +33,7 @@ TEST(DSOHandleTest, RunningCodeFindsTheBundleItRunsFrom)
         std::string printed;
     };
     const Case cases[] = {
-        {"inside a bundle", scratch / "T.app/Contents/MacOS/probe",
-         (scratch / "T.app").string() + "\n"},
+        {"inside a bundle", scratch / "T.app/Contents/MacOS/probe", (scratch / "T.app").string() + "\n"},
         {"bundle name with blanks", scratch / "My Tool.app/Contents/MacOS/probe",
          (scratch / "My Tool.app").string() + "\n"},
         {"outside any bundle", scratch / "bin/probe", "none\n"},

@@ -1,5 +1,5 @@
-#include "BAS/CVDeviceNotificationListener.h"
 #include "BAS/DeviceNotification.h"
+#include "BAS/CVDeviceNotificationListener.h"
 
 #include "platform/cf/CFDictionary.h"
 #include "platform/cf/CFString.h"
@@ -128,8 +128,8 @@ protected:
 TEST_F(ObserverTest, WorkspaceNotificationsReachTheHubWhileItRuns)
 {
     ASSERT_NE(CVDeviceNotificationListener::theClass, nullptr);
-    EXPECT_EQ(std::string(class_getName(CVDeviceNotificationListener::theClass)).rfind(
-                  CVDeviceNotificationListener::kClassName, 0),
+    EXPECT_EQ(std::string(class_getName(CVDeviceNotificationListener::theClass))
+                  .rfind(CVDeviceNotificationListener::kClassName, 0),
               0u);
     RecordingListener listener;
     HubListeners registered({&listener});
@@ -143,9 +143,10 @@ TEST_F(ObserverTest, WorkspaceNotificationsReachTheHubWhileItRuns)
     postNow(platform::Workspace::kDidUnmountNotification, "/media/me/Stick");
     postNow(platform::Workspace::kDidMountNotification, nullptr);
     postNow("SomethingElse", "/Volumes/Other");
-    EXPECT_EQ(listener.calls, (std::vector<Call>{{DeviceNotificationListener::eMounted, "Backup"},
-                                                 {DeviceNotificationListener::eUnmounted, "Stick"},
-                                                 {DeviceNotificationListener::eMounted, ""}}));
+    EXPECT_EQ(listener.calls,
+              (std::vector<Call>{{DeviceNotificationListener::eMounted, "Backup"},
+                                 {DeviceNotificationListener::eUnmounted, "Stick"},
+                                 {DeviceNotificationListener::eMounted, ""}}));
 
     DeviceNotification::deInit();
     EXPECT_EQ(CVDeviceNotificationListener::s_pNSListener, nil);

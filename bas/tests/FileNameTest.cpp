@@ -1,5 +1,5 @@
-#include "BAS/FileManager.h"
 #include "BAS/FileName.h"
+#include "BAS/FileManager.h"
 #include "BAS/FileTypeManager.h"
 #include "platform/volumes/MountTableSource.h"
 
@@ -47,10 +47,14 @@ protected:
         file("caf\xFF.txt");
         file("media/Backup/inside.wav");
         file("hostsfile");
-        const std::string table = file("mounts", "/dev/vda / ext4 rw 0 0\n"
-                                                 "proc /proc proc rw 0 0\n"
-                                                 "/dev/sdb1 " + m_root + "/media/Backup vfat rw 0 0\n"
-                                                 "/dev/vda " + m_root + "/hostsfile ext4 rw 0 0\n");
+        const std::string table = file("mounts",
+                                       "/dev/vda / ext4 rw 0 0\n"
+                                       "proc /proc proc rw 0 0\n"
+                                       "/dev/sdb1 " +
+                                           m_root +
+                                           "/media/Backup vfat rw 0 0\n"
+                                           "/dev/vda " +
+                                           m_root + "/hostsfile ext4 rw 0 0\n");
         m_mounts = std::make_unique<MountTableSource::ScopedPath>(table);
     }
 
@@ -105,7 +109,8 @@ TEST_F(FileNameTest, SplitsByTheFileSystemOrByTheText)
         // existing items
         {R + ":sound.WAV", FileName::eFile, R + ":sound.WAV", "Computer", D, "sound", ".WAV", "", "WAV File", false},
         {R + ":notes.txt", FileName::eFile, R + ":notes.txt", "Computer", D, "notes", ".txt", "", "Unknown", false},
-        {R + ":folder", FileName::eDirectory, R + ":folder:", "Computer", D + "folder:", "", "", "", "Directory", false},
+        {R + ":folder", FileName::eDirectory, R + ":folder:", "Computer", D + "folder:", "", "", "", "Directory",
+         false},
         {R + ":folder:sub:", FileName::eDirectory, R + ":folder:sub:", "Computer", D + "folder:sub:", "", "", "",
          "Directory", false},
         {R + ":Thing.pkgx", FileName::eFile, R + ":Thing.pkgx", "Computer", D, "Thing", ".pkgx", "", "Executable File",
@@ -130,8 +135,8 @@ TEST_F(FileNameTest, SplitsByTheFileSystemOrByTheText)
         {R + ":missing:file.txt", FileName::eFile, R + ":missing:file.txt", "Computer", D + "missing:", "file", ".txt",
          "", "(null)", false},
         {"Vol:dir:file.txt", FileName::eFile, "Vol:dir:file.txt", "Vol", ":dir:", "file", ".txt", "", "(null)", false},
-        {"Vol:dir:pack.ext<item<sub", FileName::eFile, "Vol:dir:pack.ext", "Vol", ":dir:", "pack", ".ext",
-         "<item<sub", "(null)", false},
+        {"Vol:dir:pack.ext<item<sub", FileName::eFile, "Vol:dir:pack.ext", "Vol", ":dir:", "pack", ".ext", "<item<sub",
+         "(null)", false},
         {"Vol:a<b:file", FileName::eFile, "Vol:a<b:file", "Vol", ":a<b:", "file", "", "", "(null)", false},
         {"Vol:x:", FileName::eDirectory, "Vol:x:", "Vol", ":x:", "", "", "", "Directory", false},
         {"Vol:x:.hidden", FileName::eFile, "Vol:x:.hidden", "Vol", ":x:", ".hidden", "", "", "(null)", false},
@@ -141,7 +146,14 @@ TEST_F(FileNameTest, SplitsByTheFileSystemOrByTheText)
         {":a:b:", FileName::eDirectory, ":a:b:", "", ":a:b:", "", "", "", "Directory", true},
         {":a:f.png", FileName::eFile, ":a:f.png", "", ":a:", "f", ".png", "", "(null)", true},
         {"\xFF\xFE.t\xFFt", FileName::eFile, "\xFF\xFE.t\xFFt", "", "", "\xFF\xFE", ".t\xFFt", "", "(null)", true},
-        {"B\xC3" "ckup:x", FileName::eFile, "B\xC3" "ckup:x", "B\xC3" "ckup", ":", "x", "", "", "(null)", false},
+        {"B\xC3"
+         "ckup:x",
+         FileName::eFile,
+         "B\xC3"
+         "ckup:x",
+         "B\xC3"
+         "ckup",
+         ":", "x", "", "", "(null)", false},
         // edge texts: a subpath with nothing before it leaves an empty path (long enough to live on the heap)
         {"<" + std::string(40, 'x'), FileName::eDirectory, "", "", "", "", "", "", "Directory", true},
         {"<", FileName::eDirectory, "", "", "", "", "", "", "Directory", true},
@@ -291,12 +303,12 @@ TEST_F(FileNameTest, FileManagerOperations)
         bool created;
     };
     const CreateCase creates[] = {
-        {root() + ":notes.txt", true},          // exists already
-        {root() + ":Thing.pkgx", true},         // a package folder
-        {root() + ":folder", false},            // a directory name
-        {root() + ":missing:x.txt", false},     // no parent folder
-        {"Nowhere:x.txt", false},               // no such volume
-        {"x.txt", false},                       // no folder at all
+        {root() + ":notes.txt", true}, // exists already
+        {root() + ":Thing.pkgx", true}, // a package folder
+        {root() + ":folder", false}, // a directory name
+        {root() + ":missing:x.txt", false}, // no parent folder
+        {"Nowhere:x.txt", false}, // no such volume
+        {"x.txt", false}, // no folder at all
         {"backup:made.wav", true},
     };
     for (const CreateCase& c : creates) {

@@ -1,5 +1,5 @@
-#include "BAS/FileName.h"
 #include "BAS/FileStorage.h"
+#include "BAS/FileName.h"
 #include "BAS/FileStream.h"
 #include "BAS/FileTypeManager.h"
 #include "BAS/RangeLimitingStorage.h"
@@ -40,10 +40,7 @@ protected:
         m_folder = m_temporary.string();
         std::ofstream(path("ten.bin"), std::ios::binary) << numberedBytes(10);
     }
-    void TearDown() override
-    {
-        FileTypeManager::deInit();
-    }
+    void TearDown() override { FileTypeManager::deInit(); }
 
     std::string path(const std::string& leaf) const { return m_folder + "/" + leaf; }
     // A name of a file in the folder, carrying a type as callers that create
@@ -73,19 +70,13 @@ TEST_F(FileStorageTest, ReadingAFileSetsStatusAndPositionAsItGoes)
     EXPECT_EQ(storage.getFileSize(), 10);
     runScript(storage,
               {
-                  read(4, 4, kOk, 4),
-                  read(6, 6, kOk, 10),
-                  read(1, 0, kError, 10),          // past the end
-                  read(1, 0, kError, 10),          // refused while in error
+                  read(4, 4, kOk, 4), read(6, 6, kOk, 10), read(1, 0, kError, 10), // past the end
+                  read(1, 0, kError, 10), // refused while in error
                   seek(-1, kFromCurrent, kError, 10), // refused while in error
-                  seek(0, kFromBegin, kOk, 0),     // a good seek clears the error
-                  seek(-1, kFromEnd, kOk, 9),
-                  read(4, 1, kError, 10),          // short: the bytes it got
-                  seek(-1, kFromBegin, kError, 10),
-                  seek(3, kFromBegin, kOk, 3),
-                  seek(2, kFromCurrent, kOk, 5),
-                  seek(0, kFromEnd, kOk, 10),
-                  write(1, 0, kError, 10),         // opened for reading
+                  seek(0, kFromBegin, kOk, 0), // a good seek clears the error
+                  seek(-1, kFromEnd, kOk, 9), read(4, 1, kError, 10), // short: the bytes it got
+                  seek(-1, kFromBegin, kError, 10), seek(3, kFromBegin, kOk, 3), seek(2, kFromCurrent, kOk, 5),
+                  seek(0, kFromEnd, kOk, 10), write(1, 0, kError, 10), // opened for reading
               },
               numberedBytes(10));
     storage.close();
@@ -193,11 +184,11 @@ TEST_F(FileStorageTest, AWindowOverAFileShowsOnlyItsRange)
     runScript(window,
               {
                   read(2, 2, kOk, 2),
-                  read(2, 1, kError, 3),       // cut at the window's end, and said so
+                  read(2, 1, kError, 3), // cut at the window's end, and said so
                   seek(0, kFromBegin, kOk, 0),
                   read(3, 3, kEnd, 3),
                   seek(1, kFromEnd, kOk, 2),
-                  write(4, 1, kError, 3),      // clipped to the window
+                  write(4, 1, kError, 3), // clipped to the window
                   seek(4, kFromEnd, kError, 3),
                   seek(0, kFromBegin, kOk, 0),
                   read(3, 3, kEnd, 3),
@@ -210,8 +201,8 @@ TEST_F(FileStorageTest, AWindowOverAFileShowsOnlyItsRange)
     ASSERT_TRUE(whole.open(name("ten.bin"), IStorage::eAccessRead, IStorage::eLockNone));
     RangeLimitingStorage unbounded;
     ASSERT_TRUE(unbounded.open(&whole, false, 6, 0));
-    runScript(unbounded, {seek(1, kFromEnd, kOk, 3), read(2, 1, kError, 4), seek(0, kFromBegin, kOk, 0),
-                          read(4, 4, kOk, 4)},
+    runScript(unbounded,
+              {seek(1, kFromEnd, kOk, 3), read(2, 1, kError, 4), seek(0, kFromBegin, kOk, 0), read(4, 4, kOk, 4)},
               "w789");
 }
 
@@ -234,8 +225,9 @@ TEST_F(FileStorageTest, FileStreamsWriteAndReadTypedValuesAndCloseWhenDestroyed)
             EXPECT_TRUE(stream.readBoolean());
             EXPECT_EQ(stream.getStorage()->getStatus(), kOk);
         }
-        const std::string expected = order == Endian::eLittleEndian ? std::string("\x04\x03\x02\x01\xFE\xFF\xFF\xFF\x01", 9)
-                                                                    : std::string("\x01\x02\x03\x04\xFF\xFF\xFF\xFE\x01", 9);
+        const std::string expected = order == Endian::eLittleEndian
+            ? std::string("\x04\x03\x02\x01\xFE\xFF\xFF\xFF\x01", 9)
+            : std::string("\x01\x02\x03\x04\xFF\xFF\xFF\xFE\x01", 9);
         EXPECT_EQ(contentOf("typed.bin"), expected);
         FileStorage after;
         EXPECT_TRUE(after.open(name("typed.bin"), IStorage::eAccessRead, IStorage::eLockExclusiveNoWait))

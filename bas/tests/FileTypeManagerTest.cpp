@@ -43,7 +43,9 @@ TEST_F(FileTypeManagerTest, LookupsBeforeInitAfterInitAndAfterDeInit)
         {"*", 0, "(null)"},
         {"nope", 0, "Unknown"},
         {"", 0, "Unknown"},
-        {"w\xFF" "av", 0, "Unknown"},
+        {"w\xFF"
+         "av",
+         0, "Unknown"},
         {"\xC3", 0, "Unknown"},
         {nullptr, code("????"), "Unknown"},
         {nullptr, code("WAV "), "WAV File"},
@@ -99,7 +101,9 @@ TEST_F(FileTypeManagerTest, InitBuildsTheStandardSetOnce)
     };
     const GroupCase groups[] = {
         {FileTypeManager::eGroupAllFiles, "Unknown", "All Files", {FileTypeManager::eUnknown}},
-        {FileTypeManager::eGroupAudio, "Audio File", "Audio Files",
+        {FileTypeManager::eGroupAudio,
+         "Audio File",
+         "Audio Files",
          {FileTypeManager::eWAV, FileTypeManager::eAIFF, FileTypeManager::eSD2}},
         {FileTypeManager::eGroupSample, "Sample File", "Sample Files", {}},
         {FileTypeManager::eGroupBitmap, "Bitmap File", "Bitmap Files", {}},
@@ -117,7 +121,8 @@ TEST_F(FileTypeManagerTest, InitBuildsTheStandardSetOnce)
     }
     EXPECT_NE(FileTypeManager::getStdGroup(FileTypeManager::eGroupBitmap),
               FileTypeManager::getStdType(FileTypeManager::eBitmap)->group);
-    EXPECT_EQ(FileTypeManager::getGroupDescrFor(nullptr), FileTypeManager::getStdGroup(FileTypeManager::eGroupAllFiles));
+    EXPECT_EQ(FileTypeManager::getGroupDescrFor(nullptr),
+              FileTypeManager::getStdGroup(FileTypeManager::eGroupAllFiles));
     const FileTypeGroupDescr* audio = FileTypeManager::getStdGroup(FileTypeManager::eGroupAudio);
     EXPECT_EQ(FileTypeManager::getGroupDescrFor(audio), audio);
 }

@@ -74,7 +74,9 @@ TEST(GetTextCatalogueTest, BothByteOrdersLoadTheSameTexts)
     EXPECT_EQ(texts.size(), 8u);
     EXPECT_EQ(texts.count(""), 0u); // the header entry
     EXPECT_EQ(texts.at("Yes"), "Oui");
-    EXPECT_EQ(texts.at("Retry"), "R\xc3\xa9" "essayer");
+    EXPECT_EQ(texts.at("Retry"),
+              "R\xc3\xa9"
+              "essayer");
     EXPECT_EQ(texts.at("%d file"), "%d fichier"); // plural: the singular forms
 }
 
@@ -135,8 +137,8 @@ TEST(GetTextCatalogueTest, OnlyTheDamagedEntryIsSkipped)
 TEST(GetTextLanguageTest, LanguageOfACode)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"JP-x", "JPN"}, {"jpn", "JPN"}, {"ja_JP", "JPN"}, {"sp", "SPA"}, {"es-MX", "SPA"}, {"Fr", "FRA"},
-        {"de_DE", "DEU"}, {"it", "ITA"}, {"E", "ENG"}, {"", "ENG"}, {"nl", "ENG"}, {nullptr, "ENG"},
+        {"JP-x", "JPN"},  {"jpn", "JPN"}, {"ja_JP", "JPN"}, {"sp", "SPA"}, {"es-MX", "SPA"}, {"Fr", "FRA"},
+        {"de_DE", "DEU"}, {"it", "ITA"},  {"E", "ENG"},     {"", "ENG"},   {"nl", "ENG"},    {nullptr, "ENG"},
     };
     for (const auto& [code, language] : cases)
         EXPECT_STREQ(GetTextLoader::languageOf(code), language) << (code ? code : "null");

@@ -7,8 +7,8 @@
 #include "BAS/Message.h"
 #include "BAS/Registry.h"
 #include "BAS/TLS.h"
-#include "platform/headless/HeadlessBackend.h"
 #include "platform/cpu/Cpuid.h"
+#include "platform/headless/HeadlessBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -47,14 +47,13 @@ TEST(LibDeathTest, FailedStartUpChecksReportTheirLineAndExitWithOne)
         const char* line;
     };
     const Case cases[] = {
-        {0x2030001, 69, "213"},
-        {0x2030000, 70, "216"},
-        {0x2030000, 69 + 0x10000, "219"},
-        {0x4010000, 70, "213"}, // both wrong: the version check comes first
+        {0x2030001, 69, "213"},           {0x2030000, 70, "216"},
+        {0x2030000, 69 + 0x10000, "219"}, {0x4010000, 70, "213"}, // both wrong: the version check comes first
         {0x2030000, -65467, "219"}, // low 16 bits 69, negative
     };
     for (const Case& c : cases) {
-        const std::string expected = std::string("\\[box 0 7 0 null\\] Error bas/src/Common/Init_BAS:") + c.line + "\\|";
+        const std::string expected =
+            std::string("\\[box 0 7 0 null\\] Error bas/src/Common/Init_BAS:") + c.line + "\\|";
         EXPECT_EXIT(
             {
                 captureMessageBoxes();
@@ -99,12 +98,12 @@ TEST(LibDeathTest, FailedCheckBeforeAnyStartShowsTheDefaultNameWithoutADisplay)
 
 // Exits 0 when every expectation inside holds, else 2 with the first
 // failed one on standard error.
-#define CHILD_EXPECT(condition)                                                                                    \
-    do {                                                                                                           \
-        if (!(condition)) {                                                                                        \
-            std::fprintf(stderr, "failed: %s\n", #condition);                                                      \
-            std::exit(2);                                                                                          \
-        }                                                                                                          \
+#define CHILD_EXPECT(condition)                                                                                        \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "failed: %s\n", #condition);                                                          \
+            std::exit(2);                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 TEST(LibDeathTest, StartStopStartAndStopWithoutStart)
@@ -152,7 +151,8 @@ public:
 void exhaustCriticalSectionPool()
 {
     auto& pool = CV::BAS::CriticalSection::s_heap;
-    pool.configure(CV::BAS::CriticalSection::kRecordSize, 1, 1, CV::BAS::DETAIL::RegularAllocatorBase::eFlagSinglePacket);
+    pool.configure(CV::BAS::CriticalSection::kRecordSize, 1, 1,
+                   CV::BAS::DETAIL::RegularAllocatorBase::eFlagSinglePacket);
     pool.allocNewPacket();
     pool.setConfigured();
     s_occupiedRecord = pool.CV::BAS::DETAIL::RegularAllocatorBase::allocate(CV::BAS::CriticalSection::kRecordSize);
@@ -235,8 +235,7 @@ TEST(AssertionDeathTest, MessageForms)
             {
                 s_expected = c.expected;
                 Message::s_showMessageFunctor = [](const CV::BAS::CharSequence<char>& text, Message::eType type,
-                                                   Message::eButton defaultButton, Message::eIcon,
-                                                   const char* title) {
+                                                   Message::eButton defaultButton, Message::eIcon, const char* title) {
                     s_shown = text.str();
                     s_order += (type == 0 && defaultButton == 7 && title == nullptr) ? "box;" : "wrong box;";
                     return Message::eButtonOK;

@@ -21,16 +21,16 @@ TEST(MemoryStorageTest, StatusAndPositionFollowReadsWritesAndSeeksOverABlockOfTe
     runScript(storage,
               {
                   read(4, 4, kOk, 4),
-                  read(6, 6, kEnd, 10),        // the last byte reached
-                  read(0, 0, kEnd, 10),        // the end does not stop reads
-                  read(1, 0, kError, 10),      // past the end
-                  read(1, 0, kError, 10),      // refused while in error
+                  read(6, 6, kEnd, 10), // the last byte reached
+                  read(0, 0, kEnd, 10), // the end does not stop reads
+                  read(1, 0, kError, 10), // past the end
+                  read(1, 0, kError, 10), // refused while in error
                   seek(-1, kFromCurrent, kError, 10), // refused while in error
-                  seek(0, kFromBegin, kOk, 0),     // a good seek clears the error
+                  seek(0, kFromBegin, kOk, 0), // a good seek clears the error
                   seek(10, kFromBegin, kEnd, 10),
                   seek(11, kFromBegin, kError, 10),
                   seek(-1, kFromEnd, kOk, 9),
-                  read(4, 1, kError, 10),      // short: what is left, then error
+                  read(4, 1, kError, 10), // short: what is left, then error
                   seek(2, kFromBegin, kOk, 2),
                   seek(3, kFromCurrent, kOk, 5),
                   seek(-6, kFromCurrent, kError, 5),
@@ -43,7 +43,7 @@ TEST(MemoryStorageTest, StatusAndPositionFollowReadsWritesAndSeeksOverABlockOfTe
                   read(2, 2, kOk, 6),
                   write(4, 4, kEnd, 10),
                   seek(8, kFromBegin, kOk, 8),
-                  write(5, 2, kError, 10),     // clipped at the end of the block
+                  write(5, 2, kError, 10), // clipped at the end of the block
               },
               original);
     EXPECT_EQ(block, "0wxy45wxwx");

@@ -70,7 +70,7 @@ TEST_F(MessageTest, IconSelectsTheStyle)
 {
     using Style = platform::Alert::Style;
     const std::pair<int, Style> cases[] = {
-        {0, Style::Informational}, {1, Style::Critical}, {2, Style::Warning},
+        {0, Style::Informational}, {1, Style::Critical},      {2, Style::Warning},
         {3, Style::Informational}, {4, Style::Informational}, {9, Style::Informational},
     };
     for (const auto& [icon, style] : cases) {
@@ -83,7 +83,8 @@ TEST_F(MessageTest, IconSelectsTheStyle)
 TEST_F(MessageTest, HeadingIsTheTitleOrTheApplicationNameAndMalformedTextIsDropped)
 {
     platform::Alert alert;
-    const char text[] = "a\xff" "b\xc3\xa9\xe2\x82";
+    const char text[] = "a\xff"
+                        "b\xc3\xa9\xe2\x82";
     Message::makeAlert(CV::BAS::CharSequence<char>(text, sizeof text - 1), Message::eTypeOK, Message::eButtonNone,
                        Message::eIconNone, nullptr, alert);
     EXPECT_EQ(alert.messageText(), "Calvarine");
@@ -120,12 +121,11 @@ TEST_F(MessageTest, ReplacementReceivesEveryRequest)
     Message::s_showMessageFunctor = [&](const CV::BAS::CharSequence<char>& text, Message::eType type,
                                         Message::eButton defaultButton, Message::eIcon icon, const char* title) {
         seen = text.str() + "|" + std::to_string(type) + "|" + std::to_string(defaultButton) + "|" +
-               std::to_string(icon) + "|" + (title ? title : "null");
+            std::to_string(icon) + "|" + (title ? title : "null");
         return Message::eButtonCancel;
     };
     testing::internal::CaptureStderr();
-    EXPECT_EQ(Message::show("Quit?", Message::eType(9), Message::eButtonNo, Message::eIcon(7)),
-              Message::eButtonCancel);
+    EXPECT_EQ(Message::show("Quit?", Message::eType(9), Message::eButtonNo, Message::eIcon(7)), Message::eButtonCancel);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(seen, "Quit?|9|3|7|null");
 }
@@ -183,7 +183,10 @@ TEST(MessageBundleTest, ButtonLabelsComeFromTheChosenLanguagesCatalogue)
 
     const std::string french = runProbe(bundle, "fr_CA");
     EXPECT_EQ(french.substr(0, 4), "FRA\n");
-    for (const char* label : {"D'accord", "Annuler", "Oui", "Non", "Abandonner", "R\xc3\xa9" "essayer", "Ignorer"})
+    for (const char* label : {"D'accord", "Annuler", "Oui", "Non", "Abandonner",
+                              "R\xc3\xa9"
+                              "essayer",
+                              "Ignorer"})
         EXPECT_NE(french.find(std::string("[answered: ") + label + "]"), std::string::npos) << label << french;
 
     // No catalogue for the language: the labels stay as they are.

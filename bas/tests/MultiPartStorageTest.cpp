@@ -1,6 +1,6 @@
 // The multi-part storage's reading and seeking over parts in memory.
-#include "BAS/MemoryStorage.h"
 #include "BAS/MultiPartStorage.h"
+#include "BAS/MemoryStorage.h"
 
 #include <gtest/gtest.h>
 
@@ -51,13 +51,13 @@ TEST(MultiPartStorage, ReadsAcrossAndAtPartBoundaries)
         int afterPart; // current part afterwards
     };
     const Case cases[] = {
-        {80, 60, 60, IStorage::eStatusOk, 1},     // 20 bytes of part 0, 40 of part 1
-        {130, 20, 20, IStorage::eStatusEnd, 1},   // ends exactly at the end of part 1
-        {100, 50, 50, IStorage::eStatusEnd, 1},   // all of part 1
-        {0, 230, 230, IStorage::eStatusEnd, 2},   // everything
-        {90, 100, 100, IStorage::eStatusOk, 2},   // across both boundaries
+        {80, 60, 60, IStorage::eStatusOk, 1}, // 20 bytes of part 0, 40 of part 1
+        {130, 20, 20, IStorage::eStatusEnd, 1}, // ends exactly at the end of part 1
+        {100, 50, 50, IStorage::eStatusEnd, 1}, // all of part 1
+        {0, 230, 230, IStorage::eStatusEnd, 2}, // everything
+        {90, 100, 100, IStorage::eStatusOk, 2}, // across both boundaries
         {200, 40, 30, IStorage::eStatusError, -1}, // past the end
-        {230, 1, 0, IStorage::eStatusEnd, 2},     // at the end
+        {230, 1, 0, IStorage::eStatusEnd, 2}, // at the end
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "at " << c.position << " read " << c.count);

@@ -158,21 +158,25 @@ TEST_P(ProcessorIdentificationTest, CapsFollowTheProcessorWords)
 INSTANTIATE_TEST_SUITE_P(
     Processors, ProcessorIdentificationTest,
     ::testing::Values(
-        Processor{"IntelQuadCoreHT", intelQuadCoreWithHyperThreading(),
+        Processor{"IntelQuadCoreHT",
+                  intelQuadCoreWithHyperThreading(),
                   {IA32::eSIMD_MMX | IA32::eSIMD_SSE | IA32::eSIMD_SSE2 | IA32::eSIMD_SSE3 | IA32::eSIMD_SSSE3 |
                        IA32::eSIMD_SSE41 | IA32::eSIMD_SSE42 | IA32::eSIMD_AVX,
                    IA32::eFeatureHyperThreading | IA32::eFeatureLongMode | IA32::eFeatureNoExecute |
                        IA32::eFeatureMultiCore | IA32::eFeatureCmpXchg16B,
                    4, 2, IA32::eVendorIntel, 3, 6, 14, 3, "Intel(R) Core(TM) i7 CPU @ 2.80GHz"}},
         // Extended EDX bit 30 and ECX bit 6 count only for this vendor.
-        Processor{"AmdCoreIdSize", amdWithCoreIdSize(),
+        Processor{"AmdCoreIdSize",
+                  amdWithCoreIdSize(),
                   {IA32::eSIMD_MMX | IA32::eSIMD_SSE2 | IA32::eSIMD_SSE3 | IA32::eSIMD_3DNowExt | IA32::eSIMD_SSE4A,
                    IA32::eFeatureLongMode | IA32::eFeatureMultiCore, 16, 1, IA32::eVendorAMD, 5, 15, 1, 1,
                    "AMD EPYC 7B13 64-Core Processor"}},
-        Processor{"AmdOneCore", amdSingleCoreCount(),
+        Processor{"AmdOneCore",
+                  amdSingleCoreCount(),
                   {IA32::eSIMD_MMX | IA32::eSIMD_SSE2 | IA32::eSIMD_SSE3 | IA32::eSIMD_3DNowExt | IA32::eSIMD_SSE4A,
                    IA32::eFeatureLongMode, 1, 1, IA32::eVendorAMD, 4, 6, 8, 0, "AMD EPYC 7B13 64-Core Processor"}},
-        Processor{"UnknownVendor", unknownVendorWithoutExtendedLeaves(),
+        Processor{"UnknownVendor",
+                  unknownVendorWithoutExtendedLeaves(),
                   {IA32::eSIMD_MMX, 0, 1, 1, IA32::eVendorUnknown, 0, 5, 4, 2, "<Unkown>"}},
         Processor{"NoLeaves", nothingAtAll(), {0, 0, 1, 1, IA32::eVendorIntel, 0, 0, 0, 0, "<Unkown>"}}),
     [](const ::testing::TestParamInfo<Processor>& info) { return std::string(info.param.label); });

@@ -1,5 +1,5 @@
-#include "BAS/MemoryStorage.h"
 #include "BAS/RangeLimitingStorage.h"
+#include "BAS/MemoryStorage.h"
 #include "StorageScript.h"
 
 #include <gtest/gtest.h>
@@ -16,10 +16,7 @@ using namespace storage_test;
 // A window [100, 150) over 200 bytes of memory.
 class RangeOverMemory : public ::testing::Test {
 protected:
-    RangeOverMemory()
-    {
-        m_inner.init(IStorage::eAccessReadWrite, &m_block[0], m_block.size());
-    }
+    RangeOverMemory() { m_inner.init(IStorage::eAccessReadWrite, &m_block[0], m_block.size()); }
 
     std::string m_block = numberedBytes(200);
     const std::string m_original = m_block;
@@ -35,27 +32,19 @@ TEST_F(RangeOverMemory, AWindowWithALengthStopsReadsWritesAndSeeksAtItsEnds)
     EXPECT_EQ(m_inner.getPos64(), 100);
     runScript(m_window,
               {
-                  seek(0, kFromEnd, kEnd, 50),
-                  seek(10, kFromEnd, kOk, 40),
-                  read(100, 10, kError, 50),  // a short read tells, as in any storage
-                  read(1, 0, kError, 50),     // refused while in error
-                  seek(-1, kFromBegin, kError, 50),
-                  seek(51, kFromEnd, kError, 50),
-                  seek(0, kFromBegin, kOk, 0),
-                  read(20, 20, kOk, 20),
-                  read(30, 30, kEnd, 50),     // ends at the window's end
-                  read(1, 0, kError, 50),     // past it
-                  seek(-20, kFromEnd, kError, 50),
-                  seek(5, kFromEnd, kOk, 45),
-                  seek(-45, kFromCurrent, kOk, 0),
-                  seek(-1, kFromCurrent, kError, -1), // before the window
-                  seek(60, kFromBegin, kError, -1),   // after it
-                  seek(45, kFromBegin, kOk, 45),
-                  write(10, 5, kError, 50),   // clipped to the window
-                  seek(40, kFromBegin, kOk, 40),
-                  write(10, 10, kEnd, 50),
-                  seek(0, kFromBegin, kOk, 0),
-                  read(50, 50, kEnd, 50),
+                  seek(0, kFromEnd, kEnd, 50),      seek(10, kFromEnd, kOk, 40),
+                  read(100, 10, kError, 50), // a short read tells, as in any storage
+                  read(1, 0, kError, 50), // refused while in error
+                  seek(-1, kFromBegin, kError, 50), seek(51, kFromEnd, kError, 50),
+                  seek(0, kFromBegin, kOk, 0),      read(20, 20, kOk, 20),
+                  read(30, 30, kEnd, 50), // ends at the window's end
+                  read(1, 0, kError, 50), // past it
+                  seek(-20, kFromEnd, kError, 50),  seek(5, kFromEnd, kOk, 45),
+                  seek(-45, kFromCurrent, kOk, 0),  seek(-1, kFromCurrent, kError, -1), // before the window
+                  seek(60, kFromBegin, kError, -1), // after it
+                  seek(45, kFromBegin, kOk, 45),    write(10, 5, kError, 50), // clipped to the window
+                  seek(40, kFromBegin, kOk, 40),    write(10, 10, kEnd, 50),
+                  seek(0, kFromBegin, kOk, 0),      read(50, 50, kEnd, 50),
               },
               m_original.substr(100, 50));
     EXPECT_EQ(m_block.substr(0, 140), m_original.substr(0, 140));
@@ -89,9 +78,8 @@ TEST_F(RangeOverMemory, OpeningChecksTheInnerStorageAndTheWindow)
         bool opens;
     };
     const Case cases[] = {
-        {&m_inner, 0, 200, true},   {&m_inner, 200, 0, true}, {nullptr, 0, 0, false},
-        {&closed, 0, 0, false},     {&m_inner, -1, 10, false}, {&m_inner, 10, -1, false},
-        {&m_inner, 201, 10, false},
+        {&m_inner, 0, 200, true},  {&m_inner, 200, 0, true},  {nullptr, 0, 0, false},     {&closed, 0, 0, false},
+        {&m_inner, -1, 10, false}, {&m_inner, 10, -1, false}, {&m_inner, 201, 10, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.start);

@@ -21,7 +21,7 @@ namespace {
 // Pixels from kOrigin to kOrigin + kSize on both axes.
 constexpr int kOrigin = -32;
 constexpr int kSize = 128;
-constexpr int kField = 64;   // random rectangles lie in [0, kField)
+constexpr int kField = 64; // random rectangles lie in [0, kField)
 constexpr int kMaxDrift = 16; // moveBy keeps the total offset within this
 
 class Bitmap {
@@ -63,8 +63,7 @@ public:
     }
     bool operator==(Bitmap const& other) const { return m_pixels == other.m_pixels; }
 
-    template <class F>
-    static void forEach(F f)
+    template <class F> static void forEach(F f)
     {
         for (int y = kOrigin; y < kOrigin + kSize; ++y)
             for (int x = kOrigin; x < kOrigin + kSize; ++x)
@@ -167,7 +166,10 @@ unsigned seedFromEnvironment()
 
 class RandomRegions {
 public:
-    explicit RandomRegions(unsigned seed) : m_random(seed) {}
+    explicit RandomRegions(unsigned seed)
+        : m_random(seed)
+    {
+    }
 
     int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
 
@@ -221,8 +223,8 @@ TEST_F(RegionProperty, RandomOperationsMatchABitmap)
                 const bool unite = choice == 1;
                 const int target = random.upTo(3); // 0 region, 1 the other operand, 2 a fresh region
                 const bool swapped = random.upTo(2) == 1;
-                what = std::string(unite ? "add" : "intersect") + " target " + std::to_string(target) +
-                       " of " + testing::PrintToString(parts);
+                what = std::string(unite ? "add" : "intersect") + " target " + std::to_string(target) + " of " +
+                    testing::PrintToString(parts);
                 Region fresh;
                 Region& out = target == 0 ? region : target == 1 ? other : fresh;
                 Region const& a = swapped ? other : region;

@@ -27,7 +27,7 @@ bool isEmptyRect(Rect const& r)
 bool holds(Rect const& outer, Rect const& inner)
 {
     return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
-           inner.bottom <= outer.bottom;
+        inner.bottom <= outer.bottom;
 }
 
 // A region's content as plain values: its items and bounds.
@@ -49,7 +49,10 @@ Plain plainOf(Region const& region)
 // The band sweep over arrays, step by step as the regions define it.
 class ArraySweep {
 public:
-    ArraySweep(bool unite) : m_unite(unite) {}
+    ArraySweep(bool unite)
+        : m_unite(unite)
+    {
+    }
 
     std::vector<Rect> run(Plain const& a, Plain const& b)
     {
@@ -142,8 +145,8 @@ private:
             m_out.push_back(Rect{x1, top, x2, bottom});
     }
 
-    void intersectBands(std::vector<Rect> const& as, size_t ai, size_t aEnd, std::vector<Rect> const& bs,
-                        size_t bi, size_t bEnd, int top, int bottom)
+    void intersectBands(std::vector<Rect> const& as, size_t ai, size_t aEnd, std::vector<Rect> const& bs, size_t bi,
+                        size_t bEnd, int top, int bottom)
     {
         while (ai < aEnd && bi < bEnd) {
             const int x1 = std::max(as[ai].left, bs[bi].left);
@@ -174,7 +177,7 @@ private:
         bool same = m_out[m_previous].bottom == m_out[start].top && previousCount == newCount;
         for (size_t i = 0; same && i < newCount; ++i)
             same = m_out[m_previous + i].left == m_out[start + i].left &&
-                   m_out[m_previous + i].right == m_out[start + i].right;
+                m_out[m_previous + i].right == m_out[start + i].right;
         if (!same) {
             m_previous = start;
             return;
@@ -242,7 +245,10 @@ Plain expectedIntersection(Plain const& a, Plain const& b, bool sameObject)
 // their columns, with a few off the grid and a few empty ones.
 class RandomRects {
 public:
-    explicit RandomRects(unsigned seed) : m_random(seed) {}
+    explicit RandomRects(unsigned seed)
+        : m_random(seed)
+    {
+    }
 
     int upTo(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
 
@@ -282,8 +288,8 @@ using RegionSweep = regiontest::RegionPoolTest;
 TEST_F(RegionSweep, UnionAndIntersectionGiveTheItemsOfTheArraySweep)
 {
     RandomRects random(4242);
-    const Destination destinations[] = {Destination::Fresh, Destination::Filled, Destination::IsA,
-                                        Destination::IsB, Destination::AllThree};
+    const Destination destinations[] = {Destination::Fresh, Destination::Filled, Destination::IsA, Destination::IsB,
+                                        Destination::AllThree};
     for (int round = 0; round < 4000; ++round) {
         const bool unite = round % 2 == 0;
         const Destination destination = destinations[(round / 2) % 5];
@@ -296,17 +302,16 @@ TEST_F(RegionSweep, UnionAndIntersectionGiveTheItemsOfTheArraySweep)
         fill(b, bRects);
         fill(other, random.rects());
         SCOPED_TRACE(testing::Message() << (unite ? "union" : "intersection") << " round " << round << " of "
-                                        << testing::PrintToString(aRects) << " and "
-                                        << testing::PrintToString(bRects) << " destination "
-                                        << int(destination));
+                                        << testing::PrintToString(aRects) << " and " << testing::PrintToString(bRects)
+                                        << " destination " << int(destination));
         const bool sameObject = destination == Destination::AllThree;
         const Plain pa = plainOf(a);
         const Plain pb = sameObject ? pa : plainOf(b);
         const Plain expected = unite ? expectedUnion(pa, pb, sameObject) : expectedIntersection(pa, pb, sameObject);
 
         Region& out = destination == Destination::IsA || destination == Destination::AllThree ? a
-                      : destination == Destination::IsB                                    ? b
-                                                                                           : other;
+            : destination == Destination::IsB                                                 ? b
+                                                                                              : other;
         if (destination == Destination::Fresh)
             other.clear();
         Region const& second = sameObject ? a : b;

@@ -24,7 +24,7 @@ struct RegionCase {
     Op op;
     std::vector<Rect> a; // built with addFast, in order
     std::vector<Rect> b;
-    Rect arg;            // rectangle of IntersectRect; dx, dy of MoveBy in left, top
+    Rect arg; // rectangle of IntersectRect; dx, dy of MoveBy in left, top
     std::vector<Rect> items;
     Rect bounds;
 };
@@ -49,9 +49,7 @@ void runCase(RegionCase const& c, Out out)
     fill(a, c.a);
     fill(b, c.b);
     switch (c.op) {
-    case Op::Build:
-        checkResult(a, c);
-        break;
+    case Op::Build: checkResult(a, c); break;
     case Op::Add:
     case Op::Intersect: {
         Region& target = out == Out::IsA ? a : out == Out::IsB ? b : fresh;
@@ -78,7 +76,7 @@ void runCase(RegionCase const& c, Out out)
     }
 }
 
-class RegionCases : public RegionPool, public testing::WithParamInterface<RegionCase> {};
+class RegionCases : public RegionPool, public testing::WithParamInterface<RegionCase> { };
 
 TEST_P(RegionCases, GiveExactItemsAndBounds)
 {
@@ -97,51 +95,126 @@ const Rect kNone{0, 0, 0, 0};
 INSTANTIATE_TEST_SUITE_P(
     Regions, RegionCases,
     testing::Values(
-        RegionCase{"addTouchingSideBySide", Op::Add, {{0, 0, 10, 10}}, {{10, 0, 20, 10}}, kNone,
-                   {{0, 0, 20, 10}}, {0, 0, 20, 10}},
-        RegionCase{"addStackedCoalesces", Op::Add, {{0, 0, 10, 10}}, {{0, 10, 10, 20}}, kNone,
-                   {{0, 0, 10, 20}}, {0, 0, 10, 20}},
-        RegionCase{"addOverlapping", Op::Add, {{0, 0, 10, 10}}, {{5, 5, 15, 15}}, kNone,
-                   {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}}, {0, 0, 15, 15}},
+        RegionCase{"addTouchingSideBySide",
+                   Op::Add,
+                   {{0, 0, 10, 10}},
+                   {{10, 0, 20, 10}},
+                   kNone,
+                   {{0, 0, 20, 10}},
+                   {0, 0, 20, 10}},
+        RegionCase{"addStackedCoalesces",
+                   Op::Add,
+                   {{0, 0, 10, 10}},
+                   {{0, 10, 10, 20}},
+                   kNone,
+                   {{0, 0, 10, 20}},
+                   {0, 0, 10, 20}},
+        RegionCase{"addOverlapping",
+                   Op::Add,
+                   {{0, 0, 10, 10}},
+                   {{5, 5, 15, 15}},
+                   kNone,
+                   {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}},
+                   {0, 0, 15, 15}},
         RegionCase{"addInsideSingleKeepsIt", Op::Add, {{0, 0, 10, 10}}, {{2, 2, 4, 4}}, kNone, {}, {0, 0, 10, 10}},
-        RegionCase{"addEmpty", Op::Add, {{0, 0, 10, 10}, {20, 0, 30, 10}}, {}, kNone,
-                   {{0, 0, 10, 10}, {20, 0, 30, 10}}, {0, 0, 30, 10}},
-        RegionCase{"addInterleavedBands", Op::Add, {{0, 0, 4, 10}, {8, 0, 12, 10}}, {{2, 5, 10, 15}}, kNone,
-                   {{0, 0, 4, 5}, {8, 0, 12, 5}, {0, 5, 12, 10}, {2, 10, 10, 15}}, {0, 0, 12, 15}},
+        RegionCase{"addEmpty",
+                   Op::Add,
+                   {{0, 0, 10, 10}, {20, 0, 30, 10}},
+                   {},
+                   kNone,
+                   {{0, 0, 10, 10}, {20, 0, 30, 10}},
+                   {0, 0, 30, 10}},
+        RegionCase{"addInterleavedBands",
+                   Op::Add,
+                   {{0, 0, 4, 10}, {8, 0, 12, 10}},
+                   {{2, 5, 10, 15}},
+                   kNone,
+                   {{0, 0, 4, 5}, {8, 0, 12, 5}, {0, 5, 12, 10}, {2, 10, 10, 15}},
+                   {0, 0, 12, 15}},
         RegionCase{"intersectDisjoint", Op::Intersect, {{0, 0, 10, 10}}, {{20, 20, 30, 30}}, kNone, {}, kNone},
         RegionCase{"intersectWithEmpty", Op::Intersect, {{0, 0, 10, 10}, {0, 20, 10, 30}}, {}, kNone, {}, kNone},
-        RegionCase{"intersectTwoSingles", Op::Intersect, {{0, 0, 10, 10}}, {{5, 5, 15, 15}}, kNone, {},
-                   {5, 5, 10, 10}},
-        RegionCase{"intersectBands", Op::Intersect, {{0, 0, 10, 10}, {20, 0, 30, 10}}, {{5, 2, 25, 20}}, kNone,
-                   {{5, 2, 10, 10}, {20, 2, 25, 10}}, {5, 2, 25, 10}},
-        RegionCase{"intersectCoalescesToOne", Op::IntersectRect, {{0, 0, 10, 10}, {5, 5, 15, 15}}, {},
-                   {0, 0, 8, 8}, {{0, 0, 8, 8}}, {0, 0, 8, 8}},
-        RegionCase{"intersectEmptyRect", Op::IntersectRect, {{0, 0, 10, 10}, {5, 5, 15, 15}}, {}, {3, 3, 3, 9},
-                   {}, kNone},
-        RegionCase{"addFastOverlapping", Op::Build, {{0, 0, 10, 10}, {5, 5, 15, 15}}, {}, kNone,
-                   {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}}, {0, 0, 15, 15}},
-        RegionCase{"addFastLeavesLastBandUnmerged", Op::Build, {{0, 0, 10, 10}, {0, 10, 10, 20}}, {}, kNone,
-                   {{0, 0, 10, 10}, {0, 10, 10, 20}}, {0, 0, 10, 20}},
-        RegionCase{"addFastJoinsThreePieces", Op::Build, {{0, 0, 10, 10}, {0, 20, 10, 30}, {0, 10, 10, 20}}, {},
-                   kNone, {{0, 0, 10, 30}}, {0, 0, 10, 30}},
-        RegionCase{"addFastPieceAboveBand", Op::Build, {{0, 10, 10, 20}, {0, 30, 10, 40}, {20, 0, 30, 5}}, {},
-                   kNone, {{20, 0, 30, 5}, {0, 10, 10, 20}, {0, 30, 10, 40}}, {0, 0, 30, 40}},
-        RegionCase{"addFastFillsGapsInABand", Op::Build,
-                   {{0, 0, 10, 10}, {20, 0, 30, 10}, {12, 0, 18, 10}, {10, 0, 12, 10}}, {}, kNone,
-                   {{0, 0, 18, 10}, {20, 0, 30, 10}}, {0, 0, 30, 10}},
-        RegionCase{"addFastSplitsBandTwice", Op::Build, {{0, 0, 10, 30}, {20, 0, 30, 30}, {5, 10, 25, 20}}, {},
-                   kNone, {{0, 0, 10, 10}, {20, 0, 30, 10}, {0, 10, 30, 20}, {0, 20, 10, 30}, {20, 20, 30, 30}},
+        RegionCase{"intersectTwoSingles", Op::Intersect, {{0, 0, 10, 10}}, {{5, 5, 15, 15}}, kNone, {}, {5, 5, 10, 10}},
+        RegionCase{"intersectBands",
+                   Op::Intersect,
+                   {{0, 0, 10, 10}, {20, 0, 30, 10}},
+                   {{5, 2, 25, 20}},
+                   kNone,
+                   {{5, 2, 10, 10}, {20, 2, 25, 10}},
+                   {5, 2, 25, 10}},
+        RegionCase{"intersectCoalescesToOne",
+                   Op::IntersectRect,
+                   {{0, 0, 10, 10}, {5, 5, 15, 15}},
+                   {},
+                   {0, 0, 8, 8},
+                   {{0, 0, 8, 8}},
+                   {0, 0, 8, 8}},
+        RegionCase{"intersectEmptyRect",
+                   Op::IntersectRect,
+                   {{0, 0, 10, 10}, {5, 5, 15, 15}},
+                   {},
+                   {3, 3, 3, 9},
+                   {},
+                   kNone},
+        RegionCase{"addFastOverlapping",
+                   Op::Build,
+                   {{0, 0, 10, 10}, {5, 5, 15, 15}},
+                   {},
+                   kNone,
+                   {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}},
+                   {0, 0, 15, 15}},
+        RegionCase{"addFastLeavesLastBandUnmerged",
+                   Op::Build,
+                   {{0, 0, 10, 10}, {0, 10, 10, 20}},
+                   {},
+                   kNone,
+                   {{0, 0, 10, 10}, {0, 10, 10, 20}},
+                   {0, 0, 10, 20}},
+        RegionCase{"addFastJoinsThreePieces",
+                   Op::Build,
+                   {{0, 0, 10, 10}, {0, 20, 10, 30}, {0, 10, 10, 20}},
+                   {},
+                   kNone,
+                   {{0, 0, 10, 30}},
+                   {0, 0, 10, 30}},
+        RegionCase{"addFastPieceAboveBand",
+                   Op::Build,
+                   {{0, 10, 10, 20}, {0, 30, 10, 40}, {20, 0, 30, 5}},
+                   {},
+                   kNone,
+                   {{20, 0, 30, 5}, {0, 10, 10, 20}, {0, 30, 10, 40}},
+                   {0, 0, 30, 40}},
+        RegionCase{"addFastFillsGapsInABand",
+                   Op::Build,
+                   {{0, 0, 10, 10}, {20, 0, 30, 10}, {12, 0, 18, 10}, {10, 0, 12, 10}},
+                   {},
+                   kNone,
+                   {{0, 0, 18, 10}, {20, 0, 30, 10}},
+                   {0, 0, 30, 10}},
+        RegionCase{"addFastSplitsBandTwice",
+                   Op::Build,
+                   {{0, 0, 10, 30}, {20, 0, 30, 30}, {5, 10, 25, 20}},
+                   {},
+                   kNone,
+                   {{0, 0, 10, 10}, {20, 0, 30, 10}, {0, 10, 30, 20}, {0, 20, 10, 30}, {20, 20, 30, 30}},
                    {0, 0, 30, 30}},
-        RegionCase{"addFastInsideSingle", Op::Build, {{0, 0, 10, 10}, {2, 2, 5, 5}}, {}, kNone, {},
-                   {0, 0, 10, 10}},
-        RegionCase{"addFastCoveringSingle", Op::Build, {{2, 2, 5, 5}, {0, 0, 10, 10}}, {}, kNone, {},
-                   {0, 0, 10, 10}},
+        RegionCase{"addFastInsideSingle", Op::Build, {{0, 0, 10, 10}, {2, 2, 5, 5}}, {}, kNone, {}, {0, 0, 10, 10}},
+        RegionCase{"addFastCoveringSingle", Op::Build, {{2, 2, 5, 5}, {0, 0, 10, 10}}, {}, kNone, {}, {0, 0, 10, 10}},
         RegionCase{"addFastEmptyRect", Op::Build, {{4, 4, 4, 9}}, {}, kNone, {}, kNone},
-        RegionCase{"moveByShiftsItemsAndBounds", Op::MoveBy, {{0, 0, 10, 10}, {5, 5, 15, 15}}, {}, {3, -2, 0, 0},
-                   {{3, -2, 13, 3}, {3, 3, 18, 8}, {8, 8, 18, 13}}, {3, -2, 18, 13}},
+        RegionCase{"moveByShiftsItemsAndBounds",
+                   Op::MoveBy,
+                   {{0, 0, 10, 10}, {5, 5, 15, 15}},
+                   {},
+                   {3, -2, 0, 0},
+                   {{3, -2, 13, 3}, {3, 3, 18, 8}, {8, 8, 18, 13}},
+                   {3, -2, 18, 13}},
         RegionCase{"moveByLeavesEmptyRegion", Op::MoveBy, {}, {}, {3, -2, 0, 0}, {}, kNone},
-        RegionCase{"copyToReusesAndAppendsItems", Op::CopyToFilled, {{0, 0, 10, 10}, {5, 5, 15, 15}}, {}, kNone,
-                   {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}}, {0, 0, 15, 15}},
+        RegionCase{"copyToReusesAndAppendsItems",
+                   Op::CopyToFilled,
+                   {{0, 0, 10, 10}, {5, 5, 15, 15}},
+                   {},
+                   kNone,
+                   {{0, 0, 10, 5}, {0, 5, 15, 10}, {5, 10, 15, 15}},
+                   {0, 0, 15, 15}},
         RegionCase{"copyToFromEmptyFreesAll", Op::CopyToFilled, {}, {}, kNone, {}, kNone}),
     [](const testing::TestParamInfo<RegionCase>& info) { return std::string(info.param.name); });
 
@@ -175,8 +248,8 @@ TEST_F(RegionPool, TestRectTellsInsideOutsideAndPartly)
     } cases[] = {
         {&gap, {2, 2, 8, 8}, Region::eInside},
         {&gap, {5, 2, 25, 8}, Region::ePartlyInside}, // straddles the gap
-        {&gap, {3, 3, 3, 8}, Region::eOutside},       // empty, inside the bounds
-        {&gap, {12, 2, 18, 8}, Region::eOutside},     // in the gap
+        {&gap, {3, 3, 3, 8}, Region::eOutside}, // empty, inside the bounds
+        {&gap, {12, 2, 18, 8}, Region::eOutside}, // in the gap
         {&gap, {40, 0, 50, 10}, Region::eOutside},
         {&gap, {20, 0, 30, 10}, Region::eInside},
         {&stairs, {5, 5, 10, 15}, Region::eInside},
@@ -217,7 +290,7 @@ TEST_F(RegionPool, IntersectorWalksTheRectanglesMeetingTheClip)
     } cases[] = {
         {&stairs, {0, 0, 6, 6}, 1, {{-1, -1, 5, 4}, {-1, 4, 5, 5}}},
         {&stairs, {-5, -5, 20, 20}, 0, {{-1, -1, 9, 4}, {-1, 4, 14, 9}, {4, 9, 14, 14}}},
-        {&stairs, {11, 0, 20, 4}, 2, {}},        // beside the items, inside the bounds
+        {&stairs, {11, 0, 20, 4}, 2, {}}, // beside the items, inside the bounds
         {&stairs, {20, 20, 30, 30}, 2, {}},
         {&single, {5, 5, 20, 20}, 1, {{4, 4, 9, 9}}},
     };
@@ -235,9 +308,16 @@ TEST_F(RegionPool, ResultsReplaceTheItemsOfAFilledOutput)
 {
     std::vector<Rect> const a{{0, 0, 4, 10}, {8, 0, 12, 10}, {0, 20, 30, 30}};
     std::vector<Rect> const b{{2, 5, 10, 15}, {5, 25, 40, 40}};
-    std::vector<std::vector<Rect>> const formerContents{
-        {}, {{100, 0, 101, 1}, {100, 2, 101, 3}}, {{0, 50, 1, 51}, {2, 50, 3, 51}, {0, 52, 1, 53}, {0, 54, 1, 55},
-                                                  {0, 56, 1, 57}, {0, 58, 1, 59}, {0, 60, 1, 61}, {0, 62, 1, 63}}};
+    std::vector<std::vector<Rect>> const formerContents{{},
+                                                        {{100, 0, 101, 1}, {100, 2, 101, 3}},
+                                                        {{0, 50, 1, 51},
+                                                         {2, 50, 3, 51},
+                                                         {0, 52, 1, 53},
+                                                         {0, 54, 1, 55},
+                                                         {0, 56, 1, 57},
+                                                         {0, 58, 1, 59},
+                                                         {0, 60, 1, 61},
+                                                         {0, 62, 1, 63}}};
     for (bool unite : {true, false}) {
         Region first;
         Region second;

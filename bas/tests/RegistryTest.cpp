@@ -1,5 +1,5 @@
-#include "BAS/Autolock.h"
 #include "BAS/Registry.h"
+#include "BAS/Autolock.h"
 
 #include <gtest/gtest.h>
 
@@ -16,12 +16,14 @@ using CV::BAS::DETAIL::Autolock;
 // Whether another thread could take the library mutex right now.
 bool mutexIsFree()
 {
-    return std::async(std::launch::async, [] {
-               if (!Autolock::s_mutex.try_lock())
-                   return false;
-               Autolock::s_mutex.unlock();
-               return true;
-           }).get();
+    return std::async(std::launch::async,
+                      [] {
+                          if (!Autolock::s_mutex.try_lock())
+                              return false;
+                          Autolock::s_mutex.unlock();
+                          return true;
+                      })
+        .get();
 }
 
 struct Calls {
@@ -33,7 +35,10 @@ struct Calls {
 
 class FakeRegistry : public Registry::Impl {
 public:
-    explicit FakeRegistry(Calls& calls) : calls_(calls) {}
+    explicit FakeRegistry(Calls& calls)
+        : calls_(calls)
+    {
+    }
     ~FakeRegistry() override { ++calls_.deletes; }
 
     bool get(const char* key, std::vector<std::string>& values, Registry::eGetMode mode) override

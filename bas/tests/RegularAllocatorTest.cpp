@@ -69,7 +69,7 @@ struct GrowthCase {
     std::vector<size_t> packetSequence; // slot counts of successive packets
 };
 
-class PoolGrowth : public testing::TestWithParam<GrowthCase> {};
+class PoolGrowth : public testing::TestWithParam<GrowthCase> { };
 
 TEST_P(PoolGrowth, FirstPacketBytesAndDoublingUpToTheCap)
 {
@@ -83,12 +83,11 @@ TEST_P(PoolGrowth, FirstPacketBytesAndDoublingUpToTheCap)
     EXPECT_EQ(pool.packetSlotCounts(), c.packetSequence);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pools, PoolGrowth,
-    testing::Values(GrowthCase{"criticalSections", 40, 512, 1656, {40, 80, 160, 320, 512, 512}},
-                    GrowthCase{"regionItems", 8192, 6710886, 327736, {8192, 16384, 32768, 65536}},
-                    GrowthCase{"smallCap", 3, 5, 3 * kStride + 56, {3, 5, 5}}),
-    [](const testing::TestParamInfo<GrowthCase>& info) { return std::string(info.param.pool); });
+INSTANTIATE_TEST_SUITE_P(Pools, PoolGrowth,
+                         testing::Values(GrowthCase{"criticalSections", 40, 512, 1656, {40, 80, 160, 320, 512, 512}},
+                                         GrowthCase{"regionItems", 8192, 6710886, 327736, {8192, 16384, 32768, 65536}},
+                                         GrowthCase{"smallCap", 3, 5, 3 * kStride + 56, {3, 5, 5}}),
+                         [](const testing::TestParamInfo<GrowthCase>& info) { return std::string(info.param.pool); });
 
 TEST(RegularAllocator, FreshPacketHandsOutRecordsDownwards40BytesApart)
 {
@@ -143,7 +142,7 @@ struct FailureCase {
     ProbePool::PacketSupply supply;
 };
 
-class PacketFailure : public testing::TestWithParam<FailureCase> {};
+class PacketFailure : public testing::TestWithParam<FailureCase> { };
 
 TEST_P(PacketFailure, ThrowsBadAllocAndReleasesTheLock)
 {

@@ -51,7 +51,7 @@ TEST_F(ResourceStorageTest, FindsLinkedResourcesByIdOrNameAndReportsMissingOnes)
         std::string message;
     };
     const Case cases[] = {
-        {true, nullptr, 128, "PICTURE", kPicture128, ""},  // the type is the first four characters
+        {true, nullptr, 128, "PICTURE", kPicture128, ""}, // the type is the first four characters
         {true, nullptr, 128, "PICT", kPicture128, ""},
         {true, nullptr, 0xFFFF, "PICT", "picture -1", ""}, // ids are 16-bit
         {true, nullptr, 0x10080, "PICT", "<none>", "cannot resolve resource: PICT 65664\n"},

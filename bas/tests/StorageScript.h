@@ -84,9 +84,7 @@ inline void runScript(IStorage& storage, const std::vector<Step>& steps, std::st
                 content.replace(static_cast<size_t>(before), done, bytes.substr(0, done));
             break;
         }
-        case Op::Seek:
-            storage.seek64(step.amount, step.origin);
-            break;
+        case Op::Seek: storage.seek64(step.amount, step.origin); break;
         }
         EXPECT_EQ(storage.getStatus(), step.status);
         EXPECT_EQ(storage.getPos64(), step.position);

@@ -1,5 +1,5 @@
-#include "BAS/MemoryStream.h"
 #include "BAS/Stream.h"
+#include "BAS/MemoryStream.h"
 
 #include <gtest/gtest.h>
 

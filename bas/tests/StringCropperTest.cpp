@@ -1,5 +1,5 @@
-#include "BAS/FileName.h"
 #include "BAS/StringCropper.h"
+#include "BAS/FileName.h"
 #include "BAS/SystemFolder.h"
 
 #include "platform/volumes/MountTableSource.h"
@@ -15,10 +15,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <unistd.h>
 
 using CV::BAS::StringCropper;
 
@@ -75,7 +75,7 @@ void PrintTo(const CropCase& c, std::ostream* os)
     *os << "mode " << c.mode << " '" << c.ellipsis << "' \"" << c.text << "\" width " << c.width;
 }
 
-class CropTest : public ::testing::TestWithParam<CropCase> {};
+class CropTest : public ::testing::TestWithParam<CropCase> { };
 
 TEST_P(CropTest, GivesTheExpectedText)
 {
@@ -89,80 +89,84 @@ TEST_P(CropTest, GivesTheExpectedText)
 
 const char* const kAlphabet = "abcdefghijklmno"; // 150 wide
 
-INSTANTIATE_TEST_SUITE_P(EveryMode, CropTest, ::testing::Values(
-    CropCase{0, "...", kAlphabet, 100, "abcdefghijklmno"},
-    CropCase{-3, "...", kAlphabet, 100, "abcdefghijklmno"},
-    CropCase{12, "...", kAlphabet, 100, "abcdefghijklmno"},
-    CropCase{1, "...", kAlphabet, 100, "abcdefg..."},
-    CropCase{1, "...", kAlphabet, 150, "abcdefghijklmno"},
-    CropCase{1, "...", kAlphabet, 35, "..."},
-    CropCase{1, "", kAlphabet, 55, "abcde"},
-    CropCase{2, "...", kAlphabet, 100, "...ijklmno"},
-    CropCase{2, "", kAlphabet, 55, "klmno"},
-    CropCase{3, "...", kAlphabet, 100, "...ijklmno"},
-    CropCase{7, "...", kAlphabet, 100, "abcdfghjkl"},
-    CropCase{8, "...", kAlphabet, 100, "Abcdf"},
-    CropCase{9, "...", kAlphabet, 100, "Abcdf"},
-    CropCase{10, "...", kAlphabet, 100, "abc...lmno"},
-    CropCase{11, "...", kAlphabet, 100, "abc...lmno"},
-    CropCase{10, "...", kAlphabet, 149, "abcde...jklmno"},
-    CropCase{11, "...", kAlphabet, 149, "abcde...jklmno"}));
+INSTANTIATE_TEST_SUITE_P(
+    EveryMode, CropTest,
+    ::testing::Values(
+        CropCase{0, "...", kAlphabet, 100, "abcdefghijklmno"}, CropCase{-3, "...", kAlphabet, 100, "abcdefghijklmno"},
+        CropCase{12, "...", kAlphabet, 100, "abcdefghijklmno"}, CropCase{1, "...", kAlphabet, 100, "abcdefg..."},
+        CropCase{1, "...", kAlphabet, 150, "abcdefghijklmno"}, CropCase{1, "...", kAlphabet, 35, "..."},
+        CropCase{1, "", kAlphabet, 55, "abcde"}, CropCase{2, "...", kAlphabet, 100, "...ijklmno"},
+        CropCase{2, "", kAlphabet, 55, "klmno"}, CropCase{3, "...", kAlphabet, 100, "...ijklmno"},
+        CropCase{7, "...", kAlphabet, 100, "abcdfghjkl"}, CropCase{8, "...", kAlphabet, 100, "Abcdf"},
+        CropCase{9, "...", kAlphabet, 100, "Abcdf"}, CropCase{10, "...", kAlphabet, 100, "abc...lmno"},
+        CropCase{11, "...", kAlphabet, 100, "abc...lmno"}, CropCase{10, "...", kAlphabet, 149, "abcde...jklmno"},
+        CropCase{11, "...", kAlphabet, 149, "abcde...jklmno"}));
 
 // The ellipsis alone is wider than the room.
-INSTANTIATE_TEST_SUITE_P(WideEllipsis, CropTest, ::testing::Values(
-    CropCase{1, "...", kAlphabet, 25, "ab"},
-    CropCase{2, "...", kAlphabet, 25, "no"},
-    CropCase{10, "...", kAlphabet, 25, "ab"},
-    CropCase{3, "...", "Disk:Users:me:Desktop", 25, "op"},
-    CropCase{6, "...", "Disk:Users:me:Desktop:", 25, "op"},
-    CropCase{11, "...", kAlphabet, 25, "no"},
-    CropCase{11, "...", kAlphabet, 0, ""}));
+INSTANTIATE_TEST_SUITE_P(
+    WideEllipsis, CropTest,
+    ::testing::Values(CropCase{1, "...", kAlphabet, 25, "ab"}, CropCase{2, "...", kAlphabet, 25, "no"},
+                      CropCase{10, "...", kAlphabet, 25, "ab"}, CropCase{3, "...", "Disk:Users:me:Desktop", 25, "op"},
+                      CropCase{6, "...", "Disk:Users:me:Desktop:", 25, "op"}, CropCase{11, "...", kAlphabet, 25, "no"},
+                      CropCase{11, "...", kAlphabet, 0, ""}));
 
 // Multi-byte code points are never split and count once.
-INSTANTIATE_TEST_SUITE_P(NonAscii, CropTest, ::testing::Values(
-    CropCase{1, "\xE2\x80\xA6", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xE2\x82\xAC", 40, "\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x80\xA6"},
-    CropCase{2, "\xE2\x80\xA6", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xE2\x82\xAC", 40, "\xE2\x80\xA6\xC3\xBC\xC3\x9F\xE2\x82\xAC"},
-    CropCase{10, "\xE2\x80\xA6", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xE2\x82\xAC", 40, "\xC3\xA4\xE2\x80\xA6\xC3\x9F\xE2\x82\xAC"},
-    CropCase{11, "\xE2\x80\xA6", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xE2\x82\xAC", 40, "\xE2\x80\xA6\xC3\xBC\xC3\x9F\xE2\x82\xAC"},
-    CropCase{7, "", "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln", 80, "GrausKln"},
-    CropCase{8, "", "gr\xC3\xBC\xC3\x9F" "e aus k\xC3\xB6ln", 80, "GrAsKln"}));
+INSTANTIATE_TEST_SUITE_P(NonAscii, CropTest,
+                         ::testing::Values(CropCase{1, "\xE2\x80\xA6", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xE2\x82\xAC",
+                                                    40, "\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x80\xA6"},
+                                           CropCase{2, "\xE2\x80\xA6", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xE2\x82\xAC",
+                                                    40, "\xE2\x80\xA6\xC3\xBC\xC3\x9F\xE2\x82\xAC"},
+                                           CropCase{10, "\xE2\x80\xA6", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xE2\x82\xAC",
+                                                    40, "\xC3\xA4\xE2\x80\xA6\xC3\x9F\xE2\x82\xAC"},
+                                           CropCase{11, "\xE2\x80\xA6", "\xC3\xA4\xC3\xB6\xC3\xBC\xC3\x9F\xE2\x82\xAC",
+                                                    40, "\xE2\x80\xA6\xC3\xBC\xC3\x9F\xE2\x82\xAC"},
+                                           CropCase{7, "",
+                                                    "Gr\xC3\xBC\xC3\x9F"
+                                                    "e aus K\xC3\xB6ln",
+                                                    80, "GrausKln"},
+                                           CropCase{8, "",
+                                                    "gr\xC3\xBC\xC3\x9F"
+                                                    "e aus k\xC3\xB6ln",
+                                                    80, "GrAsKln"}));
 
-INSTANTIATE_TEST_SUITE_P(Compression, CropTest, ::testing::Values(
-    CropCase{7, "", "Hello  World", 0, ""},
-    CropCase{7, "", "Hello  World", 100, "HelloWorld"},
-    CropCase{7, "", "Hello  World", 90, "HeloWorld"},
-    CropCase{7, "", "Hello  World", 80, "HloWorld"},
-    CropCase{7, "", "Hello  World", 60, "HlWrld"},
-    CropCase{7, "", "Hello  World", 40, "HlWr"},
-    CropCase{7, "", "pieces out", 70, "pcesout"},
-    CropCase{8, "", "load the file 2", 120, "LoadTheFile2"},
-    CropCase{8, "", "load the file 2", 110, "LdThFl2"},
-    CropCase{8, "", "load the file 2", 50, "LdThF"},
-    CropCase{8, "", "keyboard firmware 2024", 140, "KybrdFrmwr2024"},
-    CropCase{8, "", "keyboard firmware 2024", 120, "KybrFrmw2024"},
-    CropCase{8, "", "keyboard firmware 2024", 110, "KybFrm2024"},
-    CropCase{8, "", "keyboard firmware 2024", 80, "KyFr2024"},
-    CropCase{8, "", "-- ! load  me", 60, "LoadMe"},
-    CropCase{8, "", "... !!", 10, ""},
-    CropCase{8, "", "load the file", -5, ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Compression, CropTest,
+    ::testing::Values(
+        CropCase{7, "", "Hello  World", 0, ""}, CropCase{7, "", "Hello  World", 100, "HelloWorld"},
+        CropCase{7, "", "Hello  World", 90, "HeloWorld"}, CropCase{7, "", "Hello  World", 80, "HloWorld"},
+        CropCase{7, "", "Hello  World", 60, "HlWrld"}, CropCase{7, "", "Hello  World", 40, "HlWr"},
+        CropCase{7, "", "pieces out", 70, "pcesout"}, CropCase{8, "", "load the file 2", 120, "LoadTheFile2"},
+        CropCase{8, "", "load the file 2", 110, "LdThFl2"}, CropCase{8, "", "load the file 2", 50, "LdThF"},
+        CropCase{8, "", "keyboard firmware 2024", 140, "KybrdFrmwr2024"},
+        CropCase{8, "", "keyboard firmware 2024", 120, "KybrFrmw2024"},
+        CropCase{8, "", "keyboard firmware 2024", 110, "KybFrm2024"},
+        CropCase{8, "", "keyboard firmware 2024", 80, "KyFr2024"}, CropCase{8, "", "-- ! load  me", 60, "LoadMe"},
+        CropCase{8, "", "... !!", 10, ""}, CropCase{8, "", "load the file", -5, ""}));
 
-INSTANTIATE_TEST_SUITE_P(Paths, CropTest, ::testing::Values(
-    CropCase{5, "...", "Disk:Users:me:Desktop:", 210, "Disk:Users:me:Desktop"},
-    CropCase{5, "...", "Disk:Users:me:Desktop:", 160, "Disk:...:Desktop"},
-    CropCase{5, "...", "Disk:Users:me:Desktop:", 200, "Disk:...:me:Desktop"},
-    CropCase{5, "...", "Disk:Users:me:Desktop:", 150, "...s:me:Desktop"},
-    CropCase{3, "...", "Disk:Users:me:Desktop:", 170, "Disk:...:Desktop:"},
-    CropCase{3, "...", "Disk:Users:Desktop:", 180, "Disk:...:Desktop:"},
-    CropCase{3, "...", "Disk:Desktop:", 100, "...esktop:"},
-    CropCase{3, "...", "Disk:Users:me:Desktop", 100, "...Desktop"},
-    CropCase{3, "...", "a:bbbbbbbbbb:c:dddddddddd:e:f", 200, "a:bbbbbbbbbb:...:e:f"},
-    CropCase{5, "...", ":", 0, ""}));
+INSTANTIATE_TEST_SUITE_P(Paths, CropTest,
+                         ::testing::Values(CropCase{5, "...", "Disk:Users:me:Desktop:", 210, "Disk:Users:me:Desktop"},
+                                           CropCase{5, "...", "Disk:Users:me:Desktop:", 160, "Disk:...:Desktop"},
+                                           CropCase{5, "...", "Disk:Users:me:Desktop:", 200, "Disk:...:me:Desktop"},
+                                           CropCase{5, "...", "Disk:Users:me:Desktop:", 150, "...s:me:Desktop"},
+                                           CropCase{3, "...", "Disk:Users:me:Desktop:", 170, "Disk:...:Desktop:"},
+                                           CropCase{3, "...", "Disk:Users:Desktop:", 180, "Disk:...:Desktop:"},
+                                           CropCase{3, "...", "Disk:Desktop:", 100, "...esktop:"},
+                                           CropCase{3, "...", "Disk:Users:me:Desktop", 100, "...Desktop"},
+                                           CropCase{3, "...", "a:bbbbbbbbbb:c:dddddddddd:e:f", 200,
+                                                    "a:bbbbbbbbbb:...:e:f"},
+                                           CropCase{5, "...", ":", 0, ""}));
 
 TEST(CropTest, MalformedTextThrows)
 {
     // Bad bytes where each strategy walks the text.
     for (int mode : {2, 10, 11})
-        EXPECT_THROW(crop(mode, "...", "abcd\xFF" "fghi\xFF" "klmno", 100), std::out_of_range) << "mode " << mode;
+        EXPECT_THROW(crop(mode, "...",
+                          "abcd\xFF"
+                          "fghi\xFF"
+                          "klmno",
+                          100),
+                     std::out_of_range)
+            << "mode " << mode;
 }
 
 TEST(CropTest, MissingCallbackThrows)

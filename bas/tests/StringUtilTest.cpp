@@ -31,13 +31,17 @@ TEST(WstrcmpcTest, ComparesByCodePoint)
         {"abc", "ab", false, 1},
         {"", "", true, 0},
         {"", "a", false, -1},
-        {"a", "B", true, 1},   // 'a' > 'B' by value
+        {"a", "B", true, 1}, // 'a' > 'B' by value
         {"a", "B", false, -1}, // 'A' < 'B'
         {"\xC3\xA4", "\xC3\x84", false, 0}, // ä / Ä
         {"\xC3\xA4", "\xC3\x84", true, 1},
-        {"Gr\xC3\xBC\xC3\x9F" "e.txt", "GR\xC3\x9C\xC3\x9F" "E.TXT", false, 0},
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e.txt",
+         "GR\xC3\x9C\xC3\x9F"
+         "E.TXT",
+         false, 0},
         {"\xCE\xB1", "\xCE\x92", false, -1}, // α < Β
-        {"z", "\xC3\xA4", true, -1},          // code points, not bytes signed
+        {"z", "\xC3\xA4", true, -1}, // code points, not bytes signed
     };
     for (const auto& c : cases)
         EXPECT_EQ(wstrcmpc(c.a, c.b, c.caseSensitive), c.expected)
@@ -85,9 +89,13 @@ TEST(FindPosOfSubStringNoCaseTest, FindsFirstOccurrence)
         {"Hello World", "", 12, npos},
         {"Hello World", "o", 50, npos},
         {"Hello World", "O", 5, 7},
-        {"abc", "bcd", 0, npos},   // text runs out first
-        {"aaab", "AAB", 0, 1},     // restart one code point on
-        {"a\xC3\xA4" "b", "\xC3\x84" "B", 0, 1},
+        {"abc", "bcd", 0, npos}, // text runs out first
+        {"aaab", "AAB", 0, 1}, // restart one code point on
+        {"a\xC3\xA4"
+         "b",
+         "\xC3\x84"
+         "B",
+         0, 1},
         {"\xC3\xA4\xC3\xA4x", "\xC3\x84X", 0, 2},
         {"", "a", 0, npos},
     };
@@ -98,7 +106,10 @@ TEST(FindPosOfSubStringNoCaseTest, FindsFirstOccurrence)
 
 TEST(FindPosOfSubStringNoCaseTest, MalformedUtf8Throws)
 {
-    EXPECT_THROW(StringUtil::findPosOfSubStringNoCase("ab\xFF" "cd", "cd", 0), std::out_of_range);
+    EXPECT_THROW(StringUtil::findPosOfSubStringNoCase("ab\xFF"
+                                                      "cd",
+                                                      "cd", 0),
+                 std::out_of_range);
     EXPECT_THROW(StringUtil::findPosOfSubStringNoCase("abcd", "c\xE2\x82", 0), std::out_of_range);
 }
 
@@ -168,15 +179,28 @@ TEST(FromUtfFilterTest, Utf8DropsMalformedSequencesOnly)
         std::string expected;
     };
     const Case cases[] = {
-        {"a\xFF" "b", "ab"},
-        {"ab\xE2\x82", "ab"},                    // incomplete tail
-        {"a\xC3" "b", "ab"},                     // broken sequence keeps the next character
+        {"a\xFF"
+         "b",
+         "ab"},
+        {"ab\xE2\x82", "ab"}, // incomplete tail
+        {"a\xC3"
+         "b",
+         "ab"}, // broken sequence keeps the next character
         {"\xE2\x82\xE2\x82\xAC", "\xE2\x82\xAC"}, // broken then whole euro sign
-        {"\xC0\xAF" "x", "x"},                   // overlong
-        {"\xED\xA0\x80" "x", "x"},               // encoded surrogate
-        {"\xF4\x90\x80\x80" "x", "x"},           // above U+10FFFF
-        {"\x80\xBF", ""},                        // stray continuation bytes
-        {"Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80", "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80"},
+        {"\xC0\xAF"
+         "x",
+         "x"}, // overlong
+        {"\xED\xA0\x80"
+         "x",
+         "x"}, // encoded surrogate
+        {"\xF4\x90\x80\x80"
+         "x",
+         "x"}, // above U+10FFFF
+        {"\x80\xBF", ""}, // stray continuation bytes
+        {"Gr\xC3\xBC\xC3\x9F"
+         "e \xF0\x9F\x98\x80",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xF0\x9F\x98\x80"},
         {std::string("a\0b", 3), std::string("a\0b", 3)},
     };
     for (const auto& c : cases)
@@ -190,12 +214,18 @@ TEST(FromUtfFilterTest, Utf16DropsUnpairedSurrogates)
         std::string expected;
     };
     const Case cases[] = {
-        {u"a\xD800" u"b", "ab"},
-        {u"a\xDC00" u"b", "ab"},
+        {u"a\xD800"
+         u"b",
+         "ab"},
+        {u"a\xDC00"
+         u"b",
+         "ab"},
         {u"ab\xD83D", "ab"},
         {u"\xD83D\xDE00", "\xF0\x9F\x98\x80"},
         {u"\xD83D\xD83D\xDE00", "\xF0\x9F\x98\x80"},
-        {u"Gr\u00FC\u00DFe \u20AC", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"},
+        {u"Gr\u00FC\u00DFe \u20AC",
+         "Gr\xC3\xBC\xC3\x9F"
+         "e \xE2\x82\xAC"},
         {u"", ""},
     };
     for (const auto& c : cases)

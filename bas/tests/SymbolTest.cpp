@@ -1,6 +1,6 @@
+#include "cv/symbol.h"
 #include "cv/VersionNumber.h"
 #include "cv/compiled_resources.h"
-#include "cv/symbol.h"
 
 #include <gtest/gtest.h>
 
@@ -58,7 +58,8 @@ TEST(SymbolTest, HashesWithSignedCharacters)
         {"a", 97, 97},
         {"abc", 417419622498u, 2146},
         // 0xC3 counts as -61, 0xA4 as -92: h = -61 * 65599 - 92, wrapped.
-        {"\xC3\xA4", std::size_t(std::uint64_t(-61) * 65599u - 92u), std::size_t((std::uint64_t(-61) * 65599u - 92u) & 4095)},
+        {"\xC3\xA4", std::size_t(std::uint64_t(-61) * 65599u - 92u),
+         std::size_t((std::uint64_t(-61) * 65599u - 92u) & 4095)},
     };
     for (const auto& c : cases) {
         const cv::symbol s(c.text);
@@ -131,8 +132,9 @@ TEST(CompiledResourcesTest, EveryLookupFails)
 {
     const cv::symbol name(std::string("logo.png"));
     const cv::symbol type(std::string("PICTURE"));
-    for (auto lookUp : {+[](cv::symbol n, cv::symbol) { return cv::compiled_resources::resolve_resource_data(n); },
-                        +[](cv::symbol, cv::symbol t) { return cv::compiled_resources::resolve_resource_data(t, 128); }}) {
+    for (auto lookUp :
+         {+[](cv::symbol n, cv::symbol) { return cv::compiled_resources::resolve_resource_data(n); },
+          +[](cv::symbol, cv::symbol t) { return cv::compiled_resources::resolve_resource_data(t, 128); }}) {
         try {
             lookUp(name, type);
             ADD_FAILURE() << "a resource was found";
@@ -156,9 +158,8 @@ TEST(VersionNumberTest, IsNullWhenPartsAddUpToZero)
         {{INT32_MAX, 1, INT32_MAX, 1}, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(cv::commons::isNull(c.version), c.null)
-            << c.version.majorPart << '.' << c.version.minorPart << '.' << c.version.patchPart << '.'
-            << c.version.fourthPart;
+        EXPECT_EQ(cv::commons::isNull(c.version), c.null) << c.version.majorPart << '.' << c.version.minorPart << '.'
+                                                          << c.version.patchPart << '.' << c.version.fourthPart;
 }
 
 } // namespace

@@ -72,10 +72,14 @@ TEST(SystemInfoTest, KernelReleaseGivesTheVersion)
         int32_t major, minor, patch;
     };
     const Case cases[] = {
-        {"6.1.0-18-amd64", 6, 1, 0}, {"5.15.153.1-microsoft-standard-WSL2", 5, 15, 153},
-        {"4.19", 4, 19, 0},          {"6.18.44-fc-v1523", 6, 18, 44},
-        {"", 0, 0, 0},               {"x.1.2", 0, 0, 0},
-        {"3.x.2", 3, 0, 0},          {"99999999999.1.2", 2147483647, 1, 2},
+        {"6.1.0-18-amd64", 6, 1, 0},
+        {"5.15.153.1-microsoft-standard-WSL2", 5, 15, 153},
+        {"4.19", 4, 19, 0},
+        {"6.18.44-fc-v1523", 6, 18, 44},
+        {"", 0, 0, 0},
+        {"x.1.2", 0, 0, 0},
+        {"3.x.2", 3, 0, 0},
+        {"99999999999.1.2", 2147483647, 1, 2},
     };
     for (const Case& c : cases) {
         const auto r = HostOperatingSystem::parseRelease(c.release);
@@ -91,10 +95,9 @@ TEST(SystemInfoTest, LocaleTextsGiveLanguageCodes)
         const char* text;
         int32_t code;
     };
-    const Case cases[] = {{"en_US", 0}, {"fr-CA", 1}, {"de", 2},  {"ja_JP", 3}, {"es_ES", 4},
-                          {"it_IT", 6}, {"pt_BR", 5}, {"e", 5},   {"", 5},      {nullptr, 5},
-                          {"EN_us", 5}, {"C", 5},     {"enx", 0},
-                          {"\xC3\xA9n", 5}};
+    const Case cases[] = {{"en_US", 0}, {"fr-CA", 1}, {"de", 2},  {"ja_JP", 3},    {"es_ES", 4},
+                          {"it_IT", 6}, {"pt_BR", 5}, {"e", 5},   {"", 5},         {nullptr, 5},
+                          {"EN_us", 5}, {"C", 5},     {"enx", 0}, {"\xC3\xA9n", 5}};
     for (const Case& c : cases) {
         CFStringRef locale = c.text ? CFStringCreateWithCString(nullptr, c.text, kCFStringEncodingUTF8) : nullptr;
         EXPECT_EQ(CV::BAS::convertMacLocaleToSystemLanguage(locale), c.code) << (c.text ? c.text : "(null)");
@@ -121,7 +124,9 @@ TEST(SystemInfoTest, LanguageAndLocaleComeFromTheEnvironment)
         {nullptr, nullptr, nullptr, "pt_BR.UTF-8", 5, 5},
     };
     for (const Case& c : cases) {
-        LocaleEnvironment environment{{"LANGUAGE", c.language}, {"LC_ALL", c.lcAll}, {"LC_MESSAGES", c.lcMessages},
+        LocaleEnvironment environment{{"LANGUAGE", c.language},
+                                      {"LC_ALL", c.lcAll},
+                                      {"LC_MESSAGES", c.lcMessages},
                                       {"LANG", c.lang}};
         SystemInfo::init();
         EXPECT_EQ(SystemInfo::s_eOSLanguage, c.osLanguage) << (c.language ? c.language : "") << " " << c.lang;
@@ -134,18 +139,12 @@ TEST(SystemInfoTest, LanguageAndLocaleComeFromTheEnvironment)
 platform::CpuidRegisters bigPackageCpuid(uint32_t leaf, uint32_t)
 {
     switch (leaf) {
-    case 0:
-        return {4, 0x756E6547u, 0x6C65746Eu, 0x49656E69u}; // "GenuineIntel"
-    case 1:
-        return {0x6A0, 128u << 16, 0, 1u << 28};
-    case 4:
-        return {63u << 26, 0, 0, 0};
-    case 0x80000000u:
-        return {0x80000004u, 0, 0, 0};
-    case 0x80000002u:
-        return {0x656B6146u, 0x55504320u, 0, 0}; // "Fake CPU"
-    default:
-        return {};
+    case 0: return {4, 0x756E6547u, 0x6C65746Eu, 0x49656E69u}; // "GenuineIntel"
+    case 1: return {0x6A0, 128u << 16, 0, 1u << 28};
+    case 4: return {63u << 26, 0, 0, 0};
+    case 0x80000000u: return {0x80000004u, 0, 0, 0};
+    case 0x80000002u: return {0x656B6146u, 0x55504320u, 0, 0}; // "Fake CPU"
+    default: return {};
     }
 }
 

@@ -15,15 +15,15 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-template <typename T>
-std::vector<T> unitsOf(const Utf16Holder<T>& holder)
+template <typename T> std::vector<T> unitsOf(const Utf16Holder<T>& holder)
 {
     return std::vector<T>(holder.data(), holder.data() + holder.length());
 }
 
 TEST(Utf16HolderTest, ConvertsUtf8AndDropsMalformedBytes)
 {
-    const std::string text = "a\xC3\xA9\xFF\xF0\x9F\x98\x80" "b\xE2\x82";
+    const std::string text = "a\xC3\xA9\xFF\xF0\x9F\x98\x80"
+                             "b\xE2\x82";
     const std::vector<char16_t> expected = {u'a', 0xE9, 0xD83D, 0xDE00, u'b'};
 
     const auto wide = utf_to_utf_chseqref<char16_t>(text);
@@ -38,7 +38,8 @@ TEST(Utf16HolderTest, ConvertsUtf8AndDropsMalformedBytes)
 
 TEST(PlatformStringTest, RoundTripsThroughPlatformString)
 {
-    const std::string text = "Gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80";
+    const std::string text = "Gr\xC3\xBC\xC3\x9F"
+                             "e \xF0\x9F\x98\x80";
     CFString platformString(text, true);
     ASSERT_NE(platformString.get(), nullptr);
     EXPECT_EQ(CFStringGetLength(platformString), 8); // the emoji takes two units
@@ -47,7 +48,8 @@ TEST(PlatformStringTest, RoundTripsThroughPlatformString)
 
 TEST(PlatformStringTest, TakesLengthFromViewAndDropsMalformedBytes)
 {
-    const char bytes[] = "ab\0c\xFF" "d-not-part";
+    const char bytes[] = "ab\0c\xFF"
+                         "d-not-part";
     CFString platformString(CharSequence<char>(bytes, 6));
     EXPECT_EQ(StringCF(platformString).str(), std::string("ab\0cd", 5));
 }
@@ -105,8 +107,8 @@ TEST(LexicalCastHelperTest, ParsesUnsigned)
         {"ff", 0, false, false, 0, npos},
         {"<<17>", 2, false, true, 17, 4},
         {"id 9", 3, false, true, 9, 4},
-        {"12", 5, false, false, 0, npos},    // start beyond the text
-        {"-1", 0, false, false, 0, npos},    // no wrap-around to the largest value
+        {"12", 5, false, false, 0, npos}, // start beyond the text
+        {"-1", 0, false, false, 0, npos}, // no wrap-around to the largest value
         {" +7", 0, false, true, 7, 3},
         {"+ff", 0, true, true, 255, 3},
         {"+-7", 0, false, false, 0, npos},

@@ -1,13 +1,13 @@
+#include "BAS/URI.h"
 #include "BAS/BundlePath.h"
 #include "BAS/DebugTrace.h"
 #include "BAS/DecodeURI.h"
 #include "BAS/FileName.h"
 #include "BAS/FileTypeManager.h"
 #include "BAS/SystemFolder.h"
-#include "BAS/URI.h"
 
-#include <glib.h>
 #include "VarantoTest/TemporaryFolder.h"
+#include <glib.h>
 
 #include <gtest/gtest.h>
 
@@ -32,15 +32,9 @@ TEST(DecodeURITest, DecodesEscapesAndPlusOrGivesNothing)
         std::string decoded;
     };
     const Case cases[] = {
-        {"a%20b+c", "a b c"},
-        {"%41%42", "AB"},
-        {"%c3%A9", "\xC3\xA9"},
-        {"plain", "plain"},
-        {"", ""},
-        {"abc%4", ""},
-        {"abc%", ""},
-        {"%G1", ""},
-        {"%1G", ""},
+        {"a%20b+c", "a b c"}, {"%41%42", "AB"}, {"%c3%A9", "\xC3\xA9"},
+        {"plain", "plain"},   {"", ""},         {"abc%4", ""},
+        {"abc%", ""},         {"%G1", ""},      {"%1G", ""},
     };
     for (const Case& c : cases)
         EXPECT_EQ(decodeURI(c.text), c.decoded) << c.text;
@@ -77,10 +71,7 @@ protected:
         std::filesystem::create_directories(m_root + "/dir");
         std::ofstream(m_root + "/caf\xC3\xA9 1.txt") << "x";
     }
-    void TearDown() override
-    {
-        FileTypeManager::deInit();
-    }
+    void TearDown() override { FileTypeManager::deInit(); }
 
     CV::test::TemporaryFolder m_temporary{"uri-test"};
     std::string m_root;

@@ -1,7 +1,7 @@
+#include "BAS/VolumeManager.h"
 #include "BAS/DeviceNotification.h"
 #include "BAS/FileName.h"
 #include "BAS/SystemFolder.h"
-#include "BAS/VolumeManager.h"
 
 #include "bas/linux/OpticalMedia.h"
 
@@ -79,10 +79,9 @@ TEST(OpticalMediaTest, WholeDiskOfTheDeviceDecides)
     FakeSysfs sysfs;
     const CV::BAS::LINUX::OpticalMedia media(sysfs.root());
     const std::pair<const char*, bool> cases[] = {
-        {"/dev/sr0", true},     {"/dev/sr1p1", true}, {"sr0", true},
-        {"/dev/sda1", false},   {"/dev/sda", false},  {"/dev/sdb1", false},
-        {"/dev/sdz9", false},   {"", false},          {"/dev/", false},
-        {"server:/export", false}, {"/dev/..", false},
+        {"/dev/sr0", true},  {"/dev/sr1p1", true},      {"sr0", true},        {"/dev/sda1", false},
+        {"/dev/sda", false}, {"/dev/sdb1", false},      {"/dev/sdz9", false}, {"", false},
+        {"/dev/", false},    {"server:/export", false}, {"/dev/..", false},
     };
     for (const auto& [device, optical] : cases)
         EXPECT_EQ(media.isOptical(device), optical) << device;
@@ -130,11 +129,11 @@ protected:
     }
     std::string baseTable() const
     {
-        return line("/dev/sda1", "/", "ext4") + line("proc", "/proc", "proc")
-            + line("/dev/sr0", mountPoint("cdrom"), "iso9660") + line("/dev/sr1p1", mountPoint("Disc"), "ext4")
-            + line("/dev/sdb1", mountPoint("Stick"), "vfat") + line("server:/export", mountPoint("Share"), "nfs4")
-            + line("tmpfs", mountPoint("run"), "tmpfs") + line("/dev/sdc1", mountPoint("Missing"), "ext4")
-            + line("server:/x", "/Network/Servers", "nfs") + line("devfs", mountPoint("Gone"), "devfs");
+        return line("/dev/sda1", "/", "ext4") + line("proc", "/proc", "proc") +
+            line("/dev/sr0", mountPoint("cdrom"), "iso9660") + line("/dev/sr1p1", mountPoint("Disc"), "ext4") +
+            line("/dev/sdb1", mountPoint("Stick"), "vfat") + line("server:/export", mountPoint("Share"), "nfs4") +
+            line("tmpfs", mountPoint("run"), "tmpfs") + line("/dev/sdc1", mountPoint("Missing"), "ext4") +
+            line("server:/x", "/Network/Servers", "nfs") + line("devfs", mountPoint("Gone"), "devfs");
     }
     std::string stickLine() const { return line("/dev/sdc1", mountPoint("Backup"), "vfat"); }
     void writeTable(const std::string& text) const { writeFile(m_table, text); }

@@ -8,9 +8,9 @@
 
 #include <vector>
 
+#include "../tests/ImageFixtures.h"
 #include "BAS/MemoryStream.h"
 #include "FEN/Picture.h"
-#include "../tests/ImageFixtures.h"
 
 namespace {
 
@@ -66,7 +66,10 @@ void readerDecode(benchmark::State& state, Bytes const& file)
     countPixels(state);
 }
 
-void BM_PNG_Reader(benchmark::State& state) { readerDecode<&Picture::readPNG>(state, pngFile()); }
+void BM_PNG_Reader(benchmark::State& state)
+{
+    readerDecode<&Picture::readPNG>(state, pngFile());
+}
 
 void BM_PNG_LibraryBGRA(benchmark::State& state)
 {
@@ -85,7 +88,10 @@ void BM_PNG_LibraryBGRA(benchmark::State& state)
     countPixels(state);
 }
 
-void BM_JPEG_Reader(benchmark::State& state) { readerDecode<&Picture::readJPG>(state, jpegFile()); }
+void BM_JPEG_Reader(benchmark::State& state)
+{
+    readerDecode<&Picture::readJPG>(state, jpegFile());
+}
 
 void BM_JPEG_TurboJPEGBGRA(benchmark::State& state)
 {

@@ -34,8 +34,8 @@ uint32_t premultiplied(uint32_t colour)
 class PixmanPicture {
 public:
     PixmanPicture(int width, int height, uint32_t colour)
-        : m_pixels(size_t(width) * height, premultiplied(colour)),
-          m_image(pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, m_pixels.data(), width * 4))
+        : m_pixels(size_t(width) * height, premultiplied(colour))
+        , m_image(pixman_image_create_bits(PIXMAN_a8r8g8b8, width, height, m_pixels.data(), width * 4))
     {
     }
     ~PixmanPicture() { pixman_image_unref(m_image); }
@@ -75,10 +75,16 @@ void fillPixman(benchmark::State& state, uint32_t colour)
     state.SetItemsProcessed(state.iterations() * int64_t(side - 2) * (side - 2));
 }
 
-void BM_FillOpaque_pixman(benchmark::State& state) { fillPixman(state, 0xFF808080); }
+void BM_FillOpaque_pixman(benchmark::State& state)
+{
+    fillPixman(state, 0xFF808080);
+}
 BENCHMARK(BM_FillOpaque_pixman)->Arg(256)->Arg(1024);
 
-void BM_FillTranslucent_pixman(benchmark::State& state) { fillPixman(state, 0x80808080); }
+void BM_FillTranslucent_pixman(benchmark::State& state)
+{
+    fillPixman(state, 0x80808080);
+}
 BENCHMARK(BM_FillTranslucent_pixman)->Arg(256)->Arg(1024);
 
 // The source over the target (OVER), or atop it (ATOP, which keeps the
@@ -95,13 +101,19 @@ void putPicturePixman(benchmark::State& state, pixman_op_t op)
     state.SetItemsProcessed(state.iterations() * state.range(0) * state.range(0));
 }
 
-void BM_PutPictureCopySource_pixman(benchmark::State& state) { putPicturePixman(state, PIXMAN_OP_OVER); }
+void BM_PutPictureCopySource_pixman(benchmark::State& state)
+{
+    putPicturePixman(state, PIXMAN_OP_OVER);
+}
 BENCHMARK(BM_PutPictureCopySource_pixman)
     ->Name("BM_PutPicture<PictureCombinerFunctors::CopySource>_pixman")
     ->Arg(64)
     ->Arg(256);
 
-void BM_PutPictureBlendUsingAlpha_pixman(benchmark::State& state) { putPicturePixman(state, PIXMAN_OP_ATOP); }
+void BM_PutPictureBlendUsingAlpha_pixman(benchmark::State& state)
+{
+    putPicturePixman(state, PIXMAN_OP_ATOP);
+}
 BENCHMARK(BM_PutPictureBlendUsingAlpha_pixman)
     ->Name("BM_PutPicture<PictureCombinerFunctors::BlendUsingAlpha>_pixman")
     ->Arg(64)
@@ -131,8 +143,7 @@ void BM_FillTranslucent(benchmark::State& state)
 }
 BENCHMARK(BM_FillTranslucent)->Arg(256)->Arg(1024);
 
-template <class F>
-void BM_PutPicture(benchmark::State& state)
+template <class F> void BM_PutPicture(benchmark::State& state)
 {
     Picture target, source;
     makeWindow(target, 512);
@@ -191,9 +202,9 @@ void BM_NinePatch_pixman(benchmark::State& state)
     pixman_image_t* parts[3][3];
     for (int row = 0; row < 3; ++row)
         for (int column = 0; column < 3; ++column) {
-            parts[row][column] = pixman_image_create_bits(
-                PIXMAN_a8r8g8b8, sourceSize[column], sourceSize[row],
-                face.pixels() + sourceStart[row] * 24 + sourceStart[column], 24 * 4);
+            parts[row][column] =
+                pixman_image_create_bits(PIXMAN_a8r8g8b8, sourceSize[column], sourceSize[row],
+                                         face.pixels() + sourceStart[row] * 24 + sourceStart[column], 24 * 4);
             pixman_image_set_repeat(parts[row][column], PIXMAN_REPEAT_NORMAL);
         }
     for (auto _ : state) {

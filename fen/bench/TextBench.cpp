@@ -114,8 +114,14 @@ void BM_FontPage(benchmark::State& state, bool warm)
     state.SetItemsProcessed(int64_t(state.iterations()) * int64_t(glyphCount(lines)));
 }
 
-void BM_FontPageWarm(benchmark::State& state) { BM_FontPage(state, true); }
-void BM_FontPageCold(benchmark::State& state) { BM_FontPage(state, false); }
+void BM_FontPageWarm(benchmark::State& state)
+{
+    BM_FontPage(state, true);
+}
+void BM_FontPageCold(benchmark::State& state)
+{
+    BM_FontPage(state, false);
+}
 
 // FreeType alone: every glyph loaded and rendered, no caching, no blending.
 void BM_FreeTypeLoadAndRender(benchmark::State& state)

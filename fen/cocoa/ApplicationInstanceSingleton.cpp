@@ -26,7 +26,7 @@ std::string fileNameOf(std::string const& name)
     std::string safe;
     for (char c : name) {
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-                           c == '-' || c == '_';
+            c == '-' || c == '_';
         safe += plain ? c : '_';
     }
     return safe + ".lock";

@@ -57,8 +57,9 @@ void receiveEvent(id self, SEL, id notification)
     if (platform::MainLoop::isMainThread())
         dispatchEventMethod(self, objc::selector("dispatchEvent:"), object);
     else
-        objc::send<void>(self, "performSelectorOnMainThread:withObject:waitUntilDone:",
-                         objc::selector("dispatchEvent:"), object, BOOL(NO));
+        objc::send<void>(self,
+                         "performSelectorOnMainThread:withObject:waitUntilDone:", objc::selector("dispatchEvent:"),
+                         object, BOOL(NO));
 }
 
 struct RunTimeClasses {
@@ -71,8 +72,7 @@ struct RunTimeClasses {
         if (notification.generateUniqueClass("ComCalvarineAsyncNotification", "NSObject")) {
             notification.addMemberVar("theCode", sizeof(uint32_t), 2, "I");
             notification.addMemberVar("theDest", sizeof(uint32_t), 2, "I");
-            notification.addMethod(objc::selector("initWithCode:andDest:"), objc::toIMP(&initWithCodeAndDest),
-                                   "@@:II");
+            notification.addMethod(objc::selector("initWithCode:andDest:"), objc::toIMP(&initWithCodeAndDest), "@@:II");
             notification.doRegister();
         }
         if (dispatcher.generateUniqueClass("ComCalvarineAsyncNotificationDispatcher", "NSObject")) {

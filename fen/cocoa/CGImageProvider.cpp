@@ -19,7 +19,7 @@ uint32_t premultiplyPixel(uint32_t pixel)
         return pixel;
     auto channel = [alpha](uint32_t value) { return (value * alpha + 127) / 255; };
     return (alpha << 24) | (channel((pixel >> 16) & 0xFF) << 16) | (channel((pixel >> 8) & 0xFF) << 8) |
-           channel(pixel & 0xFF);
+        channel(pixel & 0xFF);
 }
 
 CGImageProvider::CGImageProvider(Picture const& picture, bool premultiplied)
@@ -43,9 +43,9 @@ CGImageProvider::CGImageProvider(Picture const& picture, bool premultiplied)
     if (withAlpha)
         info = kCGBitmapByteOrder32Little | (premultiplied ? kCGImageAlphaPremultipliedFirst : kCGImageAlphaFirst);
     m_provider = CGDataProviderCreateWithData(nullptr, pixels, size_t(m_height) * bytesPerRow, nullptr);
-    m_image = CGImageCreate(size_t(m_width), size_t(m_height), 8, 32, bytesPerRow,
-                            QuartzStatics::instance().colorSpace(), info, m_provider, nullptr, false,
-                            kCGRenderingIntentDefault);
+    m_image =
+        CGImageCreate(size_t(m_width), size_t(m_height), 8, 32, bytesPerRow, QuartzStatics::instance().colorSpace(),
+                      info, m_provider, nullptr, false, kCGRenderingIntentDefault);
 }
 
 CGImageProvider::~CGImageProvider()
@@ -60,7 +60,8 @@ id createNSImageFromPicture(Picture const& picture, bool premultiplied)
     if (provider.getImage() == nullptr)
         return nil;
     const NSSize size = NSMakeSize(provider.getWidth(), provider.getHeight());
-    id image = objc::send<id>(objc::NSObject::alloc(objc::ObjectRuntime::lookUpClass("NSImage")), "initWithSize:", size);
+    id image =
+        objc::send<id>(objc::NSObject::alloc(objc::ObjectRuntime::lookUpClass("NSImage")), "initWithSize:", size);
     if (image == nil)
         return nil;
     objc::send<void>(image, "lockFocus");

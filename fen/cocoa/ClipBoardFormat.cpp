@@ -91,7 +91,7 @@ ClipBoardFormatHandle::~ClipBoardFormatHandle()
 
 ClipBoardFormat::~ClipBoardFormat() = default;
 
-void ClipBoardFormat::notifyNumItems(std::size_t) {}
+void ClipBoardFormat::notifyNumItems(std::size_t) { }
 
 bool ClipBoardFormat::canHoldMultipleItems() const
 {
@@ -212,8 +212,9 @@ ClipBoardFormatHandle const& InternalClipBoardFormat::FormatHandle()
 std::string InternalClipBoardFormat::formatName()
 {
     char address[32];
-    std::snprintf(address, sizeof address, "0x%llx",
-                  static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(&ClipBoardFormatHandle::s_StdFileListFormat)));
+    std::snprintf(
+        address, sizeof address, "0x%llx",
+        static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(&ClipBoardFormatHandle::s_StdFileListFormat)));
     return std::string("calvarine.") + "application.internalclipboardformat." + address;
 }
 

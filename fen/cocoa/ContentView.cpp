@@ -2,12 +2,11 @@
 
 #include "BAS/ClassFactory.h"
 #include "BAS/ObjCIvar.h"
+#include "FEN/Application.h"
 #include "FEN/COCOA/WindowImplBase.h"
 #include "FEN/COCOA/WindowNotifications.h"
-#include "FEN/Application.h"
 #include "FEN/ClipBoardFormat.h"
 #include "FEN/CursorManager.h"
-#include "FEN/WindowBase.h"
 #include "FEN/DETAIL/Keys.h"
 #include "FEN/DeviceContext.h"
 #include "FEN/DragDropManager.h"
@@ -16,6 +15,7 @@
 #include "FEN/ExchangeData.h"
 #include "FEN/InputState.h"
 #include "FEN/Lib.h"
+#include "FEN/WindowBase.h"
 #include "platform/appkit/NSPasteboard.h"
 #include "platform/cf/CFArray.h"
 #include "platform/cg/CGContext.h"
@@ -226,8 +226,7 @@ void releaseButton(id self, id event, int button, const char* selectorName)
     recordDragViewData(self, event);
     WindowImplBase* impl = ContentView::implOf(self);
     uint64_t const flags = modifierFlagsOf(event);
-    if (impl != nullptr &&
-        sendButton(impl, toInt(locationInView(self, event)), flags, button, eMouseButtonState::Up))
+    if (impl != nullptr && sendButton(impl, toInt(locationInView(self, event)), flags, button, eMouseButtonState::Up))
         return;
     passToSuperclass(self, selectorName, event);
 }
@@ -309,7 +308,10 @@ void viewScrollWheel(id self, SEL, id event)
     MouseWheelEventData wheel;
     wheel.position = toInt(locationInView(self, event));
     wheel.modifiers = modifiersOf(modifierFlagsOf(event));
-    struct Axis { const char* selector; int32_t axis; };
+    struct Axis {
+        const char* selector;
+        int32_t axis;
+    };
     for (Axis const& a : {Axis{"deltaX", 0}, Axis{"deltaY", 1}}) {
         double const delta = objc::send<double>(event, a.selector);
         if (delta == 0.0)
@@ -420,8 +422,8 @@ void addTrackingArea(id view, double width, double height)
 {
     constexpr unsigned long kOptions = 0x647;
     id area = objc::send<id>(objc::NSObject::alloc(objc::ObjectRuntime::lookUpClass("NSTrackingArea")),
-                             "initWithRect:options:owner:userInfo:", NSMakeRect(0, 0, width, height), kOptions,
-                             view, id(nil));
+                             "initWithRect:options:owner:userInfo:", NSMakeRect(0, 0, width, height), kOptions, view,
+                             id(nil));
     if (area == nil)
         return;
     objc::send<void>(view, "addTrackingArea:", area);
@@ -567,7 +569,8 @@ struct RunTimeClass {
             factory.addMethod(objc::selector(name), objc::toIMP(&answerYes), "C@:");
         factory.addMethod(objc::selector("acceptsFirstMouse:"), objc::toIMP(&answerYesTo), "C@:@");
         factory.addMethod(objc::selector("isOpaque"), objc::toIMP(&viewIsOpaque), "C@:");
-        factory.addMethod(objc::selector("drawRect:"), objc::toIMP(&viewDrawRect), "v@:{CGRect={CGPoint=dd}{CGSize=dd}}");
+        factory.addMethod(objc::selector("drawRect:"), objc::toIMP(&viewDrawRect),
+                          "v@:{CGRect={CGPoint=dd}{CGSize=dd}}");
         factory.addMethod(objc::selector("setFrameSize:"), objc::toIMP(&viewSetFrameSize), "v@:{CGSize=dd}");
         factory.addMethod(objc::selector("setFrameOrigin:"), objc::toIMP(&viewSetFrameOrigin), "v@:{CGPoint=dd}");
         factory.addMethod(objc::selector("frameDidChanged:"), objc::toIMP(&viewFrameDidChange), "v@:@");
@@ -575,15 +578,18 @@ struct RunTimeClass {
                           objc::toIMP(&viewDidChangeBackingProperties), "v@:");
         factory.addMethod(objc::selector("setAlwaysInterceptMouse:"), objc::toIMP(&viewSetAlwaysInterceptMouse),
                           "v@:C");
-        struct Handler { const char* name; void (*function)(id, SEL, id); };
-        for (Handler const& h : {Handler{"mouseDown:", &viewMouseDown}, Handler{"rightMouseDown:", &viewRightMouseDown},
-                                 Handler{"otherMouseDown:", &viewOtherMouseDown}, Handler{"mouseUp:", &viewMouseUp},
-                                 Handler{"rightMouseUp:", &viewRightMouseUp}, Handler{"otherMouseUp:", &viewOtherMouseUp},
-                                 Handler{"mouseMoved:", &viewMouseMoved}, Handler{"mouseDragged:", &viewMouseDragged},
-                                 Handler{"rightMouseDragged:", &viewMouseDragged},
-                                 Handler{"otherMouseDragged:", &viewMouseDragged},
-                                 Handler{"mouseEntered:", &viewMouseEntered}, Handler{"mouseExited:", &viewMouseExited},
-                                 Handler{"scrollWheel:", &viewScrollWheel}})
+        struct Handler {
+            const char* name;
+            void (*function)(id, SEL, id);
+        };
+        for (Handler const& h :
+             {Handler{"mouseDown:", &viewMouseDown}, Handler{"rightMouseDown:", &viewRightMouseDown},
+              Handler{"otherMouseDown:", &viewOtherMouseDown}, Handler{"mouseUp:", &viewMouseUp},
+              Handler{"rightMouseUp:", &viewRightMouseUp}, Handler{"otherMouseUp:", &viewOtherMouseUp},
+              Handler{"mouseMoved:", &viewMouseMoved}, Handler{"mouseDragged:", &viewMouseDragged},
+              Handler{"rightMouseDragged:", &viewMouseDragged}, Handler{"otherMouseDragged:", &viewMouseDragged},
+              Handler{"mouseEntered:", &viewMouseEntered}, Handler{"mouseExited:", &viewMouseExited},
+              Handler{"scrollWheel:", &viewScrollWheel}})
             factory.addMethod(objc::selector(h.name), objc::toIMP(h.function), "v@:@");
         factory.addMethod(objc::selector("cursorUpdate:"), objc::toIMP(&viewCursorUpdate), "v@:@");
         factory.addMethod(objc::selector("windowShouldClose:"), objc::toIMP(&viewShouldClose), "C@:@");

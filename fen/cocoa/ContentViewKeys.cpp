@@ -19,9 +19,9 @@
 #include "platform/cf/CFString.h"
 #include "platform/cf/NSRange.h"
 #include "platform/cg/CGGeometry.h"
-#include "platform/peer/Flip.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/ObjectRuntime.h"
+#include "platform/peer/Flip.h"
 
 #include <cctype>
 #include <map>
@@ -49,8 +49,8 @@ struct FunctionKey {
 };
 
 constexpr FunctionKey kFunctionKeys[] = {
-    {0xF700, eKeyUp},    {0xF701, eKeyDown},   {0xF702, eKeyLeft},   {0xF703, eKeyRight},
-    {0xF727, eKeyInsert}, {0xF728, eKeyDelete}, {0xF729, eKeyHome},   {0xF72B, eKeyEnd},
+    {0xF700, eKeyUp},     {0xF701, eKeyDown},     {0xF702, eKeyLeft},  {0xF703, eKeyRight},
+    {0xF727, eKeyInsert}, {0xF728, eKeyDelete},   {0xF729, eKeyHome},  {0xF72B, eKeyEnd},
     {0xF72C, eKeyPageUp}, {0xF72D, eKeyPageDown}, {0xF739, eKeyClear},
 };
 
@@ -283,14 +283,9 @@ bool performSystemShortcut(id view, WindowImplBase* impl, uint32_t key)
     case 'H':
         objc::send<void>(NSApp, (key & eKeyModifierShift) ? "hideOtherApplications:" : "hide:", view);
         return true;
-    case 'M':
-        objc::send<void>(window, "performMiniaturize:", view);
-        return true;
-    case 'W':
-        objc::send<void>(window, "performClose:", view);
-        return true;
-    default:
-        return false;
+    case 'M': objc::send<void>(window, "performMiniaturize:", view); return true;
+    case 'W': objc::send<void>(window, "performClose:", view); return true;
+    default: return false;
     }
 }
 
@@ -351,15 +346,10 @@ BOOL viewPerformKeyEquivalent(id self, SEL, id event)
     if (impl == nullptr)
         return NO;
     switch (objc::send<unsigned long>(event, "type")) {
-    case kEventKeyDown:
-        return ContentView::handleKeyDown(self, event) ? YES : NO;
-    case kEventKeyUp:
-        return ContentView::handleKeyUp(self, event) ? YES : NO;
-    case kEventFlagsChanged:
-        sendModifiersChanged(impl, event);
-        return NO;
-    default:
-        return NO;
+    case kEventKeyDown: return ContentView::handleKeyDown(self, event) ? YES : NO;
+    case kEventKeyUp: return ContentView::handleKeyUp(self, event) ? YES : NO;
+    case kEventFlagsChanged: sendModifiersChanged(impl, event); return NO;
+    default: return NO;
     }
 }
 
@@ -593,8 +583,8 @@ void ContentView::addKeyboardMethods(BAS::OBJC::ClassFactory& factory)
     factory.addMethod(objc::selector("hasMarkedText"), objc::toIMP(&viewHasMarkedText), "C@:");
     factory.addMethod(objc::selector("markedRange"), objc::toIMP(&viewMarkedRange), "{_NSRange=QQ}@:");
     factory.addMethod(objc::selector("selectedRange"), objc::toIMP(&viewSelectedRange), "{_NSRange=QQ}@:");
-    factory.addMethod(objc::selector("setMarkedText:selectedRange:replacementRange:"),
-                      objc::toIMP(&viewSetMarkedText), "v@:@{_NSRange=QQ}{_NSRange=QQ}");
+    factory.addMethod(objc::selector("setMarkedText:selectedRange:replacementRange:"), objc::toIMP(&viewSetMarkedText),
+                      "v@:@{_NSRange=QQ}{_NSRange=QQ}");
     factory.addMethod(objc::selector("unmarkText"), objc::toIMP(&viewUnmarkText), "v@:");
     factory.addMethod(objc::selector("validAttributesForMarkedText"), objc::toIMP(&viewValidAttributesForMarkedText),
                       "^v@:");

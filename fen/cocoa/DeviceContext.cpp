@@ -75,9 +75,9 @@ void DeviceContext::updateFromPicture(Picture const& picture, bool alpha)
     const size_t bytesPerRow = size_t(width) * 4;
     CGDataProviderRef provider =
         CGDataProviderCreateWithData(nullptr, picture.getPixels(), bytesPerRow * size_t(height), nullptr);
-    CGImageRef image = CGImageCreate(size_t(width), size_t(height), 8, 32, bytesPerRow, m_quartz->colorSpace,
-                                     alpha ? kStraightAlpha : kOpaque, provider, nullptr, false,
-                                     kCGRenderingIntentDefault);
+    CGImageRef image =
+        CGImageCreate(size_t(width), size_t(height), 8, 32, bytesPerRow, m_quartz->colorSpace,
+                      alpha ? kStraightAlpha : kOpaque, provider, nullptr, false, kCGRenderingIntentDefault);
     const CGFloat targetWidth = toPoints(width, scale);
     const CGFloat targetHeight = toPoints(height, scale);
     CGContextSaveGState(m_context);

@@ -120,7 +120,7 @@ bool DragDropManager::handleDragRequestEvent(WindowBase* window, DragDropRequest
     bool result = false;
     WindowBase* sourceWindow = nullptr;
     const bool foreignInternal = data != nullptr && internalSourceWindow(*data, sourceWindow) &&
-                                 sourceWindow != nullptr && platformWindowOf(sourceWindow) != platformWindowOf(window);
+        sourceWindow != nullptr && platformWindowOf(sourceWindow) != platformWindowOf(window);
     if (!foreignInternal && data != nullptr) {
         if (target != nullptr)
             result = target->sendEvent(eDragDropEvent::DragRequest, data);

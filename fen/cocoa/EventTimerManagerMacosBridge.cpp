@@ -124,9 +124,9 @@ void EventTimerManagerMacosBridge::install(std::chrono::milliseconds period)
     if (m_timerObject != nil || timerCallbackClass() == nullptr)
         return;
     id object = objc::NSObject::alloc(timerCallbackClass());
-    m_timerObject = objc::send<id>(object, "performSelector:withObject:withObject:",
-                                   objc::selector("initWithEventTimerManagerMacosBridge:"), reinterpret_cast<id>(this),
-                                   reinterpret_cast<id>(&period));
+    m_timerObject = objc::send<id>(
+        object, "performSelector:withObject:withObject:", objc::selector("initWithEventTimerManagerMacosBridge:"),
+        reinterpret_cast<id>(this), reinterpret_cast<id>(&period));
 }
 
 void EventTimerManagerMacosBridge::deinstall()

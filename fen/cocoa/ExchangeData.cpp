@@ -67,7 +67,7 @@ CFStringRef findConforming(CFArrayRef flavours, CFStringRef type)
 bool offersFormat(CFArrayRef flavours, CFStringRef type)
 {
     return findConforming(flavours, type) != nullptr ||
-           (isUTF16Text(type) && findConforming(flavours, kUTTypeUTF8PlainText) != nullptr);
+        (isUTF16Text(type) && findConforming(flavours, kUTTypeUTF8PlainText) != nullptr);
 }
 
 // Hands the data of one UTF-8 flavour to the format as UTF-16.
@@ -139,7 +139,8 @@ ExchangeData::ExchangeData(ClipBoardFormat const& format, bool clipboard)
         ++put;
         if (text) {
             CFDataRef utf8 = utf8Copy(usable[k]);
-            PasteboardPutItemFlavor(pasteboard, itemNumber(k + 1), kUTTypeUTF8PlainText, utf8, kPasteboardFlavorNoFlags);
+            PasteboardPutItemFlavor(pasteboard, itemNumber(k + 1), kUTTypeUTF8PlainText, utf8,
+                                    kPasteboardFlavorNoFlags);
             CFRelease(utf8);
         }
     }

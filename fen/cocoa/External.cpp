@@ -47,8 +47,7 @@ bool openURL(const char* utf8Url)
     // Not waited for here; reaped when it ends.
     std::thread([child] {
         int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(child, &status, 0) < 0 && errno == EINTR) { }
     }).detach();
     return true;
 }

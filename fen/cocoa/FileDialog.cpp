@@ -51,8 +51,7 @@ id FileDialog::makePanel(eFileAction action) const
         setFlag(panel, "setCanChooseFiles:", true);
         return panel;
     }
-    case eSaveFile:
-        return objc::send<id>(objc::ObjectRuntime::lookUpClass("NSSavePanel"), "savePanel");
+    case eSaveFile: return objc::send<id>(objc::ObjectRuntime::lookUpClass("NSSavePanel"), "savePanel");
     case eChooseFolder: {
         id panel = objc::send<id>(objc::ObjectRuntime::lookUpClass("NSOpenPanel"), "openPanel");
         setFlag(panel, "setCanCreateDirectories:", m_bCanCreateFolders);

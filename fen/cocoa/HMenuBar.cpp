@@ -15,7 +15,7 @@ namespace {
 
 namespace objc = platform::objc;
 
-constexpr long kCommandQuit = 0x71756974;  // 'quit'
+constexpr long kCommandQuit = 0x71756974; // 'quit'
 constexpr long kCommandAbout = 0x61626F75; // 'abou'
 
 // The platform's application object; nil before it exists.
@@ -130,8 +130,8 @@ id buildApplicationMenu()
     addSeparator(menu);
     // No target: the actions go to the platform application.
     id hide = newPlatformItem(withName("Hide"), "hide:", "h", kModifierCommand);
-    id hideOthers = newPlatformItem(localised("Hide Others"), "hideOtherApplications:", "h",
-                                    kModifierCommand | kModifierOption);
+    id hideOthers =
+        newPlatformItem(localised("Hide Others"), "hideOtherApplications:", "h", kModifierCommand | kModifierOption);
     id showAll = newPlatformItem(localised("Show All"), "unhideAllApplications:", "", kModifierCommand);
     for (id item : {hide, hideOthers, showAll})
         add(menu, item);

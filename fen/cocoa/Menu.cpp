@@ -88,7 +88,8 @@ void menuWillOpen(id self, SEL, id menu)
     MenuEventData data;
     data.command = -1;
     data.menu = &opening;
-    objc::send<BOOL>(self, "processFENEvent:withData:", unsigned(eCommandEvent::MenuWillOpen), static_cast<EventData*>(&data));
+    objc::send<BOOL>(self, "processFENEvent:withData:", unsigned(eCommandEvent::MenuWillOpen),
+                     static_cast<EventData*>(&data));
 }
 
 struct RunTimeClass {

@@ -134,8 +134,7 @@ struct RunTimeClasses {
             delegate.addMethod(objc::selector("windowDidResignMain:"), objc::toIMP(&delegateDidResignMain), "v@:@");
             delegate.addMethod(objc::selector("windowDidBecomeKey:"), objc::toIMP(&delegateDidBecomeKey), "v@:@");
             delegate.addMethod(objc::selector("windowDidResignKey:"), objc::toIMP(&delegateDidResignKey), "v@:@");
-            delegate.addMethod(objc::selector("contentSizeChanged:"), objc::toIMP(&delegateContentSizeChanged),
-                               "v@:@");
+            delegate.addMethod(objc::selector("contentSizeChanged:"), objc::toIMP(&delegateContentSizeChanged), "v@:@");
             delegate.addMethod(objc::selector("windowWillResize:toSize:"), objc::toIMP(&delegateWillResize),
                                "{CGSize=dd}@:@{CGSize=dd}");
             delegate.doRegister();
@@ -192,8 +191,8 @@ unsigned long WindowImpl::styleMaskFor(uint32_t style, eWindowClass windowClass)
     }
     if (!(style & eWindowStyle::Borderless)) {
         const bool fixedSize = (style & eWindowStyle::NotResizable) && !(style & eWindowStyle::Resizable);
-        mask = fixedSize ? (kTitled | kClosable | kMiniaturizable)
-                         : (kTitled | kClosable | kMiniaturizable | kResizable);
+        mask =
+            fixedSize ? (kTitled | kClosable | kMiniaturizable) : (kTitled | kClosable | kMiniaturizable | kResizable);
         if (style & eWindowStyle::NoTitle)
             mask &= ~kTitled;
         if (style & eWindowStyle::NoClose)
@@ -227,11 +226,12 @@ bool WindowImpl::createWindow(WindowBase::CreateData const& data, eWindowClass w
         setDeleteWindowObject(true);
 
     Class cls = windowClass == eOverlayPanel ? overlayPanelClass()
-                : windowClass == ePanel      ? panelClass()
+        : windowClass == ePanel              ? panelClass()
                                              : WindowImpl::windowClass();
     const double top = firstScreenTop();
     id window = objc::send<id>(objc::NSObject::alloc(cls), "initWithContentRect:styleMask:backing:defer:",
-                               NSMakeRect(0, platform::peer::flipSpan(0, height, top), width, height), mask, kBufferedBacking, BOOL(YES));
+                               NSMakeRect(0, platform::peer::flipSpan(0, height, top), width, height), mask,
+                               kBufferedBacking, BOOL(YES));
     if (window == nil) {
         std::fprintf(stderr, "cannot create a native window\n");
         return false;

@@ -64,7 +64,7 @@ bool WindowImplBase::isVisible() const
 {
     if (m_nativeWindow != nil)
         return objc::send<BOOL>(m_nativeWindow, "isVisible") &&
-               (m_contentView == nil || !objc::send<BOOL>(m_contentView, "isHidden"));
+            (m_contentView == nil || !objc::send<BOOL>(m_contentView, "isHidden"));
     return m_contentView != nil && !objc::send<BOOL>(m_contentView, "isHidden");
 }
 
@@ -240,8 +240,7 @@ void WindowImplBase::setRect(BAS::Rect const& rect, bool content)
         return;
     }
     if (m_contentView != nil) {
-        objc::send<void>(m_contentView, "setFrameSize:",
-                         NSMakeSize(rect.right - rect.left, rect.bottom - rect.top));
+        objc::send<void>(m_contentView, "setFrameSize:", NSMakeSize(rect.right - rect.left, rect.bottom - rect.top));
         objc::send<void>(m_contentView, "setNeedsDisplay:", BOOL(YES));
     }
 }
@@ -317,8 +316,8 @@ void WindowImplBase::getState(WindowState& state)
     if (m_nativeWindow == nil)
         return;
     state.showState = objc::send<BOOL>(m_nativeWindow, "isMiniaturized") ? 2
-                      : objc::send<BOOL>(m_nativeWindow, "isVisible")   ? 1
-                                                                          : 0;
+        : objc::send<BOOL>(m_nativeWindow, "isVisible")                  ? 1
+                                                                         : 0;
     const BAS::Rect frame = toFramework(platformRect(false));
     state.position = BAS::Point{frame.left, frame.top};
     state.size = getSize(true);
@@ -354,8 +353,8 @@ void WindowImplBase::toScreen(BAS::Point& point) const
     if (m_contentView == nil)
         return;
     // The view's frame in window coordinates, then on the screen.
-    NSRect frame = objc::send<NSRect>(m_contentView, "convertRect:toView:",
-                                      objc::send<NSRect>(m_contentView, "bounds"), id(nil));
+    NSRect frame =
+        objc::send<NSRect>(m_contentView, "convertRect:toView:", objc::send<NSRect>(m_contentView, "bounds"), id(nil));
     frame = objc::send<NSRect>(m_nativeWindow, "convertRectToScreen:", frame);
     point.x = truncated(point.x + frame.origin.x);
     point.y = truncated(point.y + platform::peer::flipSpan(frame.origin.y, frame.size.height, firstScreenTop()));

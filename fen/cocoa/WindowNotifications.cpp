@@ -77,8 +77,8 @@ NSSize willResize(WindowImplBase* impl, id window, NSSize proposedFrameSize)
     ResizeLimitsEventData limits;
     if (!impl->sendEvent(eWindowEvent::WillResize, &limits, false))
         return proposedFrameSize;
-    const NSRect content = objc::send<NSRect>(window, "contentRectForFrameRect:",
-                                              NSMakeRect(0, 0, proposedFrameSize.width, proposedFrameSize.height));
+    const NSRect content = objc::send<NSRect>(
+        window, "contentRectForFrameRect:", NSMakeRect(0, 0, proposedFrameSize.width, proposedFrameSize.height));
     NSSize size = content.size;
     if (limits.flags & ResizeLimitsEventData::MinimumValid) {
         size.width = std::max(size.width, double(limits.minimum.x));
@@ -90,8 +90,8 @@ NSSize willResize(WindowImplBase* impl, id window, NSSize proposedFrameSize)
     }
     if (size.width == content.size.width && size.height == content.size.height)
         return proposedFrameSize;
-    const NSRect frame = objc::send<NSRect>(window, "frameRectForContentRect:",
-                                            NSMakeRect(content.origin.x, content.origin.y, size.width, size.height));
+    const NSRect frame = objc::send<NSRect>(
+        window, "frameRectForContentRect:", NSMakeRect(content.origin.x, content.origin.y, size.width, size.height));
     return frame.size;
 }
 

@@ -42,7 +42,8 @@ id makeInvisibleCursor()
     picture.setAlphaChannel(true);
     picture.clear(0);
     id image = DETAIL::createNSImageFromPicture(picture, true);
-    id cursor = objc::send<id>(objc::NSObject::alloc(cursorClass()), "initWithImage:hotSpot:", image, NSMakePoint(0, 0));
+    id cursor =
+        objc::send<id>(objc::NSObject::alloc(cursorClass()), "initWithImage:hotSpot:", image, NSMakePoint(0, 0));
     objc::NSObject::release(image);
     return cursor;
 }

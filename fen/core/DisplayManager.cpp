@@ -107,8 +107,8 @@ void DisplayManagerImpl::reconfigurationCallback(unsigned, unsigned flags, void*
 {
     if ((flags & kRelevantChanges) == 0)
         return;
-    CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + kRefreshDelay, 0, 0, 0,
-                                                   &timerFired, nullptr);
+    CFRunLoopTimerRef timer =
+        CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + kRefreshDelay, 0, 0, 0, &timerFired, nullptr);
     CFRunLoopAddTimer(CFRunLoopGetCurrent(), timer, kCFRunLoopCommonModes);
     g_activeTimers.insert(timer);
 }

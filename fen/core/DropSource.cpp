@@ -51,11 +51,8 @@ int DropSource::handleDropSourceMouseEvent(unsigned code, EventData* data)
         m_uPressTime = 0;
         return eStartDrag;
     }
-    case eMouseEvent::MouseLeave:
-        m_uPressTime = 0;
-        return eNothing;
-    default:
-        return eNothing;
+    case eMouseEvent::MouseLeave: m_uPressTime = 0; return eNothing;
+    default: return eNothing;
     }
 }
 

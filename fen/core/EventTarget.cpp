@@ -27,7 +27,7 @@ bool EventTarget::onEvent(unsigned, EventData*)
     return false;
 }
 
-void EventTarget::onObserverEvent(unsigned, EventData*) {}
+void EventTarget::onObserverEvent(unsigned, EventData*) { }
 
 HEventTimer EventTarget::setEventTimer(int intervalMs, int priority)
 {

@@ -18,9 +18,8 @@ void AbstractEventTimerManagerOsBridge::notifySubscribers()
 }
 
 EventTimerManager::EventTimerManager()
-    : EventTimerManager([](EventTimerManager& manager) {
-        return std::make_unique<COCOA::EventTimerManagerMacosBridge>(manager);
-    })
+    : EventTimerManager(
+          [](EventTimerManager& manager) { return std::make_unique<COCOA::EventTimerManagerMacosBridge>(manager); })
 {
 }
 

@@ -16,7 +16,7 @@ bool HMenu::s_bInit = false;
 
 namespace {
 
-constexpr int32_t kCommandQuit = 0x71756974;  // 'quit'
+constexpr int32_t kCommandQuit = 0x71756974; // 'quit'
 constexpr int32_t kCommandAbout = 0x61626F75; // 'abou'
 constexpr int32_t kCommandPrefs = 0x70726566; // 'pref'
 constexpr unsigned kCommandQ = eKeyModifierCommand | 'Q';
@@ -48,8 +48,8 @@ void insertItem(id menu, id item, long index)
 
 void setKeyEquivalent(id item, COCOA::Menu::KeyEquivalent const& key)
 {
-    CFStringRef text = CFStringCreateWithCharacters(kCFAllocatorDefault, key.character.data(),
-                                                    CFIndex(key.character.size()));
+    CFStringRef text =
+        CFStringCreateWithCharacters(kCFAllocatorDefault, key.character.data(), CFIndex(key.character.size()));
     objc::send<void>(item, "setKeyEquivalent:", text);
     objc::send<void>(item, "setKeyEquivalentModifierMask:", static_cast<unsigned long>(key.modifierMask));
     CFRelease(text);

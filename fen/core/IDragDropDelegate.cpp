@@ -27,7 +27,7 @@ public:
     bool isExternalText(DragEventData const&) const override { return false; }
     bool isExternalFileList(DragEventData const&) const override { return false; }
     unsigned registerDNDFormat(const char*) const override { return 0; }
-    void DoDragText(std::string const&, DragDropSupport::DropEffect) const override {}
+    void DoDragText(std::string const&, DragDropSupport::DropEffect) const override { }
     void DoDrag(DragDropData const&, DragDropSupport::DropEffect, WindowBase*,
                 DragDropSupport::DragImage const*) const override
     {

@@ -28,34 +28,72 @@ constexpr uint32_t kKeypad = eKeyModifierKeypad;
 // Keys whose code does not depend on the layout; their scan code is their
 // key code.
 constexpr FixedKey kFixedKeys[] = {
-    {53, eKeyEscape}, {51, eKeyBackspace}, {48, eKeyTab}, {36, eKeyReturn},
-    {117, eKeyDelete}, {115, eKeyHome}, {119, eKeyEnd}, {116, eKeyPageUp}, {121, eKeyPageDown},
+    {53, eKeyEscape},
+    {51, eKeyBackspace},
+    {48, eKeyTab},
+    {36, eKeyReturn},
+    {117, eKeyDelete},
+    {115, eKeyHome},
+    {119, eKeyEnd},
+    {116, eKeyPageUp},
+    {121, eKeyPageDown},
     {71, eKeyClear},
-    {126, eKeyUp}, {125, eKeyDown}, {123, eKeyLeft}, {124, eKeyRight},
+    {126, eKeyUp},
+    {125, eKeyDown},
+    {123, eKeyLeft},
+    {124, eKeyRight},
     // Keypad operators; the decimal key is the keypad's ','.
-    {75, kKeypad | '/'}, {67, kKeypad | '*'}, {78, kKeypad | '-'}, {69, kKeypad | '+'},
-    {65, kKeypad | ','}, {76, kKeypad | eKeyReturn}, {81, kKeypad | '='},
+    {75, kKeypad | '/'},
+    {67, kKeypad | '*'},
+    {78, kKeypad | '-'},
+    {69, kKeypad | '+'},
+    {65, kKeypad | ','},
+    {76, kKeypad | eKeyReturn},
+    {81, kKeypad | '='},
     // Digit row.
-    {29, '0'}, {18, '1'}, {19, '2'}, {20, '3'}, {21, '4'}, {23, '5'}, {22, '6'}, {26, '7'}, {28, '8'}, {25, '9'},
+    {29, '0'},
+    {18, '1'},
+    {19, '2'},
+    {20, '3'},
+    {21, '4'},
+    {23, '5'},
+    {22, '6'},
+    {26, '7'},
+    {28, '8'},
+    {25, '9'},
     // Keypad digits.
-    {82, kKeypad | '0'}, {83, kKeypad | '1'}, {84, kKeypad | '2'}, {85, kKeypad | '3'}, {86, kKeypad | '4'},
-    {87, kKeypad | '5'}, {88, kKeypad | '6'}, {89, kKeypad | '7'}, {91, kKeypad | '8'}, {92, kKeypad | '9'},
+    {82, kKeypad | '0'},
+    {83, kKeypad | '1'},
+    {84, kKeypad | '2'},
+    {85, kKeypad | '3'},
+    {86, kKeypad | '4'},
+    {87, kKeypad | '5'},
+    {88, kKeypad | '6'},
+    {89, kKeypad | '7'},
+    {91, kKeypad | '8'},
+    {92, kKeypad | '9'},
     // F1 to F12.
-    {122, eKeyF1}, {120, eKeyF1 + 1}, {99, eKeyF1 + 2}, {118, eKeyF1 + 3}, {96, eKeyF1 + 4}, {97, eKeyF1 + 5},
-    {98, eKeyF1 + 6}, {100, eKeyF1 + 7}, {101, eKeyF1 + 8}, {109, eKeyF1 + 9}, {103, eKeyF1 + 10},
+    {122, eKeyF1},
+    {120, eKeyF1 + 1},
+    {99, eKeyF1 + 2},
+    {118, eKeyF1 + 3},
+    {96, eKeyF1 + 4},
+    {97, eKeyF1 + 5},
+    {98, eKeyF1 + 6},
+    {100, eKeyF1 + 7},
+    {101, eKeyF1 + 8},
+    {109, eKeyF1 + 9},
+    {103, eKeyF1 + 10},
     {111, eKeyF12},
 };
 
 // Keys whose code comes from the layout: the scan code names the position
 // by the character of the US layout (upper case).
 constexpr FixedKey kScanOnlyKeys[] = {
-    {0, 'A'}, {1, 'S'}, {2, 'D'}, {3, 'F'}, {4, 'H'}, {5, 'G'}, {6, 'Z'}, {7, 'X'}, {8, 'C'}, {9, 'V'},
-    {10, '~'},
-    {11, 'B'}, {12, 'Q'}, {13, 'W'}, {14, 'E'}, {15, 'R'}, {16, 'Y'}, {17, 'T'},
-    {24, '='}, {27, '-'}, {30, ']'}, {33, '['}, {39, '"'},
-    {31, 'O'}, {32, 'U'}, {34, 'I'}, {35, 'P'}, {37, 'L'}, {38, 'J'}, {40, 'K'}, {45, 'N'}, {46, 'M'},
-    {41, ';'}, {42, '\\'}, {43, ','}, {44, '/'}, {47, '.'},
-    {49, ' '},
+    {0, 'A'},  {1, 'S'},  {2, 'D'},  {3, 'F'},   {4, 'H'},  {5, 'G'},  {6, 'Z'},  {7, 'X'},  {8, 'C'},  {9, 'V'},
+    {10, '~'}, {11, 'B'}, {12, 'Q'}, {13, 'W'},  {14, 'E'}, {15, 'R'}, {16, 'Y'}, {17, 'T'}, {24, '='}, {27, '-'},
+    {30, ']'}, {33, '['}, {39, '"'}, {31, 'O'},  {32, 'U'}, {34, 'I'}, {35, 'P'}, {37, 'L'}, {38, 'J'}, {40, 'K'},
+    {45, 'N'}, {46, 'M'}, {41, ';'}, {42, '\\'}, {43, ','}, {44, '/'}, {47, '.'}, {49, ' '},
 };
 
 constexpr unsigned kLayoutKeyCount = 128;
@@ -114,9 +152,9 @@ void Keys::enterLayoutKeys()
             UInt32 deadKeyState = 0;
             UniChar units[kMaxUnits];
             UniCharCount length = 0;
-            const OSStatus status = UCKeyTranslate(layout, static_cast<UInt16>(vkey), kUCKeyActionDisplay, 0,
-                                                   LMGetKbdType(), kUCKeyTranslateNoDeadKeysMask, &deadKeyState,
-                                                   kMaxUnits, &length, units);
+            const OSStatus status =
+                UCKeyTranslate(layout, static_cast<UInt16>(vkey), kUCKeyActionDisplay, 0, LMGetKbdType(),
+                               kUCKeyTranslateNoDeadKeysMask, &deadKeyState, kMaxUnits, &length, units);
             if (status != noErr || length != 1 || units[0] < 0x20)
                 continue;
             const uint32_t code = capitalise(units[0]);

@@ -50,7 +50,7 @@ void WindowImpl::invalidateRegion(BAS::Region const& region)
         invalidateRect(it.getRect());
 }
 
-void WindowImpl::onSetParent(WindowBase*) {}
+void WindowImpl::onSetParent(WindowBase*) { }
 
 BAS::Point WindowImpl::getPosition(bool content) const
 {

@@ -51,9 +51,8 @@ uint64_t collect(uint32_t word, const BitRule* rules, int count)
 uint64_t leaf1Features(const platform::CpuidRegisters& leaf1)
 {
     static const BitRule edx[] = {{23, kCpuMmx}, {25, kCpuSse}, {26, kCpuSse2}};
-    static const BitRule ecx[] = {{0, kCpuSse3}, {9, kCpuSsse3}, {22, kCpuMovbe}, {19, kCpuSse41},
-                                  {20, kCpuSse42}, {28, kCpuAvx}, {25, kCpuAes}, {1, kCpuPclmulqdq},
-                                  {30, kCpuRdrand}, {29, kCpuF16c}};
+    static const BitRule ecx[] = {{0, kCpuSse3}, {9, kCpuSsse3}, {22, kCpuMovbe},    {19, kCpuSse41},  {20, kCpuSse42},
+                                  {28, kCpuAvx}, {25, kCpuAes},  {1, kCpuPclmulqdq}, {30, kCpuRdrand}, {29, kCpuF16c}};
     uint64_t features = collect(leaf1.edx, edx, 3) | collect(leaf1.ecx, ecx, 10);
     if (((leaf1.eax >> 4) & 0xFF) == 0xB1)
         features |= kCpuManyCore;
@@ -62,10 +61,9 @@ uint64_t leaf1Features(const platform::CpuidRegisters& leaf1)
 
 uint64_t leaf7Features(const platform::CpuidRegisters& leaf1, const platform::CpuidRegisters& leaf7)
 {
-    static const BitRule ebx[] = {{19, kCpuAdx}, {18, kCpuRdseed}, {29, kCpuSha}, {16, kCpuAvx512F},
-                                  {28, kCpuAvx512Cd}, {27, kCpuAvx512Er}, {26, kCpuAvx512Pf},
-                                  {30, kCpuAvx512Bw}, {17, kCpuAvx512Dq}, {31, kCpuAvx512Vl},
-                                  {14, kCpuMpx}, {21, kCpuAvx512Ifma}};
+    static const BitRule ebx[] = {{19, kCpuAdx},      {18, kCpuRdseed},   {29, kCpuSha},      {16, kCpuAvx512F},
+                                  {28, kCpuAvx512Cd}, {27, kCpuAvx512Er}, {26, kCpuAvx512Pf}, {30, kCpuAvx512Bw},
+                                  {17, kCpuAvx512Dq}, {31, kCpuAvx512Vl}, {14, kCpuMpx},      {21, kCpuAvx512Ifma}};
     static const BitRule ecx[] = {{1, kCpuAvx512Vbmi}};
     static const BitRule edx[] = {{3, kCpuAvx5124Fmaps}, {2, kCpuAvx5124Vnniw}};
     uint64_t features = collect(leaf7.ebx, ebx, 12) | collect(leaf7.ecx, ecx, 1) | collect(leaf7.edx, edx, 2);
@@ -83,9 +81,18 @@ struct ClassRow {
 };
 
 const ClassRow kClassRows[] = {
-    {0x7300000, 4, 0x73081DF}, {0xF00000, 3, 0xF081DF}, {0x8000, 3, 0x81DF}, {0x100, 2, 0x1DF},
-    {0x80, 1, 0xDF},           {0x40, 0, 0x5F},         {0x20, 0, 0x3F},     {0x10, 0, 0x1F},
-    {0x8, 0, 0xF},             {0x4, 0, 0x7},           {0x2, 0, 0x3},       {0x0, 0, 0x1},
+    {0x7300000, 4, 0x73081DF},
+    {0xF00000, 3, 0xF081DF},
+    {0x8000, 3, 0x81DF},
+    {0x100, 2, 0x1DF},
+    {0x80, 1, 0xDF},
+    {0x40, 0, 0x5F},
+    {0x20, 0, 0x3F},
+    {0x10, 0, 0x1F},
+    {0x8, 0, 0xF},
+    {0x4, 0, 0x7},
+    {0x2, 0, 0x3},
+    {0x0, 0, 0x1},
 };
 constexpr int kClassRowCount = sizeof(kClassRows) / sizeof(kClassRows[0]);
 
@@ -115,18 +122,20 @@ void ensureCacheQueried()
 } // namespace
 
 const IppCacheDescriptor tableCache[] = {
-    {0xEC, 24u << 20}, {0xEB, 18u << 20}, {0x4D, 16u << 20}, {0xEA, 12u << 20}, {0x4C, 12u << 20},
-    {0xE4, 8u << 20},  {0xDE, 8u << 20},  {0x4B, 8u << 20},  {0x47, 8u << 20},  {0x4E, 6u << 20},
-    {0x4A, 6u << 20},  {0xE3, 4u << 20},  {0xDD, 4u << 20},  {0xD8, 4u << 20},  {0x49, 4u << 20},
-    {0x29, 4u << 20},  {0x46, 4u << 20},  {0x48, 3u << 20},  {0xE2, 2u << 20},  {0xDC, 2u << 20},
-    {0xD7, 2u << 20},  {0xD2, 2u << 20},  {0x25, 2u << 20},  {0x7D, 2u << 20},  {0x85, 2u << 20},
-    {0x45, 2u << 20},  {0xD6, 1u << 20},  {0xD1, 1u << 20},  {0x23, 1u << 20},  {0x87, 1u << 20},
-    {0x7C, 1u << 20},  {0x78, 1u << 20},  {0x84, 1u << 20},  {0x44, 1u << 20},  {0xD0, 512u << 10},
-    {0x22, 512u << 10}, {0x7B, 512u << 10}, {0x80, 512u << 10}, {0x86, 512u << 10}, {0x3E, 512u << 10},
-    {0x7F, 512u << 10}, {0x83, 512u << 10}, {0x43, 512u << 10}, {0x3D, 384u << 10}, {0x21, 256u << 10},
-    {0x7A, 256u << 10}, {0x82, 256u << 10}, {0x3C, 256u << 10}, {0x3F, 256u << 10}, {0x42, 256u << 10},
-    {0x3A, 192u << 10}, {0x79, 128u << 10}, {0x39, 128u << 10}, {0x3B, 128u << 10}, {0x41, 128u << 10},
-    {0, 0},
+    {0xEC, 24u << 20},  {0xEB, 18u << 20},  {0x4D, 16u << 20},  {0xEA, 12u << 20},
+    {0x4C, 12u << 20},  {0xE4, 8u << 20},   {0xDE, 8u << 20},   {0x4B, 8u << 20},
+    {0x47, 8u << 20},   {0x4E, 6u << 20},   {0x4A, 6u << 20},   {0xE3, 4u << 20},
+    {0xDD, 4u << 20},   {0xD8, 4u << 20},   {0x49, 4u << 20},   {0x29, 4u << 20},
+    {0x46, 4u << 20},   {0x48, 3u << 20},   {0xE2, 2u << 20},   {0xDC, 2u << 20},
+    {0xD7, 2u << 20},   {0xD2, 2u << 20},   {0x25, 2u << 20},   {0x7D, 2u << 20},
+    {0x85, 2u << 20},   {0x45, 2u << 20},   {0xD6, 1u << 20},   {0xD1, 1u << 20},
+    {0x23, 1u << 20},   {0x87, 1u << 20},   {0x7C, 1u << 20},   {0x78, 1u << 20},
+    {0x84, 1u << 20},   {0x44, 1u << 20},   {0xD0, 512u << 10}, {0x22, 512u << 10},
+    {0x7B, 512u << 10}, {0x80, 512u << 10}, {0x86, 512u << 10}, {0x3E, 512u << 10},
+    {0x7F, 512u << 10}, {0x83, 512u << 10}, {0x43, 512u << 10}, {0x3D, 384u << 10},
+    {0x21, 256u << 10}, {0x7A, 256u << 10}, {0x82, 256u << 10}, {0x3C, 256u << 10},
+    {0x3F, 256u << 10}, {0x42, 256u << 10}, {0x3A, 192u << 10}, {0x79, 128u << 10},
+    {0x39, 128u << 10}, {0x3B, 128u << 10}, {0x41, 128u << 10}, {0, 0},
 };
 
 IppCpuWords ownReadCpuWords(platform::CpuidFunction cpuid, platform::XgetbvFunction xgetbv)

@@ -53,11 +53,11 @@ constexpr int32_t kIppBuildCount = 5;
 
 // The identification words that feature detection reads.
 struct IppCpuWords {
-    platform::CpuidRegisters leaf0;         // highest standard leaf, vendor
+    platform::CpuidRegisters leaf0; // highest standard leaf, vendor
     platform::CpuidRegisters leaf1;
-    platform::CpuidRegisters leaf7;         // sub-leaf 0
-    platform::CpuidRegisters extLeaf0;      // leaf 0x80000000
-    platform::CpuidRegisters extLeaf1;      // leaf 0x80000001
+    platform::CpuidRegisters leaf7; // sub-leaf 0
+    platform::CpuidRegisters extLeaf0; // leaf 0x80000000
+    platform::CpuidRegisters extLeaf1; // leaf 0x80000001
     uint64_t xcr0 = 0;
 };
 
@@ -68,9 +68,9 @@ struct IppSelection {
 };
 
 struct IppCacheInfo {
-    IppStatus status;   // 0, 36 or 37
-    int32_t size;       // bytes of the largest data or unified cache, -1 when unknown
-    int32_t lineSize;   // its line size, 0 when not determined
+    IppStatus status; // 0, 36 or 37
+    int32_t size; // bytes of the largest data or unified cache, -1 when unknown
+    int32_t lineSize; // its line size, 0 when not determined
 };
 
 // Pure functions.
@@ -96,8 +96,8 @@ int32_t ownCacheSizeFromDescriptors(const IppCacheDescriptor* table, const platf
 IppCacheInfo ownQueryCache(platform::CpuidFunction cpuid);
 
 // Dispatch state.
-int32_t ippGetJumpIndex();                         // -1 until initialised
-int32_t ownForceJumpIndex(int32_t index);          // forces a build (-1 re-arms); returns the previous index
+int32_t ippGetJumpIndex(); // -1 until initialised
+int32_t ownForceJumpIndex(int32_t index); // forces a build (-1 re-arms); returns the previous index
 IppStatus ippInit();
 IppStatus ippSafeInit();
 

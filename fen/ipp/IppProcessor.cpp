@@ -53,15 +53,42 @@ uint16_t controlWordFromPortable(uint32_t value, uint16_t cw)
 
 } // namespace
 
-int32_t ipp_has_rdtsc() { return bit(leaf1().edx, 4); }
-int32_t ipp_is_mmx_extension() { return bit(leaf1().edx, 23); }
-int32_t ipp_is_ssx_extension() { return bit(leaf1().edx, 25); }
-int32_t ipp_is_wni_extension() { return bit(leaf1().edx, 26); }
-int32_t ipp_is_pni_extension() { return bit(leaf1().ecx, 0); }
-int32_t ipp_is_mni_extension() { return bit(leaf1().ecx, 9); }
-int32_t ipp_is_sse41_extension() { return bit(leaf1().ecx, 19); }
-int32_t ipp_is_sse42_extension() { return bit(leaf1().ecx, 20); }
-int32_t ipp_is_movbe() { return bit(leaf1().ecx, 22); }
+int32_t ipp_has_rdtsc()
+{
+    return bit(leaf1().edx, 4);
+}
+int32_t ipp_is_mmx_extension()
+{
+    return bit(leaf1().edx, 23);
+}
+int32_t ipp_is_ssx_extension()
+{
+    return bit(leaf1().edx, 25);
+}
+int32_t ipp_is_wni_extension()
+{
+    return bit(leaf1().edx, 26);
+}
+int32_t ipp_is_pni_extension()
+{
+    return bit(leaf1().ecx, 0);
+}
+int32_t ipp_is_mni_extension()
+{
+    return bit(leaf1().ecx, 9);
+}
+int32_t ipp_is_sse41_extension()
+{
+    return bit(leaf1().ecx, 19);
+}
+int32_t ipp_is_sse42_extension()
+{
+    return bit(leaf1().ecx, 20);
+}
+int32_t ipp_is_movbe()
+{
+    return bit(leaf1().ecx, 22);
+}
 
 int32_t ipp_is_htt_extension()
 {
@@ -115,7 +142,10 @@ void ipp_get_pentium_ident(IppProcessorIdent* pIdent)
     id.leaf2Edx = leaf2.edx;
 }
 
-uint64_t ipp_get_pentium_counter() { return __rdtsc(); }
+uint64_t ipp_get_pentium_counter()
+{
+    return __rdtsc();
+}
 
 uint64_t ippStartTsc()
 {
@@ -145,9 +175,15 @@ uint64_t ippStopTscp()
     return counter;
 }
 
-uint32_t ps_get_ssx() { return _mm_getcsr(); }
+uint32_t ps_get_ssx()
+{
+    return _mm_getcsr();
+}
 
-void ipp_set_cw_ssx(uint32_t value) { _mm_setcsr(value); }
+void ipp_set_cw_ssx(uint32_t value)
+{
+    _mm_setcsr(value);
+}
 
 uint32_t ipp_clear_ssx()
 {

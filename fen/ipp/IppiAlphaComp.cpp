@@ -15,16 +15,16 @@ IppStatus initialisingAlphaComp(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pSrcD
 
 // Entry index + 1: the initialising entry, then the builds n8 to k0.
 const AlphaCompFunction kAlphaCompVariants[kIppBuildCount + 1] = {
-    &initialisingAlphaComp,      &n8_ippiAlphaComp_8u_AC4IR, &y8_ippiAlphaComp_8u_AC4IR,
+    &initialisingAlphaComp,     &n8_ippiAlphaComp_8u_AC4IR, &y8_ippiAlphaComp_8u_AC4IR,
     &e9_ippiAlphaComp_8u_AC4IR, &l9_ippiAlphaComp_8u_AC4IR, &k0_ippiAlphaComp_8u_AC4IR,
 };
 
 // The row kernels of each build, by operator.
-#define FEN_IPP_ROW_KERNELS(prefix)                                                                              \
-    {                                                                                                            \
-        &prefix##_ippi_AlphaCompOver_AC4S_8u, &prefix##_ippi_AlphaCompIn_AC4S_8u,                                \
-            &prefix##_ippi_AlphaCompOut_AC4S_8u, &prefix##_ippi_AlphaCompAtop_AC4S_8u,                           \
-            &prefix##_ippi_AlphaCompXor_AC4S_8u, &prefix##_ippi_AlphaCompPlus_AC4S_8u                            \
+#define FEN_IPP_ROW_KERNELS(prefix)                                                                                    \
+    {                                                                                                                  \
+        &prefix##_ippi_AlphaCompOver_AC4S_8u, &prefix##_ippi_AlphaCompIn_AC4S_8u, &prefix##_ippi_AlphaCompOut_AC4S_8u, \
+            &prefix##_ippi_AlphaCompAtop_AC4S_8u, &prefix##_ippi_AlphaCompXor_AC4S_8u,                                 \
+            &prefix##_ippi_AlphaCompPlus_AC4S_8u                                                                       \
     }
 const IppiAlphaCompRow kRowKernels[kIppBuildCount][6] = {
     FEN_IPP_ROW_KERNELS(n8), FEN_IPP_ROW_KERNELS(y8), FEN_IPP_ROW_KERNELS(e9),

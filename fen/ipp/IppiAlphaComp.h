@@ -26,25 +26,25 @@ using IppiBlendRow = void (*)(const Ipp8u* pSrc, Ipp8u* pSrcDst, int32_t width);
 // The blending row of the selected build; selects the build on first use.
 IppiBlendRow ippiBlendByAlphaRowKernel();
 
-#define FEN_IPP_DECLARE_ALPHA_COMP(prefix)                                                                       \
-    IppStatus prefix##_ippiAlphaComp_8u_AC4IR(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pSrcDst,                  \
-                                              int32_t srcDstStep, IppiSize roiSize, int32_t alphaType);            \
-    IppStatus prefix##_ippiAlphaComp_8u_AC4R(const Ipp8u* pSrc1, int32_t src1Step, const Ipp8u* pSrc2,             \
-                                             int32_t src2Step, Ipp8u* pDst, int32_t dstStep, IppiSize roiSize,     \
-                                             int32_t alphaType);                                                   \
-    void prefix##_ippi_AlphaCompOver_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,   \
-                                             int32_t premultiplied);                                               \
-    void prefix##_ippi_AlphaCompIn_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,     \
-                                           int32_t premultiplied);                                                 \
-    void prefix##_ippi_AlphaCompOut_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,    \
-                                            int32_t premultiplied);                                                \
-    void prefix##_ippi_AlphaCompAtop_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,   \
-                                             int32_t premultiplied);                                               \
-    void prefix##_ippi_AlphaCompXor_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,    \
-                                            int32_t premultiplied);                                                \
-    void prefix##_ippi_AlphaCompPlus_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,   \
-                                             int32_t premultiplied);                                               \
-    void prefix##_ownsAdd_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t length);          \
+#define FEN_IPP_DECLARE_ALPHA_COMP(prefix)                                                                             \
+    IppStatus prefix##_ippiAlphaComp_8u_AC4IR(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pSrcDst, int32_t srcDstStep,  \
+                                              IppiSize roiSize, int32_t alphaType);                                    \
+    IppStatus prefix##_ippiAlphaComp_8u_AC4R(const Ipp8u* pSrc1, int32_t src1Step, const Ipp8u* pSrc2,                 \
+                                             int32_t src2Step, Ipp8u* pDst, int32_t dstStep, IppiSize roiSize,         \
+                                             int32_t alphaType);                                                       \
+    void prefix##_ippi_AlphaCompOver_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,       \
+                                             int32_t premultiplied);                                                   \
+    void prefix##_ippi_AlphaCompIn_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,         \
+                                           int32_t premultiplied);                                                     \
+    void prefix##_ippi_AlphaCompOut_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,        \
+                                            int32_t premultiplied);                                                    \
+    void prefix##_ippi_AlphaCompAtop_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,       \
+                                             int32_t premultiplied);                                                   \
+    void prefix##_ippi_AlphaCompXor_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,        \
+                                            int32_t premultiplied);                                                    \
+    void prefix##_ippi_AlphaCompPlus_AC4S_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t width,       \
+                                             int32_t premultiplied);                                                   \
+    void prefix##_ownsAdd_8u(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t length);                     \
     void prefix##_ippi_BlendByAlpha_AC4S_8u(const Ipp8u* pSrc, Ipp8u* pSrcDst, int32_t width);
 
 FEN_IPP_DECLARE_ALPHA_COMP(n8)

@@ -13,7 +13,7 @@ using IppiBlendCoverageRow = void (*)(const Ipp8u* pCoverage, Ipp32u* pSrcDst, i
 // The row kernel of the selected build; selects the build on first use.
 IppiBlendCoverageRow ippiBlendCoverageRowKernel();
 
-#define FEN_IPP_DECLARE_BLEND_COVERAGE(prefix)                                                                   \
+#define FEN_IPP_DECLARE_BLEND_COVERAGE(prefix)                                                                         \
     void prefix##_ippi_BlendCoverage_C4S_8u(const Ipp8u* pCoverage, Ipp32u* pSrcDst, int32_t width, Ipp32u colour);
 
 FEN_IPP_DECLARE_BLEND_COVERAGE(n8)

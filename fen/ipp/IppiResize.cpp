@@ -7,8 +7,7 @@ namespace {
 // Each dispatched function: its initialising entry (index -1), then the
 // builds n8 to k0. The initialising entry runs ippSafeInit and dispatches
 // again, now to the selected build.
-template <class Function>
-Function variant(const Function (&variants)[kIppBuildCount + 1])
+template <class Function> Function variant(const Function (&variants)[kIppBuildCount + 1])
 {
     return variants[ippGetJumpIndex() + 1];
 }
@@ -45,16 +44,16 @@ using NearestInitFunction = decltype(&ippiResizeNearestInit_8u);
 using NearestFunction = decltype(&ippiResizeNearest_8u_C4R);
 
 const GetSizeFunction kGetSize[kIppBuildCount + 1] = {
-    &initialisingGetSize,          &n8_ippiResizeGetSize_8u, &y8_ippiResizeGetSize_8u, &e9_ippiResizeGetSize_8u,
-    &l9_ippiResizeGetSize_8u,      &k0_ippiResizeGetSize_8u,
+    &initialisingGetSize,     &n8_ippiResizeGetSize_8u, &y8_ippiResizeGetSize_8u,
+    &e9_ippiResizeGetSize_8u, &l9_ippiResizeGetSize_8u, &k0_ippiResizeGetSize_8u,
 };
 const GetBufferSizeFunction kGetBufferSize[kIppBuildCount + 1] = {
-    &initialisingGetBufferSize,         &n8_ippiResizeGetBufferSize_8u, &y8_ippiResizeGetBufferSize_8u,
-    &e9_ippiResizeGetBufferSize_8u,     &l9_ippiResizeGetBufferSize_8u, &k0_ippiResizeGetBufferSize_8u,
+    &initialisingGetBufferSize,     &n8_ippiResizeGetBufferSize_8u, &y8_ippiResizeGetBufferSize_8u,
+    &e9_ippiResizeGetBufferSize_8u, &l9_ippiResizeGetBufferSize_8u, &k0_ippiResizeGetBufferSize_8u,
 };
 const NearestInitFunction kNearestInit[kIppBuildCount + 1] = {
-    &initialisingNearestInit,         &n8_ippiResizeNearestInit_8u, &y8_ippiResizeNearestInit_8u,
-    &e9_ippiResizeNearestInit_8u,     &l9_ippiResizeNearestInit_8u, &k0_ippiResizeNearestInit_8u,
+    &initialisingNearestInit,     &n8_ippiResizeNearestInit_8u, &y8_ippiResizeNearestInit_8u,
+    &e9_ippiResizeNearestInit_8u, &l9_ippiResizeNearestInit_8u, &k0_ippiResizeNearestInit_8u,
 };
 const NearestFunction kNearest[kIppBuildCount + 1] = {
     &initialisingNearest,         &n8_ippiResizeNearest_8u_C4R, &y8_ippiResizeNearest_8u_C4R,

@@ -55,29 +55,28 @@ IppStatus ippiResizeNearest_8u_C4R(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pD
                                    IppiPoint dstOffset, IppiSize dstSize, const Ipp8u* pSpec, Ipp8u* pBuffer);
 double ippsFloorOne(double value);
 
-#define FEN_IPP_DECLARE_RESIZE(prefix)                                                                              \
-    IppStatus prefix##_ippiResizeGetSize_8u(IppiSize srcSize, IppiSize dstSize, int32_t interpolation,              \
-                                            uint32_t antialiasing, int32_t* pSpecSize, int32_t* pInitBufSize);      \
-    IppStatus prefix##_ippiResizeGetBufferSize_8u(const Ipp8u* pSpec, IppiSize dstSize, uint32_t numChannels,       \
-                                                  int32_t* pBufSize);                                               \
-    IppStatus prefix##_ippiResizeNearestInit_8u(IppiSize srcSize, IppiSize dstSize, Ipp8u* pSpec);                  \
-    IppStatus prefix##_ippiResizeNearest_8u_C4R(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pDst, int32_t dstStep,   \
-                                                IppiPoint dstOffset, IppiSize dstSize, const Ipp8u* pSpec,          \
-                                                Ipp8u* pBuffer);                                                    \
-    void prefix##_ownResize4Nearest8u(const Ipp8u* pSrc, int64_t srcStep, Ipp8u* pDst, int64_t dstStep,             \
-                                      int32_t width, int32_t height, const int32_t* pRows,                          \
-                                      const int32_t* pColumnBytes);                                                 \
-    IppStatus prefix##_owniResizeGetSize(int64_t srcWidth, int64_t srcHeight, int64_t dstWidth, int64_t dstHeight,  \
-                                         int32_t mode, int32_t interpolation, uint32_t antialiasing,                \
-                                         int64_t* pSpecSize, int64_t* pInitSize);                                   \
-    IppStatus prefix##_owniResizeGetBufferSize(const Ipp8u* pRecord, int64_t dstWidth, int64_t dstHeight,           \
-                                               uint32_t numChannels, int64_t* pSize);                               \
-    IppStatus prefix##_owniResizeNearestInit(int64_t srcWidth, int64_t srcHeight, int64_t dstWidth,                 \
-                                             int64_t dstHeight, int32_t mode, uint32_t magic, Ipp8u* pSpec);        \
-    IppStatus prefix##_owniResizeNearest_8u_C4R(const Ipp8u* pSrc, int64_t srcStep, Ipp8u* pDst, int64_t dstStep,   \
-                                                int32_t offsetX, int32_t offsetY, int32_t dstWidth,                 \
-                                                int32_t dstHeight, const Ipp8u* pRecord, Ipp8u* pBuffer);           \
-    double prefix##_ownsFloorOne(double value);                                                                     \
+#define FEN_IPP_DECLARE_RESIZE(prefix)                                                                                 \
+    IppStatus prefix##_ippiResizeGetSize_8u(IppiSize srcSize, IppiSize dstSize, int32_t interpolation,                 \
+                                            uint32_t antialiasing, int32_t* pSpecSize, int32_t* pInitBufSize);         \
+    IppStatus prefix##_ippiResizeGetBufferSize_8u(const Ipp8u* pSpec, IppiSize dstSize, uint32_t numChannels,          \
+                                                  int32_t* pBufSize);                                                  \
+    IppStatus prefix##_ippiResizeNearestInit_8u(IppiSize srcSize, IppiSize dstSize, Ipp8u* pSpec);                     \
+    IppStatus prefix##_ippiResizeNearest_8u_C4R(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pDst, int32_t dstStep,      \
+                                                IppiPoint dstOffset, IppiSize dstSize, const Ipp8u* pSpec,             \
+                                                Ipp8u* pBuffer);                                                       \
+    void prefix##_ownResize4Nearest8u(const Ipp8u* pSrc, int64_t srcStep, Ipp8u* pDst, int64_t dstStep, int32_t width, \
+                                      int32_t height, const int32_t* pRows, const int32_t* pColumnBytes);              \
+    IppStatus prefix##_owniResizeGetSize(int64_t srcWidth, int64_t srcHeight, int64_t dstWidth, int64_t dstHeight,     \
+                                         int32_t mode, int32_t interpolation, uint32_t antialiasing,                   \
+                                         int64_t* pSpecSize, int64_t* pInitSize);                                      \
+    IppStatus prefix##_owniResizeGetBufferSize(const Ipp8u* pRecord, int64_t dstWidth, int64_t dstHeight,              \
+                                               uint32_t numChannels, int64_t* pSize);                                  \
+    IppStatus prefix##_owniResizeNearestInit(int64_t srcWidth, int64_t srcHeight, int64_t dstWidth, int64_t dstHeight, \
+                                             int32_t mode, uint32_t magic, Ipp8u* pSpec);                              \
+    IppStatus prefix##_owniResizeNearest_8u_C4R(const Ipp8u* pSrc, int64_t srcStep, Ipp8u* pDst, int64_t dstStep,      \
+                                                int32_t offsetX, int32_t offsetY, int32_t dstWidth, int32_t dstHeight, \
+                                                const Ipp8u* pRecord, Ipp8u* pBuffer);                                 \
+    double prefix##_ownsFloorOne(double value);                                                                        \
     float prefix##_ownsFloorOneF(float value);
 
 FEN_IPP_DECLARE_RESIZE(n8)

@@ -14,8 +14,8 @@ IppStatus initialisingSet(Ipp32u value, Ipp32u* pDst, int32_t dstStep, IppiSize 
 
 // Entry index + 1: the initialising entry, then the builds n8 to k0.
 const SetFunction kSetVariants[kIppBuildCount + 1] = {
-    &initialisingSet,       &n8_ippiSet_32u_C1R, &y8_ippiSet_32u_C1R,
-    &e9_ippiSet_32u_C1R,    &l9_ippiSet_32u_C1R, &k0_ippiSet_32u_C1R,
+    &initialisingSet,    &n8_ippiSet_32u_C1R, &y8_ippiSet_32u_C1R,
+    &e9_ippiSet_32u_C1R, &l9_ippiSet_32u_C1R, &k0_ippiSet_32u_C1R,
 };
 
 } // namespace

@@ -8,7 +8,7 @@
 // roiSize.height rows of roiSize.width pixels, dstStep bytes apart.
 IppStatus ippiSet_32u_C1R(Ipp32u value, Ipp32u* pDst, int32_t dstStep, IppiSize roiSize);
 
-#define FEN_IPP_DECLARE_SET(prefix)                                                                              \
+#define FEN_IPP_DECLARE_SET(prefix)                                                                                    \
     IppStatus prefix##_ippiSet_32u_C1R(Ipp32u value, Ipp32u* pDst, int32_t dstStep, IppiSize roiSize);
 
 FEN_IPP_DECLARE_SET(n8)

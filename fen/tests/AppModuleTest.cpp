@@ -31,9 +31,9 @@ public:
         return m_initResult;
     }
     void deInit(bool initResult) override { m_log.push_back(std::string("deInit ") + (initResult ? "1" : "0")); }
-    void postQuit() override {}
-    void executeOnMainThread(std::function<void()>) override {}
-    void setMasterTimerTimeout(unsigned) override {}
+    void postQuit() override { }
+    void executeOnMainThread(std::function<void()>) override { }
+    void setMasterTimerTimeout(unsigned) override { }
     unsigned getMasterTimerTimeout() const override { return 40; }
 
 private:

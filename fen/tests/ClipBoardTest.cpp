@@ -57,7 +57,10 @@ TEST_F(ClipBoardTest, TextFromOtherProgramsIsNormalisedAsItIsRead)
     };
     const std::vector<Case> cases = {
         {"Windows line ends become a lone CR", bytesOf(u"one\r\ntwo\r\n"), "one\rtwo\r"},
-        {"a byte-order mark is dropped", bytesOf(u"\xFEFF" u"text"), "text"},
+        {"a byte-order mark is dropped",
+         bytesOf(u"\xFEFF"
+                 u"text"),
+         "text"},
         {"an embedded zero ends the text", bytesOf(std::u16string(u"ab\0cd", 5)), "ab"},
         {"an odd last byte is ignored", {'a', 0, 'b', 0, 'c'}, "ab"},
         {"a surrogate pair survives", bytesOf(u"x\U0001F600"), "x\xF0\x9F\x98\x80"},
@@ -81,16 +84,21 @@ TEST_F(ClipBoardTest, RawTextMayStartAtAnyAddress)
 TEST_F(ClipBoardTest, TextRoundTripsAndIsOfferedAsUTF8Too)
 {
     TextClipBoardFormat out;
-    out.setValue("gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80\xFF!"); // the stray byte is dropped
+    out.setValue("gr\xC3\xBC\xC3\x9F"
+                 "e \xF0\x9F\x98\x80\xFF!"); // the stray byte is dropped
     ASSERT_TRUE(ClipBoard::setFormat(out));
     auto& pasteboard = driver.pasteboard();
     ASSERT_EQ(pasteboard.itemCount(), 1u);
-    EXPECT_EQ(pasteboard.data(0, "public.utf8-plain-text"), bytesOf(std::string("gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80!")));
+    EXPECT_EQ(pasteboard.data(0, "public.utf8-plain-text"),
+              bytesOf(std::string("gr\xC3\xBC\xC3\x9F"
+                                  "e \xF0\x9F\x98\x80!")));
     EXPECT_EQ(pasteboard.data(0, "public.utf16-plain-text"), bytesOf(u"grüße \U0001F600!"));
 
     TextClipBoardFormat in;
     ASSERT_TRUE(ClipBoard::getFormat(in));
-    EXPECT_EQ(in.getValue(), "gr\xC3\xBC\xC3\x9F" "e \xF0\x9F\x98\x80!");
+    EXPECT_EQ(in.getValue(),
+              "gr\xC3\xBC\xC3\x9F"
+              "e \xF0\x9F\x98\x80!");
 }
 
 TEST_F(ClipBoardTest, UTF8OnlyTextFromOtherProgramsIsPasted)
@@ -196,8 +204,8 @@ TEST_F(ClipBoardTest, InternalDataIsReadOnlyThroughALiveTokenOfTheRightSize)
     longer.push_back(0);
     std::vector<std::uint8_t> forged = block;
     forged[0] ^= 0xFF;
-    for (auto const& bad : {std::vector<std::uint8_t>(block.begin(), block.end() - 1), longer, forged,
-                            std::vector<std::uint8_t>()}) {
+    for (auto const& bad :
+         {std::vector<std::uint8_t>(block.begin(), block.end() - 1), longer, forged, std::vector<std::uint8_t>()}) {
         InternalClipBoardFormat refused;
         EXPECT_FALSE(refused.addRawData(bad.data(), long(bad.size()))) << bad.size();
         EXPECT_EQ(refused.m_pData, nullptr);

@@ -41,8 +41,8 @@ constexpr std::uint64_t kCommand = 1u << 20;
 
 constexpr unsigned short kVK_A = 0, kVK_S = 1, kVK_E = 14, kVK_Q = 12, kVK_K = 40, kVK_M = 46, kVK_1 = 18,
                          kVK_Space = 49, kVK_Return = 36, kVK_Tab = 48, kVK_Backspace = 51, kVK_Escape = 53,
-                         kVK_KeypadEnter = 76, kVK_ForwardDelete = 117, kVK_F1 = 122, kVK_Left = 123,
-                         kVK_Right = 124, kVK_LeftBracket = 33;
+                         kVK_KeypadEnter = 76, kVK_ForwardDelete = 117, kVK_F1 = 122, kVK_Left = 123, kVK_Right = 124,
+                         kVK_LeftBracket = 33;
 
 constexpr int32_t kSave = 0x73617665; // 'save'
 constexpr int32_t kKeep = 0x6B656570; // 'keep'
@@ -64,30 +64,28 @@ public:
         case eKeyEvent::KeyDown:
         case eKeyEvent::KeyUp: {
             auto* key = static_cast<KeyEventData*>(data);
-            std::string line = std::string(code == eKeyEvent::KeyDown ? "down " : "up ") + hex(key->key) + " s" +
-                               hex(key->scanCode);
+            std::string line =
+                std::string(code == eKeyEvent::KeyDown ? "down " : "up ") + hex(key->key) + " s" + hex(key->scanCode);
             if (code == eKeyEvent::KeyDown && !key->notRepeat)
                 line += " repeat";
             return record(code, line);
         }
-        case eKeyEvent::TextInput:
-            return record(code, "text " + static_cast<TextEventData*>(data)->text);
+        case eKeyEvent::TextInput: return record(code, "text " + static_cast<TextEventData*>(data)->text);
         case eKeyEvent::MarkedText: {
             auto* marked = static_cast<MarkedTextEventData*>(data);
             return record(code, "marked " + marked->text + " c" + std::to_string(marked->caret));
         }
         case eKeyEvent::TextCommand: {
             auto* command = static_cast<KeyCommandEventData*>(data);
-            return record(code, "command " + std::to_string(command->command) + "," +
-                                    std::to_string(command->extendSelection));
+            return record(
+                code, "command " + std::to_string(command->command) + "," + std::to_string(command->extendSelection));
         }
         case eKeyEvent::ModifiersChanged: {
             auto* modifiers = static_cast<ModifiersEventData*>(data);
-            return record(code, "modifiers " + hex(modifiers->modifiers) + " v" +
-                                    std::to_string(modifiers->virtualKeyCode));
+            return record(code,
+                          "modifiers " + hex(modifiers->modifiers) + " v" + std::to_string(modifiers->virtualKeyCode));
         }
-        default:
-            return StandaloneWindow::onEvent(code, data);
+        default: return StandaloneWindow::onEvent(code, data);
         }
     }
     bool record(unsigned code, std::string const& line)
@@ -230,8 +228,9 @@ TEST_F(ContentViewKeysTest, RepeatsModifiersAndHandledKeys)
     // A KeyDown handler that takes the key: no text follows.
     window.handles = {eKeyEvent::KeyDown};
     type(kVK_A);
-    EXPECT_EQ(window.log, (std::vector<std::string>{"down 41 s41 repeat", "text a", "up 41 s41",
-                                                    "modifiers 30000000 v0", "down 41 s41", "up 41 s41"}));
+    EXPECT_EQ(window.log,
+              (std::vector<std::string>{"down 41 s41 repeat", "text a", "up 41 s41", "modifiers 30000000 v0",
+                                        "down 41 s41", "up 41 s41"}));
 }
 
 TEST_F(ContentViewKeysTest, FrenchLayoutKeysAndDeadKeys)
@@ -247,12 +246,9 @@ TEST_F(ContentViewKeysTest, FrenchLayoutKeysAndDeadKeys)
     driver.typeKeyDown(*peer, kVK_LeftBracket, kShift);
     driver.typeKeyUp(*peer, kVK_LeftBracket, kShift);
     type(kVK_E);
-    std::vector<std::string> const expected = {
-        "down 41 s51", "text a", "up 41 s51",
-        "down 5e s5b", "up 5e s5b",
-        "down 45 s45", "text \xC3\xAA", "up 45 s45",
-        "down 5e s5b", "up 5e s5b",
-        "down 45 s45", "text \xC3\xAB", "up 45 s45"};
+    std::vector<std::string> const expected = {"down 41 s51", "text a",        "up 41 s51", "down 5e s5b", "up 5e s5b",
+                                               "down 45 s45", "text \xC3\xAA", "up 45 s45", "down 5e s5b", "up 5e s5b",
+                                               "down 45 s45", "text \xC3\xAB", "up 45 s45"};
     EXPECT_EQ(window.log, expected);
 }
 
@@ -294,8 +290,8 @@ TEST_F(ContentViewKeysTest, TextInputMarkedTextAndCommandsReachTheWindow)
     driver.commitText(*peer, "\xE3\x81\x8B");
     // Without a client the editing commands end in the shortcut step.
     type(kVK_Left, kShift);
-    std::vector<std::string> const expected = {"marked ka c2", "marked  c0", "text \xE3\x81\x8B",
-                                               "down 10000010 s10", "up 10000010 s10"};
+    std::vector<std::string> const expected = {"marked ka c2", "marked  c0", "text \xE3\x81\x8B", "down 10000010 s10",
+                                               "up 10000010 s10"};
     EXPECT_EQ(window.log, expected);
 }
 
@@ -309,9 +305,8 @@ TEST_F(ContentViewKeysTest, WithAClientKeysBecomeEditingCommands)
         std::string command; // empty: none
     };
     std::vector<Case> const cases = {
-        {kVK_Left, kShift, "command 0,1"},   {kVK_Left, 0, "command 0,0"},
-        {kVK_Right, kCommand, "command 5,0"}, {kVK_Backspace, 0, "command 9,0"},
-        {kVK_ForwardDelete, 0, "command 8,0"}, {kVK_Return, 0, ""},
+        {kVK_Left, kShift, "command 0,1"}, {kVK_Left, 0, "command 0,0"},          {kVK_Right, kCommand, "command 5,0"},
+        {kVK_Backspace, 0, "command 9,0"}, {kVK_ForwardDelete, 0, "command 8,0"}, {kVK_Return, 0, ""},
     };
     for (Case const& c : cases) {
         window.log.clear();

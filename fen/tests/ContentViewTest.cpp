@@ -1,5 +1,6 @@
 #include "ShownWindowFixture.h"
 
+#include "BAS/Region.h"
 #include "FEN/COCOA/ContentView.h"
 #include "FEN/COCOA/WindowImplBase.h"
 #include "FEN/ClipBoardFormat.h"
@@ -12,7 +13,6 @@
 #include "FEN/Lib.h"
 #include "FEN/Picture.h"
 #include "FEN/StandaloneWindow.h"
-#include "BAS/Region.h"
 #include "platform/headless/TestDriver.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/ObjectRuntime.h"
@@ -135,14 +135,14 @@ TEST_F(ContentViewTest, ButtonsClickCountsControlClickAndTheWheel)
     driver.mouseDown(*peer, {13, 8}, 1, kControl);
     driver.mouseUp(*peer, {13, 8}, 1, kControl);
     driver.scroll(*peer, {3, 4}, 1.5, 0.5);
-    std::vector<std::string> const expected{
-        "1000 10,5 b1 s1 m0", "1000 10,5 b1 s2 m0", "1000 10,5 b1 s3 m0", "1000 10,5 b1 s1 m0",
-        // Control with the left button is the right button, without Control.
-        "1000 11,6 b2 s1 m10000000", "1000 11,6 b2 s2 m0", "1000 12,7 b4 s1 m0",
-        // The right button keeps Control.
-        "1000 13,8 b2 s1 m40000000", "1000 13,8 b2 s2 m40000000",
-        // Horizontal first; a vertical half step is sent with delta 0.
-        "1003 3,4 d1 a0 m0", "1003 3,4 d0 a1 m0"};
+    std::vector<std::string> const expected{"1000 10,5 b1 s1 m0", "1000 10,5 b1 s2 m0", "1000 10,5 b1 s3 m0",
+                                            "1000 10,5 b1 s1 m0",
+                                            // Control with the left button is the right button, without Control.
+                                            "1000 11,6 b2 s1 m10000000", "1000 11,6 b2 s2 m0", "1000 12,7 b4 s1 m0",
+                                            // The right button keeps Control.
+                                            "1000 13,8 b2 s1 m40000000", "1000 13,8 b2 s2 m40000000",
+                                            // Horizontal first; a vertical half step is sent with delta 0.
+                                            "1003 3,4 d1 a0 m0", "1003 3,4 d0 a1 m0"};
     EXPECT_EQ(window.log, expected);
 }
 
@@ -252,9 +252,9 @@ TEST_F(ContentViewTest, TheGlobalMouseMonitorTakesTheClicksOfOtherWindows)
     driver.click(otherPeer, {5, 5}, 1, kShift);
     driver.scroll(otherPeer, {5, 5}, 0, 2);
     driver.click(*peer, {7, 8}); // the window's own clicks go their normal way
-    std::vector<std::string> const expected{"1000 -1,-1 b1 s1 m0", "1000 -1,-1 b1 s2 m0",
+    std::vector<std::string> const expected{"1000 -1,-1 b1 s1 m0",        "1000 -1,-1 b1 s2 m0",
                                             "1000 -1,-1 b2 s1 m10000000", "1000 -1,-1 b2 s2 m10000000",
-                                            "1000 7,8 b1 s1 m0", "1000 7,8 b1 s2 m0"};
+                                            "1000 7,8 b1 s1 m0",          "1000 7,8 b1 s2 m0"};
     EXPECT_EQ(window.log, expected);
     EXPECT_TRUE(other.log.empty());
 
@@ -296,8 +296,9 @@ TEST_F(ContentViewTest, DragsFromElsewhereAreOfferedToTheWindowAndDropped)
     EXPECT_EQ(window.log[0], "1300 30,20 e7 m10000000 'carried'");
     EXPECT_EQ(window.log[1], "1300 31,21 e3 m10000000 'carried'");
     std::vector<std::string> const end(window.log.end() - 3, window.log.end());
-    EXPECT_EQ(end, (std::vector<std::string>{"1300 32,22 e2 m10000000 'carried'", "1301 33,23 e2 m10000000 'carried'",
-                                             "1303"}));
+    EXPECT_EQ(
+        end,
+        (std::vector<std::string>{"1300 32,22 e2 m10000000 'carried'", "1301 33,23 e2 m10000000 'carried'", "1303"}));
 
     // Leaving tells the window that took the drag.
     window.log.clear();

@@ -36,9 +36,18 @@ TEST_F(CursorTest, TableSharesTheStandardCursorsAndOwnsAnInvisibleOne)
 
     // Each entry sets the shape its number stands for.
     const std::pair<int, const char*> shapes[] = {
-        {0, "arrow"},        {1, "crosshair"},          {2, "open-hand"},      {3, "ibeam"},
-        {4, "not-allowed"},  {7, "resize-up-down"},     {9, "resize-left-right"}, {10, "resize-up"},
-        {13, "pointing-hand"}, {14, "closed-hand"},     {15, "copy"},          {16, "alias"},
+        {0, "arrow"},
+        {1, "crosshair"},
+        {2, "open-hand"},
+        {3, "ibeam"},
+        {4, "not-allowed"},
+        {7, "resize-up-down"},
+        {9, "resize-left-right"},
+        {10, "resize-up"},
+        {13, "pointing-hand"},
+        {14, "closed-hand"},
+        {15, "copy"},
+        {16, "alias"},
     };
     for (auto const& [index, shape] : shapes) {
         CursorManager::setSystemCursor(table[index]);

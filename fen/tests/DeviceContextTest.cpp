@@ -1,5 +1,5 @@
-#include "FEN/DETAIL/CGImageProvider.h"
 #include "FEN/DeviceContext.h"
+#include "FEN/DETAIL/CGImageProvider.h"
 #include "FEN/Picture.h"
 #include "platform/appkit/NSImage.h"
 #include "platform/headless/TestDriver.h"

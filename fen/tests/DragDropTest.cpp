@@ -50,7 +50,10 @@ public:
             onRequest(*static_cast<DragDropRequestEventData*>(data));
         return code == eDragDropEvent::DragRequest ? accepts : true;
     }
-    void onObserverEvent(unsigned code, EventData*) override { m_log.push_back(m_name + " sees " + std::to_string(code)); }
+    void onObserverEvent(unsigned code, EventData*) override
+    {
+        m_log.push_back(m_name + " sees " + std::to_string(code));
+    }
 
     bool accepts = false;
     std::function<void(DragDropRequestEventData&)> onRequest;
@@ -83,7 +86,8 @@ protected:
 
 TEST(DragDropMappings, OperationsEffectsAndResultsTranslateBothWays)
 {
-    const std::pair<unsigned long, int> results[] = {{0, 64}, {1, 1}, {2, 4}, {4, 8}, {16, 2}, {32, 128}, {8, 0}, {17, 0}};
+    const std::pair<unsigned long, int> results[] = {{0, 64}, {1, 1},    {2, 4}, {4, 8},
+                                                     {16, 2}, {32, 128}, {8, 0}, {17, 0}};
     for (auto const& [operation, result] : results)
         EXPECT_EQ(DragDropSupport::dropResultFromOperation(operation), result) << operation;
 
@@ -352,15 +356,26 @@ TEST(DropSourceTest, PressesArmAndMotionStartsTheDrag)
     const int L = eMouseButton::Left, R = eMouseButton::Right, down = 1, up = 2, twice = 3;
     const unsigned press = eMouseEvent::MouseButton, drag = eMouseEvent::MouseDrag, move = eMouseEvent::MouseMove;
     const std::vector<Case> cases = {
-        {"moving two pixels each way starts", true,
-         {{press, L, down, {60, 10}, 1}, {drag, 0, 0, {61, 11}, 1}, {drag, 0, 0, {62, 12}, 2}, {drag, 0, 0, {70, 10}, 0}}},
-        {"a press where the source refuses stays idle", true, {{press, L, down, {10, 10}, 0}, {drag, 0, 0, {40, 40}, 0}}},
+        {"moving two pixels each way starts",
+         true,
+         {{press, L, down, {60, 10}, 1},
+          {drag, 0, 0, {61, 11}, 1},
+          {drag, 0, 0, {62, 12}, 2},
+          {drag, 0, 0, {70, 10}, 0}}},
+        {"a press where the source refuses stays idle",
+         true,
+         {{press, L, down, {10, 10}, 0}, {drag, 0, 0, {40, 40}, 0}}},
         {"a right press stays idle", true, {{press, R, down, {60, 10}, 0}, {move, 0, 0, {90, 40}, 0}}},
         {"a disabled source stays idle", false, {{press, L, down, {60, 10}, 0}, {drag, 0, 0, {90, 40}, 0}}},
-        {"release and double click disarm", true,
-         {{press, L, down, {60, 10}, 1}, {press, L, up, {60, 10}, 0}, {drag, 0, 0, {90, 40}, 0},
-          {press, L, twice, {60, 10}, 0}, {drag, 0, 0, {90, 40}, 0}}},
-        {"leaving disarms", true,
+        {"release and double click disarm",
+         true,
+         {{press, L, down, {60, 10}, 1},
+          {press, L, up, {60, 10}, 0},
+          {drag, 0, 0, {90, 40}, 0},
+          {press, L, twice, {60, 10}, 0},
+          {drag, 0, 0, {90, 40}, 0}}},
+        {"leaving disarms",
+         true,
          {{press, L, down, {60, 10}, 1}, {eMouseEvent::MouseLeave, 0, 0, {0, 0}, 0}, {drag, 0, 0, {90, 40}, 0}}},
         {"moving left or up counts the same", true, {{press, L, down, {60, 10}, 1}, {move, 0, 0, {57, 10}, 2}}},
     };

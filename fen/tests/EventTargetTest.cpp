@@ -1,6 +1,6 @@
+#include "FEN/EventTarget.h"
 #include "FEN/EventCodes.h"
 #include "FEN/EventData.h"
-#include "FEN/EventTarget.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,7 @@ using namespace CV::FEN;
 
 // Address of a member relative to its record: field order is what the
 // senders and receivers agree on.
-template <typename Record, typename Field>
-std::ptrdiff_t offsetIn(Record const& record, Field const& field)
+template <typename Record, typename Field> std::ptrdiff_t offsetIn(Record const& record, Field const& field)
 {
     return reinterpret_cast<const char*>(&field) - reinterpret_cast<const char*>(&record);
 }
@@ -21,9 +20,15 @@ std::ptrdiff_t offsetIn(Record const& record, Field const& field)
 TEST(EventTarget, PlainTargetHandlesNothing)
 {
     EventTarget target;
-    const unsigned codes[] = {eTimerEvent::TimerTick, eMouseEvent::MouseButton, eKeyEvent::KeyDown,
-                              eCommandEvent::CommandExecute, eDragDropEvent::DragDrop, eApplicationEvent::MayQuit,
-                              eWindowEvent::Closed, 0u, 0xFFFFFFFFu};
+    const unsigned codes[] = {eTimerEvent::TimerTick,
+                              eMouseEvent::MouseButton,
+                              eKeyEvent::KeyDown,
+                              eCommandEvent::CommandExecute,
+                              eDragDropEvent::DragDrop,
+                              eApplicationEvent::MayQuit,
+                              eWindowEvent::Closed,
+                              0u,
+                              0xFFFFFFFFu};
     for (unsigned code : codes) {
         EventData data;
         EXPECT_FALSE(target.sendEvent(code, &data)) << code;

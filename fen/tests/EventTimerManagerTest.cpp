@@ -1,7 +1,7 @@
+#include "FEN/EventTimerManager.h"
 #include "FEN/EventCodes.h"
 #include "FEN/EventData.h"
 #include "FEN/EventTarget.h"
-#include "FEN/EventTimerManager.h"
 
 #include <gtest/gtest.h>
 
@@ -93,8 +93,8 @@ TEST_F(EventTimerManagerTest, IntervalsRoundToTheNearestMasterMultiple)
         int expected;
     };
     const Case cases[] = {
-        {40, -5, 40}, {40, 0, 40},   {40, 1, 40},    {40, 40, 40},   {40, 60, 40},   {40, 61, 80},
-        {40, 79, 80}, {40, 100, 80}, {40, 101, 120}, {40, 120, 120}, {25, 37, 25},   {25, 38, 50},
+        {40, -5, 40}, {40, 0, 40},   {40, 1, 40},    {40, 40, 40},   {40, 60, 40},     {40, 61, 80},
+        {40, 79, 80}, {40, 100, 80}, {40, 101, 120}, {40, 120, 120}, {25, 37, 25},     {25, 38, 50},
         {25, 12, 25}, {1, 17, 17},   {3, 4, 3},      {3, 5, 6},      {40, 1000, 1000},
     };
     for (const Case& c : cases) {

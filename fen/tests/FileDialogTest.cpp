@@ -1,7 +1,7 @@
+#include "FEN/FileDialog.h"
 #include "BAS/FileTypeDescr.h"
 #include "BAS/FileTypeGroupDescr.h"
 #include "BAS/FileTypeManager.h"
-#include "FEN/FileDialog.h"
 #include "platform/headless/TestDriver.h"
 
 #include <gtest/gtest.h>

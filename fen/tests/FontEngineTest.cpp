@@ -1,6 +1,6 @@
+#include "FEN/FontEngine.h"
 #include "FEN/DETAIL/FTRenderCache.h"
 #include "FEN/DETAIL/FreeType.h"
-#include "FEN/FontEngine.h"
 
 #include "FontTestSupport.h"
 

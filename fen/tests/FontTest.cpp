@@ -144,8 +144,8 @@ protected:
     void SetUp() override
     {
         const std::string folder = VARANTO_BUNDLE_DIR;
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            nullptr, reinterpret_cast<const UInt8*>(folder.data()), static_cast<CFIndex>(folder.size()), true);
+        CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(folder.data()),
+                                                               static_cast<CFIndex>(folder.size()), true);
         bundle = CFBundleCreate(nullptr, url);
         CFRelease(url);
         ASSERT_NE(nullptr, bundle);

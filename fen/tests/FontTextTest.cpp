@@ -79,12 +79,24 @@ TEST_F(FontTextTest, StringWidths)
         {"aaa", -1, 18}, // 6.5 pixels count 6 each, not 19.5 rounded
         {"a\nbbb", -1, 6},
         {"A A", -1, 25},
-        {"A\xC3\xA9" "A", -1, 30},
-        {"A\xC3\xA9" "A", 3, 20},
-        {"A\xC3\xA9" "A", 2, 10}, // the limit ends inside U+00E9
-        {"A\xE2\x82\xAC" "A", 3, 10},
-        {"A\xE2\x82\xAC" "A", 4, 20},
-        {"A\xE2\x82\xAC" "A", 100, 30},
+        {"A\xC3\xA9"
+         "A",
+         -1, 30},
+        {"A\xC3\xA9"
+         "A",
+         3, 20},
+        {"A\xC3\xA9"
+         "A",
+         2, 10}, // the limit ends inside U+00E9
+        {"A\xE2\x82\xAC"
+         "A",
+         3, 10},
+        {"A\xE2\x82\xAC"
+         "A",
+         4, 20},
+        {"A\xE2\x82\xAC"
+         "A",
+         100, 30},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.width, font->getStringWidth(c.text, c.byteLimit)) << c.text << " limit " << c.byteLimit;
@@ -109,7 +121,11 @@ TEST_F(FontTextTest, CharPositions)
         EXPECT_EQ(c.down, font->getCharPos("AAA", c.x, Font::eRoundDown));
         EXPECT_EQ(c.up, font->getCharPos("AAA", c.x, Font::eRoundUp));
     }
-    EXPECT_EQ(3, font->getCharPos("A\xC3\xA9" "A", 25, Font::eRoundDown)) << "offsets count bytes";
+    EXPECT_EQ(3,
+              font->getCharPos("A\xC3\xA9"
+                               "A",
+                               25, Font::eRoundDown))
+        << "offsets count bytes";
     EXPECT_EQ(1, font->getCharPos("A\nAA", 100, Font::eRoundDown)) << "the first line only";
 }
 
@@ -120,9 +136,10 @@ TEST_F(FontTextTest, HorizontalAlignmentOffsets)
         int width;
         int offset;
     } const cases[] = {
-        {Font::eAlignRight, 25, 5},  {Font::eAlignCenter, 25, 3}, {Font::eAlignLeft, 25, 0},
-        {Font::eAlignLeft | Font::eAlignRight, 25, 0},
-        {Font::eAlignRight, 20, 0},  {Font::eAlignCenter, 20, 0}, {Font::eAlignRight, 5, 0},
+        {Font::eAlignRight, 25, 5}, {Font::eAlignCenter, 25, 3},
+        {Font::eAlignLeft, 25, 0},  {Font::eAlignLeft | Font::eAlignRight, 25, 0},
+        {Font::eAlignRight, 20, 0}, {Font::eAlignCenter, 20, 0},
+        {Font::eAlignRight, 5, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(c.offset, font->getHorizontalAlignmentOffset("AA\nAAAA", c.alignment, c.width))
@@ -144,7 +161,9 @@ TEST_F(FontTextTest, EmptyFontMeasuresNothing)
 TEST_F(FontTextTest, MalformedTextThrows)
 {
     EXPECT_THROW(font->getStringWidth("A\xC3"), std::out_of_range);
-    EXPECT_THROW(font->getStringWidth("A\xFF" "A"), std::out_of_range);
+    EXPECT_THROW(font->getStringWidth("A\xFF"
+                                      "A"),
+                 std::out_of_range);
     EXPECT_THROW(font->getCharPos("A\x80", 50, Font::eRoundDown), std::out_of_range);
 }
 
@@ -169,8 +188,8 @@ TEST_F(FontTextTest, BlendWeighsColourAndCoverage)
         picture.pixelRow(5)[5] = c.destination;
         glyph.coverage = {c.coverage};
         font->renderChar(picture, 5, 6, glyph, c.colour);
-        EXPECT_EQ(c.result, picture.pixelRow(5)[5]) << std::hex << c.destination << " " << int(c.coverage) << " "
-                                                     << c.colour;
+        EXPECT_EQ(c.result, picture.pixelRow(5)[5])
+            << std::hex << c.destination << " " << int(c.coverage) << " " << c.colour;
     }
 }
 
@@ -199,8 +218,8 @@ TEST_F(FontTextTest, GlyphsStayInsideTheClipAndThePixels)
 TEST_F(FontTextTest, UnderlineBarIsDrawnForBlankGlyphsToo)
 {
     auto underlined = fontOf("test-1000.ttf", 10, Font::eUnderline);
-    underlined->renderTextMultiline(picture, BAS::Rect{0, 0, 100, 100}, " ", 0xFFFFFFFF, Font::eAlignTop
-                                        | Font::eAlignLeft, 0);
+    underlined->renderTextMultiline(picture, BAS::Rect{0, 0, 100, 100}, " ", 0xFFFFFFFF,
+                                    Font::eAlignTop | Font::eAlignLeft, 0);
     // Baseline 8, underline at -1 and 1 pixel thick, 5 pixels wide.
     EXPECT_EQ(std::vector<int>{9}, paintedRows());
     EXPECT_EQ(0xFFFFFFFFu, picture.pixelRow(9)[4]);
@@ -250,8 +269,8 @@ TEST_F(FontTextTest, HorizontalAlignmentInTheBox)
     } const cases[] = {{Font::eAlignLeft, 11}, {Font::eAlignRight, 41}, {Font::eAlignCenter, 26}};
     for (const Case& c : cases) {
         picture.clear(0);
-        font->renderTextMultiline(picture, BAS::Rect{10, 0, 60, 50}, "AA", 0xFFFFFFFF,
-                                  c.alignment | Font::eAlignTop, 0);
+        font->renderTextMultiline(picture, BAS::Rect{10, 0, 60, 50}, "AA", 0xFFFFFFFF, c.alignment | Font::eAlignTop,
+                                  0);
         int first = -1;
         for (int x = 0; x < 100 && first < 0; ++x)
             if (picture.pixelRow(5)[x] != 0)
@@ -300,9 +319,9 @@ TEST_F(FontTextTest, MalformedTextRestoresTheClipOnTheWayOut)
             picture.resetClipRect();
         const BAS::Rect before = picture.getClipRect();
         for (const char* text : {"AA\xE2\x82", "A\nB\xC3(", "\xFF"}) {
-            EXPECT_THROW(font->renderTextMultiline(picture, BAS::Rect{0, 0, 30, 30}, text, 0xFFFFFFFF,
-                                                   Font::eAlignTop, 0),
-                         std::out_of_range);
+            EXPECT_THROW(
+                font->renderTextMultiline(picture, BAS::Rect{0, 0, 30, 30}, text, 0xFFFFFFFF, Font::eAlignTop, 0),
+                std::out_of_range);
             EXPECT_EQ(clipping, picture.isClipping());
             EXPECT_EQ(before.left, picture.getClipRect().left);
             EXPECT_EQ(before.right, picture.getClipRect().right);
@@ -313,8 +332,7 @@ TEST_F(FontTextTest, MalformedTextRestoresTheClipOnTheWayOut)
 
 // The default font drawn at scale 1 and 2 against glyphs rendered by
 // FreeType directly and blended with the same integer formula.
-class FreeTypeReferenceTest : public FontTextTest, public ::testing::WithParamInterface<float> {
-};
+class FreeTypeReferenceTest : public FontTextTest, public ::testing::WithParamInterface<float> { };
 
 TEST_P(FreeTypeReferenceTest, TextMatchesFreeTypesOwnGlyphs)
 {
@@ -335,8 +353,7 @@ TEST_P(FreeTypeReferenceTest, TextMatchesFreeTypesOwnGlyphs)
     const uint32_t colour = 0xFF2040E0;
     picture.setSize(400, 60);
     picture.clear(0xFFFFFFFF);
-    dejavu.renderTextMultiline(picture, BAS::Rect{0, 0, 400, 60}, text, colour, Font::eAlignTop | Font::eAlignLeft,
-                               0);
+    dejavu.renderTextMultiline(picture, BAS::Rect{0, 0, 400, 60}, text, colour, Font::eAlignTop | Font::eAlignLeft, 0);
 
     FT_Library library = nullptr;
     ASSERT_EQ(0, FT_Init_FreeType(&library));

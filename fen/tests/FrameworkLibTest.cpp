@@ -29,12 +29,12 @@ void captureMessageBoxes()
     };
 }
 
-#define CHILD_EXPECT(condition)                                                                                    \
-    do {                                                                                                           \
-        if (!(condition)) {                                                                                        \
-            std::fprintf(stderr, "failed: %s\n", #condition);                                                      \
-            std::exit(2);                                                                                          \
-        }                                                                                                          \
+#define CHILD_EXPECT(condition)                                                                                        \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "failed: %s\n", #condition);                                                          \
+            std::exit(2);                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 TEST(FrameworkLibDeathTest, FailedChecksReportTheStartUpSourceAndLine)
@@ -45,10 +45,8 @@ TEST(FrameworkLibDeathTest, FailedChecksReportTheStartUpSourceAndLine)
         const char* line;
     };
     const Case cases[] = {
-        {0x4000000, 69, "150"},
-        {0x4010001, 70, "150"}, // both wrong: the version comes first
-        {0x4010000, 70, "153"},
-        {0x4010000, 69 + 0x10000, "156"},
+        {0x4000000, 69, "150"},     {0x4010001, 70, "150"}, // both wrong: the version comes first
+        {0x4010000, 70, "153"},     {0x4010000, 69 + 0x10000, "156"},
         {0x4010000, -65467, "156"}, // low 16 bits 69, negative
     };
     for (const Case& c : cases) {

@@ -36,11 +36,9 @@ public:
 inline bool const s_testModuleMade = (TestModule::instance(), true);
 
 // Attaches application to the test module; destroys it at scope end.
-template <typename App>
-class AttachedApplication {
+template <typename App> class AttachedApplication {
 public:
-    template <typename... Args>
-    explicit AttachedApplication(Args&&... args)
+    template <typename... Args> explicit AttachedApplication(Args&&... args)
     {
         auto* application = new App(std::forward<Args>(args)...);
         m_application = application;

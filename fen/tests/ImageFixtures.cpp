@@ -23,7 +23,7 @@ void appendToBytes(png_structp png, png_bytep data, png_size_t length)
     out->insert(out->end(), data, data + length);
 }
 
-void flushNothing(png_structp) {}
+void flushNothing(png_structp) { }
 
 size_t pngRowBytes(PNGImage const& image)
 {

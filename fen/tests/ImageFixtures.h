@@ -17,12 +17,12 @@ struct PNGImage {
     int colourType = 2; // 0 grey, 2 RGB, 3 palette, 4 grey + alpha, 6 RGBA
     int bitDepth = 8;
     bool interlaced = false;
-    Bytes palette;       // R, G, B per entry
-    Bytes paletteAlpha;  // tRNS of a palette image: alpha per entry
+    Bytes palette; // R, G, B per entry
+    Bytes paletteAlpha; // tRNS of a palette image: alpha per entry
     bool transparentColour = false;
-    uint16_t transparentGrey = 0;         // tRNS of a grey image
+    uint16_t transparentGrey = 0; // tRNS of a grey image
     uint16_t transparentRGB[3] = {0, 0, 0}; // tRNS of an RGB image
-    Bytes rows;          // packed rows as PNG stores them (16-bit samples big-endian)
+    Bytes rows; // packed rows as PNG stores them (16-bit samples big-endian)
 };
 
 Bytes writePNG(PNGImage const& image);
@@ -33,14 +33,14 @@ struct JPEGImage {
     int width = 0;
     int height = 0;
     JPEGSpace space = JPEGSpace::YCbCr; // of the file; the samples are grey, RGB or CMYK
-    bool adobeMarker = false;           // CMYK only: the samples are then stored inverted
-    bool subsampled = false;            // 2 x 2 chroma sampling (YCbCr)
+    bool adobeMarker = false; // CMYK only: the samples are then stored inverted
+    bool subsampled = false; // 2 x 2 chroma sampling (YCbCr)
     int quality = 100;
-    Bytes samples;                      // 1, 3 or 4 bytes a pixel, top row first
-    Bytes profile;                      // embedded ICC profile, when not empty
-    int profileMarkers = 1;             // spread evenly over this many APP2 markers
-    int leaveOutMarker = 0;             // sequence number not written (0: all written)
-    int app1Size = 0;                   // an APP1 marker of this many filler bytes, when above 0
+    Bytes samples; // 1, 3 or 4 bytes a pixel, top row first
+    Bytes profile; // embedded ICC profile, when not empty
+    int profileMarkers = 1; // spread evenly over this many APP2 markers
+    int leaveOutMarker = 0; // sequence number not written (0: all written)
+    int app1Size = 0; // an APP1 marker of this many filler bytes, when above 0
 };
 
 Bytes writeJPEG(JPEGImage const& image);

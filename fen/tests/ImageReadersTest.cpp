@@ -35,17 +35,36 @@ struct ReadCase {
     uint32_t lastPixel = 0;
     bool alpha = false;
     bool detectAlpha = true;
-    int tolerance = 0;    // per channel
-    size_t offset = 0;    // junk before the file; the stream starts past it
+    int tolerance = 0; // per channel
+    size_t offset = 0; // junk before the file; the stream starts past it
     bool bigEndian = false;
 
-    ReadCase& without(bool detect) { detectAlpha = !detect; return *this; }
-    ReadCase& within(int channelTolerance) { tolerance = channelTolerance; return *this; }
-    ReadCase& after(size_t junkBytes) { offset = junkBytes; return *this; }
-    ReadCase& inBigEndian() { bigEndian = true; return *this; }
+    ReadCase& without(bool detect)
+    {
+        detectAlpha = !detect;
+        return *this;
+    }
+    ReadCase& within(int channelTolerance)
+    {
+        tolerance = channelTolerance;
+        return *this;
+    }
+    ReadCase& after(size_t junkBytes)
+    {
+        offset = junkBytes;
+        return *this;
+    }
+    ReadCase& inBigEndian()
+    {
+        bigEndian = true;
+        return *this;
+    }
 };
 
-void PrintTo(ReadCase const& c, std::ostream* os) { *os << c.name; }
+void PrintTo(ReadCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 ReadCase decodes(std::string name, Reader reader, std::function<Bytes()> file, int w, int h,
                  std::vector<uint32_t> first, uint32_t last, bool alpha)
@@ -92,7 +111,10 @@ PNGImage png(int w, int h, int colourType, int bitDepth, Bytes rows)
     return image;
 }
 
-Bytes greyPNG2Bit() { return test::writePNG(png(4, 1, 0, 2, {0x1B})); } // 0, 1, 2, 3
+Bytes greyPNG2Bit()
+{
+    return test::writePNG(png(4, 1, 0, 2, {0x1B}));
+} // 0, 1, 2, 3
 Bytes greyPNG8BitTransparent()
 {
     PNGImage image = png(2, 1, 0, 8, {0x40, 0x80});
@@ -100,9 +122,18 @@ Bytes greyPNG8BitTransparent()
     image.transparentGrey = 0x40;
     return test::writePNG(image);
 }
-Bytes greyPNG16Bit() { return test::writePNG(png(2, 1, 0, 16, {0x12, 0x34, 0xFF, 0xFF})); }
-Bytes greyAlphaPNG() { return test::writePNG(png(2, 1, 4, 8, {0x30, 0x80, 0x90, 0xFF})); }
-Bytes rgbPNG() { return test::writePNG(png(2, 2, 2, 8, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12})); }
+Bytes greyPNG16Bit()
+{
+    return test::writePNG(png(2, 1, 0, 16, {0x12, 0x34, 0xFF, 0xFF}));
+}
+Bytes greyAlphaPNG()
+{
+    return test::writePNG(png(2, 1, 4, 8, {0x30, 0x80, 0x90, 0xFF}));
+}
+Bytes rgbPNG()
+{
+    return test::writePNG(png(2, 2, 2, 8, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+}
 Bytes rgbPNGTransparent(uint16_t red)
 {
     PNGImage image = png(2, 1, 2, 8, {1, 2, 3, 4, 5, 6});
@@ -114,8 +145,9 @@ Bytes rgbPNGTransparent(uint16_t red)
 }
 Bytes rgbaPNG16Bit()
 {
-    return test::writePNG(png(1, 2, 6, 16, {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, //
-                                            0xAA, 0x00, 0xBB, 0x00, 0xCC, 0x00, 0xFF, 0xFF}));
+    return test::writePNG(png(1, 2, 6, 16,
+                              {0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xDE, 0xF0, //
+                               0xAA, 0x00, 0xBB, 0x00, 0xCC, 0x00, 0xFF, 0xFF}));
 }
 Bytes palettePNGWithTransparency()
 {
@@ -140,7 +172,10 @@ Bytes truncated(Bytes file, size_t keep)
     return file;
 }
 
-uint32_t positionPixel(int x, int y) { return 0xFF000007u | uint32_t(x) << 16 | uint32_t(y) << 8; }
+uint32_t positionPixel(int x, int y)
+{
+    return 0xFF000007u | uint32_t(x) << 16 | uint32_t(y) << 8;
+}
 
 std::vector<uint32_t> interlacedFirstRow()
 {
@@ -172,9 +207,18 @@ JPEGImage jpeg(JPEGSpace space, Bytes left, Bytes right)
     return image;
 }
 
-Bytes ycbcrJPEG() { return test::writeJPEG(jpeg(JPEGSpace::YCbCr, {200, 100, 50}, {20, 40, 220})); }
-Bytes greyJPEG() { return test::writeJPEG(jpeg(JPEGSpace::Grey, {0x80}, {0x10})); }
-Bytes rgbJPEG() { return test::writeJPEG(jpeg(JPEGSpace::RGB, {10, 200, 30}, {250, 250, 5})); }
+Bytes ycbcrJPEG()
+{
+    return test::writeJPEG(jpeg(JPEGSpace::YCbCr, {200, 100, 50}, {20, 40, 220}));
+}
+Bytes greyJPEG()
+{
+    return test::writeJPEG(jpeg(JPEGSpace::Grey, {0x80}, {0x10}));
+}
+Bytes rgbJPEG()
+{
+    return test::writeJPEG(jpeg(JPEGSpace::RGB, {10, 200, 30}, {250, 250, 5}));
+}
 // Cyan ink, and half black: the Adobe marker stores 255 - ink.
 Bytes cmykJPEG(bool adobe)
 {
@@ -191,7 +235,10 @@ Bytes jpegWithProfile(JPEGSpace space, Bytes profile, int markers, int leaveOut)
     image.leaveOutMarker = leaveOut;
     return test::writeJPEG(image);
 }
-Bytes linearProfileJPEG(int leaveOut) { return jpegWithProfile(JPEGSpace::RGB, test::linearRGBProfile(), 3, leaveOut); }
+Bytes linearProfileJPEG(int leaveOut)
+{
+    return jpegWithProfile(JPEGSpace::RGB, test::linearRGBProfile(), 3, leaveOut);
+}
 Bytes corruptProfileJPEG()
 {
     Bytes profile = test::linearRGBProfile();
@@ -211,8 +258,24 @@ Bytes largeMarkerJPEG()
 Bytes tgaHeader(uint8_t type, uint16_t w, uint16_t h, uint8_t depth, uint8_t descriptor, uint8_t idLength = 0,
                 uint8_t mapType = 0, uint16_t mapLength = 0, uint8_t mapBits = 0)
 {
-    return {idLength, mapType, type, 0, 0, uint8_t(mapLength), uint8_t(mapLength >> 8), mapBits, 0, 0, 0, 0,
-            uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8), depth, descriptor};
+    return {idLength,
+            mapType,
+            type,
+            0,
+            0,
+            uint8_t(mapLength),
+            uint8_t(mapLength >> 8),
+            mapBits,
+            0,
+            0,
+            0,
+            0,
+            uint8_t(w),
+            uint8_t(w >> 8),
+            uint8_t(h),
+            uint8_t(h >> 8),
+            depth,
+            descriptor};
 }
 Bytes tga(Bytes header, Bytes data)
 {
@@ -232,8 +295,14 @@ Bytes bigEndianTGA32()
     return file;
 }
 
-Bytes noImage() { return {}; }
-Bytes notAnImage() { return Bytes(64, 0x07); }
+Bytes noImage()
+{
+    return {};
+}
+Bytes notAnImage()
+{
+    return Bytes(64, 0x07);
+}
 
 std::vector<ReadCase> readCases()
 {
@@ -244,16 +313,17 @@ std::vector<ReadCase> readCases()
                 false),
         decodes("PngGreyTransparentColour", P, greyPNG8BitTransparent, 2, 1, {0x00404040, 0xFF808080}, 0xFF808080,
                 true),
-        decodes("PngGreyTransparentColourNoDetection", P, greyPNG8BitTransparent, 2, 1, {0x00404040}, 0xFF808080,
-                false)
+        decodes("PngGreyTransparentColourNoDetection", P, greyPNG8BitTransparent, 2, 1, {0x00404040}, 0xFF808080, false)
             .without(true),
         decodes("PngGrey16Bit", P, greyPNG16Bit, 2, 1, {0xFF121212, 0xFFFFFFFF}, 0xFFFFFFFF, false),
         decodes("PngGreyAlpha", P, greyAlphaPNG, 2, 1, {0x80303030, 0xFF909090}, 0xFF909090, true),
         decodes("PngRGB", P, rgbPNG, 2, 2, {0xFF010203, 0xFF040506, 0xFF070809}, 0xFF0A0B0C, false),
-        decodes("PngRGBTransparentColourUnused", P, [] { return rgbPNGTransparent(99); }, 2, 1,
-                {0xFF010203, 0xFF040506}, 0xFF040506, false),
-        decodes("PngRGBTransparentColourUsed", P, [] { return rgbPNGTransparent(4); }, 2, 1,
-                {0xFF010203, 0x00040506}, 0x00040506, true),
+        decodes(
+            "PngRGBTransparentColourUnused", P, [] { return rgbPNGTransparent(99); }, 2, 1, {0xFF010203, 0xFF040506},
+            0xFF040506, false),
+        decodes(
+            "PngRGBTransparentColourUsed", P, [] { return rgbPNGTransparent(4); }, 2, 1, {0xFF010203, 0x00040506},
+            0x00040506, true),
         decodes("PngRGBA16Bit", P, rgbaPNG16Bit, 1, 2, {0xDE12569A}, 0xFFAABBCC, true),
         decodes("PngPaletteTransparent", P, palettePNGWithTransparency, 3, 1, {0xFF0A141E, 0x0028323C, 0xFF46505A},
                 0xFF46505A, true),
@@ -265,26 +335,29 @@ std::vector<ReadCase> readCases()
         fails("PngHeaderOnly", P, [] { return truncated(rgbPNG(), 33); }),
         fails("PngEmpty", P, noImage),
         // JPEG
-        decodes("JpegYCbCr", J, ycbcrJPEG, 16, 8, repeated(0xFFC86432, 8, {0xFF1428DC}), 0xFF1428DC, false)
-            .within(3),
-        decodes("JpegGrey", J, greyJPEG, 16, 8, repeated(0xFF808080, 8, {0xFF101010}), 0xFF101010, false)
-            .within(1),
+        decodes("JpegYCbCr", J, ycbcrJPEG, 16, 8, repeated(0xFFC86432, 8, {0xFF1428DC}), 0xFF1428DC, false).within(3),
+        decodes("JpegGrey", J, greyJPEG, 16, 8, repeated(0xFF808080, 8, {0xFF101010}), 0xFF101010, false).within(1),
         decodes("JpegRGB", J, rgbJPEG, 16, 8, repeated(0xFF0AC81E, 8, {0xFFFAFA05}), 0xFFFAFA05, false).within(2),
-        decodes("JpegCMYK", J, [] { return cmykJPEG(false); }, 16, 8, repeated(0xFF00FFFF, 8, {0xFF7F7F7F}),
-                0xFF7F7F7F, false)
+        decodes(
+            "JpegCMYK", J, [] { return cmykJPEG(false); }, 16, 8, repeated(0xFF00FFFF, 8, {0xFF7F7F7F}), 0xFF7F7F7F,
+            false)
             .within(2),
-        decodes("JpegCMYKAdobe", J, [] { return cmykJPEG(true); }, 16, 8, repeated(0xFF00FFFF, 8, {0xFF7F7F7F}),
-                0xFF7F7F7F, false)
+        decodes(
+            "JpegCMYKAdobe", J, [] { return cmykJPEG(true); }, 16, 8, repeated(0xFF00FFFF, 8, {0xFF7F7F7F}), 0xFF7F7F7F,
+            false)
             .within(2),
-        decodes("JpegProfileOverThreeMarkers", J, [] { return linearProfileJPEG(0); }, 16, 8,
-                repeated(0xFFBCBCBC, 8, {0xFFFFFFFF}), 0xFFFFFFFF, false)
+        decodes(
+            "JpegProfileOverThreeMarkers", J, [] { return linearProfileJPEG(0); }, 16, 8,
+            repeated(0xFFBCBCBC, 8, {0xFFFFFFFF}), 0xFFFFFFFF, false)
             .within(2),
-        decodes("JpegProfileMarkerMissing", J, [] { return linearProfileJPEG(2); }, 16, 8,
-                repeated(0xFF808080, 8, {0xFFFFFFFF}), 0xFFFFFFFF, false)
+        decodes(
+            "JpegProfileMarkerMissing", J, [] { return linearProfileJPEG(2); }, 16, 8,
+            repeated(0xFF808080, 8, {0xFFFFFFFF}), 0xFFFFFFFF, false)
             .within(1),
-        decodes("JpegProfileIgnoredInYCbCr", J,
-                [] { return jpegWithProfile(JPEGSpace::YCbCr, test::linearRGBProfile(), 1, 0); }, 16, 8,
-                repeated(0xFF808080, 8, {0xFFFFFFFF}), 0xFFFFFFFF, false)
+        decodes(
+            "JpegProfileIgnoredInYCbCr", J,
+            [] { return jpegWithProfile(JPEGSpace::YCbCr, test::linearRGBProfile(), 1, 0); }, 16, 8,
+            repeated(0xFF808080, 8, {0xFFFFFFFF}), 0xFFFFFFFF, false)
             .within(1),
         decodes("JpegLargeMarkerSkipped", J, largeMarkerJPEG, 16, 8, repeated(0xFF808080, 8), 0xFF101010, false)
             .within(1),
@@ -295,44 +368,82 @@ std::vector<ReadCase> readCases()
         fails("JpegStartMarkerOnly", J, [] { return truncated(ycbcrJPEG(), 2); }),
         fails("JpegEmpty", J, noImage),
         // TGA
-        decodes("TgaTopDown32", T, [] { return tga(tgaHeader(2, 2, 2, 32, 0x20), kTGA32Data); }, 2, 2,
-                {kP1, kP2, kP3}, kP4, true),
-        decodes("TgaBottomUp32", T, [] { return tga(tgaHeader(2, 2, 2, 32, 0x00), kTGA32Data); }, 2, 2,
-                {kP3, kP4, kP1}, kP2, true),
-        decodes("TgaBottomUp32NoDetection", T, [] { return tga(tgaHeader(2, 2, 2, 32, 0x00), kTGA32Data); }, 2, 2,
-                {kP3}, kP2, false)
+        decodes(
+            "TgaTopDown32", T, [] { return tga(tgaHeader(2, 2, 2, 32, 0x20), kTGA32Data); }, 2, 2, {kP1, kP2, kP3}, kP4,
+            true),
+        decodes(
+            "TgaBottomUp32", T, [] { return tga(tgaHeader(2, 2, 2, 32, 0x00), kTGA32Data); }, 2, 2, {kP3, kP4, kP1},
+            kP2, true),
+        decodes(
+            "TgaBottomUp32NoDetection", T, [] { return tga(tgaHeader(2, 2, 2, 32, 0x00), kTGA32Data); }, 2, 2, {kP3},
+            kP2, false)
             .without(true),
-        decodes("TgaBottomUp24", T,
-                [] { return tga(tgaHeader(2, 2, 3, 24, 0x00), {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}); },
-                2, 3, {0xFF0F0E0D, 0xFF121110, 0xFF090807}, 0xFF060504, false),
-        decodes("Tga16", T, [] { return tga(tgaHeader(2, 3, 1, 16, 0x20), {0xFF, 0x7F, 0x00, 0x00, 0x1F, 0x80}); },
-                3, 1, {0xFFF8F8F8, 0x00000000, 0xFF0000F8}, 0xFF0000F8, true),
-        decodes("TgaRunLength32", T,
-                [] { return tga(tgaHeader(10, 3, 1, 32, 0x20), {0x81, 1, 2, 3, 0xFF, 0x00, 4, 5, 6, 0xFF}); }, 3, 1,
-                {0xFF030201, 0xFF030201, 0xFF060504}, 0xFF060504, false),
-        decodes("TgaRunLength24RunCrossesEnd", T,
-                [] { return tga(tgaHeader(10, 3, 1, 24, 0x20), {0x00, 1, 2, 3, 0x85, 4, 5, 6}); }, 3, 1,
-                {0xFF030201, 0xFF060504, 0xFF060504}, 0xFF060504, false),
-        decodes("TgaRunLength16BottomUp", T,
-                [] { return tga(tgaHeader(10, 1, 3, 16, 0x00), {0x01, 0xFF, 0x7F, 0x00, 0x00, 0x80, 0x1F, 0x00}); },
-                1, 3, {0xFF0000F8}, 0xFFF8F8F8, true),
-        decodes("TgaIdAndColourMapSkipped", T,
-                [] { return tga(tgaHeader(2, 1, 1, 24, 0x20, 3, 1, 2, 24), {9, 9, 9, 8, 8, 8, 8, 8, 8, 1, 2, 3}); },
-                1, 1, {0xFF030201}, 0xFF030201, false),
+        decodes(
+            "TgaBottomUp24", T,
+            [] {
+                return tga(tgaHeader(2, 2, 3, 24, 0x00),
+                           {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18});
+            },
+            2, 3, {0xFF0F0E0D, 0xFF121110, 0xFF090807}, 0xFF060504, false),
+        decodes(
+            "Tga16", T,
+            [] {
+                return tga(tgaHeader(2, 3, 1, 16, 0x20), {0xFF, 0x7F, 0x00, 0x00, 0x1F, 0x80});
+            },
+            3, 1, {0xFFF8F8F8, 0x00000000, 0xFF0000F8}, 0xFF0000F8, true),
+        decodes(
+            "TgaRunLength32", T,
+            [] {
+                return tga(tgaHeader(10, 3, 1, 32, 0x20), {0x81, 1, 2, 3, 0xFF, 0x00, 4, 5, 6, 0xFF});
+            },
+            3, 1, {0xFF030201, 0xFF030201, 0xFF060504}, 0xFF060504, false),
+        decodes(
+            "TgaRunLength24RunCrossesEnd", T,
+            [] {
+                return tga(tgaHeader(10, 3, 1, 24, 0x20), {0x00, 1, 2, 3, 0x85, 4, 5, 6});
+            },
+            3, 1, {0xFF030201, 0xFF060504, 0xFF060504}, 0xFF060504, false),
+        decodes(
+            "TgaRunLength16BottomUp", T,
+            [] {
+                return tga(tgaHeader(10, 1, 3, 16, 0x00), {0x01, 0xFF, 0x7F, 0x00, 0x00, 0x80, 0x1F, 0x00});
+            },
+            1, 3, {0xFF0000F8}, 0xFFF8F8F8, true),
+        decodes(
+            "TgaIdAndColourMapSkipped", T,
+            [] {
+                return tga(tgaHeader(2, 1, 1, 24, 0x20, 3, 1, 2, 24), {9, 9, 9, 8, 8, 8, 8, 8, 8, 1, 2, 3});
+            },
+            1, 1, {0xFF030201}, 0xFF030201, false),
         decodes("TgaBigEndianStream", T, bigEndianTGA32, 1, 1, {0xFF030201}, 0xFF030201, false).inBigEndian(),
         fails("TgaTruncatedPlain", T, [] { return tga(tgaHeader(2, 2, 2, 32, 0x20), truncated(kTGA32Data, 15)); }),
-        fails("TgaTruncatedRunLength", T, [] { return tga(tgaHeader(10, 3, 1, 32, 0x20), {0x81, 1, 2, 3, 0xFF}); }),
-        fails("TgaTruncatedColourMap", T, [] { return tga(tgaHeader(2, 1, 1, 24, 0x20, 0, 1, 200, 24), {1, 2, 3}); }),
+        fails("TgaTruncatedRunLength", T,
+              [] {
+                  return tga(tgaHeader(10, 3, 1, 32, 0x20), {0x81, 1, 2, 3, 0xFF});
+              }),
+        fails("TgaTruncatedColourMap", T,
+              [] {
+                  return tga(tgaHeader(2, 1, 1, 24, 0x20, 0, 1, 200, 24), {1, 2, 3});
+              }),
         fails("TgaTruncatedHeader", T, [] { return truncated(tgaHeader(2, 1, 1, 24, 0x20), 17); }),
-        fails("TgaZeroWidth", T, [] { return tga(tgaHeader(2, 0, 1, 24, 0x20), {1, 2, 3}); }),
-        fails("TgaZeroHeight", T, [] { return tga(tgaHeader(2, 1, 0, 24, 0x20), {1, 2, 3}); }),
+        fails("TgaZeroWidth", T,
+              [] {
+                  return tga(tgaHeader(2, 0, 1, 24, 0x20), {1, 2, 3});
+              }),
+        fails("TgaZeroHeight", T,
+              [] {
+                  return tga(tgaHeader(2, 1, 0, 24, 0x20), {1, 2, 3});
+              }),
         fails("TgaDepth8", T, [] { return tga(tgaHeader(2, 1, 1, 8, 0x20), {1}); }),
-        fails("TgaColourMapped", T, [] { return tga(tgaHeader(1, 1, 1, 24, 0x20, 0, 1, 1, 24), {1, 2, 3, 0}); }),
+        fails("TgaColourMapped", T,
+              [] {
+                  return tga(tgaHeader(1, 1, 1, 24, 0x20, 0, 1, 1, 24), {1, 2, 3, 0});
+              }),
         // Any of the three
         decodes("DetectPNG", D, rgbPNG, 2, 2, {0xFF010203}, 0xFF0A0B0C, false).after(7),
         decodes("DetectJPEG", D, greyJPEG, 16, 8, {0xFF808080}, 0xFF101010, false).within(1).after(7),
-        decodes("DetectTGA", D, [] { return tga(tgaHeader(2, 2, 2, 32, 0x00), kTGA32Data); }, 2, 2, {kP3}, kP2,
-                true)
+        decodes(
+            "DetectTGA", D, [] { return tga(tgaHeader(2, 2, 2, 32, 0x00), kTGA32Data); }, 2, 2, {kP3}, kP2, true)
             .after(7),
         fails("DetectNothing", D, notAnImage),
         fails("DetectEmpty", D, noImage),
@@ -361,7 +472,7 @@ bool read(Picture& picture, BAS::Stream& stream, ReadCase const& c)
     return ::testing::AssertionSuccess();
 }
 
-class ImageReadersTest : public ::testing::TestWithParam<ReadCase> {};
+class ImageReadersTest : public ::testing::TestWithParam<ReadCase> { };
 
 TEST_P(ImageReadersTest, DecodesFile)
 {
@@ -427,7 +538,10 @@ Bytes jpegDeclaring(uint16_t width, uint16_t height)
     return file;
 }
 
-Bytes tgaDeclaring(uint16_t width, uint16_t height) { return tga(tgaHeader(2, width, height, 32, 0x20), kTGA32Data); }
+Bytes tgaDeclaring(uint16_t width, uint16_t height)
+{
+    return tga(tgaHeader(2, width, height, 32, 0x20), kTGA32Data);
+}
 
 struct DeclaredSizeCase {
     std::string name;
@@ -437,9 +551,12 @@ struct DeclaredSizeCase {
     Picture::tDeclaredSize declared;
 };
 
-void PrintTo(DeclaredSizeCase const& c, std::ostream* os) { *os << c.name; }
+void PrintTo(DeclaredSizeCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
-class DeclaredSizeTest : public ::testing::TestWithParam<DeclaredSizeCase> {};
+class DeclaredSizeTest : public ::testing::TestWithParam<DeclaredSizeCase> { };
 
 TEST_P(DeclaredSizeTest, BeyondTheLimitsIsRefusedBeforeAnyPixelIsMade)
 {

@@ -16,7 +16,8 @@ namespace {
 
 class JPGSourceManagerTest : public ::testing::Test {
 protected:
-    JPGSourceManagerTest() : m_bytes(600)
+    JPGSourceManagerTest()
+        : m_bytes(600)
     {
         for (size_t i = 0; i < m_bytes.size(); ++i)
             m_bytes[i] = uint8_t(i * 7);

@@ -1,5 +1,5 @@
-#include "FEN/AcceleratorManager.h"
 #include "FEN/DETAIL/Keys.h"
+#include "FEN/AcceleratorManager.h"
 #include "FEN/InputState.h"
 #include "FEN/KeyCodes.h"
 #include "platform/appkit/NSEvent.h"
@@ -26,10 +26,10 @@ TEST(KeyModifiers, PlatformFlagsBecomeKeyWordBits)
         {0x80000, eKeyModifierOption},
         {0x100000, eKeyModifierCommand},
         {0x200000 | 0x400000 | 0x800000 | 0xFFFF, 0}, // numeric pad, help, function, device bits
-        {0x1F0000, eKeyModifierCapsLock | eKeyModifierShift | eKeyModifierControl | eKeyModifierOption |
-                       eKeyModifierCommand},
-        {0xFFFFFFFF, eKeyModifierCapsLock | eKeyModifierShift | eKeyModifierControl | eKeyModifierOption |
-                         eKeyModifierCommand},
+        {0x1F0000,
+         eKeyModifierCapsLock | eKeyModifierShift | eKeyModifierControl | eKeyModifierOption | eKeyModifierCommand},
+        {0xFFFFFFFF,
+         eKeyModifierCapsLock | eKeyModifierShift | eKeyModifierControl | eKeyModifierOption | eKeyModifierCommand},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Keys::macOSModifiersToFEN(c.platform), c.fen) << std::hex << c.platform;
@@ -126,7 +126,7 @@ TEST_F(KeyTablesTest, FrenchLayoutMovesLettersButNotScanCodesOrDigits)
                 {46, ',', 'M'},
                 {41, 'M', ';'},
                 {39, 0xD9, '"'}, // ù capitalised
-                {33, '^', '['},  // dead key, taken as its accent
+                {33, '^', '['}, // dead key, taken as its accent
                 {19, '2', '2'}}, // é on the key, the digit in the table
                "fr");
 }
@@ -152,26 +152,20 @@ TEST_F(KeyTablesTest, TablesAreFilledOnceAndKeepTheirLayout)
 TEST(Accelerators, KeypadFallsBackToTheMainKeyboardAndCapsLockTakesPart)
 {
     AcceleratorManager accelerators;
-    accelerators.add(0x2000002B, 10);  // Command '+'
-    accelerators.add(0x20800031, 11);  // Command keypad '1'
-    accelerators.add(0x20000051, 12);  // Command 'Q'
+    accelerators.add(0x2000002B, 10); // Command '+'
+    accelerators.add(0x20800031, 11); // Command keypad '1'
+    accelerators.add(0x20000051, 12); // Command 'Q'
     accelerators.add(0x10000 | 5, 13); // F5
     struct Case {
         unsigned key;
         int command;
     };
     const Case cases[] = {
-        {0x2000002B, 10},
-        {0x2080002B, 10}, // keypad '+' finds the main keyboard's
-        {0x20800031, 11},
-        {0x20000031, 0},  // main keyboard does not find the keypad's
-        {0x20000051, 12},
-        {0x22000051, 0},  // with Caps Lock on
-        {0x30000051, 0},  // with Shift
-        {0x00000051, 0},
-        {0x10005, 13},
-        {0x810005, 13},
-        {0, 0},
+        {0x2000002B, 10}, {0x2080002B, 10}, // keypad '+' finds the main keyboard's
+        {0x20800031, 11}, {0x20000031, 0}, // main keyboard does not find the keypad's
+        {0x20000051, 12}, {0x22000051, 0}, // with Caps Lock on
+        {0x30000051, 0}, // with Shift
+        {0x00000051, 0},  {0x10005, 13},    {0x810005, 13}, {0, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(accelerators.getCommand(c.key), c.command) << std::hex << c.key;
@@ -185,7 +179,8 @@ TEST(Accelerators, KeypadFallsBackToTheMainKeyboardAndCapsLockTakesPart)
 TEST(InputState, ModifierKeysAreReadFromThePlatformAtTheMomentOfTheCall)
 {
     // As the platform notes them when it delivers an event.
-    platform::appkit::noteInputState(platform::keyboard::kModifierShift | platform::keyboard::kModifierCommand | 0x1, 0);
+    platform::appkit::noteInputState(platform::keyboard::kModifierShift | platform::keyboard::kModifierCommand | 0x1,
+                                     0);
     EXPECT_EQ(InputState::getSyncModifierKeys(), uint32_t(eKeyModifierShift | eKeyModifierCommand));
     platform::keyboard::ModifierState::set(platform::keyboard::kModifierNumericPad);
     EXPECT_EQ(InputState::getSyncModifierKeys(), 0u);

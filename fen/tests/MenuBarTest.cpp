@@ -82,19 +82,20 @@ protected:
 
 TEST_F(UpdaterMenuTest, TreeHasTheApplicationMenuAndTheHelpMenu)
 {
-    EXPECT_EQ(platform::appkit::describeMenu(mainMenu), "Apple\n"
-                                                        "  About  #1633841013\n"
-                                                        "  ----\n"
-                                                        "  Services\n"
-                                                        "  ----\n"
-                                                        "  Hide  [Cmd+h]\n"
-                                                        "  Hide Others [Opt+Cmd+h]\n"
-                                                        "  Show All\n"
-                                                        "  ----\n"
-                                                        "  Quit  [Cmd+q] #1903520116\n"
-                                                        "Help\n"
-                                                        "  Visit the Knowledge Base #40000\n"
-                                                        "  Visit Calvarine on the web #40001\n");
+    EXPECT_EQ(platform::appkit::describeMenu(mainMenu),
+              "Apple\n"
+              "  About  #1633841013\n"
+              "  ----\n"
+              "  Services\n"
+              "  ----\n"
+              "  Hide  [Cmd+h]\n"
+              "  Hide Others [Opt+Cmd+h]\n"
+              "  Show All\n"
+              "  ----\n"
+              "  Quit  [Cmd+q] #1903520116\n"
+              "Help\n"
+              "  Visit the Knowledge Base #40000\n"
+              "  Visit Calvarine on the web #40001\n");
     id help = objc::send<id>(itemAt({1}), "submenu");
     EXPECT_EQ(static_cast<CFStringRef>(objc::send<CFStringRef>(help, "title"))->utf8(), "Help");
     // Neither Help command has a shortcut, and Quit and About are no inserted commands.
@@ -109,11 +110,12 @@ TEST_F(UpdaterMenuTest, PreferencesGoIntoTheApplicationMenuAfterAbout)
     EXPECT_EQ(other.insertCommandAt(-1, "&Settings", 0x70726566, 0, 0x20000050), 0);
     EXPECT_EQ(objc::send<long>(other.getPlatformMenu(), "numberOfItems"), 0);
     const std::string dump = platform::appkit::describeMenu(mainMenu);
-    EXPECT_EQ(dump.substr(0, dump.find("  Services")), "Apple\n"
-                                                      "  About  #1633841013\n"
-                                                      "  ----\n"
-                                                      "  ----\n"
-                                                      "  Settings [Cmd+,] #1886545254\n");
+    EXPECT_EQ(dump.substr(0, dump.find("  Services")),
+              "Apple\n"
+              "  About  #1633841013\n"
+              "  ----\n"
+              "  ----\n"
+              "  Settings [Cmd+,] #1886545254\n");
     EXPECT_EQ(HMenu::s_mapCommandShortcuts, (std::map<uint32_t, int32_t>{{0x2000002C, 0x70726566}}));
     HMenu::s_mapCommandShortcuts.clear();
     objc::NSObject::release(other.getPlatformMenu());

@@ -32,12 +32,8 @@ TEST(MenuTitles, AmpersandsAreRemovedAndInvalidBytesDropped)
         std::u16string shown;
     };
     const Case cases[] = {
-        {"&Help", u"Help"},
-        {"Save &As", u"Save As"},
-        {"Fish && Chips", u"Fish & Chips"},
-        {"&&&x", u"&x"},
-        {"Ende\xFF", u"Ende"},
-        {"\xC3\xA9t\xC3\xA9", u"\u00E9t\u00E9"},
+        {"&Help", u"Help"}, {"Save &As", u"Save As"}, {"Fish && Chips", u"Fish & Chips"},
+        {"&&&x", u"&x"},    {"Ende\xFF", u"Ende"},    {"\xC3\xA9t\xC3\xA9", u"\u00E9t\u00E9"},
         {"", u""},
     };
     for (const Case& c : cases) {
@@ -49,8 +45,8 @@ TEST(MenuTitles, AmpersandsAreRemovedAndInvalidBytesDropped)
 
 TEST(MenuShortcuts, KeyWordsBecomeKeyEquivalents)
 {
-    const uint64_t cmd = keyboard::kModifierCommand, shift = keyboard::kModifierShift,
-                   fn = keyboard::kModifierFunction, pad = keyboard::kModifierNumericPad;
+    const uint64_t cmd = keyboard::kModifierCommand, shift = keyboard::kModifierShift, fn = keyboard::kModifierFunction,
+                   pad = keyboard::kModifierNumericPad;
     struct Case {
         unsigned shortcut;
         std::u16string character;
@@ -69,7 +65,7 @@ TEST(MenuShortcuts, KeyWordsBecomeKeyEquivalents)
         {0x2000000E, u"\uF700", cmd},
         {0x20000012, u"\uF739", cmd},
         {0x20000004, u"\x04", cmd},
-        {0x200000C9, u"\u00C9", cmd},          // non-ASCII letters keep their case
+        {0x200000C9, u"\u00C9", cmd}, // non-ASCII letters keep their case
         {0x300000E9, u"\u00E9", cmd | shift},
         {0x3000FB01, u"\uFB01", cmd | shift},
     };
@@ -145,11 +141,12 @@ TEST_F(MenuTest, CommandItemsCarryTitleTagStateAndShortcut)
     EXPECT_EQ(popup.insertCommandAt(-1, "Ticked", 40002, HMenu::eChecked, 0), 2);
     EXPECT_EQ(popup.insertCommandAt(0, "Save As", 40003, 0, 0x30000053), 0);
     EXPECT_EQ(popup.insertCommandAt(-1, "Again", 40004, 0, 0x30000053), 4);
-    EXPECT_EQ(platform::appkit::describeMenu(popup.getPlatformMenu()), "Save As [Shift+Cmd+S] #40003\n"
-                                                                        "Visit #40000\n"
-                                                                        "Off #40001 (disabled)\n"
-                                                                        "Ticked #40002 (checked)\n"
-                                                                        "Again [Shift+Cmd+S] #40004\n");
+    EXPECT_EQ(platform::appkit::describeMenu(popup.getPlatformMenu()),
+              "Save As [Shift+Cmd+S] #40003\n"
+              "Visit #40000\n"
+              "Off #40001 (disabled)\n"
+              "Ticked #40002 (checked)\n"
+              "Again [Shift+Cmd+S] #40004\n");
     EXPECT_TRUE(popup.getItemEnabledId(40000));
     EXPECT_FALSE(popup.getItemEnabledId(40001));
     EXPECT_FALSE(popup.getItemEnabledId(12345));
@@ -206,7 +203,8 @@ TEST_F(MenuTest, KeyEquivalentsOfItemsReachTheTarget)
     rootWithPopup();
     recorder.handleValidate = true; // handled validation keeps the item's own state
     EXPECT_TRUE(platform::appkit::performKeyEquivalent(root, u"s", keyboard::kModifierCommand));
-    EXPECT_FALSE(platform::appkit::performKeyEquivalent(root, u"S", keyboard::kModifierCommand | keyboard::kModifierShift));
+    EXPECT_FALSE(
+        platform::appkit::performKeyEquivalent(root, u"S", keyboard::kModifierCommand | keyboard::kModifierShift));
     EXPECT_EQ(recorder.events.back(), (RecordingTarget::Event{1200, 7}));
 }
 

@@ -18,8 +18,7 @@ using Dye = PictureCombinerFunctors::DyeUsingAlphaMask;
 
 // Checks that target pixel (x, y) holds source pixel map(x, y) inside the
 // area and the background elsewhere.
-template <class Map>
-void expectMapped(Picture const& target, BAS::Rect area, uint32_t background, Map map)
+template <class Map> void expectMapped(Picture const& target, BAS::Rect area, uint32_t background, Map map)
 {
     for (int y = 0; y < target.getHeight(); ++y)
         for (int x = 0; x < target.getWidth(); ++x) {
@@ -38,8 +37,8 @@ TEST(PictureCompositing, FramesOfAnimatedPictures)
         unsigned frame;
         bool withRect;
         BAS::Rect sourceRect;
-        BAS::Rect drawn;  // in the target, drawn at (1, 1)
-        int sx, sy;       // source of the first pixel drawn
+        BAS::Rect drawn; // in the target, drawn at (1, 1)
+        int sx, sy; // source of the first pixel drawn
     };
     Case const cases[] = {
         {"StackedFrameClamped", 20, 30, 3, false, 5, false, {}, {1, 1, 21, 11}, 0, 20},
@@ -57,9 +56,8 @@ TEST(PictureCompositing, FramesOfAnimatedPictures)
         Picture target;
         test::fill(target, 30, 30, 0);
         target.putPicture<Copy>(1, 1, source, c.frame, c.withRect ? &c.sourceRect : nullptr);
-        expectMapped(target, c.drawn, 0, [&](int x, int y) {
-            return positionPixel(c.sx + x - c.drawn.left, c.sy + y - c.drawn.top);
-        });
+        expectMapped(target, c.drawn, 0,
+                     [&](int x, int y) { return positionPixel(c.sx + x - c.drawn.left, c.sy + y - c.drawn.top); });
     }
 }
 
@@ -68,7 +66,7 @@ TEST(PictureCompositing, FrameOffsetBeyondPictureDrawsNothing)
     Picture source;
     test::fillWithPositions(source, 4, 4);
     source.setNumAnimations(2);
-    BAS::Rect const beyond{0, 3, 4, 4};  // moved to row 5 of frame 1
+    BAS::Rect const beyond{0, 3, 4, 4}; // moved to row 5 of frame 1
     Picture target;
     test::fill(target, 8, 8, 0);
     target.putPicture<Copy>(0, 0, source, 1, &beyond);
@@ -111,7 +109,7 @@ TEST(PictureCompositing, BlendAndDye)
     struct Case {
         const char* name;
         bool dye;
-        uint32_t colour;  // the dye colour
+        uint32_t colour; // the dye colour
         uint32_t source, target, expected;
     };
     Case const cases[] = {
@@ -183,13 +181,11 @@ TEST(PictureCompositing, TilingFromASourceArea)
     target.setClipRect({0, 2, 9, 7});
     // Tile (2, 3, 3, 2) over (1, 1, 7, 5); rows above 2 are clipped away.
     PictureCombiner<Copy>(target, Copy()).combineAndRepeatSource(1, 1, 7, 5, source, 2, 3, 3, 2);
-    expectMapped(target, {1, 2, 8, 6}, 0,
-                 [](int x, int y) { return positionPixel(2 + (x - 1) % 3, 3 + (y - 1) % 2); });
+    expectMapped(target, {1, 2, 8, 6}, 0, [](int x, int y) { return positionPixel(2 + (x - 1) % 3, 3 + (y - 1) % 2); });
 
     test::fill(target, 9, 7, 0);
     PictureCombiner<Copy>(target, Copy()).combineAndRepeatSourceUnclipped(1, 1, 7, 5, source, 2, 3, 3, 2, 4, 4);
-    expectMapped(target, {1, 1, 8, 6}, 0,
-                 [](int x, int y) { return positionPixel(2 + (x + 1) % 3, 3 + y % 2); });
+    expectMapped(target, {1, 1, 8, 6}, 0, [](int x, int y) { return positionPixel(2 + (x + 1) % 3, 3 + y % 2); });
 }
 
 // Long tiled areas give the pixels of drawing every target pixel on its
@@ -216,7 +212,7 @@ TEST(PictureCompositing, LongTiledAreasGiveThePixelsOfTheirTiles)
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x)
                 source.pixelRow(y)[x] = (c.alpha ? uint32_t(37 * x + 53 * y) % 256 : 0xFFu) << 24 |
-                                        uint32_t(x * 31) << 16 | uint32_t(y * 29) << 8 | uint32_t(x * y * 3);
+                    uint32_t(x * 31) << 16 | uint32_t(y * 29) << 8 | uint32_t(x * y * 3);
         source.setAlphaChannel(c.alpha);
         BAS::Rect const area{2, 1, 290, 97};
         Picture tiled, single;
@@ -225,9 +221,8 @@ TEST(PictureCompositing, LongTiledAreasGiveThePixelsOfTheirTiles)
         auto draw = [&](auto functor) {
             using F = decltype(functor);
             PictureCombiner<F>(tiled, functor)
-                .combineAndRepeatSourceUnclipped(area.left, area.top, area.right - area.left,
-                                                 area.bottom - area.top, source, c.sx, c.sy, c.tw, c.th, c.sx + 1,
-                                                 c.sy + 1);
+                .combineAndRepeatSourceUnclipped(area.left, area.top, area.right - area.left, area.bottom - area.top,
+                                                 source, c.sx, c.sy, c.tw, c.th, c.sx + 1, c.sy + 1);
             PictureCombiner<F> one(single, functor);
             for (int y = area.top; y < area.bottom; ++y)
                 for (int x = area.left; x < area.right; ++x)
@@ -319,7 +314,8 @@ TEST(PictureCompositing, NinePatchCornersKeepTheirSizeInSmallRectangles)
     // pixel in: offset 0 shows the left (top) corner, offsets 1..3 source
     // columns (rows) 6..8.
     auto sourceOf = [](int offset) { return offset == 0 ? 0 : offset + 5; };
-    expectMapped(target, {2, 2, 6, 6}, 0, [&](int x, int y) { return positionPixel(sourceOf(x - 2), sourceOf(y - 2)); });
+    expectMapped(target, {2, 2, 6, 6}, 0,
+                 [&](int x, int y) { return positionPixel(sourceOf(x - 2), sourceOf(y - 2)); });
 }
 
 TEST(PictureCompositing, NotResizableIsDrawnWhole)
@@ -467,8 +463,8 @@ TEST(PictureCompositing, OutOfRangeAreasStayInsideBothPictures)
     for (Call const& call : calls) {
         for (BAS::Point origin : origins) {
             for (bool clip : {false, true}) {
-                SCOPED_TRACE(testing::Message() << call.name << " origin " << origin.x << "," << origin.y
-                                                << (clip ? " clipped" : ""));
+                SCOPED_TRACE(testing::Message()
+                             << call.name << " origin " << origin.x << "," << origin.y << (clip ? " clipped" : ""));
                 test::GuardedPicture g(7, 5, 0xFF000000);
                 g.picture.setOrigin(origin);
                 if (clip)

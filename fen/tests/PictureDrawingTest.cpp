@@ -56,7 +56,7 @@ struct ShapeCase {
     Grid expected;
 };
 
-class PictureShapes : public testing::TestWithParam<ShapeCase> {};
+class PictureShapes : public testing::TestWithParam<ShapeCase> { };
 
 TEST_P(PictureShapes, DrawsExactlyThesePixels)
 {
@@ -66,96 +66,120 @@ TEST_P(PictureShapes, DrawsExactlyThesePixels)
     EXPECT_EQ(grid(p), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, PictureShapes,
-    testing::Values(
-        ShapeCase{"LineH", [](Picture& p) { p.drawLineH(2, 2, 3, kRed); }, {"......", "......", "..###.", "......"}},
-        ShapeCase{"LineHZero", [](Picture& p) { p.drawLineH(2, 2, 0, kRed); }, {"......", "......", "......", "......"}},
-        ShapeCase{"LineHNegativeGoesLeft", [](Picture& p) { p.drawLineH(5, 1, -3, kRed); },
-                  {"......", "..###.", "......", "......"}},
-        ShapeCase{"LineHInvisible", [](Picture& p) { p.drawLineH(0, 0, 6, 0x00FF0000); },
-                  {"......", "......", "......", "......"}},
-        ShapeCase{"LineHUCNegativeDrawsNothing", [](Picture& p) { p.drawLineHUC(5, 1, -3, kRed); },
-                  {"......", "......", "......", "......"}},
-        ShapeCase{"LineVNegativeGoesUp", [](Picture& p) { p.drawLineV(1, 4, -2, kRed); },
-                  {"......", "......", ".#....", ".#...."}},
-        ShapeCase{"LineHClipped",
-                  [](Picture& p) {
-                      p.setClipRect({1, 0, 4, 4});
-                      p.drawLineH(-3, 3, 20, kRed);
-                      p.drawLineV(0, 0, 4, kRed);
-                  },
-                  {"......", "......", "......", ".###.."}},
-        ShapeCase{"LineVWithOrigin",
-                  [](Picture& p) {
-                      p.setOrigin({2, 1});
-                      p.drawLineV(0, -1, 10, kRed);
-                  },
-                  {"..#...", "..#...", "..#...", "..#..."}},
-        ShapeCase{"RectangleOneRow", [](Picture& p) { p.drawRectangle(0, 0, 4, 1, kRed); },
-                  {"####..", "......", "......", "......"}},
-        ShapeCase{"RectangleTwoRows", [](Picture& p) { p.drawRectangle(0, 0, 4, 2, kRed); },
-                  {"####..", "####..", "......", "......"}},
-        ShapeCase{"RectangleOutline", [](Picture& p) { p.drawRectangle(1, 0, 4, 4, kRed); },
-                  {".####.", ".#..#.", ".#..#.", ".####."}},
-        ShapeCase{"RectangleOneColumn", [](Picture& p) { p.drawRectangle(2, 0, 1, 4, kRed); },
-                  {"..#...", "..#...", "..#...", "..#..."}},
-        ShapeCase{"RectangleZeroWidth", [](Picture& p) { p.drawRectangle(2, 0, 0, 4, kRed); },
-                  {"......", "......", "......", "......"}},
-        ShapeCase{"RectangleZeroHeight", [](Picture& p) { p.drawRectangle(2, 1, 3, 0, kRed); },
-                  {"......", "......", "......", "......"}},
-        ShapeCase{"RectangleNegativeSizeMirrored", [](Picture& p) { p.drawRectangle(4, 3, -3, -3, kRed); },
-                  {".###..", ".#.#..", ".###..", "......"}},
-        ShapeCase{"RectangleCutByClip",
-                  [](Picture& p) {
-                      p.setClipRect({0, 1, 4, 4});
-                      p.drawRectangle(1, 0, 5, 3, kRed);
-                  },
-                  {"......", ".#....", ".###..", "......"}},
-        ShapeCase{"RectangleCutToOneRowOfItsBottom",
-                  [](Picture& p) {
-                      p.setClipRect({0, 2, 6, 3});
-                      p.drawRectangle(1, 0, 4, 3, kRed);
-                  },
-                  {"......", "......", ".####.", "......"}},
-        ShapeCase{"RectangleBeyondPictureWithoutClip", [](Picture& p) { p.drawRectangle(-1, 1, 9, 9, kRed); },
-                  {"......", "######", "......", "......"}},
-        ShapeCase{"FillClipped",
-                  [](Picture& p) {
-                      p.setClipRect({1, 1, 10, 10});
-                      p.fillArea(0, 0, 3, 3, kRed);
-                  },
-                  {"......", ".##...", ".##...", "......"}},
-        ShapeCase{"FillNegativeMirrored", [](Picture& p) { p.fillArea(6, 4, -2, -3, kRed); },
-                  {"......", "....##", "....##", "....##"}},
-        ShapeCase{"FillFullWidthFromColumnTwo", [](Picture& p) { p.fillAreaUC(2, 1, 6, 2, kRed); },
-                  {"......", "..####", "..####", "......"}},
-        ShapeCase{"FillFullWidthFromColumnTwoTranslucent", [](Picture& p) { p.fillAreaUC(2, 1, 6, 2, kHalfRed); },
-                  {"......", "..####", "..####", "......"}},
-        ShapeCase{"FillFullRowsTranslucent", [](Picture& p) { p.fillArea(0, 2, 6, 5, kHalfRed); },
-                  {"......", "......", "######", "######"}},
-        ShapeCase{"InvertWithOriginAndClip",
-                  [](Picture& p) {
-                      p.setOrigin({1, 1});
-                      p.setClipRect({0, 0, 2, 2});
-                      p.invertArea(-1, -1, 10, 10);
-                  },
-                  {"......", ".##...", ".##...", "......"}},
-        ShapeCase{"SetAreaColorCutToPicture", [](Picture& p) { p.setAreaColor({4, -3, 9, 2}, 0x00000001); },
-                  {"....##", "....##", "......", "......"}},
-        ShapeCase{"LineEndExcluded", [](Picture& p) { p.drawLine(0, 0, 3, 0, kRed); },
-                  {"###...", "......", "......", "......"}},
-        ShapeCase{"LineZeroLength", [](Picture& p) { p.drawLine(1, 1, 1, 1, kRed); },
-                  {"......", "......", "......", "......"}},
-        ShapeCase{"LineDiagonalClipped",
-                  [](Picture& p) {
-                      p.setClipRect({1, 0, 3, 4});
-                      p.drawLine(0, 0, 4, 4, kRed);
-                  },
-                  {"......", ".#....", "..#...", "......"}},
-        ShapeCase{"LineSteep", [](Picture& p) { p.drawLine(0, 0, 2, 4, kRed); },
-                  {"#.....", ".#....", ".#....", "..#..."}}),
-    [](testing::TestParamInfo<ShapeCase> const& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, PictureShapes,
+                         testing::Values(ShapeCase{"LineH",
+                                                   [](Picture& p) { p.drawLineH(2, 2, 3, kRed); },
+                                                   {"......", "......", "..###.", "......"}},
+                                         ShapeCase{"LineHZero",
+                                                   [](Picture& p) { p.drawLineH(2, 2, 0, kRed); },
+                                                   {"......", "......", "......", "......"}},
+                                         ShapeCase{"LineHNegativeGoesLeft",
+                                                   [](Picture& p) { p.drawLineH(5, 1, -3, kRed); },
+                                                   {"......", "..###.", "......", "......"}},
+                                         ShapeCase{"LineHInvisible",
+                                                   [](Picture& p) { p.drawLineH(0, 0, 6, 0x00FF0000); },
+                                                   {"......", "......", "......", "......"}},
+                                         ShapeCase{"LineHUCNegativeDrawsNothing",
+                                                   [](Picture& p) { p.drawLineHUC(5, 1, -3, kRed); },
+                                                   {"......", "......", "......", "......"}},
+                                         ShapeCase{"LineVNegativeGoesUp",
+                                                   [](Picture& p) { p.drawLineV(1, 4, -2, kRed); },
+                                                   {"......", "......", ".#....", ".#...."}},
+                                         ShapeCase{"LineHClipped",
+                                                   [](Picture& p) {
+                                                       p.setClipRect({1, 0, 4, 4});
+                                                       p.drawLineH(-3, 3, 20, kRed);
+                                                       p.drawLineV(0, 0, 4, kRed);
+                                                   },
+                                                   {"......", "......", "......", ".###.."}},
+                                         ShapeCase{"LineVWithOrigin",
+                                                   [](Picture& p) {
+                                                       p.setOrigin({2, 1});
+                                                       p.drawLineV(0, -1, 10, kRed);
+                                                   },
+                                                   {"..#...", "..#...", "..#...", "..#..."}},
+                                         ShapeCase{"RectangleOneRow",
+                                                   [](Picture& p) { p.drawRectangle(0, 0, 4, 1, kRed); },
+                                                   {"####..", "......", "......", "......"}},
+                                         ShapeCase{"RectangleTwoRows",
+                                                   [](Picture& p) { p.drawRectangle(0, 0, 4, 2, kRed); },
+                                                   {"####..", "####..", "......", "......"}},
+                                         ShapeCase{"RectangleOutline",
+                                                   [](Picture& p) { p.drawRectangle(1, 0, 4, 4, kRed); },
+                                                   {".####.", ".#..#.", ".#..#.", ".####."}},
+                                         ShapeCase{"RectangleOneColumn",
+                                                   [](Picture& p) { p.drawRectangle(2, 0, 1, 4, kRed); },
+                                                   {"..#...", "..#...", "..#...", "..#..."}},
+                                         ShapeCase{"RectangleZeroWidth",
+                                                   [](Picture& p) { p.drawRectangle(2, 0, 0, 4, kRed); },
+                                                   {"......", "......", "......", "......"}},
+                                         ShapeCase{"RectangleZeroHeight",
+                                                   [](Picture& p) { p.drawRectangle(2, 1, 3, 0, kRed); },
+                                                   {"......", "......", "......", "......"}},
+                                         ShapeCase{"RectangleNegativeSizeMirrored",
+                                                   [](Picture& p) { p.drawRectangle(4, 3, -3, -3, kRed); },
+                                                   {".###..", ".#.#..", ".###..", "......"}},
+                                         ShapeCase{"RectangleCutByClip",
+                                                   [](Picture& p) {
+                                                       p.setClipRect({0, 1, 4, 4});
+                                                       p.drawRectangle(1, 0, 5, 3, kRed);
+                                                   },
+                                                   {"......", ".#....", ".###..", "......"}},
+                                         ShapeCase{"RectangleCutToOneRowOfItsBottom",
+                                                   [](Picture& p) {
+                                                       p.setClipRect({0, 2, 6, 3});
+                                                       p.drawRectangle(1, 0, 4, 3, kRed);
+                                                   },
+                                                   {"......", "......", ".####.", "......"}},
+                                         ShapeCase{"RectangleBeyondPictureWithoutClip",
+                                                   [](Picture& p) { p.drawRectangle(-1, 1, 9, 9, kRed); },
+                                                   {"......", "######", "......", "......"}},
+                                         ShapeCase{"FillClipped",
+                                                   [](Picture& p) {
+                                                       p.setClipRect({1, 1, 10, 10});
+                                                       p.fillArea(0, 0, 3, 3, kRed);
+                                                   },
+                                                   {"......", ".##...", ".##...", "......"}},
+                                         ShapeCase{"FillNegativeMirrored",
+                                                   [](Picture& p) { p.fillArea(6, 4, -2, -3, kRed); },
+                                                   {"......", "....##", "....##", "....##"}},
+                                         ShapeCase{"FillFullWidthFromColumnTwo",
+                                                   [](Picture& p) { p.fillAreaUC(2, 1, 6, 2, kRed); },
+                                                   {"......", "..####", "..####", "......"}},
+                                         ShapeCase{"FillFullWidthFromColumnTwoTranslucent",
+                                                   [](Picture& p) { p.fillAreaUC(2, 1, 6, 2, kHalfRed); },
+                                                   {"......", "..####", "..####", "......"}},
+                                         ShapeCase{"FillFullRowsTranslucent",
+                                                   [](Picture& p) { p.fillArea(0, 2, 6, 5, kHalfRed); },
+                                                   {"......", "......", "######", "######"}},
+                                         ShapeCase{"InvertWithOriginAndClip",
+                                                   [](Picture& p) {
+                                                       p.setOrigin({1, 1});
+                                                       p.setClipRect({0, 0, 2, 2});
+                                                       p.invertArea(-1, -1, 10, 10);
+                                                   },
+                                                   {"......", ".##...", ".##...", "......"}},
+                                         ShapeCase{"SetAreaColorCutToPicture",
+                                                   [](Picture& p) {
+                                                       p.setAreaColor({4, -3, 9, 2}, 0x00000001);
+                                                   },
+                                                   {"....##", "....##", "......", "......"}},
+                                         ShapeCase{"LineEndExcluded",
+                                                   [](Picture& p) { p.drawLine(0, 0, 3, 0, kRed); },
+                                                   {"###...", "......", "......", "......"}},
+                                         ShapeCase{"LineZeroLength",
+                                                   [](Picture& p) { p.drawLine(1, 1, 1, 1, kRed); },
+                                                   {"......", "......", "......", "......"}},
+                                         ShapeCase{"LineDiagonalClipped",
+                                                   [](Picture& p) {
+                                                       p.setClipRect({1, 0, 3, 4});
+                                                       p.drawLine(0, 0, 4, 4, kRed);
+                                                   },
+                                                   {"......", ".#....", "..#...", "......"}},
+                                         ShapeCase{"LineSteep",
+                                                   [](Picture& p) { p.drawLine(0, 0, 2, 4, kRed); },
+                                                   {"#.....", ".#....", ".#....", "..#..."}}),
+                         [](testing::TestParamInfo<ShapeCase> const& info) { return std::string(info.param.name); });
 
 TEST(PictureDrawing, TranslucentRunsCompositeEachPixelOnce)
 {
@@ -316,7 +340,7 @@ TEST(PictureDrawing, AntiAliasedLineStaysInTheClip)
     p.drawLineAA(-1.0f, 1.5f, 7.0f, 1.5f, 0xFFFFFFFF);
     EXPECT_EQ(grid(p, kBlack), (Grid{"........", "...##...", "...##...", "........"}));
     p.setClipRect({5, 0, 9, 4});
-    p.drawLineAA(0.0f, 0.0f, 4.0f, 3.0f, 0xFFFFFFFF);  // its box misses the clip
+    p.drawLineAA(0.0f, 0.0f, 4.0f, 3.0f, 0xFFFFFFFF); // its box misses the clip
     EXPECT_EQ(grid(p, kBlack), (Grid{"........", "...##...", "...##...", "........"}));
 }
 
@@ -380,8 +404,12 @@ TEST(PictureDrawing, OutOfRangeCallsStayInsideThePixels)
         [](Picture& p) { p.fillArea(small, small, big, big, kRed); },
         [](Picture& p) { p.fillArea(big, big, small, small, kHalfRed); },
         [](Picture& p) { p.invertArea(small, -1, big, 99); },
-        [](Picture& p) { p.setAreaColor({small, small, big, big}, kRed); },
-        [](Picture& p) { p.setAreaColor({5, 3, 50, 30}, kRed); },
+        [](Picture& p) {
+            p.setAreaColor({small, small, big, big}, kRed);
+        },
+        [](Picture& p) {
+            p.setAreaColor({5, 3, 50, 30}, kRed);
+        },
         [](Picture& p) { p.drawRectangle(-1, -1, 9, 6, kRed); },
         [](Picture& p) { p.drawRectangle(small, small, big, big, kHalfRed); },
         [](Picture& p) { p.drawLine(small, small, big, big, kRed); },

@@ -15,15 +15,15 @@ using Bytes = std::vector<uint8_t>;
 
 // Alpha on, side by side, 3 frames, both resizable, borders 1, -2, 3, 70000.
 Bytes const kRecord = {
-    0x01, 0x00, 0x00, 0x00,  // version
-    0x01,                    // alpha channel
-    0x02, 0x00, 0x00, 0x00,  // orientation
-    0x03, 0x00, 0x00, 0x00,  // frames
-    0x03, 0x00, 0x00, 0x00,  // resizable flags
-    0x01, 0x00, 0x00, 0x00,  // top
-    0xFE, 0xFF, 0xFF, 0xFF,  // bottom
-    0x03, 0x00, 0x00, 0x00,  // left
-    0x70, 0x11, 0x01, 0x00,  // right
+    0x01, 0x00, 0x00, 0x00, // version
+    0x01, // alpha channel
+    0x02, 0x00, 0x00, 0x00, // orientation
+    0x03, 0x00, 0x00, 0x00, // frames
+    0x03, 0x00, 0x00, 0x00, // resizable flags
+    0x01, 0x00, 0x00, 0x00, // top
+    0xFE, 0xFF, 0xFF, 0xFF, // bottom
+    0x03, 0x00, 0x00, 0x00, // left
+    0x70, 0x11, 0x01, 0x00, // right
 };
 
 struct Counting : PictureProperties {
@@ -94,8 +94,8 @@ TEST(PicturePropertiesRecord, RoundTripInBigEndianAndAnyAlphaByte)
     out.setByteOrder(BAS::Endian::eBigEndian);
     out.init(BAS::IStorage::eAccessWrite, block.data(), block.size());
     written.write(out);
-    EXPECT_EQ(block[3], 0x01);  // version, most significant byte first
-    block[4] = 0x80;            // any non-zero alpha byte reads as true
+    EXPECT_EQ(block[3], 0x01); // version, most significant byte first
+    block[4] = 0x80; // any non-zero alpha byte reads as true
 
     BAS::MemoryStream in;
     in.setByteOrder(BAS::Endian::eBigEndian);

@@ -30,10 +30,10 @@ TEST(PictureScaling, NearestCopiesMapEveryPixelToTheSourcePixelUnderItsCentre)
     Case const cases[] = {
         {3, 2, 1.0f, {0, 1, 2}, {0, 1}},
         {3, 2, 2.0f, {0, 0, 1, 1, 2, 2}, {0, 0, 1, 1}},
-        {3, 3, 1.5f, {0, 0, 1, 2, 2}, {0, 0, 1, 2, 2}},  // 4.5 rounds to 5
-        {2, 1, 1.5f, {0, 0, 1}, {0, 0}},  // centre on a boundary: lower pixel
+        {3, 3, 1.5f, {0, 0, 1, 2, 2}, {0, 0, 1, 2, 2}}, // 4.5 rounds to 5
+        {2, 1, 1.5f, {0, 0, 1}, {0, 0}}, // centre on a boundary: lower pixel
         {3, 3, 0.5f, {0, 2}, {0, 2}},
-        {7, 1, 0.25f, {3, 3}, {}},                       // 0.25 rounds to 0: no pixels
+        {7, 1, 0.25f, {3, 3}, {}}, // 0.25 rounds to 0: no pixels
     };
     for (Case const& c : cases) {
         SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " * " << c.scale);
@@ -80,7 +80,7 @@ TEST(PictureScaling, CopyKeepsPropertiesScalesBordersAndDropsDrawingState)
         EXPECT_EQ(copy->getAnimationOrientation(), PictureProperties::eSideBySide);
         EXPECT_EQ(copy->getNumAnimations(), 3u);
         EXPECT_EQ(copy->getResizableFlags(), PictureProperties::kVertResizable | PictureProperties::kHorzResizable);
-        EXPECT_EQ(copy->getFixedTop(), 5);  // 4.5 away from zero
+        EXPECT_EQ(copy->getFixedTop(), 5); // 4.5 away from zero
         EXPECT_EQ(copy->getFixedBottom(), 5);
         EXPECT_EQ(copy->getFixedLeft(), 2);
         EXPECT_EQ(copy->getFixedRight(), 0);
@@ -97,8 +97,9 @@ TEST(PictureScaling, CopyKeepsPropertiesScalesBordersAndDropsDrawingState)
 // Scales no picture can take give a copy without pixels and say so.
 TEST(PictureScaling, UnusableScalesGiveNoPixelsAndReportIt)
 {
-    float const cases[] = {-1.0f, -0.0001f, std::numeric_limits<float>::quiet_NaN(),
-                           std::numeric_limits<float>::infinity(), 9000.0f, 1e30f};
+    float const cases[] = {
+        -1.0f,   -0.0001f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+        9000.0f, 1e30f};
     for (float scale : cases) {
         SCOPED_TRACE(scale);
         Picture source;
@@ -180,16 +181,17 @@ TEST(PictureScaling, FailingKernelClearsTheResultAndReportsIt)
     failingResize.resizeNearest = [](Ipp8u const*, int32_t, Ipp8u*, int32_t, IppiPoint, IppiSize, Ipp8u const*,
                                      Ipp8u*) { return IppStatus(-11); };
     Kernels idleResize = real;
-    idleResize.resizeNearest = [](Ipp8u const*, int32_t, Ipp8u*, int32_t, IppiPoint, IppiSize, Ipp8u const*,
-                                  Ipp8u*) { return IppStatus(1); };
+    idleResize.resizeNearest = [](Ipp8u const*, int32_t, Ipp8u*, int32_t, IppiPoint, IppiSize, Ipp8u const*, Ipp8u*) {
+        return IppStatus(1);
+    };
     Kernels negativeSize = real;
     negativeSize.getBufferSize = [](Ipp8u const*, IppiSize, uint32_t, int32_t* size) {
         *size = -64;
         return IppStatus(0);
     };
     Case const cases[] = {
-        {"size query", failingSize, -232},   {"set-up", failingInit, -8},
-        {"work size", failingBuffer, -13},   {"resize", failingResize, -11},
+        {"size query", failingSize, -232},     {"set-up", failingInit, -8},
+        {"work size", failingBuffer, -13},     {"resize", failingResize, -11},
         {"resize did nothing", idleResize, 1}, {"negative work size", negativeSize, -6},
     };
     for (Case const& c : cases) {

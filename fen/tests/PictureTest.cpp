@@ -30,9 +30,8 @@ TEST(Picture, BufferGrowsWhenNeededAndShrinksOnlyWhenForced)
         uint32_t capacity;
     };
     Step const steps[] = {
-        {1, 1, false, true, 4},     {10, 10, false, true, 400}, {5, 5, false, true, 400},
-        {10, 10, false, true, 400}, {5, 5, true, true, 100},    {0, 0, false, true, 100},
-        {0, 0, true, true, 16},
+        {1, 1, false, true, 4},  {10, 10, false, true, 400}, {5, 5, false, true, 400}, {10, 10, false, true, 400},
+        {5, 5, true, true, 100}, {0, 0, false, true, 100},   {0, 0, true, true, 16},
     };
     Picture p;
     for (Step const& s : steps) {
@@ -50,10 +49,13 @@ TEST(Picture, RefusesNegativeAndOversizedPicturesLeavingItUnchanged)
         int w, h;
     };
     Size const refused[] = {
-        {-1, 10}, {10, -1}, {Picture::kMaxSide + 1, 1}, {1, Picture::kMaxSide + 1},
-        {65536, 65536},             // 16 GiB, and 0 in 32-bit arithmetic
-        {46341, 46341},             // wraps a 32-bit byte count
-        {Picture::kMaxSide, 2049},  // a side within limits, 256 MiB + 128 KiB in all
+        {-1, 10},
+        {10, -1},
+        {Picture::kMaxSide + 1, 1},
+        {1, Picture::kMaxSide + 1},
+        {65536, 65536}, // 16 GiB, and 0 in 32-bit arithmetic
+        {46341, 46341}, // wraps a 32-bit byte count
+        {Picture::kMaxSide, 2049}, // a side within limits, 256 MiB + 128 KiB in all
         {8193, 8192},
     };
     Picture p;
@@ -132,7 +134,7 @@ struct ClipCase {
     BAS::Rect expected;
 };
 
-class PictureClip : public testing::TestWithParam<ClipCase> {};
+class PictureClip : public testing::TestWithParam<ClipCase> { };
 
 TEST_P(PictureClip, ClipIsLimitedToTheDrawableArea)
 {
@@ -144,19 +146,20 @@ TEST_P(PictureClip, ClipIsLimitedToTheDrawableArea)
     EXPECT_EQ(p.getClipRect(), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, PictureClip,
-    testing::Values(ClipCase{"Inside", {0, 0}, {2, 3, 5, 6}, {2, 3, 5, 6}},
-                    ClipCase{"CutToPicture", {0, 0}, {-5, -5, 5, 5}, {0, 0, 5, 5}},
-                    ClipCase{"CutWithOrigin", {3, 3}, {-5, -5, 5, 5}, {0, 0, 5, 5}},
-                    ClipCase{"FarEdgeWithOrigin", {3, 3}, {0, 0, 20, 20}, {0, 0, 7, 7}},
-                    ClipCase{"NegativeOrigin", {-4, 0}, {0, 0, 20, 20}, {4, 0, 14, 10}},
-                    ClipCase{"Outside", {0, 0}, {20, 20, 30, 30}, {0, 0, 0, 0}},
-                    ClipCase{"Reversed", {0, 0}, {5, 5, 2, 2}, {0, 0, 0, 0}},
-                    ClipCase{"OriginBeyondPicture", {10, 0}, {0, 0, 5, 5}, {0, 0, 0, 0}},
-                    ClipCase{"ExtremeOrigin", {INT32_MIN, INT32_MAX}, {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
-                             {0, 0, 0, 0}}),
-    [](testing::TestParamInfo<ClipCase> const& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, PictureClip,
+                         testing::Values(ClipCase{"Inside", {0, 0}, {2, 3, 5, 6}, {2, 3, 5, 6}},
+                                         ClipCase{"CutToPicture", {0, 0}, {-5, -5, 5, 5}, {0, 0, 5, 5}},
+                                         ClipCase{"CutWithOrigin", {3, 3}, {-5, -5, 5, 5}, {0, 0, 5, 5}},
+                                         ClipCase{"FarEdgeWithOrigin", {3, 3}, {0, 0, 20, 20}, {0, 0, 7, 7}},
+                                         ClipCase{"NegativeOrigin", {-4, 0}, {0, 0, 20, 20}, {4, 0, 14, 10}},
+                                         ClipCase{"Outside", {0, 0}, {20, 20, 30, 30}, {0, 0, 0, 0}},
+                                         ClipCase{"Reversed", {0, 0}, {5, 5, 2, 2}, {0, 0, 0, 0}},
+                                         ClipCase{"OriginBeyondPicture", {10, 0}, {0, 0, 5, 5}, {0, 0, 0, 0}},
+                                         ClipCase{"ExtremeOrigin",
+                                                  {INT32_MIN, INT32_MAX},
+                                                  {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX},
+                                                  {0, 0, 0, 0}}),
+                         [](testing::TestParamInfo<ClipCase> const& info) { return std::string(info.param.name); });
 
 TEST(Picture, ClipOnEmptyPictureClipsEverything)
 {
@@ -198,9 +201,9 @@ TEST(Picture, CheckClipRect)
         int dx, dy;
     };
     Case const cases[] = {
-        {{0, 0, 10, 10}, true, {2, 2, 10, 10}, -2, -2},   {{10, 10, 0, 0}, true, {10, 10, 2, 2}, -2, -2},
-        {{5, 0, 30, 3}, true, {5, 2, 20, 3}, 0, -2},      {{4, 4, 6, 6}, true, {4, 4, 6, 6}, 0, 0},
-        {{30, 30, 40, 40}, false, {0, 0, 0, 0}, 0, 0},   {{5, 5, 5, 9}, false, {0, 0, 0, 0}, 0, 0},
+        {{0, 0, 10, 10}, true, {2, 2, 10, 10}, -2, -2}, {{10, 10, 0, 0}, true, {10, 10, 2, 2}, -2, -2},
+        {{5, 0, 30, 3}, true, {5, 2, 20, 3}, 0, -2},    {{4, 4, 6, 6}, true, {4, 4, 6, 6}, 0, 0},
+        {{30, 30, 40, 40}, false, {0, 0, 0, 0}, 0, 0},  {{5, 5, 5, 9}, false, {0, 0, 0, 0}, 0, 0},
         {{8, 30, 0, 1}, true, {8, 20, 2, 2}, -2, -1},
     };
     Picture p;
@@ -237,7 +240,7 @@ TEST(Picture, EmptyAreaMasksPerFrame)
 {
     struct Case {
         const char* name;
-        int x, y;  // one visible pixel, or none when x < 0
+        int x, y; // one visible pixel, or none when x < 0
         std::vector<uint32_t> masks;
     };
     Case const cases[] = {
@@ -268,12 +271,12 @@ TEST(Picture, EmptyAreaMasksNeedAlphaResizingAndACentre)
 
     makeNinePatchStrip(p);
     p.setFixedLeft(2);
-    p.setFixedRight(2);  // no centre column left
+    p.setFixedRight(2); // no centre column left
     p.initEmptyAreaFlags();
     EXPECT_TRUE(p.getEmptyAreaFlags().empty());
 
     makeNinePatchStrip(p);
-    p.setFixedTop(-3);  // from a bad style sheet
+    p.setFixedTop(-3); // from a bad style sheet
     p.initEmptyAreaFlags();
     EXPECT_TRUE(p.getEmptyAreaFlags().empty());
 
@@ -284,7 +287,7 @@ TEST(Picture, EmptyAreaMasksNeedAlphaResizingAndACentre)
     EXPECT_TRUE(p.getEmptyAreaFlags().empty());
 
     makeNinePatchStrip(p);
-    p.setNumAnimations(100);  // frames of no height
+    p.setNumAnimations(100); // frames of no height
     p.initEmptyAreaFlags();
     EXPECT_TRUE(p.getEmptyAreaFlags().empty());
 }

@@ -34,7 +34,10 @@ inline void fill(Picture& picture, int w, int h, uint32_t colour)
 }
 
 // Opaque pixel that encodes its own position.
-inline uint32_t positionPixel(int x, int y) { return 0xFF000000u | uint32_t(y) << 8 | uint32_t(x); }
+inline uint32_t positionPixel(int x, int y)
+{
+    return 0xFF000000u | uint32_t(y) << 8 | uint32_t(x);
+}
 
 inline void fillWithPositions(Picture& picture, int w, int h)
 {
@@ -44,7 +47,10 @@ inline void fillWithPositions(Picture& picture, int w, int h)
             picture.pixelRow(y)[x] = positionPixel(x, y);
 }
 
-inline uint32_t at(Picture const& picture, int x, int y) { return picture.pixelRow(y)[x]; }
+inline uint32_t at(Picture const& picture, int x, int y)
+{
+    return picture.pixelRow(y)[x];
+}
 
 // '#' where the pixel differs from the background, '.' elsewhere.
 inline std::vector<std::string> grid(Picture const& picture, uint32_t background = 0)

@@ -30,8 +30,7 @@ inline Window::CreateData createDataAt(int left, int top)
 }
 
 // RecordingWindow: a window class with a `log` of strings.
-template <typename RecordingWindow, typename App = Application>
-class ShownWindowFixture : public testing::Test {
+template <typename RecordingWindow, typename App = Application> class ShownWindowFixture : public testing::Test {
 protected:
     // Creates and shows the window and finds its peer.
     void showWindow()

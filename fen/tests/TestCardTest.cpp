@@ -23,8 +23,7 @@ bool writePng(Picture const& picture, std::string const& path)
     image.width = uint32_t(picture.getWidth());
     image.height = uint32_t(picture.getHeight());
     image.format = PNG_FORMAT_BGRA;
-    return png_image_write_to_file(&image, path.c_str(), 0, picture.getPixels(), picture.getWidth() * 4, nullptr) !=
-           0;
+    return png_image_write_to_file(&image, path.c_str(), 0, picture.getPixels(), picture.getWidth() * 4, nullptr) != 0;
 }
 
 // A 12 x 12 rounded button face with 4-pixel borders and a transparent
@@ -84,7 +83,7 @@ void drawBlends(Picture& card)
                 disc.pixelRow(y)[x] = uint32_t(255 - d2 * 255 / (24 * 24)) << 24 | 0xFFE040;
         }
     card.fillArea(16, 130, 280, 60, 0xFF303040);
-    card.fillArea(16, 160, 280, 30, 0x00000000);  // invisible: nothing
+    card.fillArea(16, 160, 280, 30, 0x00000000); // invisible: nothing
     card.setAreaColor({16, 160, 296, 190}, 0x80303040);
     for (int i = 0; i < 4; ++i)
         card.putPicture<Blend>(24 + i * 70, 136, disc, 0, nullptr);

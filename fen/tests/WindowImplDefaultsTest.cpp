@@ -24,28 +24,28 @@ public:
     using DETAIL::WindowImpl::WindowImpl;
     bool updateOffscreenPicture(Picture const&) override { return false; }
     bool isVisible() const override { return true; }
-    void setTitle(const char*) override {}
-    void setMenu(HMenuBar const&) override {}
-    void setWindowIcon(AppModule*, int) override {}
-    void setCursor(void*) override {}
-    void resetCursor() override {}
-    void show(bool) override {}
-    void activate() override {}
-    void destroy() override {}
+    void setTitle(const char*) override { }
+    void setMenu(HMenuBar const&) override { }
+    void setWindowIcon(AppModule*, int) override { }
+    void setCursor(void*) override { }
+    void resetCursor() override { }
+    void show(bool) override { }
+    void activate() override { }
+    void destroy() override { }
     bool isMinimized() const override { return minimized; }
-    void invalidate() override {}
+    void invalidate() override { }
     void invalidateRect(Rect const& rect) override { invalidated.push_back(rect); }
-    void update() override {}
+    void update() override { }
     void getRect(Rect& r, bool) const override { r = rect; }
     void setRect(Rect const& r, bool) override { rect = r; }
-    void getState(WindowState&) override {}
-    void restoreState(WindowState const&) override {}
-    void toScreen(Point&) const override {}
-    void toScreen(Rect&) const override {}
-    void fromScreen(Point&) const override {}
-    void setKeyFocus() override {}
+    void getState(WindowState&) override { }
+    void restoreState(WindowState const&) override { }
+    void toScreen(Point&) const override { }
+    void toScreen(Rect&) const override { }
+    void fromScreen(Point&) const override { }
+    void setKeyFocus() override { }
     bool releaseKeyFocus() override { return true; }
-    void setModified(bool) override {}
+    void setModified(bool) override { }
 
     Rect rect{10, 20, 110, 70};
     bool minimized = false;

@@ -271,8 +271,8 @@ TEST_F(WindowTest, ClosedArrivesOnceAndDestroyAfterCloseDoesNothing)
 {
     LoggingWindow window;
     ASSERT_TRUE(window.create(dataFor(0, 0)));
-    id view = window.getImpl() != nullptr ? dynamic_cast<COCOA::WindowImplBase*>(window.getImpl())->getContentView()
-                                          : nil;
+    id view =
+        window.getImpl() != nullptr ? dynamic_cast<COCOA::WindowImplBase*>(window.getImpl())->getContentView() : nil;
     // The platform reports the close twice.
     objc::send<void>(view, "windowWillClose:", id(nil));
     objc::send<void>(view, "windowWillClose:", id(nil));
@@ -310,9 +310,9 @@ TEST_F(WindowTest, ResignOrderOfTheContentViewAndOfTheWindowDelegate)
     for (const char* notification :
          {"windowDidBecomeKey:", "windowDidBecomeMain:", "windowDidResignMain:", "windowDidResignKey:"})
         objc::send<void>(view, notification, id(nil));
-    EXPECT_EQ(viewed.events, (std::vector<unsigned>{eWindowEvent::BecameKey, eWindowEvent::BecameMain,
-                                                    eWindowEvent::ResignedMain, eWindowEvent::ResignedKey,
-                                                    eWindowEvent::CaptureLost}));
+    EXPECT_EQ(viewed.events,
+              (std::vector<unsigned>{eWindowEvent::BecameKey, eWindowEvent::BecameMain, eWindowEvent::ResignedMain,
+                                     eWindowEvent::ResignedKey, eWindowEvent::CaptureLost}));
 
     // A window made without a view has the delegate object.
     // Closing the native window deletes the implementation.
@@ -325,8 +325,8 @@ TEST_F(WindowTest, ResignOrderOfTheContentViewAndOfTheWindowDelegate)
     bare.events.clear();
     objc::send<void>(delegate, "windowDidResignKey:", id(nil));
     objc::send<void>(native, "close");
-    EXPECT_EQ(bare.events, (std::vector<unsigned>{eWindowEvent::CaptureLost, eWindowEvent::ResignedKey,
-                                                  eWindowEvent::Closed}));
+    EXPECT_EQ(bare.events,
+              (std::vector<unsigned>{eWindowEvent::CaptureLost, eWindowEvent::ResignedKey, eWindowEvent::Closed}));
 }
 
 TEST_F(WindowTest, UserResizeIsClampedToTheLimitsAHandlerGives)

@@ -24,8 +24,8 @@ int Alert::defaultTag() const
 {
     if (m_buttons.empty())
         return -1;
-    const bool known = std::any_of(m_buttons.begin(), m_buttons.end(),
-                                   [&](const Button& b) { return b.tag == m_defaultTag; });
+    const bool known =
+        std::any_of(m_buttons.begin(), m_buttons.end(), [&](const Button& b) { return b.tag == m_defaultTag; });
     return m_hasDefault && known ? m_defaultTag : m_buttons.front().tag;
 }
 

@@ -16,10 +16,8 @@
 
 #include <string>
 
-
 namespace platform::objc {
-template <>
-struct TypeEncoding<NSRange> {
+template <> struct TypeEncoding<NSRange> {
     static std::string get() { return "{_NSRange=QQ}"; }
 };
 } // namespace platform::objc
@@ -27,8 +25,7 @@ struct TypeEncoding<NSRange> {
 namespace platform::appkit {
 
 // The C++ state of object kept in its instance variable name (a pointer).
-template <typename T>
-T* stateOf(id object, const char* name)
+template <typename T> T* stateOf(id object, const char* name)
 {
     return object ? static_cast<T*>(objc::ivar<void*>(object, name)) : nullptr;
 }

@@ -1,5 +1,5 @@
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/appkit/NSApplication.h"
+#include "platform/keyboard/ModifierFlags.h"
 
 #include "platform/appkit/MenuBarBridge.h"
 #include "platform/appkit/NSEvent.h"
@@ -119,8 +119,8 @@ void openDocuments(id self)
     for (const std::string& document : documents) {
         std::error_code error;
         const std::filesystem::path path = std::filesystem::absolute(document, error);
-        CFStringRef text = CFStringCreateWithCString(nullptr, (error ? document : path.string()).c_str(),
-                                                     kCFStringEncodingUTF8);
+        CFStringRef text =
+            CFStringCreateWithCString(nullptr, (error ? document : path.string()).c_str(), kCFStringEncodingUTF8);
         if (text == nullptr)
             continue;
         objc::send<BOOL>(delegate, "application:openFile:", self, text);
@@ -197,7 +197,8 @@ bool acceptsDuringModal(id window)
 
 bool offerKeyEquivalent(id self, id event, const EventRecord& record)
 {
-    if (record.type != NSEventTypeKeyDown || !(record.modifierFlags & (keyboard::kModifierCommand | keyboard::kModifierControl)))
+    if (record.type != NSEventTypeKeyDown ||
+        !(record.modifierFlags & (keyboard::kModifierCommand | keyboard::kModifierControl)))
         return false;
     if (record.window && objc::send<BOOL>(record.window, "performKeyEquivalent:", event))
         return true;
@@ -233,8 +234,7 @@ long runModalForWindow(id, SEL, id window)
     modalSessions().push_back(&session);
     objc::send<void>(window, "makeKeyAndOrderFront:", id(nil));
     while (!session.stopped)
-        MainLoop::instance().runUntil([&] { return session.stopped; }, std::chrono::hours(24),
-                                      RunLoopMode::ModalPanel);
+        MainLoop::instance().runUntil([&] { return session.stopped; }, std::chrono::hours(24), RunLoopMode::ModalPanel);
     modalSessions().pop_back();
     return session.code;
 }
@@ -247,9 +247,18 @@ void stopModalWithCode(id, SEL, long code)
     modalSessions().back()->code = code;
 }
 
-void stopModal(id self, SEL) { stopModalWithCode(self, nullptr, NSModalResponseStop); }
-void abortModal(id self, SEL) { stopModalWithCode(self, nullptr, NSModalResponseAbort); }
-id modalWindow(id, SEL) { return modalSessions().empty() ? nil : modalSessions().back()->window; }
+void stopModal(id self, SEL)
+{
+    stopModalWithCode(self, nullptr, NSModalResponseStop);
+}
+void abortModal(id self, SEL)
+{
+    stopModalWithCode(self, nullptr, NSModalResponseAbort);
+}
+id modalWindow(id, SEL)
+{
+    return modalSessions().empty() ? nil : modalSessions().back()->window;
+}
 
 void hide(id self, SEL, id)
 {
@@ -265,7 +274,10 @@ void unhide(id self, SEL, id)
         objc::send<void>(window, "orderFront:", id(nil));
 }
 
-BOOL isHidden(id self, SEL) { return ivar<BOOL>(self, "_hidden"); }
+BOOL isHidden(id self, SEL)
+{
+    return ivar<BOOL>(self, "_hidden");
+}
 
 // The focus may only be passing from one of the application's windows to
 // another: the delegate hears of a change once the loop is idle.
@@ -283,9 +295,12 @@ void checkActivation()
     else
         tellDelegate(NSApp, "applicationDidResignActive:", "NSApplicationDidResignActiveNotification");
 }
-void ignore(id, SEL, id) {}
-void activate(id, SEL, BOOL) {}
-BOOL isActive(id, SEL) { return keyWindow(nil, nullptr) ? YES : NO; }
+void ignore(id, SEL, id) { }
+void activate(id, SEL, BOOL) { }
+BOOL isActive(id, SEL)
+{
+    return keyWindow(nil, nullptr) ? YES : NO;
+}
 
 Class registerApplicationClass()
 {
@@ -333,7 +348,7 @@ id standardUserDefaults(id cls, SEL)
     return s_defaults;
 }
 
-void registerDefaults(id, SEL, const void*) {}
+void registerDefaults(id, SEL, const void*) { }
 
 Class registerUserDefaultsClass()
 {

@@ -41,18 +41,54 @@ id standard(id cls, const char* shape)
     return cursor;
 }
 
-id arrow(id cls, SEL) { return standard(cls, "arrow"); }
-id ibeam(id cls, SEL) { return standard(cls, "ibeam"); }
-id crosshair(id cls, SEL) { return standard(cls, "crosshair"); }
-id openHand(id cls, SEL) { return standard(cls, "open-hand"); }
-id closedHand(id cls, SEL) { return standard(cls, "closed-hand"); }
-id pointingHand(id cls, SEL) { return standard(cls, "pointing-hand"); }
-id notAllowed(id cls, SEL) { return standard(cls, "not-allowed"); }
-id resizeLeftRight(id cls, SEL) { return standard(cls, "resize-left-right"); }
-id resizeUpDown(id cls, SEL) { return standard(cls, "resize-up-down"); }
-id resizeUp(id cls, SEL) { return standard(cls, "resize-up"); }
-id dragCopy(id cls, SEL) { return standard(cls, "copy"); }
-id dragLink(id cls, SEL) { return standard(cls, "alias"); }
+id arrow(id cls, SEL)
+{
+    return standard(cls, "arrow");
+}
+id ibeam(id cls, SEL)
+{
+    return standard(cls, "ibeam");
+}
+id crosshair(id cls, SEL)
+{
+    return standard(cls, "crosshair");
+}
+id openHand(id cls, SEL)
+{
+    return standard(cls, "open-hand");
+}
+id closedHand(id cls, SEL)
+{
+    return standard(cls, "closed-hand");
+}
+id pointingHand(id cls, SEL)
+{
+    return standard(cls, "pointing-hand");
+}
+id notAllowed(id cls, SEL)
+{
+    return standard(cls, "not-allowed");
+}
+id resizeLeftRight(id cls, SEL)
+{
+    return standard(cls, "resize-left-right");
+}
+id resizeUpDown(id cls, SEL)
+{
+    return standard(cls, "resize-up-down");
+}
+id resizeUp(id cls, SEL)
+{
+    return standard(cls, "resize-up");
+}
+id dragCopy(id cls, SEL)
+{
+    return standard(cls, "copy");
+}
+id dragLink(id cls, SEL)
+{
+    return standard(cls, "alias");
+}
 
 id initWithImage(id self, SEL, id image, NSPoint hotSpot)
 {
@@ -97,10 +133,22 @@ void pop(id, SEL)
         setCursor(previous, nullptr);
 }
 
-id currentCursor(id cls, SEL) { return s_current ? s_current : arrow(cls, nullptr); }
-void hide(id, SEL) { Backend::current().cursor().setHidden(true); }
-void unhide(id, SEL) { Backend::current().cursor().setHidden(false); }
-void hiddenUntilMouseMoves(id, SEL, BOOL hidden) { Backend::current().cursor().setHidden(hidden != NO); }
+id currentCursor(id cls, SEL)
+{
+    return s_current ? s_current : arrow(cls, nullptr);
+}
+void hide(id, SEL)
+{
+    Backend::current().cursor().setHidden(true);
+}
+void unhide(id, SEL)
+{
+    Backend::current().cursor().setHidden(false);
+}
+void hiddenUntilMouseMoves(id, SEL, BOOL hidden)
+{
+    Backend::current().cursor().setHidden(hidden != NO);
+}
 
 Class registerClass()
 {

@@ -9,11 +9,26 @@ namespace platform::appkit {
 
 namespace {
 
-NSPoint location(id self, SEL) { return objc::ivar<NSPoint>(self, "_location"); }
-id pasteboard(id self, SEL) { return objc::ivar<id>(self, "_pasteboard"); }
-unsigned long sourceMask(id self, SEL) { return objc::ivar<unsigned long>(self, "_mask"); }
-id source(id, SEL) { return nil; }
-id window(id self, SEL) { return objc::ivar<id>(self, "_window"); }
+NSPoint location(id self, SEL)
+{
+    return objc::ivar<NSPoint>(self, "_location");
+}
+id pasteboard(id self, SEL)
+{
+    return objc::ivar<id>(self, "_pasteboard");
+}
+unsigned long sourceMask(id self, SEL)
+{
+    return objc::ivar<unsigned long>(self, "_mask");
+}
+id source(id, SEL)
+{
+    return nil;
+}
+id window(id self, SEL)
+{
+    return objc::ivar<id>(self, "_window");
+}
 
 Class registerClass()
 {

@@ -65,28 +65,79 @@ NSString* cachedString(id self, bool ignoringModifiers)
     return slot;
 }
 
-unsigned long eventType(id self, SEL) { return record(self).type; }
-NSPoint locationInWindow(id self, SEL) { return record(self).location; }
-unsigned long long modifierFlags(id self, SEL) { return record(self).modifierFlags; }
-long clickCount(id self, SEL) { return record(self).clickCount; }
-long buttonNumber(id self, SEL) { return record(self).buttonNumber; }
-double deltaX(id self, SEL) { return record(self).deltaX; }
-double deltaY(id self, SEL) { return record(self).deltaY; }
-BOOL hasPreciseScrollingDeltas(id self, SEL) { return record(self).precise ? YES : NO; }
-unsigned short keyCode(id self, SEL) { return record(self).keyCode; }
-NSString* characters(id self, SEL) { return cachedString(self, false); }
-NSString* charactersIgnoringModifiers(id self, SEL) { return cachedString(self, true); }
-BOOL isARepeat(id self, SEL) { return record(self).repeat ? YES : NO; }
-id window(id self, SEL) { return record(self).window; }
+unsigned long eventType(id self, SEL)
+{
+    return record(self).type;
+}
+NSPoint locationInWindow(id self, SEL)
+{
+    return record(self).location;
+}
+unsigned long long modifierFlags(id self, SEL)
+{
+    return record(self).modifierFlags;
+}
+long clickCount(id self, SEL)
+{
+    return record(self).clickCount;
+}
+long buttonNumber(id self, SEL)
+{
+    return record(self).buttonNumber;
+}
+double deltaX(id self, SEL)
+{
+    return record(self).deltaX;
+}
+double deltaY(id self, SEL)
+{
+    return record(self).deltaY;
+}
+BOOL hasPreciseScrollingDeltas(id self, SEL)
+{
+    return record(self).precise ? YES : NO;
+}
+unsigned short keyCode(id self, SEL)
+{
+    return record(self).keyCode;
+}
+NSString* characters(id self, SEL)
+{
+    return cachedString(self, false);
+}
+NSString* charactersIgnoringModifiers(id self, SEL)
+{
+    return cachedString(self, true);
+}
+BOOL isARepeat(id self, SEL)
+{
+    return record(self).repeat ? YES : NO;
+}
+id window(id self, SEL)
+{
+    return record(self).window;
+}
 long windowNumber(id self, SEL)
 {
     return record(self).window ? objc::send<long>(record(self).window, "windowNumber") : 0;
 }
-double timestamp(id self, SEL) { return record(self).timestamp; }
-id trackingArea(id self, SEL) { return record(self).trackingArea; }
+double timestamp(id self, SEL)
+{
+    return record(self).timestamp;
+}
+id trackingArea(id self, SEL)
+{
+    return record(self).trackingArea;
+}
 
-unsigned long long classModifierFlags(id, SEL) { return keyboard::ModifierState::current(); }
-unsigned long classPressedMouseButtons(id, SEL) { return s_pressedButtons; }
+unsigned long long classModifierFlags(id, SEL)
+{
+    return keyboard::ModifierState::current();
+}
+unsigned long classPressedMouseButtons(id, SEL)
+{
+    return s_pressedButtons;
+}
 NSPoint classMouseLocation(id, SEL)
 {
     return peer::toBottomUp(Backend::current().cursor().location(), firstScreenHeight());

@@ -33,10 +33,19 @@ void deallocContext(id self, SEL sel)
     objc::sendSuper<void>(self, NSGraphicsContextClass(), sel);
 }
 
-CGContextRef cgContext(id self, SEL) { return objc::ivar<CGContextRef>(self, kContext); }
-BOOL isFlipped(id self, SEL) { return objc::ivar<BOOL>(self, kFlipped); }
+CGContextRef cgContext(id self, SEL)
+{
+    return objc::ivar<CGContextRef>(self, kContext);
+}
+BOOL isFlipped(id self, SEL)
+{
+    return objc::ivar<BOOL>(self, kFlipped);
+}
 
-id currentContext(id, SEL) { return stack().empty() ? nil : stack().back(); }
+id currentContext(id, SEL)
+{
+    return stack().empty() ? nil : stack().back();
+}
 
 void setCurrentContext(id, SEL, id context)
 {

@@ -72,17 +72,23 @@ void deallocImage(id self, SEL sel)
     objc::sendSuper<void>(self, NSImageClass(), sel);
 }
 
-NSSize size(id self, SEL) { return state(self).size; }
-void setSize(id self, SEL, NSSize size) { state(self).size = size; }
+NSSize size(id self, SEL)
+{
+    return state(self).size;
+}
+void setSize(id self, SEL, NSSize size)
+{
+    state(self).size = size;
+}
 
 void lockFocus(id self, SEL)
 {
     ImageState& s = state(self);
     if (s.focus || s.pixels.empty())
         return;
-    s.focus = CGBitmapContextCreate(s.pixels.data(), std::size_t(s.width), std::size_t(s.height), 8,
-                                    std::size_t(s.width) * 4, nullptr,
-                                    kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
+    s.focus =
+        CGBitmapContextCreate(s.pixels.data(), std::size_t(s.width), std::size_t(s.height), 8, std::size_t(s.width) * 4,
+                              nullptr, kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
     pushGraphicsContext(s.focus, false);
 }
 

@@ -81,9 +81,18 @@ void dealloc(id self, SEL)
     objc::sendSuper<void>(self, NSMenuClass(), "dealloc");
 }
 
-CFStringRef title(id self, SEL) { return stateOf(self)->title; }
-void setTitle(id self, SEL, CFStringRef title) { replaceTitle(stateOf(self), title); }
-long numberOfItems(id self, SEL) { return long(stateOf(self)->items.size()); }
+CFStringRef title(id self, SEL)
+{
+    return stateOf(self)->title;
+}
+void setTitle(id self, SEL, CFStringRef title)
+{
+    replaceTitle(stateOf(self), title);
+}
+long numberOfItems(id self, SEL)
+{
+    return long(stateOf(self)->items.size());
+}
 
 id itemAtIndex(id self, SEL, long index)
 {
@@ -135,12 +144,30 @@ id itemWithTag(id self, SEL, long tag)
     return nil;
 }
 
-id supermenu(id self, SEL) { return stateOf(self)->supermenu; }
-void setSupermenu(id self, SEL, id menu) { stateOf(self)->supermenu = menu; }
-id delegate(id self, SEL) { return stateOf(self)->delegate; }
-void setDelegate(id self, SEL, id delegate) { stateOf(self)->delegate = delegate; }
-BOOL autoenablesItems(id self, SEL) { return stateOf(self)->autoenables ? YES : NO; }
-void setAutoenablesItems(id self, SEL, BOOL on) { stateOf(self)->autoenables = on; }
+id supermenu(id self, SEL)
+{
+    return stateOf(self)->supermenu;
+}
+void setSupermenu(id self, SEL, id menu)
+{
+    stateOf(self)->supermenu = menu;
+}
+id delegate(id self, SEL)
+{
+    return stateOf(self)->delegate;
+}
+void setDelegate(id self, SEL, id delegate)
+{
+    stateOf(self)->delegate = delegate;
+}
+BOOL autoenablesItems(id self, SEL)
+{
+    return stateOf(self)->autoenables ? YES : NO;
+}
+void setAutoenablesItems(id self, SEL, BOOL on)
+{
+    stateOf(self)->autoenables = on;
+}
 
 id actionTargetOf(id item)
 {
@@ -271,7 +298,8 @@ void describeInto(std::string& out, id menu, int depth)
         out += static_cast<CFStringRef>(objc::send<CFStringRef>(item, "title"))->utf8();
         CFStringRef key = objc::send<CFStringRef>(item, "keyEquivalent");
         if (CFStringGetLength(key) > 0)
-            out += " [" + modifierText(objc::send<unsigned long>(item, "keyEquivalentModifierMask")) + keyText(key) + "]";
+            out +=
+                " [" + modifierText(objc::send<unsigned long>(item, "keyEquivalentModifierMask")) + keyText(key) + "]";
         if (const long tag = objc::send<long>(item, "tag"))
             out += " #" + std::to_string(tag);
         if (!objc::send<BOOL>(item, "isEnabled"))

@@ -87,27 +87,90 @@ void dealloc(id self, SEL)
     objc::sendSuper<void>(self, NSMenuItemClass(), "dealloc");
 }
 
-CFStringRef title(id self, SEL) { return stateOf(self)->title; }
-void setTitle(id self, SEL, CFStringRef title) { replaceString(stateOf(self)->title, title); }
-CFStringRef keyEquivalent(id self, SEL) { return stateOf(self)->keyEquivalent; }
-void setKeyEquivalent(id self, SEL, CFStringRef key) { replaceString(stateOf(self)->keyEquivalent, key); }
-unsigned long modifierMask(id self, SEL) { return stateOf(self)->modifierMask; }
-void setModifierMask(id self, SEL, unsigned long mask) { stateOf(self)->modifierMask = mask; }
-long tag(id self, SEL) { return stateOf(self)->tag; }
-void setTag(id self, SEL, long tag) { stateOf(self)->tag = tag; }
-BOOL isEnabled(id self, SEL) { return stateOf(self)->enabled ? YES : NO; }
-void setEnabled(id self, SEL, BOOL enabled) { stateOf(self)->enabled = enabled; }
-long checkState(id self, SEL) { return stateOf(self)->checkState; }
-void setCheckState(id self, SEL, long state) { stateOf(self)->checkState = state; }
-id target(id self, SEL) { return stateOf(self)->target; }
-void setTarget(id self, SEL, id target) { stateOf(self)->target = target; }
-SEL action(id self, SEL) { return stateOf(self)->action; }
-void setAction(id self, SEL, SEL action) { stateOf(self)->action = action; }
-id submenu(id self, SEL) { return stateOf(self)->submenu; }
-BOOL hasSubmenu(id self, SEL) { return stateOf(self)->submenu != nil ? YES : NO; }
-id menu(id self, SEL) { return stateOf(self)->menu; }
-void setMenu(id self, SEL, id menu) { stateOf(self)->menu = menu; }
-BOOL isSeparatorItem(id self, SEL) { return stateOf(self)->separator ? YES : NO; }
+CFStringRef title(id self, SEL)
+{
+    return stateOf(self)->title;
+}
+void setTitle(id self, SEL, CFStringRef title)
+{
+    replaceString(stateOf(self)->title, title);
+}
+CFStringRef keyEquivalent(id self, SEL)
+{
+    return stateOf(self)->keyEquivalent;
+}
+void setKeyEquivalent(id self, SEL, CFStringRef key)
+{
+    replaceString(stateOf(self)->keyEquivalent, key);
+}
+unsigned long modifierMask(id self, SEL)
+{
+    return stateOf(self)->modifierMask;
+}
+void setModifierMask(id self, SEL, unsigned long mask)
+{
+    stateOf(self)->modifierMask = mask;
+}
+long tag(id self, SEL)
+{
+    return stateOf(self)->tag;
+}
+void setTag(id self, SEL, long tag)
+{
+    stateOf(self)->tag = tag;
+}
+BOOL isEnabled(id self, SEL)
+{
+    return stateOf(self)->enabled ? YES : NO;
+}
+void setEnabled(id self, SEL, BOOL enabled)
+{
+    stateOf(self)->enabled = enabled;
+}
+long checkState(id self, SEL)
+{
+    return stateOf(self)->checkState;
+}
+void setCheckState(id self, SEL, long state)
+{
+    stateOf(self)->checkState = state;
+}
+id target(id self, SEL)
+{
+    return stateOf(self)->target;
+}
+void setTarget(id self, SEL, id target)
+{
+    stateOf(self)->target = target;
+}
+SEL action(id self, SEL)
+{
+    return stateOf(self)->action;
+}
+void setAction(id self, SEL, SEL action)
+{
+    stateOf(self)->action = action;
+}
+id submenu(id self, SEL)
+{
+    return stateOf(self)->submenu;
+}
+BOOL hasSubmenu(id self, SEL)
+{
+    return stateOf(self)->submenu != nil ? YES : NO;
+}
+id menu(id self, SEL)
+{
+    return stateOf(self)->menu;
+}
+void setMenu(id self, SEL, id menu)
+{
+    stateOf(self)->menu = menu;
+}
+BOOL isSeparatorItem(id self, SEL)
+{
+    return stateOf(self)->separator ? YES : NO;
+}
 
 void setSubmenu(id self, SEL, id submenu)
 {

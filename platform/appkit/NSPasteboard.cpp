@@ -27,9 +27,18 @@ id pasteboardNamed(id cls, const std::string& name)
     return board;
 }
 
-id withName(id cls, SEL, NSString* name) { return pasteboardNamed(cls, utf8(name)); }
-id general(id cls, SEL) { return pasteboardNamed(cls, "Apple CFPasteboard general"); }
-NSString* name(id self, SEL) { return objc::ivar<NSString*>(self, "_name"); }
+id withName(id cls, SEL, NSString* name)
+{
+    return pasteboardNamed(cls, utf8(name));
+}
+id general(id cls, SEL)
+{
+    return pasteboardNamed(cls, "Apple CFPasteboard general");
+}
+NSString* name(id self, SEL)
+{
+    return objc::ivar<NSString*>(self, "_name");
+}
 
 Class registerClass()
 {

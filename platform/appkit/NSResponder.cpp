@@ -35,8 +35,14 @@ void forwardCommand(id self, SEL sel, SEL command)
         objc::send<void>(next, sel, command);
 }
 
-BOOL no(id, SEL) { return NO; }
-BOOL yes(id, SEL) { return YES; }
+BOOL no(id, SEL)
+{
+    return NO;
+}
+BOOL yes(id, SEL)
+{
+    return YES;
+}
 
 Class registerClass()
 {

@@ -50,8 +50,14 @@ id makePanel(id cls, bool save)
     return objc::NSObject::autorelease(panel);
 }
 
-id savePanel(id cls, SEL) { return makePanel(cls, true); }
-id openPanel(id cls, SEL) { return makePanel(cls, false); }
+id savePanel(id cls, SEL)
+{
+    return makePanel(cls, true);
+}
+id openPanel(id cls, SEL)
+{
+    return makePanel(cls, false);
+}
 
 void deallocPanel(id self, SEL sel)
 {
@@ -67,9 +73,18 @@ void setTitle(id self, SEL sel, NSString* text)
     state(self).options.title = utf8(text);
     objc::sendSuper<void>(self, NSSavePanelClass(), sel, text);
 }
-void setPrompt(id self, SEL, NSString* text) { state(self).options.prompt = utf8(text); }
-void setMessage(id self, SEL, NSString* text) { state(self).options.message = utf8(text); }
-void setNameField(id self, SEL, NSString* text) { state(self).options.nameField = utf8(text); }
+void setPrompt(id self, SEL, NSString* text)
+{
+    state(self).options.prompt = utf8(text);
+}
+void setMessage(id self, SEL, NSString* text)
+{
+    state(self).options.message = utf8(text);
+}
+void setNameField(id self, SEL, NSString* text)
+{
+    state(self).options.nameField = utf8(text);
+}
 
 void setDirectoryURL(id self, SEL, CFURLRef url)
 {
@@ -89,12 +104,30 @@ void setAllowedFileTypes(id self, SEL, CFArrayRef types)
         allowed.push_back(utf8(CFArrayGetValueAtIndex(types, i)));
 }
 
-void setAllowsOther(id self, SEL, BOOL on) { state(self).options.allowsOtherTypes = on != NO; }
-void setCanCreate(id self, SEL, BOOL on) { state(self).options.canCreateDirectories = on != NO; }
-void setExtensionHidden(id self, SEL, BOOL on) { state(self).options.extensionHidden = on != NO; }
-void setCanChooseFiles(id self, SEL, BOOL on) { state(self).options.canChooseFiles = on != NO; }
-void setCanChooseDirectories(id self, SEL, BOOL on) { state(self).options.canChooseDirectories = on != NO; }
-void setAllowsMultiple(id self, SEL, BOOL on) { state(self).options.allowsMultipleSelection = on != NO; }
+void setAllowsOther(id self, SEL, BOOL on)
+{
+    state(self).options.allowsOtherTypes = on != NO;
+}
+void setCanCreate(id self, SEL, BOOL on)
+{
+    state(self).options.canCreateDirectories = on != NO;
+}
+void setExtensionHidden(id self, SEL, BOOL on)
+{
+    state(self).options.extensionHidden = on != NO;
+}
+void setCanChooseFiles(id self, SEL, BOOL on)
+{
+    state(self).options.canChooseFiles = on != NO;
+}
+void setCanChooseDirectories(id self, SEL, BOOL on)
+{
+    state(self).options.canChooseDirectories = on != NO;
+}
+void setAllowsMultiple(id self, SEL, BOOL on)
+{
+    state(self).options.allowsMultipleSelection = on != NO;
+}
 
 long runModal(id self, SEL)
 {
@@ -113,8 +146,14 @@ long runModal(id self, SEL)
     return NSModalResponseOK;
 }
 
-CFURLRef url(id self, SEL) { return state(self).urls.empty() ? nullptr : state(self).urls.front(); }
-CFArrayRef urls(id self, SEL) { return state(self).urlArray; }
+CFURLRef url(id self, SEL)
+{
+    return state(self).urls.empty() ? nullptr : state(self).urls.front();
+}
+CFArrayRef urls(id self, SEL)
+{
+    return state(self).urlArray;
+}
 
 Class registerSaveClass()
 {

@@ -50,10 +50,22 @@ id mainScreen(id, SEL)
     return all.empty() ? nil : screenObject(all.front());
 }
 
-NSRect frame(id self, SEL) { return objc::ivar<NSRect>(self, "_frame"); }
-NSRect visibleFrame(id self, SEL) { return objc::ivar<NSRect>(self, "_visibleFrame"); }
-double backingScaleFactor(id self, SEL) { return objc::ivar<double>(self, "_scale"); }
-unsigned long screenNumber(id self, SEL) { return objc::ivar<unsigned long>(self, "_number"); }
+NSRect frame(id self, SEL)
+{
+    return objc::ivar<NSRect>(self, "_frame");
+}
+NSRect visibleFrame(id self, SEL)
+{
+    return objc::ivar<NSRect>(self, "_visibleFrame");
+}
+double backingScaleFactor(id self, SEL)
+{
+    return objc::ivar<double>(self, "_scale");
+}
+unsigned long screenNumber(id self, SEL)
+{
+    return objc::ivar<unsigned long>(self, "_number");
+}
 
 Class registerClass()
 {

@@ -8,10 +8,10 @@ Protocol* NSTextInputClientProtocol()
 {
     static Protocol* s_protocol = objc::Protocols::declare(
         "NSTextInputClient",
-        {"hasMarkedText", "markedRange", "selectedRange", "setMarkedText:selectedRange:replacementRange:",
-         "unmarkText", "validAttributesForMarkedText", "attributedSubstringForProposedRange:actualRange:",
-         "insertText:replacementRange:", "characterIndexForPoint:", "firstRectForCharacterRange:actualRange:",
-         "doCommandBySelector:"});
+        {"hasMarkedText", "markedRange", "selectedRange", "setMarkedText:selectedRange:replacementRange:", "unmarkText",
+         "validAttributesForMarkedText",
+         "attributedSubstringForProposedRange:actualRange:", "insertText:replacementRange:", "characterIndexForPoint:",
+         "firstRectForCharacterRange:actualRange:", "doCommandBySelector:"});
     return s_protocol;
 }
 

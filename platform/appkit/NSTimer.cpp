@@ -111,19 +111,15 @@ void addTimerForMode(id, SEL, id timer, CFStringRef mode)
     const auto interval = std::chrono::nanoseconds(std::llround(seconds * 1e9));
     NSObject::retain(timer);
     ivar<MainLoop::TimerId>(timer, "_scheduled") = MainLoop::instance().addTimer(
-        interval, ivar<BOOL>(timer, "_repeats") != NO, [timer] { fire(timer, nullptr); },
-        NSTimer::modesNamed(mode));
+        interval, ivar<BOOL>(timer, "_repeats") != NO, [timer] { fire(timer, nullptr); }, NSTimer::modesNamed(mode));
 }
 
 CFStringRef currentMode(id, SEL)
 {
     switch (MainLoop::instance().currentMode()) {
-    case RunLoopMode::ModalPanel:
-        return NSModalPanelRunLoopMode;
-    case RunLoopMode::EventTracking:
-        return NSEventTrackingRunLoopMode;
-    default:
-        return NSDefaultRunLoopMode;
+    case RunLoopMode::ModalPanel: return NSModalPanelRunLoopMode;
+    case RunLoopMode::EventTracking: return NSEventTrackingRunLoopMode;
+    default: return NSDefaultRunLoopMode;
     }
 }
 

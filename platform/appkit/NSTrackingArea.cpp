@@ -21,10 +21,22 @@ id initArea(id self, SEL, NSRect rect, unsigned long options, id owner, id userI
     return self;
 }
 
-NSRect rect(id self, SEL) { return objc::ivar<NSRect>(self, "_rect"); }
-unsigned long options(id self, SEL) { return objc::ivar<unsigned long>(self, "_options"); }
-id owner(id self, SEL) { return objc::ivar<id>(self, "_owner"); }
-id userInfo(id self, SEL) { return objc::ivar<id>(self, "_userInfo"); }
+NSRect rect(id self, SEL)
+{
+    return objc::ivar<NSRect>(self, "_rect");
+}
+unsigned long options(id self, SEL)
+{
+    return objc::ivar<unsigned long>(self, "_options");
+}
+id owner(id self, SEL)
+{
+    return objc::ivar<id>(self, "_owner");
+}
+id userInfo(id self, SEL)
+{
+    return objc::ivar<id>(self, "_userInfo");
+}
 
 Class registerClass()
 {

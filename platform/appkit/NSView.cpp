@@ -4,12 +4,12 @@
 #include "platform/appkit/NSEvent.h"
 #include "platform/appkit/NSGraphicsContext.h"
 #include "platform/appkit/NSImage.h"
-#include "platform/backend/Backend.h"
 #include "platform/appkit/NSResponder.h"
 #include "platform/appkit/NSTextInputClient.h"
+#include "platform/backend/Backend.h"
+#include "platform/cf/CFArray.h"
 #include "platform/keyboard/ModifierFlags.h"
 #include "platform/keyboard/TextInputSources.h"
-#include "platform/cf/CFArray.h"
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
@@ -69,8 +69,7 @@ NSPoint fromSuper(id view, NSPoint q)
 {
     const ViewState& s = state(view);
     const double h = s.frame.size.height;
-    const double upFromBottom =
-        flipped(s.superview) ? peer::flipY(q.y - s.frame.origin.y, h) : q.y - s.frame.origin.y;
+    const double upFromBottom = flipped(s.superview) ? peer::flipY(q.y - s.frame.origin.y, h) : q.y - s.frame.origin.y;
     return NSMakePoint(q.x - s.frame.origin.x, flipped(view) ? peer::flipY(upFromBottom, h) : upFromBottom);
 }
 
@@ -131,8 +130,14 @@ void deallocView(id self, SEL sel)
     objc::sendSuper<void>(self, NSViewClass(), sel);
 }
 
-NSRect frame(id self, SEL) { return state(self).frame; }
-NSRect bounds(id self, SEL) { return NSMakeRect(0, 0, state(self).frame.size.width, state(self).frame.size.height); }
+NSRect frame(id self, SEL)
+{
+    return state(self).frame;
+}
+NSRect bounds(id self, SEL)
+{
+    return NSMakeRect(0, 0, state(self).frame.size.width, state(self).frame.size.height);
+}
 
 void resizeSubviews(id self, NSSize old)
 {
@@ -187,8 +192,14 @@ void setFrame(id self, SEL, NSRect frame)
     objc::send<void>(self, "setFrameSize:", frame.size);
 }
 
-id superview(id self, SEL) { return state(self).superview; }
-id window(id self, SEL) { return state(self).window; }
+id superview(id self, SEL)
+{
+    return state(self).superview;
+}
+id window(id self, SEL)
+{
+    return state(self).window;
+}
 
 void addSubview(id self, SEL, id sub)
 {
@@ -217,10 +228,22 @@ void removeFromSuperview(id self, SEL)
     objc::NSObject::release(self);
 }
 
-BOOL no(id, SEL) { return NO; }
-BOOL yes(id, SEL) { return YES; }
-BOOL noForEvent(id, SEL, id) { return NO; }
-BOOL isHidden(id self, SEL) { return state(self).hidden ? YES : NO; }
+BOOL no(id, SEL)
+{
+    return NO;
+}
+BOOL yes(id, SEL)
+{
+    return YES;
+}
+BOOL noForEvent(id, SEL, id)
+{
+    return NO;
+}
+BOOL isHidden(id self, SEL)
+{
+    return state(self).hidden ? YES : NO;
+}
 
 void setHidden(id self, SEL, BOOL hidden)
 {
@@ -271,8 +294,8 @@ void displayIfNeeded(id self, SEL)
         objc::send<void>(window, "displayIfNeeded");
 }
 
-void drawRect(id, SEL, NSRect) {}
-void nothing(id, SEL) {}
+void drawRect(id, SEL, NSRect) { }
+void nothing(id, SEL) { }
 
 id hitTest(id self, SEL, NSPoint inSuper)
 {
@@ -322,11 +345,26 @@ NSRect convertRectToBacking(id self, SEL, NSRect r)
     return NSMakeRect(r.origin.x * scale, r.origin.y * scale, r.size.width * scale, r.size.height * scale);
 }
 
-void setAutoresizingMask(id self, SEL, unsigned long mask) { state(self).autoresizingMask = mask; }
-unsigned long autoresizingMask(id self, SEL) { return state(self).autoresizingMask; }
-void setAutoresizesSubviews(id self, SEL, BOOL on) { state(self).autoresizesSubviews = on != NO; }
-void setPostsFrameChanges(id self, SEL, BOOL on) { state(self).postsFrameChanges = on != NO; }
-void setPostsBoundsChanges(id self, SEL, BOOL on) { state(self).postsBoundsChanges = on != NO; }
+void setAutoresizingMask(id self, SEL, unsigned long mask)
+{
+    state(self).autoresizingMask = mask;
+}
+unsigned long autoresizingMask(id self, SEL)
+{
+    return state(self).autoresizingMask;
+}
+void setAutoresizesSubviews(id self, SEL, BOOL on)
+{
+    state(self).autoresizesSubviews = on != NO;
+}
+void setPostsFrameChanges(id self, SEL, BOOL on)
+{
+    state(self).postsFrameChanges = on != NO;
+}
+void setPostsBoundsChanges(id self, SEL, BOOL on)
+{
+    state(self).postsBoundsChanges = on != NO;
+}
 
 void addTrackingArea(id self, SEL, id area)
 {
@@ -355,8 +393,14 @@ void registerForDraggedTypes(id self, SEL, CFArrayRef types)
     }
 }
 
-void unregisterDraggedTypes(id self, SEL) { state(self).draggedTypes.clear(); }
-id inputContext(id, SEL) { return nil; }
+void unregisterDraggedTypes(id self, SEL)
+{
+    state(self).draggedTypes.clear();
+}
+id inputContext(id, SEL)
+{
+    return nil;
+}
 
 // The standard key bindings of text views: a key with exactly the listed
 // modifiers (of Shift, Control, Option and Command) gives the command.
@@ -498,8 +542,8 @@ void dragImage(id self, SEL, id image, NSPoint at, NSSize, id, id pasteboard, id
         picture.pixels = imagePixels(image, picture.width, picture.height);
     const std::string name = pasteboard ? utf8(objc::send<NSString*>(pasteboard, "name")) : std::string();
     const unsigned long allowed = responds(source, "draggingSourceOperationMaskForLocal:")
-                                      ? objc::send<unsigned long>(source, "draggingSourceOperationMaskForLocal:", BOOL(YES))
-                                      : 0;
+        ? objc::send<unsigned long>(source, "draggingSourceOperationMaskForLocal:", BOOL(YES))
+        : 0;
     id window = state(self).window;
     NSPoint onScreen = viewPointToWindow(self, at);
     if (window)
@@ -507,16 +551,16 @@ void dragImage(id self, SEL, id image, NSPoint at, NSSize, id, id pasteboard, id
     const peer::Point topDown = peer::toTopDown(onScreen, firstScreenHeight());
     objc::NSObject::retain(image);
     objc::NSObject::retain(source);
-    Backend::current().dragSession().begin(
-        name, picture, topDown, unsigned(allowed), [image, source](peer::Point end, unsigned operation) {
-            if (responds(source, "draggedImage:endedAt:operation:")) {
-                const NSPoint bottomUp = peer::toBottomUp(end, firstScreenHeight());
-                objc::send<void>(source, "draggedImage:endedAt:operation:", image, bottomUp,
-                                 static_cast<unsigned long>(operation));
-            }
-            objc::NSObject::release(source);
-            objc::NSObject::release(image);
-        });
+    Backend::current().dragSession().begin(name, picture, topDown, unsigned(allowed),
+                                           [image, source](peer::Point end, unsigned operation) {
+                                               if (responds(source, "draggedImage:endedAt:operation:")) {
+                                                   const NSPoint bottomUp = peer::toBottomUp(end, firstScreenHeight());
+                                                   objc::send<void>(source, "draggedImage:endedAt:operation:", image,
+                                                                    bottomUp, static_cast<unsigned long>(operation));
+                                               }
+                                               objc::NSObject::release(source);
+                                               objc::NSObject::release(image);
+                                           });
 }
 
 Class registerClass()

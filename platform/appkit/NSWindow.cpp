@@ -9,8 +9,8 @@
 #include "platform/appkit/NSView.h"
 #include "platform/appkit/WindowPeerAdapter.h"
 #include "platform/notifications/NotificationCenter.h"
-#include "platform/objc/MessageSend.h"
 #include "platform/objc/AutoreleasePool.h"
+#include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
 
 #include <algorithm>
@@ -74,7 +74,7 @@ public:
     double titleBar() const
     {
         return (styleMask & NSWindowStyleMaskTitled) && !(styleMask & NSWindowStyleMaskFullScreen) ? kTitleBarHeight
-                                                                                                    : 0.0;
+                                                                                                   : 0.0;
     }
     NSRect contentRect() const { return adapter.contentRect(); }
 
@@ -106,7 +106,7 @@ public:
     static bool takesKeyFocus(id view)
     {
         return objc::send<BOOL>(view, "acceptsFirstResponder") &&
-               (!responds(view, "canBecomeKeyView") || objc::send<BOOL>(view, "canBecomeKeyView"));
+            (!responds(view, "canBecomeKeyView") || objc::send<BOOL>(view, "canBecomeKeyView"));
     }
 
     // WindowPeerAdapter::Window
@@ -268,8 +268,8 @@ id initWindow(id self, SEL, NSRect content, unsigned long mask, unsigned long, B
     auto* s = new WindowRecord(self, content, mask);
     objc::ivar<void*>(self, kState) = s;
     s->number = ++s_number;
-    id view = objc::send<id>(objc::NSObject::alloc(NSViewClass()), "initWithFrame:",
-                             NSMakeRect(0, 0, content.size.width, content.size.height));
+    id view = objc::send<id>(objc::NSObject::alloc(NSViewClass()),
+                             "initWithFrame:", NSMakeRect(0, 0, content.size.width, content.size.height));
     objc::send<void>(self, "setContentView:", view);
     objc::NSObject::release(view);
     windowList().push_back(self);
@@ -298,7 +298,10 @@ void deallocWindow(id self, SEL sel)
     objc::sendSuper<void>(self, NSWindowClass(), sel);
 }
 
-id contentView(id self, SEL) { return state(self).contentView; }
+id contentView(id self, SEL)
+{
+    return state(self).contentView;
+}
 
 void setContentView(id self, SEL, id view)
 {
@@ -332,7 +335,10 @@ NSRect contentForFrame(id self, SEL, NSRect frame)
     return NSMakeRect(frame.origin.x, frame.origin.y, frame.size.width, std::max(0.0, frame.size.height - bar));
 }
 
-NSRect frame(id self, SEL) { return frameForContent(self, nullptr, state(self).contentRect()); }
+NSRect frame(id self, SEL)
+{
+    return frameForContent(self, nullptr, state(self).contentRect());
+}
 
 void setFrameDisplay(id self, SEL, NSRect frame, BOOL)
 {
@@ -376,21 +382,42 @@ void setTitle(id self, SEL, NSString* text)
     s.peer().setTitle(s.title);
 }
 
-long level(id self, SEL) { return state(self).level; }
+long level(id self, SEL)
+{
+    return state(self).level;
+}
 void setLevel(id self, SEL, long level)
 {
     state(self).level = level;
     state(self).peer().setLevel(int(level));
 }
-BOOL isOpaque(id self, SEL) { return state(self).opaque ? YES : NO; }
-void setOpaque(id self, SEL, BOOL opaque) { state(self).opaque = opaque != NO; }
-void ignoreObject(id, SEL, id) {}
-void ignoreFlag(id, SEL, BOOL) {}
-void ignoreDouble(id, SEL, double) {}
-void setReleasedWhenClosed(id self, SEL, BOOL on) { state(self).releasedWhenClosed = on != NO; }
-id delegate(id self, SEL) { return state(self).delegate; }
-void setDelegate(id self, SEL, id delegate) { state(self).delegate = delegate; }
-id firstResponder(id self, SEL) { return state(self).firstResponder ? state(self).firstResponder : self; }
+BOOL isOpaque(id self, SEL)
+{
+    return state(self).opaque ? YES : NO;
+}
+void setOpaque(id self, SEL, BOOL opaque)
+{
+    state(self).opaque = opaque != NO;
+}
+void ignoreObject(id, SEL, id) { }
+void ignoreFlag(id, SEL, BOOL) { }
+void ignoreDouble(id, SEL, double) { }
+void setReleasedWhenClosed(id self, SEL, BOOL on)
+{
+    state(self).releasedWhenClosed = on != NO;
+}
+id delegate(id self, SEL)
+{
+    return state(self).delegate;
+}
+void setDelegate(id self, SEL, id delegate)
+{
+    state(self).delegate = delegate;
+}
+id firstResponder(id self, SEL)
+{
+    return state(self).firstResponder ? state(self).firstResponder : self;
+}
 
 BOOL makeFirstResponder(id self, SEL, id responder)
 {
@@ -408,24 +435,63 @@ BOOL makeFirstResponder(id self, SEL, id responder)
     return YES;
 }
 
-id initialFirstResponder(id self, SEL) { return state(self).initialFirstResponder; }
-void setInitialFirstResponder(id self, SEL, id view) { state(self).initialFirstResponder = view; }
+id initialFirstResponder(id self, SEL)
+{
+    return state(self).initialFirstResponder;
+}
+void setInitialFirstResponder(id self, SEL, id view)
+{
+    state(self).initialFirstResponder = view;
+}
 
-void orderFront(id self, SEL, id) { state(self).peer().show(false); }
-void orderFrontRegardless(id self, SEL) { state(self).peer().show(false); }
-void orderOut(id self, SEL, id) { state(self).peer().hide(); }
-void makeKeyAndOrderFront(id self, SEL, id) { state(self).peer().show(true); }
-void makeKeyWindow(id self, SEL) { state(self).peer().show(true); }
-BOOL isKeyWindow(id self, SEL) { return state(self).isKey ? YES : NO; }
-BOOL isMainWindow(id self, SEL) { return state(self).isMain ? YES : NO; }
-BOOL isVisible(id self, SEL) { return state(self).peer().isVisible() ? YES : NO; }
+void orderFront(id self, SEL, id)
+{
+    state(self).peer().show(false);
+}
+void orderFrontRegardless(id self, SEL)
+{
+    state(self).peer().show(false);
+}
+void orderOut(id self, SEL, id)
+{
+    state(self).peer().hide();
+}
+void makeKeyAndOrderFront(id self, SEL, id)
+{
+    state(self).peer().show(true);
+}
+void makeKeyWindow(id self, SEL)
+{
+    state(self).peer().show(true);
+}
+BOOL isKeyWindow(id self, SEL)
+{
+    return state(self).isKey ? YES : NO;
+}
+BOOL isMainWindow(id self, SEL)
+{
+    return state(self).isMain ? YES : NO;
+}
+BOOL isVisible(id self, SEL)
+{
+    return state(self).peer().isVisible() ? YES : NO;
+}
 BOOL canBecomeKey(id self, SEL)
 {
     return state(self).styleMask & (NSWindowStyleMaskTitled | NSWindowStyleMaskResizable) ? YES : NO;
 }
-void miniaturize(id self, SEL, id) { state(self).peer().setMinimized(true); }
-void deminiaturize(id self, SEL, id) { state(self).peer().setMinimized(false); }
-BOOL isMiniaturized(id self, SEL) { return state(self).peer().isMinimized() ? YES : NO; }
+void miniaturize(id self, SEL, id)
+{
+    state(self).peer().setMinimized(true);
+}
+void deminiaturize(id self, SEL, id)
+{
+    state(self).peer().setMinimized(false);
+}
+BOOL isMiniaturized(id self, SEL)
+{
+    return state(self).peer().isMinimized() ? YES : NO;
+}
 
 void zoom(id self, SEL, id)
 {
@@ -444,7 +510,10 @@ void zoom(id self, SEL, id)
     objc::send<void>(self, "setFrame:display:", objc::send<NSRect>(screen, "visibleFrame"), BOOL(YES));
 }
 
-BOOL isZoomed(id self, SEL) { return state(self).zoomed ? YES : NO; }
+BOOL isZoomed(id self, SEL)
+{
+    return state(self).zoomed ? YES : NO;
+}
 
 void performClose(id self, SEL, id)
 {
@@ -452,10 +521,22 @@ void performClose(id self, SEL, id)
         state(self).closeWindow(true);
 }
 
-void closeWindow(id self, SEL) { state(self).closeWindow(true); }
-BOOL isDocumentEdited(id self, SEL) { return state(self).documentEdited ? YES : NO; }
-void setDocumentEdited(id self, SEL, BOOL on) { state(self).documentEdited = on != NO; }
-unsigned long styleMask(id self, SEL) { return state(self).styleMask; }
+void closeWindow(id self, SEL)
+{
+    state(self).closeWindow(true);
+}
+BOOL isDocumentEdited(id self, SEL)
+{
+    return state(self).documentEdited ? YES : NO;
+}
+void setDocumentEdited(id self, SEL, BOOL on)
+{
+    state(self).documentEdited = on != NO;
+}
+unsigned long styleMask(id self, SEL)
+{
+    return state(self).styleMask;
+}
 
 void setStyleMask(id self, SEL, unsigned long mask)
 {
@@ -471,8 +552,14 @@ void toggleFullScreen(id self, SEL, id)
     s.peer().setFullScreen(on);
 }
 
-unsigned long collectionBehavior(id self, SEL) { return state(self).collectionBehavior; }
-void setCollectionBehavior(id self, SEL, unsigned long behavior) { state(self).collectionBehavior = behavior; }
+unsigned long collectionBehavior(id self, SEL)
+{
+    return state(self).collectionBehavior;
+}
+void setCollectionBehavior(id self, SEL, unsigned long behavior)
+{
+    state(self).collectionBehavior = behavior;
+}
 
 NSRect convertRectToScreen(id self, SEL, NSRect r)
 {
@@ -496,7 +583,10 @@ NSPoint convertPointFromScreen(id self, SEL, NSPoint p)
     return convertRectFromScreen(self, nullptr, NSMakeRect(p.x, p.y, 0, 0)).origin;
 }
 
-double backingScaleFactor(id self, SEL) { return state(self).peer().backingScale(); }
+double backingScaleFactor(id self, SEL)
+{
+    return state(self).peer().backingScale();
+}
 
 void invalidateContentRects(id self, SEL, const NSRect* rects, unsigned long count)
 {
@@ -513,9 +603,15 @@ void display(id self, SEL)
     state(self).peer().displayNow();
 }
 
-void displayIfNeeded(id self, SEL) { state(self).peer().displayNow(); }
-BOOL viewsNeedDisplay(id self, SEL) { return state(self).dirty ? YES : NO; }
-void nothing(id, SEL) {}
+void displayIfNeeded(id self, SEL)
+{
+    state(self).peer().displayNow();
+}
+BOOL viewsNeedDisplay(id self, SEL)
+{
+    return state(self).dirty ? YES : NO;
+}
+void nothing(id, SEL) { }
 
 id targetFor(WindowRecord& s, NSPoint location)
 {
@@ -541,9 +637,10 @@ void sendEvent(id self, SEL, id event)
             if (target != self && target != s.firstResponder && objc::send<BOOL>(target, "acceptsFirstResponder"))
                 objc::send<BOOL>(self, "makeFirstResponder:", target);
         }
-        objc::send<void>(target, record.type == NSEventTypeLeftMouseDown    ? "mouseDown:"
-                                 : record.type == NSEventTypeRightMouseDown ? "rightMouseDown:"
-                                                                            : "otherMouseDown:",
+        objc::send<void>(target,
+                         record.type == NSEventTypeLeftMouseDown        ? "mouseDown:"
+                             : record.type == NSEventTypeRightMouseDown ? "rightMouseDown:"
+                                                                        : "otherMouseDown:",
                          event);
         break;
     case NSEventTypeLeftMouseUp:
@@ -551,39 +648,25 @@ void sendEvent(id self, SEL, id event)
         s.mouseDownView = nil;
         objc::send<void>(target, "mouseUp:", event);
         break;
-    case NSEventTypeRightMouseUp:
-        objc::send<void>(targetFor(s, record.location), "rightMouseUp:", event);
-        break;
-    case NSEventTypeOtherMouseUp:
-        objc::send<void>(targetFor(s, record.location), "otherMouseUp:", event);
-        break;
-    case NSEventTypeMouseMoved:
-        s.track(event);
-        break;
+    case NSEventTypeRightMouseUp: objc::send<void>(targetFor(s, record.location), "rightMouseUp:", event); break;
+    case NSEventTypeOtherMouseUp: objc::send<void>(targetFor(s, record.location), "otherMouseUp:", event); break;
+    case NSEventTypeMouseMoved: s.track(event); break;
     case NSEventTypeLeftMouseDragged:
     case NSEventTypeRightMouseDragged:
     case NSEventTypeOtherMouseDragged:
         s.track(event);
         target = s.mouseDownView ? s.mouseDownView : targetFor(s, record.location);
-        objc::send<void>(target, record.type == NSEventTypeLeftMouseDragged    ? "mouseDragged:"
-                                 : record.type == NSEventTypeRightMouseDragged ? "rightMouseDragged:"
-                                                                               : "otherMouseDragged:",
+        objc::send<void>(target,
+                         record.type == NSEventTypeLeftMouseDragged        ? "mouseDragged:"
+                             : record.type == NSEventTypeRightMouseDragged ? "rightMouseDragged:"
+                                                                           : "otherMouseDragged:",
                          event);
         break;
-    case NSEventTypeScrollWheel:
-        objc::send<void>(targetFor(s, record.location), "scrollWheel:", event);
-        break;
-    case NSEventTypeKeyDown:
-        objc::send<void>(s.keyTarget(), "keyDown:", event);
-        break;
-    case NSEventTypeKeyUp:
-        objc::send<void>(s.keyTarget(), "keyUp:", event);
-        break;
-    case NSEventTypeFlagsChanged:
-        objc::send<void>(s.keyTarget(), "flagsChanged:", event);
-        break;
-    default:
-        break;
+    case NSEventTypeScrollWheel: objc::send<void>(targetFor(s, record.location), "scrollWheel:", event); break;
+    case NSEventTypeKeyDown: objc::send<void>(s.keyTarget(), "keyDown:", event); break;
+    case NSEventTypeKeyUp: objc::send<void>(s.keyTarget(), "keyUp:", event); break;
+    case NSEventTypeFlagsChanged: objc::send<void>(s.keyTarget(), "flagsChanged:", event); break;
+    default: break;
     }
 }
 
@@ -598,13 +681,34 @@ BOOL performKeyEquivalent(id self, SEL, id event)
     return handled;
 }
 
-long windowNumber(id self, SEL) { return state(self).number; }
-BOOL acceptsMouseMoved(id self, SEL) { return state(self).acceptsMouseMoved ? YES : NO; }
-void setAcceptsMouseMoved(id self, SEL, BOOL on) { state(self).acceptsMouseMoved = on != NO; }
-NSPoint mouseLocationOutside(id self, SEL) { return state(self).lastMouse; }
-BOOL worksWhenModal(id self, SEL) { return state(self).worksWhenModal ? YES : NO; }
-void setWorksWhenModal(id self, SEL, BOOL on) { state(self).worksWhenModal = on != NO; }
-BOOL yes(id, SEL) { return YES; }
+long windowNumber(id self, SEL)
+{
+    return state(self).number;
+}
+BOOL acceptsMouseMoved(id self, SEL)
+{
+    return state(self).acceptsMouseMoved ? YES : NO;
+}
+void setAcceptsMouseMoved(id self, SEL, BOOL on)
+{
+    state(self).acceptsMouseMoved = on != NO;
+}
+NSPoint mouseLocationOutside(id self, SEL)
+{
+    return state(self).lastMouse;
+}
+BOOL worksWhenModal(id self, SEL)
+{
+    return state(self).worksWhenModal ? YES : NO;
+}
+void setWorksWhenModal(id self, SEL, BOOL on)
+{
+    state(self).worksWhenModal = on != NO;
+}
+BOOL yes(id, SEL)
+{
+    return YES;
+}
 
 Class registerWindowClass()
 {

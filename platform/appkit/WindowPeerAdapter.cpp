@@ -29,8 +29,8 @@ double timestampNow()
 peer::WindowSpec specFor(id self, NSRect content, unsigned long mask)
 {
     peer::WindowSpec spec;
-    spec.kind = objc::send<BOOL>(self, "isKindOfClass:", NSPanelClass()) ? peer::WindowKind::Panel
-                                                                          : peer::WindowKind::Normal;
+    spec.kind =
+        objc::send<BOOL>(self, "isKindOfClass:", NSPanelClass()) ? peer::WindowKind::Panel : peer::WindowKind::Normal;
     spec.content = topDownOnScreen(content);
     spec.decorated = mask & NSWindowStyleMaskTitled;
     spec.closable = mask & NSWindowStyleMaskClosable;
@@ -43,8 +43,7 @@ peer::WindowSpec specFor(id self, NSRect content, unsigned long mask)
 WindowPeerAdapter::WindowPeerAdapter(id self, Window& window, NSRect content, unsigned long styleMask)
     : m_self(self)
     , m_window(window)
-    , m_peer(Backend::current().createWindow(specFor(self, content, styleMask),
-                                             peer::WindowClients{this, this, this}))
+    , m_peer(Backend::current().createWindow(specFor(self, content, styleMask), peer::WindowClients{this, this, this}))
 {
 }
 
@@ -296,10 +295,10 @@ bool WindowPeerAdapter::dragPerformed(const peer::DragInfo& info)
     if (!target)
         return false;
     id dragging = makeDraggingInfo(location, info.pasteboard, info.sourceOperations, m_self);
-    bool taken = !responds(target, "prepareForDragOperation:") ||
-                 objc::send<BOOL>(target, "prepareForDragOperation:", dragging);
+    bool taken =
+        !responds(target, "prepareForDragOperation:") || objc::send<BOOL>(target, "prepareForDragOperation:", dragging);
     taken = taken && responds(target, "performDragOperation:") &&
-            objc::send<BOOL>(target, "performDragOperation:", dragging);
+        objc::send<BOOL>(target, "performDragOperation:", dragging);
     if (taken && responds(target, "concludeDragOperation:"))
         objc::send<void>(target, "concludeDragOperation:", dragging);
     objc::NSObject::release(dragging);

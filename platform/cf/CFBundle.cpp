@@ -9,9 +9,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
-#include <sys/stat.h>
 #include <iterator>
 #include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace platform::cf {
@@ -41,11 +41,11 @@ std::string lowered(std::string text)
 std::string languageCode(const std::string& language)
 {
     static const std::vector<std::vector<const char*>> s_names = {
-        {"en", "eng", "english"}, {"de", "deu", "ger", "german"}, {"fr", "fra", "fre", "french"},
-        {"ja", "jpn", "japanese"}, {"es", "spa", "spanish"},      {"it", "ita", "italian"},
-        {"nl", "nld", "dut", "dutch"}, {"pt", "por", "portuguese"}, {"sv", "swe", "swedish"},
-        {"da", "dan", "danish"},   {"fi", "fin", "finnish"},      {"nb", "nob", "nor", "norwegian"},
-        {"pl", "pol", "polish"},   {"ru", "rus", "russian"},      {"zh", "zho", "chi", "chinese"},
+        {"en", "eng", "english"},      {"de", "deu", "ger", "german"}, {"fr", "fra", "fre", "french"},
+        {"ja", "jpn", "japanese"},     {"es", "spa", "spanish"},       {"it", "ita", "italian"},
+        {"nl", "nld", "dut", "dutch"}, {"pt", "por", "portuguese"},    {"sv", "swe", "swedish"},
+        {"da", "dan", "danish"},       {"fi", "fin", "finnish"},       {"nb", "nob", "nor", "norwegian"},
+        {"pl", "pol", "polish"},       {"ru", "rus", "russian"},       {"zh", "zho", "chi", "chinese"},
         {"ko", "kor", "korean"}};
     const std::string text = lowered(language);
     for (const auto& names : s_names)
@@ -254,7 +254,7 @@ CFBundleRef CFBundleCreate(CFAllocatorRef, CFURLRef bundleURL)
 
 CFBundleRef CFBundleGetMainBundle()
 {
-    static CFBundleRef s_main = [] () -> CFBundleRef {
+    static CFBundleRef s_main = []() -> CFBundleRef {
         const std::string path = Bundle::bundlePathForExecutable(Bundle::runningExecutablePath());
         return path.empty() ? nullptr : new Bundle(path);
     }();

@@ -14,10 +14,7 @@ public:
     {
     }
     const std::vector<UInt8>& bytes() const noexcept { return m_bytes; }
-    bool equals(const Object& other) const override
-    {
-        return static_cast<const Data&>(other).m_bytes == m_bytes;
-    }
+    bool equals(const Object& other) const override { return static_cast<const Data&>(other).m_bytes == m_bytes; }
 
 private:
     std::vector<UInt8> m_bytes;

@@ -22,10 +22,10 @@ public:
 
     // The values of the locale variables, in the order of precedence.
     struct Environment {
-        std::string language;   // LANGUAGE: colon-separated list
-        std::string lcAll;      // LC_ALL
+        std::string language; // LANGUAGE: colon-separated list
+        std::string lcAll; // LC_ALL
         std::string lcMessages; // LC_MESSAGES
-        std::string lang;       // LANG
+        std::string lang; // LANG
         static Environment current();
     };
     // Language tags such as "de-AT", "de", "en", most preferred first, without

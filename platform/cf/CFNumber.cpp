@@ -48,8 +48,7 @@ namespace {
 
 using platform::cf::Number;
 
-template <typename T>
-const Number* createFrom(const void* valuePtr)
+template <typename T> const Number* createFrom(const void* valuePtr)
 {
     T value;
     std::memcpy(&value, valuePtr, sizeof value);
@@ -59,8 +58,7 @@ const Number* createFrom(const void* valuePtr)
         return new Number(static_cast<std::int64_t>(value));
 }
 
-template <typename T>
-bool storeAs(const Number& number, void* valuePtr)
+template <typename T> bool storeAs(const Number& number, void* valuePtr)
 {
     T value{};
     bool exact = true;
@@ -71,7 +69,7 @@ bool storeAs(const Number& number, void* valuePtr)
     } else if (number.isFloat()) {
         const double d = number.floatValue();
         const bool inRange = d >= static_cast<double>(std::numeric_limits<T>::min()) &&
-                             d <= static_cast<double>(std::numeric_limits<T>::max());
+            d <= static_cast<double>(std::numeric_limits<T>::max());
         value = inRange ? static_cast<T>(d) : T{};
         exact = inRange && static_cast<double>(value) == d;
     } else {

@@ -98,8 +98,8 @@ void fire(RunLoopTimer* timer)
 void schedule(RunLoopTimer* timer)
 {
     const double delay = timer->fireDate - CFAbsoluteTimeGetCurrent();
-    timer->scheduled =
-        MainLoop::instance().addTimer(secondsToDuration(delay), false, [timer] { fire(timer); }, timer->modes);
+    timer->scheduled = MainLoop::instance().addTimer(
+        secondsToDuration(delay), false, [timer] { fire(timer); }, timer->modes);
 }
 
 } // namespace

@@ -135,8 +135,8 @@ unsigned singleByteLimit(CFStringEncoding encoding)
 
 bool isSingleByte(CFStringEncoding encoding)
 {
-    return encoding == kCFStringEncodingASCII || encoding == kCFStringEncodingISOLatin1
-        || encoding == kCFStringEncodingMacRoman;
+    return encoding == kCFStringEncodingASCII || encoding == kCFStringEncodingISOLatin1 ||
+        encoding == kCFStringEncodingMacRoman;
 }
 
 std::optional<std::u16string> decode(const unsigned char* bytes, size_t count, CFStringEncoding encoding,
@@ -176,8 +176,8 @@ CFStringRef CFStringCreateWithCharacters(CFAllocatorRef, const UniChar* chars, C
     return new String(std::move(units), true);
 }
 
-CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex numBytes,
-                                    CFStringEncoding encoding, Boolean isExternalRepresentation)
+CFStringRef CFStringCreateWithBytes(CFAllocatorRef, const UInt8* bytes, CFIndex numBytes, CFStringEncoding encoding,
+                                    Boolean isExternalRepresentation)
 {
     if (numBytes < 0 || (!bytes && numBytes > 0))
         return nullptr;
@@ -191,8 +191,8 @@ CFStringRef CFStringCreateWithCString(CFAllocatorRef alloc, const char* cStr, CF
 {
     if (!cStr)
         return nullptr;
-    return CFStringCreateWithBytes(alloc, reinterpret_cast<const UInt8*>(cStr), CFIndex(std::strlen(cStr)),
-                                   encoding, false);
+    return CFStringCreateWithBytes(alloc, reinterpret_cast<const UInt8*>(cStr), CFIndex(std::strlen(cStr)), encoding,
+                                   false);
 }
 
 CFIndex CFStringGetLength(CFStringRef theString)

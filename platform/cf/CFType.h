@@ -34,11 +34,7 @@ inline CFRange CFRangeMake(CFIndex location, CFIndex length)
 
 enum : CFIndex { kCFNotFound = -1 };
 
-enum CFComparisonResult : CFIndex {
-    kCFCompareLessThan = -1,
-    kCFCompareEqualTo = 0,
-    kCFCompareGreaterThan = 1
-};
+enum CFComparisonResult : CFIndex { kCFCompareLessThan = -1, kCFCompareEqualTo = 0, kCFCompareGreaterThan = 1 };
 
 namespace platform::cf {
 
@@ -88,8 +84,7 @@ public:
 
     static const Object* fromRef(CFTypeRef ref) noexcept;
     // The object behind ref when it has the type id, else null.
-    template <typename T>
-    static const T* fromRefOfType(CFTypeRef ref, TypeId typeId) noexcept
+    template <typename T> static const T* fromRefOfType(CFTypeRef ref, TypeId typeId) noexcept
     {
         const Object* object = fromRef(ref);
         return object && object->m_typeId == typeId ? static_cast<const T*>(object) : nullptr;

@@ -26,7 +26,7 @@ int hexValue(char c)
 bool isUnreserved(unsigned char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
-           c == '_' || c == '~';
+        c == '_' || c == '~';
 }
 
 bool mayStandInPath(unsigned char c)
@@ -80,13 +80,12 @@ std::string resolve(const std::string& relative, const std::string& base)
 // installs another converter.
 URL::ColonPathConverter& converterSlot()
 {
-    static URL::ColonPathConverter s_converter{
-        [](const std::string& colonPath, std::string& posixPath) {
-            return volumes::ColonPath::toPosix(colonPath, posixPath);
-        },
-        [](const std::string& posixPath, std::string& colonPath) {
-            return volumes::ColonPath::fromPosix(posixPath, colonPath);
-        }};
+    static URL::ColonPathConverter s_converter{[](const std::string& colonPath, std::string& posixPath) {
+                                                   return volumes::ColonPath::toPosix(colonPath, posixPath);
+                                               },
+                                               [](const std::string& posixPath, std::string& colonPath) {
+                                                   return volumes::ColonPath::fromPosix(posixPath, colonPath);
+                                               }};
     return s_converter;
 }
 

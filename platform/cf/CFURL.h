@@ -8,10 +8,7 @@
 #include <string>
 
 typedef CFIndex CFURLPathStyle;
-enum : CFURLPathStyle {
-    kCFURLPOSIXPathStyle = 0,
-    kCFURLHFSPathStyle = 1
-};
+enum : CFURLPathStyle { kCFURLPOSIXPathStyle = 0, kCFURLHFSPathStyle = 1 };
 
 namespace platform::cf {
 
@@ -75,8 +72,8 @@ CFURLRef CFURLCreateFromFileSystemRepresentation(CFAllocatorRef alloc, const UIn
                                                  Boolean isDirectory);
 // Null when the text is empty or holds characters a URL may not contain.
 CFURLRef CFURLCreateWithString(CFAllocatorRef alloc, CFStringRef URLString, CFURLRef baseURL);
-CFURLRef CFURLCreateWithBytes(CFAllocatorRef alloc, const UInt8* URLBytes, CFIndex length,
-                              CFStringEncoding encoding, CFURLRef baseURL);
+CFURLRef CFURLCreateWithBytes(CFAllocatorRef alloc, const UInt8* URLBytes, CFIndex length, CFStringEncoding encoding,
+                              CFURLRef baseURL);
 CFURLRef CFURLCreateCopyAppendingPathComponent(CFAllocatorRef alloc, CFURLRef url, CFStringRef pathComponent,
                                                Boolean isDirectory);
 CFURLRef CFURLCopyAbsoluteURL(CFURLRef relativeURL);

@@ -48,7 +48,7 @@ inline NSUInteger NSMaxRange(NSRange range)
 inline bool NSLocationInRange(NSUInteger location, NSRange range)
 {
     return NSRangeIsFound(range) && location != NSNotFound && location >= range.location &&
-           location < NSMaxRange(range);
+        location < NSMaxRange(range);
 }
 
 inline bool NSEqualRanges(NSRange a, NSRange b)

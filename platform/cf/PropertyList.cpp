@@ -28,8 +28,8 @@ struct Frame {
 
 struct ParseState {
     std::vector<Frame> frames;
-    std::string text;        // character data of the current scalar element
-    int skippedDepth = 0;    // depth inside an element that is skipped
+    std::string text; // character data of the current scalar element
+    int skippedDepth = 0; // depth inside an element that is skipped
     CFTypeRef result = nullptr;
     bool failed = false;
 
@@ -115,9 +115,8 @@ CFTypeRef scalarValue(const char* name, const std::string& text)
         return CFRetain(kCFBooleanTrue);
     if (std::strcmp(name, "false") == 0)
         return CFRetain(kCFBooleanFalse);
-    const std::string trimmed = text.substr(text.find_first_not_of(" \t\r\n") == std::string::npos
-                                                ? text.size()
-                                                : text.find_first_not_of(" \t\r\n"));
+    const std::string trimmed = text.substr(
+        text.find_first_not_of(" \t\r\n") == std::string::npos ? text.size() : text.find_first_not_of(" \t\r\n"));
     char* end = nullptr;
     errno = 0;
     if (std::strcmp(name, "integer") == 0) {
@@ -190,7 +189,7 @@ CFTypeRef PropertyList::parseXML(const std::string& text)
     ParseState state;
     GMarkupParseContext* context = g_markup_parse_context_new(&parser, GMarkupParseFlags(0), &state, nullptr);
     const bool parsed = g_markup_parse_context_parse(context, text.data(), static_cast<gssize>(text.size()), nullptr) &&
-                        g_markup_parse_context_end_parse(context, nullptr);
+        g_markup_parse_context_end_parse(context, nullptr);
     g_markup_parse_context_free(context);
     if (!parsed || state.failed || state.result == nullptr)
         return nullptr;

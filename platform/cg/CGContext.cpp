@@ -16,16 +16,14 @@ struct Counted {
     std::atomic<int> references{1};
 };
 
-template <typename T>
-T* retain(T* object)
+template <typename T> T* retain(T* object)
 {
     if (object)
         object->references.fetch_add(1, std::memory_order_relaxed);
     return object;
 }
 
-template <typename T>
-void release(T* object)
+template <typename T> void release(T* object)
 {
     if (object && object->references.fetch_sub(1, std::memory_order_acq_rel) == 1)
         delete object;
@@ -235,9 +233,18 @@ CGColorSpaceRef CGColorSpaceCreateWithName(const char* name)
     return nullptr;
 }
 
-CGColorSpaceRef CGColorSpaceRetain(CGColorSpaceRef space) { return retain(space); }
-void CGColorSpaceRelease(CGColorSpaceRef space) { release(space); }
-const char* CGColorSpaceGetName(CGColorSpaceRef space) { return space ? space->name : nullptr; }
+CGColorSpaceRef CGColorSpaceRetain(CGColorSpaceRef space)
+{
+    return retain(space);
+}
+void CGColorSpaceRelease(CGColorSpaceRef space)
+{
+    release(space);
+}
+const char* CGColorSpaceGetName(CGColorSpaceRef space)
+{
+    return space ? space->name : nullptr;
+}
 
 CGDataProviderRef CGDataProviderCreateWithData(void* info, const void* data, size_t size,
                                                CGDataProviderReleaseDataCallback releaseData)
@@ -250,12 +257,18 @@ CGDataProviderRef CGDataProviderCreateWithData(void* info, const void* data, siz
     return provider;
 }
 
-CGDataProviderRef CGDataProviderRetain(CGDataProviderRef provider) { return retain(provider); }
-void CGDataProviderRelease(CGDataProviderRef provider) { release(provider); }
+CGDataProviderRef CGDataProviderRetain(CGDataProviderRef provider)
+{
+    return retain(provider);
+}
+void CGDataProviderRelease(CGDataProviderRef provider)
+{
+    release(provider);
+}
 
-CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, size_t bitsPerPixel,
-                         size_t bytesPerRow, CGColorSpaceRef space, CGBitmapInfo bitmapInfo,
-                         CGDataProviderRef provider, const CGFloat*, bool, CGColorRenderingIntent)
+CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, size_t bitsPerPixel, size_t bytesPerRow,
+                         CGColorSpaceRef space, CGBitmapInfo bitmapInfo, CGDataProviderRef provider, const CGFloat*,
+                         bool, CGColorRenderingIntent)
 {
     Alpha alpha;
     if (!provider || !alphaOf(bitmapInfo, bitsPerComponent, bitsPerPixel, alpha) || bytesPerRow < width * 4 ||
@@ -271,13 +284,25 @@ CGImageRef CGImageCreate(size_t width, size_t height, size_t bitsPerComponent, s
     return image;
 }
 
-CGImageRef CGImageRetain(CGImageRef image) { return retain(image); }
-void CGImageRelease(CGImageRef image) { release(image); }
-size_t CGImageGetWidth(CGImageRef image) { return image ? image->width : 0; }
-size_t CGImageGetHeight(CGImageRef image) { return image ? image->height : 0; }
+CGImageRef CGImageRetain(CGImageRef image)
+{
+    return retain(image);
+}
+void CGImageRelease(CGImageRef image)
+{
+    release(image);
+}
+size_t CGImageGetWidth(CGImageRef image)
+{
+    return image ? image->width : 0;
+}
+size_t CGImageGetHeight(CGImageRef image)
+{
+    return image ? image->height : 0;
+}
 
-CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent,
-                                   size_t bytesPerRow, CGColorSpaceRef space, CGBitmapInfo bitmapInfo)
+CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size_t bitsPerComponent, size_t bytesPerRow,
+                                   CGColorSpaceRef space, CGBitmapInfo bitmapInfo)
 {
     Alpha alpha;
     if (!data || !alphaOf(bitmapInfo, bitsPerComponent, 32, alpha) || alpha == Alpha::Straight ||
@@ -294,12 +319,30 @@ CGContextRef CGBitmapContextCreate(void* data, size_t width, size_t height, size
     return context;
 }
 
-CGContextRef CGContextRetain(CGContextRef context) { return retain(context); }
-void CGContextRelease(CGContextRef context) { release(context); }
-void* CGBitmapContextGetData(CGContextRef context) { return context ? context->data : nullptr; }
-size_t CGBitmapContextGetWidth(CGContextRef context) { return context ? context->width : 0; }
-size_t CGBitmapContextGetHeight(CGContextRef context) { return context ? context->height : 0; }
-size_t CGBitmapContextGetBytesPerRow(CGContextRef context) { return context ? context->bytesPerRow : 0; }
+CGContextRef CGContextRetain(CGContextRef context)
+{
+    return retain(context);
+}
+void CGContextRelease(CGContextRef context)
+{
+    release(context);
+}
+void* CGBitmapContextGetData(CGContextRef context)
+{
+    return context ? context->data : nullptr;
+}
+size_t CGBitmapContextGetWidth(CGContextRef context)
+{
+    return context ? context->width : 0;
+}
+size_t CGBitmapContextGetHeight(CGContextRef context)
+{
+    return context ? context->height : 0;
+}
+size_t CGBitmapContextGetBytesPerRow(CGContextRef context)
+{
+    return context ? context->bytesPerRow : 0;
+}
 
 void CGContextSaveGState(CGContextRef context)
 {
@@ -366,10 +409,10 @@ CGInterpolationQuality CGContextGetInterpolationQuality(CGContextRef context)
 }
 
 // Edges are never smoothed here; colour spaces are tokens; nothing strokes.
-void CGContextSetShouldAntialias(CGContextRef, bool) {}
-void CGContextSetFillColorSpace(CGContextRef, CGColorSpaceRef) {}
-void CGContextSetStrokeColorSpace(CGContextRef, CGColorSpaceRef) {}
-void CGContextSetLineWidth(CGContextRef, CGFloat) {}
+void CGContextSetShouldAntialias(CGContextRef, bool) { }
+void CGContextSetFillColorSpace(CGContextRef, CGColorSpaceRef) { }
+void CGContextSetStrokeColorSpace(CGContextRef, CGColorSpaceRef) { }
+void CGContextSetLineWidth(CGContextRef, CGFloat) { }
 
 void CGContextSetRGBFillColor(CGContextRef context, CGFloat red, CGFloat green, CGFloat blue, CGFloat alpha)
 {
@@ -511,10 +554,9 @@ void CGContextDrawImage(CGContextRef context, CGRect rect, CGImageRef image)
     const std::vector<Sample> rows = samplesAlong(y0, y1, leftTop.y, spanY, image->height, nearest);
     const bool whole = takesWholePixels(columns) && takesWholePixels(rows);
     const bool copiesBytes = image->alpha == Alpha::Opaque ||
-                             (image->alpha == Alpha::Premultiplied && context->state.blend == kCGBlendModeCopy);
+        (image->alpha == Alpha::Premultiplied && context->state.blend == kCGBlendModeCopy);
     if (whole && copiesBytes && runsForwardOneToOne(columns)) {
-        const uint32_t alphaBits =
-            image->alpha == Alpha::Opaque || context->alpha == Alpha::Opaque ? 0xFF000000u : 0u;
+        const uint32_t alphaBits = image->alpha == Alpha::Opaque || context->alpha == Alpha::Opaque ? 0xFF000000u : 0u;
         for (long y = y0; y < y1; ++y)
             copyRow(image->pixel(columns.front().first, rows[size_t(y - y0)].first), context->pixel(x0, y),
                     columns.size(), alphaBits);

@@ -27,20 +27,59 @@ using NSPoint = CGPoint;
 using NSSize = CGSize;
 using NSRect = CGRect;
 
-inline CGPoint CGPointMake(CGFloat x, CGFloat y) { return CGPoint{x, y}; }
-inline CGSize CGSizeMake(CGFloat width, CGFloat height) { return CGSize{width, height}; }
-inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height) { return CGRect{{x, y}, {width, height}}; }
-inline NSPoint NSMakePoint(CGFloat x, CGFloat y) { return CGPointMake(x, y); }
-inline NSSize NSMakeSize(CGFloat width, CGFloat height) { return CGSizeMake(width, height); }
-inline NSRect NSMakeRect(CGFloat x, CGFloat y, CGFloat width, CGFloat height) { return CGRectMake(x, y, width, height); }
+inline CGPoint CGPointMake(CGFloat x, CGFloat y)
+{
+    return CGPoint{x, y};
+}
+inline CGSize CGSizeMake(CGFloat width, CGFloat height)
+{
+    return CGSize{width, height};
+}
+inline CGRect CGRectMake(CGFloat x, CGFloat y, CGFloat width, CGFloat height)
+{
+    return CGRect{{x, y}, {width, height}};
+}
+inline NSPoint NSMakePoint(CGFloat x, CGFloat y)
+{
+    return CGPointMake(x, y);
+}
+inline NSSize NSMakeSize(CGFloat width, CGFloat height)
+{
+    return CGSizeMake(width, height);
+}
+inline NSRect NSMakeRect(CGFloat x, CGFloat y, CGFloat width, CGFloat height)
+{
+    return CGRectMake(x, y, width, height);
+}
 
-inline CGFloat CGRectGetMinX(CGRect r) { return std::min(r.origin.x, r.origin.x + r.size.width); }
-inline CGFloat CGRectGetMaxX(CGRect r) { return std::max(r.origin.x, r.origin.x + r.size.width); }
-inline CGFloat CGRectGetMinY(CGRect r) { return std::min(r.origin.y, r.origin.y + r.size.height); }
-inline CGFloat CGRectGetMaxY(CGRect r) { return std::max(r.origin.y, r.origin.y + r.size.height); }
-inline CGFloat CGRectGetWidth(CGRect r) { return CGRectGetMaxX(r) - CGRectGetMinX(r); }
-inline CGFloat CGRectGetHeight(CGRect r) { return CGRectGetMaxY(r) - CGRectGetMinY(r); }
-inline bool CGRectIsEmpty(CGRect r) { return !(r.size.width != 0 && r.size.height != 0); }
+inline CGFloat CGRectGetMinX(CGRect r)
+{
+    return std::min(r.origin.x, r.origin.x + r.size.width);
+}
+inline CGFloat CGRectGetMaxX(CGRect r)
+{
+    return std::max(r.origin.x, r.origin.x + r.size.width);
+}
+inline CGFloat CGRectGetMinY(CGRect r)
+{
+    return std::min(r.origin.y, r.origin.y + r.size.height);
+}
+inline CGFloat CGRectGetMaxY(CGRect r)
+{
+    return std::max(r.origin.y, r.origin.y + r.size.height);
+}
+inline CGFloat CGRectGetWidth(CGRect r)
+{
+    return CGRectGetMaxX(r) - CGRectGetMinX(r);
+}
+inline CGFloat CGRectGetHeight(CGRect r)
+{
+    return CGRectGetMaxY(r) - CGRectGetMinY(r);
+}
+inline bool CGRectIsEmpty(CGRect r)
+{
+    return !(r.size.width != 0 && r.size.height != 0);
+}
 inline bool CGRectContainsPoint(CGRect r, CGPoint p)
 {
     return p.x >= CGRectGetMinX(r) && p.x < CGRectGetMaxX(r) && p.y >= CGRectGetMinY(r) && p.y < CGRectGetMaxY(r);
@@ -48,7 +87,7 @@ inline bool CGRectContainsPoint(CGRect r, CGPoint p)
 inline bool CGRectEqualToRect(CGRect a, CGRect b)
 {
     return a.origin.x == b.origin.x && a.origin.y == b.origin.y && a.size.width == b.size.width &&
-           a.size.height == b.size.height;
+        a.size.height == b.size.height;
 }
 // The common part; an empty rectangle at the origin when there is none.
 inline CGRect CGRectIntersection(CGRect a, CGRect b)
@@ -74,16 +113,13 @@ inline CGRect CGRectUnion(CGRect a, CGRect b)
 }
 
 namespace platform::objc {
-template <>
-struct TypeEncoding<CGPoint> {
+template <> struct TypeEncoding<CGPoint> {
     static std::string get() { return "{CGPoint=dd}"; }
 };
-template <>
-struct TypeEncoding<CGSize> {
+template <> struct TypeEncoding<CGSize> {
     static std::string get() { return "{CGSize=dd}"; }
 };
-template <>
-struct TypeEncoding<CGRect> {
+template <> struct TypeEncoding<CGRect> {
     static std::string get() { return "{CGRect={CGPoint=dd}{CGSize=dd}}"; }
 };
 } // namespace platform::objc

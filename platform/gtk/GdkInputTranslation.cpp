@@ -1,5 +1,5 @@
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/gtk/GdkInputTranslation.h"
+#include "platform/keyboard/ModifierFlags.h"
 
 #include "platform/peer/InputEvents.h"
 
@@ -31,23 +31,36 @@ char32_t namedKeyCharacter(unsigned keyval)
     if (keyval >= GDK_KEY_F1 && keyval <= GDK_KEY_F35)
         return kF1Character + (keyval - GDK_KEY_F1);
     switch (keyval) {
-    case GDK_KEY_Return: case GDK_KEY_ISO_Enter: return 0x0D;
+    case GDK_KEY_Return:
+    case GDK_KEY_ISO_Enter: return 0x0D;
     case GDK_KEY_KP_Enter: return 0x03;
     case GDK_KEY_BackSpace: return 0x7F;
-    case GDK_KEY_Tab: case GDK_KEY_KP_Tab: return 0x09;
+    case GDK_KEY_Tab:
+    case GDK_KEY_KP_Tab: return 0x09;
     case GDK_KEY_ISO_Left_Tab: return 0x19;
     case GDK_KEY_Escape: return 0x1B;
-    case GDK_KEY_Up: case GDK_KEY_KP_Up: return kUpArrowCharacter;
-    case GDK_KEY_Down: case GDK_KEY_KP_Down: return kDownArrowCharacter;
-    case GDK_KEY_Left: case GDK_KEY_KP_Left: return kLeftArrowCharacter;
-    case GDK_KEY_Right: case GDK_KEY_KP_Right: return kRightArrowCharacter;
-    case GDK_KEY_Insert: case GDK_KEY_KP_Insert: return kInsertCharacter;
-    case GDK_KEY_Delete: case GDK_KEY_KP_Delete: return kDeleteCharacter;
-    case GDK_KEY_Home: case GDK_KEY_KP_Home: return kHomeCharacter;
-    case GDK_KEY_End: case GDK_KEY_KP_End: return kEndCharacter;
-    case GDK_KEY_Page_Up: case GDK_KEY_KP_Page_Up: return kPageUpCharacter;
-    case GDK_KEY_Page_Down: case GDK_KEY_KP_Page_Down: return kPageDownCharacter;
-    case GDK_KEY_Clear: case GDK_KEY_KP_Begin: return kClearLineCharacter;
+    case GDK_KEY_Up:
+    case GDK_KEY_KP_Up: return kUpArrowCharacter;
+    case GDK_KEY_Down:
+    case GDK_KEY_KP_Down: return kDownArrowCharacter;
+    case GDK_KEY_Left:
+    case GDK_KEY_KP_Left: return kLeftArrowCharacter;
+    case GDK_KEY_Right:
+    case GDK_KEY_KP_Right: return kRightArrowCharacter;
+    case GDK_KEY_Insert:
+    case GDK_KEY_KP_Insert: return kInsertCharacter;
+    case GDK_KEY_Delete:
+    case GDK_KEY_KP_Delete: return kDeleteCharacter;
+    case GDK_KEY_Home:
+    case GDK_KEY_KP_Home: return kHomeCharacter;
+    case GDK_KEY_End:
+    case GDK_KEY_KP_End: return kEndCharacter;
+    case GDK_KEY_Page_Up:
+    case GDK_KEY_KP_Page_Up: return kPageUpCharacter;
+    case GDK_KEY_Page_Down:
+    case GDK_KEY_KP_Page_Down: return kPageDownCharacter;
+    case GDK_KEY_Clear:
+    case GDK_KEY_KP_Begin: return kClearLineCharacter;
     case GDK_KEY_Help: return kHelpCharacter;
     default: return 0;
     }
@@ -67,7 +80,8 @@ bool isKeypadKey(unsigned keyval)
 
 bool isArrowKey(unsigned keyval)
 {
-    return (keyval >= GDK_KEY_Left && keyval <= GDK_KEY_Down) || (keyval >= GDK_KEY_KP_Left && keyval <= GDK_KEY_KP_Down);
+    return (keyval >= GDK_KEY_Left && keyval <= GDK_KEY_Down) ||
+        (keyval >= GDK_KEY_KP_Left && keyval <= GDK_KEY_KP_Down);
 }
 
 } // namespace
@@ -147,13 +161,20 @@ bool isComposingKey(unsigned keyval)
 std::uint64_t modifierFlagOfKey(unsigned keyval)
 {
     switch (keyval) {
-    case GDK_KEY_Shift_L: case GDK_KEY_Shift_R: return keyboard::kModifierShift;
-    case GDK_KEY_Control_L: case GDK_KEY_Control_R: return keyboard::kModifierCommand;
-    case GDK_KEY_Super_L: case GDK_KEY_Super_R: case GDK_KEY_Hyper_L: case GDK_KEY_Hyper_R:
-        return keyboard::kModifierControl;
-    case GDK_KEY_Alt_L: case GDK_KEY_Alt_R: case GDK_KEY_Meta_L: case GDK_KEY_Meta_R:
-    case GDK_KEY_ISO_Level3_Shift: case GDK_KEY_Mode_switch:
-        return keyboard::kModifierOption;
+    case GDK_KEY_Shift_L:
+    case GDK_KEY_Shift_R: return keyboard::kModifierShift;
+    case GDK_KEY_Control_L:
+    case GDK_KEY_Control_R: return keyboard::kModifierCommand;
+    case GDK_KEY_Super_L:
+    case GDK_KEY_Super_R:
+    case GDK_KEY_Hyper_L:
+    case GDK_KEY_Hyper_R: return keyboard::kModifierControl;
+    case GDK_KEY_Alt_L:
+    case GDK_KEY_Alt_R:
+    case GDK_KEY_Meta_L:
+    case GDK_KEY_Meta_R:
+    case GDK_KEY_ISO_Level3_Shift:
+    case GDK_KEY_Mode_switch: return keyboard::kModifierOption;
     default: return 0;
     }
 }

@@ -63,8 +63,8 @@ const char* GtkCursor::themeName(const std::string& shape)
 
 GdkCursor* GtkCursor::makeCursor(const peer::CursorImage& image) const
 {
-    const bool hasPicture = image.shape.empty() && image.width > 0 && image.height > 0
-        && image.pixels.size() >= std::size_t(image.width) * std::size_t(image.height);
+    const bool hasPicture = image.shape.empty() && image.width > 0 && image.height > 0 &&
+        image.pixels.size() >= std::size_t(image.width) * std::size_t(image.height);
     if (!hasPicture)
         return gdk_cursor_new_from_name(m_display, themeName(image.shape));
     // Premultiplied B, G, R, A words are cairo's native ARGB32.
@@ -138,8 +138,8 @@ void GtkCursor::detach(GtkWidget* area)
 void GtkCursor::warp(peer::Point screenLocation)
 {
     const peer::Point origin = GtkScreens::firstScreenOrigin(m_display);
-    gdk_device_warp(pointerOf(m_display), gdk_display_get_default_screen(m_display),
-                    int(screenLocation.x + origin.x), int(screenLocation.y + origin.y));
+    gdk_device_warp(pointerOf(m_display), gdk_display_get_default_screen(m_display), int(screenLocation.x + origin.x),
+                    int(screenLocation.y + origin.y));
 }
 
 peer::Point GtkCursor::location() const

@@ -46,7 +46,7 @@ private:
 
     GdkDisplay* m_display;
     GdkCursor* m_cursor = nullptr; // owned; null for the default
-    GdkCursor* m_blank = nullptr;  // owned; made when first hidden
+    GdkCursor* m_blank = nullptr; // owned; made when first hidden
     bool m_hidden = false;
     bool m_associated = true;
     std::vector<GtkWidget*> m_areas;

@@ -83,8 +83,8 @@ void GtkDragSession::begin(const std::string& pasteboard, const peer::CursorImag
     }
     GtkTargetList* targets = SelectionTargets::offered(Backend::current().pasteboard(pasteboard), true);
     GdkEvent* trigger = gtk_get_current_event();
-    GdkDragContext* context = gtk_drag_begin_with_coordinates(m_source, targets, actionsFor(allowedOperations), 1,
-                                                              trigger, -1, -1);
+    GdkDragContext* context =
+        gtk_drag_begin_with_coordinates(m_source, targets, actionsFor(allowedOperations), 1, trigger, -1, -1);
     if (trigger)
         gdk_event_free(trigger);
     gtk_target_list_unref(targets);
@@ -130,8 +130,7 @@ void GtkDragSession::end(unsigned operation)
         finished(at, operation);
 }
 
-void GtkDragSession::onDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* selection, unsigned, unsigned,
-                               void* self)
+void GtkDragSession::onDataGet(GtkWidget*, GdkDragContext*, GtkSelectionData* selection, unsigned, unsigned, void* self)
 {
     auto* session = static_cast<GtkDragSession*>(self);
     SelectionTargets::serve(Backend::current().pasteboard(session->m_pasteboard), selection);

@@ -186,8 +186,8 @@ gboolean GtkDropTarget::onDrop(GtkWidget*, GdkDragContext* context, int x, int y
     return TRUE;
 }
 
-void GtkDropTarget::onDataReceived(GtkWidget*, GdkDragContext* context, int, int, GtkSelectionData* selection,
-                                   unsigned, unsigned time, void* self)
+void GtkDropTarget::onDataReceived(GtkWidget*, GdkDragContext* context, int, int, GtkSelectionData* selection, unsigned,
+                                   unsigned time, void* self)
 {
     auto* target = static_cast<GtkDropTarget*>(self);
     if (context != target->m_context || target->m_pendingData == 0)

@@ -1,5 +1,5 @@
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/gtk/GtkMenuBarPeer.h"
+#include "platform/keyboard/ModifierFlags.h"
 
 #include "platform/cf/CFBundle.h"
 #include "platform/cf/CFString.h"
@@ -33,8 +33,8 @@ bool isLeftOut(const peer::MenuNode& node, const peer::MenuPath& path)
 // same kinds (labels, states and accelerators may differ).
 bool sameShape(const peer::MenuNode& a, const peer::MenuNode& b, peer::MenuPath& path)
 {
-    if (a.separator != b.separator || a.children.size() != b.children.size()
-        || (path.size() == 1 ? false : a.checked != b.checked) || isLeftOut(a, path) != isLeftOut(b, path))
+    if (a.separator != b.separator || a.children.size() != b.children.size() ||
+        (path.size() == 1 ? false : a.checked != b.checked) || isLeftOut(a, path) != isLeftOut(b, path))
         return false;
     for (std::size_t i = 0; i < a.children.size(); ++i) {
         path.push_back(i);
@@ -62,17 +62,12 @@ guint keyvalOf(gunichar character)
 {
     switch (character) {
     case '\r':
-    case '\n':
-        return GDK_KEY_Return;
-    case '\t':
-        return GDK_KEY_Tab;
-    case 0x1B:
-        return GDK_KEY_Escape;
+    case '\n': return GDK_KEY_Return;
+    case '\t': return GDK_KEY_Tab;
+    case 0x1B: return GDK_KEY_Escape;
     case 0x08:
-    case 0x7F:
-        return GDK_KEY_BackSpace;
-    default:
-        break;
+    case 0x7F: return GDK_KEY_BackSpace;
+    default: break;
     }
     if (character >= 0xF704 && character <= 0xF70F) // the platform's F1 to F12
         return GDK_KEY_F1 + (character - 0xF704);
@@ -90,9 +85,8 @@ void showAccelerator(GtkWidget* item, const peer::MenuNode& node)
     guint key = 0;
     unsigned modifiers = 0;
     const char* text = node.keyEquivalent.c_str();
-    const gunichar character = node.keyEquivalent.empty()
-        ? gunichar(0)
-        : g_utf8_get_char_validated(text, gssize(node.keyEquivalent.size()));
+    const gunichar character =
+        node.keyEquivalent.empty() ? gunichar(0) : g_utf8_get_char_validated(text, gssize(node.keyEquivalent.size()));
     if (character != gunichar(-1) && character != gunichar(-2) && character != 0)
         key = keyvalOf(character);
     if (key) {
@@ -121,10 +115,7 @@ struct GtkMenuBarPeerSignals {
         if (const peer::MenuPath* path = pathOf(item))
             static_cast<GtkMenuBarPeer*>(peer)->itemActivated(peer::MenuPath(*path));
     }
-    static void deactivate(GtkMenuShell*, gpointer peer)
-    {
-        static_cast<GtkMenuBarPeer*>(peer)->menusClosed();
-    }
+    static void deactivate(GtkMenuShell*, gpointer peer) { static_cast<GtkMenuBarPeer*>(peer)->menusClosed(); }
     static gboolean rebuild(gpointer peer)
     {
         auto* self = static_cast<GtkMenuBarPeer*>(peer);
@@ -225,8 +216,8 @@ void GtkMenuBarPeer::fill(GtkWidget* shell, const peer::MenuNode& menu, peer::Me
 
 GtkWidget* GtkMenuBarPeer::newItem(const peer::MenuNode& node, const peer::MenuPath& path)
 {
-    GtkWidget* item = node.checked && path.size() > 1 ? gtk_check_menu_item_new_with_label("")
-                                                       : gtk_menu_item_new_with_label("");
+    GtkWidget* item =
+        node.checked && path.size() > 1 ? gtk_check_menu_item_new_with_label("") : gtk_menu_item_new_with_label("");
     setPath(G_OBJECT(item), path);
     if (!node.children.empty()) {
         GtkWidget* submenu = gtk_menu_new();

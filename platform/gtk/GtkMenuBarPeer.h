@@ -48,12 +48,12 @@ private:
     void menusClosed();
 
     GtkWidget* m_bar = nullptr;
-    peer::MenuNode m_root;  // the client's latest tree
+    peer::MenuNode m_root; // the client's latest tree
     peer::MenuNode m_built; // the tree the widgets show
     peer::MenuBarClient* m_client = nullptr;
-    int m_opening = 0;             // menuWillOpen calls under way
+    int m_opening = 0; // menuWillOpen calls under way
     bool m_rebuildPending = false; // a new shape arrived while menus were open
-    unsigned m_rebuildSource = 0;  // the idle that rebuilds it
+    unsigned m_rebuildSource = 0; // the idle that rebuilds it
 };
 
 } // namespace platform::gtk

@@ -4,7 +4,6 @@
 
 #include <gtk/gtk.h>
 
-
 namespace platform::gtk {
 
 namespace {
@@ -109,12 +108,11 @@ void GtkPasteboard::claim()
     gint count = 0;
     GtkTargetEntry* targets = gtk_target_table_new_from_list(list, &count);
     gtk_target_list_unref(list);
-    GtkTargetEntry nothing{const_cast<gchar*>("application/x-varanto-private"), GTK_TARGET_SAME_APP,
-                           kTargetNothing};
+    GtkTargetEntry nothing{const_cast<gchar*>("application/x-varanto-private"), GTK_TARGET_SAME_APP, kTargetNothing};
     m_claiming = true;
-    const gboolean taken = gtk_clipboard_set_with_data(m_clipboard, count > 0 ? targets : &nothing,
-                                                       count > 0 ? guint(count) : 1u, &GtkPasteboard::onGet,
-                                                       &GtkPasteboard::onClear, this);
+    const gboolean taken =
+        gtk_clipboard_set_with_data(m_clipboard, count > 0 ? targets : &nothing, count > 0 ? guint(count) : 1u,
+                                    &GtkPasteboard::onGet, &GtkPasteboard::onClear, this);
     m_claiming = false;
     // A clipboard manager may keep what is offered after the program ends.
     if (taken && count > 0)

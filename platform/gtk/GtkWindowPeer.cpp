@@ -111,10 +111,7 @@ struct GtkWindowPeerSignals {
         const glong units = g_utf8_strlen(marked.c_str(), -1) > 0 ? cursor : 0;
         static_cast<GtkWindowPeer*>(peer)->noteComposed(peer::TextInput{false, marked, std::size_t(units), 0});
     }
-    static void destroyed(GtkWidget*, gpointer peer)
-    {
-        static_cast<GtkWindowPeer*>(peer)->noteDestroyed();
-    }
+    static void destroyed(GtkWidget*, gpointer peer) { static_cast<GtkWindowPeer*>(peer)->noteDestroyed(); }
     static void menuBarVisible(GObject*, GParamSpec*, gpointer peer)
     {
         static_cast<GtkWindowPeer*>(peer)->noteMenuBarShown();
@@ -126,7 +123,8 @@ struct GtkWindowPeerSignals {
     }
     static void realize(GtkWidget* window, gpointer peer)
     {
-        gtk_im_context_set_client_window(static_cast<GtkWindowPeer*>(peer)->m_inputMethod, gtk_widget_get_window(window));
+        gtk_im_context_set_client_window(static_cast<GtkWindowPeer*>(peer)->m_inputMethod,
+                                         gtk_widget_get_window(window));
     }
 };
 
@@ -138,17 +136,17 @@ GtkWindowPeer::GtkWindowPeer(const peer::WindowSpec& spec, const peer::WindowCli
 {
     // Held (not only owned by the toolkit), so that a window the window
     // system destroys stays an object to ask until this peer goes.
-    m_window = GTK_WIDGET(g_object_ref(
-        gtk_window_new(spec.kind == peer::WindowKind::Overlay ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL)));
+    m_window = GTK_WIDGET(
+        g_object_ref(gtk_window_new(spec.kind == peer::WindowKind::Overlay ? GTK_WINDOW_POPUP : GTK_WINDOW_TOPLEVEL)));
     m_area = GTK_WIDGET(g_object_ref_sink(gtk_drawing_area_new()));
     m_layout = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
     gtk_box_pack_end(GTK_BOX(m_layout), m_area, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(m_window), m_layout);
-    gtk_widget_add_events(m_area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK
-                                      | GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK
-                                      | GDK_SMOOTH_SCROLL_MASK);
-    gtk_widget_add_events(m_window, GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK | GDK_FOCUS_CHANGE_MASK
-                                        | GDK_STRUCTURE_MASK);
+    gtk_widget_add_events(m_area,
+                          GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                              GDK_ENTER_NOTIFY_MASK | GDK_LEAVE_NOTIFY_MASK | GDK_SCROLL_MASK | GDK_SMOOTH_SCROLL_MASK);
+    gtk_widget_add_events(m_window,
+                          GDK_KEY_PRESS_MASK | GDK_KEY_RELEASE_MASK | GDK_FOCUS_CHANGE_MASK | GDK_STRUCTURE_MASK);
     GtkWindow* window = GTK_WINDOW(m_window);
     gtk_window_set_decorated(window, spec.decorated);
     gtk_window_set_deletable(window, spec.closable);
@@ -657,8 +655,8 @@ bool GtkWindowPeer::handleKey(const GdkEvent& event)
     // Without modifiers but Shift, as the platform reports them.
     guint plainKeyval = key.keyval;
     gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(gtk_widget_get_display(m_window)), hardware,
-                                        GdkModifierType(key.state & GDK_SHIFT_MASK), key.group, &plainKeyval,
-                                        nullptr, nullptr, nullptr);
+                                        GdkModifierType(key.state & GDK_SHIFT_MASK), key.group, &plainKeyval, nullptr,
+                                        nullptr, nullptr);
     input.charactersIgnoringModifiers = platformCharacters(plainKeyval);
     noteModifiers(modifiers);
     if (down && (m_composing || isComposingKey(key.keyval)) && composeKey(event, input))
@@ -681,8 +679,8 @@ bool GtkWindowPeer::composeKey(const GdkEvent& event, peer::KeyInput input)
     }
     // Taken without a result: the input method is in the middle of a
     // sequence (whether or not it shows marked text).
-    const bool committed = std::any_of(m_composed.begin(), m_composed.end(),
-                                       [](const peer::TextInput& text) { return text.committed; });
+    const bool committed =
+        std::any_of(m_composed.begin(), m_composed.end(), [](const peer::TextInput& text) { return text.committed; });
     if (!committed)
         m_composing = true;
     // The key itself gives no characters; what it composed follows as text.

@@ -103,7 +103,7 @@ private:
     GtkCursor* m_cursor;
     GtkWidget* m_window = nullptr;
     GtkWidget* m_area = nullptr;
-    GtkWidget* m_layout = nullptr;  // the menu bar over the content area
+    GtkWidget* m_layout = nullptr; // the menu bar over the content area
     GtkWidget* m_menuBar = nullptr;
     peer::Rect m_frame;
     std::optional<peer::Size> m_resizeAsked; // a size the client answered for a user resize
@@ -118,9 +118,9 @@ private:
     std::set<unsigned> m_keysDown; // hardware key codes held (auto-repeat shows as a second press)
     GtkIMContext* m_inputMethod = nullptr;
     std::unique_ptr<GtkDropTarget> m_dropTarget; // the content area, for the drag client
-    bool m_composing = false;                 // the input method shows marked text
-    bool m_filtering = false;                 // a key is with the input method
-    std::vector<peer::TextInput> m_composed;  // its answers to the key being filtered
+    bool m_composing = false; // the input method shows marked text
+    bool m_filtering = false; // a key is with the input method
+    std::vector<peer::TextInput> m_composed; // its answers to the key being filtered
 };
 
 } // namespace platform::gtk

@@ -84,8 +84,7 @@ GtkTargetList* SelectionTargets::offered(const peer::PasteboardPeer& pasteboard,
         for (std::size_t item = 0; item < pasteboard.itemCount(); ++item)
             for (const std::string& type : pasteboard.types(item))
                 if (isPrivateType(type) && !isTextType(type) && type != kFileUrlType)
-                    gtk_target_list_add(list, gdk_atom_intern(type.c_str(), FALSE), GTK_TARGET_SAME_APP,
-                                        kInfoPrivate);
+                    gtk_target_list_add(list, gdk_atom_intern(type.c_str(), FALSE), GTK_TARGET_SAME_APP, kInfoPrivate);
     return list;
 }
 
@@ -130,8 +129,8 @@ std::vector<GdkAtom> SelectionTargets::wanted(const std::vector<GdkAtom>& offere
         chosen.push_back(uriList);
     if (gtk_targets_include_text(targets, count)) {
         // The richest text target offered.
-        for (const char* name : {"UTF8_STRING", "text/plain;charset=utf-8", "COMPOUND_TEXT", "TEXT", "STRING",
-                                 "text/plain"}) {
+        for (const char* name :
+             {"UTF8_STRING", "text/plain;charset=utf-8", "COMPOUND_TEXT", "TEXT", "STRING", "text/plain"}) {
             const GdkAtom atom = gdk_atom_intern(name, FALSE);
             if (std::find(offered.begin(), offered.end(), atom) != offered.end()) {
                 chosen.push_back(atom);

@@ -134,8 +134,8 @@ void HeadlessWindow::userMouseButton(bool down, int button, peer::Point at, std:
 {
     peer::MouseButtonInput input{down, button, at, modifiers, 1};
     if (down) {
-        const auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
-            MainLoop::instance().now().time_since_epoch());
+        const auto now =
+            std::chrono::duration_cast<std::chrono::milliseconds>(MainLoop::instance().now().time_since_epoch());
         input.clickCount = m_clicks.press(button, std::uint32_t(now.count()), at.x, at.y);
     } else {
         input.clickCount = std::max(1, m_clicks.current());

@@ -1,5 +1,5 @@
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/headless/TestDriver.h"
+#include "platform/keyboard/ModifierFlags.h"
 
 #include "platform/appkit/NSWindow.h"
 #include "platform/keyboard/KeyEventCharacters.h"
@@ -109,8 +109,8 @@ void TestDriver::scroll(HeadlessWindow& window, peer::Point at, double deltaX, d
 void TestDriver::keyDown(HeadlessWindow& window, unsigned short keyCode, const std::string& characters,
                          std::uint64_t modifiers, std::optional<std::string> ignoringModifiers)
 {
-    window.input()->key(peer::KeyInput{true, keyCode, modifiers, characters, ignoringModifiers.value_or(characters),
-                                       false});
+    window.input()->key(
+        peer::KeyInput{true, keyCode, modifiers, characters, ignoringModifiers.value_or(characters), false});
 }
 
 void TestDriver::keyUp(HeadlessWindow& window, unsigned short keyCode, const std::string& characters,
@@ -133,8 +133,8 @@ namespace {
 UInt32 translationModifiers(std::uint64_t flags)
 {
     return ((flags & keyboard::kModifierCommand) ? 0x01 : 0) | ((flags & keyboard::kModifierShift) ? 0x02 : 0) |
-           ((flags & keyboard::kModifierCapsLock) ? 0x04 : 0) | ((flags & keyboard::kModifierOption) ? 0x08 : 0) |
-           ((flags & keyboard::kModifierControl) ? 0x10 : 0);
+        ((flags & keyboard::kModifierCapsLock) ? 0x04 : 0) | ((flags & keyboard::kModifierOption) ? 0x08 : 0) |
+        ((flags & keyboard::kModifierControl) ? 0x10 : 0);
 }
 
 // The text of a key on the current layout as UTF-8; deadKeyState carries a
@@ -172,8 +172,8 @@ void TestDriver::typeKeyUp(HeadlessWindow& window, unsigned short keyCode, std::
 {
     std::uint32_t plainState = 0, state = 0;
     const std::string ignoring = layoutText(keyCode, modifiers & keyboard::kModifierShift, plainState);
-    window.input()->key(peer::KeyInput{false, keyCode, modifiers, layoutText(keyCode, modifiers, state), ignoring,
-                                       false});
+    window.input()->key(
+        peer::KeyInput{false, keyCode, modifiers, layoutText(keyCode, modifiers, state), ignoring, false});
 }
 
 void TestDriver::modifiers(HeadlessWindow& window, std::uint64_t flags)

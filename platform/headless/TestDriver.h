@@ -104,8 +104,7 @@ public:
     // dead key gives none and puts its accent on the next key typed), those
     // ignoring modifiers the layout's with Shift alone (none for a dead
     // key); repeat marks an auto-repeated key down.
-    void typeKeyDown(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers = 0,
-                     bool repeat = false);
+    void typeKeyDown(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers = 0, bool repeat = false);
     void typeKeyUp(HeadlessWindow& window, unsigned short keyCode, std::uint64_t modifiers = 0);
     void modifiers(HeadlessWindow& window, std::uint64_t flags);
     // Text from an input method: committed, or marked (composing).

@@ -16,7 +16,7 @@ constexpr KeyCharacter kKeyCharacters[] = {
     {114, 0xF746}, // Help (Insert on PC keyboards)
     {117, 0xF728}, {115, 0xF729}, {119, 0xF72B}, {116, 0xF72C}, {121, 0xF72D}, // Delete, Home, End, PgUp, PgDn
     {71, 0xF739}, // keypad Clear
-    {51, 0x7F},   {36, 0x0D},   {76, 0x03},   {53, 0x1B},
+    {51, 0x7F},    {36, 0x0D},    {76, 0x03},    {53, 0x1B},
 };
 
 constexpr unsigned kTab = 48;

@@ -97,12 +97,12 @@ struct DeadKey {
 };
 
 constexpr DeadKey kDeadKeys[] = {
-    {XKB_KEY_dead_grave, 0x60, 0x300},       {XKB_KEY_dead_acute, 0xB4, 0x301},
-    {XKB_KEY_dead_circumflex, 0x5E, 0x302},  {XKB_KEY_dead_tilde, 0x7E, 0x303},
-    {XKB_KEY_dead_macron, 0xAF, 0x304},      {XKB_KEY_dead_breve, 0x2D8, 0x306},
-    {XKB_KEY_dead_abovedot, 0x2D9, 0x307},   {XKB_KEY_dead_diaeresis, 0xA8, 0x308},
-    {XKB_KEY_dead_abovering, 0x2DA, 0x30A},  {XKB_KEY_dead_doubleacute, 0x2DD, 0x30B},
-    {XKB_KEY_dead_caron, 0x2C7, 0x30C},      {XKB_KEY_dead_cedilla, 0xB8, 0x327},
+    {XKB_KEY_dead_grave, 0x60, 0x300},      {XKB_KEY_dead_acute, 0xB4, 0x301},
+    {XKB_KEY_dead_circumflex, 0x5E, 0x302}, {XKB_KEY_dead_tilde, 0x7E, 0x303},
+    {XKB_KEY_dead_macron, 0xAF, 0x304},     {XKB_KEY_dead_breve, 0x2D8, 0x306},
+    {XKB_KEY_dead_abovedot, 0x2D9, 0x307},  {XKB_KEY_dead_diaeresis, 0xA8, 0x308},
+    {XKB_KEY_dead_abovering, 0x2DA, 0x30A}, {XKB_KEY_dead_doubleacute, 0x2DD, 0x30B},
+    {XKB_KEY_dead_caron, 0x2C7, 0x30C},     {XKB_KEY_dead_cedilla, 0xB8, 0x327},
     {XKB_KEY_dead_ogonek, 0x2DB, 0x328},
 };
 

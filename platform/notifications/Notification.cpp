@@ -65,8 +65,8 @@ id Notification::create(const std::string& name, id object, CFDictionaryRef user
     id notification = objc::NSObject::allocInit(notificationClass());
     ivar<CFStringRef>(notification, "_name") = cf::String::createFromUTF8(name);
     ivar<id>(notification, "_object") = object;
-    ivar<CFDictionaryRef>(notification, "_userInfo") = userInfo ? static_cast<CFDictionaryRef>(CFRetain(userInfo))
-                                                                : nullptr;
+    ivar<CFDictionaryRef>(notification, "_userInfo") =
+        userInfo ? static_cast<CFDictionaryRef>(CFRetain(userInfo)) : nullptr;
     return notification;
 }
 

@@ -48,7 +48,7 @@ void NotificationCenter::removeObserver(id observer, const std::string& name, id
     m_registrations.erase(std::remove_if(m_registrations.begin(), m_registrations.end(),
                                          [&](const Registration& r) {
                                              return r.observer == observer && (name.empty() || r.name == name) &&
-                                                    (object == nil || r.object == object);
+                                                 (object == nil || r.object == object);
                                          }),
                           m_registrations.end());
 }

@@ -25,20 +25,17 @@ IMP lookUpSuperOrAbort(id receiver, Class cls, SEL selector);
 SEL selector(const char* name);
 
 // A C++ function as a method implementation (class_addMethod), and back.
-template <typename F>
-IMP toIMP(F function)
+template <typename F> IMP toIMP(F function)
 {
     return reinterpret_cast<IMP>(reinterpret_cast<void (*)()>(function));
 }
 
-template <typename F>
-F fromIMP(IMP implementation)
+template <typename F> F fromIMP(IMP implementation)
 {
     return reinterpret_cast<F>(reinterpret_cast<void (*)()>(implementation));
 }
 
-template <typename R, typename... Args>
-R send(id receiver, SEL sel, Args... args)
+template <typename R, typename... Args> R send(id receiver, SEL sel, Args... args)
 {
     if (receiver == nil) {
         if constexpr (std::is_void_v<R>)
@@ -50,22 +47,19 @@ R send(id receiver, SEL sel, Args... args)
     return fromIMP<Function>(lookUpOrAbort(receiver, sel))(receiver, sel, args...);
 }
 
-template <typename R, typename... Args>
-R send(id receiver, const char* selectorName, Args... args)
+template <typename R, typename... Args> R send(id receiver, const char* selectorName, Args... args)
 {
     return send<R, Args...>(receiver, selector(selectorName), args...);
 }
 
-template <typename R, typename... Args>
-R send(Class receiver, const char* selectorName, Args... args)
+template <typename R, typename... Args> R send(Class receiver, const char* selectorName, Args... args)
 {
     return send<R, Args...>(reinterpret_cast<id>(receiver), selector(selectorName), args...);
 }
 
 // [super selector ...] from a method of cls: the superclass's implementation
 // runs with the same receiver.
-template <typename R, typename... Args>
-R sendSuper(id receiver, Class cls, SEL sel, Args... args)
+template <typename R, typename... Args> R sendSuper(id receiver, Class cls, SEL sel, Args... args)
 {
     if (receiver == nil) {
         if constexpr (std::is_void_v<R>)
@@ -77,8 +71,7 @@ R sendSuper(id receiver, Class cls, SEL sel, Args... args)
     return fromIMP<Function>(lookUpSuperOrAbort(receiver, cls, sel))(receiver, sel, args...);
 }
 
-template <typename R, typename... Args>
-R sendSuper(id receiver, Class cls, const char* selectorName, Args... args)
+template <typename R, typename... Args> R sendSuper(id receiver, Class cls, const char* selectorName, Args... args)
 {
     return sendSuper<R, Args...>(receiver, cls, selector(selectorName), args...);
 }

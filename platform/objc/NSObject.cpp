@@ -40,7 +40,7 @@ id classSelf(id self, SEL)
     return self;
 }
 
-void classRelease(id, SEL) {}
+void classRelease(id, SEL) { }
 
 long classRetainCount(id, SEL)
 {
@@ -160,7 +160,8 @@ void instancePerformOnMainThread(id self, SEL, SEL selector, id object, BOOL wai
         NSObject::release(self);
         return;
     }
-    deliverLater(self, selector, object, [](MainLoop::Callback callback) { MainLoop::instance().post(std::move(callback)); });
+    deliverLater(self, selector, object,
+                 [](MainLoop::Callback callback) { MainLoop::instance().post(std::move(callback)); });
 }
 
 void instancePerformAfterDelay(id self, SEL, SEL selector, id object, double seconds)
@@ -254,4 +255,3 @@ long NSObject::retainCount(id object)
 }
 
 } // namespace platform::objc
-

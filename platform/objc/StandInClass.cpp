@@ -51,8 +51,7 @@ StandInClass::~StandInClass()
         objc_disposeClassPair(m_class);
 }
 
-StandInClass& StandInClass::addIvar(const char* name, std::size_t size, std::size_t alignment,
-                                    const std::string& types)
+StandInClass& StandInClass::addIvar(const char* name, std::size_t size, std::size_t alignment, const std::string& types)
 {
     if (m_existed)
         return *this;

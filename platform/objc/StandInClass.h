@@ -34,8 +34,7 @@ public:
     StandInClass& operator=(const StandInClass&) = delete;
     ~StandInClass();
 
-    template <typename T>
-    StandInClass& ivar(const char* name)
+    template <typename T> StandInClass& ivar(const char* name)
     {
         return addIvar(name, sizeof(T), alignof(T), TypeEncoding<T>::get());
     }
@@ -46,8 +45,7 @@ public:
     {
         return method(selectorName, function, methodEncoding<R, Args...>().c_str());
     }
-    template <typename F>
-    StandInClass& method(const char* selectorName, F function, const char* types)
+    template <typename F> StandInClass& method(const char* selectorName, F function, const char* types)
     {
         return addMethod(false, selectorName, toIMP(function), types);
     }
@@ -56,8 +54,7 @@ public:
     {
         return classMethod(selectorName, function, methodEncoding<R, Args...>().c_str());
     }
-    template <typename F>
-    StandInClass& classMethod(const char* selectorName, F function, const char* types)
+    template <typename F> StandInClass& classMethod(const char* selectorName, F function, const char* types)
     {
         return addMethod(true, selectorName, toIMP(function), types);
     }
@@ -75,8 +72,7 @@ private:
 };
 
 // The instance variable name of object (by the object's class).
-template <typename T>
-T& ivar(id object, const char* name)
+template <typename T> T& ivar(id object, const char* name)
 {
     Ivar variable = class_getInstanceVariable(object_getClass(object), name);
     return *reinterpret_cast<T*>(reinterpret_cast<char*>(object) + ivar_getOffset(variable));

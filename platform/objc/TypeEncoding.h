@@ -9,14 +9,12 @@
 
 namespace platform::objc {
 
-template <typename T, typename Enable = void>
-struct TypeEncoding {
+template <typename T, typename Enable = void> struct TypeEncoding {
     static std::string get() { return "?"; }
 };
 
 #define PLATFORM_OBJC_ENCODING(type, text)                                                                             \
-    template <>                                                                                                        \
-    struct TypeEncoding<type> {                                                                                        \
+    template <> struct TypeEncoding<type> {                                                                            \
         static std::string get() { return text; }                                                                      \
     };
 
@@ -43,15 +41,14 @@ PLATFORM_OBJC_ENCODING(char*, "*")
 
 // Other pointers: a pointer to void.
 template <typename T>
-struct TypeEncoding<T*, std::enable_if_t<!std::is_same_v<std::remove_cv_t<T>, char> &&
-                                         !std::is_same_v<T*, id> && !std::is_same_v<T*, SEL> &&
-                                         !std::is_same_v<T*, Class>>> {
+struct TypeEncoding<T*,
+                    std::enable_if_t<!std::is_same_v<std::remove_cv_t<T>, char> && !std::is_same_v<T*, id> &&
+                                     !std::is_same_v<T*, SEL> && !std::is_same_v<T*, Class>>> {
     static std::string get() { return "^v"; }
 };
 
 // Return type, receiver, selector, then the arguments.
-template <typename R, typename... Args>
-std::string methodEncoding()
+template <typename R, typename... Args> std::string methodEncoding()
 {
     return TypeEncoding<R>::get() + "@:" + (std::string() + ... + TypeEncoding<Args>::get());
 }

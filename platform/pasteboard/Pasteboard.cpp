@@ -174,7 +174,7 @@ OSStatus PasteboardGetItemIdentifier(PasteboardRef pasteboard, CFIndex index, Pa
         return badPasteboardIndexErr;
     const std::vector<PasteboardItemID>& ids = pasteboard->ownership().items;
     *item = pasteboard->owns() && std::size_t(index) <= ids.size() ? ids[std::size_t(index) - 1]
-                                                                    : reinterpret_cast<PasteboardItemID>(index);
+                                                                   : reinterpret_cast<PasteboardItemID>(index);
     return noErr;
 }
 

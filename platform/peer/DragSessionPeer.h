@@ -21,8 +21,8 @@ enum DragOperation : unsigned {
 };
 
 struct DragInfo {
-    Point location;            // in the window's content (top-down points)
-    std::string pasteboard;    // name of the pasteboard holding the data
+    Point location; // in the window's content (top-down points)
+    std::string pasteboard; // name of the pasteboard holding the data
     unsigned sourceOperations; // what the source allows
 };
 

@@ -44,8 +44,8 @@ struct KeyInput {
     bool down = true;
     unsigned short keyCode = 0;
     std::uint64_t modifiers = 0;
-    std::string characters;                   // UTF-8, with modifiers applied
-    std::string charactersIgnoringModifiers;  // UTF-8
+    std::string characters; // UTF-8, with modifiers applied
+    std::string charactersIgnoringModifiers; // UTF-8
     bool repeat = false;
 };
 

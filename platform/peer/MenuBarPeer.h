@@ -14,7 +14,7 @@ struct MenuNode {
     bool separator = false;
     bool enabled = true;
     bool checked = false;
-    std::string keyEquivalent;      // UTF-8, empty for none
+    std::string keyEquivalent; // UTF-8, empty for none
     std::uint64_t keyModifiers = 0; // the platform's modifier flags
     std::vector<MenuNode> children; // a submenu when not empty
 };

@@ -10,10 +10,10 @@ namespace platform::peer {
 struct PanelOptions {
     bool save = false;
     std::string title;
-    std::string prompt;          // the accept button's label
+    std::string prompt; // the accept button's label
     std::string message;
-    std::string directory;       // POSIX path to start in
-    std::string nameField;       // save panels: the proposed name
+    std::string directory; // POSIX path to start in
+    std::string nameField; // save panels: the proposed name
     std::vector<std::string> allowedTypes; // file-name extensions; empty: all
     bool allowsOtherTypes = false;
     bool canChooseFiles = true;

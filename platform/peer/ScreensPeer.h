@@ -12,7 +12,7 @@ struct ScreenInfo {
     unsigned id = 0;
     Rect frame;
     Rect visibleFrame; // without panels and docks
-    double scale = 1;  // backing pixels per point
+    double scale = 1; // backing pixels per point
 };
 
 class ScreensPeer {

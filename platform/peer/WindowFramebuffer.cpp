@@ -83,9 +83,9 @@ std::vector<Rect> WindowFramebuffer::drawMarked(WindowClient& client)
     marked.swap(m_marked);
     if (marked.empty() || m_pixels.empty())
         return {};
-    CGContextRef context = CGBitmapContextCreate(m_pixels.data(), std::size_t(m_pixelWidth),
-                                                 std::size_t(m_pixelHeight), 8, std::size_t(m_pixelWidth) * 4,
-                                                 nullptr, kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
+    CGContextRef context = CGBitmapContextCreate(m_pixels.data(), std::size_t(m_pixelWidth), std::size_t(m_pixelHeight),
+                                                 8, std::size_t(m_pixelWidth) * 4, nullptr,
+                                                 kCGBitmapByteOrder32Little | kCGImageAlphaPremultipliedFirst);
     CGContextScaleCTM(context, m_scale, m_scale);
     for (const Rect& area : marked) {
         CGContextSaveGState(context);

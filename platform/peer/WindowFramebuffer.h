@@ -41,7 +41,10 @@ public:
     const std::vector<std::uint32_t>& pixels() const { return m_pixels; }
     std::uint32_t* data() { return m_pixels.data(); }
     // The word at pixel (x, y), top row 0.
-    std::uint32_t pixel(int x, int y) const { return m_pixels[std::size_t(y) * std::size_t(m_pixelWidth) + std::size_t(x)]; }
+    std::uint32_t pixel(int x, int y) const
+    {
+        return m_pixels[std::size_t(y) * std::size_t(m_pixelWidth) + std::size_t(x)];
+    }
 
 private:
     void addToMarked(const Rect& area);

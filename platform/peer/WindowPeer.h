@@ -23,12 +23,12 @@ enum class WindowKind { Normal, Panel, Overlay };
 
 struct WindowSpec {
     WindowKind kind = WindowKind::Normal;
-    Rect content;           // top-down screen points
-    bool decorated = true;  // title bar
+    Rect content; // top-down screen points
+    bool decorated = true; // title bar
     bool closable = true;
     bool resizable = true;
     bool transparent = false;
-    int level = 0;          // the platform's window levels (0 normal, 3 floating, 101 pop-up, 1000 screen saver)
+    int level = 0; // the platform's window levels (0 normal, 3 floating, 101 pop-up, 1000 screen saver)
 };
 
 class WindowClient {

@@ -10,12 +10,15 @@ namespace platform {
 
 class DesktopPower : public peer::PowerPeer {
 public:
-    explicit DesktopPower(SystemPowerWatch::Bus bus = SystemPowerWatch::Bus::System) : m_bus(bus) {}
+    explicit DesktopPower(SystemPowerWatch::Bus bus = SystemPowerWatch::Bus::System)
+        : m_bus(bus)
+    {
+    }
 
     void setClient(peer::PowerClient* client) override;
     // logind lets only holders of an inhibitor lock delay or refuse sleep;
     // the updater takes none, so the answer changes nothing.
-    void allowSleep(bool) override {}
+    void allowSleep(bool) override { }
 
 private:
     void report(bool sleeping);

@@ -159,7 +159,7 @@ Handle Get1NamedResource(ResType theType, ConstStr255Param name)
     return loadResource(ResourceMap::instance().pathOf(theType, text));
 }
 
-void DetachResource(Handle) {}
+void DetachResource(Handle) { }
 
 void ReleaseResource(Handle theResource)
 {

@@ -26,12 +26,7 @@ typedef char* Ptr;
 typedef Ptr* Handle;
 typedef const unsigned char* ConstStr255Param; // length byte, then the characters
 
-enum : OSErr {
-    noErr = 0,
-    resNotFound = -192,
-    resFNotFound = -193,
-    memWZErr = -111
-};
+enum : OSErr { noErr = 0, resNotFound = -192, resFNotFound = -193, memWZErr = -111 };
 
 namespace platform::resources {
 

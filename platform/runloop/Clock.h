@@ -27,7 +27,7 @@ class SystemClock : public Clock {
 public:
     TimePoint now() const override { return std::chrono::steady_clock::now(); }
     bool isVirtual() const override { return false; }
-    void advanceTo(TimePoint) override {}
+    void advanceTo(TimePoint) override { }
 };
 
 class VirtualClock : public Clock {
@@ -44,8 +44,7 @@ public:
     {
         const Duration::rep target = std::chrono::duration_cast<Duration>(when.time_since_epoch()).count();
         Duration::rep current = m_now.load(std::memory_order_acquire);
-        while (current < target && !m_now.compare_exchange_weak(current, target, std::memory_order_acq_rel)) {
-        }
+        while (current < target && !m_now.compare_exchange_weak(current, target, std::memory_order_acq_rel)) { }
     }
 
 private:

@@ -92,8 +92,8 @@ struct TimerSource {
 
 namespace {
 
-GSourceFuncs s_timerSourceFuncs = {&TimerSource::prepare, &TimerSource::check, &TimerSource::dispatch, nullptr,
-                                   nullptr, nullptr};
+GSourceFuncs s_timerSourceFuncs = {
+    &TimerSource::prepare, &TimerSource::check, &TimerSource::dispatch, nullptr, nullptr, nullptr};
 
 } // namespace
 
@@ -181,9 +181,8 @@ MainLoop::TimerId MainLoop::addTimer(Duration interval, bool repeats, Callback c
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         id = m_nextTimer++;
-        m_timers[id] = std::make_shared<Timer>(
-            Timer{id, m_clock->now() + interval, interval, repeats, modes,
-                  std::make_shared<const Callback>(std::move(callback))});
+        m_timers[id] = std::make_shared<Timer>(Timer{id, m_clock->now() + interval, interval, repeats, modes,
+                                                     std::make_shared<const Callback>(std::move(callback))});
     }
     wakeUp();
     return id;

@@ -50,8 +50,7 @@ public:
     // repeats, keeping its phase; missed periods are skipped) while the loop
     // runs in one of modes. Callable from any thread; 0 is never a valid id.
     // A repeating timer's interval is at least 0.1 ms.
-    TimerId addTimer(Duration interval, bool repeats, Callback callback,
-                     RunLoopModes modes = RunLoopModes::all());
+    TimerId addTimer(Duration interval, bool repeats, Callback callback, RunLoopModes modes = RunLoopModes::all());
     // Stops a timer; unknown or finished ids are ignored. A timer cancelled
     // from another thread may still fire once if it is firing right now.
     void cancelTimer(TimerId timer);

@@ -52,7 +52,7 @@ SmallFile::Outcome SmallFile::read(const std::string& path, std::size_t maxBytes
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (file.get() < 0)
         return systemFailure(errno, maxBytes);
-    struct stat info {};
+    struct stat info { };
     if (::fstat(file.get(), &info) != 0)
         return systemFailure(errno, maxBytes);
     if (!S_ISREG(info.st_mode))
@@ -83,15 +83,11 @@ SmallFile::Outcome SmallFile::read(const std::string& path, std::size_t maxBytes
 std::string SmallFile::Outcome::reason() const
 {
     switch (failure) {
-    case Failure::None:
-        return std::string();
-    case Failure::NotRegular:
-        return "not a regular file";
-    case Failure::TooLarge:
-        return "larger than " + std::to_string(maxBytes) + " bytes";
+    case Failure::None: return std::string();
+    case Failure::NotRegular: return "not a regular file";
+    case Failure::TooLarge: return "larger than " + std::to_string(maxBytes) + " bytes";
     case Failure::Missing:
-    case Failure::Unreadable:
-        break;
+    case Failure::Unreadable: break;
     }
     return std::strerror(systemError);
 }

@@ -13,15 +13,15 @@ class SmallFile {
 public:
     enum class Failure {
         None,
-        Missing,       // no such file (or a path through a missing folder)
-        NotRegular,    // a folder, device, fifo or socket
-        TooLarge,      // more than maxBytes
-        Unreadable,    // any other error of the system
+        Missing, // no such file (or a path through a missing folder)
+        NotRegular, // a folder, device, fifo or socket
+        TooLarge, // more than maxBytes
+        Unreadable, // any other error of the system
     };
 
     struct Outcome {
         Failure failure = Failure::None;
-        int systemError = 0;  // errno of Missing and Unreadable
+        int systemError = 0; // errno of Missing and Unreadable
         std::size_t maxBytes = 0;
 
         explicit operator bool() const { return failure == Failure::None; }

@@ -10,7 +10,7 @@ namespace {
 constexpr std::uint32_t code(const char (&text)[5])
 {
     return (std::uint32_t(std::uint8_t(text[0])) << 24) | (std::uint32_t(std::uint8_t(text[1])) << 16) |
-           (std::uint32_t(std::uint8_t(text[2])) << 8) | std::uint32_t(std::uint8_t(text[3]));
+        (std::uint32_t(std::uint8_t(text[2])) << 8) | std::uint32_t(std::uint8_t(text[3]));
 }
 
 constexpr std::uint32_t kMusicFolder = 0xB5646F63;
@@ -43,8 +43,7 @@ bool StandardFolders::find(std::int16_t domain, std::uint32_t folderType, bool c
     const std::string found = folderPath(domain, folderType);
     if (found.empty())
         return false;
-    if (!g_file_test(found.c_str(), G_FILE_TEST_IS_DIR) &&
-        (!create || g_mkdir_with_parents(found.c_str(), 0755) != 0))
+    if (!g_file_test(found.c_str(), G_FILE_TEST_IS_DIR) && (!create || g_mkdir_with_parents(found.c_str(), 0755) != 0))
         return false;
     path = found;
     return true;

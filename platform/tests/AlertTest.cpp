@@ -34,9 +34,7 @@ TEST(Alert, DefaultAndDismissAnswers)
     };
     const Case cases[] = {
         {-2, -2, 2, 2}, // first button
-        {3, -2, 3, 3},
-        {3, 1, 3, 1},
-        {7, -2, 2, 2}, // no button has tag 7
+        {3, -2, 3, 3},  {3, 1, 3, 1}, {7, -2, 2, 2}, // no button has tag 7
         {-2, 1, 2, 1},
     };
     for (const Case& c : cases) {

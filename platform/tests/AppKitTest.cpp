@@ -1,15 +1,15 @@
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/appkit/AppKit.h"
+#include "VarantoTest/AppKitWindowScenario.h"
+#include "platform/cf/CFArray.h"
+#include "platform/cf/CFURL.h"
 #include "platform/cg/CGDisplay.h"
 #include "platform/headless/TestDriver.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
 #include "platform/objc/ObjectRuntime.h"
 #include "platform/objc/StandInClass.h"
-#include "platform/cf/CFArray.h"
-#include "platform/cf/CFURL.h"
 #include "platform/tests/StandInWindow.h"
-#include "VarantoTest/AppKitWindowScenario.h"
 
 #include <gtest/gtest.h>
 
@@ -135,8 +135,9 @@ TEST(AppKitStandIns, TimerInTheCommonModesFiresDuringAModalPanelInVirtualTime)
                             target, objc::selector("tick:"), id(nil), BOOL(NO));
         send<void>(runLoop, "addTimer:forMode:", timer, mode);
     }
-    id panel = send<id>(objc::NSObject::alloc(objc_getClass("NSPanel")), "initWithContentRect:styleMask:backing:defer:",
-                        NSMakeRect(0, 0, 200, 100), 3ul, 2ul, BOOL(YES));
+    id panel =
+        send<id>(objc::NSObject::alloc(objc_getClass("NSPanel")),
+                 "initWithContentRect:styleMask:backing:defer:", NSMakeRect(0, 0, 200, 100), 3ul, 2ul, BOOL(YES));
     s_ticks.clear();
     EXPECT_EQ(send<long>(NSApp, "runModalForWindow:", panel), appkit::NSModalResponseStop);
     EXPECT_EQ(s_ticks, (std::vector<std::pair<std::string, long>>{{"common", 500}}));
@@ -166,8 +167,12 @@ TEST(AppKitStandIns, OpenPanelReturnsTheScriptedAnswerGivenWhileItRuns)
     send<void>(panel, "setPrompt:", prompt);
     send<void>(panel, "setAllowsMultipleSelection:", BOOL(YES));
     // The answer comes from a timer of the modal-panel mode, 2 s into the run.
-    driver.loop().addTimer(2s, false, [&] { driver.answerPanel(true, {"/tmp/a.png", "/tmp/b.png"}); },
-                           RunLoopMode::ModalPanel);
+    driver.loop().addTimer(
+        2s, false,
+        [&] {
+            driver.answerPanel(true, {"/tmp/a.png", "/tmp/b.png"});
+        },
+        RunLoopMode::ModalPanel);
     EXPECT_EQ(send<long>(panel, "runModal"), appkit::NSModalResponseOK);
     EXPECT_EQ(driver.elapsed(), 2s);
     ASSERT_EQ(driver.panelsShown().size(), 1u);
@@ -176,7 +181,8 @@ TEST(AppKitStandIns, OpenPanelReturnsTheScriptedAnswerGivenWhileItRuns)
     EXPECT_FALSE(driver.panelsShown()[0].save);
     CFArrayRef urls = send<CFArrayRef>(panel, "URLs");
     ASSERT_EQ(CFArrayGetCount(urls), 2);
-    CFStringRef path = CFURLCopyFileSystemPath(static_cast<CFURLRef>(CFArrayGetValueAtIndex(urls, 1)), kCFURLPOSIXPathStyle);
+    CFStringRef path =
+        CFURLCopyFileSystemPath(static_cast<CFURLRef>(CFArrayGetValueAtIndex(urls, 1)), kCFURLPOSIXPathStyle);
     EXPECT_EQ(appkit::utf8(path), "/tmp/b.png");
     CFRelease(path);
     // Without an answer the panel gives up after its timeout: Cancel.
@@ -197,8 +203,8 @@ TEST(AppKitStandIns, CursorsReachTheBackendAsShapesOrPixels)
     CGContextSetRGBFillColor(cg, 0, 0, 1, 1);
     CGContextFillRect(cg, CGRectMake(0, 1, 1, 1)); // the top-left pixel (bottom-up user space)
     send<void>(image, "unlockFocus");
-    id cursor = send<id>(objc::NSObject::alloc(objc_getClass("NSCursor")), "initWithImage:hotSpot:", image,
-                         NSMakePoint(1, 0));
+    id cursor =
+        send<id>(objc::NSObject::alloc(objc_getClass("NSCursor")), "initWithImage:hotSpot:", image, NSMakePoint(1, 0));
     send<void>(cursor, "set");
     const peer::CursorImage& shown = driver.cursor().cursor();
     EXPECT_EQ(shown.shape, "");
@@ -232,10 +238,10 @@ TEST(AppKitStandIns, MainMenuIsChosenFromTheMenuBarAndByItsKeyEquivalents)
     NSString* empty = text("");
     id mainMenu = send<id>(objc::NSObject::alloc(objc_getClass("NSMenu")), "initWithTitle:", empty);
     id fileMenu = send<id>(objc::NSObject::alloc(objc_getClass("NSMenu")), "initWithTitle:", fileTitle);
-    id fileItem = send<id>(objc::NSObject::alloc(objc_getClass("NSMenuItem")), "initWithTitle:action:keyEquivalent:",
-                           fileTitle, SEL(nullptr), empty);
-    id openItem = send<id>(objc::NSObject::alloc(objc_getClass("NSMenuItem")), "initWithTitle:action:keyEquivalent:",
-                           openTitle, objc::selector("onAction:"), key);
+    id fileItem = send<id>(objc::NSObject::alloc(objc_getClass("NSMenuItem")),
+                           "initWithTitle:action:keyEquivalent:", fileTitle, SEL(nullptr), empty);
+    id openItem = send<id>(objc::NSObject::alloc(objc_getClass("NSMenuItem")),
+                           "initWithTitle:action:keyEquivalent:", openTitle, objc::selector("onAction:"), key);
     send<void>(openItem, "setTarget:", target);
     send<void>(fileMenu, "addItem:", openItem);
     send<void>(fileItem, "setSubmenu:", fileMenu);
@@ -247,8 +253,9 @@ TEST(AppKitStandIns, MainMenuIsChosenFromTheMenuBarAndByItsKeyEquivalents)
     EXPECT_TRUE(driver.chooseMenuItem({"File", "Open"}));
     EXPECT_FALSE(driver.chooseMenuItem({"File", "Close"}));
     // Command-O in a window reaches the item through the application.
-    id window = send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")), "initWithContentRect:styleMask:backing:defer:",
-                         NSMakeRect(0, 0, 100, 100), 15ul, 2ul, BOOL(YES));
+    id window =
+        send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")),
+                 "initWithContentRect:styleMask:backing:defer:", NSMakeRect(0, 0, 100, 100), 15ul, 2ul, BOOL(YES));
     send<void>(window, "makeKeyAndOrderFront:", id(nil));
     driver.key(driver.peerOf(window), 31, "o", keyboard::kModifierCommand);
     EXPECT_EQ(s_actions, (std::vector<std::string>{"Open", "Open"}));
@@ -296,8 +303,9 @@ TEST(CGDisplay, ScreensCursorAndMouseDeltasGoThroughTheBackend)
     CGAssociateMouseAndMouseCursorPosition(false);
     EXPECT_FALSE(driver.cursor().isAssociated());
 
-    id window = send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")), "initWithContentRect:styleMask:backing:defer:",
-                         NSMakeRect(0, 0, 100, 100), 15ul, 2ul, BOOL(YES));
+    id window =
+        send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")),
+                 "initWithContentRect:styleMask:backing:defer:", NSMakeRect(0, 0, 100, 100), 15ul, 2ul, BOOL(YES));
     send<void>(window, "orderFront:", id(nil));
     driver.moveMouseBy(driver.peerOf(window), {50, 50}, 3.7, -2.2);
     std::int32_t dx = 0, dy = 0;
@@ -357,8 +365,9 @@ TEST(AppKitStandIns, DragsReachRegisteredViewsAndSourcesLearnTheOutcome)
                           .method("draggingSourceOperationMaskForLocal:", &sourceMask)
                           .method("draggedImage:endedAt:operation:", &draggedImageEnded)
                           .registerClass();
-    id window = send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")), "initWithContentRect:styleMask:backing:defer:",
-                         NSMakeRect(0, 0, 200, 100), 15ul, 2ul, BOOL(YES));
+    id window =
+        send<id>(objc::NSObject::alloc(objc_getClass("NSWindow")),
+                 "initWithContentRect:styleMask:backing:defer:", NSMakeRect(0, 0, 200, 100), 15ul, 2ul, BOOL(YES));
     id view = send<id>(objc::NSObject::alloc(viewClass), "initWithFrame:", NSMakeRect(0, 0, 100, 100));
     const void* types[] = {NSStringPboardType};
     CFArrayRef typeList = CFArrayCreate(nullptr, types, 1, &kCFTypeArrayCallBacks);
@@ -401,23 +410,26 @@ std::vector<std::string> s_heard;
 
 Class listeningDelegateClass()
 {
-    static Class s_class =
-        objc::StandInClass("ListeningAppDelegate", objc::NSObject::rootClass())
-            .method("applicationDidBecomeActive:", +[](id, SEL, id) { s_heard.push_back("active"); })
-            .method("applicationDidResignActive:", +[](id, SEL, id) { s_heard.push_back("inactive"); })
-            .method("application:openFile:",
-                    +[](id, SEL, id, CFStringRef path) -> BOOL {
-                        char text[512] = {};
-                        CFStringGetCString(path, text, sizeof text, kCFStringEncodingUTF8);
-                        s_heard.push_back(std::string("open ") + text);
-                        return YES;
-                    })
-            .method("applicationDidFinishLaunching:",
-                    +[](id, SEL, id) {
-                        s_heard.push_back("launched");
-                        send<void>(NSApp, "stop:", id(nil));
-                    })
-            .registerClass();
+    static Class s_class = objc::StandInClass("ListeningAppDelegate", objc::NSObject::rootClass())
+                               .method(
+                                   "applicationDidBecomeActive:", +[](id, SEL, id) { s_heard.push_back("active"); })
+                               .method(
+                                   "applicationDidResignActive:", +[](id, SEL, id) { s_heard.push_back("inactive"); })
+                               .method(
+                                   "application:openFile:",
+                                   +[](id, SEL, id, CFStringRef path) -> BOOL {
+                                       char text[512] = {};
+                                       CFStringGetCString(path, text, sizeof text, kCFStringEncodingUTF8);
+                                       s_heard.push_back(std::string("open ") + text);
+                                       return YES;
+                                   })
+                               .method(
+                                   "applicationDidFinishLaunching:",
+                                   +[](id, SEL, id) {
+                                       s_heard.push_back("launched");
+                                       send<void>(NSApp, "stop:", id(nil));
+                                   })
+                               .registerClass();
     return s_class;
 }
 
@@ -433,9 +445,9 @@ TEST(AppKitStandIns, TheDelegateHearsOfTheLaunchDocumentsOnceAndOfTheFocusComing
     send<void>(application, "run");
     send<void>(application, "run");
     const std::string here = std::filesystem::current_path().string();
-    EXPECT_EQ(s_heard, (std::vector<std::string>{"open /tmp/a b.fw", "open " + here + "/notes.txt",
-                                                 "open " + here + "/-", "open " + here + "/--",
-                                                 "open " + here + "/-x.fw", "launched"}));
+    EXPECT_EQ(s_heard,
+              (std::vector<std::string>{"open /tmp/a b.fw", "open " + here + "/notes.txt", "open " + here + "/-",
+                                        "open " + here + "/--", "open " + here + "/-x.fw", "launched"}));
 
     s_heard.clear();
     {

@@ -33,10 +33,7 @@ protected:
             CFRelease(m_bundle);
     }
 
-    std::string value(const char* key)
-    {
-        return utf8(CFBundleGetValueForInfoDictionaryKey(m_bundle, str(key).get()));
-    }
+    std::string value(const char* key) { return utf8(CFBundleGetValueForInfoDictionaryKey(m_bundle, str(key).get())); }
 
     // The resource's path inside the bundle, or "<none>".
     std::string resource(const char* name, const char* type, const char* subDir)
@@ -64,9 +61,9 @@ TEST_F(BundleTest, ReadsTheInfoPlistKeys)
     EXPECT_EQ(utf8(CFBundleGetIdentifier(m_bundle)), "org.example.t");
     EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(m_bundle, str("NSHighResolutionCapable").get()), kCFBooleanTrue);
     int minimum = 0;
-    EXPECT_TRUE(CFNumberGetValue(static_cast<CFNumberRef>(CFBundleGetValueForInfoDictionaryKey(
-                                     m_bundle, str("LSMinimumSystemVersion").get())),
-                                 kCFNumberIntType, &minimum));
+    EXPECT_TRUE(CFNumberGetValue(
+        static_cast<CFNumberRef>(CFBundleGetValueForInfoDictionaryKey(m_bundle, str("LSMinimumSystemVersion").get())),
+        kCFNumberIntType, &minimum));
     EXPECT_EQ(minimum, 12);
     EXPECT_EQ(CFBundleGetValueForInfoDictionaryKey(m_bundle, str("Missing").get()), nullptr);
 }
@@ -112,8 +109,9 @@ TEST_F(BundleTest, LocalisationsFollowTheLanguageEnvironment)
         const char* first;
     };
     const Case cases[] = {
-        {nullptr, "de_AT.UTF-8", "DEU"}, {nullptr, "fr_FR.UTF-8", "ENG"}, {"fr:de", "en_US.UTF-8", "DEU"},
-        {"de", "C", "ENG"},              {nullptr, nullptr, "ENG"},
+        {nullptr, "de_AT.UTF-8", "DEU"}, {nullptr, "fr_FR.UTF-8", "ENG"},
+        {"fr:de", "en_US.UTF-8", "DEU"}, {"de", "C", "ENG"},
+        {nullptr, nullptr, "ENG"},
     };
     for (const Case& c : cases) {
         ScopedEnv language("LANGUAGE", c.language);
@@ -132,8 +130,8 @@ TEST_F(BundleTest, LocalisedStringsComeFromThePreferredStringsTable)
         << "/* menus */\n\"About\" = \"About\";\n\"Quit\" = \"Leave \\\"now\\\"\";\n\"Broken\" = \"open\n";
     std::ofstream(m_copy.bundlePath() + "/Contents/Resources/ENG.lproj/Menus.strings") << "\"Quit\" = \"Exit\";\n";
     auto localised = [&](const char* key, const char* value, const char* table) {
-        Owned<CFStringRef> text(CFBundleCopyLocalizedString(m_bundle, str(key).get(), value ? str(value).get() : nullptr,
-                                                            table ? str(table).get() : nullptr));
+        Owned<CFStringRef> text(CFBundleCopyLocalizedString(
+            m_bundle, str(key).get(), value ? str(value).get() : nullptr, table ? str(table).get() : nullptr));
         return utf8(text.get());
     };
     EXPECT_EQ(localised("Quit", "", nullptr), "Leave \"now\"");
@@ -149,7 +147,7 @@ TEST_F(BundleTest, PackageInfoComesFromTheInfoPlist)
     Owned<CFURLRef> url(CFBundleCopyBundleURL(m_bundle));
     UInt32 type = 0, creator = 0;
     EXPECT_TRUE(CFBundleGetPackageInfoInDirectory(url.get(), &type, &creator));
-    EXPECT_EQ(type, 0x4150504Cu);    // APPL
+    EXPECT_EQ(type, 0x4150504Cu); // APPL
     EXPECT_EQ(creator, 0x54545454u); // TTTT
     Owned<CFURLRef> plain(CFURLCreateWithFileSystemPath(
         kCFAllocatorDefault, str(m_copy.bundlePath() + "/Contents/Resources").get(), kCFURLPOSIXPathStyle, true));

@@ -20,14 +20,17 @@ struct Record {
 void onTimer(CFRunLoopTimerRef, void* info)
 {
     auto* record = static_cast<Record*>(info);
-    record->firedAtMs.push_back(long(std::chrono::duration_cast<std::chrono::milliseconds>(record->driver->elapsed()).count()));
+    record->firedAtMs.push_back(
+        long(std::chrono::duration_cast<std::chrono::milliseconds>(record->driver->elapsed()).count()));
 }
 
 TEST(CFRunLoopTimer, FiresAtItsDateThenEveryIntervalUntilInvalidated)
 {
     TestDriver driver;
     Record record{&driver, {}, 0};
-    CFRunLoopTimerContext context{0, &record, nullptr, [](const void* info) { ++static_cast<Record*>(const_cast<void*>(info))->released; }, nullptr};
+    CFRunLoopTimerContext context{0, &record, nullptr,
+                                  [](const void* info) { ++static_cast<Record*>(const_cast<void*>(info))->released; },
+                                  nullptr};
     struct Case {
         double interval;
         CFStringRef mode;
@@ -40,8 +43,8 @@ TEST(CFRunLoopTimer, FiresAtItsDateThenEveryIntervalUntilInvalidated)
     for (const Case& c : cases) {
         record.firedAtMs.clear();
         const auto start = driver.elapsed();
-        CFRunLoopTimerRef timer = CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + 1.0, c.interval, 0, 0,
-                                                       &onTimer, &context);
+        CFRunLoopTimerRef timer =
+            CFRunLoopTimerCreate(nullptr, CFAbsoluteTimeGetCurrent() + 1.0, c.interval, 0, 0, &onTimer, &context);
         CFRunLoopAddTimer(CFRunLoopGetCurrent(), timer, c.mode);
         driver.advance(3500ms);
         for (long& at : record.firedAtMs)

@@ -35,8 +35,8 @@ TEST(CFURL, PosixPathsBecomeEncodedFileURLsAndComeBack)
         {"/Grüße", false, "file:///Gr%C3%BC%C3%9Fe", "/Grüße"},
     };
     for (const Case& c : cases) {
-        Owned<CFURLRef> url(CFURLCreateWithFileSystemPath(kCFAllocatorDefault, str(c.path).get(),
-                                                          kCFURLPOSIXPathStyle, c.directory));
+        Owned<CFURLRef> url(
+            CFURLCreateWithFileSystemPath(kCFAllocatorDefault, str(c.path).get(), kCFURLPOSIXPathStyle, c.directory));
         EXPECT_EQ(urlText(url.get()), c.url) << c.path;
         EXPECT_EQ(posixPath(url.get()), c.pathBack) << c.path;
         EXPECT_EQ(bool(CFURLHasDirectoryPath(url.get())), c.directory) << c.path;
@@ -59,8 +59,9 @@ TEST(CFURL, BytesMustFormAURL)
         bool valid;
     };
     const Case cases[] = {
-        {"file:///tmp/x%20y", true}, {"http://example.org/a?b=c#d", true}, {"file:///a b", false},
-        {"file:///a%2", false},       {"file:///a%zz", false},             {"", false},
+        {"file:///tmp/x%20y", true}, {"http://example.org/a?b=c#d", true},
+        {"file:///a b", false},      {"file:///a%2", false},
+        {"file:///a%zz", false},     {"", false},
         {"file:///\xC3\xA9", false},
     };
     for (const Case& c : cases) {

@@ -22,8 +22,10 @@ TEST(CFNumber, ConvertsOnlyWithoutLoss)
         bool exact;
     };
     const Case cases[] = {
-        {42, kCFNumberSInt8Type, true},          {300, kCFNumberSInt8Type, false},
-        {-32768, kCFNumberSInt16Type, true},     {70000, kCFNumberShortType, false},
+        {42, kCFNumberSInt8Type, true},
+        {300, kCFNumberSInt8Type, false},
+        {-32768, kCFNumberSInt16Type, true},
+        {70000, kCFNumberShortType, false},
         {std::numeric_limits<std::int32_t>::max(), kCFNumberIntType, true},
         {std::int64_t(1) << 40, kCFNumberSInt32Type, false},
         {std::int64_t(1) << 40, kCFNumberLongLongType, true},
@@ -109,9 +111,9 @@ TEST(CFString, NormalisesIntoEachForm)
         const char* expected;
     };
     const Case cases[] = {
-        {"e\xCC\x81", kCFStringNormalizationFormC, "\xC3\xA9"},  // e + combining acute -> é
+        {"e\xCC\x81", kCFStringNormalizationFormC, "\xC3\xA9"}, // e + combining acute -> é
         {"\xC3\xA9", kCFStringNormalizationFormD, "e\xCC\x81"},
-        {"\xEF\xAC\x81", kCFStringNormalizationFormKC, "fi"},    // ligature fi
+        {"\xEF\xAC\x81", kCFStringNormalizationFormKC, "fi"}, // ligature fi
         {"\xEF\xAC\x81", kCFStringNormalizationFormC, "\xEF\xAC\x81"},
     };
     for (const Case& c : cases) {
@@ -135,11 +137,11 @@ TEST(CFString, CapitalizeTitleCasesEachWordByTheLocale)
     };
     const Case cases[] = {
         {"a", &root, "A"},
-        {"\xC3\xB9", &root, "\xC3\x99"},                // ù -> Ù
-        {"\xC3\x9F", &root, "\xC3\x9F"},                // ß has no one-letter capital
+        {"\xC3\xB9", &root, "\xC3\x99"}, // ù -> Ù
+        {"\xC3\x9F", &root, "\xC3\x9F"}, // ß has no one-letter capital
         {"hello WORLD-wide", nullptr, "Hello World-Wide"},
         {"i", &root, "I"},
-        {"i", &turkish, "\xC4\xB0"},                     // dotted capital I
+        {"i", &turkish, "\xC4\xB0"}, // dotted capital I
         {"iI", &turkish, "\xC4\xB0\xC4\xB1"},
         {"1a", &root, "1a"},
         {"`", &root, "`"},
@@ -155,10 +157,13 @@ TEST(CFString, CapitalizeTitleCasesEachWordByTheLocale)
 
 TEST(CFString, FileSystemRepresentationIsTheUtf8TextWhenItFits)
 {
-    auto name = str("Gr\xC3\xBC\xC3\x9F" "e");
+    auto name = str("Gr\xC3\xBC\xC3\x9F"
+                    "e");
     char buffer[16];
     ASSERT_TRUE(CFStringGetFileSystemRepresentation(name.get(), buffer, sizeof buffer));
-    EXPECT_STREQ(buffer, "Gr\xC3\xBC\xC3\x9F" "e");
+    EXPECT_STREQ(buffer,
+                 "Gr\xC3\xBC\xC3\x9F"
+                 "e");
     EXPECT_FALSE(CFStringGetFileSystemRepresentation(name.get(), buffer, 7));
     EXPECT_GE(CFStringGetMaximumSizeOfFileSystemRepresentation(name.get()), 8);
 }

@@ -34,7 +34,11 @@ struct Bitmap {
         for (size_t y = 0; y < height; ++y) {
             std::string row;
             for (size_t x = 0; x < width; ++x)
-                row += at(x, y) == kRed ? 'R' : at(x, y) == kBlue ? 'B' : at(x, y) == kGreen ? 'G' : at(x, y) == 0 ? '.' : '?';
+                row += at(x, y) == kRed  ? 'R'
+                    : at(x, y) == kBlue  ? 'B'
+                    : at(x, y) == kGreen ? 'G'
+                    : at(x, y) == 0      ? '.'
+                                         : '?';
             rows.push_back(row);
         }
         return rows;
@@ -157,8 +161,8 @@ TEST(CGContext, ProvidersReleaseTheirBytesOnceAndOddFormatsAreRefused)
     std::uint32_t pixel = kRed;
     CGDataProviderRef provider =
         CGDataProviderCreateWithData(&pixel, &pixel, 4, [](void*, const void*, size_t) { ++s_released; });
-    CGImageRef image = CGImageCreate(1, 1, 8, 32, 4, nullptr, kOpaque, provider, nullptr, false,
-                                     kCGRenderingIntentDefault);
+    CGImageRef image =
+        CGImageCreate(1, 1, 8, 32, 4, nullptr, kOpaque, provider, nullptr, false, kCGRenderingIntentDefault);
     CGDataProviderRelease(provider);
     EXPECT_EQ(s_released, 0); // the image keeps it
     CGImageRelease(image);
@@ -241,8 +245,7 @@ long centreAtOrAfter(CGFloat edge)
 }
 
 // Calls paint(x, deviceY) for each pixel covered.
-template <typename Paint>
-void eachPixel(const State& s, CGRect device, long width, long height, Paint paint)
+template <typename Paint> void eachPixel(const State& s, CGRect device, long width, long height, Paint paint)
 {
     const CGRect area = CGRectIntersection(device, s.clip);
     const long x0 = std::max(centreAtOrAfter(CGRectGetMinX(area)), 0L);
@@ -325,9 +328,15 @@ TEST(CGContext, FillsAndImagesFollowTheRuleUnderEveryTransform)
         const char* name;
         CGFloat sx, sy, tx, ty;
     } const transforms[] = {
-        {"identity", 1, 1, 0, 0},        {"whole shift", 1, 1, 3, 2},      {"half shift", 1, 1, 0.5, 0.25},
-        {"flipped", 1, -1, 0, 9},        {"flipped and shifted", 1, -1, 2, 8}, {"mirrored", -1, 1, 12, 0},
-        {"double", 2, 2, 0, 0},          {"half", 0.5, 0.5, 1, 1},         {"one and a half", 1.5, -1.5, 1, 9},
+        {"identity", 1, 1, 0, 0},
+        {"whole shift", 1, 1, 3, 2},
+        {"half shift", 1, 1, 0.5, 0.25},
+        {"flipped", 1, -1, 0, 9},
+        {"flipped and shifted", 1, -1, 2, 8},
+        {"mirrored", -1, 1, 12, 0},
+        {"double", 2, 2, 0, 0},
+        {"half", 0.5, 0.5, 1, 1},
+        {"one and a half", 1.5, -1.5, 1, 9},
     };
     struct Clip {
         const char* name;
@@ -351,7 +360,7 @@ TEST(CGContext, FillsAndImagesFollowTheRuleUnderEveryTransform)
             for (bool copy : {false, true})
                 for (CGBitmapInfo target : targetFormats) {
                     const std::string where = std::string(t.name) + ", clip " + c.name + (copy ? ", copy" : ", over") +
-                                              (target == kOpaque ? ", opaque target" : "");
+                        (target == kOpaque ? ", opaque target" : "");
                     auto prepare = [&](Bitmap& bitmap) {
                         bitmap.pixels = background;
                         CGContextTranslateCTM(bitmap.context, t.tx, t.ty);
@@ -372,16 +381,16 @@ TEST(CGContext, FillsAndImagesFollowTheRuleUnderEveryTransform)
                         rule::fill(expected, kWidth, state, fillRect,
                                    rule::Colour{channel(colour & 0xFF), channel((colour >> 8) & 0xFF),
                                                 channel((colour >> 16) & 0xFF), a * 255.f});
-                        ASSERT_EQ(bitmap.pixels, expected) << "fill " << std::hex << colour << std::dec << ", "
-                                                           << where;
+                        ASSERT_EQ(bitmap.pixels, expected)
+                            << "fill " << std::hex << colour << std::dec << ", " << where;
                     }
                     for (CGBitmapInfo format : imageFormats)
                         for (bool nearest : {true, false}) {
                             Bitmap bitmap(kWidth, kHeight, target);
                             prepare(bitmap);
                             Image image(imagePixels, kImageWidth, kImageHeight, format);
-                            CGContextSetInterpolationQuality(bitmap.context, nearest ? kCGInterpolationNone
-                                                                                     : kCGInterpolationDefault);
+                            CGContextSetInterpolationQuality(bitmap.context,
+                                                             nearest ? kCGInterpolationNone : kCGInterpolationDefault);
                             CGContextDrawImage(bitmap.context, imageRect, image.image);
                             std::vector<std::uint32_t> expected = background;
                             rule::draw(expected, kWidth, state, imageRect,

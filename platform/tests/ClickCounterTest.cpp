@@ -1,9 +1,9 @@
 // Click counting, by itself and as the headless window counts presses in
 // virtual time.
+#include "platform/peer/ClickCounter.h"
 #include "platform/headless/TestDriver.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/StandInClass.h"
-#include "platform/peer/ClickCounter.h"
 #include "platform/tests/StandInWindow.h"
 
 #include <gtest/gtest.h>
@@ -83,7 +83,7 @@ TEST(HeadlessClickCounting, PressesContinueASeriesOnlyWithinTheDoubleClickTimeOn
     struct Case {
         const char* what;
         std::vector<Press> presses; // after a first left press at (10, 10)
-        std::vector<long> expected;  // the click counts of all presses
+        std::vector<long> expected; // the click counts of all presses
     };
     const Case cases[] = {
         {"a quick second press", {{100, {10, 10}, 0}}, {1, 2}},

@@ -21,8 +21,7 @@ public:
 };
 
 // Runs the default main context until `done` or `limit` has passed.
-template <typename Done>
-bool spinUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(5))
+template <typename Done> bool spinUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(5))
 {
     auto const deadline = std::chrono::steady_clock::now() + limit;
     while (!done() && std::chrono::steady_clock::now() < deadline)
@@ -40,12 +39,14 @@ protected:
             GTEST_SKIP() << "no dbus-daemon here";
         bus = g_test_dbus_new(G_TEST_DBUS_NONE);
         g_test_dbus_up(bus);
-        logind = g_dbus_connection_new_for_address_sync(g_test_dbus_get_bus_address(bus),
-            GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT
-                | G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
-            nullptr, nullptr, nullptr);
+        logind =
+            g_dbus_connection_new_for_address_sync(g_test_dbus_get_bus_address(bus),
+                                                   GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                                                                        G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION),
+                                                   nullptr, nullptr, nullptr);
         ASSERT_NE(logind, nullptr);
-        g_bus_own_name_on_connection(logind, "org.freedesktop.login1", G_BUS_NAME_OWNER_FLAGS_NONE,
+        g_bus_own_name_on_connection(
+            logind, "org.freedesktop.login1", G_BUS_NAME_OWNER_FLAGS_NONE,
             [](GDBusConnection*, const char*, gpointer owned) { *static_cast<bool*>(owned) = true; }, nullptr,
             &nameOwned, nullptr);
         ASSERT_TRUE(spinUntil([this] { return nameOwned; }));
@@ -64,7 +65,7 @@ protected:
     void announce(bool sleeping)
     {
         g_dbus_connection_emit_signal(logind, nullptr, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-            "PrepareForSleep", g_variant_new("(b)", sleeping), nullptr);
+                                      "PrepareForSleep", g_variant_new("(b)", sleeping), nullptr);
         g_dbus_connection_flush_sync(logind, nullptr, nullptr);
     }
 
@@ -90,9 +91,7 @@ TEST_F(DesktopPowerTest, SleepAndWakeReachTheClientWhileItIsSet)
     DesktopPower power(SystemPowerWatch::Bus::Session);
     RecordingClient client;
     power.setClient(&client);
-    auto const heard = [&](char const* event) {
-        return !client.events.empty() && client.events.back() == event;
-    };
+    auto const heard = [&](char const* event) { return !client.events.empty() && client.events.back() == event; };
     for (int attempt = 0; attempt < 50 && !heard("sleep"); ++attempt) {
         announce(true);
         spinUntil([&] { return heard("sleep"); }, std::chrono::milliseconds(100));

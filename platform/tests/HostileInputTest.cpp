@@ -70,7 +70,7 @@ TEST(PropertyList, NestingIsLimited)
     struct Container {
         const char* open;
         const char* close;
-        const char* innermost;  // ends the chain inside the last container
+        const char* innermost; // ends the chain inside the last container
     } const containers[] = {{"<array>", "</array>", ""}, {"<dict><key>k</key>", "</dict>", "<true/>"}};
     for (const Container& c : containers) {
         SCOPED_TRACE(c.open);
@@ -96,7 +96,7 @@ TEST(PropertyList, CollectionsNestedDeeplyAreReleasedWithoutRecursion)
         CFRelease(next);
         inner = next;
     }
-    CFRelease(outer);  // would overflow the stack one destructor per level
+    CFRelease(outer); // would overflow the stack one destructor per level
     SUCCEED();
 }
 
@@ -106,7 +106,7 @@ TEST(PropertyList, RefusedFilesAreReportedInOneLine)
     writeFile(folder.path() / "big.plist", std::string(platform::cf::PropertyList::kMaxFileBytes + 1, ' '));
     struct Case {
         std::string path;
-        std::string message;  // empty: nothing said
+        std::string message; // empty: nothing said
     } const cases[] = {
         {(folder.path() / "missing.plist").string(), ""},
         {folder.path().string(), "property list " + folder.path().string() + ": not a regular file\n"},

@@ -22,11 +22,11 @@ TEST(VirtualKeyCodes, LinuxKeysLandOnThePlatformPositions)
         unsigned virtualKey;
     };
     const Case cases[] = {
-        {KEY_A, 0},        {KEY_Q, 12},         {KEY_M, 46},       {KEY_1, 18},       {KEY_0, 29},
-        {KEY_GRAVE, 50},   {KEY_102ND, 10},     {KEY_ENTER, 36},   {KEY_BACKSPACE, 51}, {KEY_ESC, 53},
-        {KEY_DELETE, 117}, {KEY_INSERT, 114},   {KEY_KPENTER, 76}, {KEY_KPDOT, 65},   {KEY_KP7, 89},
-        {KEY_KP8, 91},     {KEY_NUMLOCK, 71},   {KEY_F1, 122},     {KEY_F12, 111},    {KEY_SYSRQ, 105},
-        {KEY_LEFTMETA, 55}, {KEY_RIGHTCTRL, 62}, {KEY_UP, 126},    {KEY_FN, 63},
+        {KEY_A, 0},         {KEY_Q, 12},         {KEY_M, 46},       {KEY_1, 18},         {KEY_0, 29},
+        {KEY_GRAVE, 50},    {KEY_102ND, 10},     {KEY_ENTER, 36},   {KEY_BACKSPACE, 51}, {KEY_ESC, 53},
+        {KEY_DELETE, 117},  {KEY_INSERT, 114},   {KEY_KPENTER, 76}, {KEY_KPDOT, 65},     {KEY_KP7, 89},
+        {KEY_KP8, 91},      {KEY_NUMLOCK, 71},   {KEY_F1, 122},     {KEY_F12, 111},      {KEY_SYSRQ, 105},
+        {KEY_LEFTMETA, 55}, {KEY_RIGHTCTRL, 62}, {KEY_UP, 126},     {KEY_FN, 63},
     };
     for (const Case& c : cases)
         EXPECT_EQ(virtualKeyFromEvdev(c.evdev), std::optional<uint16_t>(c.virtualKey)) << "evdev " << c.evdev;

@@ -161,7 +161,8 @@ TEST(MainLoopVirtualTime, TimersFireOnlyInTheirModes)
     };
     std::vector<std::string> fired;
     for (const Case& c : cases)
-        loop.addTimer(10ms, false, [&fired, &c] { fired.push_back(c.name); }, c.modes);
+        loop.addTimer(
+            10ms, false, [&fired, &c] { fired.push_back(c.name); }, c.modes);
     // A modal run started from a default-mode callback, as a modal panel is.
     std::vector<std::string> firedInModal;
     loop.post([&] {

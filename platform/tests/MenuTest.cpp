@@ -68,8 +68,9 @@ protected:
     {
         Owned<CFStringRef> text(CFStringCreateWithCString(kCFAllocatorDefault, title, kCFStringEncodingUTF8));
         Owned<CFStringRef> equivalent(CFStringCreateWithCString(kCFAllocatorDefault, key, kCFStringEncodingUTF8));
-        id item = objc::send<id>(objc::NSObject::alloc(NSMenuItemClass()), "initWithTitle:action:keyEquivalent:",
-                                 text.get(), objc::selector("perform:"), equivalent.get());
+        id item =
+            objc::send<id>(objc::NSObject::alloc(NSMenuItemClass()), "initWithTitle:action:keyEquivalent:", text.get(),
+                           objc::selector("perform:"), equivalent.get());
         objc::send<void>(item, "setTag:", tag);
         objc::send<void>(item, "setTarget:", target);
         objc::send<void>(item, "setKeyEquivalentModifierMask:", mask);
@@ -105,8 +106,8 @@ TEST(KeyEquivalent, MatchesCharacterAndExactModifiers)
     };
     const Case cases[] = {
         {u"s", cmd, u"s", cmd, true},
-        {u"s", cmd, u"S", cmd | shift, false},         // Shift not asked for
-        {u"S", cmd, u"S", cmd | shift, true},          // upper case asks for Shift
+        {u"s", cmd, u"S", cmd | shift, false}, // Shift not asked for
+        {u"S", cmd, u"S", cmd | shift, true}, // upper case asks for Shift
         {u"S", cmd | shift, u"S", cmd | shift, true},
         {u"S", cmd | shift, u"s", cmd, false},
         {u"s", cmd, u"s", cmd | kModifierCapsLock | kModifierNumericPad, true},
@@ -161,12 +162,13 @@ TEST_F(MenuTest, UpdateEnablesItemsByTheirTargetsAnswer)
     objc::send<void>(yes, "setEnabled:", BOOL(NO));
 
     openMenu(menu);
-    EXPECT_EQ(describeMenu(menu), "Yes #1\n"
-                                  "No #2 (disabled)\n"
-                                  "Unknown action #3 (disabled)\n"
-                                  "No action #4 (disabled)\n"
-                                  "Sub\n"
-                                  "----\n");
+    EXPECT_EQ(describeMenu(menu),
+              "Yes #1\n"
+              "No #2 (disabled)\n"
+              "Unknown action #3 (disabled)\n"
+              "No action #4 (disabled)\n"
+              "Sub\n"
+              "----\n");
 }
 
 TEST_F(MenuTest, KeyEquivalentsPerformTheFirstEnabledMatchAcrossSubmenus)
@@ -185,12 +187,9 @@ TEST_F(MenuTest, KeyEquivalentsPerformTheFirstEnabledMatchAcrossSubmenus)
         long tag;
     };
     const Case cases[] = {
-        {u"s", kModifierCommand, true, 1},
-        {u"S", kModifierCommand | kModifierShift, true, 2},
-        {u"m", kModifierCommand, true, 3},
-        {u"r", kModifierCommand, false, 0},
-        {u"s", kModifierControl, false, 0},
-        {u"x", kModifierCommand, false, 0},
+        {u"s", kModifierCommand, true, 1},  {u"S", kModifierCommand | kModifierShift, true, 2},
+        {u"m", kModifierCommand, true, 3},  {u"r", kModifierCommand, false, 0},
+        {u"s", kModifierControl, false, 0}, {u"x", kModifierCommand, false, 0},
     };
     for (const Case& c : cases) {
         s_performed.clear();
@@ -214,8 +213,9 @@ TEST_F(MenuTest, DescriptionShowsKeysTagsAndStates)
     id item = addItem(menu, "Go", 5, "\xEF\x9C\x88", kModifierCommand | kModifierFunction);
     objc::send<void>(item, "setState:", long(NSOnState));
     addItem(menu, "Hide Others", 0, "h", kModifierCommand | kModifierOption);
-    EXPECT_EQ(describeMenu(menu), "Go [Cmd+Fn+U+F708] #5 (checked)\n"
-                                  "Hide Others [Opt+Cmd+h]\n");
+    EXPECT_EQ(describeMenu(menu),
+              "Go [Cmd+Fn+U+F708] #5 (checked)\n"
+              "Hide Others [Opt+Cmd+h]\n");
 }
 
 } // namespace

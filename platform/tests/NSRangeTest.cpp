@@ -31,9 +31,8 @@ TEST(NSRange, ConsumersTreatNotFoundAsContainingNothing)
         bool inside;
     };
     const Case cases[] = {
-        {2, text, true},          {6, text, true},           {7, text, false},
-        {1, text, false},         {0, none, false},          {NSNotFound, none, false},
-        {NSNotFound, text, false},
+        {2, text, true},  {6, text, true},           {7, text, false},          {1, text, false},
+        {0, none, false}, {NSNotFound, none, false}, {NSNotFound, text, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(NSLocationInRange(c.location, c.range), c.inside) << c.location;

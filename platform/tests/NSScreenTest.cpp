@@ -16,8 +16,7 @@ TEST(NSScreen, ScreensListTheVirtualScreensOnEveryCall)
     platform::headless::TestDriver driver;
     driver.setScreens("1920x1080,1280x1024@2");
     for (int call = 0; call < 3; ++call) {
-        auto list = static_cast<CFArrayRef>(
-            objc::send<const void*>(platform::appkit::NSScreenClass(), "screens"));
+        auto list = static_cast<CFArrayRef>(objc::send<const void*>(platform::appkit::NSScreenClass(), "screens"));
         ASSERT_EQ(CFArrayGetCount(list), 2) << call;
         id second = reinterpret_cast<id>(const_cast<void*>(CFArrayGetValueAtIndex(list, 1)));
         const NSRect frame = objc::send<NSRect>(second, "frame");

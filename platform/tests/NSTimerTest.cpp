@@ -24,7 +24,8 @@ struct Ticks {
     static Class cls()
     {
         static Class s_class = objc::StandInClass("NSTimerTestTarget", "NSObject")
-                                   .method("tick:", +[](id, SEL, id) { s_at.push_back(s_driver->elapsed()); })
+                                   .method(
+                                       "tick:", +[](id, SEL, id) { s_at.push_back(s_driver->elapsed()); })
                                    .registerClass();
         return s_class;
     }

@@ -31,10 +31,9 @@ std::vector<Received> s_received;
 
 void record(id, SEL selector, id notification)
 {
-    s_received.push_back(Received{sel_getName(selector), Notification::name(notification),
-                                  Notification::object(notification),
-                                  Notification::userInfoString(notification, "NSDevicePath"),
-                                  MainLoop::isMainThread()});
+    s_received.push_back(
+        Received{sel_getName(selector), Notification::name(notification), Notification::object(notification),
+                 Notification::userInfoString(notification, "NSDevicePath"), MainLoop::isMainThread()});
 }
 
 // An observer class built like the program's run-time listener classes.
@@ -63,7 +62,6 @@ protected:
         objc::NSObject::release(m_poster);
         objc::NSObject::release(m_observer);
     }
-
 
     bool waitForReceived(size_t count)
     {
@@ -169,8 +167,7 @@ TEST_F(NotificationTest, MountTableChangesReachWorkspaceObservers)
     workspace.watchMountTable(table, 5ms);
     NotificationCenter& center = workspace.notificationCenter();
     center.addObserver(m_observer, objc::selector("onFirst:"), Workspace::kDidMountNotification, workspace.object());
-    center.addObserver(m_observer, objc::selector("onSecond:"), Workspace::kDidUnmountNotification,
-                       workspace.object());
+    center.addObserver(m_observer, objc::selector("onSecond:"), Workspace::kDidUnmountNotification, workspace.object());
 
     writeTable(table, root + stick);
     ASSERT_TRUE(waitForReceived(1));
@@ -191,12 +188,11 @@ TEST_F(NotificationTest, MountTableChangesReachWorkspaceObservers)
 
 TEST(MountTable, ReadsBothTableForms)
 {
-    const std::string text =
-        "36 35 98:0 /mnt1 /mnt/parent rw,noatime master:1 - ext3 /dev/root rw,errors=continue\n"
-        "37 35 98:0 / /srv rw - nfs server:/export rw\n"
-        "/dev/sdc1 /media/a\\011b vfat rw 0 0\n"
-        "broken line\n"
-        "38 35 98:0 / /x rw - onlytype\n";
+    const std::string text = "36 35 98:0 /mnt1 /mnt/parent rw,noatime master:1 - ext3 /dev/root rw,errors=continue\n"
+                             "37 35 98:0 / /srv rw - nfs server:/export rw\n"
+                             "/dev/sdc1 /media/a\\011b vfat rw 0 0\n"
+                             "broken line\n"
+                             "38 35 98:0 / /x rw - onlytype\n";
     const std::vector<MountEntry> expected = {
         {"/mnt/parent", "ext3", "/dev/root"},
         {"/srv", "nfs", "server:/export"},

@@ -1,7 +1,7 @@
+#include "platform/objc/ObjectRuntime.h"
 #include "platform/objc/AutoreleasePool.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
-#include "platform/objc/ObjectRuntime.h"
 #include "platform/runloop/MainLoop.h"
 
 #include <gtest/gtest.h>
@@ -53,10 +53,7 @@ struct Counter {
         return self;
     }
 
-    static std::uint32_t addTo(id self, SEL, std::uint32_t amount)
-    {
-        return count(self) += amount;
-    }
+    static std::uint32_t addTo(id self, SEL, std::uint32_t amount) { return count(self) += amount; }
 
     static void dealloc(id self, SEL sel)
     {
@@ -135,7 +132,8 @@ TEST(ObjectRuntime, DeferredPerformsRetainUntilDeliveryOnTheMainThread)
     const Case cases[] = {
         {"on main thread, queued",
          [](id taker, id arg) {
-             send<void>(taker, "performSelectorOnMainThread:withObject:waitUntilDone:", selector("take:"), arg, BOOL(NO));
+             send<void>(taker, "performSelectorOnMainThread:withObject:waitUntilDone:", selector("take:"), arg,
+                        BOOL(NO));
          }},
         {"from another thread, queued",
          [](id taker, id arg) {
@@ -160,8 +158,8 @@ TEST(ObjectRuntime, DeferredPerformsRetainUntilDeliveryOnTheMainThread)
         NSObject::release(argument);
         NSObject::release(taker);
         Counter::s_deallocs = 0;
-        EXPECT_TRUE(platform::MainLoop::instance().runUntil([] { return !s_received.empty(); },
-                                                            std::chrono::seconds(5)))
+        EXPECT_TRUE(
+            platform::MainLoop::instance().runUntil([] { return !s_received.empty(); }, std::chrono::seconds(5)))
             << test.label;
         ASSERT_EQ(s_received.size(), 1u) << test.label;
         EXPECT_EQ(s_received[0].first, argument) << test.label;

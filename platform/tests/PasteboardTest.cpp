@@ -85,9 +85,12 @@ TEST(Pasteboard, TypesConformToTheirAncestors)
         bool expected;
     };
     const Case cases[] = {
-        {kUTTypeUTF8PlainText, kUTTypePlainText, true}, {kUTTypeUTF16PlainText, kUTTypeText, true},
-        {kUTTypeUTF8PlainText, kUTTypeUTF16PlainText, false}, {kUTTypeFileURL, kUTTypeURL, true},
-        {kUTTypeFileURL, kUTTypeItem, true}, {kUTTypeURL, kUTTypeFileURL, false},
+        {kUTTypeUTF8PlainText, kUTTypePlainText, true},
+        {kUTTypeUTF16PlainText, kUTTypeText, true},
+        {kUTTypeUTF8PlainText, kUTTypeUTF16PlainText, false},
+        {kUTTypeFileURL, kUTTypeURL, true},
+        {kUTTypeFileURL, kUTTypeItem, true},
+        {kUTTypeURL, kUTTypeFileURL, false},
         {kUTTypePlainText, kUTTypePlainText, true},
     };
     for (const Case& c : cases)

@@ -39,8 +39,10 @@ TEST_F(ResourceMapTest, FindsLinkedResourcesByTypeAndIdOrNameWhileTheMapIsOpen)
         const char* name;
         const char* bytes;
     };
-    const unsigned char defaultName[] = "\x07" "Default";
-    const unsigned char missingName[] = "\x07" "Missing";
+    const unsigned char defaultName[] = "\x07"
+                                        "Default";
+    const unsigned char missingName[] = "\x07"
+                                        "Missing";
     const Case cases[] = {
         {kFont, 1, nullptr, "FONT1"},
         {kFont, 2, nullptr, "<none>"},

@@ -77,7 +77,9 @@ TEST(StandInClass, ANameThatExistsGivesTheRegisteredClassUnchanged)
     EXPECT_EQ(first, second);
     EXPECT_EQ(class_getInstanceMethod(second, sel_registerName("other")), nullptr);
     // A builder that never registers leaves no class behind.
-    { StandInClass unused("TestStandInUnused", "NSObject"); }
+    {
+        StandInClass unused("TestStandInUnused", "NSObject");
+    }
     EXPECT_EQ(objc_getClass("TestStandInUnused"), Nil);
 }
 

@@ -42,8 +42,8 @@ public:
         window = send<id>(objc::NSObject::alloc(spec.windowClass), "initWithContentRect:styleMask:backing:defer:",
                           NSMakeRect(spec.left, spec.screenHeight - spec.top - spec.height, spec.width, spec.height),
                           spec.styleMask, 2ul, BOOL(YES));
-        view = send<id>(objc::NSObject::alloc(spec.viewClass), "initWithFrame:",
-                        NSMakeRect(0, 0, spec.width, spec.height));
+        view = send<id>(objc::NSObject::alloc(spec.viewClass),
+                        "initWithFrame:", NSMakeRect(0, 0, spec.width, spec.height));
         if (spec.viewAutoresizingMask != 0)
             send<void>(view, "setAutoresizingMask:", spec.viewAutoresizingMask);
         send<void>(send<id>(window, "contentView"), "addSubview:", view);

@@ -31,8 +31,7 @@ public:
 using ScopedEnv = CV::test::ScopedEnvironmentVariable;
 
 // Owns one reference.
-template <typename Ref>
-class Owned {
+template <typename Ref> class Owned {
 public:
     explicit Owned(Ref ref = nullptr)
         : m_ref(ref)

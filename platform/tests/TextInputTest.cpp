@@ -118,17 +118,17 @@ TEST_F(TextInputTest, TheFirstKeyViewTakesKeysAndKeysBecomeTextOrCommands)
 {
     open(clientViewClass());
     EXPECT_EQ(send<id>(window, "firstResponder"), view);
-    type(14);                  // e
-    type(33);                  // dead circumflex
-    type(14);                  // e
-    type(123, kShift);         // Shift+Left
-    type(124, kCommand);       // Command+Right
-    type(51);                  // Backspace
-    type(76);                  // keypad Enter
-    type(122);                 // F1: no text
-    type(14, kControl);        // Control+E: no text
+    type(14); // e
+    type(33); // dead circumflex
+    type(14); // e
+    type(123, kShift); // Shift+Left
+    type(124, kCommand); // Command+Right
+    type(51); // Backspace
+    type(76); // keypad Enter
+    type(122); // F1: no text
+    type(14, kControl); // Control+E: no text
     const std::vector<std::string> expected = {
-        "insert e", "mark ^ at 1", "insert \xC3\xAA", "moveLeftAndModifySelection:", "moveToRightEndOfLine:",
+        "insert e",        "mark ^ at 1",   "insert \xC3\xAA", "moveLeftAndModifySelection:", "moveToRightEndOfLine:",
         "deleteBackward:", "insertNewline:"};
     EXPECT_EQ(s_calls, expected);
 }

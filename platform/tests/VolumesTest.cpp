@@ -53,11 +53,11 @@ TEST(VolumeListTest, KeepsRealFileSystemsOnFoldersWithTheBootVolumeFirst)
         {proc, "proc", "proc"},
         {usb, "vfat", "/dev/sdb1"},
         {"/", "overlay", "/dev/vda"},
-        {fileMount, "ext4", "/dev/sda1"},             // a file mounted over a file
+        {fileMount, "ext4", "/dev/sda1"}, // a file mounted over a file
         {share, "nfs4", "server:/export"},
         {tree.string() + "/gone", "ext4", "/dev/sdd1"}, // mount point missing
         {colon, "exfat", "/dev/sde1"},
-        {usb + "/", "ext4", "/dev/sdf1"},             // mounted over the first one
+        {usb + "/", "ext4", "/dev/sdf1"}, // mounted over the first one
     };
     const std::vector<Volume> volumes = VolumeList::fromMountEntries(entries);
     EXPECT_EQ(namesOf(volumes), (std::vector<std::string>{"Computer", "USB", "share", "a/b"}));

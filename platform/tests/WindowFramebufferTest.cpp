@@ -17,13 +17,13 @@ public:
         : m_alpha(alpha)
     {
     }
-    void windowMoved(Point) override {}
-    void windowResized(Size) override {}
+    void windowMoved(Point) override { }
+    void windowResized(Size) override { }
     bool windowShouldClose() override { return true; }
-    void windowClosed() override {}
-    void windowFocusChanged(bool) override {}
-    void windowMinimizedChanged(bool) override {}
-    void windowBackingScaleChanged(double) override {}
+    void windowClosed() override { }
+    void windowFocusChanged(bool) override { }
+    void windowMinimizedChanged(bool) override { }
+    void windowBackingScaleChanged(double) override { }
     void draw(CGContextRef context, const Rect& dirty) override
     {
         drawn.push_back(dirty);
@@ -42,12 +42,14 @@ TEST(WindowFramebuffer, DrawsOnlyTheMarkedRegionAndEachOfItsPixelsOnce)
     struct Case {
         const char* what;
         std::vector<Rect> marks;
-        std::vector<Point> painted;   // pixels drawn once
+        std::vector<Point> painted; // pixels drawn once
         std::vector<Point> untouched; // pixels left alone
     };
     const Case cases[] = {
         {"two rectangles far apart", {{0, 0, 10, 10}, {80, 80, 10, 10}}, {{5, 5}, {85, 85}}, {{50, 50}, {85, 5}}},
-        {"overlapping rectangles", {{0, 0, 20, 20}, {10, 10, 20, 20}, {5, 5, 10, 10}}, {{5, 5}, {15, 15}, {25, 25}},
+        {"overlapping rectangles",
+         {{0, 0, 20, 20}, {10, 10, 20, 20}, {5, 5, 10, 10}},
+         {{5, 5}, {15, 15}, {25, 25}},
          {{25, 5}, {5, 25}}},
         {"a rectangle inside another", {{0, 0, 40, 40}, {10, 10, 5, 5}}, {{12, 12}, {30, 30}}, {{50, 50}}},
         {"partly outside the content", {{90, 90, 30, 30}}, {{95, 95}}, {{85, 85}}},

@@ -36,9 +36,7 @@ void FutexSemaphore::create(uint32_t initialValue)
     m_value.store(initialValue, std::memory_order_release);
 }
 
-void FutexSemaphore::destroy()
-{
-}
+void FutexSemaphore::destroy() { }
 
 void FutexSemaphore::wait()
 {

@@ -125,7 +125,8 @@ bool ColonPath::fromPosix(const std::string& posixPath, std::string& colonPath, 
     if (!volume)
         return false;
     std::string out = volume->name;
-    const std::string rest = volume->mountPoint == "/" ? absolute.substr(1) : absolute.substr(volume->mountPoint.size());
+    const std::string rest =
+        volume->mountPoint == "/" ? absolute.substr(1) : absolute.substr(volume->mountPoint.size());
     for (const std::string& component : split(rest, '/')) {
         if (!component.empty())
             out += ":" + swapped(component, ':', '/');

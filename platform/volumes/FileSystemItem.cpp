@@ -38,7 +38,7 @@ bool FileSystemItem::makeRef(const std::string& posixPath, FSRef& ref, bool* isD
     std::unique_ptr<char, void (*)(void*)> canonical(::realpath(posixPath.c_str(), nullptr), ::free);
     if (!canonical)
         return false;
-    struct stat info {};
+    struct stat info { };
     if (::stat(canonical.get(), &info) != 0)
         return false;
     ref.path = canonical.get();
@@ -49,7 +49,7 @@ bool FileSystemItem::makeRef(const std::string& posixPath, FSRef& ref, bool* isD
 
 bool FileSystemItem::getCatalogInfo(const FSRef& ref, FSCatalogInfo& info)
 {
-    struct stat status {};
+    struct stat status { };
     if (ref.path.empty() || ::stat(ref.path.c_str(), &status) != 0)
         return false;
     info = FSCatalogInfo();
@@ -64,7 +64,8 @@ bool FileSystemItem::getPackageInfo(const std::string& folder, uint32_t& package
         return false;
     packageType = kNoCode;
     packageCreator = kNoCode;
-    std::unique_ptr<FILE, int (*)(FILE*)> pkgInfo(std::fopen((folder + "/Contents/PkgInfo").c_str(), "rb"), std::fclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> pkgInfo(std::fopen((folder + "/Contents/PkgInfo").c_str(), "rb"),
+                                                  std::fclose);
     unsigned char codes[8];
     if (pkgInfo && std::fread(codes, 1, sizeof codes, pkgInfo.get()) == sizeof codes) {
         packageType = codeAt(codes);
@@ -75,7 +76,7 @@ bool FileSystemItem::getPackageInfo(const std::string& folder, uint32_t& package
 
 bool FileSystemItem::isFolder(const std::string& posixPath)
 {
-    struct stat info {};
+    struct stat info { };
     return !posixPath.empty() && ::stat(posixPath.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

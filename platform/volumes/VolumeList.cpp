@@ -19,7 +19,7 @@ std::string withoutTrailingSlashes(std::string path)
 
 bool isExistingFolder(const std::string& path)
 {
-    struct stat info {};
+    struct stat info { };
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -41,8 +41,7 @@ Volume bootVolume(const MountEntry* rootEntry)
 
 bool isWellFormedUtf8(const std::string& text)
 {
-    return g_utf8_validate(text.data(), gssize(text.size()), nullptr) &&
-           text.find('\0') == std::string::npos;
+    return g_utf8_validate(text.data(), gssize(text.size()), nullptr) && text.find('\0') == std::string::npos;
 }
 
 std::string caseFolded(const std::string& text)
@@ -88,8 +87,8 @@ std::vector<Volume> VolumeList::fromMountEntries(const std::vector<MountEntry>& 
         if (kind == FileSystemKind::None || !isExistingFolder(mountPoint))
             continue;
         Volume volume{displayNameOf(mountPoint), mountPoint, entry.source, entry.fileSystemType, kind, false};
-        auto same = std::find_if(others.begin(), others.end(),
-                                 [&](const Volume& v) { return v.mountPoint == mountPoint; });
+        auto same =
+            std::find_if(others.begin(), others.end(), [&](const Volume& v) { return v.mountPoint == mountPoint; });
         if (same != others.end())
             *same = std::move(volume);
         else
@@ -127,8 +126,8 @@ const Volume* VolumeList::findByPath(const std::vector<Volume>& volumes, const s
     for (const Volume& volume : volumes) {
         const std::string& mountPoint = volume.mountPoint;
         const bool holds = mountPoint == "/" ||
-                           (path.compare(0, mountPoint.size(), mountPoint) == 0 &&
-                            (path.size() == mountPoint.size() || path[mountPoint.size()] == '/'));
+            (path.compare(0, mountPoint.size(), mountPoint) == 0 &&
+             (path.size() == mountPoint.size() || path[mountPoint.size()] == '/'));
         if (holds && (!best || mountPoint.size() > best->mountPoint.size()))
             best = &volume;
     }

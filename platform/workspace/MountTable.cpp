@@ -69,7 +69,7 @@ bool parseMountsLine(const std::vector<std::string>& fields, MountEntry& entry)
 bool looksLikeMountInfo(const std::vector<std::string>& fields)
 {
     return fields.size() >= 10 && fields[2].find(':') != std::string::npos &&
-           fields[0].find_first_not_of("0123456789") == std::string::npos;
+        fields[0].find_first_not_of("0123456789") == std::string::npos;
 }
 
 } // namespace
@@ -82,8 +82,8 @@ std::vector<MountEntry> MountTable::parse(const std::string& text)
     while (std::getline(lines, line)) {
         const std::vector<std::string> fields = fieldsOf(line);
         MountEntry entry;
-        const bool parsed = looksLikeMountInfo(fields) ? parseMountInfoLine(fields, entry)
-                                                       : parseMountsLine(fields, entry);
+        const bool parsed =
+            looksLikeMountInfo(fields) ? parseMountInfoLine(fields, entry) : parseMountsLine(fields, entry);
         if (parsed)
             entries.push_back(entry);
     }

@@ -43,9 +43,8 @@ void Workspace::watchMountTable(const std::string& tablePath, std::chrono::milli
 {
     m_watcher.reset();
     m_watcher = std::make_unique<MountTableWatcher>(
-        tablePath, interval, [this](MountTableWatcher::Change change, const MountEntry& entry) {
-            onMountChange(change, entry);
-        });
+        tablePath, interval,
+        [this](MountTableWatcher::Change change, const MountEntry& entry) { onMountChange(change, entry); });
 }
 
 void Workspace::stopWatchingMountTable()
@@ -55,8 +54,8 @@ void Workspace::stopWatchingMountTable()
 
 void Workspace::onMountChange(MountTableWatcher::Change change, const MountEntry& entry)
 {
-    CFMutableDictionaryRef userInfo = CFDictionaryCreateMutable(
-        kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks, &kCFTypeDictionaryValueCallBacks);
+    CFMutableDictionaryRef userInfo = CFDictionaryCreateMutable(kCFAllocatorDefault, 0, &kCFTypeDictionaryKeyCallBacks,
+                                                                &kCFTypeDictionaryValueCallBacks);
     CFStringRef key = cf::String::createFromUTF8(kDevicePathKey);
     CFStringRef path = cf::String::createFromUTF8(entry.mountPoint);
     CFDictionarySetValue(userInfo, key, path);

@@ -15,9 +15,9 @@ namespace platform {
 
 class Workspace {
 public:
-    static const char* const kDidMountNotification;   // "NSWorkspaceDidMountNotification"
+    static const char* const kDidMountNotification; // "NSWorkspaceDidMountNotification"
     static const char* const kDidUnmountNotification; // "NSWorkspaceDidUnmountNotification"
-    static const char* const kDevicePathKey;          // "NSDevicePath"
+    static const char* const kDevicePathKey; // "NSDevicePath"
     static constexpr std::chrono::milliseconds kDefaultPollInterval{1000};
 
     // Created on the first call (main thread).

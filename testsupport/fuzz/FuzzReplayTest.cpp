@@ -60,11 +60,12 @@ std::vector<fs::path> inputFiles()
 std::string testNameOf(const testing::TestParamInfo<fs::path>& info)
 {
     std::string name = info.param.parent_path().filename().string() + "_" + info.param.filename().string();
-    std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return std::to_string(info.index) + "_" + name;
 }
 
-class FuzzReplay : public testing::TestWithParam<fs::path> {};
+class FuzzReplay : public testing::TestWithParam<fs::path> { };
 
 TEST_P(FuzzReplay, EntryFunctionEndsWithoutAFault)
 {

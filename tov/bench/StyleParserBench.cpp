@@ -23,11 +23,8 @@ std::string makeSheet(std::size_t bytes, bool withErrors)
         "Widget.accent { dye-color: $accent; z-index: 3; } // note\n",
     };
     static char const* const faulty[] = {
-        "Button { color 1; width: 3; }\n",
-        "Bar<x { y: 1; }\n",
-        "Label { image: url(a.png); height: 2; }\n",
-        "; stray text on a line of its own\n",
-        "Pane[k v] { x: 1 } }\n",
+        "Button { color 1; width: 3; }\n",     "Bar<x { y: 1; }\n",      "Label { image: url(a.png); height: 2; }\n",
+        "; stray text on a line of its own\n", "Pane[k v] { x: 1 } }\n",
     };
     std::string sheet = "@define $accent rgb(200, 100, 50);\n";
     sheet.reserve(bytes + 256);
@@ -53,8 +50,14 @@ void parseSheet(benchmark::State& state, bool withErrors)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(sheet.size()));
 }
 
-void BM_ParseCleanSheet(benchmark::State& state) { parseSheet(state, false); }
-void BM_ParseErrorHeavySheet(benchmark::State& state) { parseSheet(state, true); }
+void BM_ParseCleanSheet(benchmark::State& state)
+{
+    parseSheet(state, false);
+}
+void BM_ParseErrorHeavySheet(benchmark::State& state)
+{
+    parseSheet(state, true);
+}
 
 BENCHMARK(BM_ParseCleanSheet)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseErrorHeavySheet)->Arg(1)->Arg(5)->Unit(benchmark::kMillisecond);

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "BAS/Region.h"
+#include "BoxWidget.h"
 #include "TOV/BackgroundDrawingCanvas.h"
-#include "TOV/PaintContext.h"
 #include "TOV/Lib.h"
 #include "TOV/ManagerContainer.h"
+#include "TOV/PaintContext.h"
 #include "TOV/Pane.h"
 #include "TOV/StyleSheet.h"
 #include "TOV/Widget.h"
-#include "BoxWidget.h"
 
 namespace {
 
@@ -66,7 +66,9 @@ std::string makeSheet()
         case 4: text += "*#row" + n + " Box.s" + n + " { horizontal-alignment: right; }\n"; break;
         case 5: text += "Box::Box.s" + n + ":!enabled { foreground-color: #808080; }\n"; break;
         case 6: text += "Box.even { outer-margin-left: 1; background-border-color: #101010; }\n"; break;
-        default: text += "*#leaf" + n + " { vertical-alignment: top; max-width: " + std::to_string(40 + i) + "; }\n"; break;
+        default:
+            text += "*#leaf" + n + " { vertical-alignment: top; max-width: " + std::to_string(40 + i) + "; }\n";
+            break;
         }
     }
     return text;

@@ -9,6 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "../tests/StagedBundle.h"
+#include "../tests/WidgetWindowFixture.h"
+#include "BoxWidget.h"
 #include "FEN/AppModule.h"
 #include "FEN/Application.h"
 #include "FEN/EventCodes.h"
@@ -20,9 +23,6 @@
 #include "TOV/StyleSheet.h"
 #include "TOV/Window.h"
 #include "platform/headless/TestDriver.h"
-#include "BoxWidget.h"
-#include "../tests/StagedBundle.h"
-#include "../tests/WidgetWindowFixture.h"
 
 namespace {
 

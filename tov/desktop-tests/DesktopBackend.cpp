@@ -20,8 +20,7 @@ public:
     void TearDown() override { DesktopBackend::end(); }
 };
 
-::testing::Environment const* const s_endDesktopBackend =
-    ::testing::AddGlobalTestEnvironment(new EndDesktopBackend);
+::testing::Environment const* const s_endDesktopBackend = ::testing::AddGlobalTestEnvironment(new EndDesktopBackend);
 
 } // namespace
 

@@ -79,8 +79,8 @@ bool RgbImage::save(std::string const& path) const
     if (differing == 0)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << differing << " of " << actual.width() * actual.height()
-                                         << " pixels differ; the first at (" << firstX << ", " << firstY << "): "
-                                         << hexColour(actual.pixel(firstX, firstY)) << " against "
+                                         << " pixels differ; the first at (" << firstX << ", " << firstY
+                                         << "): " << hexColour(actual.pixel(firstX, firstY)) << " against "
                                          << hexColour(expected.pixel(firstX, firstY));
 }
 

@@ -115,7 +115,7 @@ protected:
     bool m_bScaled = false;
 };
 
-class ScaledWidgetWindowDesktopTest : public WidgetWindowDesktopTest, public ::testing::WithParamInterface<int> {};
+class ScaledWidgetWindowDesktopTest : public WidgetWindowDesktopTest, public ::testing::WithParamInterface<int> { };
 
 TEST_P(ScaledWidgetWindowDesktopTest, TheScreenShowsWhatTheHeadlessFramebufferHolds)
 {
@@ -157,9 +157,8 @@ TEST_P(ScaledWidgetWindowDesktopTest, TheScreenShowsWhatTheHeadlessFramebufferHo
     screen.save(shown);
     EXPECT_EQ(scene.countdownLabel().timerRuns, 1);
     EXPECT_GE(scene.window().ticks - ticksBefore, StyledWindowScene::kCountdownTicks);
-    EXPECT_TRUE(samePixels(screen, headless))
-        << "the screen (" << shown << ") against the headless framebuffer ("
-        << screenshotPath("widget-window-headless" + suffix) << ")";
+    EXPECT_TRUE(samePixels(screen, headless)) << "the screen (" << shown << ") against the headless framebuffer ("
+                                              << screenshotPath("widget-window-headless" + suffix) << ")";
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ScaledWidgetWindowDesktopTest, ::testing::Values(1, 2),

@@ -83,12 +83,16 @@ private:
     {
         std::filesystem::create_directories(m_root / "skin" / "pictures");
         std::ofstream(m_root / "outside.txt", std::ios::binary) << "Outside { " << kOutsideProperty << ": 1; }\n";
-        write("app.txt", "@define $accent #204080;\n@import url(\"parts/buttons.txt\");\n"
-                         "Label#title { color: $accent; font-size: 13; }\n");
-        write("parts/buttons.txt", "@import url(\"app.txt\");\n@import url(\"missing.txt\");\n"
-                                   "Button.big:over:!down { width: 10 px; image: url(\"b.png\"); color: $accent; }\n");
+        write("app.txt",
+              "@define $accent #204080;\n@import url(\"parts/buttons.txt\");\n"
+              "Label#title { color: $accent; font-size: 13; }\n");
+        write("parts/buttons.txt",
+              "@import url(\"app.txt\");\n@import url(\"missing.txt\");\n"
+              "Button.big:over:!down { width: 10 px; image: url(\"b.png\"); color: $accent; }\n");
         write("self.txt", "@import url(\"self.txt\");\nA { x: 1; }\n");
-        write("bom.txt", "\xEF\xBB\xBF" "B[kind=primary] { margin: 4px; }\n");
+        write("bom.txt",
+              "\xEF\xBB\xBF"
+              "B[kind=primary] { margin: 4px; }\n");
         write("wide.txt", std::string("\xFE\xFF\0A\0{", 6));
         write("empty.txt", "");
         write("broken.txt", "C { color 1; }\n@import url(\"<\");\n/* open");

@@ -4,7 +4,6 @@
 
 namespace CV::TOV {
 
-
 LazyPicture::LazyPicture() = default;
 
 LazyPicture::LazyPicture(std::shared_ptr<FEN::Picture const> picture)

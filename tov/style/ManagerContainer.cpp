@@ -58,7 +58,7 @@ std::filesystem::path resolvedOnText(std::string const& colonPath)
 // up in. A resource name that leads outside is refused as missing and, with
 // warn set, named on standard error.
 bool staysInSkinFolder(std::string const& file, std::string const& skinFolder, std::string const& name,
-    ManagerContainer::eResourceType type, bool warn)
+                       ManagerContainer::eResourceType type, bool warn)
 {
     std::filesystem::path const item = resolvedOnText(file);
     std::filesystem::path const folder = resolvedOnText(skinFolder);
@@ -89,7 +89,7 @@ void logLine(std::string const& line)
 void reportRefusedPicture(std::string const& name, FEN::Picture::tDeclaredSize const& size)
 {
     SkinRefusal::report(fmt::format("picture {} declares {} x {} pixels, more than {} a side or {} in all", name,
-        size.width, size.height, FEN::Picture::kMaxReadSide, FEN::Picture::kMaxReadPixels));
+                                    size.width, size.height, FEN::Picture::kMaxReadSide, FEN::Picture::kMaxReadPixels));
 }
 
 } // namespace
@@ -99,7 +99,8 @@ bool ManagerContainer::tPictureKey::operator<(tPictureKey const& other) const
     auto fields = [](tPictureKey const& key) {
         FEN::PictureProperties const& p = key.properties;
         return std::make_tuple(int32_t(p.getNumAnimations()), p.getFixedTop(), p.getFixedBottom(), p.getFixedLeft(),
-            p.getFixedRight(), int32_t(p.getAnimationOrientation()), int32_t(p.getResizableFlags() & 3u));
+                               p.getFixedRight(), int32_t(p.getAnimationOrientation()),
+                               int32_t(p.getResizableFlags() & 3u));
     };
     if (name != other.name)
         return name < other.name;
@@ -108,8 +109,8 @@ bool ManagerContainer::tPictureKey::operator<(tPictureKey const& other) const
 
 bool ManagerContainer::tFontDataLess::operator()(FEN::Font::CreateData const& a, FEN::Font::CreateData const& b) const
 {
-    return std::tie(a.name, a.resourceId, a.size, a.flags, a.engine)
-        < std::tie(b.name, b.resourceId, b.size, b.flags, b.engine);
+    return std::tie(a.name, a.resourceId, a.size, a.flags, a.engine) <
+        std::tie(b.name, b.resourceId, b.size, b.flags, b.engine);
 }
 
 ManagerContainer::ManagerContainer()
@@ -166,22 +167,21 @@ std::shared_ptr<BAS::Stream> ManagerContainer::openFile(std::string const& colon
     return stream;
 }
 
-std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(
-    BAS::CharSequence<char> const& name, eResourceType type, bool warn)
+std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(BAS::CharSequence<char> const& name,
+                                                                 eResourceType type, bool warn)
 {
     if (m_resourceMode == eUndecided)
         checkResourcesLocation();
     void const* nul = std::memchr(name.data(), 0, name.length());
-    std::string const unchanged(name.data(), nul ? std::size_t(static_cast<char const*>(nul) - name.data()) : name.length());
+    std::string const unchanged(name.data(),
+                                nul ? std::size_t(static_cast<char const*>(nul) - name.data()) : name.length());
     std::string path = unchanged;
     std::replace(path.begin(), path.end(), '/', BAS::FileName::DIR_SEPARATOR);
 
     switch (m_resourceMode) {
-    case eBundle:
-        return fromBundle(unchanged, path, type, warn);
+    case eBundle: return fromBundle(unchanged, path, type, warn);
     case eSkinFolder: {
-        std::string const full = m_skinFolderPath + s_pResTypePath[type]
-            + BAS::FileName::DIR_SEPARATOR + path;
+        std::string const full = m_skinFolderPath + s_pResTypePath[type] + BAS::FileName::DIR_SEPARATOR + path;
         if (staysInSkinFolder(full, m_skinFolderPath, unchanged, type, warn)) {
             if (auto stream = openFile(full))
                 return stream;
@@ -192,14 +192,15 @@ std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(
     }
     default:
         if (BAS::DebugTrace::isGroupEnabled(""))
-            BAS::DebugTrace::printLine("", "TOV::ManagerContainer::getResourceStream - can't determin proper resource path");
+            BAS::DebugTrace::printLine(
+                "", "TOV::ManagerContainer::getResourceStream - can't determin proper resource path");
         return nullptr;
     }
 }
 
 // The skin folder inside the bundle's resources, then the linked resources.
-std::shared_ptr<BAS::Stream> ManagerContainer::fromBundle(
-    std::string const& name, std::string const& path, eResourceType type, bool warn) const
+std::shared_ptr<BAS::Stream> ManagerContainer::fromBundle(std::string const& name, std::string const& path,
+                                                          eResourceType type, bool warn) const
 {
     if (boost::filesystem::path const bundle = m_locations.bundlePath(); !bundle.empty()) {
         std::string const skin = colonFolder(bundle / "Contents" / "Resources") + "skin";
@@ -213,7 +214,8 @@ std::shared_ptr<BAS::Stream> ManagerContainer::fromBundle(
             logLine(fmt::format(
                 "TOV::ManagerContainer::getResourceStream - warning: can't load resource {} from app bundle", path));
     }
-    void* bundle = m_locations.bundle ? m_locations.bundle : const_cast<void*>(static_cast<void const*>(BAS::getCurrentDSOHandle()));
+    void* bundle = m_locations.bundle ? m_locations.bundle
+                                      : const_cast<void*>(static_cast<void const*>(BAS::getCurrentDSOHandle()));
     auto linked = std::make_shared<BAS::ResourceStream>();
     if (linked->init(bundle, name.c_str(), s_pResTypes[type]))
         return linked;
@@ -266,8 +268,9 @@ LazyPicture ManagerContainer::getImage(std::string const& name, FEN::PictureProp
     return LazyPicture([this, name, properties](float scale) { return loadCachedImage(name, properties, scale); });
 }
 
-std::shared_ptr<FEN::Picture const> ManagerContainer::loadCachedImage(
-    std::string const& name, FEN::PictureProperties const& properties, float scale)
+std::shared_ptr<FEN::Picture const> ManagerContainer::loadCachedImage(std::string const& name,
+                                                                      FEN::PictureProperties const& properties,
+                                                                      float scale)
 {
     tPictureKey key{FEN::resolveHiDPIUrl(name, scale), properties};
     auto const found = m_pictureCache.find(key);
@@ -281,7 +284,8 @@ std::shared_ptr<FEN::Picture const> ManagerContainer::loadCachedImage(
 }
 
 std::shared_ptr<FEN::Picture>& ManagerContainer::loadImage(std::shared_ptr<FEN::Picture>& picture,
-    std::string const& path, FEN::PictureProperties const& properties, float scale)
+                                                           std::string const& path,
+                                                           FEN::PictureProperties const& properties, float scale)
 {
     auto stream = getResourceStream(path, ePicture, scale == 1.0f);
     if (!stream)

@@ -6,7 +6,10 @@ namespace {
 
 bool const s_boolValues[2] = {false, true};
 
-bool const* boolOf(bool value) { return &s_boolValues[value ? 1 : 0]; }
+bool const* boolOf(bool value)
+{
+    return &s_boolValues[value ? 1 : 0];
+}
 
 } // namespace
 

@@ -38,8 +38,9 @@ StateSelector::StateSelector()
 
 std::array<cv::symbol, StateSelector::eStateCount> const& StateSelector::stateNames()
 {
-    static const std::array<cv::symbol, eStateCount> names = {cv::symbol("enabled"), cv::symbol("selected"),
-        cv::symbol("down"), cv::symbol("over"), cv::symbol("focus"), cv::symbol("input"), cv::symbol("dormant")};
+    static const std::array<cv::symbol, eStateCount> names = {
+        cv::symbol("enabled"), cv::symbol("selected"), cv::symbol("down"),   cv::symbol("over"),
+        cv::symbol("focus"),   cv::symbol("input"),    cv::symbol("dormant")};
     return names;
 }
 
@@ -55,7 +56,7 @@ void StateSelector::setState(cv::symbol name, bool on)
 }
 
 Selector::tParentSelector::tParentSelector(std::string const& cls, std::string const& style, std::string const& id,
-    bool direct)
+                                           bool direct)
     : m_class(cls)
     , m_style(style)
     , m_id(id)

@@ -41,11 +41,11 @@ bool intOf(Property const& property, int& out)
         out = *number;
         return true;
     }
-    if (auto const* number = std::get_if<float>(&property.value); number && std::isfinite(*number)
-        && std::fabs(*number) < 2e9f) {
+    if (auto const* number = std::get_if<float>(&property.value);
+        number && std::isfinite(*number) && std::fabs(*number) < 2e9f) {
         out = static_cast<int>(std::lround(*number));
-        StyleSheetErrorsLogSource::log(fmt::format(
-            "TOV::StyleSheet - warning: {0} expects an integer, {1} is rounded", property.name.string(), *number));
+        StyleSheetErrorsLogSource::log(fmt::format("TOV::StyleSheet - warning: {0} expects an integer, {1} is rounded",
+                                                   property.name.string(), *number));
         return true;
     }
     StyleSheetErrorsLogSource::log(
@@ -107,7 +107,8 @@ void applySubKey(tShorthand& state, Property const& property)
             state.font.size = number;
     } else if (name == "font-hinting" && property.unit == U::eBool) {
         if (auto const* on = std::get_if<bool>(&property.value))
-            state.font.flags = *on ? (state.font.flags | FEN::Font::eHinting) : (state.font.flags & ~uint32_t(FEN::Font::eHinting));
+            state.font.flags =
+                *on ? (state.font.flags | FEN::Font::eHinting) : (state.font.flags & ~uint32_t(FEN::Font::eHinting));
     } else if (name == "font-style" && property.unit == U::eIdentifier) {
         if (auto const* style = textOf(property)) {
             if (*style == "bold")
@@ -256,18 +257,24 @@ void StyleSheet::transferParsedRules(StyleParser2 const& parser)
             insertRulesIntoTemporary(rule.selectors, property);
         }
         if (state.pictureGiven)
-            insertRulesIntoTemporary(rule.selectors, Property(state.pictureAddress.empty() ? LazyPicture()
-                                                                  : m_manager.getImage(state.pictureAddress, state.picture),
-                cv::symbol(std::string("picture")), Property::ePicture));
-        if (state.dyeMaskGiven)
-            insertRulesIntoTemporary(rule.selectors, Property(state.dyeMaskAddress.empty() ? LazyPicture()
-                                                                  : m_manager.getImage(state.dyeMaskAddress, state.dyeMask),
-                cv::symbol(std::string("dye-mask-picture")), Property::ePicture));
-        if (state.pictureDisplacementGiven)
             insertRulesIntoTemporary(rule.selectors,
+                                     Property(state.pictureAddress.empty()
+                                                  ? LazyPicture()
+                                                  : m_manager.getImage(state.pictureAddress, state.picture),
+                                              cv::symbol(std::string("picture")), Property::ePicture));
+        if (state.dyeMaskGiven)
+            insertRulesIntoTemporary(rule.selectors,
+                                     Property(state.dyeMaskAddress.empty()
+                                                  ? LazyPicture()
+                                                  : m_manager.getImage(state.dyeMaskAddress, state.dyeMask),
+                                              cv::symbol(std::string("dye-mask-picture")), Property::ePicture));
+        if (state.pictureDisplacementGiven)
+            insertRulesIntoTemporary(
+                rule.selectors,
                 Property(state.pictureDisplacement, cv::symbol(std::string("picture-displacement")), Property::ePoint));
         if (state.textDisplacementGiven)
-            insertRulesIntoTemporary(rule.selectors,
+            insertRulesIntoTemporary(
+                rule.selectors,
                 Property(state.textDisplacement, cv::symbol(std::string("text-displacement")), Property::ePoint));
 
         bool const named = !state.font.name.empty();
@@ -279,7 +286,8 @@ void StyleSheet::transferParsedRules(StyleParser2 const& parser)
                     data.flags |= FEN::Font::eLoadFromResource;
             }
             data.engine = defaultFont.engine;
-            insertRulesIntoTemporary(rule.selectors,
+            insertRulesIntoTemporary(
+                rule.selectors,
                 Property(m_manager.getFontOrDefault(data), cv::symbol(std::string("font")), Property::eFont));
         }
     }

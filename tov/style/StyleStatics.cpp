@@ -20,10 +20,10 @@ const LazyPicture LazyPicture::gEmptyPicture;
 namespace Algorithm {
 const std::array<std::array<cv::symbol, 5>, 2> s_marginPropertyNames = {{
     {cv::symbol(std::string("margin")), cv::symbol(std::string("margin-left")), cv::symbol(std::string("margin-right")),
-        cv::symbol(std::string("margin-top")), cv::symbol(std::string("margin-bottom"))},
+     cv::symbol(std::string("margin-top")), cv::symbol(std::string("margin-bottom"))},
     {cv::symbol(std::string("outer-margin")), cv::symbol(std::string("outer-margin-left")),
-        cv::symbol(std::string("outer-margin-right")), cv::symbol(std::string("outer-margin-top")),
-        cv::symbol(std::string("outer-margin-bottom"))},
+     cv::symbol(std::string("outer-margin-right")), cv::symbol(std::string("outer-margin-top")),
+     cv::symbol(std::string("outer-margin-bottom"))},
 }};
 } // namespace Algorithm
 

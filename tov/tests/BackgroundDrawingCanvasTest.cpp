@@ -53,7 +53,7 @@ TEST_F(CanvasTest, FillsBordersAndAreasLandOnDevicePixels)
 
         c.setClip({0, 0, 4, 20});
         c.setAreaColor({0, 15, 10, 20}, kGreen); // not clipped
-        c.fillRect({0, 0, 20, 1}, kGreen);       // clipped
+        c.fillRect({0, 0, 20, 1}, kGreen); // clipped
         c.resetClip();
         EXPECT_EQ(pixel(at(9), at(16)), kGreen);
         EXPECT_EQ(pixel(at(3), 0), kGreen);

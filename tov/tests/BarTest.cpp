@@ -44,10 +44,8 @@ TEST_F(BarTest, BreadthFollowsTheLargestActiveChildPlusTheInnerMargins)
     // Children: 30x10 with outer margins, 20x25 out of the layout (still
     // counted), 50x40 inactive (ignored). Inner margins 5, 6, 7, 8.
     Case const cases[] = {
-        {eAlignLeftToRight, {100, 25 + 6 + 8}},
-        {eAlignRightToLeft, {100, 25 + 6 + 8}},
-        {eAlignTopToBottom, {30 + 1 + 3 + 5 + 7, 100}},
-        {eAlignBottomToTop, {30 + 1 + 3 + 5 + 7, 100}},
+        {eAlignLeftToRight, {100, 25 + 6 + 8}},           {eAlignRightToLeft, {100, 25 + 6 + 8}},
+        {eAlignTopToBottom, {30 + 1 + 3 + 5 + 7, 100}},   {eAlignBottomToTop, {30 + 1 + 3 + 5 + 7, 100}},
         {eWidgetAlignment(7), {30 + 1 + 3 + 5 + 7, 100}},
     };
     for (Case const& c : cases) {
@@ -164,18 +162,28 @@ TEST_F(BarTest, ContradictionsWithTheSheetAreLoggedWithTheRuleLocation)
         Lines expected;
     };
     Case const cases[] = {
-        {"breadth given to a horizontal bar", eAlignLeftToRight, false,
-         {"Layout contradiction - height of Bar bar is given at line (StyleParser2::processString):3 of the stylesheet but also computed "
+        {"breadth given to a horizontal bar",
+         eAlignLeftToRight,
+         false,
+         {"Layout contradiction - height of Bar bar is given at line (StyleParser2::processString):3 of the stylesheet "
+          "but also computed "
           "automatically by styleBreadthXXX!!!"}},
-        {"breadth given to a vertical bar", eAlignBottomToTop, false,
-         {"Layout contradiction - width of Bar bar is given at line (StyleParser2::processString):2 of the stylesheet but also computed "
+        {"breadth given to a vertical bar",
+         eAlignBottomToTop,
+         false,
+         {"Layout contradiction - width of Bar bar is given at line (StyleParser2::processString):2 of the stylesheet "
+          "but also computed "
           "automatically by styleBreadthXXX!!!"}},
-        {"automatic length with a flexible child", eAlignTopToBottom, true,
-         {"Layout contradiction - width of Bar bar is given at line (StyleParser2::processString):2 of the stylesheet but also computed "
+        {"automatic length with a flexible child",
+         eAlignTopToBottom,
+         true,
+         {"Layout contradiction - width of Bar bar is given at line (StyleParser2::processString):2 of the stylesheet "
+          "but also computed "
           "automatically by styleBreadthXXX!!!",
           " Layout contradiction - Bar bar has a flexible element, but is also computed automatically by "
           "styleLengthXXX!!!",
-          "Layout contradiction - height of Bar bar is given at line (StyleParser2::processString):3 of the stylesheet but also computed "
+          "Layout contradiction - height of Bar bar is given at line (StyleParser2::processString):3 of the stylesheet "
+          "but also computed "
           "automatically by styleLengthXXX!!!"}},
     };
     for (Case const& c : cases) {
@@ -200,9 +208,10 @@ TEST_F(BarTest, ContradictionNamesTheRuleThatAppliesInTheBarsStates)
     Testing::LogCapture log;
     root->insertChildWidget(bar, "bar");
     update();
-    EXPECT_EQ(log.lines, (Lines{"Layout contradiction - height of Bar bar is given at line "
-                                "(StyleParser2::processString):2 of the stylesheet but also computed "
-                                "automatically by styleBreadthXXX!!!"}))
+    EXPECT_EQ(log.lines,
+              (Lines{"Layout contradiction - height of Bar bar is given at line "
+                     "(StyleParser2::processString):2 of the stylesheet but also computed "
+                     "automatically by styleBreadthXXX!!!"}))
         << "the hover rule on line 3 is listed first but does not apply";
 }
 

@@ -132,16 +132,23 @@ TEST_F(ButtonTest, StyleTracksHoverAndSetsTheTextAfterTheStyleName)
 TEST_F(ButtonTest, MouseInputEmitsTheSignalsInOrder)
 {
     constexpr uint32_t kShift = FEN::eKeyModifierShift;
-    struct Press { int which, state; uint32_t modifiers; };
-    struct Case { char const* name; std::vector<Press> presses; Log expected; };
+    struct Press {
+        int which, state;
+        uint32_t modifiers;
+    };
+    struct Case {
+        char const* name;
+        std::vector<Press> presses;
+        Log expected;
+    };
     Case const cases[] = {
-        {"single click", {{kLeft, kDown, 0}, {kLeft, kUp, 0}},
-         {"press d0 r1 m0 @5,2", "release", "click d0 r1 m0"}},
+        {"single click", {{kLeft, kDown, 0}, {kLeft, kUp, 0}}, {"press d0 r1 m0 @5,2", "release", "click d0 r1 m0"}},
         {"double click",
          {{kLeft, kDown, 0}, {kLeft, kUp, 0}, {kLeft, kDouble, 0}, {kLeft, kUp, 0}},
          {"press d0 r1 m0 @5,2", "release", "click d0 r1 m0", "press d0 r1 m0 @5,2", "press d1 r1 m0 @5,2",
           "click d1 r1 m0", "release"}},
-        {"click with Shift carries the bit", {{kLeft, kDown, kShift}, {kLeft, kUp, kShift}},
+        {"click with Shift carries the bit",
+         {{kLeft, kDown, kShift}, {kLeft, kUp, kShift}},
          {"press d0 r1 m10000000 @5,2", "release", "click d0 r1 m10000000"}},
         {"right click: only the right-click signal", {{kRight, kDown, 0}, {kRight, kUp, 0}}, {"right @5,2"}},
     };
@@ -165,8 +172,9 @@ TEST_F(ButtonTest, SeparateDoubleClicksEmitTheDoubleClickSignal)
     button->setSeparateDoubleClick(true);
     for (int state : {kDown, kUp, kDouble, kUp})
         mouseButton(kLeft, state);
-    EXPECT_EQ(log, (Log{"press d0 r1 m0 @5,2", "release", "click d0 r1 m0", "press d0 r1 m0 @5,2",
-                        "press d1 r1 m0 @5,2", "double d1 r1 m0", "release"}));
+    EXPECT_EQ(log,
+              (Log{"press d0 r1 m0 @5,2", "release", "click d0 r1 m0", "press d0 r1 m0 @5,2", "press d1 r1 m0 @5,2",
+                   "double d1 r1 m0", "release"}));
 }
 
 TEST_F(ButtonTest, HoldingTheLeftButtonRepeatsUntilTheRelease)
@@ -252,14 +260,29 @@ TEST_F(ButtonTest, ReturnOnTheFocusedButton)
         {"mode 0 consumes Return silently", 0, eKeyReturn, true, FEN::eKeyEvent::KeyDown, true, {}},
         {"mode 1 clicks", 1, eKeyReturn, true, FEN::eKeyEvent::KeyDown, true, {"click d0 r1 m0"}},
         {"a repeated Return is marked", 1, eKeyReturn, false, FEN::eKeyEvent::KeyDown, true, {"click d0 r0 m0"}},
-        {"keypad Enter acts as Return, without the keypad bit", 1, eKeyReturn | kKeypad, true,
-         FEN::eKeyEvent::KeyDown, true, {"click d0 r1 m0"}},
-        {"modifiers are carried", 1, eKeyReturn | kShift | kCaps, true, FEN::eKeyEvent::KeyDown, true,
+        {"keypad Enter acts as Return, without the keypad bit",
+         1,
+         eKeyReturn | kKeypad,
+         true,
+         FEN::eKeyEvent::KeyDown,
+         true,
+         {"click d0 r1 m0"}},
+        {"modifiers are carried",
+         1,
+         eKeyReturn | kShift | kCaps,
+         true,
+         FEN::eKeyEvent::KeyDown,
+         true,
          {"click d0 r1 m12000000"}},
         {"mode 2 double-clicks", 2, eKeyReturn, true, FEN::eKeyEvent::KeyDown, true, {"double d0 r1 m0"}},
         {"other keys travel on", 1, FEN::eKeyEscape, true, FEN::eKeyEvent::KeyDown, false, {}},
-        {"a key code above Return's bits is another key", 1, eKeyReturn | 0x10000, true, FEN::eKeyEvent::KeyDown,
-         false, {}},
+        {"a key code above Return's bits is another key",
+         1,
+         eKeyReturn | 0x10000,
+         true,
+         FEN::eKeyEvent::KeyDown,
+         false,
+         {}},
         {"Return released is not handled", 1, eKeyReturn, true, FEN::eKeyEvent::KeyUp, false, {}},
     };
     button->setFocus();

@@ -1,6 +1,6 @@
 #include "TOV/DrawingCache.h"
-#include "TOV/StyleSheetManager.h"
 #include "StyleFixture.h"
+#include "TOV/StyleSheetManager.h"
 
 namespace CV::TOV::TEST {
 namespace {

@@ -131,7 +131,8 @@ TEST_F(MultilineLabelTest, TextsLoseControlBytesAndInvalidSequencesAndWrapOnlyWh
     label->setText("A\tB");
     EXPECT_EQ(label->getText(), "AB");
     EXPECT_NE(label->getInvalidAspects(), 0u) << "a changed text is wrapped again even when filtered the same";
-    label->setText("A\r\x01" "C\xFF\xC3\xA9\n");
+    label->setText("A\r\x01"
+                   "C\xFF\xC3\xA9\n");
     EXPECT_EQ(label->getText(), "AC\xC3\xA9\n");
     EXPECT_EQ(label->getLineCount(), 2u);
 
@@ -173,9 +174,9 @@ TEST_F(MultilineLabelTest, LinesArePlacedByTheVerticalAlignmentAndInsideTheMargi
 {
     int const spacing = 20 - pitch();
     ASSERT_GE(spacing, 0);
-    std::string const text = "MultilineLabel { foreground-color: #FF0000; line-spacing: " + std::to_string(spacing)
-                              + "; }\nMultilineLabel.centred { vertical-alignment: center; }\n"
-                                "MultilineLabel.low { vertical-alignment: bottom; }\n";
+    std::string const text = "MultilineLabel { foreground-color: #FF0000; line-spacing: " + std::to_string(spacing) +
+        "; }\nMultilineLabel.centred { vertical-alignment: center; }\n"
+        "MultilineLabel.low { vertical-alignment: bottom; }\n";
     useSheet(text.c_str());
     auto top = addLabel("A\nB\nC", {100, 100});
     int const topRow = firstPainted(*top).y;

@@ -1,6 +1,6 @@
+#include "TOV/PaintContext.h"
 #include "CanvasFixture.h"
 #include "TOV/LazyPicture.h"
-#include "TOV/PaintContext.h"
 
 namespace CV::TOV::TEST {
 namespace {
@@ -116,7 +116,8 @@ TEST_F(PaintContextTest, DyeMasksPaintThroughTheResolvedMask)
     auto mask = solidPicture(2, 2, 0xFF000000u);
     mask->setHorzResizable(true);
     mask->setVertResizable(true);
-    context.dyeUsingStretchedAlphaMask({0, 0, 20, 20}, kRed, LazyPicture(std::shared_ptr<FEN::Picture const>(std::move(mask))), 0);
+    context.dyeUsingStretchedAlphaMask({0, 0, 20, 20}, kRed,
+                                       LazyPicture(std::shared_ptr<FEN::Picture const>(std::move(mask))), 0);
     EXPECT_EQ(pixel(15, 5), kRed);
     EXPECT_EQ(pixel(15, 15), kBlack) << "outside the repaint region";
 }

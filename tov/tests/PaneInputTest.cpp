@@ -2,15 +2,15 @@
 
 #include <atomic>
 #include <memory>
-#include <thread>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FEN/EventCodes.h"
 #include "FEN/EventData.h"
-#include "TOV/WidgetMouseEvent.h"
 #include "RecordingWidget.h"
+#include "TOV/WidgetMouseEvent.h"
 #include "WidgetFixture.h"
 
 namespace CV::TOV::TEST {
@@ -68,11 +68,17 @@ constexpr int kDown = FEN::eMouseButtonState::Down, kUp = FEN::eMouseButtonState
 
 TEST_F(PaneInputTest, PressAndReleaseSequences)
 {
-    struct Step { char kind; int x, y, button, state; };
-    struct Case { char const* name; std::vector<Step> steps; Log expected; };
+    struct Step {
+        char kind;
+        int x, y, button, state;
+    };
+    struct Case {
+        char const* name;
+        std::vector<Step> steps;
+        Log expected;
+    };
     Case const cases[] = {
-        {"click", {{'b', 15, 12, 1, kDown}, {'b', 16, 13, 1, kUp}},
-         {"a down1 5,2", "a up1 6,3", "a click1 6,3"}},
+        {"click", {{'b', 15, 12, 1, kDown}, {'b', 16, 13, 1, kUp}}, {"a down1 5,2", "a up1 6,3", "a click1 6,3"}},
         {"double click: no click after it",
          {{'b', 15, 12, 1, kDown}, {'b', 15, 12, 1, kUp}, {'b', 15, 12, 1, kDouble}, {'b', 15, 12, 1, kUp}},
          {"a down1 5,2", "a up1 5,2", "a click1 5,2", "a down1 5,2", "a double1 5,2", "a up1 5,2"}},
@@ -82,7 +88,8 @@ TEST_F(PaneInputTest, PressAndReleaseSequences)
         {"two buttons: one release ends both",
          {{'b', 15, 12, 1, kDown}, {'b', 55, 12, 2, kDown}, {'b', 15, 12, 1, kUp}},
          {"a down1 5,2", "a down2 5,2", "a up1 5,2", "a click1 5,2", "a up2 5,2", "a click2 5,2"}},
-        {"press outside every child goes to the root", {{'b', 90, 50, 1, kDown}, {'b', 90, 50, 1, kUp}},
+        {"press outside every child goes to the root",
+         {{'b', 90, 50, 1, kDown}, {'b', 90, 50, 1, kUp}},
          {"root down1 90,50", "root up1 90,50", "root click1 90,50"}},
     };
     for (Case const& c : cases) {
@@ -109,8 +116,9 @@ TEST_F(PaneInputTest, HoverSendsEnterAndLeaveAndTheWheelTurnsItsSign)
     wheel.axis = 1;
     pane->onEvent(FEN::eMouseEvent::MouseWheel, &wheel);
     mouse(FEN::eMouseEvent::MouseLeave, 0, 0);
-    EXPECT_EQ(log, (Log{"a enter 2,1", "a move 2,1", "a leave 42,1", "b enter 2,1", "b move 2,1",
-                        "b wheel -3 axis 1", "b leave -50,-10"}));
+    EXPECT_EQ(log,
+              (Log{"a enter 2,1", "a move 2,1", "a leave 42,1", "b enter 2,1", "b move 2,1", "b wheel -3 axis 1",
+                   "b leave -50,-10"}));
     EXPECT_EQ(pane->getOver(), nullptr);
 }
 

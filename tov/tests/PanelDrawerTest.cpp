@@ -1,7 +1,7 @@
+#include "TOV/PanelDrawer.h"
 #include "CanvasFixture.h"
 #include "StyleFixture.h"
 #include "TOV/LazyPicture.h"
-#include "TOV/PanelDrawer.h"
 #include "TOV/StyleSheetManager.h"
 
 namespace CV::TOV::TEST {
@@ -63,8 +63,8 @@ TEST_F(PanelDrawerTest, PanelsTextsAndTheirColours)
     };
     Case const cases[] = {
         {"nothing styled paints nothing", "Other { background-color: #FF0000; }", "", 0u, 0u, false},
-        {"fill and border", "Panel { background-color: #00FF00; background-border-color: #0000FF; }", "",
-         kGreen, kBlue, false},
+        {"fill and border", "Panel { background-color: #00FF00; background-border-color: #0000FF; }", "", kGreen, kBlue,
+         false},
         {"border only", "Panel { background-border-color: #0000FF; }", "", 0u, kBlue, false},
         {"no foreground colour, no text", "Panel { background-color: #000000; }", "AB", 0xFF000000u, 0xFF000000u,
          false},

@@ -19,7 +19,11 @@ using Log = std::vector<std::string>;
 // "<name> <code> <x>,<y>" with the widget-level codes by name.
 class RecordingWidget : public TestWidget {
 public:
-    RecordingWidget(std::string name, Log& log) : m_name(std::move(name)), m_log(log) {}
+    RecordingWidget(std::string name, Log& log)
+        : m_name(std::move(name))
+        , m_log(log)
+    {
+    }
     using Widget::setFlag;
 
     void onMouse(unsigned code, FEN::MouseEventData* data) override
@@ -42,7 +46,10 @@ public:
 
     static std::string codeName(unsigned code)
     {
-        struct Name { unsigned base; char const* name; };
+        struct Name {
+            unsigned base;
+            char const* name;
+        };
         static Name const names[] = {{eWidgetMouseEvent::WidgetMouseDown, "down"},
                                      {eWidgetMouseEvent::WidgetMouseUp, "up"},
                                      {eWidgetMouseEvent::WidgetClick, "click"},

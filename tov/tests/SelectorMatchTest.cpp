@@ -61,10 +61,11 @@ TEST_F(SelectorMatchTest, ClassesAndAncestorSteps)
         // A::B C on A, B, X, B, C: the retry takes the outer B.
         {"retry moves one level up", selectorOf("C", {{"B", false}, {"A", true}}), {"A", "B", "X", "B", "C"}, true},
         // A::B C D on A, B, X, B, C, D: only the nearest step is retried.
-        {"only the nearest step is retried", selectorOf("D", {{"C", false}, {"B", false}, {"A", true}}),
-         {"A", "B", "X", "B", "C", "D"}, false},
-        {"retry through descendant steps", selectorOf("D", {{"C", false}, {"A", false}}),
-         {"A", "X", "C", "D"}, true},
+        {"only the nearest step is retried",
+         selectorOf("D", {{"C", false}, {"B", false}, {"A", true}}),
+         {"A", "B", "X", "B", "C", "D"},
+         false},
+        {"retry through descendant steps", selectorOf("D", {{"C", false}, {"A", false}}), {"A", "X", "C", "D"}, true},
     };
     for (Case const& c : cases) {
         auto chain = chainOf(c.chain);
@@ -83,7 +84,7 @@ TEST_F(SelectorMatchTest, StylesAndIds)
         bool matches;
     };
     Case const cases[] = {
-        {"", "big", "", true}, {"", "small", "", false}, {"", "", "ok", true},
+        {"", "big", "", true},     {"", "small", "", false},      {"", "", "ok", true},
         {"", "", "cancel", false}, {"Button", "big", "ok", true}, {"Label", "big", "ok", false},
     };
     for (Case const& c : cases) {
@@ -148,9 +149,9 @@ TEST_F(SelectorMatchTest, YesNoValuesIgnoreTheOperator)
         bool matches;
     };
     Case const cases[] = {
-        {true, R::eEquals, "true", true},    {true, R::eEquals, "yes", true},  {true, R::eNotEquals, "true", true},
-        {true, R::eEquals, "no", false},     {false, R::eEquals, "no", true},  {false, R::eEquals, "True", true},
-        {false, R::eBeginsWith, "t", true},  {true, R::eContains, "yes", true},
+        {true, R::eEquals, "true", true},   {true, R::eEquals, "yes", true},   {true, R::eNotEquals, "true", true},
+        {true, R::eEquals, "no", false},    {false, R::eEquals, "no", true},   {false, R::eEquals, "True", true},
+        {false, R::eBeginsWith, "t", true}, {true, R::eContains, "yes", true},
     };
     for (Case const& c : cases) {
         AttibuteSelector::Conditions const conditions{{c.rule, c.text}};

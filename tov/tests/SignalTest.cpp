@@ -33,7 +33,7 @@ TEST(SignalTest, ChangesMadeDuringAnEmissionTakeEffectFromTheNext)
     SignalConnection second;
     signal.connect([&] {
         log.push_back("first");
-        second.disconnect();                          // still called by this emission
+        second.disconnect(); // still called by this emission
         signal.connect([&] { log.push_back("new"); }); // first called by the next
     });
     second = signal.connect([&] { log.push_back("second"); });
@@ -49,7 +49,10 @@ TEST(SignalTest, ASlotMayDestroyTheSignalAndConnectionsOutliveIt)
 {
     auto signal = std::make_unique<Signal<void()>>();
     int calls = 0;
-    signal->connect([&] { signal.reset(); ++calls; });
+    signal->connect([&] {
+        signal.reset();
+        ++calls;
+    });
     SignalConnection later = signal->connect([&] { ++calls; });
     (*signal)();
     EXPECT_EQ(calls, 2);
@@ -91,7 +94,7 @@ TEST(DesignWidgetTest, PanesAreListedWhileTheyLive)
     EXPECT_EQ(DesignWidget::activePanes(), before);
 }
 
-class PaneOverlaySignalTest : public WidgetTest {};
+class PaneOverlaySignalTest : public WidgetTest { };
 
 TEST_F(PaneOverlaySignalTest, TellsWhenTheFirstOverlayArrivesAndTheLastLeaves)
 {

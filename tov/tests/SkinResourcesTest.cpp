@@ -90,7 +90,7 @@ struct LocationCase {
     std::string opened;
 };
 
-class SkinLocations : public SkinFixture, public testing::WithParamInterface<LocationCase> {};
+class SkinLocations : public SkinFixture, public testing::WithParamInterface<LocationCase> { };
 
 TEST_P(SkinLocations, FirstFolderFoundServesEveryResource)
 {
@@ -107,15 +107,15 @@ TEST_P(SkinLocations, FirstFolderFoundServesEveryResource)
     Lib::setSearchSkinDirectory(!Lib::getSearchSkinDirectory()); // decided already: no effect
     EXPECT_EQ(contentOf(container.getResourceStream("buttons/ok.png", ManagerContainer::ePicture, true)), c.opened);
     EXPECT_EQ(container.getResourceMode(),
-        (c.beside || c.work) ? ManagerContainer::eSkinFolder : ManagerContainer::eBundle);
+              (c.beside || c.work) ? ManagerContainer::eSkinFolder : ManagerContainer::eBundle);
     EXPECT_EQ(log.lines, Lines());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SkinLocations,
-    testing::Values(LocationCase{"besideBundle", true, true, true, "beside"},
-        LocationCase{"workingDirectory", false, true, true, "work"},
-        LocationCase{"bundle", false, false, true, "bundle"}),
-    [](auto const& info) { return std::string(info.param.name); });
+                         testing::Values(LocationCase{"besideBundle", true, true, true, "beside"},
+                                         LocationCase{"workingDirectory", false, true, true, "work"},
+                                         LocationCase{"bundle", false, false, true, "bundle"}),
+                         [](auto const& info) { return std::string(info.param.name); });
 
 TEST_F(SkinFixture, MissingResourcesAreReportedWithThePathTried)
 {
@@ -124,17 +124,19 @@ TEST_F(SkinFixture, MissingResourcesAreReportedWithThePathTried)
         ManagerContainer container(locations());
         EXPECT_EQ(container.getResourceStream("buttons/none.png", ManagerContainer::ePicture, true), nullptr);
         EXPECT_EQ(container.getResourceStream("buttons/none.png", ManagerContainer::ePicture, false), nullptr);
-        EXPECT_EQ(log.lines,
+        EXPECT_EQ(
+            log.lines,
             Lines({"TOV::ManagerContainer::getResourceStream - warning: can't load resource buttons:none.png from "
                    "app bundle",
-                "TOV::ManagerContainer::getResourceStream - can't load linked resource buttons/none.png"}));
+                   "TOV::ManagerContainer::getResourceStream - can't load linked resource buttons/none.png"}));
     }
     folder.folder("work/skin");
     LogCapture log;
     ManagerContainer container(locations());
     EXPECT_EQ(container.getResourceStream("none.txt", ManagerContainer::eStyleSheet, true), nullptr);
-    EXPECT_EQ(log.lines, Lines({"TOV::ManagerContainer::getResourceStream - can't find resource: "
-                                + colonPath(folder.path() / "work/skin") + "stylesheets:none.txt"}));
+    EXPECT_EQ(log.lines,
+              Lines({"TOV::ManagerContainer::getResourceStream - can't find resource: " +
+                     colonPath(folder.path() / "work/skin") + "stylesheets:none.txt"}));
 }
 
 // Resource names may climb between the folders of a skin, never out of it: a
@@ -148,7 +150,10 @@ struct BoundCase {
     std::string opened; // empty: refused
 };
 
-void PrintTo(BoundCase const& c, std::ostream* os) { *os << c.name; }
+void PrintTo(BoundCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class SkinFolderBounds : public SkinFixture, public testing::WithParamInterface<std::tuple<BoundCase, SkinAt>> {
 protected:
@@ -238,7 +243,7 @@ protected:
     {
         std::filesystem::create_directories(folder.path() / "skin/fonts");
         std::filesystem::copy_file(std::string(VARANTO_TEST_FONT_DIR) + "/test-1000.ttf",
-            folder.path() / "skin/fonts/t.ttf");
+                                   folder.path() / "skin/fonts/t.ttf");
         folder.write("skin/fonts/broken.ttf", "not a font");
         folder.write("skin/pictures/btn.png", tgaFile(4, 6));
         folder.write("skin/pictures/btn@2x.png", tgaFile(7, 7));
@@ -341,18 +346,19 @@ Lines summary(StyleSheet const& sheet)
         for (auto const& [selector, property] : rules) {
             std::string text = name.string() + "=";
             if (auto const* font = std::get_if<FEN::Font const*>(&property.value)) {
-                text += *font ? (*font)->getName() + "/" + std::to_string((*font)->getResourceId()) + "/"
-                        + std::to_string((*font)->getSize()) + ((*font)->isUnderlined() ? "/u" : "")
-                        + ((*font)->isHinting() ? "/h" : "")
+                text += *font ? (*font)->getName() + "/" + std::to_string((*font)->getResourceId()) + "/" +
+                        std::to_string((*font)->getSize()) + ((*font)->isUnderlined() ? "/u" : "") +
+                        ((*font)->isHinting() ? "/h" : "")
                               : "null";
             } else if (auto const* lazy = std::get_if<LazyPicture>(&property.value)) {
                 FEN::Picture const* picture = lazy->resolve(1.0f);
-                text += picture ? "pic " + std::to_string(picture->getWidth()) + "x" + std::to_string(picture->getHeight())
-                        + " frames " + std::to_string(picture->getNumAnimations()) + " fixed "
-                        + std::to_string(picture->getFixedTop()) + std::to_string(picture->getFixedBottom())
-                        + std::to_string(picture->getFixedLeft()) + std::to_string(picture->getFixedRight())
-                        + " resizable " + std::to_string(picture->getResizableFlags())
-                                : "pic none";
+                text += picture
+                    ? "pic " + std::to_string(picture->getWidth()) + "x" + std::to_string(picture->getHeight()) +
+                        " frames " + std::to_string(picture->getNumAnimations()) + " fixed " +
+                        std::to_string(picture->getFixedTop()) + std::to_string(picture->getFixedBottom()) +
+                        std::to_string(picture->getFixedLeft()) + std::to_string(picture->getFixedRight()) +
+                        " resizable " + std::to_string(picture->getResizableFlags())
+                    : "pic none";
             } else {
                 text += Testing::dumpValue(property.value);
             }
@@ -368,7 +374,7 @@ struct ShorthandCase {
     Lines rules;
 };
 
-class Shorthands : public SkinWithFonts, public testing::WithParamInterface<ShorthandCase> {};
+class Shorthands : public SkinWithFonts, public testing::WithParamInterface<ShorthandCase> { };
 
 TEST_P(Shorthands, ExpandIntoFontPictureAndDisplacementRules)
 {
@@ -406,8 +412,9 @@ TEST_F(SkinWithFonts, ShorthandValuesOfTheWrongKindAreLogged)
     LogCapture log;
     StyleSheet sheet(*container);
     sheet.createDirect("A { font-size: 13.6; font-family: 12; }");
-    EXPECT_EQ(log.lines, Lines({"TOV::StyleSheet - warning: font-size expects an integer, 13.6 is rounded",
-                             "TOV::StyleSheet - warning: font-family expects a text, the value is ignored"}));
+    EXPECT_EQ(log.lines,
+              Lines({"TOV::StyleSheet - warning: font-size expects an integer, 13.6 is rounded",
+                     "TOV::StyleSheet - warning: font-family expects a text, the value is ignored"}));
 }
 
 TEST_F(SkinWithFonts, BuiltInSheetOrdersRulesBySpecificityThenSourceOrder)
@@ -460,13 +467,16 @@ struct RefusalCase {
     std::string stderrMentions; // empty: nothing on standard error
 };
 
-void PrintTo(RefusalCase const& c, std::ostream* os) { *os << c.name; }
+void PrintTo(RefusalCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 void writeImportChain(test::TemporaryFolder& folder, int files)
 {
     for (int i = 0; i < files; ++i)
         folder.write("skin/stylesheets/d" + std::to_string(i) + ".txt",
-            "@import url(\"d" + std::to_string(i + 1) + ".txt\");\nD { x: 1; }\n");
+                     "@import url(\"d" + std::to_string(i + 1) + ".txt\");\nD { x: 1; }\n");
 }
 
 void resolveTwice(ManagerContainer& container, std::string const& picture)
@@ -476,7 +486,7 @@ void resolveTwice(ManagerContainer& container, std::string const& picture)
     EXPECT_EQ(lazy.resolve(1.0f), nullptr);
 }
 
-class SkinRefusals : public SkinWithFonts, public testing::WithParamInterface<RefusalCase> {};
+class SkinRefusals : public SkinWithFonts, public testing::WithParamInterface<RefusalCase> { };
 
 TEST_P(SkinRefusals, AreNamedOnStandardErrorOnce)
 {
@@ -496,29 +506,32 @@ TEST_P(SkinRefusals, AreNamedOnStandardErrorOnce)
     EXPECT_NE(written.find(c.stderrMentions), std::string::npos) << written;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, SkinRefusals,
+INSTANTIATE_TEST_SUITE_P(
+    Table, SkinRefusals,
     testing::Values(
         RefusalCase{"sheetOverTheSizeLimit",
-            [](test::TemporaryFolder& folder) {
-                folder.write("skin/stylesheets/big.txt", std::string(std::size_t(StyleParser2::kMaxSheetSize) + 1, ' '));
-            },
-            [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("big.txt"); },
-            "style sheet big.txt is larger than 16 MiB"},
+                    [](test::TemporaryFolder& folder) {
+                        folder.write("skin/stylesheets/big.txt",
+                                     std::string(std::size_t(StyleParser2::kMaxSheetSize) + 1, ' '));
+                    },
+                    [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("big.txt"); },
+                    "style sheet big.txt is larger than 16 MiB"},
         RefusalCase{"importTooDeep",
-            [](test::TemporaryFolder& folder) { writeImportChain(folder, StyleParser2::kMaxImportDepth + 3); },
-            [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("d0.txt"); },
-            "style sheet d" + std::to_string(StyleParser2::kMaxImportDepth + 1) + ".txt is imported more than"},
+                    [](test::TemporaryFolder& folder) { writeImportChain(folder, StyleParser2::kMaxImportDepth + 3); },
+                    [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("d0.txt"); },
+                    "style sheet d" + std::to_string(StyleParser2::kMaxImportDepth + 1) + ".txt is imported more than"},
         RefusalCase{"pictureDeclaringTooManyPixels",
-            [](test::TemporaryFolder& folder) {
-                folder.write("skin/pictures/huge.png", tgaFile(int(FEN::Picture::kMaxReadSide) + 1, 1).substr(0, 18));
-            },
-            [](ManagerContainer& container) { resolveTwice(container, "huge.png"); },
-            "picture pictures/huge.png declares 16385 x 1 pixels"},
+                    [](test::TemporaryFolder& folder) {
+                        folder.write("skin/pictures/huge.png",
+                                     tgaFile(int(FEN::Picture::kMaxReadSide) + 1, 1).substr(0, 18));
+                    },
+                    [](ManagerContainer& container) { resolveTwice(container, "huge.png"); },
+                    "picture pictures/huge.png declares 16385 x 1 pixels"},
         RefusalCase{"sheetWithMistakes",
-            [](test::TemporaryFolder& folder) {
-                folder.write("skin/stylesheets/bad.txt", "@import url(\"none.txt\");\nA { width: ; }\n");
-            },
-            [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("bad.txt"); }, ""}),
+                    [](test::TemporaryFolder& folder) {
+                        folder.write("skin/stylesheets/bad.txt", "@import url(\"none.txt\");\nA { width: ; }\n");
+                    },
+                    [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("bad.txt"); }, ""}),
     [](auto const& info) { return std::string(info.param.name); });
 
 class CacheProbe : public StyleSheet {

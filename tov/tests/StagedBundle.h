@@ -12,8 +12,8 @@ public:
     StagedBundle()
     {
         std::string const dir = VARANTO_BUNDLE_DIR;
-        CFURLRef url = CFURLCreateFromFileSystemRepresentation(
-            nullptr, reinterpret_cast<const UInt8*>(dir.data()), static_cast<CFIndex>(dir.size()), true);
+        CFURLRef url = CFURLCreateFromFileSystemRepresentation(nullptr, reinterpret_cast<const UInt8*>(dir.data()),
+                                                               static_cast<CFIndex>(dir.size()), true);
         m_bundle = CFBundleCreate(nullptr, url);
         CFRelease(url);
         if (m_bundle)

@@ -25,10 +25,7 @@ struct ValueText {
     std::string operator()(bool v) const { return v ? "btrue" : "bfalse"; }
     std::string operator()(std::string const& v) const { return "s'" + v + "'"; }
     std::string operator()(FEN::Font const* v) const { return v ? "font" : "font(null)"; }
-    std::string operator()(BAS::Point const& v) const
-    {
-        return "p" + std::to_string(v.x) + "," + std::to_string(v.y);
-    }
+    std::string operator()(BAS::Point const& v) const { return "p" + std::to_string(v.x) + "," + std::to_string(v.y); }
     std::string operator()(LazyPicture const& v) const { return v.hasLoader() ? "picture" : "picture(none)"; }
 };
 

@@ -28,7 +28,7 @@ Lines withoutPrefix(Lines const& lines)
     return result;
 }
 
-class StyleGrammarTable : public testing::TestWithParam<GrammarCase> {};
+class StyleGrammarTable : public testing::TestWithParam<GrammarCase> { };
 
 TEST_P(StyleGrammarTable, ParsesRulesAndReportsErrors)
 {
@@ -159,8 +159,7 @@ TEST(StyleGrammar, LogLinesNameSourceAndLineAndSkipEmptySinks)
     StyleParser2 parser;
     parser.processString(std::string("A { x: 1; }\nB { y 2; }"));
     StyleSheetErrorsLogSource::m_logSinks.erase(StyleSheetErrorsLogSource::m_logSinks.begin());
-    EXPECT_EQ(log.lines,
-        Lines({"Stylesheet error: :2 - PARSER ERROR at line 2: Expecting :"}));
+    EXPECT_EQ(log.lines, Lines({"Stylesheet error: :2 - PARSER ERROR at line 2: Expecting :"}));
     ASSERT_EQ(parser.getErrors().size(), 1u);
     EXPECT_EQ(parser.getErrors().begin()->first, "");
 }

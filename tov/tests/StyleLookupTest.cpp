@@ -27,8 +27,8 @@ TEST_F(StyleLookupTest, TypedValuesDefaultsAndNo)
     };
     // The first applicable rule decides, whatever its unit; no conversion.
     IntCase const ints[] = {
-        {"width", 40, true}, {"percent", 50, true},   {"fraction", -1, false},
-        {"word", -1, false}, {"off", 0, true},        {"missing", -1, false},
+        {"width", 40, true}, {"percent", 50, true}, {"fraction", -1, false},
+        {"word", -1, false}, {"off", 0, true},      {"missing", -1, false},
     };
     for (IntCase const& c : ints) {
         bool found = !c.found;
@@ -42,7 +42,8 @@ TEST_F(StyleLookupTest, TypedValuesDefaultsAndNo)
     };
     BoolCase const bools[] = {
         {"draw_foreground", true, true}, {"picture-includes-margin", false, true},
-        {"other-flag", true, false},     {"word", true, true}, {"named", true, false},
+        {"other-flag", true, false},     {"word", true, true},
+        {"named", true, false},
     };
     for (BoolCase const& c : bools) {
         bool found = !c.found;

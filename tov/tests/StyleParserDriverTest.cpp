@@ -32,7 +32,7 @@ struct BOMCase {
     Lines messages;
 };
 
-class ByteOrderMarks : public testing::TestWithParam<BOMCase> {};
+class ByteOrderMarks : public testing::TestWithParam<BOMCase> { };
 
 TEST_P(ByteOrderMarks, DecideEncodingAndWhatIsParsed)
 {
@@ -94,8 +94,9 @@ TEST_F(StyleImports, ChainSharesConstantsAndKeepsSourceOrder)
     folder.write("b.txt", "@define $fromB #010203;\nB { b: 1; }\n");
     parse("main.txt");
     EXPECT_TRUE(parsed);
-    EXPECT_EQ(rules, Lines({"L0 Top { t=i1/0 }", "L2 B { b=i1/0 }", "L3 A { a=u#FF010203/6 }",
-                         "L3 Main { x=u#FF010203/6; y=i2/0 }"}));
+    EXPECT_EQ(rules,
+              Lines({"L0 Top { t=i1/0 }", "L2 B { b=i1/0 }", "L3 A { a=u#FF010203/6 }",
+                     "L3 Main { x=u#FF010203/6; y=i2/0 }"}));
     EXPECT_EQ(messages, Lines());
 }
 
@@ -104,8 +105,9 @@ TEST_F(StyleImports, SelfImportIsReadOnceMoreThenRefused)
     folder.write("self.txt", "@import url(\"self.txt\");\nS { z: 1; }\n");
     parse("self.txt");
     EXPECT_EQ(rules, Lines({"L2 S { z=i1/0 }", "L2 S { z=i1/0 }"}));
-    EXPECT_EQ(messages, Lines({"Stylesheet error: <dir>self.txt:1 - PARSER ERROR at line 1: recursive import of "
-                               "stylesheet self.txt"}));
+    EXPECT_EQ(messages,
+              Lines({"Stylesheet error: <dir>self.txt:1 - PARSER ERROR at line 1: recursive import of "
+                     "stylesheet self.txt"}));
 }
 
 TEST_F(StyleImports, CycleIsRefusedAtTheSecondVisit)
@@ -114,22 +116,28 @@ TEST_F(StyleImports, CycleIsRefusedAtTheSecondVisit)
     folder.write("c2.txt", "@import url(\"c1.txt\");\nTwo { b: 2; }\n");
     parse("c1.txt");
     EXPECT_EQ(rules, Lines({"L2 One { a=i1/0 }", "L2 Two { b=i2/0 }", "L2 One { a=i1/0 }"}));
-    EXPECT_EQ(messages, Lines({"Stylesheet error: <dir>c1.txt:1 - PARSER ERROR at line 1: recursive import of "
-                               "stylesheet c2.txt"}));
+    EXPECT_EQ(messages,
+              Lines({"Stylesheet error: <dir>c1.txt:1 - PARSER ERROR at line 1: recursive import of "
+                     "stylesheet c2.txt"}));
 }
 
 TEST_F(StyleImports, MissingAndUnreadableImportsAreReportedAndSkipped)
 {
     folder.write("main.txt", "@import url(\"missing.txt\");\n@import url(\"wide.txt\");\nM { x: 1; }\n");
-    folder.write("wide.txt", std::string("\xFF\xFE" "A\0 \0{\0}\0", 10));
+    folder.write("wide.txt",
+                 std::string("\xFF\xFE"
+                             "A\0 \0{\0}\0",
+                             10));
     parse("main.txt");
     EXPECT_TRUE(parsed);
     EXPECT_EQ(rules, Lines({"L3 M { x=i1/0 }"}));
-    EXPECT_EQ(messages,
-        Lines({"Stylesheet error: <dir>main.txt:1 - PARSER ERROR at line 1: Failed to import stylesheet "
-               "<dir>missing.txt",
-            "Stylesheet error: <dir>wide.txt:0 - Unsupported buffer encoding",
-            "Stylesheet error: <dir>main.txt:2 - PARSER ERROR at line 2: Failed to import stylesheet <dir>wide.txt"}));
+    EXPECT_EQ(
+        messages,
+        Lines(
+            {"Stylesheet error: <dir>main.txt:1 - PARSER ERROR at line 1: Failed to import stylesheet "
+             "<dir>missing.txt",
+             "Stylesheet error: <dir>wide.txt:0 - Unsupported buffer encoding",
+             "Stylesheet error: <dir>main.txt:2 - PARSER ERROR at line 2: Failed to import stylesheet <dir>wide.txt"}));
 }
 
 TEST_F(StyleImports, ImportThroughALinkLoopIsReadOnce)
@@ -141,8 +149,9 @@ TEST_F(StyleImports, ImportThroughALinkLoopIsReadOnce)
     parse("loop/l.txt");
     EXPECT_TRUE(parsed);
     EXPECT_EQ(rules, Lines({"L2 L { x=i1/0 }", "L2 L { x=i1/0 }"}));
-    EXPECT_EQ(messages, Lines({"Stylesheet error: <dir>loop:sub:l.txt:1 - PARSER ERROR at line 1: recursive import "
-                               "of stylesheet <dir>loop:sub:l.txt"}));
+    EXPECT_EQ(messages,
+              Lines({"Stylesheet error: <dir>loop:sub:l.txt:1 - PARSER ERROR at line 1: recursive import "
+                     "of stylesheet <dir>loop:sub:l.txt"}));
 }
 
 TEST_F(StyleImports, ChainsStopAtTheDepthLimit)
@@ -150,14 +159,17 @@ TEST_F(StyleImports, ChainsStopAtTheDepthLimit)
     int const files = StyleParser2::kMaxImportDepth + 5;
     for (int i = 0; i < files; ++i)
         folder.write("d" + std::to_string(i) + ".txt",
-            "@import url(\"d" + std::to_string(i + 1) + ".txt\");\nD" + std::to_string(i) + " { x: 1; }\n");
+                     "@import url(\"d" + std::to_string(i + 1) + ".txt\");\nD" + std::to_string(i) + " { x: 1; }\n");
     parse("d0.txt");
     EXPECT_TRUE(parsed);
     int const depth = StyleParser2::kMaxImportDepth;
     EXPECT_EQ(rules.size(), std::size_t(depth + 1));
     EXPECT_EQ(rules.front(), "L2 D" + std::to_string(depth) + " { x=i1/0 }");
-    EXPECT_EQ(messages, Lines({"Stylesheet error: <dir>d" + std::to_string(depth) + ".txt:1 - PARSER ERROR at line 1: "
-                               "imports nested too deeply, stylesheet d" + std::to_string(depth + 1) + ".txt"}));
+    EXPECT_EQ(messages,
+              Lines({"Stylesheet error: <dir>d" + std::to_string(depth) +
+                     ".txt:1 - PARSER ERROR at line 1: "
+                     "imports nested too deeply, stylesheet d" +
+                     std::to_string(depth + 1) + ".txt"}));
 }
 
 TEST_F(StyleImports, OversizedSheetIsRefused)

@@ -14,7 +14,7 @@ struct WeightCase {
     uint32_t weight;
 };
 
-class SelectorWeights : public testing::TestWithParam<WeightCase> {};
+class SelectorWeights : public testing::TestWithParam<WeightCase> { };
 
 TEST_P(SelectorWeights, SumPartsOfTheSelectorAndItsAncestors)
 {
@@ -25,10 +25,11 @@ TEST_P(SelectorWeights, SumPartsOfTheSelectorAndItsAncestors)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SelectorWeights,
-    testing::Values(WeightCase{"*", 0}, WeightCase{"Button", 1}, WeightCase{"*.big", 0x10000},
-        WeightCase{"*#ok", 0x1000000}, WeightCase{"Button[a=x][b=y]", 33}, WeightCase{"Button[a=x][a^=y]", 17},
-        WeightCase{"Button:over:!down", 513}, WeightCase{"Bar Button", 2},
-        WeightCase{"Pane#main Bar::Button.big:focus", 0x1000000 + 0x10000 + 3 + 256}));
+                         testing::Values(WeightCase{"*", 0}, WeightCase{"Button", 1}, WeightCase{"*.big", 0x10000},
+                                         WeightCase{"*#ok", 0x1000000}, WeightCase{"Button[a=x][b=y]", 33},
+                                         WeightCase{"Button[a=x][a^=y]", 17}, WeightCase{"Button:over:!down", 513},
+                                         WeightCase{"Bar Button", 2},
+                                         WeightCase{"Pane#main Bar::Button.big:focus", 0x1000000 + 0x10000 + 3 + 256}));
 
 TEST(SelectorOrder, HeavierSelectorsComeFirstAndEqualOnesAreEquivalent)
 {
@@ -47,7 +48,7 @@ struct BoolCase {
     int expected; // -1 null, 0 false, 1 true
 };
 
-class BoolValues : public testing::TestWithParam<BoolCase> {};
+class BoolValues : public testing::TestWithParam<BoolCase> { };
 
 TEST_P(BoolValues, ReadTheValueAsATruth)
 {

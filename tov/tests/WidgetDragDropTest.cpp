@@ -164,7 +164,7 @@ public:
     bool isExternalText(FEN::DragEventData const&) const override { return false; }
     bool isExternalFileList(FEN::DragEventData const&) const override { return false; }
     unsigned registerDNDFormat(const char*) const override { return 0; }
-    void DoDragText(std::string const&, FEN::DragDropSupport::DropEffect) const override {}
+    void DoDragText(std::string const&, FEN::DragDropSupport::DropEffect) const override { }
     void DoDrag(FEN::DragDropData const&, FEN::DragDropSupport::DropEffect, FEN::WindowBase*,
                 FEN::DragDropSupport::DragImage const*) const override
     {

@@ -6,11 +6,11 @@
 
 #include "BAS/Message.h"
 #include "FEN/AppModule.h"
+#include "FEN/Application.h"
 #include "FEN/COCOA/WindowImplBase.h"
 #include "FEN/DragDropSupport.h"
-#include "FEN/EventData.h"
-#include "FEN/Application.h"
 #include "FEN/EventCodes.h"
+#include "FEN/EventData.h"
 #include "FEN/Picture.h"
 #include "FEN/StandaloneWindow.h"
 #include "TOV/Lib.h"

@@ -34,8 +34,7 @@ BAS::Rect clipInBuffer(FEN::Picture const& picture)
 
 } // namespace
 
-void drawAggLine(FEN::Picture& picture, std::pair<BAS::Point, BAS::Point> const& line, unsigned colour,
-                 float width)
+void drawAggLine(FEN::Picture& picture, std::pair<BAS::Point, BAS::Point> const& line, unsigned colour, float width)
 {
     BAS::Rect const clip = clipInBuffer(picture);
     if (clip.left >= clip.right || clip.top >= clip.bottom || !picture.getPixels())

@@ -13,7 +13,6 @@ namespace CV::TOV::DETAIL {
 // Strokes the line between the two points (drawing coordinates, offset by
 // the picture's origin) with the width, butt caps and round joins,
 // composited source-over, inside the picture's clip rectangle.
-void drawAggLine(FEN::Picture& picture, std::pair<BAS::Point, BAS::Point> const& line, unsigned colour,
-                 float width);
+void drawAggLine(FEN::Picture& picture, std::pair<BAS::Point, BAS::Point> const& line, unsigned colour, float width);
 
 } // namespace CV::TOV::DETAIL

@@ -244,8 +244,8 @@ void BackgroundDrawingCanvas::drawPicture(BAS::Point const& position, LazyPictur
         drawPicture(position, *resolved, frame, source, mode);
 }
 
-void BackgroundDrawingCanvas::drawPictureStretched(BAS::Rect const& target, LazyPicture const& picture,
-                                                   unsigned frame, BAS::Rect const* source, PictureCombineMode mode)
+void BackgroundDrawingCanvas::drawPictureStretched(BAS::Rect const& target, LazyPicture const& picture, unsigned frame,
+                                                   BAS::Rect const* source, PictureCombineMode mode)
 {
     if (FEN::Picture const* resolved = picture.resolve(m_fScale))
         drawPictureStretched(target, *resolved, frame, source, mode);
@@ -263,8 +263,8 @@ void BackgroundDrawingCanvas::dyeUsingStretchedAlphaMask(BAS::Rect const& target
 // further clip in target coordinates, which the canvas does not need (its
 // clip is the buffer's), so it passes none. A source part is not supported
 // by the stretching and is ignored.
-void BackgroundDrawingCanvas::drawPictureStretched(BAS::Rect const& target, FEN::Picture const& picture,
-                                                   unsigned frame, BAS::Rect const*, PictureCombineMode mode)
+void BackgroundDrawingCanvas::drawPictureStretched(BAS::Rect const& target, FEN::Picture const& picture, unsigned frame,
+                                                   BAS::Rect const*, PictureCombineMode mode)
 {
     BAS::Rect const d = toDevice(target);
     if (mode == ePictureCopy)
@@ -315,7 +315,8 @@ void BackgroundDrawingCanvas::drawText90Degree(BAS::Rect const& r, FEN::Font con
         for (int x = visible.left; x < visible.right; ++x) {
             BAS::Point const s = scratchPoint(x, y);
             if (contains(scratchClip, s))
-                m_rotationScratch.setPixelUC(s.x, s.y, buffer.getPixels()[(y + origin.y) * buffer.getWidth() + x + origin.x]);
+                m_rotationScratch.setPixelUC(s.x, s.y,
+                                             buffer.getPixels()[(y + origin.y) * buffer.getWidth() + x + origin.x]);
         }
     font.renderTextMultiline(m_rotationScratch, {0, 0, height, width}, text, colour, rotatedAlignment(alignment), 0);
     for (int y = visible.top; y < visible.bottom; ++y)

@@ -36,8 +36,7 @@ bool DragDropEventTarget::RequestDropHandler::accept(FEN::DragDropRequestEventDa
     return m_fnAccept && m_fnAccept(request);
 }
 
-DragDropEventTarget::FormatDropHandler::FormatDropHandler(uint32_t formatId, Accept accept,
-                                                          std::function<void()> leave)
+DragDropEventTarget::FormatDropHandler::FormatDropHandler(uint32_t formatId, Accept accept, std::function<void()> leave)
     : DropHandler(std::move(leave))
     , m_uFormatId(formatId)
     , m_fnAccept(std::move(accept))
@@ -73,10 +72,8 @@ void DragDropEventTarget::addLeaveObserver(std::shared_ptr<DropHandler> handler)
 bool DragDropEventTarget::onEvent(unsigned code, FEN::EventData* data)
 {
     switch (code) {
-    case FEN::eDragDropEvent::DragRequest:
-        return dispatchRequest(static_cast<FEN::DragDropRequestEventData*>(data));
-    case FEN::eDragDropEvent::DragDrop:
-        return m_pCurrent != nullptr && m_pCurrent->drop(data);
+    case FEN::eDragDropEvent::DragRequest: return dispatchRequest(static_cast<FEN::DragDropRequestEventData*>(data));
+    case FEN::eDragDropEvent::DragDrop: return m_pCurrent != nullptr && m_pCurrent->drop(data);
     case FEN::eDragDropEvent::DragLeave: {
         if (m_pCurrent == nullptr)
             return false;
@@ -85,8 +82,7 @@ bool DragDropEventTarget::onEvent(unsigned code, FEN::EventData* data)
         current->leave();
         return true;
     }
-    default:
-        return FEN::EventTarget::onEvent(code, data);
+    default: return FEN::EventTarget::onEvent(code, data);
     }
 }
 

@@ -28,17 +28,14 @@ int DragDropSource::handleDragDropSourceMouse(unsigned code, FEN::MouseEventData
     case eWidgetMouseEvent::WidgetMouseUp + kLeft:
         handleDropSourceMouseEvent(FEN::eMouseEvent::MouseButton, data);
         return eNotTaken;
-    case FEN::eMouseEvent::MouseLeave:
-        handleDropSourceMouseEvent(FEN::eMouseEvent::MouseLeave, data);
-        return eNotTaken;
+    case FEN::eMouseEvent::MouseLeave: handleDropSourceMouseEvent(FEN::eMouseEvent::MouseLeave, data); return eNotTaken;
     case eWidgetMouseEvent::WidgetMouseDrag + kLeft:
         switch (handleDropSourceMouseEvent(FEN::eMouseEvent::MouseDrag, data)) {
         case ePossibleDrag: return eTaken;
         case eStartDrag: return startDrag(data, pane);
         default: return eNotTaken;
         }
-    default:
-        return eNotTaken;
+    default: return eNotTaken;
     }
 }
 

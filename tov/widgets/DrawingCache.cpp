@@ -4,11 +4,11 @@
 #include <map>
 
 #include "TOV/Algorithm.h"
-#include "TOV/StyleProperties.h"
-#include "TOV/StyleSheetManager.h"
 #include "TOV/ManagerContainer.h"
 #include "TOV/Pane.h"
 #include "TOV/Property.h"
+#include "TOV/StyleProperties.h"
+#include "TOV/StyleSheetManager.h"
 #include "TOV/Widget.h"
 
 namespace CV::TOV {
@@ -23,8 +23,7 @@ bool isNo(Property const& property)
 
 // Keeps rules of the expected kind whose value has the list's type; the
 // word no stores the no value.
-template <typename T>
-struct tTestUnitCacheFunctor {
+template <typename T> struct tTestUnitCacheFunctor {
     DrawingCache::List<T>* target;
     Property::eUnit kind;
     T noValue;
@@ -81,8 +80,7 @@ DrawingCache::DrawingCache(DrawingCache&& other) noexcept = default;
 
 DrawingCache::~DrawingCache() = default;
 
-template <typename F>
-void DrawingCache::rebuildRules(cv::symbol const& property, F filter)
+template <typename F> void DrawingCache::rebuildRules(cv::symbol const& property, F filter)
 {
     auto const rules = Algorithm::collectPropertyRules(m_widget, property);
     filter.target->clear();
@@ -106,8 +104,7 @@ void DrawingCache::rebuildCache()
     rebuildRules(n::picture, tTestUnitCacheFunctor<LazyPicture>{&m_pictures, Property::ePicture, LazyPicture()});
     rebuildRules(n::animationIndex, tTestUnitCacheFunctor<int>{&m_animationIndexes, Property::eNone, 0});
     rebuildRules(n::dyeMaskPicture, tTestUnitCacheFunctor<LazyPicture>{&m_dyeMasks, Property::ePicture, LazyPicture()});
-    rebuildRules(n::dyeMaskAnimationIndex,
-                 tTestUnitCacheFunctor<int>{&m_dyeMaskAnimationIndexes, Property::eNone, 0});
+    rebuildRules(n::dyeMaskAnimationIndex, tTestUnitCacheFunctor<int>{&m_dyeMaskAnimationIndexes, Property::eNone, 0});
     rebuildRules(n::pictureDisplacement,
                  tTestUnitCacheFunctor<BAS::Point>{&m_pictureDisplacements, Property::ePoint, BAS::Point{0, 0}});
     rebuildRules(n::textDisplacement,

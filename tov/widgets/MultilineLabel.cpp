@@ -67,12 +67,9 @@ int MultilineLabel::verticalOffset(int pitch, int lines) const
     Margin const& m = getMargin();
     int const inner = getSize().y - m.top - m.bottom;
     switch (m_eVerticalAlignment) {
-    case eTextCenter:
-        return (inner - pitch * lines) / 2;
-    case eTextBottom:
-        return inner - pitch * lines;
-    default:
-        return 0;
+    case eTextCenter: return (inner - pitch * lines) / 2;
+    case eTextBottom: return inner - pitch * lines;
+    default: return 0;
     }
 }
 

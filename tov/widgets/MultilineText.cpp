@@ -23,10 +23,8 @@ bool isBreakCharacter(char32_t c)
     case U'/':
     case U':':
     case U';':
-    case U'\\':
-        return true;
-    default:
-        return false;
+    case U'\\': return true;
+    default: return false;
     }
 }
 
@@ -188,8 +186,8 @@ BAS::Point MultilineText::toPositionInPixel(LineColPosition const& position) con
     Margin const& m = getMargin();
     int const y = m.top + linePitch() * int(position.line);
     auto const lineStart = m_strText.cbegin() + std::ptrdiff_t(lineStartOffset(position.line));
-    int const x = m.left + m_drawer.getHorizontalAlignmentOffset(*this, m_strText.c_str(), getAvailableWidth())
-                  + rangeWidth(lineStart, toIteratorInText(position).base());
+    int const x = m.left + m_drawer.getHorizontalAlignmentOffset(*this, m_strText.c_str(), getAvailableWidth()) +
+        rangeWidth(lineStart, toIteratorInText(position).base());
     return {x, y};
 }
 

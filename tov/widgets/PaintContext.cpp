@@ -39,8 +39,7 @@ BAS::Region::const_intersector PaintContext::intersectBegin(BAS::Rect const& tar
     return BAS::Region::const_intersector(m_region, t, o);
 }
 
-template <typename Draw>
-void PaintContext::forEachPiece(BAS::Rect const& target, Draw draw) const
+template <typename Draw> void PaintContext::forEachPiece(BAS::Rect const& target, Draw draw) const
 {
     for (auto walk = intersectBegin(target); !walk.isDone(); walk.advance()) {
         BAS::Rect const piece = walk.getRect();

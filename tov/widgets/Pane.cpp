@@ -52,27 +52,39 @@ void Pane::invalidateOverlayArea()
         m_root->setInvalid(0);
 }
 
-void Pane::setCursor(int) {}
-void Pane::setCursorPos(BAS::Point const&) {}
-void Pane::setCursor(void*) {}
-void Pane::resetCursor() {}
-BAS::Point Pane::translateToScreen(BAS::Point point) const { return point; }
-BAS::Point Pane::translateToWindow(BAS::Point point) const { return point; }
-void Pane::startRelativeMouseMove() {}
-void Pane::stopRelativeMouseMove() {}
-std::string Pane::getTextFromClipboard() { return {}; }
-void Pane::copyToClipboard(std::string const&) {}
-void Pane::textInputStart(FEN::TextInputBase*) {}
-void Pane::textInputEnd() {}
-void Pane::textInputResetMarkedRange() {}
+void Pane::setCursor(int) { }
+void Pane::setCursorPos(BAS::Point const&) { }
+void Pane::setCursor(void*) { }
+void Pane::resetCursor() { }
+BAS::Point Pane::translateToScreen(BAS::Point point) const
+{
+    return point;
+}
+BAS::Point Pane::translateToWindow(BAS::Point point) const
+{
+    return point;
+}
+void Pane::startRelativeMouseMove() { }
+void Pane::stopRelativeMouseMove() { }
+std::string Pane::getTextFromClipboard()
+{
+    return {};
+}
+void Pane::copyToClipboard(std::string const&) { }
+void Pane::textInputStart(FEN::TextInputBase*) { }
+void Pane::textInputEnd() { }
+void Pane::textInputResetMarkedRange() { }
 void Pane::openFileDialog(bool, std::string const&, boost::filesystem::path const&,
                           std::function<void(boost::filesystem::path)>)
 {
 }
-void Pane::setModalKeyInput(bool) {}
-FEN::WindowBase* Pane::getWindow() { return nullptr; }
-void Pane::setKeyFocus() {}
-void Pane::killFocus() {}
+void Pane::setModalKeyInput(bool) { }
+FEN::WindowBase* Pane::getWindow()
+{
+    return nullptr;
+}
+void Pane::setKeyFocus() { }
+void Pane::killFocus() { }
 
 // ---- tree and geometry --------------------------------------------------------
 

@@ -13,8 +13,8 @@ namespace CV::TOV {
 
 namespace {
 
-constexpr uint64_t kHitTestable = Widget::eActive | Widget::eParentActive | Widget::eVisible | Widget::eEnabled |
-                                  Widget::eParentEnabled;
+constexpr uint64_t kHitTestable =
+    Widget::eActive | Widget::eParentActive | Widget::eVisible | Widget::eEnabled | Widget::eParentEnabled;
 
 std::shared_ptr<Widget> sharedOf(Widget* widget)
 {
@@ -31,15 +31,15 @@ BAS::Point relativeTo(BAS::Point const& point, Widget const* widget)
 bool contains(BAS::Rect const& rect, BAS::Point const& point)
 {
     return rect.left < rect.right && rect.top < rect.bottom && point.x >= rect.left && point.x < rect.right &&
-           point.y >= rect.top && point.y < rect.bottom;
+        point.y >= rect.top && point.y < rect.bottom;
 }
 
 // The topmost hit-testable widget at position from widget down, unless a
 // widget's filter (asked whether the position is inside it or not) takes
 // the event first: {consumed, target}.
 template <typename Filter>
-std::pair<bool, std::shared_ptr<Widget>> locateTarget(std::shared_ptr<Widget> const& widget,
-                                                      BAS::Point const& position, Filter const& filter)
+std::pair<bool, std::shared_ptr<Widget>> locateTarget(std::shared_ptr<Widget> const& widget, BAS::Point const& position,
+                                                      Filter const& filter)
 {
     if (!widget->hasFlags(kHitTestable))
         return {false, nullptr};
@@ -87,12 +87,13 @@ std::pair<bool, std::shared_ptr<Widget>> Pane::locateTargetAt(BAS::Point const& 
 std::pair<bool, std::shared_ptr<Widget>> Pane::filterMouseEventAndLocateTarget(unsigned code,
                                                                                FEN::MouseEventData* data) const
 {
-    return locateTargetAt(data->position,
-                          [code, data](Widget& widget, bool inside) { return widget.filterMouseEvent(inside, code, data); });
+    return locateTargetAt(data->position, [code, data](Widget& widget, bool inside) {
+        return widget.filterMouseEvent(inside, code, data);
+    });
 }
 
-std::pair<bool, std::shared_ptr<Widget>>
-Pane::filterDragDropRequestEventAndLocateTarget(unsigned code, FEN::DragDropRequestEventData* data) const
+std::pair<bool, std::shared_ptr<Widget>> Pane::filterDragDropRequestEventAndLocateTarget(
+    unsigned code, FEN::DragDropRequestEventData* data) const
 {
     return locateTargetAt(data->position, [code, data](Widget& widget, bool inside) {
         return widget.filterDragDropRequestEvent(inside, code, data);
@@ -123,9 +124,7 @@ bool Pane::onMouse(unsigned code, FEN::MouseEventData* data)
             onMouseButtonPressedEvent(button, target, local);
         break;
     }
-    case FEN::eMouseEvent::MouseDrag:
-        onMouseDrag(target, data, local);
-        break;
+    case FEN::eMouseEvent::MouseDrag: onMouseDrag(target, data, local); break;
     case FEN::eMouseEvent::MouseMove:
         checkMouseLeaveEnter(target, m_ptLastMouse, data->modifiers);
         if (std::shared_ptr<Widget> const over = sharedOf(m_pOver)) {
@@ -135,12 +134,8 @@ bool Pane::onMouse(unsigned code, FEN::MouseEventData* data)
             over->onMouse(FEN::eMouseEvent::MouseMove, &record);
         }
         break;
-    case FEN::eMouseEvent::MouseWheel:
-        onMouseWheel(target, data, local);
-        break;
-    case FEN::eMouseEvent::MouseEnter:
-        setOver(target);
-        break;
+    case FEN::eMouseEvent::MouseWheel: onMouseWheel(target, data, local); break;
+    case FEN::eMouseEvent::MouseEnter: setOver(target); break;
     case FEN::eMouseEvent::MouseLeave:
         checkMouseLeaveEnter(nullptr, m_ptLastMouse, data->modifiers);
         m_bLastPressDouble = false;
@@ -149,14 +144,12 @@ bool Pane::onMouse(unsigned code, FEN::MouseEventData* data)
         if (std::shared_ptr<Widget> const over = sharedOf(m_pOver))
             over->onMouse(FEN::eMouseEvent::MouseRelativeMove, data);
         break;
-    default:
-        break;
+    default: break;
     }
     return true;
 }
 
-void Pane::checkMouseLeaveEnter(std::shared_ptr<Widget> const& target, BAS::Point const& position,
-                                uint32_t modifiers)
+void Pane::checkMouseLeaveEnter(std::shared_ptr<Widget> const& target, BAS::Point const& position, uint32_t modifiers)
 {
     setOver(target);
     if (m_pOver == m_pEntered)

@@ -57,8 +57,7 @@ void PanelDrawer::drawPanelItem(Widget const& widget, PaintContext& context) con
     drawDyeMask(widget, whole, context);
 }
 
-void PanelDrawer::drawPanelRect(Widget const& widget, BAS::Rect const& rect, eRole role,
-                                PaintContext& context) const
+void PanelDrawer::drawPanelRect(Widget const& widget, BAS::Rect const& rect, eRole role, PaintContext& context) const
 {
     DrawingCache& cache = cacheOf(widget);
     unsigned const fill = cache.getColor(role, false, m_uPaletteIndex);
@@ -133,8 +132,7 @@ int PanelDrawer::getMaxTextLength(Widget const& widget, BAS::Rect const& rect, e
     return 0;
 }
 
-std::string PanelDrawer::getCroppedString(Widget const& widget, float scale, std::string const& text,
-                                          int length) const
+std::string PanelDrawer::getCroppedString(Widget const& widget, float scale, std::string const& text, int length) const
 {
     FEN::Font const* font = getFont(widget);
     if (!font)

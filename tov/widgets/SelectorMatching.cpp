@@ -119,14 +119,10 @@ struct AttibuteSelector::tCheckValueVisitor {
     static bool holds(eRule rule, std::string const& value, std::string const& text)
     {
         switch (rule) {
-        case eEquals:
-            return value == text;
-        case eBeginsWith:
-            return startsWith(value, text);
-        case eEndsWith:
-            return endsWith(value, text);
-        case eContains:
-            return value.find(text) != std::string::npos;
+        case eEquals: return value == text;
+        case eBeginsWith: return startsWith(value, text);
+        case eEndsWith: return endsWith(value, text);
+        case eContains: return value.find(text) != std::string::npos;
         default:
             // "!=" compares nothing: the attribute's existence is enough.
             return true;
@@ -152,8 +148,8 @@ bool AttibuteSelector::doesApply(Widget const& widget) const
     AttributesMap const& own = widget.getAttributes();
     for (auto const& entry : m_attributes) {
         auto it = own.find(entry.first);
-        bool const holds = it != own.end() ? doesMatch(tValue(it->second), entry.second)
-                                           : doesBuiltInApply(widget, entry);
+        bool const holds =
+            it != own.end() ? doesMatch(tValue(it->second), entry.second) : doesBuiltInApply(widget, entry);
         if (!holds)
             return false;
     }

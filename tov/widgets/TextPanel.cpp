@@ -10,7 +10,7 @@ namespace CV::TOV::DETAIL {
 namespace {
 
 struct TextExtent {
-    int widest = 0;     // the widest line, in pixels at the scale
+    int widest = 0; // the widest line, in pixels at the scale
     int lineHeight = 0; // lines times the character height, at the scale
     float scale = 1.0f;
 };

@@ -40,15 +40,24 @@ Widget::~Widget()
 
 // ---- default virtual operations -------------------------------------------
 
-bool Widget::isDormant() const { return false; }
-void Widget::onCustomProcess(bool) {}
-void Widget::onAlign() {}
-void Widget::onPostPaintAlign() {}
-void Widget::onShow(bool) {}
-void Widget::onPaint(PaintContext&) {}
-bool Widget::filterMouseEvent(bool, unsigned, FEN::MouseEventData*) { return false; }
-bool Widget::filterDragDropRequestEvent(bool, unsigned, FEN::DragDropRequestEventData*) { return false; }
-void Widget::onMouse(unsigned, FEN::MouseEventData*) {}
+bool Widget::isDormant() const
+{
+    return false;
+}
+void Widget::onCustomProcess(bool) { }
+void Widget::onAlign() { }
+void Widget::onPostPaintAlign() { }
+void Widget::onShow(bool) { }
+void Widget::onPaint(PaintContext&) { }
+bool Widget::filterMouseEvent(bool, unsigned, FEN::MouseEventData*)
+{
+    return false;
+}
+bool Widget::filterDragDropRequestEvent(bool, unsigned, FEN::DragDropRequestEventData*)
+{
+    return false;
+}
+void Widget::onMouse(unsigned, FEN::MouseEventData*) { }
 
 void Widget::onWheel(FEN::MouseWheelEventData* data)
 {
@@ -56,10 +65,13 @@ void Widget::onWheel(FEN::MouseWheelEventData* data)
         m_pParent->onWheel(data);
 }
 
-bool Widget::onKey(unsigned, FEN::KeyEventData*) { return false; }
-void Widget::onTimer() {}
-void Widget::onInput() {}
-void Widget::onChildsAligned() {}
+bool Widget::onKey(unsigned, FEN::KeyEventData*)
+{
+    return false;
+}
+void Widget::onTimer() { }
+void Widget::onInput() { }
+void Widget::onChildsAligned() { }
 
 void Widget::setArrangedWidth(int width)
 {

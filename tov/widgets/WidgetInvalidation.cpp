@@ -50,8 +50,7 @@ void Widget::collectInvalidRegions(BAS::Region& out)
             BAS::Region::add(out, out, m_rgnInvalid);
         }
         break;
-    default:
-        break;
+    default: break;
     }
     local.clear();
     m_rgnInvalid.clear();

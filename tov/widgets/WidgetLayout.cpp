@@ -263,8 +263,7 @@ void Widget::arrangeChilds(eWidgetAlignment alignment, int spacing)
             child->setArrangedHeight(contentHeight - m.top - m.bottom);
             x -= m.left + spacing;
             break;
-        default:
-            return;
+        default: return;
         }
     }
 }

@@ -41,20 +41,17 @@ bool doesRuleApplyNow(Selector const& selector, Widget const& widget)
     return selector.m_states.doesApply(widget);
 }
 
-template <typename T>
-T const* valueFitting(Property const& property)
+template <typename T> T const* valueFitting(Property const& property)
 {
     return std::get_if<T>(&property.value);
 }
 
-template <>
-bool const* valueFitting<bool>(Property const& property)
+template <> bool const* valueFitting<bool>(Property const& property)
 {
     return property.getBoolValue();
 }
 
-template <typename T>
-T const& noValue()
+template <typename T> T const& noValue()
 {
     static T const s_no{};
     return s_no;
@@ -123,13 +120,11 @@ void Widget::applyPictureSize()
         return;
     bool const includesMargin = getStyleProperty<bool>(properties::pictureIncludesMargin, false);
     if (!picture->isVertResizable()) {
-        int const h = picture->getAnimationHeight() +
-                      (includesMargin ? 0 : m_marginInner.top + m_marginInner.bottom);
+        int const h = picture->getAnimationHeight() + (includesMargin ? 0 : m_marginInner.top + m_marginInner.bottom);
         m_ptMinSize.y = m_ptMaxSize.y = h;
     }
     if (!picture->isHorzResizable()) {
-        int const w = picture->getAnimationWidth() +
-                      (includesMargin ? 0 : m_marginInner.left + m_marginInner.right);
+        int const w = picture->getAnimationWidth() + (includesMargin ? 0 : m_marginInner.left + m_marginInner.right);
         m_ptMinSize.x = m_ptMaxSize.x = w;
     }
 }
@@ -191,22 +186,18 @@ T const& Widget::getStyleProperty(cv::symbol const& name, T const& defaultValue,
     return defaultValue;
 }
 
-template <typename T>
-T const& Widget::getStyleProperty(char const* name, T const& defaultValue, bool* found) const
+template <typename T> T const& Widget::getStyleProperty(char const* name, T const& defaultValue, bool* found) const
 {
-    return getStyleProperty<T>(cv::symbol(name, name ? std::char_traits<char>::length(name) : 0), defaultValue,
-                               found);
+    return getStyleProperty<T>(cv::symbol(name, name ? std::char_traits<char>::length(name) : 0), defaultValue, found);
 }
 
 template int const& Widget::getStyleProperty<int>(cv::symbol const&, int const&, bool*) const;
 template unsigned const& Widget::getStyleProperty<unsigned>(cv::symbol const&, unsigned const&, bool*) const;
 template bool const& Widget::getStyleProperty<bool>(cv::symbol const&, bool const&, bool*) const;
-template std::string const& Widget::getStyleProperty<std::string>(cv::symbol const&, std::string const&,
-                                                                  bool*) const;
-template FEN::Font const* const& Widget::getStyleProperty<FEN::Font const*>(cv::symbol const&,
-                                                                           FEN::Font const* const&, bool*) const;
-template LazyPicture const& Widget::getStyleProperty<LazyPicture>(cv::symbol const&, LazyPicture const&,
-                                                                  bool*) const;
+template std::string const& Widget::getStyleProperty<std::string>(cv::symbol const&, std::string const&, bool*) const;
+template FEN::Font const* const& Widget::getStyleProperty<FEN::Font const*>(cv::symbol const&, FEN::Font const* const&,
+                                                                            bool*) const;
+template LazyPicture const& Widget::getStyleProperty<LazyPicture>(cv::symbol const&, LazyPicture const&, bool*) const;
 template std::string const& Widget::getStyleProperty<std::string>(char const*, std::string const&, bool*) const;
 
 } // namespace CV::TOV

@@ -108,8 +108,7 @@ void WindowingPane::openFileDialog(bool save, std::string const& caption, boost:
     FEN::FileDialog dialog;
     dialog.setCaption(caption);
     dialog.setInitialFileOrDirectory(BAS::FileName(initial));
-    bool const chosen =
-        dialog.doModal(save ? FEN::FileDialog::eSaveFile : FEN::FileDialog::eOpenFile, nullptr);
+    bool const chosen = dialog.doModal(save ? FEN::FileDialog::eSaveFile : FEN::FileDialog::eOpenFile, nullptr);
     // Without a function to tell, the choice has nowhere to go.
     if (chosen && onChosen)
         onChosen(dialog.getFileName().getFilesystemPath());

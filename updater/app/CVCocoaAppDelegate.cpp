@@ -77,7 +77,7 @@ void applicationWillFinishLaunching(id self, SEL, id)
     isInitialized(self) = YES;
 }
 
-void applicationDidFinishLaunching(id, SEL, id) {}
+void applicationDidFinishLaunching(id, SEL, id) { }
 
 unsigned long applicationShouldTerminate(id self, SEL, id)
 {

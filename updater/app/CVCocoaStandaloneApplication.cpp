@@ -1,8 +1,8 @@
 #include "updater/app/CVCocoaStandaloneApplication.h"
 
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/appkit/NSApplication.h"
 #include "platform/appkit/NSEvent.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/StandInClass.h"
 #include "platform/peer/InputEvents.h"
@@ -16,7 +16,8 @@ namespace objc = platform::objc;
 bool isCommandKeyUp(id event)
 {
     platform::appkit::EventRecord const& record = platform::appkit::eventRecord(event);
-    return record.type == platform::appkit::NSEventTypeKeyUp && (record.modifierFlags & platform::keyboard::kModifierCommand);
+    return record.type == platform::appkit::NSEventTypeKeyUp &&
+        (record.modifierFlags & platform::keyboard::kModifierCommand);
 }
 
 void sendEvent(id self, SEL selector, id event)
@@ -30,16 +31,17 @@ void sendEvent(id self, SEL selector, id event)
     objc::sendSuper<void>(self, CVCocoaStandaloneApplication::theClass(), selector, event);
 }
 
-void buttonPressed(id, SEL, id) {}
+void buttonPressed(id, SEL, id) { }
 
 } // namespace
 
 Class CVCocoaStandaloneApplication::theClass()
 {
-    static Class const s_class = objc::StandInClass("CVCocoaStandaloneApplication", platform::appkit::NSApplicationClass())
-                                     .method("sendEvent:", &sendEvent)
-                                     .method("buttonPressed:", &buttonPressed)
-                                     .registerClass();
+    static Class const s_class =
+        objc::StandInClass("CVCocoaStandaloneApplication", platform::appkit::NSApplicationClass())
+            .method("sendEvent:", &sendEvent)
+            .method("buttonPressed:", &buttonPressed)
+            .registerClass();
     return s_class;
 }
 

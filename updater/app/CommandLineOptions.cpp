@@ -60,25 +60,26 @@ std::optional<int> CommandLineOptions::rejectUnknown(std::ostream& err) const
 
 std::string CommandLineOptions::usage()
 {
-    return std::string("Usage: ") + kCommand + " [options]\n"
-           "Finds a Varanto MK2 keyboard on USB and brings its firmware up to date.\n"
-           "\n"
-           "Options:\n"
-           "  -h, --help     show this help and exit\n"
-           "  --version      show the version and exit\n"
-           "  GTK's own options (such as --display=<display>) are taken as well.\n"
-           "\n"
-           "Environment:\n"
-           "  VARANTO_USB_SIMULATION=<file>  use the simulated keyboards described in the file\n"
-           "                                 instead of real ones through libusb\n"
-           "  VARANTO_STATE_CHANNEL=<file>   write the window's state to the file and carry out\n"
-           "                                 the commands of <file>.command (for tests)\n"
-           "  XKB_DEFAULT_LAYOUT, XKB_DEFAULT_VARIANT, XKB_DEFAULT_MODEL, XKB_DEFAULT_OPTIONS,\n"
-           "  XKB_DEFAULT_RULES              the keyboard layout of the shortcut letters\n"
-           "                                 (else /etc/default/keyboard, else \"us\")\n"
-           "\n"
-           "More in README.md of the updater's sources: the simulation file's keys, the udev\n"
-           "rule that lets the desktop user open the keyboards, skins.\n";
+    return std::string("Usage: ") + kCommand +
+        " [options]\n"
+        "Finds a Varanto MK2 keyboard on USB and brings its firmware up to date.\n"
+        "\n"
+        "Options:\n"
+        "  -h, --help     show this help and exit\n"
+        "  --version      show the version and exit\n"
+        "  GTK's own options (such as --display=<display>) are taken as well.\n"
+        "\n"
+        "Environment:\n"
+        "  VARANTO_USB_SIMULATION=<file>  use the simulated keyboards described in the file\n"
+        "                                 instead of real ones through libusb\n"
+        "  VARANTO_STATE_CHANNEL=<file>   write the window's state to the file and carry out\n"
+        "                                 the commands of <file>.command (for tests)\n"
+        "  XKB_DEFAULT_LAYOUT, XKB_DEFAULT_VARIANT, XKB_DEFAULT_MODEL, XKB_DEFAULT_OPTIONS,\n"
+        "  XKB_DEFAULT_RULES              the keyboard layout of the shortcut letters\n"
+        "                                 (else /etc/default/keyboard, else \"us\")\n"
+        "\n"
+        "More in README.md of the updater's sources: the simulation file's keys, the udev\n"
+        "rule that lets the desktop user open the keyboards, skins.\n";
 }
 
 std::string CommandLineOptions::version()

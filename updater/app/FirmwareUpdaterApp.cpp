@@ -136,10 +136,10 @@ bool FirmwareUpdaterApp::onMayQuit(FEN::EventData* data)
 {
     if (!m_config.m_fnIsUpdateRunning())
         return FEN::Application::onEvent(FEN::eApplicationEvent::MayQuit, data);
-    BAS::Message::eButton const answer =
-        m_bAskBeforeQuit ? BAS::Message::show(kQuitQuestion, BAS::Message::eTypeYesNo, BAS::Message::eButtonNo,
-                                              BAS::Message::eIconInformation)
-                         : BAS::Message::eButtonYes;
+    BAS::Message::eButton const answer = m_bAskBeforeQuit
+        ? BAS::Message::show(kQuitQuestion, BAS::Message::eTypeYesNo, BAS::Message::eButtonNo,
+                             BAS::Message::eIconInformation)
+        : BAS::Message::eButtonYes;
     if (answer == BAS::Message::eButtonNo) {
         if (data != nullptr)
             static_cast<FEN::AnswerEventData*>(data)->answer = false;
@@ -166,18 +166,13 @@ bool FirmwareUpdaterApp::onEventWhileQuitting(unsigned code, FEN::EventData* dat
 bool FirmwareUpdaterApp::onCommand(int command)
 {
     switch (command) {
-    case eCommandKnowledgeBase:
-        FEN::External::openURL(ApplicationTexts::kKnowledgeBaseUrl);
-        return true;
-    case eCommandHomePage:
-        FEN::External::openURL(ApplicationTexts::kHomePageUrl);
-        return true;
+    case eCommandKnowledgeBase: FEN::External::openURL(ApplicationTexts::kKnowledgeBaseUrl); return true;
+    case eCommandHomePage: FEN::External::openURL(ApplicationTexts::kHomePageUrl); return true;
     case kCommandAbout:
         if (m_fnShowAbout)
             m_fnShowAbout();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -16,8 +16,8 @@ class FirmwareUpdaterConfig {
 public:
     using ConnectFunction = boost::function<bool()>;
     using PerformUpdateFunction = boost::function<bool(int& result)>;
-    using GetDeviceInfoFunction = boost::function<void(USX2::USBDeviceInfo& info, std::string& installed,
-                                                       std::string& newest, bool& update)>;
+    using GetDeviceInfoFunction =
+        boost::function<void(USX2::USBDeviceInfo& info, std::string& installed, std::string& newest, bool& update)>;
     using IsUpdateRunningFunction = boost::function<bool()>;
     using CloseRequestFunction = boost::function<void()>;
 

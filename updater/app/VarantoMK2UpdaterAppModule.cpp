@@ -54,12 +54,9 @@ const char* endOfUpdateText(int writeOutcome)
     switch (writeOutcome) {
     case VarantoMK2UpdaterUpgradeLogic::eUpdateFinished:
         return "the firmware update ended: the keyboard took the new firmware";
-    case VarantoMK2UpdaterUpgradeLogic::eWritingFailed:
-        return "the firmware update ended: writing the firmware failed";
-    case VarantoMK2UpdaterUpgradeLogic::eNoUpdatePossible:
-        return "the firmware update ended: no update was possible";
-    default:
-        return "the firmware update ended";
+    case VarantoMK2UpdaterUpgradeLogic::eWritingFailed: return "the firmware update ended: writing the firmware failed";
+    case VarantoMK2UpdaterUpgradeLogic::eNoUpdatePossible: return "the firmware update ended: no update was possible";
+    default: return "the firmware update ended";
     }
 }
 
@@ -146,11 +143,10 @@ void VarantoMK2UpdaterAppModule::createConfig()
     using Logic = VarantoMK2UpdaterUpgradeLogic;
     Logic* logic = m_pUpgradeLogic.get();
     m_pConfig = std::make_unique<FirmwareUpdaterConfig>(
-        ApplicationTexts::wizardTexts(), ApplicationTexts::kInstanceId,
-        boost::bind(&Logic::connectInNormalMode, logic), boost::bind(&Logic::resetIntoUpdateMode, logic),
-        boost::bind(&Logic::connectInUpdateMode, logic), boost::bind(&Logic::performUpdate, logic, _1),
-        boost::bind(&Logic::getDeviceInfo, logic, _1, _2, _3, _4), boost::bind(&Logic::isUpdateRunning, logic),
-        boost::bind(&Logic::applicationCloseRequest, logic));
+        ApplicationTexts::wizardTexts(), ApplicationTexts::kInstanceId, boost::bind(&Logic::connectInNormalMode, logic),
+        boost::bind(&Logic::resetIntoUpdateMode, logic), boost::bind(&Logic::connectInUpdateMode, logic),
+        boost::bind(&Logic::performUpdate, logic, _1), boost::bind(&Logic::getDeviceInfo, logic, _1, _2, _3, _4),
+        boost::bind(&Logic::isUpdateRunning, logic), boost::bind(&Logic::applicationCloseRequest, logic));
 }
 
 // The worker uses the logic's device until it ends: the logic goes only

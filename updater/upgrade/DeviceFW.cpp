@@ -17,7 +17,7 @@ DeviceFW makeRow(std::uint16_t productId, const unsigned char* main, const unsig
                     {pic, kPICImageSize, kPICImageVersion}};
 }
 
-}  // namespace
+} // namespace
 
 const std::vector<DeviceFW> vecFW = {
     makeRow(USX2::Ids::kRovaMK2ProductId, VarantoRovaMK2, VarantoRovaMK2Atmel, VarantoRovaMK2PIC),
@@ -35,5 +35,5 @@ const DeviceFW* findDeviceFW(std::uint16_t productId)
     return nullptr;
 }
 
-}  // namespace FW
-}  // namespace CV
+} // namespace FW
+} // namespace CV

@@ -12,7 +12,7 @@ struct DeviceFW {
     struct Image {
         const unsigned char* data;
         std::uint32_t size;
-        std::uint32_t version;  // shown as high byte, nibble, nibble
+        std::uint32_t version; // shown as high byte, nibble, nibble
     };
 
     std::uint16_t productId;
@@ -28,5 +28,5 @@ extern const std::vector<DeviceFW> vecFW;
 // The first row whose product id equals productId AND 0xFFF0, or null.
 const DeviceFW* findDeviceFW(std::uint16_t productId);
 
-}  // namespace FW
-}  // namespace CV
+} // namespace FW
+} // namespace CV

@@ -29,5 +29,5 @@ extern const unsigned char VarantoTumoMK2PIC[kPICImageSize] __asm__("varanto_fir
 // the generated stand-ins, which must never be written to a real keyboard.
 bool carriesProductFirmware();
 
-}  // namespace FW
-}  // namespace CV
+} // namespace FW
+} // namespace CV

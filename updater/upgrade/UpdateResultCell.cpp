@@ -27,4 +27,4 @@ void UpdateResultCell::detachCaller()
     m_pCallerResult = nullptr;
 }
 
-}  // namespace CV
+} // namespace CV

@@ -35,4 +35,4 @@ private:
     std::atomic<int> m_writeOutcome{0};
 };
 
-}  // namespace CV
+} // namespace CV

@@ -30,7 +30,7 @@ std::string versionText(std::uint32_t version)
     return versionText(version >> 8, (version >> 4) & 15, version & 15);
 }
 
-}  // namespace
+} // namespace
 
 constexpr boost::chrono::milliseconds VarantoMK2UpdaterUpgradeLogic::kFinalPause;
 constexpr boost::chrono::milliseconds VarantoMK2UpdaterUpgradeLogic::kWorkerWait;
@@ -65,14 +65,12 @@ boost::chrono::steady_clock::time_point VarantoMK2UpdaterUpgradeLogic::workerDea
 bool VarantoMK2UpdaterUpgradeLogic::connectInNormalMode()
 {
     USX2::USBDeviceFilter filter = USX2::USBDeviceDB::VarantoRovaMK2DFU;
-    filter.productId = 0;  // every device of the maker's vendor id
+    filter.productId = 0; // every device of the maker's vendor id
 
     USX2::USBDeviceFactory factory;
-    factory.setCallbacks(
-        [this](const USX2::USBDeviceOSHandle& handle, const USX2::USBDeviceFilter& found) {
-            onDeviceFound(handle, found);
-        },
-        nullptr);
+    factory.setCallbacks([this](const USX2::USBDeviceOSHandle& handle,
+                                const USX2::USBDeviceFilter& found) { onDeviceFound(handle, found); },
+                         nullptr);
     factory.initWithDeviceFilter(filter, false);
     factory.deInit();
     return m_pDevice->isConnected();
@@ -160,7 +158,7 @@ void VarantoMK2UpdaterUpgradeLogic::flashFirmwares(const Job& job)
     device.disconnect();
     job.result->noteWriteOutcome(outcome);
 
-    boost::this_thread::sleep_for(job.finalPause);  // an interruption point: ends without a result
+    boost::this_thread::sleep_for(job.finalPause); // an interruption point: ends without a result
     job.result->store(outcome);
 }
 
@@ -251,4 +249,4 @@ void VarantoMK2UpdaterUpgradeLogic::detachCallerResult()
         m_result->detachCaller();
 }
 
-}  // namespace CV
+} // namespace CV

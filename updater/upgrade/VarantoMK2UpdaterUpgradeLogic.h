@@ -60,10 +60,7 @@ public:
     void applicationCloseRequest();
 
     // Kept for the debug build of the window; does nothing.
-    template <class Window>
-    void createDebugWindow(Window*)
-    {
-    }
+    template <class Window> void createDebugWindow(Window*) { }
 
     // Waits up to limit for the worker to end; true when no worker runs any
     // more. Shut-down calls it before the owner of the result integer goes;
@@ -108,4 +105,4 @@ private:
     std::shared_ptr<UpdateResultCell> m_result;
 };
 
-}  // namespace CV
+} // namespace CV

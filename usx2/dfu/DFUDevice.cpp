@@ -26,8 +26,8 @@ constexpr std::uint16_t kDFUModeProductIdBit = 2;
 void logRequestFailure(const char* request, USBDevice::Status status)
 {
     if (Logging::wouldReport(Logging::eLevelInfo, kCategory))
-        Logging::detail::__trace__msg(Logging::eLevelInfo, "%s: %s failed with status 0x%x (%s)\n", kCategory,
-                                      request, status, USBDevice::statusAsString(status));
+        Logging::detail::__trace__msg(Logging::eLevelInfo, "%s: %s failed with status 0x%x (%s)\n", kCategory, request,
+                                      status, USBDevice::statusAsString(status));
 }
 
 std::uint16_t littleEndianWord(const std::uint8_t* bytes)
@@ -74,16 +74,16 @@ bool DFUDevice::queryDFUInfo()
     }
     while (descriptor != nullptr) {
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(descriptor);
-        const bool qualifies = descriptor->bDescriptorType == kInterfaceDescriptor
-            && descriptor->bLength >= kInterfaceDescriptorSize && descriptor->bLength <= remaining
-            && bytes[5] == DFU::kInterfaceClass && bytes[6] == DFU::kInterfaceSubClass
-            && bytes[7] <= DFU::kDFUModeProtocol;
+        const bool qualifies = descriptor->bDescriptorType == kInterfaceDescriptor &&
+            descriptor->bLength >= kInterfaceDescriptorSize && descriptor->bLength <= remaining &&
+            bytes[5] == DFU::kInterfaceClass && bytes[6] == DFU::kInterfaceSubClass &&
+            bytes[7] <= DFU::kDFUModeProtocol;
         descriptor = USB::Descriptor::getNext(descriptor, remaining);
         if (!qualifies || descriptor == nullptr)
             continue;
         const auto* functional = reinterpret_cast<const std::uint8_t*>(descriptor);
-        if (descriptor->bDescriptorType == DFU::kFunctionalDescriptorType
-            && descriptor->bLength >= kFunctionalDescriptorMinSize) {
+        if (descriptor->bDescriptorType == DFU::kFunctionalDescriptorType &&
+            descriptor->bLength >= kFunctionalDescriptorMinSize) {
             const std::uint8_t interfaceNumber = bytes[2];
             const std::uint8_t protocol = bytes[7];
             m_interfaceNumber = interfaceNumber;
@@ -326,7 +326,8 @@ void DFUDevice::setDeadlines(milliseconds block, milliseconds image)
 
 milliseconds DFUDevice::longestWrite() const
 {
-    return m_imageDeadline + kRequestTimeout + std::max({kMaxPollWait, kManifestationPeriod, kTolerantManifestationPeriod});
+    return m_imageDeadline + kRequestTimeout +
+        std::max({kMaxPollWait, kManifestationPeriod, kTolerantManifestationPeriod});
 }
 
 std::chrono::milliseconds DFUDevice::manifestationLimit(std::uint16_t wDetachTimeOut)
@@ -360,9 +361,7 @@ bool DFUDevice::waitForManifestation(DFU::GetStatus& status, milliseconds deadli
             if (!manifestationStep(state, waited, deadline, status))
                 return false;
             break;
-        default:
-            status.bStatus = DFU::errUNKNOWN;
-            return false;
+        default: status.bStatus = DFU::errUNKNOWN; return false;
         }
     }
 }

@@ -31,8 +31,8 @@ namespace USX2 {
 class DFUDevice : public USBDevice {
 public:
     enum eMode : std::uint8_t {
-        eModeNone = 0,         // no DFU interface found
-        eModeApplication = 1,  // run-time interface
+        eModeNone = 0, // no DFU interface found
+        eModeApplication = 1, // run-time interface
         eModeDFU = 2,
     };
 
@@ -45,7 +45,7 @@ public:
     static constexpr std::chrono::milliseconds kTolerantManifestationPeriod{1000};
     static constexpr std::chrono::milliseconds kManifestationPeriod{10000};
     static constexpr std::chrono::milliseconds kReEnumerationPause{2500};
-    static constexpr std::chrono::milliseconds kRequestTimeout{5000};  // the USB layer's for one control transfer
+    static constexpr std::chrono::milliseconds kRequestTimeout{5000}; // the USB layer's for one control transfer
     static constexpr std::chrono::milliseconds kBlockDeadline{90000};
     static constexpr std::chrono::milliseconds kImageDeadline{20 * 60000};
 

@@ -12,7 +12,7 @@ namespace DFU {
 // download.
 struct GetStatus {
     std::uint8_t bStatus = 0;
-    std::uint8_t bwPollTimeout[3] = {0, 0, 0};  // milliseconds, little-endian
+    std::uint8_t bwPollTimeout[3] = {0, 0, 0}; // milliseconds, little-endian
     std::uint8_t bState = 0;
     std::uint8_t iString = 0;
 

@@ -24,8 +24,8 @@ enum eRequest : std::uint8_t {
 };
 
 // bmRequestType of the requests: class, to the interface.
-constexpr std::uint8_t kRequestTypeOut = 0x21;  // host to device
-constexpr std::uint8_t kRequestTypeIn = 0xA1;   // device to host
+constexpr std::uint8_t kRequestTypeOut = 0x21; // host to device
+constexpr std::uint8_t kRequestTypeIn = 0xA1; // device to host
 
 // Device states.
 enum eState : std::uint8_t {
@@ -40,7 +40,7 @@ enum eState : std::uint8_t {
     dfuMANIFEST_WAIT_RESET = 8,
     dfuUPLOAD_IDLE = 9,
     dfuERROR = 10,
-    eStateNone = 10,  // the client's own "no state it handles" before it asked
+    eStateNone = 10, // the client's own "no state it handles" before it asked
 };
 
 // Status codes (bStatus).
@@ -74,10 +74,10 @@ enum eAttribute : std::uint8_t {
 // The interface and functional descriptors.
 constexpr std::uint8_t kInterfaceClass = 0xFE;
 constexpr std::uint8_t kInterfaceSubClass = 0x01;
-constexpr std::uint8_t kRunTimeProtocol = 1;  // application mode
+constexpr std::uint8_t kRunTimeProtocol = 1; // application mode
 constexpr std::uint8_t kDFUModeProtocol = 2;
 constexpr std::uint8_t kFunctionalDescriptorType = 0x21;
-constexpr std::uint16_t kVersion = 0x0110;  // bcdDFUVersion
+constexpr std::uint16_t kVersion = 0x0110; // bcdDFUVersion
 
 // bwPollTimeout is a 24-bit count of milliseconds.
 constexpr std::uint32_t kMaxPollTimeout = 0xFFFFFF;

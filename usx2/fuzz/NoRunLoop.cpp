@@ -5,14 +5,14 @@
 namespace CV {
 namespace USX2 {
 
-void RunLoopHandOver::post(Work) {}
+void RunLoopHandOver::post(Work) { }
 
 RunLoopHandOver::TimerId RunLoopHandOver::runAfter(std::chrono::nanoseconds, Work)
 {
     return 0;
 }
 
-void RunLoopHandOver::cancel(TimerId) {}
+void RunLoopHandOver::cancel(TimerId) { }
 
 } // namespace USX2
 } // namespace CV

@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     if (!SimulatedDeviceFile::parse(text, devices, error)) {
         if (error.empty() || error.find('\n') != std::string::npos)
-            std::abort();  // a refusal says why, in one line
+            std::abort(); // a refusal says why, in one line
         return 0;
     }
     if (devices.size() > SimulatedDeviceFile::kMaxDevices)
@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const SimulatedDeviceDescription& spec : devices) {
         const std::vector<std::uint8_t> device = spec.deviceDescriptor();
         const std::vector<std::uint8_t> configuration = spec.configurationDescriptor();
-        if (device.size() != 18 || configuration.size() < 9
-            || std::size_t(configuration[2] | configuration[3] << 8) != configuration.size())
+        if (device.size() != 18 || configuration.size() < 9 ||
+            std::size_t(configuration[2] | configuration[3] << 8) != configuration.size())
             std::abort();
         for (unsigned index = 0; index < 4; ++index)
             spec.stringDescriptor(static_cast<std::uint8_t>(index));

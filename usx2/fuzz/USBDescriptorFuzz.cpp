@@ -60,8 +60,8 @@ void readIdentities(std::uint32_t handle)
 {
     USBDeviceInfo info;
     USBDevice::getDeviceInfoForOSHandle(USBDeviceOSHandle{handle}, info, true);
-    for (const USBDeviceFilter* filter : {&USBDeviceDB::CVUSBDevices, &USBDeviceDB::CVHIDDevices,
-                                          &USBDeviceDB::VarantoSelaMK2DFU}) {
+    for (const USBDeviceFilter* filter :
+         {&USBDeviceDB::CVUSBDevices, &USBDeviceDB::CVHIDDevices, &USBDeviceDB::VarantoSelaMK2DFU}) {
         USBDeviceFactory::getDeviceInfoForOSHandleWithFilter(USBDeviceOSHandle{handle}, *filter, info, true);
         USBDeviceFactory::getDeviceInfoForOSHandleWithFilter(USBDeviceOSHandle{handle}, *filter, info, false);
     }

@@ -39,8 +39,7 @@ using DFUUpdateRoad = SimulatedBusFixture;
 TEST_F(DFUUpdateRoad, WholeUpdateInRealTime)
 {
     SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(Ids::kTumoMK2ProductId, "TUMO-77", 0x0058);
-    spec.dfuAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant
-        | DFU::bitWillDetach;
+    spec.dfuAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant | DFU::bitWillDetach;
     spec.dfuTransferSize = 512;
     spec.dfuDetachTimeout = 1000;
     SimulatedDFUKeyboard::Options options;
@@ -73,28 +72,28 @@ TEST_F(DFUUpdateRoad, WholeUpdateInRealTime)
             requests.emplace_back(s.bmRequestType, s.bRequest, s.wValue, s.wIndex, s.wLength);
         }
         const std::vector<RequestSetup> expected = {
-            {0x21, 0x00, 1000, applicationInterface, 0},  // DFU_DETACH with wDetachTimeOut
-            {0x21, 0x01, 0, 0, 512},                      // DFU_DNLOAD block 0
-            {0xA1, 0x03, 0, 0, 6},                        // DFU_GETSTATUS: dfuDNLOAD-IDLE
+            {0x21, 0x00, 1000, applicationInterface, 0}, // DFU_DETACH with wDetachTimeOut
+            {0x21, 0x01, 0, 0, 512}, // DFU_DNLOAD block 0
+            {0xA1, 0x03, 0, 0, 6}, // DFU_GETSTATUS: dfuDNLOAD-IDLE
             {0x21, 0x01, 1, 0, 512},
             {0xA1, 0x03, 0, 0, 6},
             {0x21, 0x01, 2, 0, 512},
             {0xA1, 0x03, 0, 0, 6},
             {0x21, 0x01, 3, 0, 100},
             {0xA1, 0x03, 0, 0, 6},
-            {0x21, 0x01, 4, 0, 0},  // final empty block: dfuMANIFEST-SYNC
-            {0xA1, 0x05, 0, 0, 1},  // DFU_GETSTATE: dfuMANIFEST-SYNC
-            {0xA1, 0x03, 0, 0, 6},  // manifestation starts: dfuMANIFEST
-            {0xA1, 0x05, 0, 0, 1},  // after 1 s: dfuMANIFEST-SYNC
-            {0xA1, 0x03, 0, 0, 6},  // dfuIDLE
-            {0xA1, 0x05, 0, 0, 1},  // after 1 s: dfuIDLE
-            {0xA1, 0x03, 0, 0, 6},  // status OK
-            {0x21, 0x00, 1000, 0, 0},  // DFU_DETACH back to application mode
+            {0x21, 0x01, 4, 0, 0}, // final empty block: dfuMANIFEST-SYNC
+            {0xA1, 0x05, 0, 0, 1}, // DFU_GETSTATE: dfuMANIFEST-SYNC
+            {0xA1, 0x03, 0, 0, 6}, // manifestation starts: dfuMANIFEST
+            {0xA1, 0x05, 0, 0, 1}, // after 1 s: dfuMANIFEST-SYNC
+            {0xA1, 0x03, 0, 0, 6}, // dfuIDLE
+            {0xA1, 0x05, 0, 0, 1}, // after 1 s: dfuIDLE
+            {0xA1, 0x03, 0, 0, 6}, // status OK
+            {0x21, 0x00, 1000, 0, 0}, // DFU_DETACH back to application mode
         };
         EXPECT_EQ(requests, expected);
     }
 
-    ASSERT_TRUE(bus->waitForArrivals(milliseconds(20000)));  // back in application mode
+    ASSERT_TRUE(bus->waitForArrivals(milliseconds(20000))); // back in application mode
     std::vector<std::uint32_t> found;
     USBDeviceFactory factory;
     factory.setCallbacks(

@@ -73,10 +73,10 @@ DravikUSBDeviceInfo sampleRecord()
     record.bytes[1] = 0xF5;
     record.bytes[2] = 0x20;
     record.bytes[3] = 0x5A;
-    putText(record, DravikUSBDeviceInfo::kSerialNumberOffset, std::string(33, 'S'));  // no NUL
+    putText(record, DravikUSBDeviceInfo::kSerialNumberOffset, std::string(33, 'S')); // no NUL
     putText(record, DravikUSBDeviceInfo::kProductNameOffset, "Audio MK2");
-    putText(record, DravikUSBDeviceInfo::kManufacturerOffset, std::string(33, 'M'));  // no NUL
-    record.bytes[103] = 'X';  // the unused byte after the last text
+    putText(record, DravikUSBDeviceInfo::kManufacturerOffset, std::string(33, 'M')); // no NUL
+    record.bytes[103] = 'X'; // the unused byte after the last text
     return record;
 }
 
@@ -86,11 +86,11 @@ TEST(HIDDeviceInfo, RegistryIsReadOnceAndCached)
 {
     FakeHIDRegistry registry;
     registry.service = 0x48490001;
-    registry.props = {{"VendorID", std::int64_t(0x1F5A7)},  // read as 16 bits
+    registry.props = {{"VendorID", std::int64_t(0x1F5A7)}, // read as 16 bits
                       {"ProductID", std::int64_t(0x5A20)},
-                      {"VersionNumber", std::string("0x0059")},  // wrong type: left as it was
+                      {"VersionNumber", std::string("0x0059")}, // wrong type: left as it was
                       {"Manufacturer", std::string("Varanto")},
-                      {"Product", std::int64_t(3)},  // wrong type
+                      {"Product", std::int64_t(3)}, // wrong type
                       {"SerialNumber", std::string("VMK2-7")}};
     USBDeviceInfo info;
     info.bcdDevice = 0x1234;
@@ -136,9 +136,15 @@ TEST(FX2DeviceInfo, NotReadyRecordsAreAskedAgain)
         std::vector<milliseconds> sleeps;
     } cases[] = {
         {"ready at once", {{0, 0x0102}}, true, 0x0102, {}},
-        {"ready on the second retry", {{0, 0}, {0, 0}, {0, 0x0102}}, true, 0x0102,
+        {"ready on the second retry",
+         {{0, 0}, {0, 0}, {0, 0x0102}},
+         true,
+         0x0102,
          {milliseconds(100), milliseconds(200)}},
-        {"never ready", {{0, 0}, {0, 0}, {0, 0}, {0, 0}}, true, 0,
+        {"never ready",
+         {{0, 0}, {0, 0}, {0, 0}, {0, 0}},
+         true,
+         0,
          {milliseconds(100), milliseconds(200), milliseconds(300)}},
         {"error at once", {{kError, 0}}, false, 0, {}},
         {"error on a retry", {{0, 0}, {kError, 0}}, false, 0, {milliseconds(100)}},

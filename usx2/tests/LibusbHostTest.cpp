@@ -1,6 +1,6 @@
+#include "usx2/usb/linux/LibusbHost.h"
 #include "usx2/usb/USBStatusCodes.h"
 #include "usx2/usb/VarantoUSBIds.h"
-#include "usx2/usb/linux/LibusbHost.h"
 
 #include <gtest/gtest.h>
 #include <libusb.h>
@@ -49,7 +49,7 @@ TEST(LibusbHost, EnumeratesWithoutErrorAndKeepsHandlesStable)
     }
     struct stat busFolder;
     if (::stat("/dev/bus/usb", &busFolder) != 0) {
-        EXPECT_TRUE(first.empty());  // no USB on this machine
+        EXPECT_TRUE(first.empty()); // no USB on this machine
     }
     // Devices still present keep their handles.
     std::set<std::uint32_t> again;
@@ -66,14 +66,16 @@ TEST(LibusbHost, AKeyboardThatCannotBeOpenedNamesTheUdevRule)
 {
     const std::string rule = "/opt/x/Resources/udev/70-varanto-mk2.rules";
     char keyboard[16];
-    std::snprintf(keyboard, sizeof keyboard, "%04x:%04x", Ids::kVendorId, Ids::dfuModeProductId(Ids::kTumoMK2ProductId));
+    std::snprintf(keyboard, sizeof keyboard, "%04x:%04x", Ids::kVendorId,
+                  Ids::dfuModeProductId(Ids::kTumoMK2ProductId));
     const struct {
         USBHostDeviceIds ids;
         std::string line;
     } cases[] = {
         {{Ids::kVendorId, Ids::dfuModeProductId(Ids::kTumoMK2ProductId), 0x100},
-         std::string("Varanto MK2 keyboard ") + keyboard + " found, but this user may not open it: install the udev rule "
-             + rule + " into /etc/udev/rules.d/ and re-plug the keyboard\n"},
+         std::string("Varanto MK2 keyboard ") + keyboard +
+             " found, but this user may not open it: install the udev rule " + rule +
+             " into /etc/udev/rules.d/ and re-plug the keyboard\n"},
         {{static_cast<std::uint16_t>(Ids::kVendorId + 1), Ids::kSelaMK2ProductId, 0x100}, ""},
         {{Ids::kVendorId, 0x0001, 0x100}, ""},
     };

@@ -39,11 +39,13 @@ public:
 // which it ran.
 class LiveDeviceScanTest : public SimulatedBusFixture {
 protected:
-    LiveDeviceScanTest() : m_previousClock(platform::MainLoop::instance().setClock(std::make_shared<platform::VirtualClock>()))
+    LiveDeviceScanTest()
+        : m_previousClock(platform::MainLoop::instance().setClock(std::make_shared<platform::VirtualClock>()))
     {
         m_start = platform::MainLoop::instance().now();
-        factory.setCallbacks([this](const USBDeviceOSHandle& handle, const USBDeviceFilter&) { note("added", handle); },
-                             [this](const USBDeviceOSHandle& handle, const USBDeviceFilter&) { note("removed", handle); });
+        factory.setCallbacks(
+            [this](const USBDeviceOSHandle& handle, const USBDeviceFilter&) { note("added", handle); },
+            [this](const USBDeviceOSHandle& handle, const USBDeviceFilter&) { note("removed", handle); });
     }
     ~LiveDeviceScanTest() override
     {
@@ -79,8 +81,8 @@ protected:
     {
         const auto at = std::chrono::duration_cast<milliseconds>(platform::MainLoop::instance().now() - m_start);
         const std::shared_ptr<SimulatedDevice> device = bus->device(handle.service);
-        events.push_back(std::string(what) + " " + (device ? device->spec().serialNumber : "?") + " at "
-                         + std::to_string(at.count()));
+        events.push_back(std::string(what) + " " + (device ? device->spec().serialNumber : "?") + " at " +
+                         std::to_string(at.count()));
     }
 
     USBDeviceFactory factory;
@@ -100,15 +102,16 @@ TEST_F(LiveDeviceScanTest, KeyboardsThatComeAndGoAreReportedOnTheRunLoop)
     } cases[] = {
         {"arrives", "arrivesAfter = 1s\n", {"added SELA-7 at 1000"}},
         {"leaves", "leavesAfter = 1500\n", {"added SELA-7 at 0", "removed SELA-7 at 1500"}},
-        {"arrives and leaves", "arrivesAfter = 1s\nleavesAfter = 2s\n",
+        {"arrives and leaves",
+         "arrivesAfter = 1s\nleavesAfter = 2s\n",
          {"added SELA-7 at 1000", "removed SELA-7 at 2000"}},
         {"leaves before it arrives", "arrivesAfter = 2s\nleavesAfter = 1s\n", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         events.clear();
-        useBusFromFile(std::string("[device]\nmodel = sela\nserial = SELA-7\n") + c.timing
-                       + "[device]\nmodel = rova\nserial = ROVA-1\narrivesAfter = 500\nleavesAfter = 700\n");
+        useBusFromFile(std::string("[device]\nmodel = sela\nserial = SELA-7\n") + c.timing +
+                       "[device]\nmodel = rova\nserial = ROVA-1\narrivesAfter = 500\nleavesAfter = 700\n");
         ASSERT_TRUE(factory.initWithDeviceFilter(USBDeviceDB::VarantoSelaMK2DFU, true));
         runUntilNoted(c.events.size());
         EXPECT_EQ(events, c.events);
@@ -121,7 +124,7 @@ TEST_F(LiveDeviceScanTest, UnpluggingReportsOnlyReportedDevicesAndStopsWithDeIni
     const std::uint32_t sela = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "SELA-1"));
     const std::uint32_t rova = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "ROVA-1"));
     ASSERT_TRUE(factory.initWithDeviceFilter(USBDeviceDB::VarantoSelaMK2DFU, true));
-    EXPECT_EQ(events, std::vector<std::string>{"added SELA-1 at 0"});  // during the call
+    EXPECT_EQ(events, std::vector<std::string>{"added SELA-1 at 0"}); // during the call
 
     // Unplugged from another thread: reported on the run loop, not there.
     std::thread([&] {
@@ -148,8 +151,9 @@ TEST_F(LiveDeviceScanTest, AKeyboardUnpluggedAfterAModeSwitchIsReportedGoneInIts
     const SimulatedDeviceDescription inDFUMode = bus->device(present[0].handle)->spec().inDFUMode();
     ASSERT_NE(bus->reenumerate(present[0].handle, inDFUMode, milliseconds(100)), 0u);
     runUntilNoted(4);
-    EXPECT_EQ(events, (std::vector<std::string>{"added SELA-3 at 0", "removed SELA-3 at 300", "added SELA-3 at 400",
-                                                "removed SELA-3 at 1000"}));
+    EXPECT_EQ(events,
+              (std::vector<std::string>{"added SELA-3 at 0", "removed SELA-3 at 300", "added SELA-3 at 400",
+                                        "removed SELA-3 at 1000"}));
 }
 
 // A HID registry whose services a test takes away, telling its watchers.
@@ -158,7 +162,8 @@ public:
     std::vector<std::uint32_t> services() override { return present; }
     std::optional<Properties> properties(std::uint32_t) override
     {
-        return Properties{{"VendorID", std::int64_t{Ids::kVendorId}}, {"ProductID", std::int64_t{Ids::kTumoMK2ProductId}}};
+        return Properties{{"VendorID", std::int64_t{Ids::kVendorId}},
+                          {"ProductID", std::int64_t{Ids::kTumoMK2ProductId}}};
     }
     DeviceChangeSignal::Token watchChanges(DeviceChangeSignal::Listener changed) override
     {

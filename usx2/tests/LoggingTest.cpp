@@ -52,10 +52,10 @@ TEST_F(LoggingFixture, LevelAndCategoryDecideWhatIsReported)
         bool allowed;
         bool reported;
     } cases[] = {
-        {2, Logging::eLevelInfo, true, false},    {2, Logging::eLevelError, false, true},
+        {2, Logging::eLevelInfo, true, false},     {2, Logging::eLevelError, false, true},
         {2, Logging::eLevelCritical, false, true}, {1, Logging::eLevelInfo, true, true},
-        {1, Logging::eLevelInfo, false, false},   {1, Logging::eLevelError, false, true},
-        {3, Logging::eLevelError, false, false},  {0, Logging::eLevelDebug, true, true},
+        {1, Logging::eLevelInfo, false, false},    {1, Logging::eLevelError, false, true},
+        {3, Logging::eLevelError, false, false},   {0, Logging::eLevelDebug, true, true},
     };
     for (const auto& row : cases) {
         Logging::detail::__reportLevelAsUInt = row.reportLevel;

@@ -1,7 +1,7 @@
+#include "usx2/usb/linux/SimulatedBus.h"
 #include "usx2/usb/USBDescriptor.h"
 #include "usx2/usb/USBStatusCodes.h"
 #include "usx2/usb/VarantoUSBIds.h"
-#include "usx2/usb/linux/SimulatedBus.h"
 #include "usx2/usb/linux/SimulatedDeviceFile.h"
 #include "usx2/util/VirtualSleeper.h"
 
@@ -108,7 +108,8 @@ TEST(SimulatedDevice, KeyboardConfigurationCarriesTheDFUFunctionalDescriptor)
         EXPECT_EQ(functional[2], spec.dfuAttributes);
         EXPECT_EQ(functional[5] | functional[6] << 8, spec.dfuTransferSize);
     }
-    const SimulatedDeviceDescription dfuMode = SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "R").inDFUMode();
+    const SimulatedDeviceDescription dfuMode =
+        SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "R").inDFUMode();
     EXPECT_EQ(dfuMode.productId, Ids::kRovaMK2ProductId + 2);
     EXPECT_EQ(dfuMode.dfuInterfaceNumber(), 0);
     EXPECT_EQ(dfuMode.dfuProtocol, 2);
@@ -124,7 +125,7 @@ public:
         if (setup.bRequest == 0x42 && setup.isDeviceToHost()) {
             for (int i = 0; i < 100 && i < setup.wLength; ++i)
                 data[i] = static_cast<std::uint8_t>(i);
-            return SimulatedReply::done(100);  // more than asked for: the bus cuts it
+            return SimulatedReply::done(100); // more than asked for: the bus cuts it
         }
         if (setup.bRequest == 0x43) {
             received.assign(data, data + setup.wLength);
@@ -142,7 +143,8 @@ TEST(SimulatedDevice, HandlerIsAskedFirstAndRepliesFollowUSBLengthRules)
 {
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
     auto handler = std::make_shared<EchoHandler>();
-    const std::uint32_t handle = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"), handler);
+    const std::uint32_t handle =
+        bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"), handler);
     std::unique_ptr<USBHostDevice> device = openDevice(*bus, handle);
     ASSERT_TRUE(device);
 
@@ -150,7 +152,7 @@ TEST(SimulatedDevice, HandlerIsAskedFirstAndRepliesFollowUSBLengthRules)
     EXPECT_EQ(in.data, (Bytes{0, 1, 2, 3}));
     const Transfer out = send(*device, {0x40, 0x43, 0, 0, 3}, {7, 8, 9});
     EXPECT_EQ(out.status, USBStatus::kSuccess);
-    EXPECT_EQ(out.data.size(), 3u);  // an OUT stage moves all its bytes
+    EXPECT_EQ(out.data.size(), 3u); // an OUT stage moves all its bytes
     EXPECT_EQ(handler->received, (Bytes{7, 8, 9}));
     EXPECT_EQ(send(*device, {0x80, 6, 0x0100, 0, 18}).status, USBStatus::kSuccess);
     EXPECT_EQ(handler->descriptorRequests, 1);
@@ -160,7 +162,7 @@ TEST(SimulatedDevice, HandlerIsAskedFirstAndRepliesFollowUSBLengthRules)
     EXPECT_EQ(transferred, 5u);
 
     const std::vector<SimulatedRequestLogEntry> log = bus->requestLog();
-    ASSERT_EQ(log.size(), 3u);  // the bad argument never reached the bus
+    ASSERT_EQ(log.size(), 3u); // the bad argument never reached the bus
     EXPECT_EQ(log[0].handle, handle);
     EXPECT_EQ(log[0].setup.bRequest, 0x42);
     EXPECT_EQ(log[0].length, 4u);
@@ -174,13 +176,14 @@ TEST(SimulatedDevice, HandlerIsAskedFirstAndRepliesFollowUSBLengthRules)
 TEST(SimulatedBus, RequestLogKeepsTheMostRecentRequestsOnly)
 {
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
-    const std::uint32_t handle =
-        bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"), std::make_shared<EchoHandler>());
+    const std::uint32_t handle = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"),
+                                                std::make_shared<EchoHandler>());
     std::unique_ptr<USBHostDevice> device = openDevice(*bus, handle);
     ASSERT_TRUE(device);
     const std::size_t sent = SimulatedBus::kRequestLogLimit + 3;
     for (std::size_t block = 0; block < sent; ++block)
-        ASSERT_EQ(send(*device, {0x40, 0x43, static_cast<std::uint16_t>(block), 0, 1}, {7}).status, USBStatus::kSuccess);
+        ASSERT_EQ(send(*device, {0x40, 0x43, static_cast<std::uint16_t>(block), 0, 1}, {7}).status,
+                  USBStatus::kSuccess);
 
     const std::vector<SimulatedRequestLogEntry> log = bus->requestLog();
     ASSERT_EQ(log.size(), SimulatedBus::kRequestLogLimit);
@@ -202,7 +205,7 @@ TEST(SimulatedBus, DevicesArriveLeaveAndReenumerateUnderNewHandles)
     EXPECT_NE(second, first);
     EXPECT_EQ(send(*open, {0x80, 6, 0x0100, 0, 18}).status, USBStatus::kNoDevice);
     EXPECT_EQ(open->claimInterface(0), USBStatus::kNoDevice);
-    EXPECT_TRUE(bus->enumerate().empty());  // gone, and not back yet
+    EXPECT_TRUE(bus->enumerate().empty()); // gone, and not back yet
     EXPECT_FALSE(openDevice(*bus, second));
     EXPECT_EQ(bus->reenumerate(first, spec, std::chrono::milliseconds(0)), 0u);
 
@@ -226,8 +229,8 @@ TEST(SimulatedBus, WaitsForALateDeviceUntilItArrives)
 {
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
     const auto start = std::chrono::steady_clock::now();
-    const std::uint32_t late = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "R"), nullptr,
-                                              std::chrono::milliseconds(50));
+    const std::uint32_t late = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "R"),
+                                              nullptr, std::chrono::milliseconds(50));
     ASSERT_TRUE(bus->waitUntilPresent(late, std::chrono::seconds(20)));
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(50));
     EXPECT_EQ(bus->enumerate().size(), 1u);
@@ -235,7 +238,7 @@ TEST(SimulatedBus, WaitsForALateDeviceUntilItArrives)
     const std::uint32_t never = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "N"),
                                                nullptr, std::chrono::hours(1));
     std::thread remover([&bus, never] { bus->removeDevice(never); });
-    EXPECT_FALSE(bus->waitUntilPresent(never, std::chrono::seconds(20)));  // woken by the removal
+    EXPECT_FALSE(bus->waitUntilPresent(never, std::chrono::seconds(20))); // woken by the removal
     remover.join();
     EXPECT_FALSE(bus->waitUntilPresent(99, std::chrono::seconds(20)));
 }
@@ -258,8 +261,9 @@ TEST(SimulatedDeviceFile, ParsesDevicesAndReportsMistakesByLine)
         {"negative", "[device]\nbcdDevice = -1\n", false, "line 2: \"-1\" is not a valid number for bcddevice"},
         {"unknownKey", "[device]\ncolour = red\n", false, "line 2: unknown key \"colour\""},
         {"badMode", "[device]\nmode = sleep\n", false, "line 2: mode is application or dfu"},
-        {"faults", "[device]\nmodel = rova\nstallAtBlock = 0\nnoReturnAtSwitch = 2\ndetach = failsButSwitches\n"
-                   "shortStatus = manifestation\nfirstGetState = 9\narrivesAfter = 2s\nbusyTime = 15ms\n",
+        {"faults",
+         "[device]\nmodel = rova\nstallAtBlock = 0\nnoReturnAtSwitch = 2\ndetach = failsButSwitches\n"
+         "shortStatus = manifestation\nfirstGetState = 9\narrivesAfter = 2s\nbusyTime = 15ms\n",
          true, ""},
         {"blockNotANumber", "[device]\nstallAtBlock = soon\n", false,
          "line 2: \"soon\" is not a valid value for stallatblock"},
@@ -296,11 +300,12 @@ TEST(SimulatedDeviceFile, NumbersAreDecimalOrHexadecimalAfter0x)
         bool ok;
         unsigned bcdDevice;
     } cases[] = {
-        {"0100", true, 100}, {"08", true, 8},       {"0", true, 0},        {"00", true, 0},
-        {"65535", true, 65535}, {"0x0100", true, 0x100}, {"0X1f", true, 0x1F}, {"0x08", true, 8},
-        {"65536", false, 0},  {"0x10000", false, 0}, {"0x", false, 0},     {"0x-1", false, 0},
-        {"+5", false, 0},     {"-0", false, 0},      {"08x", false, 0},    {"1e3", false, 0},
-        {"0b11", false, 0},   {"99999999999999999999999", false, 0},
+        {"0100", true, 100},   {"08", true, 8},        {"0", true, 0},
+        {"00", true, 0},       {"65535", true, 65535}, {"0x0100", true, 0x100},
+        {"0X1f", true, 0x1F},  {"0x08", true, 8},      {"65536", false, 0},
+        {"0x10000", false, 0}, {"0x", false, 0},       {"0x-1", false, 0},
+        {"+5", false, 0},      {"-0", false, 0},       {"08x", false, 0},
+        {"1e3", false, 0},     {"0b11", false, 0},     {"99999999999999999999999", false, 0},
     };
     for (const auto& row : cases) {
         SCOPED_TRACE(row.value);
@@ -346,7 +351,7 @@ TEST(SimulatedDeviceFile, KeyboardsFileDescribesKeyboardsFromTheIds)
     getState.bRequest = 0x05;
     getState.wLength = 1;
     EXPECT_EQ(bus->transfer(devices[1].handle, getState, &state, transferred), 0u);
-    EXPECT_EQ(state, 2);  // dfuIDLE
+    EXPECT_EQ(state, 2); // dfuIDLE
 
     EXPECT_FALSE(SimulatedBus::fromFile(VARANTO_TEST_DATA_DIR "/missing.sim", error));
     EXPECT_NE(error.find("cannot read"), std::string::npos);
@@ -360,7 +365,7 @@ TEST(SimulatedDeviceFile, KeyboardKeysReachTheKeyboard)
     ASSERT_EQ(entries.size(), 1u);
     const SimulatedDeviceFile::Entry& entry = entries[0];
     EXPECT_EQ(entry.spec.productId, Ids::dfuModeProductId(Ids::kSelaMK2ProductId));
-    EXPECT_EQ(entry.spec.bcdDevice, 0x0100);  // it shows its loader first
+    EXPECT_EQ(entry.spec.bcdDevice, 0x0100); // it shows its loader first
     EXPECT_EQ(entry.spec.product, "Loader");
     EXPECT_EQ(entry.spec.dfuTransferSize, 1024);
     EXPECT_EQ(entry.applicationMode.productId, Ids::kSelaMK2ProductId);
@@ -421,7 +426,7 @@ TEST(USBHost, EnvironmentVariableSelectsTheSimulatedBus)
     ::unsetenv(USBHost::kSimulationVariable);
     EXPECT_NE(std::dynamic_pointer_cast<SimulatedBus>(chosen), nullptr);
     EXPECT_EQ(chosen->enumerate().size(), 2u);
-    EXPECT_EQ(USBHost::current(), chosen);  // chosen once
+    EXPECT_EQ(USBHost::current(), chosen); // chosen once
 }
 
 } // namespace

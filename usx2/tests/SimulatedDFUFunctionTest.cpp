@@ -13,13 +13,13 @@ namespace {
 
 // Drives the DFU function the way a host would, keeping the time.
 struct Host {
-    explicit Host(SimulatedDFUFunction::Config config, SimulatedDFUFunction::Faults faults = SimulatedDFUFunction::Faults())
+    explicit Host(SimulatedDFUFunction::Config config,
+                  SimulatedDFUFunction::Faults faults = SimulatedDFUFunction::Faults())
         : dfu(std::move(config), faults)
     {
     }
 
-    SimulatedDFUFunction::Reply out(std::uint8_t request, std::uint16_t value = 0,
-                                    std::vector<std::uint8_t> bytes = {})
+    SimulatedDFUFunction::Reply out(std::uint8_t request, std::uint16_t value = 0, std::vector<std::uint8_t> bytes = {})
     {
         return dfu.handleRequest(0x21, request, value, static_cast<std::uint16_t>(bytes.size()), bytes.data(), now);
     }
@@ -96,8 +96,7 @@ SimulatedDFUFunction::Config config(std::uint8_t attributes, std::size_t imageSi
     return c;
 }
 
-constexpr std::uint8_t kTolerant = DFU::bitCanDnload | DFU::bitManifestationTolerant
-    | DFU::bitWillDetach;
+constexpr std::uint8_t kTolerant = DFU::bitCanDnload | DFU::bitManifestationTolerant | DFU::bitWillDetach;
 constexpr std::uint8_t kNotTolerant = DFU::bitCanDnload | DFU::bitWillDetach;
 
 } // namespace
@@ -112,10 +111,8 @@ TEST(SimulatedDFUFunction, ModeSwitchRequestsInApplicationMode)
         bool stalled;
     } cases[] = {
         {"DETACH, detaches by itself", kTolerant, DFU::DFU_DETACH, true, false},
-        {"DETACH, waits for a bus reset", DFU::bitCanDnload, DFU::DFU_DETACH,
-         false, false},
-        {"vendor request 0xF2", DFU::bitCanDnload, DFU::XMOS_DFU_RESETINTODFU, true,
-         false},
+        {"DETACH, waits for a bus reset", DFU::bitCanDnload, DFU::DFU_DETACH, false, false},
+        {"vendor request 0xF2", DFU::bitCanDnload, DFU::XMOS_DFU_RESETINTODFU, true, false},
         {"vendor request 0xF3", kTolerant, DFU::XMOS_DFU_RESETFROMDFU, false, true},
         {"DNLOAD", kTolerant, DFU::DFU_DNLOAD, false, true},
     };
@@ -263,7 +260,7 @@ TEST(SimulatedDFUFunction, TimingsOfBusyBlocksStatusRepliesAndModeSwitches)
     c.returnDelay = Millis(5000);
     c.dfuModeAttributes = kNotTolerant;
     Host host(c);
-    EXPECT_EQ(host.getStatus().pollTimeout, 9u);  // an ordinary reply in application mode
+    EXPECT_EQ(host.getStatus().pollTimeout, 9u); // an ordinary reply in application mode
     ASSERT_FALSE(host.out(DFU::XMOS_DFU_RESETINTODFU).stalled);
     host.wait(299);
     EXPECT_FALSE(host.dfu.presence(host.now).attached);
@@ -282,8 +279,7 @@ TEST(SimulatedDFUFunction, TimingsOfBusyBlocksStatusRepliesAndModeSwitches)
 
     // Not manifestation-tolerant in DFU mode: it leaves the bus to manifest.
     host.out(DFU::DFU_DNLOAD, 1, image(36));
-    while (host.getStatus().bState == DFU::dfuDNBUSY) {
-    }
+    while (host.getStatus().bState == DFU::dfuDNBUSY) { }
     ASSERT_FALSE(host.out(DFU::DFU_DNLOAD, 2).stalled);
     EXPECT_EQ(host.getStatus().bState, DFU::dfuMANIFEST);
     host.wait(4999);
@@ -336,8 +332,7 @@ TEST(SimulatedDFUFunction, InjectedFaults)
              EXPECT_TRUE(status.ok);
              EXPECT_EQ(status.length, 5);
          }},
-        {"failing GETSTATE", [](Faults& f) { f.failingGetState = true; },
-         [](Host& h) { EXPECT_EQ(h.getState(), -1); }},
+        {"failing GETSTATE", [](Faults& f) { f.failingGetState = true; }, [](Host& h) { EXPECT_EQ(h.getState(), -1); }},
         {"DETACH stalled in DFU mode", [](Faults& f) { f.detachStalledInDFUMode = true; },
          [](Host& h) {
              EXPECT_TRUE(h.out(DFU::DFU_DETACH).stalled);
@@ -370,8 +365,8 @@ TEST(SimulatedDFUFunction, InjectedFaults)
         {"short status only while manifesting", [](Faults& f) { f.shortStatusInManifestation = true; },
          [](Host& h) {
              EXPECT_TRUE(h.download(image(100), 64));
-             EXPECT_EQ(h.getStatus().length, 5);  // starts manifestation
-             EXPECT_EQ(h.getStatus().length, 5);  // done: back to dfuIDLE
+             EXPECT_EQ(h.getStatus().length, 5); // starts manifestation
+             EXPECT_EQ(h.getStatus().length, 5); // done: back to dfuIDLE
              EXPECT_EQ(h.getStatus().length, 6);
          }},
         {"wrong bState after block 0",
@@ -393,7 +388,7 @@ TEST(SimulatedDFUFunction, InjectedFaults)
          }},
         {"first GETSTATE after the download", [](Faults& f) { f.firstGetState = DFU::appIDLE; },
          [](Host& h) {
-             EXPECT_EQ(h.getState(), DFU::dfuIDLE);  // before the download: the truth
+             EXPECT_EQ(h.getState(), DFU::dfuIDLE); // before the download: the truth
              EXPECT_TRUE(h.download(image(100), 64));
              EXPECT_EQ(h.getState(), DFU::appIDLE);
              EXPECT_EQ(h.getState(), DFU::dfuMANIFEST_SYNC);

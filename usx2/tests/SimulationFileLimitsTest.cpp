@@ -36,15 +36,15 @@ TEST(SimulationFile, OnlySmallRegularFilesWithBoundedDevicesAreRead)
     const std::string huge = std::string(SimulatedDeviceFile::kMaxFileBytes - 1, '#') + "\n\n";
     struct Case {
         std::string path;
-        std::string error;  // empty: read
+        std::string error; // empty: read
     } const cases[] = {
         {folder.write("most.sim", devices(most)), ""},
         {folder.write("more.sim", devices(most + 1)),
-         folder.string() + "/more.sim: line " + std::to_string(3 * most + 1) + ": more than " + std::to_string(most)
-             + " devices"},
+         folder.string() + "/more.sim: line " + std::to_string(3 * most + 1) + ": more than " + std::to_string(most) +
+             " devices"},
         {folder.write("huge.sim", huge),
-         "cannot read " + folder.string() + "/huge.sim: larger than "
-             + std::to_string(SimulatedDeviceFile::kMaxFileBytes) + " bytes"},
+         "cannot read " + folder.string() + "/huge.sim: larger than " +
+             std::to_string(SimulatedDeviceFile::kMaxFileBytes) + " bytes"},
         {folder.path(), "cannot read " + folder.string() + ": not a regular file"},
         {"/dev/zero", "cannot read /dev/zero: not a regular file"},
     };
@@ -70,8 +70,9 @@ TEST(SimulationFile, ARefusedFileLeavesTheBusEmptyWithOneLine)
     ::unsetenv(USBHost::kSimulationVariable);
     EXPECT_FALSE(chosen->reachesRealDevices());
     EXPECT_TRUE(chosen->enumerate().empty());
-    EXPECT_EQ(said, std::string(USBHost::kSimulationVariable)
-                        + ": cannot read /dev/zero: not a regular file; the simulated bus stays empty\n");
+    EXPECT_EQ(said,
+              std::string(USBHost::kSimulationVariable) +
+                  ": cannot read /dev/zero: not a regular file; the simulated bus stays empty\n");
 }
 
 } // namespace

@@ -20,7 +20,7 @@ struct FilterLookup {
     const USBDeviceFilter* expected;
 };
 
-class GetDeviceFilter : public ::testing::TestWithParam<FilterLookup> {};
+class GetDeviceFilter : public ::testing::TestWithParam<FilterLookup> { };
 
 TEST_P(GetDeviceFilter, FindsTheRowsFilterOfTheKind)
 {

@@ -1,6 +1,6 @@
+#include "usx2/usb/USBDeviceFactory.h"
 #include "usx2/dfu/DFUDevice.h"
 #include "usx2/usb/USBDeviceDB.h"
-#include "usx2/usb/USBDeviceFactory.h"
 #include "usx2/usb/VarantoUSBIds.h"
 #include "usx2/usb/linux/SimulatedBus.h"
 
@@ -22,7 +22,8 @@ protected:
     void SetUp() override
     {
         sela = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "SELA-1"));
-        rovaInDFUMode = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "ROVA-1").inDFUMode());
+        rovaInDFUMode =
+            bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "ROVA-1").inDFUMode());
         SimulatedDeviceDescription other;
         other.vendorId = 0x1234;
         other.productId = 0x0001;
@@ -34,11 +35,9 @@ protected:
     {
         std::vector<std::uint32_t> reported;
         USBDeviceFactory factory;
-        factory.setCallbacks(
-            [&reported](const USBDeviceOSHandle& handle, const USBDeviceFilter&) {
-                reported.push_back(handle.service);
-            },
-            nullptr);
+        factory.setCallbacks([&reported](const USBDeviceOSHandle& handle,
+                                         const USBDeviceFilter&) { reported.push_back(handle.service); },
+                             nullptr);
         const bool result = factory.initWithDeviceFilter(filter, false);
         if (started)
             *started = result;
@@ -102,8 +101,8 @@ TEST_F(DeviceFactoryTest, IdentityByFilterKind)
     } cases[] = {
         {eUSBDeviceType_USB, true},
         {eUSBDeviceType_DFU, true},
-        {eUSBDeviceType_AudioDriver, false},  // no such driver here
-        {eUSBDeviceType_HID, false},          // no HID registry here
+        {eUSBDeviceType_AudioDriver, false}, // no such driver here
+        {eUSBDeviceType_HID, false}, // no HID registry here
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -126,7 +125,7 @@ TEST_F(DeviceFactoryTest, ReconnectTakesTheFirstKeyboardWithTheSerialNumber)
         bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kRovaMK2ProductId, "ROVA-2").inDFUMode());
     struct Case {
         const char* serialNumber;
-        std::uint32_t connectedTo;  // 0: none
+        std::uint32_t connectedTo; // 0: none
     } cases[] = {
         {"ROVA-2", second},
         {"", rovaInDFUMode},

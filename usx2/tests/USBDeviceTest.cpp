@@ -27,7 +27,7 @@ TEST(StatusAsString, GivesTheTextOfEveryListedValueAndUnknownOtherwise)
         {0xE0000001, "kIOReturnInvalid: should never be seen"},
         {0xE00002BC, "general error"},
         {0xE00002CA, "General I/O error"},
-        {0xE00002CB, "unknown"},  // a gap in the table
+        {0xE00002CB, "unknown"}, // a gap in the table
         {0xE00002DC, "unknown"},
         {0xE00002F0, "data was not found"},
         {0xE000400E, "Transaction not sent"},
@@ -51,23 +51,53 @@ TEST(DescriptorGetNext, WalksWithinTheBufferAndRejectsBadLengths)
         Bytes buffer;
         unsigned start;
         unsigned remaining;
-        int next;  // offset of the result, -1 for null
+        int next; // offset of the result, -1 for null
         unsigned remainingAfter;
         const char* message;
     } cases[] = {
         {"next", {2, 1, 3, 4, 0}, 0, 5, 2, 3, ""},
         {"endsExactly", {2, 1, 3, 4, 0}, 2, 3, -1, 0, ""},
-        {"nextLongerThanRest", {2, 1, 4, 4, 0}, 0, 5, -1, 0,
+        {"nextLongerThanRest",
+         {2, 1, 4, 4, 0},
+         0,
+         5,
+         -1,
+         0,
          "invalid descriptor size: pNext->bLength = 4, uRemainingSize = 3\n"},
-        {"oneTrailingByte", {2, 1, 1}, 0, 3, -1, 0,
+        {"oneTrailingByte",
+         {2, 1, 1},
+         0,
+         3,
+         -1,
+         0,
          "invalid descriptor size: pNext->bLength = 1, uRemainingSize = 1\n"},
-        {"nextOfLengthZero", {2, 1, 0, 0}, 0, 4, -1, 0,
+        {"nextOfLengthZero",
+         {2, 1, 0, 0},
+         0,
+         4,
+         -1,
+         0,
          "invalid descriptor size: pNext->bLength = 0, uRemainingSize = 2\n"},
-        {"startOfLengthZero", {0, 1, 2, 1}, 0, 4, -1, 4,
+        {"startOfLengthZero",
+         {0, 1, 2, 1},
+         0,
+         4,
+         -1,
+         4,
          "invalid descriptor size: pStart->bLength = 0, uRemainingSize = 4\n"},
-        {"startOfLengthOne", {1, 1, 2, 1}, 0, 4, -1, 4,
+        {"startOfLengthOne",
+         {1, 1, 2, 1},
+         0,
+         4,
+         -1,
+         4,
          "invalid descriptor size: pStart->bLength = 1, uRemainingSize = 4\n"},
-        {"startLongerThanRest", {9, 2, 0}, 0, 3, -1, 3,
+        {"startLongerThanRest",
+         {9, 2, 0},
+         0,
+         3,
+         -1,
+         3,
          "invalid descriptor size: pStart->bLength = 9, uRemainingSize = 3\n"},
     };
     for (const auto& row : cases) {
@@ -77,8 +107,8 @@ TEST(DescriptorGetNext, WalksWithinTheBufferAndRejectsBadLengths)
         ::testing::internal::CaptureStdout();
         const USB::DescriptorHeader* next = USB::Descriptor::getNext(start, remaining);
         EXPECT_EQ(::testing::internal::GetCapturedStdout(), row.message);
-        const auto* expected = row.next < 0 ? nullptr
-                                            : reinterpret_cast<const USB::DescriptorHeader*>(row.buffer.data() + row.next);
+        const auto* expected =
+            row.next < 0 ? nullptr : reinterpret_cast<const USB::DescriptorHeader*>(row.buffer.data() + row.next);
         EXPECT_EQ(next, expected);
         EXPECT_EQ(remaining, row.remainingAfter);
     }
@@ -116,7 +146,7 @@ TEST_F(USBDeviceOnBus, ConnectsAndReadsTheIdentityWithStrings)
     device.disconnect();
     EXPECT_FALSE(device.isConnected());
     EXPECT_EQ(device.getHandle().service, 0u);
-    EXPECT_EQ(device.getDeviceInfo().serialNumber, "SN-\xC3\xA9-42");  // kept until the next connect
+    EXPECT_EQ(device.getDeviceInfo().serialNumber, "SN-\xC3\xA9-42"); // kept until the next connect
 }
 
 TEST_F(USBDeviceOnBus, StringDescriptorEdgeCases)
@@ -167,7 +197,7 @@ TEST_F(USBDeviceOnBus, ShortOrFailedDeviceDescriptorFailsTheIdentityRead)
     Bytes full = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S").deviceDescriptor();
     Bytes lengthSeventeen = full;
     lengthSeventeen[0] = 17;
-    Bytes claimsMoreThanSent(full.begin(), full.begin() + 12);  // bLength 18, 12 bytes delivered
+    Bytes claimsMoreThanSent(full.begin(), full.begin() + 12); // bLength 18, 12 bytes delivered
     const struct {
         const char* name;
         Bytes descriptor;
@@ -186,8 +216,7 @@ TEST_F(USBDeviceOnBus, ShortOrFailedDeviceDescriptorFailsTheIdentityRead)
 // A device that stalls GET_DESCRIPTOR for the device descriptor.
 class StallDeviceDescriptor : public SimulatedRequestHandler {
 public:
-    std::optional<SimulatedReply> handleRequest(SimulatedDevice&, const USBSetupPacket& setup,
-                                                std::uint8_t*) override
+    std::optional<SimulatedReply> handleRequest(SimulatedDevice&, const USBSetupPacket& setup, std::uint8_t*) override
     {
         if (setup.bRequest == 6 && setup.wValue == 0x0100)
             return SimulatedReply::stall();
@@ -230,7 +259,7 @@ TEST_F(USBDeviceOnBus, ControlTransferWritesTheCountOnlyOnSuccess)
     EXPECT_EQ(request.wLenDone, 18u);
     EXPECT_EQ(buffer[1], 1);
 
-    USBDevice::Request vendor;  // nothing answers this vendor request: STALL
+    USBDevice::Request vendor; // nothing answers this vendor request: STALL
     vendor.bmRequestType = 0x40;
     vendor.bRequest = 0x55;
     vendor.wLenDone = 77;
@@ -263,12 +292,12 @@ TEST_F(USBDeviceOnBus, ClassRequestsClaimTheirInterface)
     USBDevice device;
     ASSERT_TRUE(device.connect({handle}));
     USBDevice::Request request;
-    request.bmRequestType = 0x21;  // class, interface
-    request.wIndex = 9;            // no such interface
+    request.bmRequestType = 0x21; // class, interface
+    request.wIndex = 9; // no such interface
     EXPECT_EQ(device.controlTransfer(request), USBStatus::kNotFound);
     EXPECT_TRUE(bus->requestLog().empty() || bus->requestLog().back().setup.bmRequestType != 0x21);
     request.wIndex = SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S").dfuInterfaceNumber();
-    EXPECT_EQ(device.controlTransfer(request), USBStatus::kPipeStalled);  // claimed; nothing answers it
+    EXPECT_EQ(device.controlTransfer(request), USBStatus::kPipeStalled); // claimed; nothing answers it
 }
 
 TEST_F(USBDeviceOnBus, ConfigurationDescriptorIsReadOncePerConnection)
@@ -303,7 +332,7 @@ TEST_F(USBDeviceOnBus, MalformedConfigurationDescriptorsStayInsideTheBuffer)
     const struct {
         const char* name;
         Bytes descriptor;
-        unsigned size;  // 0: no descriptor
+        unsigned size; // 0: no descriptor
     } cases[] = {
         {"totalLengthBeyondReply", {9, 2, 200, 0, 1, 1, 0, 0x80, 50, 9, 4, 0, 0, 0, 0xFE, 1, 1, 0}, 18},
         {"trailingOneByte", {9, 2, 10, 0, 1, 1, 0, 0x80, 50, 1}, 10},
@@ -366,8 +395,7 @@ TEST_F(USBDeviceOnBus, PostConnectRunsAfterEachConnectAndMayUseTheDevice)
 // the device in the middle of the transfer.
 class HoldingHandler : public SimulatedRequestHandler {
 public:
-    std::optional<SimulatedReply> handleRequest(SimulatedDevice&, const USBSetupPacket& setup,
-                                                std::uint8_t*) override
+    std::optional<SimulatedReply> handleRequest(SimulatedDevice&, const USBSetupPacket& setup, std::uint8_t*) override
     {
         if (setup.bRequest != 0x77)
             return std::nullopt;
@@ -387,7 +415,8 @@ TEST_F(USBDeviceOnBus, DisconnectWaitsForATransferInProgress)
 {
     auto handler = std::make_shared<HoldingHandler>();
     USBDevice device;
-    ASSERT_TRUE(device.connect({bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"), handler)}));
+    ASSERT_TRUE(
+        device.connect({bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"), handler)}));
     USBDevice::Status status = 1;
     std::thread transfer([&] {
         USBDevice::Request request;

@@ -8,13 +8,25 @@
 namespace CV {
 namespace USX2 {
 
-USBDevice::USBDevice() : m_pOSImpl(createOSImpl()) {}
+USBDevice::USBDevice()
+    : m_pOSImpl(createOSImpl())
+{
+}
 
-USBDevice::~USBDevice() { destroyOSImpl(m_pOSImpl); }
+USBDevice::~USBDevice()
+{
+    destroyOSImpl(m_pOSImpl);
+}
 
-USBDevice::OSImpl* USBDevice::createOSImpl() { return new OSImpl(); }
+USBDevice::OSImpl* USBDevice::createOSImpl()
+{
+    return new OSImpl();
+}
 
-void USBDevice::destroyOSImpl(OSImpl* impl) { delete impl; }
+void USBDevice::destroyOSImpl(OSImpl* impl)
+{
+    delete impl;
+}
 
 bool USBDevice::connect(const USBDeviceOSHandle& handle)
 {
@@ -65,7 +77,7 @@ bool USBDevice::reachesRealDevice() const
     return m_pOSImpl->reachesRealDevice();
 }
 
-void USBDevice::postConnect() {}
+void USBDevice::postConnect() { }
 
 bool USBDevice::getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings)
 {

@@ -25,8 +25,8 @@ public:
         std::uint16_t wValue = 0;
         std::uint16_t wIndex = 0;
         std::uint16_t wLength = 0;
-        void* pData = nullptr;       // wLength bytes; may be null when wLength is 0
-        std::uint32_t wLenDone = 0;  // bytes transferred; written only on success
+        void* pData = nullptr; // wLength bytes; may be null when wLength is 0
+        std::uint32_t wLenDone = 0; // bytes transferred; written only on success
     };
 
     class OSImpl;

@@ -17,9 +17,9 @@ class USBDeviceDB {
 public:
     // One row of the device table.
     struct Entry {
-        std::vector<const char*> names;          // display name, short id, further ids
-        std::vector<USBDeviceFilter*> filters;   // at least one, in order
-        std::uint16_t productId = 0;             // base product id; 0 in the generic rows
+        std::vector<const char*> names; // display name, short id, further ids
+        std::vector<USBDeviceFilter*> filters; // at least one, in order
+        std::uint16_t productId = 0; // base product id; 0 in the generic rows
         std::uint16_t secondId = 0;
         const char* layout = nullptr;
         std::uint32_t value0 = 0;

@@ -61,12 +61,9 @@ bool USBDeviceFactory::getDeviceInfoForOSHandleWithFilter(const USBDeviceOSHandl
 {
     switch (filter.type) {
     case eUSBDeviceType_USB:
-    case eUSBDeviceType_DFU:
-        return USBDevice::getDeviceInfoForOSHandle(handle, info, withStrings);
-    case eUSBDeviceType_AudioDriver:
-        return FX2Device::getDeviceInfoForOSHandle(handle, info, withStrings);
-    case eUSBDeviceType_HID:
-        return HIDDevice::OSImpl::getHIDDeviceInfo(handle.service, info, false);
+    case eUSBDeviceType_DFU: return USBDevice::getDeviceInfoForOSHandle(handle, info, withStrings);
+    case eUSBDeviceType_AudioDriver: return FX2Device::getDeviceInfoForOSHandle(handle, info, withStrings);
+    case eUSBDeviceType_HID: return HIDDevice::OSImpl::getHIDDeviceInfo(handle.service, info, false);
     }
     return false;
 }

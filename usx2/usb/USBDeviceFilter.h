@@ -15,15 +15,15 @@ namespace USX2 {
 struct USBDeviceFilter {
     eUSBDeviceType type = eUSBDeviceType_USB;
     std::string guid;
-    std::string className;  // empty: cannot be scanned
+    std::string className; // empty: cannot be scanned
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
 
     USBDeviceFilter() = default;
     USBDeviceFilter(eUSBDeviceType kind, const char* guidText, const char* classNameText, std::uint16_t vendor,
                     std::uint16_t product);
-    USBDeviceFilter(eUSBDeviceType kind, const std::string& guidText, const char* classNameText,
-                    std::uint16_t vendor, std::uint16_t product);
+    USBDeviceFilter(eUSBDeviceType kind, const std::string& guidText, const char* classNameText, std::uint16_t vendor,
+                    std::uint16_t product);
 
     // The identity of a reported device, read in the way this filter's kind
     // asks for. Defined with the device factory.

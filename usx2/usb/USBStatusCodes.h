@@ -10,8 +10,8 @@ namespace USX2 {
 namespace USBStatus {
 
 constexpr std::uint32_t kSuccess = 0;
-constexpr std::uint32_t kNotConnected = 0x0BADBABE;     // the layer's own value
-constexpr std::uint32_t kError = 0xE00002BC;            // general error
+constexpr std::uint32_t kNotConnected = 0x0BADBABE; // the layer's own value
+constexpr std::uint32_t kError = 0xE00002BC; // general error
 constexpr std::uint32_t kNoMemory = 0xE00002BD;
 constexpr std::uint32_t kNoDevice = 0xE00002C0;
 constexpr std::uint32_t kNotPrivileged = 0xE00002C1;

@@ -27,7 +27,10 @@ constexpr std::uint16_t kTumoMK2ProductId = VARANTO_USB_TUMO_ID_VALUE;
 constexpr std::uint16_t kBaseProductIdMask = 0xFFF0;
 constexpr std::uint16_t kDFUModeOffset = 2;
 
-constexpr std::uint16_t baseProductId(std::uint16_t productId) { return productId & kBaseProductIdMask; }
+constexpr std::uint16_t baseProductId(std::uint16_t productId)
+{
+    return productId & kBaseProductIdMask;
+}
 constexpr std::uint16_t dfuModeProductId(std::uint16_t productId)
 {
     return static_cast<std::uint16_t>(baseProductId(productId) | kDFUModeOffset);
@@ -35,8 +38,8 @@ constexpr std::uint16_t dfuModeProductId(std::uint16_t productId)
 
 static_assert((kRovaMK2ProductId & 0xF) == 0 && (kSelaMK2ProductId & 0xF) == 0 && (kTumoMK2ProductId & 0xF) == 0,
               "base product ids have their low four bits 0");
-static_assert(kRovaMK2ProductId != kSelaMK2ProductId && kSelaMK2ProductId != kTumoMK2ProductId
-                  && kRovaMK2ProductId != kTumoMK2ProductId,
+static_assert(kRovaMK2ProductId != kSelaMK2ProductId && kSelaMK2ProductId != kTumoMK2ProductId &&
+                  kRovaMK2ProductId != kTumoMK2ProductId,
               "the three models have different base product ids");
 
 } // namespace Ids

@@ -42,7 +42,7 @@ void __trace__msg(Level level, const char* format, ...)
     char buffer[kMessageBufferSize];
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(buffer, sizeof buffer, format, arguments);  // cuts to 1023 characters
+    std::vsnprintf(buffer, sizeof buffer, format, arguments); // cuts to 1023 characters
     va_end(arguments);
 
     if (stream) {

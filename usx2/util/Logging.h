@@ -19,12 +19,12 @@ namespace Logging {
 
 enum Level : std::uint32_t {
     eLevelDebug = 0,
-    eLevelInfo = 1,      // request failures, only for allowed categories
+    eLevelInfo = 1, // request failures, only for allowed categories
     eLevelError = 2,
     eLevelCritical = 3,
 };
 
-constexpr std::size_t kMessageBufferSize = 1024;  // including the terminating NUL
+constexpr std::size_t kMessageBufferSize = 1024; // including the terminating NUL
 
 extern std::ostream* destinationStream[4];
 extern std::set<std::string> allowedCategories;
@@ -37,7 +37,7 @@ bool isAllowedCategory(const char* category);
 bool wouldReport(Level level, const char* category);
 
 namespace detail {
-extern std::uint32_t __reportLevelAsUInt;  // 2 from start-up
+extern std::uint32_t __reportLevelAsUInt; // 2 from start-up
 
 void __trace__msg(Level level, const char* format, ...) __attribute__((format(printf, 2, 3)));
 } // namespace detail

@@ -10,8 +10,7 @@
 
 namespace CV::BAS {
 
-template <typename CharT = char>
-class CharSequence {
+template <typename CharT = char> class CharSequence {
 public:
     using value_type = CharT;
     using const_iterator = const CharT*;
@@ -51,24 +50,19 @@ public:
     constexpr std::basic_string_view<CharT> view() const noexcept { return {m_data, m_length}; }
 
 private:
-    static constexpr const CharT* emptyText() noexcept
-    {
-        return &s_empty;
-    }
+    static constexpr const CharT* emptyText() noexcept { return &s_empty; }
     static constexpr CharT s_empty = CharT();
 
     const CharT* m_data = emptyText();
     std::size_t m_length = 0;
 };
 
-template <typename CharT>
-bool operator==(const CharSequence<CharT>& a, const CharSequence<CharT>& b) noexcept
+template <typename CharT> bool operator==(const CharSequence<CharT>& a, const CharSequence<CharT>& b) noexcept
 {
     return a.view() == b.view();
 }
 
-template <typename CharT>
-bool operator!=(const CharSequence<CharT>& a, const CharSequence<CharT>& b) noexcept
+template <typename CharT> bool operator!=(const CharSequence<CharT>& a, const CharSequence<CharT>& b) noexcept
 {
     return !(a == b);
 }

@@ -4,8 +4,7 @@
 namespace CV {
 namespace BAS {
 
-template <class Map>
-void clearFull(Map& map)
+template <class Map> void clearFull(Map& map)
 {
     Map empty;
     map.swap(empty);

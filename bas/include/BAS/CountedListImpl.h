@@ -7,8 +7,7 @@ namespace CV {
 namespace BAS {
 namespace DETAIL {
 
-template <class Base>
-class CountedListImpl : public Base {
+template <class Base> class CountedListImpl : public Base {
 public:
     using Item = typename Base::Item;
 

@@ -77,8 +77,7 @@ private:
     bool isReadOnly() const { return (m_accessMode & eAccessWrite) == 0; }
     // Runs an item lookup over the tables of contents (read on first use);
     // false when the container is not open at its root or has no tables.
-    template <class Lookup>
-    bool lookUpItem(Lookup lookup);
+    template <class Lookup> bool lookUpItem(Lookup lookup);
     bool namesExistingItem(const FileName& name) const;
     void growSlotsFromPartsRecord();
     // Remembers the position for a metadata operation and goes back there.

@@ -5,8 +5,7 @@
 namespace CV {
 namespace BAS {
 
-template <class StreamType>
-class FileStreamBase : public StreamType {
+template <class StreamType> class FileStreamBase : public StreamType {
 public:
     FileStreamBase() { StreamType::setStorage(&m_fileStorage); }
     FileStreamBase(const FileStreamBase&) = delete;

@@ -14,9 +14,9 @@ constexpr FileTypeMacMagic kNoFileTypeMacMagic = 0x3F3F3F3Fu;
 constexpr FileTypeMacMagic makeFileTypeMacMagic(char a, char b, char c, char d)
 {
     return (static_cast<uint32_t>(static_cast<unsigned char>(a)) << 24) |
-           (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
-           (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
-           static_cast<uint32_t>(static_cast<unsigned char>(d));
+        (static_cast<uint32_t>(static_cast<unsigned char>(b)) << 16) |
+        (static_cast<uint32_t>(static_cast<unsigned char>(c)) << 8) |
+        static_cast<uint32_t>(static_cast<unsigned char>(d));
 }
 
 } // namespace BAS

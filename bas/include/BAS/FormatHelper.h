@@ -8,8 +8,7 @@
 
 namespace CV::BAS::DETAIL {
 
-template <typename CharT>
-struct FormatHelper {
+template <typename CharT> struct FormatHelper {
     using FormatResultStringType = std::basic_string<CharT>;
     using FormatType = boost::basic_format<CharT>;
 };
@@ -23,12 +22,11 @@ typename FormatHelper<CharT>::FormatResultStringType BasicFormat(const CharT* fo
     return formatter.str();
 }
 
-template <typename CharT>
-struct FormatApply {
+template <typename CharT> struct FormatApply {
     // Feeds the arguments in order into a prepared format.
     template <typename... Args>
     static typename FormatHelper<CharT>::FormatResultStringType apply(typename FormatHelper<CharT>::FormatType format,
-                                                                       const Args&... args)
+                                                                      const Args&... args)
     {
         static_cast<void>((format % ... % args));
         return format.str();

@@ -10,11 +10,9 @@
 namespace CV {
 namespace BAS {
 
-template <typename Key, typename Value>
-class GetTextDomain;
+template <typename Key, typename Value> class GetTextDomain;
 
-template <>
-class GetTextDomain<const char*, std::string> {
+template <> class GetTextDomain<const char*, std::string> {
 public:
     // An empty domain.
     GetTextDomain() = default;

@@ -51,9 +51,8 @@ enum : uint32_t {
 // Fills every output; cores per package and units per core are at least
 // 1 unless the processor reports otherwise. The processor name is the
 // brand text without leading blanks, or "<Unkown>" when there is none.
-void getCPUCaps(uint32_t& simd, uint32_t& features, uint32_t& coresPerPackage, uint32_t& unitsPerCore,
-                uint32_t& vendor, uint32_t& type, uint32_t& family, uint32_t& model, uint32_t& revision,
-                std::string& name);
+void getCPUCaps(uint32_t& simd, uint32_t& features, uint32_t& coresPerPackage, uint32_t& unitsPerCore, uint32_t& vendor,
+                uint32_t& type, uint32_t& family, uint32_t& model, uint32_t& revision, std::string& name);
 
 } // namespace IA32
 } // namespace BAS

@@ -17,14 +17,14 @@ public:
     enum eAccessMode : int32_t {
         eAccessNone = 0,
         eAccessRead = 1,
-        eAccessWrite = 2,     // create or truncate
+        eAccessWrite = 2, // create or truncate
         eAccessReadWrite = 3, // create when missing
     };
 
     enum eLockingMode : int32_t {
         eLockNone = 0,
         eLockExclusiveNoWait = 1, // fails at once when held elsewhere
-        eLockExclusiveWait = 2,   // waits until the lock is free
+        eLockExclusiveWait = 2, // waits until the lock is free
     };
 
     enum eSeekMode : int32_t {
@@ -35,9 +35,9 @@ public:
 
     enum eStatus : int32_t {
         eStatusClosed = 0, // never opened, or closed
-        eStatusOk = 1,     // open, the last operation succeeded
-        eStatusEnd = 2,    // open, the end of the data has been reached
-        eStatusError = 3,  // failed open, short read or write, bad seek
+        eStatusOk = 1, // open, the last operation succeeded
+        eStatusEnd = 2, // open, the end of the data has been reached
+        eStatusError = 3, // failed open, short read or write, bad seek
     };
 
     IStorage() = default;

@@ -6,8 +6,7 @@ namespace CV {
 namespace BAS {
 namespace DETAIL {
 
-template <class Item>
-class ListBase {
+template <class Item> class ListBase {
 public:
     using item_type = Item;
 

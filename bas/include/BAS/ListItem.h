@@ -5,8 +5,7 @@ namespace BAS {
 namespace DETAIL {
 
 // One item of a doubly linked list.
-template <class T>
-struct ListItem {
+template <class T> struct ListItem {
     ListItem* prev;
     ListItem* next;
     T data;

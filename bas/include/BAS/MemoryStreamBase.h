@@ -6,8 +6,7 @@
 namespace CV {
 namespace BAS {
 
-template <class StreamType>
-class MemoryStreamBase : public StreamType {
+template <class StreamType> class MemoryStreamBase : public StreamType {
 public:
     MemoryStreamBase() { StreamType::setStorage(&m_memoryStorage); }
     MemoryStreamBase(const MemoryStreamBase&) = delete;

@@ -46,9 +46,8 @@ public:
         eIconQuestion = 4,
     };
 
-    using ShowMessageFunction =
-        std::function<eButton(const CharSequence<char>& text, eType type, eButton defaultButton, eIcon icon,
-                              const char* title)>;
+    using ShowMessageFunction = std::function<eButton(const CharSequence<char>& text, eType type, eButton defaultButton,
+                                                      eIcon icon, const char* title)>;
 
     // Shows text under the heading title (null: the application's name) and
     // returns the pressed button. The default button (the one Return

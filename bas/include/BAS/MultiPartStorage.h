@@ -20,8 +20,7 @@
 namespace CV {
 namespace BAS {
 
-template <class PartStorage>
-class MultiPartStorage : public IStorage {
+template <class PartStorage> class MultiPartStorage : public IStorage {
 public:
     static constexpr int64_t UNLIMITED = std::numeric_limits<int64_t>::max();
 
@@ -48,7 +47,7 @@ public:
         m_accessMode = eAccessNone;
         m_status = eStatusClosed;
     }
-    virtual void flush() {}
+    virtual void flush() { }
     // Sum of the part sizes; clears the written flag.
     virtual int64_t getCurrentStorageSize()
     {
@@ -131,8 +130,7 @@ protected:
     bool m_written = false;
 };
 
-template <class PartStorage>
-bool MultiPartStorage<PartStorage>::openPartStorageAt(int index)
+template <class PartStorage> bool MultiPartStorage<PartStorage>::openPartStorageAt(int index)
 {
     if (index < 0)
         return false;
@@ -151,8 +149,7 @@ bool MultiPartStorage<PartStorage>::openPartStorageAt(int index)
     return part->isUsable();
 }
 
-template <class PartStorage>
-size_t MultiPartStorage<PartStorage>::read(void* buffer, size_t count)
+template <class PartStorage> size_t MultiPartStorage<PartStorage>::read(void* buffer, size_t count)
 {
     if (!currentPart() && !openPartStorageAt(0)) {
         loseCurrentPart();
@@ -194,8 +191,7 @@ size_t MultiPartStorage<PartStorage>::read(void* buffer, size_t count)
     }
 }
 
-template <class PartStorage>
-size_t MultiPartStorage<PartStorage>::write(const void* data, size_t count)
+template <class PartStorage> size_t MultiPartStorage<PartStorage>::write(const void* data, size_t count)
 {
     if (!currentPart() && !openPartStorageAt(0)) {
         loseCurrentPart();
@@ -248,8 +244,7 @@ size_t MultiPartStorage<PartStorage>::write(const void* data, size_t count)
     return total;
 }
 
-template <class PartStorage>
-int64_t MultiPartStorage<PartStorage>::getPos64() const
+template <class PartStorage> int64_t MultiPartStorage<PartStorage>::getPos64() const
 {
     if (m_currentPartIndex < 0 || size_t(m_currentPartIndex) >= m_parts.size())
         return -1;
@@ -259,24 +254,18 @@ int64_t MultiPartStorage<PartStorage>::getPos64() const
     return part->getPos64() + m_currentPartOffset;
 }
 
-template <class PartStorage>
-void MultiPartStorage<PartStorage>::seek64(int64_t offset, eSeekMode origin)
+template <class PartStorage> void MultiPartStorage<PartStorage>::seek64(int64_t offset, eSeekMode origin)
 {
     int64_t target = 0;
     switch (origin) {
-    case eSeekBegin:
-        target = offset;
-        break;
+    case eSeekBegin: target = offset; break;
     case eSeekCurrent: {
         const int64_t position = getPos64();
         target = position < 0 ? offset : position + offset;
         break;
     }
-    case eSeekEnd:
-        target = getCurrentStorageSize() - offset;
-        break;
-    default:
-        return;
+    case eSeekEnd: target = getCurrentStorageSize() - offset; break;
+    default: return;
     }
     if (target < 0) {
         m_status = eStatusError;

@@ -6,8 +6,7 @@ namespace CV {
 namespace BAS {
 namespace DETAIL {
 
-template <class Base, class Owner>
-class OwnerListImpl : public Base {
+template <class Base, class Owner> class OwnerListImpl : public Base {
 public:
     using Item = typename Base::item_type;
 

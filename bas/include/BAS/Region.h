@@ -37,8 +37,8 @@ using RegionListBase = CountedListImpl<OwnerListImpl<ListBase<ListItem<Rect>>, R
 class Region : public DETAIL::RegionListBase {
 public:
     using ListItem = DETAIL::ListItem<Rect>;
-    using OverlapFunction = void (Region::*)(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand,
-                                             ListItem* bBandEnd, int top, int bottom);
+    using OverlapFunction = void (Region::*)(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand, ListItem* bBandEnd,
+                                             int top, int bottom);
 
     // Result of testRect.
     enum { eInside = 0, eOutside = 1, ePartlyInside = 2 };
@@ -58,9 +58,9 @@ public:
         void advance();
 
         Region const* region;
-        bool single;          // the region is its bounding rectangle
+        bool single; // the region is its bounding rectangle
         ListItem const* current;
-        int32_t mode;         // 0 every item, 1 items meeting the clip, 2 done
+        int32_t mode; // 0 every item, 1 items meeting the clip, 2 done
         Rect clip;
         Point offset;
     };
@@ -111,8 +111,7 @@ public:
 
     // The band sweep of add and intersect, into this (empty) region.
     void operation(Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA, bool appendNonB);
-    void unionOverlapped(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand, ListItem* bBandEnd, int top,
-                         int bottom);
+    void unionOverlapped(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand, ListItem* bBandEnd, int top, int bottom);
     void intersectOverlapped(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand, ListItem* bBandEnd, int top,
                              int bottom);
 
@@ -131,7 +130,7 @@ private:
     ListItem* splitBandAt(ListItem* band, ListItem* bandEnd, int y);
     void makeSingle(Rect const& r);
     static void runOperationInto(Region& out, Region const& a, Region const& b, OverlapFunction overlap,
-                          bool appendNonA, bool appendNonB);
+                                 bool appendNonA, bool appendNonB);
 
     Rect m_bounds{0, 0, 0, 0};
 };

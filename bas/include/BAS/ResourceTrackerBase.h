@@ -7,7 +7,10 @@ namespace DETAIL {
 
 class ResourceTrackerBase {
 public:
-    constexpr explicit ResourceTrackerBase(const char* name = "?") : m_pName(name) {}
+    constexpr explicit ResourceTrackerBase(const char* name = "?")
+        : m_pName(name)
+    {
+    }
 
     const char* name() const { return m_pName; }
     void setName(const char* name) { m_pName = name; }

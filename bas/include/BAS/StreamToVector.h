@@ -13,8 +13,7 @@ namespace BAS {
 
 // Empty when the stream has no storage, the size is unknown or fewer bytes
 // than the size could be read.
-template <class Byte>
-boost::optional<std::vector<Byte>> toStdVectorRaw(Stream& stream)
+template <class Byte> boost::optional<std::vector<Byte>> toStdVectorRaw(Stream& stream)
 {
     IStorage* storage = stream.getStorage();
     if (storage == nullptr)

@@ -50,20 +50,20 @@ public:
     std::string cropString(const CharSequence<char>& text, int width, const WidthOf& widthOf,
                            const PrefixBytes& prefixBytes) const;
 
-    std::string cropStringAppend(const CharSequence<char>& text, const WidthOf& widthOf,
-                                 const PrefixBytes& prefixBytes, int width) const;
+    std::string cropStringAppend(const CharSequence<char>& text, const WidthOf& widthOf, const PrefixBytes& prefixBytes,
+                                 int width) const;
     std::string cropStringPrepend(const CharSequence<char>& text, const WidthOf& widthOf,
                                   const PrefixBytes& prefixBytes, int width) const;
     std::string cropStringFileName(const CharSequence<char>& text, const WidthOf& widthOf,
                                    const PrefixBytes& prefixBytes, int width) const;
-    std::string cropStringShrink(const CharSequence<char>& text, const WidthOf& widthOf,
-                                 const PrefixBytes& prefixBytes, int width) const;
+    std::string cropStringShrink(const CharSequence<char>& text, const WidthOf& widthOf, const PrefixBytes& prefixBytes,
+                                 int width) const;
     std::string cropStringShrink2(const CharSequence<char>& text, const WidthOf& widthOf,
                                   const PrefixBytes& prefixBytes, int width) const;
     std::string cropStringShrink3(const CharSequence<char>& text, const WidthOf& widthOf,
                                   const PrefixBytes& prefixBytes, int width) const;
-    std::string cropStringMiddle(const CharSequence<char>& text, const WidthOf& widthOf,
-                                 const PrefixBytes& prefixBytes, int width) const;
+    std::string cropStringMiddle(const CharSequence<char>& text, const WidthOf& widthOf, const PrefixBytes& prefixBytes,
+                                 int width) const;
     std::string cropStringMiddle2(const CharSequence<char>& text, const WidthOf& widthOf,
                                   const PrefixBytes& prefixBytes, int width) const;
 

@@ -12,11 +12,9 @@ namespace CV::BAS {
 
 // Compares two NUL-terminated texts code point by code point: -1, 0 or 1.
 // A text that is a prefix of the other sorts first.
-template <typename CharT>
-int wstrcmpc(const CharT* a, const CharT* b, bool caseSensitive);
+template <typename CharT> int wstrcmpc(const CharT* a, const CharT* b, bool caseSensitive);
 
-template <>
-int wstrcmpc<char>(const char* a, const char* b, bool caseSensitive);
+template <> int wstrcmpc<char>(const char* a, const char* b, bool caseSensitive);
 
 class StringUtil {
 public:
@@ -41,22 +39,16 @@ public:
     static void removeFirst(std::string& text, std::size_t n);
 
     // UTF-16 to UTF-8; unpaired surrogates are dropped.
-    template <typename CharT>
-    static std::string fromUTF(const CharT* text, std::size_t count);
+    template <typename CharT> static std::string fromUTF(const CharT* text, std::size_t count);
 
     // The whole text as UTF-8 with every malformed sequence dropped: UTF-16
     // input is converted, UTF-8 input is filtered.
-    template <typename CharT>
-    static std::string fromUTF_filter(const std::basic_string<CharT>& text);
+    template <typename CharT> static std::string fromUTF_filter(const std::basic_string<CharT>& text);
 };
 
-template <>
-std::string StringUtil::fromUTF<char16_t>(const char16_t* text, std::size_t count);
-template <>
-std::string StringUtil::fromUTF<char>(const char* text, std::size_t count);
-template <>
-std::string StringUtil::fromUTF_filter<char16_t>(const std::u16string& text);
-template <>
-std::string StringUtil::fromUTF_filter<char>(const std::string& text);
+template <> std::string StringUtil::fromUTF<char16_t>(const char16_t* text, std::size_t count);
+template <> std::string StringUtil::fromUTF<char>(const char* text, std::size_t count);
+template <> std::string StringUtil::fromUTF_filter<char16_t>(const std::u16string& text);
+template <> std::string StringUtil::fromUTF_filter<char>(const std::string& text);
 
 } // namespace CV::BAS

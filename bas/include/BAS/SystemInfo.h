@@ -25,7 +25,7 @@ public:
     static uint32_t s_uProcessorFamilyCode;
     static uint32_t s_uProcessorModelNumber;
     static uint32_t s_uProcessorRevision;
-    static uint32_t s_eSIMDSupport;       // IA32::eSIMD_* bits
+    static uint32_t s_eSIMDSupport; // IA32::eSIMD_* bits
     static uint32_t s_eProcessorFeatures; // IA32::eFeature* bits
     static std::string s_strProcessorName;
     static int32_t s_eOSType;

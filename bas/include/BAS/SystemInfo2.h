@@ -22,7 +22,7 @@ public:
     static std::string s_processorName;
     static int32_t s_processorSpeed; // MHz
     static cv::commons::VersionNumber s_osVersion; // kernel release, fourth part 0
-    static int32_t s_osTargetISA;    // 2 on x86_64, else 0
+    static int32_t s_osTargetISA; // 2 on x86_64, else 0
 
     SystemInfo2() = delete;
 };

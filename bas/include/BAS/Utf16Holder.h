@@ -10,8 +10,7 @@
 
 namespace CV::BAS {
 
-template <typename T>
-class Utf16Holder {
+template <typename T> class Utf16Holder {
     static_assert(sizeof(T) == 2 && std::is_integral_v<T>, "UTF-16 code units");
 
 public:
@@ -35,12 +34,10 @@ private:
 
 namespace details {
 
-template <typename To, typename From, bool SkipInvalid>
-struct utf_to_utf_chseqref;
+template <typename To, typename From, bool SkipInvalid> struct utf_to_utf_chseqref;
 
 // UTF-8 to UTF-16; malformed UTF-8 sequences are dropped byte by byte.
-template <typename To>
-struct utf_to_utf_chseqref<To, char, true> {
+template <typename To> struct utf_to_utf_chseqref<To, char, true> {
     static Utf16Holder<To> create(const std::string& text)
     {
         std::vector<To> units;
@@ -64,8 +61,7 @@ struct utf_to_utf_chseqref<To, char, true> {
 } // namespace details
 
 // The UTF-8 text as UTF-16 units of type T (char16_t or unsigned short).
-template <typename T>
-Utf16Holder<T> utf_to_utf_chseqref(const std::string& text)
+template <typename T> Utf16Holder<T> utf_to_utf_chseqref(const std::string& text)
 {
     return details::utf_to_utf_chseqref<T, char, true>::create(text);
 }

@@ -40,8 +40,7 @@ struct Utf8 {
     static void append(std::string& out, char32_t codePoint);
 
     // Appends the code point (a scalar value) as one or two UTF-16 units.
-    template <typename Container>
-    static void append16(Container& out, char32_t codePoint)
+    template <typename Container> static void append16(Container& out, char32_t codePoint)
     {
         using Unit = typename Container::value_type;
         if (codePoint < 0x10000) {

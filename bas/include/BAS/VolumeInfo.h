@@ -18,7 +18,7 @@ enum eVolumeType : int32_t {
 };
 
 enum eVolumeChange : int32_t {
-    eVolumeAdded = 0,   // mounted
+    eVolumeAdded = 0, // mounted
     eVolumeRemoved = 1, // unmounted
 };
 

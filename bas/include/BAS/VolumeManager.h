@@ -30,9 +30,9 @@ extern std::recursive_mutex listenersMutex;
 class VolumeManager {
 public:
     struct ListenerEntry {
-        std::string name;             // empty: any volume
-        int32_t typeMask = 0;         // eVolumeType bits; 0: any kind
-        int32_t volumeRefNum = 0;     // 0: any volume
+        std::string name; // empty: any volume
+        int32_t typeMask = 0; // eVolumeType bits; 0: any kind
+        int32_t volumeRefNum = 0; // 0: any volume
         VolumeChangeListener* listener = nullptr; // not owned
     };
 

@@ -23,14 +23,14 @@ struct VersionNumber {
 
     friend bool operator==(const VersionNumber& a, const VersionNumber& b) noexcept
     {
-        return std::tie(a.majorPart, a.minorPart, a.patchPart, a.fourthPart)
-            == std::tie(b.majorPart, b.minorPart, b.patchPart, b.fourthPart);
+        return std::tie(a.majorPart, a.minorPart, a.patchPart, a.fourthPart) ==
+            std::tie(b.majorPart, b.minorPart, b.patchPart, b.fourthPart);
     }
     friend bool operator!=(const VersionNumber& a, const VersionNumber& b) noexcept { return !(a == b); }
     friend bool operator<(const VersionNumber& a, const VersionNumber& b) noexcept
     {
-        return std::tie(a.majorPart, a.minorPart, a.patchPart, a.fourthPart)
-            < std::tie(b.majorPart, b.minorPart, b.patchPart, b.fourthPart);
+        return std::tie(a.majorPart, a.minorPart, a.patchPart, a.fourthPart) <
+            std::tie(b.majorPart, b.minorPart, b.patchPart, b.fourthPart);
     }
 };
 

@@ -4,8 +4,7 @@
 
 namespace cv {
 
-template <typename T>
-class array_ref {
+template <typename T> class array_ref {
 public:
     constexpr array_ref() noexcept = default;
     constexpr array_ref(T* data, std::size_t size) noexcept

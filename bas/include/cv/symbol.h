@@ -40,7 +40,10 @@ public:
     friend bool operator==(const symbol& a, const symbol& b) noexcept { return a.m_node == b.m_node; }
     friend bool operator!=(const symbol& a, const symbol& b) noexcept { return a.m_node != b.m_node; }
     // An order by identity (stable for the run, not alphabetical).
-    friend bool operator<(const symbol& a, const symbol& b) noexcept { return std::less<const node*>()(a.m_node, b.m_node); }
+    friend bool operator<(const symbol& a, const symbol& b) noexcept
+    {
+        return std::less<const node*>()(a.m_node, b.m_node);
+    }
 
     // The hash of a text as the table computes it: h = h * 65599 + c over the
     // characters up to the first NUL, each taken as a signed byte.
@@ -54,7 +57,6 @@ std::ostream& operator<<(std::ostream& out, const symbol& s);
 
 } // namespace cv
 
-template <>
-struct std::hash<cv::symbol> {
+template <> struct std::hash<cv::symbol> {
     std::size_t operator()(const cv::symbol& s) const noexcept { return s.hash(); }
 };

@@ -61,7 +61,9 @@ struct ContainerReader::Record {
 };
 
 ContainerReader::ContainerReader(IStorage& storage, int64_t storageSize, PartLocator locator)
-    : m_storage(storage), m_size(std::max<int64_t>(storageSize, 0)), m_locator(std::move(locator))
+    : m_storage(storage)
+    , m_size(std::max<int64_t>(storageSize, 0))
+    , m_locator(std::move(locator))
 {
 }
 
@@ -118,8 +120,8 @@ bool ContainerReader::readTocChain(std::vector<tTocTableInfo>& tocs, int64_t off
             return true; // meta blocks only, no chain
         if (remaining < int64_t(sizeof block)) {
             // Too short for a meta block: a torn TOC header, or raw data.
-            m_chainMissing = remaining < TOC_HEADER_SIZE || !readAt(position, block, TOC_HEADER_SIZE)
-                || !isValidTocHeader(block);
+            m_chainMissing =
+                remaining < TOC_HEADER_SIZE || !readAt(position, block, TOC_HEADER_SIZE) || !isValidTocHeader(block);
             return false;
         }
         if (!readAt(position, block, sizeof block))
@@ -152,8 +154,8 @@ bool ContainerReader::readTocChain(std::vector<tTocTableInfo>& tocs, int64_t off
             m_recordSize = recordSizeForVersion(version);
         else if (recordSizeForVersion(version) != m_recordSize)
             return false;
-        if (m_recordSize > TOC_HEADER_SIZE
-            && !readAt(position + TOC_HEADER_SIZE, header + TOC_HEADER_SIZE, m_recordSize - TOC_HEADER_SIZE))
+        if (m_recordSize > TOC_HEADER_SIZE &&
+            !readAt(position + TOC_HEADER_SIZE, header + TOC_HEADER_SIZE, m_recordSize - TOC_HEADER_SIZE))
             return false;
         if (!isValidTocHeader(header))
             return false;
@@ -167,8 +169,8 @@ bool ContainerReader::readTocChain(std::vector<tTocTableInfo>& tocs, int64_t off
         const int64_t mapBytes = hasIdMap ? ID_MAP_ENTRY_SIZE * toc.itemCount : 0;
         const int64_t recordBytes = (int64_t(toc.itemCount) + 1) * m_recordSize;
         const int64_t afterHeader = limit - position - m_recordSize;
-        if (toc.dataLength < 0 || mapBytes + recordBytes > afterHeader
-            || toc.dataLength > afterHeader - mapBytes - recordBytes)
+        if (toc.dataLength < 0 || mapBytes + recordBytes > afterHeader ||
+            toc.dataLength > afterHeader - mapBytes - recordBytes)
             return false;
 
         if (hasIdMap) {
@@ -188,8 +190,7 @@ bool ContainerReader::readTocChain(std::vector<tTocTableInfo>& tocs, int64_t off
     }
 }
 
-void ContainerReader::readMetaHeaders(std::vector<FileContainer::tMetaHeader>& headers,
-                                      std::vector<int64_t>& positions)
+void ContainerReader::readMetaHeaders(std::vector<FileContainer::tMetaHeader>& headers, std::vector<int64_t>& positions)
 {
     int64_t position = 0;
     FileContainer::tMetaHeader header;
@@ -225,16 +226,15 @@ bool ContainerReader::readCandidate(const tTocTableInfo& toc, int64_t index, Rec
 {
     const int64_t recordsStart = dataStartOf(toc) - (int64_t(toc.itemCount) + 1) * m_recordSize;
     Record next;
-    if (!readRecord(recordsStart + index * m_recordSize, record)
-        || !readRecord(recordsStart + (index + 1) * m_recordSize, next))
+    if (!readRecord(recordsStart + index * m_recordSize, record) ||
+        !readRecord(recordsStart + (index + 1) * m_recordSize, next))
         return false;
     end = next.dataOffset() == 0 ? toc.dataLength : next.dataOffset();
     const int64_t begin = record.dataOffset();
     return begin >= 0 && begin <= end && end <= toc.dataLength;
 }
 
-bool ContainerReader::fillInfo(const tTocTableInfo& toc, const Record& record, int64_t end,
-                               tContentParseInfo& info)
+bool ContainerReader::fillInfo(const tTocTableInfo& toc, const Record& record, int64_t end, tContentParseInfo& info)
 {
     info.name = record.name();
     info.id = record.id();
@@ -284,8 +284,8 @@ bool ContainerReader::searchTocByRecords(const tTocTableInfo& toc, const std::fu
     return true;
 }
 
-bool ContainerReader::findItemByName(const std::vector<tTocTableInfo>& tocs, const std::string& name,
-                                     uint32_t version, tContentParseInfo& info)
+bool ContainerReader::findItemByName(const std::vector<tTocTableInfo>& tocs, const std::string& name, uint32_t version,
+                                     tContentParseInfo& info)
 {
     useRecordSizeOf(tocs);
     tContentParseInfo best;
@@ -320,10 +320,9 @@ bool ContainerReader::findItemById(const std::vector<tTocTableInfo>& tocs, uint3
             continue;
         }
         const auto& map = *toc.idMap;
-        const auto entry = std::lower_bound(map.begin(), map.end(), id,
-                                            [](const std::pair<unsigned int, unsigned int>& e, uint32_t key) {
-                                                return e.second < key;
-                                            });
+        const auto entry = std::lower_bound(
+            map.begin(), map.end(), id,
+            [](const std::pair<unsigned int, unsigned int>& e, uint32_t key) { return e.second < key; });
         if (entry == map.end() || entry->second != id || entry->first >= toc.itemCount)
             continue;
         Record record;

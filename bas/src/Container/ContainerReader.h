@@ -55,8 +55,7 @@ public:
 
     bool findItemByName(const std::vector<tTocTableInfo>& tocs, const std::string& name, uint32_t version,
                         tContentParseInfo& info);
-    bool findItemById(const std::vector<tTocTableInfo>& tocs, uint32_t id, uint32_t version,
-                      tContentParseInfo& info);
+    bool findItemById(const std::vector<tTocTableInfo>& tocs, uint32_t id, uint32_t version, tContentParseInfo& info);
 
     // Whether the data block of every TOC ends inside the storage.
     bool dataBlocksInside(const std::vector<tTocTableInfo>& tocs);

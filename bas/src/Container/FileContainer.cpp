@@ -59,9 +59,8 @@ bool beginsWithTocHeader(FileStorage& file)
     file.seek64(0, IStorage::eSeekBegin);
     if (!file.isUsable() || file.read(header, ContainerReader::TOC_HEADER_SIZE) != ContainerReader::TOC_HEADER_SIZE)
         return false;
-    const int64_t size = ContainerReader::recordSizeForVersion(uint32_t(header[0]) | uint32_t(header[1]) << 8
-                                                               | uint32_t(header[2]) << 16
-                                                               | uint32_t(header[3]) << 24);
+    const int64_t size = ContainerReader::recordSizeForVersion(uint32_t(header[0]) | uint32_t(header[1]) << 8 |
+                                                               uint32_t(header[2]) << 16 | uint32_t(header[3]) << 24);
     const size_t rest = size_t(size - ContainerReader::TOC_HEADER_SIZE);
     if (rest > 0 && file.read(header + ContainerReader::TOC_HEADER_SIZE, rest) != rest)
         return false;

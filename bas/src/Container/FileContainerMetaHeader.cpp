@@ -23,8 +23,8 @@ bool tMetaHeader::hasMagic() const
 
 uint32_t tMetaHeader::getU32(std::size_t offset) const
 {
-    return uint32_t(bytes[offset]) | uint32_t(bytes[offset + 1]) << 8 | uint32_t(bytes[offset + 2]) << 16
-        | uint32_t(bytes[offset + 3]) << 24;
+    return uint32_t(bytes[offset]) | uint32_t(bytes[offset + 1]) << 8 | uint32_t(bytes[offset + 2]) << 16 |
+        uint32_t(bytes[offset + 3]) << 24;
 }
 
 void tMetaHeader::setU32(std::size_t offset, uint32_t value)

@@ -7,9 +7,10 @@
 namespace CV {
 namespace BAS {
 
-FileContainerParser::FileContainerParser(IStorage& storage, FileContainerParser* parent,
-                                         const tContentParseInfo& info)
-    : m_info(info), m_storage(storage), m_parent(parent)
+FileContainerParser::FileContainerParser(IStorage& storage, FileContainerParser* parent, const tContentParseInfo& info)
+    : m_info(info)
+    , m_storage(storage)
+    , m_parent(parent)
 {
 }
 

@@ -328,8 +328,7 @@ bool FileContainerStorage::getAvailableContentTocs()
     return found;
 }
 
-template <class Lookup>
-bool FileContainerStorage::lookUpItem(Lookup lookup)
+template <class Lookup> bool FileContainerStorage::lookUpItem(Lookup lookup)
 {
     if (getChild() || !isOpen())
         return false;
@@ -342,10 +341,10 @@ bool FileContainerStorage::lookUpItem(Lookup lookup)
     return lookup(reader);
 }
 
-bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigned int version,
-                                                tContentParseInfo& info)
+bool FileContainerStorage::getContentInfoOfItem(const std::string& name, unsigned int version, tContentParseInfo& info)
 {
-    return lookUpItem([&](DETAIL::ContainerReader& reader) { return reader.findItemByName(m_tocs, name, version, info); });
+    return lookUpItem(
+        [&](DETAIL::ContainerReader& reader) { return reader.findItemByName(m_tocs, name, version, info); });
 }
 
 bool FileContainerStorage::getContentInfoOfItem(unsigned int id, unsigned int version, tContentParseInfo& info)
@@ -369,8 +368,7 @@ bool FileContainerStorage::getContentRangeOfContentInfo(const tContentParseInfo&
     return info.range.length != 0;
 }
 
-bool FileContainerStorage::getContentRangeOfItem(const std::string& name, unsigned int version,
-                                                 FileContentRange& range)
+bool FileContainerStorage::getContentRangeOfItem(const std::string& name, unsigned int version, FileContentRange& range)
 {
     if (getChild() || !getContentInfoOfItem(name, version, m_info))
         return false;

@@ -40,12 +40,9 @@ bool DebugTrace::isGroupEnabled(const char* group)
     if (group == nullptr || group[0] == '\0' || group[0] == '+')
         return true;
     switch (s_theMode) {
-    case 1:
-        return anyEntryMatches(withoutSign(group));
-    case 2:
-        return group[0] != '-' || anyEntryMatches(group + 1);
-    default:
-        return false;
+    case 1: return anyEntryMatches(withoutSign(group));
+    case 2: return group[0] != '-' || anyEntryMatches(group + 1);
+    default: return false;
     }
 }
 

@@ -53,7 +53,7 @@ int64_t FileManager::getFileSize(const FileName& name)
 {
     if (name.mode == FileName::eFile && !name.subpath.empty())
         return FileManagerContainerCase::getItemSize(name);
-    struct stat info {};
+    struct stat info { };
     const std::string path = name.getSystemPath(false, true);
     if (path.empty() || ::stat(path.c_str(), &info) != 0)
         return 0;

@@ -61,8 +61,7 @@ std::vector<StdTypeRow> stdTypeRows()
 }
 
 // The one type among all that matches, "Unknown" for none, null for several.
-template <typename Matches>
-const FileTypeDescr* uniqueType(const Matches& matches)
+template <typename Matches> const FileTypeDescr* uniqueType(const Matches& matches)
 {
     const FileTypeDescr* found = nullptr;
     for (const auto& type : FileTypeManager::s_registeredTypes) {
@@ -251,8 +250,9 @@ const FileTypeDescr* FileTypeManager::getUniqueTypeForExtension(const std::strin
     const bool comparable = DETAIL::CaselessName::isWellFormedUtf8(extension);
     Lock lock(DETAIL::s_mtxTypesGroups);
     return uniqueType([&](const FileTypeDescr& type) {
-        return comparable && std::any_of(type.extensions.begin(), type.extensions.end(),
-                                         [&](const std::string& e) { return DETAIL::CaselessName::equal(e, extension); });
+        return comparable && std::any_of(type.extensions.begin(), type.extensions.end(), [&](const std::string& e) {
+                   return DETAIL::CaselessName::equal(e, extension);
+               });
     });
 }
 

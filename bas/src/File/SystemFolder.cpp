@@ -28,20 +28,13 @@ std::string firstSystemDataFolder()
 std::string posixFolderOf(unsigned folderType)
 {
     switch (folderType) {
-    case makeFileTypeMacMagic('c', 'u', 's', 'r'):
-        return g_get_home_dir();
-    case makeFileTypeMacMagic('d', 'o', 'c', 's'):
-        return userSpecialFolder(G_USER_DIRECTORY_DOCUMENTS);
-    case 0xB5646F63u:
-        return userSpecialFolder(G_USER_DIRECTORY_MUSIC);
-    case makeFileTypeMacMagic('p', 'd', 'o', 'c'):
-        return userSpecialFolder(G_USER_DIRECTORY_PICTURES);
-    case makeFileTypeMacMagic('a', 'p', 'p', 's'):
-        return "/usr/share/applications";
-    case makeFileTypeMacMagic('a', 's', 'u', 'p'):
-        return firstSystemDataFolder();
-    default:
-        return std::string();
+    case makeFileTypeMacMagic('c', 'u', 's', 'r'): return g_get_home_dir();
+    case makeFileTypeMacMagic('d', 'o', 'c', 's'): return userSpecialFolder(G_USER_DIRECTORY_DOCUMENTS);
+    case 0xB5646F63u: return userSpecialFolder(G_USER_DIRECTORY_MUSIC);
+    case makeFileTypeMacMagic('p', 'd', 'o', 'c'): return userSpecialFolder(G_USER_DIRECTORY_PICTURES);
+    case makeFileTypeMacMagic('a', 'p', 'p', 's'): return "/usr/share/applications";
+    case makeFileTypeMacMagic('a', 's', 'u', 'p'): return firstSystemDataFolder();
+    default: return std::string();
     }
 }
 

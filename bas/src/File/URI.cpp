@@ -90,8 +90,8 @@ void URI::createFileLocation(const FileName& name)
 
 bool URI::createCanonicalLocation(const CharSequence<char>& text)
 {
-    reset(CFURLCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()),
-                               CFIndex(text.size()), kCFStringEncodingUTF8, nullptr));
+    reset(CFURLCreateWithBytes(kCFAllocatorDefault, reinterpret_cast<const UInt8*>(text.data()), CFIndex(text.size()),
+                               kCFStringEncodingUTF8, nullptr));
     return m_url != nullptr;
 }
 

@@ -34,13 +34,12 @@ bool overlap(Rect const& a, Rect const& b)
 bool holds(Rect const& outer, Rect const& inner)
 {
     return inner.left >= outer.left && inner.right <= outer.right && inner.top >= outer.top &&
-           inner.bottom <= outer.bottom;
+        inner.bottom <= outer.bottom;
 }
 
 Rect intersection(Rect const& a, Rect const& b)
 {
-    Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
+    Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right), std::min(a.bottom, b.bottom)};
     return isEmptyRect(r) ? kNoRect : r;
 }
 
@@ -275,7 +274,8 @@ struct ChainWriter {
 // edges, touching and overlapping ones merged. At least one band has items.
 struct UnionBands {
     template <class Out>
-    REGION_SWEEP_STEP void operator()(Out& out, Item* a, Item* aEnd, Item* b, Item* bEnd, int32_t top, int32_t bottom) const
+    REGION_SWEEP_STEP void operator()(Out& out, Item* a, Item* aEnd, Item* b, Item* bEnd, int32_t top,
+                                      int32_t bottom) const
     {
         Item* item;
         if (a != aEnd && (b == bEnd || a->data.left < b->data.left)) {
@@ -312,7 +312,8 @@ struct UnionBands {
 // The intersection of two bands over [top, bottom).
 struct IntersectBands {
     template <class Out>
-    REGION_SWEEP_STEP void operator()(Out& out, Item* a, Item* aEnd, Item* b, Item* bEnd, int32_t top, int32_t bottom) const
+    REGION_SWEEP_STEP void operator()(Out& out, Item* a, Item* aEnd, Item* b, Item* bEnd, int32_t top,
+                                      int32_t bottom) const
     {
         while (a != aEnd && b != bEnd) {
             const int32_t aRight = a->data.right;
@@ -338,8 +339,7 @@ REGION_SWEEP_STEP void appendBandCopies(Out& out, Item* band, Item* bandEnd, int
 
 // Merges the band appended after `lastBefore` into the previous band when
 // the two touch vertically and have the same columns.
-template <class Out>
-REGION_SWEEP_STEP void coalesceAppendedBand(Out& out, Item*& previousBand, Item* lastBefore)
+template <class Out> REGION_SWEEP_STEP void coalesceAppendedBand(Out& out, Item*& previousBand, Item* lastBefore)
 {
     if (out.lastItem() == lastBefore)
         return;
@@ -458,7 +458,12 @@ void sweepBands(Out& out, Region const& a, Region const& b, Overlap overlap, boo
 // them is left goes back to the pool.
 class Region::Sweep {
 public:
-    Sweep(Region& out, ListItem* spare) : m_out(out), m_spare(spare) { s_heap.lockRecord().lock(); }
+    Sweep(Region& out, ListItem* spare)
+        : m_out(out)
+        , m_spare(spare)
+    {
+        s_heap.lockRecord().lock();
+    }
     ~Sweep()
     {
         giveBack(m_spare);
@@ -534,7 +539,7 @@ private:
             Item* firstItem() const { return region.m_pFirst; }
             Item* lastItem() const { return region.m_pLast; }
             void append(int32_t l, int32_t t, int32_t r, int32_t b) { region.appendRect(Rect{l, t, r, b}); }
-            void bandAppended(Item*) {}
+            void bandAppended(Item*) { }
             void dropAfter(Item* lastBefore, int32_t)
             {
                 while (lastBefore->next)
@@ -608,8 +613,8 @@ void Region::intersect(Region& out, Region const& a, Region const& b)
 
 // The sweep writes into out directly, reusing out's items, or into a
 // temporary when out is an operand.
-void Region::runOperationInto(Region& out, Region const& a, Region const& b, OverlapFunction overlap,
-                              bool appendNonA, bool appendNonB)
+void Region::runOperationInto(Region& out, Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA,
+                              bool appendNonB)
 {
     const bool inPlace = &out == &a || &out == &b;
     ListItem* former = out.m_pFirst;
@@ -642,8 +647,7 @@ void Region::intersect(Rect const& r)
     intersect(*this, *this, clip);
 }
 
-void Region::operation(Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA,
-                       bool appendNonB)
+void Region::operation(Region const& a, Region const& b, OverlapFunction overlap, bool appendNonA, bool appendNonB)
 {
     Sweep sweep(*this, nullptr);
     sweep.run(a, b, overlap, appendNonA, appendNonB);
@@ -660,8 +664,8 @@ void Region::unionOverlapped(ListItem* aBand, ListItem* aBandEnd, ListItem* bBan
         UnionBands{}(out, aBand, aBandEnd, bBand, bBandEnd, top, bottom);
 }
 
-void Region::intersectOverlapped(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand, ListItem* bBandEnd,
-                                 int top, int bottom)
+void Region::intersectOverlapped(ListItem* aBand, ListItem* aBandEnd, ListItem* bBand, ListItem* bBandEnd, int top,
+                                 int bottom)
 {
     struct Appender {
         Region& region;
@@ -815,7 +819,7 @@ void Region::insertRectBeforeCurrentBand(ListItem* bandStart, ListItem* bandEnd,
                                          Rect const& r)
 {
     const bool bandContinuesPiece = bandStart->next == bandEnd && bandStart->data.left == r.left &&
-                                    bandStart->data.right == r.right && bandStart->data.top == r.bottom;
+        bandStart->data.right == r.right && bandStart->data.top == r.bottom;
     if (!bandContinuesPiece) {
         insertRect(bandStart, r);
         return;
@@ -957,12 +961,12 @@ void Region::expropriate(Region& other)
 // ---------------------------------------------------------------- walking
 
 Region::const_intersector::const_intersector(Region const* region_, Rect const& clip_, Point const& offset_)
-    : region(region_),
-      single(!region_->isEmpty() && region_->first() == region_->last()),
-      current(nullptr),
-      mode(1),
-      clip(clip_),
-      offset(offset_)
+    : region(region_)
+    , single(!region_->isEmpty() && region_->first() == region_->last())
+    , current(nullptr)
+    , mode(1)
+    , clip(clip_)
+    , offset(offset_)
 {
     Rect const& bounds = region->bounds();
     if (isEmptyRect(clip) || isEmptyRect(bounds) || !overlap(clip, bounds)) {

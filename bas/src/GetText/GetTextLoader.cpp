@@ -37,8 +37,7 @@ struct CFReleaser {
             CFRelease(object);
     }
 };
-template <typename Ref>
-using CFHolder = std::unique_ptr<std::remove_pointer_t<Ref>, CFReleaser>;
+template <typename Ref> using CFHolder = std::unique_ptr<std::remove_pointer_t<Ref>, CFReleaser>;
 
 // The bundle's most preferred localisation as UTF-8, or "" when it has none.
 std::string preferredLocalizationOf(CFBundleRef bundle)

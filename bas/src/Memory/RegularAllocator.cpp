@@ -8,7 +8,11 @@ namespace {
 
 class LockHolder {
 public:
-    explicit LockHolder(DETAIL::CriticalSectionRecord& lock) : m_lock(lock) { m_lock.lock(); }
+    explicit LockHolder(DETAIL::CriticalSectionRecord& lock)
+        : m_lock(lock)
+    {
+        m_lock.lock();
+    }
     ~LockHolder() { m_lock.unlock(); }
     LockHolder(const LockHolder&) = delete;
     LockHolder& operator=(const LockHolder&) = delete;

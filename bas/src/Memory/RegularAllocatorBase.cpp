@@ -28,8 +28,7 @@ size_t roundUp(size_t value, size_t multiple)
 
 RegularAllocatorBase::~RegularAllocatorBase() = default;
 
-void RegularAllocatorBase::configure(size_t itemSize, size_t firstPacketSlots, size_t packetSlotCap,
-                                     uint32_t flags)
+void RegularAllocatorBase::configure(size_t itemSize, size_t firstPacketSlots, size_t packetSlotCap, uint32_t flags)
 {
     m_uItemSize = itemSize;
     m_uSlotHeaderSize = kSlotHeaderSize;

@@ -21,8 +21,7 @@ unsigned char* storageOf(id object, Ivar ivar)
     return reinterpret_cast<unsigned char*>(object) + ivar_getOffset(ivar);
 }
 
-template <typename T>
-T readIvar(id object, const char* name)
+template <typename T> T readIvar(id object, const char* name)
 {
     T value{};
     if (Ivar ivar = findIvar(object, name))
@@ -30,8 +29,7 @@ T readIvar(id object, const char* name)
     return value;
 }
 
-template <typename T>
-void writeIvar(id object, const char* name, T value)
+template <typename T> void writeIvar(id object, const char* name, T value)
 {
     if (Ivar ivar = findIvar(object, name))
         std::memcpy(storageOf(object, ivar), &value, sizeof value);

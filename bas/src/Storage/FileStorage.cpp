@@ -20,16 +20,10 @@ FILE* FileStorage::openFile(const FileName& name, eAccessMode accessMode) const
 {
     const std::string path = name.getSystemPath(true, true);
     switch (accessMode) {
-    case eAccessRead:
-        return std::fopen(path.c_str(), "rb");
-    case eAccessWrite:
-        FileManager::createFile(name);
-        return std::fopen(path.c_str(), "wb");
-    case eAccessReadWrite:
-        FileManager::createFile(name);
-        return std::fopen(path.c_str(), "r+b");
-    default:
-        return nullptr;
+    case eAccessRead: return std::fopen(path.c_str(), "rb");
+    case eAccessWrite: FileManager::createFile(name); return std::fopen(path.c_str(), "wb");
+    case eAccessReadWrite: FileManager::createFile(name); return std::fopen(path.c_str(), "r+b");
+    default: return nullptr;
     }
 }
 

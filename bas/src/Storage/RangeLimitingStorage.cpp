@@ -123,12 +123,8 @@ void RangeLimitingStorage::seek64(int64_t offset, eSeekMode origin)
         return;
     }
     switch (origin) {
-    case eSeekBegin:
-        m_inner->seek64(m_start + offset, eSeekBegin);
-        break;
-    case eSeekCurrent:
-        m_inner->seek64(offset, eSeekCurrent);
-        break;
+    case eSeekBegin: m_inner->seek64(m_start + offset, eSeekBegin); break;
+    case eSeekCurrent: m_inner->seek64(offset, eSeekCurrent); break;
     case eSeekEnd:
         if (m_length != 0) {
             if (offset > m_length) {
@@ -140,8 +136,7 @@ void RangeLimitingStorage::seek64(int64_t offset, eSeekMode origin)
             return;
         }
         break;
-    default:
-        break;
+    default: break;
     }
     takeStatusAfterSeek();
 }
@@ -167,4 +162,3 @@ void RangeLimitingStorage::takeStatusAfterSeek()
 
 } // namespace BAS
 } // namespace CV
-

@@ -143,8 +143,8 @@ bool ResourceStorage::init(void* bundle, const char* name, const char* type)
         BundleResourceMap map(bundle);
         const std::string pascalName = lengthPrefixed(nameText);
         if (!pascalName.empty())
-            m_handle = keptResource(Get1NamedResource(fourCharCodeOf(typeText),
-                                                      reinterpret_cast<ConstStr255Param>(pascalName.data())));
+            m_handle = keptResource(
+                Get1NamedResource(fourCharCodeOf(typeText), reinterpret_cast<ConstStr255Param>(pascalName.data())));
     }
     if (m_handle != nullptr) {
         openView(*m_handle, static_cast<size_t>(GetHandleSize(m_handle)));

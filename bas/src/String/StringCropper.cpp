@@ -38,12 +38,12 @@ constexpr short kLocalDomain = -32765;
 constexpr short kUserDomain = -32763;
 const SymbolicFolder s_symbolicFolders[] = {
     {kOnAppropriateDisk, 0x61707073}, // 'apps' applications
-    {kLocalDomain, 0x61737570},       // 'asup' application support
+    {kLocalDomain, 0x61737570}, // 'asup' application support
     {kOnAppropriateDisk, 0x73646174}, // 'sdat' shared user data
     {kOnAppropriateDisk, 0x63757372}, // 'cusr' the user's home
-    {kUserDomain, 0x646F6373},        // 'docs' documents
-    {kUserDomain, 0xB5646F63},        // 0xB5 'doc' music
-    {kUserDomain, 0x70646F63},        // 'pdoc' pictures
+    {kUserDomain, 0x646F6373}, // 'docs' documents
+    {kUserDomain, 0xB5646F63}, // 0xB5 'doc' music
+    {kUserDomain, 0x70646F63}, // 'pdoc' pictures
 };
 
 const char* const s_DoubleVocals[] = {"ei", "ie", "ou", "ue"};
@@ -191,8 +191,8 @@ std::string plainPrefix(const std::string& text, const StringCropper::PrefixByte
 
 bool isComponentPrefix(const std::string& text, const std::string& key)
 {
-    return !key.empty() && text.compare(0, key.size(), key) == 0
-        && (text.size() == key.size() || text[key.size()] == ':');
+    return !key.empty() && text.compare(0, key.size(), key) == 0 &&
+        (text.size() == key.size() || text[key.size()] == ':');
 }
 
 // The mode-11 state: head + ellipsis + tail, shortened one code point at a
@@ -261,27 +261,18 @@ std::string StringCropper::cropString(const CharSequence<char>& text, int width,
                                       const PrefixBytes& prefixBytes) const
 {
     switch (mode) {
-    case 1:
-        return cropStringAppend(text, widthOf, prefixBytes, width);
-    case 2:
-        return cropStringPrepend(text, widthOf, prefixBytes, width);
+    case 1: return cropStringAppend(text, widthOf, prefixBytes, width);
+    case 2: return cropStringPrepend(text, widthOf, prefixBytes, width);
     case 3:
     case 4:
     case 5:
-    case 6:
-        return cropStringFileName(text, widthOf, prefixBytes, width);
-    case 7:
-        return cropStringShrink(text, widthOf, prefixBytes, width);
-    case 8:
-        return cropStringShrink2(text, widthOf, prefixBytes, width);
-    case 9:
-        return cropStringShrink3(text, widthOf, prefixBytes, width);
-    case 10:
-        return cropStringMiddle(text, widthOf, prefixBytes, width);
-    case 11:
-        return cropStringMiddle2(text, widthOf, prefixBytes, width);
-    default:
-        return text.str();
+    case 6: return cropStringFileName(text, widthOf, prefixBytes, width);
+    case 7: return cropStringShrink(text, widthOf, prefixBytes, width);
+    case 8: return cropStringShrink2(text, widthOf, prefixBytes, width);
+    case 9: return cropStringShrink3(text, widthOf, prefixBytes, width);
+    case 10: return cropStringMiddle(text, widthOf, prefixBytes, width);
+    case 11: return cropStringMiddle2(text, widthOf, prefixBytes, width);
+    default: return text.str();
     }
 }
 
@@ -538,8 +529,7 @@ std::string StringCropper::cropStringMiddle(const CharSequence<char>& text, cons
 
     const std::size_t headLength = prefixLength(prefixBytes, whole, std::max(0, (width - ellipsisWidth) / 2));
     const std::string headAndEllipsis = whole.substr(0, headLength) + ellipsis;
-    std::size_t tailStart =
-        prefixLength(prefixBytes, whole, std::max(0, wholeWidth - (ellipsisWidth + width) / 2));
+    std::size_t tailStart = prefixLength(prefixBytes, whole, std::max(0, wholeWidth - (ellipsisWidth + width) / 2));
     tailStart = std::max(tailStart, headLength); // never show a character twice
 
     std::string candidate = headAndEllipsis + whole.substr(tailStart);
@@ -563,8 +553,7 @@ std::string StringCropper::cropStringMiddle2(const CharSequence<char>& text, con
     const int half = measure.width() / 2;
     const std::size_t headCount = countCodePoints(whole, 0, prefixLength(prefixBytes, whole, std::max(half, 1)));
     const int tailWidth = wholeWidth - half > 0 ? wholeWidth - half : 1;
-    const std::size_t tailCount =
-        countCodePoints(whole, prefixLength(prefixBytes, whole, tailWidth), whole.size());
+    const std::size_t tailCount = countCodePoints(whole, prefixLength(prefixBytes, whole, tailWidth), whole.size());
     const std::size_t split = std::min(headCount, total - std::min(total, std::max<std::size_t>(4, tailCount)));
     const std::size_t splitOffset = offsetOfCodePoint(whole, split);
 
@@ -576,4 +565,3 @@ std::string StringCropper::cropStringMiddle2(const CharSequence<char>& text, con
 
 } // namespace BAS
 } // namespace CV
-

@@ -40,8 +40,7 @@ bool matchesAt(const char* at, const char* textEnd, const char* pattern, const c
 
 } // namespace
 
-template <>
-int wstrcmpc<char>(const char* a, const char* b, bool caseSensitive)
+template <> int wstrcmpc<char>(const char* a, const char* b, bool caseSensitive)
 {
     const char* aEnd = a + std::strlen(a);
     const char* bEnd = b + std::strlen(b);
@@ -134,8 +133,7 @@ void StringUtil::removeFirst(std::string& text, std::size_t n)
     text.erase(0, n);
 }
 
-template <>
-std::string StringUtil::fromUTF<char16_t>(const char16_t* text, std::size_t count)
+template <> std::string StringUtil::fromUTF<char16_t>(const char16_t* text, std::size_t count)
 {
     std::string out;
     out.reserve(count);
@@ -153,8 +151,7 @@ std::string StringUtil::fromUTF<char16_t>(const char16_t* text, std::size_t coun
     return out;
 }
 
-template <>
-std::string StringUtil::fromUTF<char>(const char* text, std::size_t count)
+template <> std::string StringUtil::fromUTF<char>(const char* text, std::size_t count)
 {
     std::string out;
     out.reserve(count);
@@ -175,14 +172,12 @@ std::string StringUtil::fromUTF<char>(const char* text, std::size_t count)
     return out;
 }
 
-template <>
-std::string StringUtil::fromUTF_filter<char16_t>(const std::u16string& text)
+template <> std::string StringUtil::fromUTF_filter<char16_t>(const std::u16string& text)
 {
     return fromUTF<char16_t>(text.data(), text.size());
 }
 
-template <>
-std::string StringUtil::fromUTF_filter<char>(const std::string& text)
+template <> std::string StringUtil::fromUTF_filter<char>(const std::string& text)
 {
     return fromUTF<char>(text.data(), text.size());
 }

@@ -4,8 +4,8 @@ namespace cv::commons {
 
 bool isNull(const VersionNumber& version) noexcept
 {
-    const uint32_t sum = uint32_t(version.majorPart) + uint32_t(version.minorPart) + uint32_t(version.patchPart)
-        + uint32_t(version.fourthPart);
+    const uint32_t sum = uint32_t(version.majorPart) + uint32_t(version.minorPart) + uint32_t(version.patchPart) +
+        uint32_t(version.fourthPart);
     return sum == 0;
 }
 

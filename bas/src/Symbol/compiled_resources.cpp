@@ -11,8 +11,7 @@ using NameMap = std::unordered_map<symbol, compiled_resources::data_ref>;
 using TypeIndexMap = std::unordered_map<compiled_resources::type_index_key, compiled_resources::data_ref,
                                         compiled_resources::type_index_key_hash>;
 
-template <typename Map>
-Map makeMap()
+template <typename Map> Map makeMap()
 {
     Map map;
     map.max_load_factor(1.0f);
@@ -31,8 +30,7 @@ const TypeIndexMap& typedResources()
     return map;
 }
 
-template <typename Map, typename Key>
-compiled_resources::data_ref lookUp(const Map& map, const Key& key)
+template <typename Map, typename Key> compiled_resources::data_ref lookUp(const Map& map, const Key& key)
 {
     const auto found = map.find(key);
     if (found == map.end())

@@ -21,7 +21,8 @@ CFBundleRef& cachedBundle()
 // canonical.
 std::string bundleFolderOf(const std::string& moduleFile)
 {
-    const boost::filesystem::path folder = boost::filesystem::path(moduleFile).parent_path().parent_path().parent_path();
+    const boost::filesystem::path folder =
+        boost::filesystem::path(moduleFile).parent_path().parent_path().parent_path();
     return boost::filesystem::canonical(folder, boost::filesystem::current_path()).string();
 }
 
@@ -40,7 +41,8 @@ CFBundleRef bundleAt(const std::string& folder)
 
 CFBundleRef resolveCurrentDSOHandle()
 {
-    const std::string moduleFile = LINUX::ModulePath::ofAddress(reinterpret_cast<const void*>(&resolveCurrentDSOHandle));
+    const std::string moduleFile =
+        LINUX::ModulePath::ofAddress(reinterpret_cast<const void*>(&resolveCurrentDSOHandle));
     if (moduleFile.find("Contents/MacOS") == std::string::npos)
         return nullptr;
     return bundleAt(bundleFolderOf(moduleFile));

@@ -55,9 +55,8 @@ uint32_t simdOfLeaf1(const platform::CpuidRegisters& leaf1)
         uint32_t flag;
     };
     static const Source sources[] = {
-        {true, 23, eSIMD_MMX},    {true, 25, eSIMD_SSE},     {true, 26, eSIMD_SSE2},
-        {false, 0, eSIMD_SSE3},   {false, 9, eSIMD_SSSE3},   {false, 19, eSIMD_SSE41},
-        {false, 20, eSIMD_SSE42}, {false, 28, eSIMD_AVX},
+        {true, 23, eSIMD_MMX},   {true, 25, eSIMD_SSE},    {true, 26, eSIMD_SSE2},   {false, 0, eSIMD_SSE3},
+        {false, 9, eSIMD_SSSE3}, {false, 19, eSIMD_SSE41}, {false, 20, eSIMD_SSE42}, {false, 28, eSIMD_AVX},
     };
     uint32_t simd = 0;
     for (const Source& s : sources)
@@ -133,9 +132,8 @@ void identifyAMD(uint32_t family, const platform::CpuidRegisters& extended1, uin
 
 } // namespace
 
-void getCPUCaps(uint32_t& simd, uint32_t& features, uint32_t& coresPerPackage, uint32_t& unitsPerCore,
-                uint32_t& vendor, uint32_t& type, uint32_t& family, uint32_t& model, uint32_t& revision,
-                std::string& name)
+void getCPUCaps(uint32_t& simd, uint32_t& features, uint32_t& coresPerPackage, uint32_t& unitsPerCore, uint32_t& vendor,
+                uint32_t& type, uint32_t& family, uint32_t& model, uint32_t& revision, std::string& name)
 {
     simd = features = vendor = type = family = model = revision = 0;
     coresPerPackage = unitsPerCore = 1;

@@ -75,7 +75,8 @@ CVDeviceNotificationListener::Factory::Factory()
 
 std::string CVDeviceNotificationListener::volumeNameOfDevicePath(const std::string& devicePath)
 {
-    if (devicePath.size() > kVolumesFolderLength - 1 && devicePath.compare(0, kVolumesFolderLength, kVolumesFolder) == 0)
+    if (devicePath.size() > kVolumesFolderLength - 1 &&
+        devicePath.compare(0, kVolumesFolderLength, kVolumesFolder) == 0)
         return devicePath.substr(kVolumesFolderLength);
     if (devicePath.size() > 1 && devicePath.front() == '/')
         return platform::volumes::VolumeList::displayNameOf(devicePath);

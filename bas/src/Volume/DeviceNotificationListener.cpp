@@ -3,13 +3,9 @@
 namespace CV {
 namespace BAS {
 
-void DeviceNotificationListener::onDeviceChanged(eState)
-{
-}
+void DeviceNotificationListener::onDeviceChanged(eState) { }
 
-void DeviceNotificationListener::onDeviceChangedDetail(eState, void const*)
-{
-}
+void DeviceNotificationListener::onDeviceChangedDetail(eState, void const*) { }
 
 } // namespace BAS
 } // namespace CV

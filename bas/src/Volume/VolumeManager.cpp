@@ -45,16 +45,11 @@ int32_t volumeTypeOf(const platform::MountEntry& mount)
     using platform::volumes::FileSystemKind;
     switch (platform::volumes::fileSystemKindOf(mount.fileSystemType)) {
     case FileSystemKind::Local:
-        return LINUX::OpticalMedia(VolumeManager::sysfsRoot()).isOptical(mount.source) ? eVolumeOptical
-                                                                                        : eVolumeLocal;
-    case FileSystemKind::Optical:
-        return eVolumeOptical;
-    case FileSystemKind::Network:
-        return eVolumeNetwork;
-    case FileSystemKind::AudioCD:
-        return eVolumeAudioCD;
-    case FileSystemKind::None:
-        break;
+        return LINUX::OpticalMedia(VolumeManager::sysfsRoot()).isOptical(mount.source) ? eVolumeOptical : eVolumeLocal;
+    case FileSystemKind::Optical: return eVolumeOptical;
+    case FileSystemKind::Network: return eVolumeNetwork;
+    case FileSystemKind::AudioCD: return eVolumeAudioCD;
+    case FileSystemKind::None: break;
     }
     return 0;
 }
@@ -74,8 +69,9 @@ bool homeEntry(VolumeInfo& entry)
 
 bool matches(const VolumeManager::ListenerEntry& entry, const VolumeInfo& info)
 {
-    return (entry.name.empty() || entry.name == info.name) && (entry.typeMask == 0 || (entry.typeMask & info.type) != 0)
-        && (entry.volumeRefNum == 0 || entry.volumeRefNum == info.volumeRefNum) && entry.listener != nullptr;
+    return (entry.name.empty() || entry.name == info.name) &&
+        (entry.typeMask == 0 || (entry.typeMask & info.type) != 0) &&
+        (entry.volumeRefNum == 0 || entry.volumeRefNum == info.volumeRefNum) && entry.listener != nullptr;
 }
 
 } // namespace

@@ -45,8 +45,8 @@ public:
     void setMasterTimerTimeout(unsigned ms) override;
     // Commands (1200-1299) go to extra's window first.
     virtual bool onWndEvent(unsigned code, EventData* data, WndEventExtra const& extra);
-    virtual void onSystemSleep() {}
-    virtual void onSystemWake() {}
+    virtual void onSystemSleep() { }
+    virtual void onSystemWake() { }
     void setModuleOwner(AppModule* module) override { m_pModuleOwner = module; }
     // -1: the platform's loop is run by the launcher.
     int run() override { return -1; }

@@ -29,7 +29,7 @@ public:
     // The names of the standard formats; a handle made from one of these
     // very pointers takes the platform's type, any other name becomes a
     // type of its own text.
-    static const char* const s_StdTextFormat;     // "calvarine.unicodetext"
+    static const char* const s_StdTextFormat; // "calvarine.unicodetext"
     static const char* const s_StdFileListFormat; // "calvarine.filelist"
 
     explicit ClipBoardFormatHandle(const char* formatName);

@@ -111,10 +111,22 @@ struct eMouseButtonState {
 };
 
 // The code families as ranges.
-inline bool isMouseEvent(unsigned code) { return code >= 1000 && code <= 1099; }
-inline bool isKeyEvent(unsigned code) { return code >= 1100 && code <= 1199; }
-inline bool isCommandEvent(unsigned code) { return code >= 1200 && code <= 1299; }
-inline bool isDragDropEvent(unsigned code) { return code >= 1300 && code <= 1399; }
+inline bool isMouseEvent(unsigned code)
+{
+    return code >= 1000 && code <= 1099;
+}
+inline bool isKeyEvent(unsigned code)
+{
+    return code >= 1100 && code <= 1199;
+}
+inline bool isCommandEvent(unsigned code)
+{
+    return code >= 1200 && code <= 1299;
+}
+inline bool isDragDropEvent(unsigned code)
+{
+    return code >= 1300 && code <= 1399;
+}
 
 } // namespace FEN
 } // namespace CV

@@ -15,8 +15,7 @@ namespace CV {
 namespace FEN {
 
 // The empty base; also the scratch record of events that carry nothing.
-class EventData {
-};
+class EventData { };
 
 // Mouse position in the window's content coordinates (y downwards) and
 // the eKeyModifier bits.
@@ -154,11 +153,9 @@ public:
     EventTarget* acceptingTarget = nullptr; // set by the handler that takes the drop
 };
 
-class DragDropReceiveEventData : public DragEventData {
-};
+class DragDropReceiveEventData : public DragEventData { };
 
-class DragDropLeavedEventData : public EventData {
-};
+class DragDropLeavedEventData : public EventData { };
 
 class DragDropResultEventData : public EventData {
 public:

@@ -43,10 +43,10 @@ public:
     };
 
     struct CreateData {
-        std::string name;          // font file within the skin
-        uint32_t resourceId = 0;   // "TTFd" resource; 0 = none
-        int32_t size = 0;          // pixels at backing scale 1.0
-        uint32_t flags = 0;        // eFlags
+        std::string name; // font file within the skin
+        uint32_t resourceId = 0; // "TTFd" resource; 0 = none
+        int32_t size = 0; // pixels at backing scale 1.0
+        uint32_t flags = 0; // eFlags
         DETAIL::FreeType* engine = nullptr;
     };
 

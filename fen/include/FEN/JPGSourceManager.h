@@ -15,13 +15,13 @@
 namespace CV {
 namespace FEN {
 
-template <size_t BufferSize>
-struct JPGSourceManager {
+template <size_t BufferSize> struct JPGSourceManager {
     jpeg_source_mgr pub; // first member: libjpeg sees this record
     BAS::Stream* stream;
     JOCTET buffer[BufferSize];
 
-    explicit JPGSourceManager(BAS::Stream& source) : stream(&source)
+    explicit JPGSourceManager(BAS::Stream& source)
+        : stream(&source)
     {
         pub.next_input_byte = nullptr;
         pub.bytes_in_buffer = 0;
@@ -69,7 +69,7 @@ struct JPGSourceManager {
         }
     }
 
-    static void jpg_term_source(j_decompress_ptr) {}
+    static void jpg_term_source(j_decompress_ptr) { }
 };
 
 } // namespace FEN

@@ -13,10 +13,11 @@ namespace CV {
 namespace FEN {
 
 namespace PICTURE_DETAIL {
-template <class F, class = void>
-struct EachPixelAlone : std::false_type {};
+template <class F, class = void> struct EachPixelAlone : std::false_type {
+};
 template <class F>
-struct EachPixelAlone<F, std::void_t<decltype(F::kEachPixelAlone)>> : std::bool_constant<F::kEachPixelAlone> {};
+struct EachPixelAlone<F, std::void_t<decltype(F::kEachPixelAlone)>> : std::bool_constant<F::kEachPixelAlone> {
+};
 
 // Narrow or short tiles are first repeated into a wider tile of at most
 // this many pixels a side (a multiple of the tile), so that an area takes
@@ -26,18 +27,21 @@ constexpr int64_t kWideTileHeight = 64;
 // Makes `wide` hold the tile (tw x th at buffer position bx, by of source)
 // repeated repeatX times across and repeatY times down, with the source's
 // alpha flags; false when it cannot be made.
-bool repeatTile(Picture const& source, int64_t bx, int64_t by, int64_t tw, int64_t th, int64_t repeatX,
-                int64_t repeatY, Picture& wide);
+bool repeatTile(Picture const& source, int64_t bx, int64_t by, int64_t tw, int64_t th, int64_t repeatX, int64_t repeatY,
+                Picture& wide);
 } // namespace PICTURE_DETAIL
 
 // Combines source pictures onto a target picture through the functor's
 // area operation: whole areas, tiles that keep their phase, animation
 // frames and nine-patches. Positions x, y, w, h are target drawing
 // coordinates, sx, sy source drawing coordinates.
-template <class F>
-class PictureCombiner {
+template <class F> class PictureCombiner {
 public:
-    PictureCombiner(Picture& target, F const& functor) : m_target(target), m_functor(functor) {}
+    PictureCombiner(Picture& target, F const& functor)
+        : m_target(target)
+        , m_functor(functor)
+    {
+    }
     virtual ~PictureCombiner() = default;
 
     // The source area w x h at (sx, sy) onto the target at (x, y), clipped.
@@ -49,8 +53,7 @@ public:
     void combineAndRepeatSourceUnclipped(int x, int y, int w, int h, Picture const& source, int sx, int sy, int tw,
                                          int th, int startX, int startY);
     // One animation frame, or the part sourceRect (frame-relative) of it.
-    void combineApplySourceAnimations(int x, int y, Picture const& source, unsigned frame,
-                                      BAS::Rect const* sourceRect);
+    void combineApplySourceAnimations(int x, int y, Picture const& source, unsigned frame, BAS::Rect const* sourceRect);
     // One frame into dest as a nine-patch: corners once, edges and centre
     // tiled; clip (target coordinates) further limits the drawing.
     void combineStretchedApplySourceAnimation(BAS::Rect const& dest, Picture const& source, unsigned frame,
@@ -61,7 +64,9 @@ private:
     class ClipState {
     public:
         explicit ClipState(Picture& picture)
-            : m_picture(picture), m_bClipping(picture.isClipping()), m_clip(picture.getClipRect())
+            : m_picture(picture)
+            , m_bClipping(picture.isClipping())
+            , m_clip(picture.getClipRect())
         {
         }
         ~ClipState()
@@ -88,7 +93,10 @@ private:
         BAS::Rect m_clip;
     };
 
-    static int sum(int64_t a, int64_t b) { return int(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, a + b))); }
+    static int sum(int64_t a, int64_t b)
+    {
+        return int(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, a + b)));
+    }
     static int64_t floorMod(int64_t a, int64_t b) { return ((a % b) + b) % b; }
     void area(BAS::Rect const& r, Picture const& source, int64_t sx, int64_t sy)
     {
@@ -109,8 +117,7 @@ private:
     F const& m_functor;
 };
 
-template <class F>
-void PictureCombiner<F>::combine(int x, int y, int w, int h, Picture const& source, int sx, int sy)
+template <class F> void PictureCombiner<F>::combine(int x, int y, int w, int h, Picture const& source, int sx, int sy)
 {
     BAS::Rect r{x, y, sum(x, w), sum(y, h)};
     if (!m_target.isClipping()) {
@@ -170,8 +177,7 @@ void PictureCombiner<F>::combineAndRepeatSourceUnclipped(int x, int y, int w, in
 
 template <class F>
 void PictureCombiner<F>::tileArea(int64_t left, int64_t top, int64_t right, int64_t bottom, int64_t phaseX,
-                                  int64_t phaseY, Picture const& source, int64_t sx, int64_t sy, int64_t tw,
-                                  int64_t th)
+                                  int64_t phaseY, Picture const& source, int64_t sx, int64_t sy, int64_t tw, int64_t th)
 {
     for (int64_t bandTop = top, rowPhase = phaseY; bandTop < bottom; rowPhase = 0) {
         int64_t const bandHeight = std::min<int64_t>(bottom - bandTop, th - rowPhase);
@@ -213,8 +219,7 @@ bool PictureCombiner<F>::tileAreaWidened(int64_t left, int64_t top, int64_t righ
     return true;
 }
 
-template <class F>
-bool PictureCombiner<F>::frameOffset(Picture const& source, unsigned& frame, int& fx, int& fy)
+template <class F> bool PictureCombiner<F>::frameOffset(Picture const& source, unsigned& frame, int& fx, int& fy)
 {
     fx = fy = 0;
     unsigned const frames = source.getNumAnimations();

@@ -34,7 +34,10 @@ struct BlendUsingAlpha {
 // stays.
 struct DyeUsingAlphaMask {
     static constexpr bool kEachPixelAlone = true;
-    explicit DyeUsingAlphaMask(uint32_t colour) : m_uColour(colour) {}
+    explicit DyeUsingAlphaMask(uint32_t colour)
+        : m_uColour(colour)
+    {
+    }
     void combineArea(Picture& target, BAS::Rect const& area, Picture const& mask, BAS::Point maskPos) const;
 
     uint32_t m_uColour;

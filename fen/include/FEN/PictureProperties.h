@@ -13,8 +13,8 @@ namespace FEN {
 class PictureProperties {
 public:
     enum eOrientation : uint32_t {
-        eStacked = 1,     // frames top to bottom
-        eSideBySide = 2,  // frames left to right
+        eStacked = 1, // frames top to bottom
+        eSideBySide = 2, // frames left to right
     };
 
     // Bits of the resizable flags.

@@ -26,7 +26,10 @@ public:
     // The dispatched image kernels.
     static ResizeKernels const& imageKernels();
 
-    explicit PictureScaler(ResizeKernels const& kernels = imageKernels()) : m_kernels(kernels) {}
+    explicit PictureScaler(ResizeKernels const& kernels = imageKernels())
+        : m_kernels(kernels)
+    {
+    }
 
     // Both scale all of the source's pixels into all of the destination's.
     // A picture without pixels on either side leaves nothing to do (0).

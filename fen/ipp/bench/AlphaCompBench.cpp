@@ -51,8 +51,9 @@ constexpr Workload kFrame{1920, 1080, 1920, 1080};
 class Surfaces {
 public:
     Surfaces(const Workload& w, Mix mix)
-        : m_w(w), m_src(makePixels(w.srcWidth, w.srcHeight, mix, 1)),
-          m_dst(makePixels(w.dstWidth, w.dstHeight, Mix::Translucent, 2))
+        : m_w(w)
+        , m_src(makePixels(w.srcWidth, w.srcHeight, mix, 1))
+        , m_dst(makePixels(w.dstWidth, w.dstHeight, Mix::Translucent, 2))
     {
         m_srcImage = pixman_image_create_bits(PIXMAN_a8r8g8b8, w.srcWidth, w.srcHeight, m_src.data(), w.srcWidth * 4);
         m_dstImage = pixman_image_create_bits(PIXMAN_a8r8g8b8, w.dstWidth, w.dstHeight, m_dst.data(), w.dstWidth * 4);
@@ -156,11 +157,10 @@ void BM_LineChunks(benchmark::State& state, bool kernel)
             const int chunk = std::min(16, w.dstWidth - x);
             if (kernel)
                 ippiAlphaComp_8u_AC4IR(reinterpret_cast<const Ipp8u*>(run.data()), chunk * 4,
-                                       reinterpret_cast<Ipp8u*>(&canvas[size_t(row) * w.dstWidth + x]),
-                                       w.dstWidth * 4, {chunk, 1}, kAlphaOver);
+                                       reinterpret_cast<Ipp8u*>(&canvas[size_t(row) * w.dstWidth + x]), w.dstWidth * 4,
+                                       {chunk, 1}, kAlphaOver);
             else
-                pixman_image_composite32(PIXMAN_OP_OVER, runImage, nullptr, canvasImage, 0, 0, 0, 0, x, row, chunk,
-                                         1);
+                pixman_image_composite32(PIXMAN_OP_OVER, runImage, nullptr, canvasImage, 0, 0, 0, 0, x, row, chunk, 1);
         }
         benchmark::DoNotOptimize(canvas.data());
     }

@@ -3,13 +3,13 @@
 // n8 build works one pixel at a time and computes the straight In, Out,
 // Atop, Xor, Over and Plus colours, and the premultiplied Atop and Xor, in
 // single precision.
-#include "fen/ipp/builds/BuildName.h"
 #include "fen/ipp/IppiAlphaComp.h"
+#include "fen/ipp/builds/BuildName.h"
 
 #include <array>
 #include <cstddef>
-#include <initializer_list>
 #include <cstring>
+#include <initializer_list>
 
 #if defined(__SSE4_1__)
 #include "fen/ipp/builds/SimdOps.h"
@@ -25,20 +25,32 @@ using RowKernel = void (*)(const Ipp8u*, const Ipp8u*, Ipp8u*, int32_t, int32_t)
 
 // ---- Vector builds -------------------------------------------------------
 
-FEN_IPP_INLINE Reg alphaLanes() { return set64(static_cast<long long>(0xFFFF000000000000ull)); }
-FEN_IPP_INLINE Reg alphaLanes255() { return set64(0x00FF000000000000ll); }
+FEN_IPP_INLINE Reg alphaLanes()
+{
+    return set64(static_cast<long long>(0xFFFF000000000000ull));
+}
+FEN_IPP_INLINE Reg alphaLanes255()
+{
+    return set64(0x00FF000000000000ll);
+}
 
 // The alpha of each pixel in all four of its lanes.
 FEN_IPP_INLINE Reg alphaOf(Reg v)
 {
-    return shuffle8(v, broadcast128(_mm_setr_epi8(6, -128, 6, -128, 6, -128, 6, -128, 14, -128, 14, -128, 14, -128,
-                                                  14, -128)));
+    return shuffle8(
+        v, broadcast128(_mm_setr_epi8(6, -128, 6, -128, 6, -128, 6, -128, 14, -128, 14, -128, 14, -128, 14, -128)));
 }
 
-FEN_IPP_INLINE Reg inverse(Reg alpha) { return sub(set16(255), alpha); }
+FEN_IPP_INLINE Reg inverse(Reg alpha)
+{
+    return sub(set16(255), alpha);
+}
 
 // Colour times alpha in the colour lanes, 255 * alpha in the alpha lane.
-FEN_IPP_INLINE Reg colourTimesAlpha(Reg v) { return mulLo(orBits(v, alphaLanes255()), alphaOf(v)); }
+FEN_IPP_INLINE Reg colourTimesAlpha(Reg v)
+{
+    return mulLo(orBits(v, alphaLanes255()), alphaOf(v));
+}
 
 // min(255, round(x / 255)) for every 16-bit x.
 FEN_IPP_INLINE Reg div255(Reg x)
@@ -53,7 +65,10 @@ struct Wide {
     Reg lo;
 };
 
-FEN_IPP_INLINE Wide product(Reg v, Reg factor) { return {mulHi(v, factor), mulLo(v, factor)}; }
+FEN_IPP_INLINE Wide product(Reg v, Reg factor)
+{
+    return {mulHi(v, factor), mulLo(v, factor)};
+}
 
 FEN_IPP_INLINE Wide sum(Wide x, Wide y)
 {
@@ -75,9 +90,15 @@ FEN_IPP_INLINE Reg divide65025(Wide x)
 }
 
 // Operators on widened pixels: a from the first source, b from the second.
-FEN_IPP_INLINE Reg inStraight(Reg a, Reg b) { return divide65025(product(colourTimesAlpha(a), alphaOf(b))); }
+FEN_IPP_INLINE Reg inStraight(Reg a, Reg b)
+{
+    return divide65025(product(colourTimesAlpha(a), alphaOf(b)));
+}
 
-FEN_IPP_INLINE Reg outStraight(Reg a, Reg b) { return divide65025(product(colourTimesAlpha(a), inverse(alphaOf(b)))); }
+FEN_IPP_INLINE Reg outStraight(Reg a, Reg b)
+{
+    return divide65025(product(colourTimesAlpha(a), inverse(alphaOf(b))));
+}
 
 FEN_IPP_INLINE Reg atopStraight(Reg a, Reg b)
 {
@@ -91,13 +112,25 @@ FEN_IPP_INLINE Reg xorStraight(Reg a, Reg b)
         sum(product(colourTimesAlpha(a), inverse(alphaOf(b))), product(colourTimesAlpha(b), inverse(alphaOf(a)))));
 }
 
-FEN_IPP_INLINE Reg plusStraight(Reg a, Reg b) { return div255(addSat(colourTimesAlpha(a), colourTimesAlpha(b))); }
+FEN_IPP_INLINE Reg plusStraight(Reg a, Reg b)
+{
+    return div255(addSat(colourTimesAlpha(a), colourTimesAlpha(b)));
+}
 
-FEN_IPP_INLINE Reg overPremultiplied(Reg a, Reg b) { return add(a, div255(mulLo(b, inverse(alphaOf(a))))); }
+FEN_IPP_INLINE Reg overPremultiplied(Reg a, Reg b)
+{
+    return add(a, div255(mulLo(b, inverse(alphaOf(a)))));
+}
 
-FEN_IPP_INLINE Reg inPremultiplied(Reg a, Reg b) { return div255(mulLo(a, alphaOf(b))); }
+FEN_IPP_INLINE Reg inPremultiplied(Reg a, Reg b)
+{
+    return div255(mulLo(a, alphaOf(b)));
+}
 
-FEN_IPP_INLINE Reg outPremultiplied(Reg a, Reg b) { return div255(mulLo(a, inverse(alphaOf(b)))); }
+FEN_IPP_INLINE Reg outPremultiplied(Reg a, Reg b)
+{
+    return div255(mulLo(a, inverse(alphaOf(b))));
+}
 
 FEN_IPP_INLINE Reg atopPremultiplied(Reg a, Reg b)
 {
@@ -109,8 +142,7 @@ FEN_IPP_INLINE Reg xorPremultiplied(Reg a, Reg b)
     return div255(addSat(mulLo(a, inverse(alphaOf(b))), mulLo(b, inverse(alphaOf(a)))));
 }
 
-template <Reg (*Op)(Reg, Reg)>
-FEN_IPP_INLINE Reg composeBlock(Reg a, Reg b)
+template <Reg (*Op)(Reg, Reg)> FEN_IPP_INLINE Reg composeBlock(Reg a, Reg b)
 {
     return narrow(Op(widenLo(a), widenLo(b)), Op(widenHi(a), widenHi(b)));
 }
@@ -127,8 +159,7 @@ struct alignas(64) OverConstantBytes {
     int8_t alphaPattern[64];
 };
 
-template <class T, size_t N>
-constexpr std::array<T, N> repeated(std::initializer_list<T> pattern)
+template <class T, size_t N> constexpr std::array<T, N> repeated(std::initializer_list<T> pattern)
 {
     std::array<T, N> out{};
     for (size_t i = 0; i < N; ++i)
@@ -136,8 +167,7 @@ constexpr std::array<T, N> repeated(std::initializer_list<T> pattern)
     return out;
 }
 
-template <class T, size_t N>
-constexpr void copyInto(T (&to)[N], std::array<T, N> const& from)
+template <class T, size_t N> constexpr void copyInto(T (&to)[N], std::array<T, N> const& from)
 {
     for (size_t i = 0; i < N; ++i)
         to[i] = from[i];
@@ -169,8 +199,12 @@ const OverConstantBytes& overConstantBytes()
 
 struct OverConstants {
     explicit OverConstants(const OverConstantBytes& b)
-        : alphaBytes(loadu(b.alphaBytes)), lowBytes(loadu(b.lowBytes)), half(loadu(b.half)),
-          times255(loadu(b.times255)), times257(loadu(b.times257)), alphaPattern(loadu(b.alphaPattern))
+        : alphaBytes(loadu(b.alphaBytes))
+        , lowBytes(loadu(b.lowBytes))
+        , half(loadu(b.half))
+        , times255(loadu(b.times255))
+        , times257(loadu(b.times257))
+        , alphaPattern(loadu(b.alphaPattern))
     {
     }
     Reg alphaBytes, lowBytes, half, times255, times257, alphaPattern;
@@ -194,7 +228,10 @@ FEN_IPP_INLINE BackgroundWeight backgroundWeight(const OverConstants& k, Reg alp
 }
 
 // round(x / 255) as (x + 128) * 257 / 65536, exact for every x up to 65,407.
-FEN_IPP_INLINE Reg divide255(const OverConstants& k, Reg x) { return mulHi(add(x, k.half), k.times257); }
+FEN_IPP_INLINE Reg divide255(const OverConstants& k, Reg x)
+{
+    return mulHi(add(x, k.half), k.times257);
+}
 
 // Straight Over on 16-bit lanes holding one channel of each pixel: Ac the
 // source's, Bc the background's, 255 in both for the alpha channel. The
@@ -227,7 +264,10 @@ FEN_IPP_INLINE Reg overStraightBlock(const OverConstants& k, Reg a, Reg b)
     return orBits(even, shl<8>(odd));
 }
 
-FEN_IPP_INLINE Reg addBytesBlock(Reg a, Reg b) { return addSat8(a, b); }
+FEN_IPP_INLINE Reg addBytesBlock(Reg a, Reg b)
+{
+    return addSat8(a, b);
+}
 
 // Runs a block operation along a row, two blocks a step so that their
 // chains overlap; the last partial block goes through masked loads and
@@ -262,8 +302,7 @@ void runRowWith(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t b
     }
 }
 
-template <Reg (*Block)(Reg, Reg)>
-void runRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t bytes)
+template <Reg (*Block)(Reg, Reg)> void runRow(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, ptrdiff_t bytes)
 {
     runRowWith(pSrc1, pSrc2, pDst, bytes, [](Reg a, Reg b) { return Block(a, b); });
 }
@@ -294,7 +333,10 @@ void addBytes(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t lengt
 }
 
 // (x + (x >> 8) + 1) >> 8 for every 16-bit x up to 65,025.
-FEN_IPP_INLINE Reg divideShift255(Reg x) { return shr<8>(add(add(x, shr<8>(x)), set16(1))); }
+FEN_IPP_INLINE Reg divideShift255(Reg x)
+{
+    return shr<8>(add(add(x, shr<8>(x)), set16(1)));
+}
 
 // Blending by alpha on widened pixels: a the source, b the target. The
 // weights t and 255 - t add up to 255, so every sum fits its lane.
@@ -328,16 +370,25 @@ int div255(int x)
     return t >> 8;
 }
 
-int saturate(int x) { return x > 255 ? 255 : x; }
+int saturate(int x)
+{
+    return x > 255 ? 255 : x;
+}
 
 // Conversion with the processor's rounding: to nearest, ties to even.
-int roundToInt(float value) { return _mm_cvtss_si32(_mm_set_ss(value)); }
+int roundToInt(float value)
+{
+    return _mm_cvtss_si32(_mm_set_ss(value));
+}
 
 struct Pixel {
     int c[4];
 };
 
-Pixel loadPixel(const Ipp8u* p) { return {{p[0], p[1], p[2], p[3]}}; }
+Pixel loadPixel(const Ipp8u* p)
+{
+    return {{p[0], p[1], p[2], p[3]}};
+}
 
 void storePixel(Ipp8u* p, const Pixel& v)
 {
@@ -385,9 +436,15 @@ Pixel inOrOutStraight(const Pixel& a, int weight)
     return r;
 }
 
-Pixel inStraight(const Pixel& a, const Pixel& b) { return inOrOutStraight(a, b.c[3]); }
+Pixel inStraight(const Pixel& a, const Pixel& b)
+{
+    return inOrOutStraight(a, b.c[3]);
+}
 
-Pixel outStraight(const Pixel& a, const Pixel& b) { return inOrOutStraight(a, 255 - b.c[3]); }
+Pixel outStraight(const Pixel& a, const Pixel& b)
+{
+    return inOrOutStraight(a, 255 - b.c[3]);
+}
 
 Pixel atopStraight(const Pixel& a, const Pixel& b)
 {
@@ -490,7 +547,10 @@ void addBytes(const Ipp8u* pSrc1, const Ipp8u* pSrc2, Ipp8u* pDst, int32_t lengt
         pDst[i] = static_cast<Ipp8u>(saturate(pSrc1[i] + pSrc2[i]));
 }
 
-int divideShift255(int x) { return (x + (x >> 8) + 1) >> 8; }
+int divideShift255(int x)
+{
+    return (x + (x >> 8) + 1) >> 8;
+}
 
 void blendRow(const Ipp8u* pSrc, Ipp8u* pSrcDst, int32_t width)
 {
@@ -585,8 +645,8 @@ IppStatus IPP_BUILD_NAME(ippiAlphaComp_8u_AC4R)(const Ipp8u* pSrc1, int32_t src1
     return kStsOk;
 }
 
-IppStatus IPP_BUILD_NAME(ippiAlphaComp_8u_AC4IR)(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pSrcDst,
-                                                 int32_t srcDstStep, IppiSize roiSize, int32_t alphaType)
+IppStatus IPP_BUILD_NAME(ippiAlphaComp_8u_AC4IR)(const Ipp8u* pSrc, int32_t srcStep, Ipp8u* pSrcDst, int32_t srcDstStep,
+                                                 IppiSize roiSize, int32_t alphaType)
 {
     return IPP_BUILD_NAME(ippiAlphaComp_8u_AC4R)(pSrc, srcStep, pSrcDst, srcDstStep, pSrcDst, srcDstStep, roiSize,
                                                  alphaType);

@@ -5,8 +5,8 @@
 // of a register are loaded and stored under a mask where the build has
 // masked loads, else through a copy of one register's width. The n8 build
 // takes one pixel per step. All give the same bytes.
-#include "fen/ipp/builds/BuildName.h"
 #include "fen/ipp/IppiBlendCoverage.h"
+#include "fen/ipp/builds/BuildName.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -37,8 +37,8 @@ FEN_IPP_INLINE Reg loadCoverage(const Ipp8u* p)
 }
 
 struct Colour {
-    Reg lanes;   // the colour widened to 16-bit lanes, twice per 128 bits
-    Reg alpha;   // its alpha in every 16-bit lane
+    Reg lanes; // the colour widened to 16-bit lanes, twice per 128 bits
+    Reg alpha; // its alpha in every 16-bit lane
 };
 
 FEN_IPP_INLINE Colour colourOf(Ipp32u colour)
@@ -51,10 +51,10 @@ FEN_IPP_INLINE Colour colourOf(Ipp32u colour)
 // the colour channels mixed in 16-bit lanes, the alpha added with saturation.
 FEN_IPP_INLINE Reg blendBlock(Reg pixels, Reg coverage, const Colour& colour)
 {
-    const Reg weighted = mulLo(coverage, colour.alpha);           // below 2^16; 0 in the upper half
-    const Reg weight = shr<7>(mulHi(weighted, set16(0x8081)));   // weighted / 255, rounded down
-    const Reg spread = shuffle8(weight, broadcast128(_mm_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12,
-                                                                  12)));
+    const Reg weighted = mulLo(coverage, colour.alpha); // below 2^16; 0 in the upper half
+    const Reg weight = shr<7>(mulHi(weighted, set16(0x8081))); // weighted / 255, rounded down
+    const Reg spread =
+        shuffle8(weight, broadcast128(_mm_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12)));
     const Reg weightLo = widenLo(spread), weightHi = widenHi(spread);
     const Reg keepLo = sub(set16(256), weightLo), keepHi = sub(set16(256), weightHi);
     const Reg lo = shr<8>(add(mulLo(widenLo(pixels), keepLo), mulLo(colour.lanes, weightLo)));

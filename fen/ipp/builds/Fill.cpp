@@ -4,8 +4,8 @@
 // build's registers between them; the stores may overlap, as they all write
 // the same value. Shorter rows take two overlapping stores of the widest
 // size that fits, or a masked store where the build has cheap ones.
-#include "fen/ipp/builds/BuildName.h"
 #include "fen/ipp/IppiSet.h"
+#include "fen/ipp/builds/BuildName.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,16 +23,28 @@ namespace {
 using Block = Reg;
 constexpr size_t kBlockBytes = kRegBytes;
 
-inline Block splat(uint32_t value) { return set64(static_cast<long long>(uint64_t(value) << 32 | value)); }
-inline void storeBlock(uint32_t* p, Block v) { storeu(p, v); }
+inline Block splat(uint32_t value)
+{
+    return set64(static_cast<long long>(uint64_t(value) << 32 | value));
+}
+inline void storeBlock(uint32_t* p, Block v)
+{
+    storeu(p, v);
+}
 
 #else
 
 using Block = __m128i;
 constexpr size_t kBlockBytes = 16;
 
-inline Block splat(uint32_t value) { return _mm_set1_epi32(static_cast<int>(value)); }
-inline void storeBlock(uint32_t* p, Block v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+inline Block splat(uint32_t value)
+{
+    return _mm_set1_epi32(static_cast<int>(value));
+}
+inline void storeBlock(uint32_t* p, Block v)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
 
 #endif
 
@@ -44,8 +56,14 @@ struct Fill {
     uint32_t value;
 };
 
-inline void storeQuad(uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
-inline void storePair(uint32_t* p, __m128i v) { _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v); }
+inline void storeQuad(uint32_t* p, __m128i v)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+inline void storePair(uint32_t* p, __m128i v)
+{
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+}
 
 // Fewer pixels than a block: a masked store where masked stores cost about
 // as much as plain ones (AVX-512), else two overlapping stores.

@@ -2,9 +2,9 @@
 // BuildName.h). The builds differ only in the pixel loop and in how the
 // index tables round: the FMA builds evaluate (k + 0.5) * ratio - 1e-10 with
 // a single rounding.
-#include "fen/ipp/builds/BuildName.h"
 #include "fen/ipp/IppCore.h"
 #include "fen/ipp/IppiResize.h"
+#include "fen/ipp/builds/BuildName.h"
 
 #include <cstddef>
 #include <cstring>
@@ -38,8 +38,7 @@ uint32_t greatestCommonDivisor(uint32_t a, uint32_t b)
 }
 
 // The record lives at the first 64-byte boundary at or after the buffer.
-template <class Byte>
-Byte* recordAddress(Byte* buffer)
+template <class Byte> Byte* recordAddress(Byte* buffer)
 {
     const uintptr_t address = reinterpret_cast<uintptr_t>(buffer);
     return buffer + ((64 - (address & 63)) & 63);
@@ -147,7 +146,7 @@ bool useStreamingStores(const Ipp8u* pDst, int32_t width, int32_t height, const 
     const int64_t footprint = 4 * (int64_t(width) * height + (columnSpan + 1) * (rowSpan + 1));
     // Streaming stores of 32 bytes need lines that keep 32-byte alignment.
     return footprint >= cacheSize && reinterpret_cast<uintptr_t>(pDst) % 4 == 0 && *pLineSize > 0 &&
-           *pLineSize % 32 == 0;
+        *pLineSize % 32 == 0;
 }
 
 void gatherRow(const Ipp8u* srcRow, const Ipp8u* columns, int32_t width, Ipp8u* dstRow, bool streaming,
@@ -221,7 +220,7 @@ IppStatus IPP_BUILD_NAME(owniResizeGetSize)(int64_t sw, int64_t sh, int64_t W, i
     const int64_t A = align32(W) + align32(H);
     const int64_t minimum = interpolation == kInterpolationLinear ? 2 : 4;
     const bool needsMinimum = interpolation == kInterpolationLinear || interpolation == kInterpolationCubic ||
-                              interpolation == kInterpolationLanczos;
+        interpolation == kInterpolationLanczos;
     if (needsMinimum && (sw < minimum || sh < minimum))
         return kStsSizeErr;
     if (interpolation == kInterpolationSuper && (sw < W || sh < H))
@@ -248,12 +247,8 @@ IppStatus IPP_BUILD_NAME(owniResizeGetSize)(int64_t sw, int64_t sh, int64_t W, i
         initSize = 8 * A + 64;
     } else {
         switch (interpolation) {
-        case kInterpolationNearest:
-            specSize = 4 * A + 304;
-            break;
-        case kInterpolationLinear:
-            specSize = 8 * A + 304;
-            break;
+        case kInterpolationNearest: specSize = 4 * A + 304; break;
+        case kInterpolationLinear: specSize = 8 * A + 304; break;
         case kInterpolationCubic:
             specSize = 4 * A + 304 + 4 * (align32(4 * W + 96) + align32(4 * H + 96));
             initSize = 4 * A + 64;
@@ -295,9 +290,9 @@ IppStatus IPP_BUILD_NAME(ippiResizeGetSize_8u)(IppiSize srcSize, IppiSize dstSiz
         interpolation != kInterpolationSuper && interpolation != kInterpolationLanczos)
         return kStsInterpolationErr;
     int64_t specSize = 0, initSize = 0;
-    const IppStatus status = IPP_BUILD_NAME(owniResizeGetSize)(srcSize.width, srcSize.height, dstSize.width,
-                                                               dstSize.height, 1, interpolation, antialiasing,
-                                                               &specSize, &initSize);
+    const IppStatus status =
+        IPP_BUILD_NAME(owniResizeGetSize)(srcSize.width, srcSize.height, dstSize.width, dstSize.height, 1,
+                                          interpolation, antialiasing, &specSize, &initSize);
     if (status < 0)
         return status;
     if (specSize >= kStatusSizeLimit || initSize >= kStatusSizeLimit)
@@ -331,9 +326,8 @@ IppStatus IPP_BUILD_NAME(ippiResizeGetBufferSize_8u)(const Ipp8u* pSpec, IppiSiz
     if (dstSize.width < 0 || dstSize.height < 0)
         return kStsSizeErr;
     int64_t size = 0;
-    const IppStatus status =
-        IPP_BUILD_NAME(owniResizeGetBufferSize)(reinterpret_cast<const Ipp8u*>(spec), dstSize.width, dstSize.height,
-                                                numChannels, &size);
+    const IppStatus status = IPP_BUILD_NAME(owniResizeGetBufferSize)(reinterpret_cast<const Ipp8u*>(spec),
+                                                                     dstSize.width, dstSize.height, numChannels, &size);
     if (size >= kStatusSizeLimit)
         return kStsSizeOverflowErr;
     *pBufSize = static_cast<int32_t>(size);
@@ -444,7 +438,8 @@ IppStatus IPP_BUILD_NAME(owniResizeNearest_8u_C4R)(const Ipp8u* pSrc, int64_t sr
     const int32_t recordWidth = spec->horizontal.dstLength, recordHeight = spec->vertical.dstLength;
 
     // Work on the part of the tile that the record covers.
-    const int32_t width = int64_t(dstOffset.x) + dstSize.width > recordWidth ? recordWidth - dstOffset.x : dstSize.width;
+    const int32_t width =
+        int64_t(dstOffset.x) + dstSize.width > recordWidth ? recordWidth - dstOffset.x : dstSize.width;
     const int32_t height =
         int64_t(dstOffset.y) + dstSize.height > recordHeight ? recordHeight - dstOffset.y : dstSize.height;
     const double rx = static_cast<double>(spec->horizontal.srcReduced) / spec->horizontal.dstReduced;
@@ -461,7 +456,8 @@ IppStatus IPP_BUILD_NAME(owniResizeNearest_8u_C4R)(const Ipp8u* pSrc, int64_t sr
     for (int32_t i = 0; i < height; ++i)
         storeEntry(rows + 4 * int64_t(i), rowTable[dstOffset.y + i] - y0);
 
-    IPP_BUILD_NAME(ownResize4Nearest8u)(pSrc, srcStep, pDst, dstStep, width, height,
-                                        reinterpret_cast<const int32_t*>(rows), reinterpret_cast<const int32_t*>(columns));
+    IPP_BUILD_NAME(ownResize4Nearest8u)
+    (pSrc, srcStep, pDst, dstStep, width, height, reinterpret_cast<const int32_t*>(rows),
+     reinterpret_cast<const int32_t*>(columns));
     return dstSize.width > recordWidth || dstSize.height > recordHeight ? kStsSizeLimited : kStsOk;
 }

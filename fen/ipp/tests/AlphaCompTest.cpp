@@ -68,7 +68,7 @@ Pixel pixelAt(const std::vector<Ipp8u>& v, size_t i)
 std::string show(const Pixel& p)
 {
     return "(" + std::to_string(p[0]) + "," + std::to_string(p[1]) + "," + std::to_string(p[2]) + "," +
-           std::to_string(p[3]) + ")";
+        std::to_string(p[3]) + ")";
 }
 
 // ---- n8 expectations where it computes in single precision ---------------
@@ -138,24 +138,57 @@ struct Example {
 TEST_P(AlphaCompBuild, WorkedExamples)
 {
     const Example examples[] = {
-        {"over, opaque source", kAlphaOver, {10, 20, 30, 255}, {200, 100, 50, 128}, {10, 20, 30, 255}, {10, 20, 30, 255}},
-        {"over, transparent source premultiplies the background", kAlphaOver, {1, 2, 3, 0}, {200, 100, 50, 128},
-         {100, 50, 25, 128}, {100, 50, 25, 128}},
-        {"over, opaque background", kAlphaOver, {100, 150, 200, 128}, {10, 20, 30, 255}, {55, 85, 115, 255},
+        {"over, opaque source",
+         kAlphaOver,
+         {10, 20, 30, 255},
+         {200, 100, 50, 128},
+         {10, 20, 30, 255},
+         {10, 20, 30, 255}},
+        {"over, transparent source premultiplies the background",
+         kAlphaOver,
+         {1, 2, 3, 0},
+         {200, 100, 50, 128},
+         {100, 50, 25, 128},
+         {100, 50, 25, 128}},
+        {"over, opaque background",
+         kAlphaOver,
+         {100, 150, 200, 128},
+         {10, 20, 30, 255},
+         {55, 85, 115, 255},
          {55, 85, 115, 255}},
-        {"over, quotient 37.499992", kAlphaOver, {37, 37, 37, 1}, {73, 73, 73, 131}, {37, 37, 37, 131},
+        {"over, quotient 37.499992",
+         kAlphaOver,
+         {37, 37, 37, 1},
+         {73, 73, 73, 131},
+         {37, 37, 37, 131},
          {38, 38, 38, 131}},
         {"in, both opaque", kAlphaIn, {12, 34, 56, 255}, {1, 2, 3, 255}, {12, 34, 56, 255}, {12, 34, 56, 255}},
         {"in, Q(162567)", kAlphaIn, {243, 243, 243, 3}, {0, 0, 0, 223}, {2, 2, 2, 3}, {3, 3, 3, 3}},
         {"in, Q(4194048)", kAlphaIn, {128, 128, 128, 254}, {0, 0, 0, 129}, {65, 65, 65, 128}, {64, 64, 64, 128}},
-        {"atop keeps the background alpha", kAlphaAtop, {200, 100, 50, 255}, {9, 9, 9, 201}, {158, 79, 39, 201},
+        {"atop keeps the background alpha",
+         kAlphaAtop,
+         {200, 100, 50, 255},
+         {9, 9, 9, 201},
+         {158, 79, 39, 201},
          {158, 79, 39, 201}},
-        {"plus saturates", kAlphaPlus, {255, 255, 255, 255}, {128, 128, 128, 128}, {255, 255, 255, 255},
+        {"plus saturates",
+         kAlphaPlus,
+         {255, 255, 255, 255},
+         {128, 128, 128, 128},
+         {255, 255, 255, 255},
          {255, 255, 255, 255}},
-        {"premultiplied plus saturates", kAlphaPlusPremul, {200, 200, 200, 200}, {100, 100, 100, 100},
-         {255, 255, 255, 255}, {255, 255, 255, 255}},
-        {"premultiplied over saturates invalid colour", kAlphaOverPremul, {250, 0, 0, 10}, {200, 0, 0, 255},
-         {255, 0, 0, 255}, {255, 0, 0, 255}},
+        {"premultiplied plus saturates",
+         kAlphaPlusPremul,
+         {200, 200, 200, 200},
+         {100, 100, 100, 100},
+         {255, 255, 255, 255},
+         {255, 255, 255, 255}},
+        {"premultiplied over saturates invalid colour",
+         kAlphaOverPremul,
+         {250, 0, 0, 10},
+         {200, 0, 0, 255},
+         {255, 0, 0, 255},
+         {255, 0, 0, 255}},
     };
     for (const Example& e : examples) {
         const Pixel want = isN8() ? e.expectedN8 : e.expected;
@@ -180,9 +213,9 @@ TEST_P(AlphaCompBuild, MatchesReferenceOverDenseSamples)
                     second[size_t(b) * step + 4 * x + 3] = static_cast<Ipp8u>(b);
                 }
             std::vector<Ipp8u> out(first.size());
-            ASSERT_EQ(GetParam().twoSource(first.data(), step, second.data(), step, out.data(), step, {kWidth, 256},
-                                           type),
-                      kStsOk);
+            ASSERT_EQ(
+                GetParam().twoSource(first.data(), step, second.data(), step, out.data(), step, {kWidth, 256}, type),
+                kStsOk);
             for (size_t i = 0; i < out.size() / 4; ++i) {
                 const Pixel A = pixelAt(first, i), B = pixelAt(second, i), got = pixelAt(out, i);
                 Pixel want = alpharef::compose(type, A, B);
@@ -201,8 +234,8 @@ TEST_P(AlphaCompBuild, MatchesReferenceOverDenseSamples)
                             want[c] = got[c];
                 }
                 if (got != want && ++mismatches <= 5) {
-                    ADD_FAILURE() << "type " << type << ": " << show(A) << " and " << show(B) << " gave "
-                                  << show(got) << ", expected " << show(want);
+                    ADD_FAILURE() << "type " << type << ": " << show(A) << " and " << show(B) << " gave " << show(got)
+                                  << ", expected " << show(want);
                 }
             }
         }
@@ -296,8 +329,8 @@ TEST_P(AlphaCompBuild, ColumnRunFromPixelBuffer)
     for (int y = 0; y < kRows; ++y)
         for (int x = 0; x < kCanvasWidth; ++x) {
             const size_t i = size_t(y) * kCanvasWidth + x;
-            const Pixel want =
-                x == column ? alpharef::compose(kAlphaOverPremul, pixelAt(run, y), pixelAt(original, i)) : pixelAt(original, i);
+            const Pixel want = x == column ? alpharef::compose(kAlphaOverPremul, pixelAt(run, y), pixelAt(original, i))
+                                           : pixelAt(original, i);
             EXPECT_EQ(pixelAt(canvas, i), want) << "row " << y << " column " << x;
         }
 }

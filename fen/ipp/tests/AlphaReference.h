@@ -70,24 +70,14 @@ inline Pixel compose(int type, const Pixel& A, const Pixel& B)
         case 5: // Plus
             v = alpha ? sat(a + b) : sat(roundDiv(Ac * a + Bc * b, 255));
             break;
-        case 6:
-            v = alpha ? a + D(b * (255 - a)) : sat(Ac + D(Bc * (255 - a)));
-            break;
-        case 7:
-            v = alpha ? D(a * b) : D(Ac * b);
-            break;
-        case 8:
-            v = alpha ? D(a * (255 - b)) : D(Ac * (255 - b));
-            break;
-        case 9:
-            v = alpha ? b : sat(roundDiv(Ac * b + Bc * (255 - a), 255));
-            break;
+        case 6: v = alpha ? a + D(b * (255 - a)) : sat(Ac + D(Bc * (255 - a))); break;
+        case 7: v = alpha ? D(a * b) : D(Ac * b); break;
+        case 8: v = alpha ? D(a * (255 - b)) : D(Ac * (255 - b)); break;
+        case 9: v = alpha ? b : sat(roundDiv(Ac * b + Bc * (255 - a), 255)); break;
         case 10:
             v = alpha ? D(a * (255 - b) + b * (255 - a)) : sat(roundDiv(Ac * (255 - b) + Bc * (255 - a), 255));
             break;
-        case 11:
-            v = sat(Ac + Bc);
-            break;
+        case 11: v = sat(Ac + Bc); break;
         }
         out[i] = static_cast<uint8_t>(v);
     }

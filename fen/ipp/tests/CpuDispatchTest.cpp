@@ -11,7 +11,10 @@ namespace {
 
 using platform::CpuidRegisters;
 
-constexpr uint32_t bitOf(int n) { return 1u << n; }
+constexpr uint32_t bitOf(int n)
+{
+    return 1u << n;
+}
 
 // Leaf 1 words of a few processor generations.
 constexpr uint32_t kEdxSse2 = bitOf(23) | bitOf(25) | bitOf(26);
@@ -24,8 +27,14 @@ constexpr uint32_t kEbx7Avx512Knl = kEbx7Avx2 | bitOf(16) | bitOf(26) | bitOf(27
 constexpr uint32_t kEbx7Avx512Server = kEbx7Avx2 | bitOf(16) | bitOf(17) | bitOf(28) | bitOf(30) | bitOf(31);
 
 // "GenuineIntel" and "AuthenticAMD" in EBX, EDX, ECX.
-CpuidRegisters intelLeaf0(uint32_t maxLeaf) { return {maxLeaf, 0x756E6547u, 0x6C65746Eu, 0x49656E69u}; }
-CpuidRegisters otherLeaf0(uint32_t maxLeaf) { return {maxLeaf, 0x68747541u, 0x444D4163u, 0x69746E65u}; }
+CpuidRegisters intelLeaf0(uint32_t maxLeaf)
+{
+    return {maxLeaf, 0x756E6547u, 0x6C65746Eu, 0x49656E69u};
+}
+CpuidRegisters otherLeaf0(uint32_t maxLeaf)
+{
+    return {maxLeaf, 0x68747541u, 0x444D4163u, 0x69746E65u};
+}
 
 IppCpuWords words(CpuidRegisters leaf0, uint32_t ecx1, uint32_t ebx7, uint64_t xcr0, uint32_t eax1 = 0)
 {
@@ -51,18 +60,17 @@ TEST(CpuFeatures, FeatureWordFromProcessorWords)
     noExtendedLeaf.extLeaf0.eax = 0x80000000u;
     const FeatureCase cases[] = {
         {"sse4.2", words(intelLeaf0(1), kEcxSse42, 0, 0), 0xDF | kCpuPrefetchw},
-        {"leaf 7 ignored below max leaf 7", words(intelLeaf0(6), kEcxAvx2, kEbx7Avx2, 0x7),
-         0x3DF | kCpuPrefetchw},
+        {"leaf 7 ignored below max leaf 7", words(intelLeaf0(6), kEcxAvx2, kEbx7Avx2, 0x7), 0x3DF | kCpuPrefetchw},
         {"avx without OS state", words(intelLeaf0(7), kEcxAvx, 0, 0x3), 0x1DF | kCpuPrefetchw},
         {"avx2 class", words(intelLeaf0(7), kEcxAvx2, kEbx7Avx2, 0x7), 0x83DF | kCpuPrefetchw},
-        {"avx2 class needs bmi2", words(intelLeaf0(7), kEcxAvx2, kEbx7Avx2 & ~bitOf(8), 0x7),
-         0x3DF | kCpuPrefetchw},
+        {"avx2 class needs bmi2", words(intelLeaf0(7), kEcxAvx2, kEbx7Avx2 & ~bitOf(8), 0x7), 0x3DF | kCpuPrefetchw},
         {"avx2 class needs fma", words(intelLeaf0(7), kEcxAvx, kEbx7Avx2, 0x7), 0x3DF | kCpuPrefetchw},
         {"avx-512 server", words(intelLeaf0(0xD), kEcxAvx2, kEbx7Avx512Server, 0xE7),
          0x73083DF | kCpuAvx512OsEnabled | kCpuPrefetchw},
         {"avx-512 state needs xcr0 bits 5-7", words(intelLeaf0(0xD), kEcxAvx2, kEbx7Avx512Server, 0x67),
          0x73083DF | kCpuPrefetchw},
-        {"many-core family 11 model 1", words(intelLeaf0(1), kEcxSse42, 0, 0, 0xB10), 0xDF | kCpuManyCore | kCpuPrefetchw},
+        {"many-core family 11 model 1", words(intelLeaf0(1), kEcxSse42, 0, 0, 0xB10),
+         0xDF | kCpuManyCore | kCpuPrefetchw},
         {"prefetchw needs extended leaf 1", noExtendedLeaf, 0xDF},
     };
     for (const FeatureCase& c : cases)
@@ -172,9 +180,11 @@ TEST(CpuCache, QueryTable)
     const CacheCase cases[] = {
         {"other vendor", {otherLeaf0(0xD), {}, {}}, {kStsCpuNotSupported, -1, 0}},
         {"no leaf 2", {intelLeaf0(1), {}, {}}, {kStsCpuNotSupported, -1, 0}},
-        {"descriptors: largest listed first wins", {intelLeaf0(3), {0x2C000001u, 0x00004978u, 0, 0}, {}},
+        {"descriptors: largest listed first wins",
+         {intelLeaf0(3), {0x2C000001u, 0x00004978u, 0, 0}, {}},
          {kStsOk, 4 << 20, 0}},
-        {"register with bit 31 holds no descriptors", {intelLeaf0(3), {0x00000001u, 0x80000049u, 0, 0}, {}},
+        {"register with bit 31 holds no descriptors",
+         {intelLeaf0(3), {0x00000001u, 0x80000049u, 0, 0}, {}},
          {kStsCacheSizeUnknown, 0, 0}},
         {"leaf 2 not ready", {intelLeaf0(3), {0x49000002u, 0, 0, 0}, {}}, {kStsCacheSizeUnknown, 0, 0}},
         {"deterministic leaf 4, instruction cache skipped",
@@ -276,8 +286,7 @@ TEST(Dispatch, FirstCallsInitialiseConsistently)
                 dst[i] = static_cast<Ipp8u>(i * 13 + 1);
             }
             ready.fetch_add(1);
-            while (ready.load() < kThreads) {
-            }
+            while (ready.load() < kThreads) { }
             EXPECT_EQ(ippiAlphaComp_8u_AC4IR(src.data(), 256, dst.data(), 256, {64, 1}, kAlphaOver), kStsOk);
             results[t] = dst;
         });
@@ -287,11 +296,12 @@ TEST(Dispatch, FirstCallsInitialiseConsistently)
     for (int t = 1; t < kThreads; ++t)
         EXPECT_EQ(results[t], results[0]);
 
-    const IppSelection expected = ownInitSelection(ownReadCpuWords(&platform::hardwareCpuid, &platform::hardwareXgetbv));
+    const IppSelection expected =
+        ownInitSelection(ownReadCpuWords(&platform::hardwareCpuid, &platform::hardwareXgetbv));
     EXPECT_EQ(ippGetJumpIndex(), expected.index);
     EXPECT_EQ(ippInit(), expected.status);
-    EXPECT_TRUE(ownBuildIsUsable(ippGetJumpIndex(),
-                                 ownFeaturesFromWords(ownReadCpuWords(&platform::hardwareCpuid, &platform::hardwareXgetbv))));
+    EXPECT_TRUE(ownBuildIsUsable(
+        ippGetJumpIndex(), ownFeaturesFromWords(ownReadCpuWords(&platform::hardwareCpuid, &platform::hardwareXgetbv))));
 }
 
 } // namespace

@@ -30,10 +30,14 @@ TEST(ProcessorHelpers, IdentificationFlagsFromLeafWords)
         int32_t expected;
     };
     const Flag flags[] = {
-        {"rdtsc", &ipp_has_rdtsc, 1},          {"mmx", &ipp_is_mmx_extension, 0},
-        {"sse2", &ipp_is_wni_extension, 1},    {"sse3", &ipp_is_pni_extension, 1},
-        {"ssse3", &ipp_is_mni_extension, 0},   {"sse4.2", &ipp_is_sse42_extension, 1},
-        {"hyper-threading", &ipp_is_htt_extension, 1}, {"64-bit", &ipp_is_em64t_extension, 1},
+        {"rdtsc", &ipp_has_rdtsc, 1},
+        {"mmx", &ipp_is_mmx_extension, 0},
+        {"sse2", &ipp_is_wni_extension, 1},
+        {"sse3", &ipp_is_pni_extension, 1},
+        {"ssse3", &ipp_is_mni_extension, 0},
+        {"sse4.2", &ipp_is_sse42_extension, 1},
+        {"hyper-threading", &ipp_is_htt_extension, 1},
+        {"64-bit", &ipp_is_em64t_extension, 1},
         {"cores on die", &ipp_get_cores_on_die, 4},
     };
     for (const Flag& f : flags)

@@ -26,11 +26,11 @@ void PrintTo(const ResizeBuild& build, std::ostream* os)
     *os << build.name;
 }
 
-#define FEN_IPP_RESIZE_BUILD(prefix, index, gather)                                                                 \
-    ResizeBuild                                                                                                     \
-    {                                                                                                               \
-        #prefix, index, &prefix##_ippiResizeGetSize_8u, &prefix##_ippiResizeGetBufferSize_8u,                      \
-            &prefix##_ippiResizeNearestInit_8u, &prefix##_ippiResizeNearest_8u_C4R, gather                          \
+#define FEN_IPP_RESIZE_BUILD(prefix, index, gather)                                                                    \
+    ResizeBuild                                                                                                        \
+    {                                                                                                                  \
+#prefix, index, &prefix##_ippiResizeGetSize_8u, &prefix##_ippiResizeGetBufferSize_8u,                          \
+            &prefix##_ippiResizeNearestInit_8u, &prefix##_ippiResizeNearest_8u_C4R, gather                             \
     }
 
 const ResizeBuild kResizeBuilds[] = {
@@ -66,7 +66,8 @@ std::vector<uint32_t> numberedPixels(int width, int height)
 // Record, work buffer and the calls in the documented order.
 class Resizer {
 public:
-    Resizer(const ResizeBuild& build, IppiSize src, IppiSize dst) : m_build(build)
+    Resizer(const ResizeBuild& build, IppiSize src, IppiSize dst)
+        : m_build(build)
     {
         int32_t specSize = 0, initSize = 0;
         EXPECT_EQ(build.getSize(src, dst, kInterpolationNearest, 0, &specSize, &initSize), kStsOk);
@@ -157,8 +158,8 @@ TEST_P(ResizeBuildTest, ColumnMapping)
 TEST_P(ResizeBuildTest, WholePictureMatchesModel)
 {
     const std::pair<IppiSize, IppiSize> cases[] = {
-        {{37, 23}, {80, 45}}, {{80, 45}, {37, 23}}, {{64, 64}, {64, 64}}, {{100, 50}, {200, 100}},
-        {{300, 7}, {1001, 9}}, {{1001, 9}, {300, 7}},
+        {{37, 23}, {80, 45}},    {{80, 45}, {37, 23}},  {{64, 64}, {64, 64}},
+        {{100, 50}, {200, 100}}, {{300, 7}, {1001, 9}}, {{1001, 9}, {300, 7}},
     };
     for (const auto& c : cases) {
         const IppiSize s = c.first, d = c.second;
@@ -169,8 +170,8 @@ TEST_P(ResizeBuildTest, WholePictureMatchesModel)
         int mismatches = 0;
         for (int i = 0; i < d.height; ++i)
             for (int j = 0; j < d.width; ++j) {
-                const uint32_t want = src[size_t(modelIndex(i, s.height, d.height)) * s.width +
-                                          modelIndex(j, s.width, d.width)];
+                const uint32_t want =
+                    src[size_t(modelIndex(i, s.height, d.height)) * s.width + modelIndex(j, s.width, d.width)];
                 mismatches += dst[size_t(i) * d.width + j] != want;
             }
         EXPECT_EQ(mismatches, 0) << s.width << "x" << s.height << " to " << d.width << "x" << d.height;
@@ -195,7 +196,9 @@ TEST_P(ResizeBuildTest, TilesMatchWholeResize)
         IppiSize size;
         IppStatus status;
     };
-    const Tile tiles[] = {{{10, 20}, {33, 17}, kStsOk}, {{90, 60}, {40, 40}, kStsOk}, {{0, 0}, {120, 70}, kStsSizeLimited}};
+    const Tile tiles[] = {{{10, 20}, {33, 17}, kStsOk},
+                          {{90, 60}, {40, 40}, kStsOk},
+                          {{0, 0}, {120, 70}, kStsSizeLimited}};
     for (const Tile& t : tiles) {
         const int x0 = int(std::floor(t.offset.x * rx)), y0 = int(std::floor(t.offset.y * ry));
         std::vector<uint32_t> tile(size_t(d.width) * d.height, 0);
@@ -204,7 +207,7 @@ TEST_P(ResizeBuildTest, TilesMatchWholeResize)
         for (int i = 0; i < d.height; ++i)
             for (int j = 0; j < d.width; ++j) {
                 const bool inside = i >= t.offset.y && i < t.offset.y + t.size.height && j >= t.offset.x &&
-                                    j < t.offset.x + t.size.width;
+                    j < t.offset.x + t.size.width;
                 const uint32_t want = inside ? whole[size_t(i) * d.width + j] : 0;
                 ASSERT_EQ(tile[size_t(i) * d.width + j], want) << "tile at " << t.offset.x << "," << t.offset.y;
             }
@@ -291,16 +294,20 @@ TEST_P(ResizeBuildTest, ResizeErrorsTouchNothing)
     // 64-byte boundary falls elsewhere.
     std::vector<Ipp8u> moved(resizer.specBuffer().size() + 64, 0);
     std::memcpy(moved.data() + 1, resizer.specBuffer().data(), resizer.specBuffer().size());
-    EXPECT_EQ(GetParam().resize(reinterpret_cast<const Ipp8u*>(src.data()), 32, reinterpret_cast<Ipp8u*>(dst.data()), 64,
-                                {0, 0}, {16, 16}, moved.data() + 1, resizer.workBuffer().data()),
+    EXPECT_EQ(GetParam().resize(reinterpret_cast<const Ipp8u*>(src.data()), 32, reinterpret_cast<Ipp8u*>(dst.data()),
+                                64, {0, 0}, {16, 16}, moved.data() + 1, resizer.workBuffer().data()),
               kStsContextMatchErr);
     EXPECT_EQ(dst, std::vector<uint32_t>(16 * 16, 7));
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, ResizeBuildTest, ::testing::ValuesIn(kResizeBuilds),
-                         [](const ::testing::TestParamInfo<ResizeBuild>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ResizeBuild>& info) {
+                             return std::string(info.param.name);
+                         });
 INSTANTIATE_TEST_SUITE_P(Gather, ResizeBuildTest, ::testing::ValuesIn(kGatherBuilds),
-                         [](const ::testing::TestParamInfo<ResizeBuild>& info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<ResizeBuild>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(ResizeFloor, Table)
 {

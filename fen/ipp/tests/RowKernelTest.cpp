@@ -110,8 +110,8 @@ TEST_P(RowKernelBuild, SetFillsExactlyTheRectangle)
             for (int i = 0; i < int(pixels.size()); ++i) {
                 int const row = (i - kStride / 2) / kStride, column = (i - kStride / 2) % kStride;
                 bool const inside = i >= kStride / 2 && row < 2 && column >= offset && column < offset + width;
-                ASSERT_EQ(pixels[i], inside ? kValue : kAround) << "width " << width << " offset " << offset
-                                                               << " pixel " << i;
+                ASSERT_EQ(pixels[i], inside ? kValue : kAround)
+                    << "width " << width << " offset " << offset << " pixel " << i;
             }
         }
 }
@@ -138,8 +138,7 @@ TEST_P(RowKernelBuild, BlendMatchesTheChannelFormula)
         std::vector<uint32_t> expected = target;
         for (int i = 0; i < width; ++i)
             expected[i] = blendOne(target[i], source[i]);
-        GetParam().blend(reinterpret_cast<const Ipp8u*>(source.data()), reinterpret_cast<Ipp8u*>(target.data()),
-                         width);
+        GetParam().blend(reinterpret_cast<const Ipp8u*>(source.data()), reinterpret_cast<Ipp8u*>(target.data()), width);
         ASSERT_EQ(target, expected) << "width " << width;
     }
 }

@@ -36,8 +36,8 @@ bool copyCoverage(FT_Library library, const FT_Bitmap& source, FTCharBitmap& gly
         glyph.coverage.resize(size_t(rows) * size_t(stride));
         for (int r = 0; r < rows; ++r) {
             // A negative pitch stores the rows bottom up.
-            const unsigned char* row = source.pitch >= 0 ? source.buffer + size_t(r) * stride
-                                                         : source.buffer + size_t(rows - 1 - r) * stride;
+            const unsigned char* row =
+                source.pitch >= 0 ? source.buffer + size_t(r) * stride : source.buffer + size_t(rows - 1 - r) * stride;
             std::memcpy(glyph.coverage.data() + size_t(r) * stride, row, size_t(stride));
         }
         return true;

@@ -30,7 +30,8 @@ bool Font::create(const CreateData& data)
 {
     if (!m_renderCaches.empty() || data.resourceId == 0)
         return false;
-    std::unique_ptr<BAS::Stream> stream(ResourceFacade::getResource(data.resourceId, "TTFd", BAS::Endian::eLittleEndian));
+    std::unique_ptr<BAS::Stream> stream(
+        ResourceFacade::getResource(data.resourceId, "TTFd", BAS::Endian::eLittleEndian));
     if (!stream)
         return false;
     return create(*stream, data);

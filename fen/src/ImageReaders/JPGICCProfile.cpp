@@ -10,7 +10,7 @@ bool JPGICCProfile::isProfileMarker(jpeg_saved_marker_ptr marker)
 {
     static char const kTag[12] = "ICC_PROFILE"; // with its zero byte
     return marker->marker == kAPP2 && marker->data_length >= kHeaderSize &&
-           std::memcmp(marker->data, kTag, sizeof kTag) == 0;
+        std::memcmp(marker->data, kTag, sizeof kTag) == 0;
 }
 
 std::vector<uint8_t> JPGICCProfile::join(jpeg_saved_marker_ptr markers)

@@ -20,14 +20,18 @@ namespace FEN {
 namespace {
 
 enum class RowConversion {
-    None,         // libjpeg writes B, G, R, A rows straight into the picture
-    Profile,      // the embedded profile's transform to sRGB
-    CMYK,         // plain ink amounts
+    None, // libjpeg writes B, G, R, A rows straight into the picture
+    Profile, // the embedded profile's transform to sRGB
+    CMYK, // plain ink amounts
     InvertedCMYK, // as written by files with the Adobe marker
 };
 
 struct JPGReadState {
-    explicit JPGReadState(BAS::Stream& stream) : source(stream) { std::memset(&cinfo, 0, sizeof cinfo); }
+    explicit JPGReadState(BAS::Stream& stream)
+        : source(stream)
+    {
+        std::memset(&cinfo, 0, sizeof cinfo);
+    }
     ~JPGReadState()
     {
         jpeg_destroy_decompress(&cinfo);
@@ -56,7 +60,10 @@ struct JPGReadState {
     std::vector<JSAMPROW> rowPointers;
 };
 
-inline uint8_t scaled(unsigned a, unsigned b) { return uint8_t((a * b + 127) / 255); }
+inline uint8_t scaled(unsigned a, unsigned b)
+{
+    return uint8_t((a * b + 127) / 255);
+}
 
 void convertCMYKRow(JSAMPLE const* cmyk, uint32_t* pixels, unsigned width, bool inverted)
 {
@@ -77,12 +84,8 @@ bool chooseColourHandling(JPGReadState& s)
     jpeg_decompress_struct& cinfo = s.cinfo;
     cmsUInt32Number const channels = CHANNELS_SH(cinfo.num_components) | BYTES_SH(1);
     switch (cinfo.jpeg_color_space) {
-    case JCS_GRAYSCALE:
-        cinfo.out_color_space = JCS_EXT_BGRA;
-        return true;
-    case JCS_YCbCr:
-        cinfo.out_color_space = JCS_EXT_BGRA;
-        return true;
+    case JCS_GRAYSCALE: cinfo.out_color_space = JCS_EXT_BGRA; return true;
+    case JCS_YCbCr: cinfo.out_color_space = JCS_EXT_BGRA; return true;
     case JCS_RGB:
         cinfo.out_color_space = JCS_EXT_BGRA;
         s.inputFormat = COLORSPACE_SH(PT_RGB) | channels;
@@ -99,8 +102,7 @@ bool chooseColourHandling(JPGReadState& s)
         s.lookForProfile = true;
         return true;
     }
-    default:
-        return false;
+    default: return false;
     }
 }
 
@@ -157,11 +159,8 @@ bool readRows(JPGReadState& s, Picture& picture)
         if (jpeg_read_scanlines(&cinfo, &target, 1) != 1)
             return false;
         switch (s.conversion) {
-        case RowConversion::None:
-            break;
-        case RowConversion::Profile:
-            cmsDoTransform(s.transform, s.row.data(), pixels, width);
-            break;
+        case RowConversion::None: break;
+        case RowConversion::Profile: cmsDoTransform(s.transform, s.row.data(), pixels, width); break;
         case RowConversion::CMYK:
         case RowConversion::InvertedCMYK:
             convertCMYKRow(s.row.data(), pixels, width, s.conversion == RowConversion::InvertedCMYK);

@@ -21,9 +21,12 @@ void PNGReadHelper(png_structp png, png_bytep data, png_size_t length)
         png_error(png, "unexpected end of data");
 }
 
-void PNGErrorHelper(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void PNGErrorHelper(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
 
-void PNGWarningHelper(png_structp, png_const_charp) {}
+void PNGWarningHelper(png_structp, png_const_charp) { }
 
 struct PNGReadState {
     PNGReadState() = default;
@@ -52,9 +55,7 @@ bool setTransformations(PNGReadState& s, int bitDepth)
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
         png_set_gray_to_rgb(png);
         break;
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        png_set_gray_to_rgb(png);
-        break;
+    case PNG_COLOR_TYPE_GRAY_ALPHA: png_set_gray_to_rgb(png); break;
     case PNG_COLOR_TYPE_RGB:
         png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
         png_set_bgr(png);
@@ -64,11 +65,8 @@ bool setTransformations(PNGReadState& s, int bitDepth)
         png_set_palette_to_rgb(png);
         png_set_bgr(png);
         break;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-        png_set_bgr(png);
-        break;
-    default:
-        return false;
+    case PNG_COLOR_TYPE_RGB_ALPHA: png_set_bgr(png); break;
+    default: return false;
     }
     png_set_interlace_handling(png);
     return true;

@@ -88,7 +88,11 @@ bool skipIdAndColourMap(BAS::Stream& stream, TGAHeader const& h)
 // sizes, to the system's B, G, R, A words.
 class PixelDecoder {
 public:
-    PixelDecoder(unsigned bytesPerPixel, bool swapWords) : m_bytes(bytesPerPixel), m_swap(swapWords) {}
+    PixelDecoder(unsigned bytesPerPixel, bool swapWords)
+        : m_bytes(bytesPerPixel)
+        , m_swap(swapWords)
+    {
+    }
 
     unsigned bytes() const { return m_bytes; }
     // The file's words are already the system's.
@@ -101,18 +105,13 @@ public:
             uint32_t const word = uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
             return m_swap ? swap32(word) : word;
         }
-        case 3:
-            return 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
-        default:
-            return fromWord16(m_swap ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]));
+        case 3: return 0xFF000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+        default: return fromWord16(m_swap ? uint16_t(p[0] << 8 | p[1]) : uint16_t(p[1] << 8 | p[0]));
         }
     }
 
 private:
-    static uint32_t swap32(uint32_t w)
-    {
-        return (w >> 24) | ((w >> 8) & 0xFF00u) | ((w << 8) & 0xFF0000u) | (w << 24);
-    }
+    static uint32_t swap32(uint32_t w) { return (w >> 24) | ((w >> 8) & 0xFF00u) | ((w << 8) & 0xFF0000u) | (w << 24); }
 
     // Bits 0-4 blue, 5-9 green, 10-14 red; a word of 0 is transparent.
     static uint32_t fromWord16(uint16_t w)

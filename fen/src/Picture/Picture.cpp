@@ -21,7 +21,10 @@ BAS::Rect intersection(BAS::Rect const& a, BAS::Rect const& b)
 
 } // namespace
 
-Picture::~Picture() { freeData(); }
+Picture::~Picture()
+{
+    freeData();
+}
 
 void Picture::freeData()
 {

@@ -26,7 +26,7 @@ struct PictureArea {
         out.width = w;
         out.height = h;
         return cutAxis(out.targetX, out.sourceX, out.width, target.getWidth(), source.getWidth()) &&
-               cutAxis(out.targetY, out.sourceY, out.height, target.getHeight(), source.getHeight());
+            cutAxis(out.targetY, out.sourceY, out.height, target.getHeight(), source.getHeight());
     }
 
 private:

@@ -5,8 +5,8 @@
 namespace CV {
 namespace FEN {
 
-bool PICTURE_DETAIL::repeatTile(Picture const& source, int64_t bx, int64_t by, int64_t tw, int64_t th,
-                                int64_t repeatX, int64_t repeatY, Picture& wide)
+bool PICTURE_DETAIL::repeatTile(Picture const& source, int64_t bx, int64_t by, int64_t tw, int64_t th, int64_t repeatX,
+                                int64_t repeatY, Picture& wide)
 {
     if (!wide.setSize(int(tw * repeatX), int(th * repeatY), true))
         return false;
@@ -19,7 +19,8 @@ bool PICTURE_DETAIL::repeatTile(Picture const& source, int64_t bx, int64_t by, i
             std::copy(from, from + tw, to + copy * tw);
     }
     for (int64_t row = th; row < th * repeatY; ++row)
-        std::copy(wide.pixelRow(int(row - th)), wide.pixelRow(int(row - th)) + wide.getWidth(), wide.pixelRow(int(row)));
+        std::copy(wide.pixelRow(int(row - th)), wide.pixelRow(int(row - th)) + wide.getWidth(),
+                  wide.pixelRow(int(row)));
     return true;
 }
 
@@ -28,13 +29,13 @@ template class PictureCombiner<PictureCombinerFunctors::BlendUsingAlpha>;
 template class PictureCombiner<PictureCombinerFunctors::DyeUsingAlphaMask>;
 
 template void Picture::putPicture<PictureCombinerFunctors::CopySource>(int, int, Picture const&, unsigned,
-                                                                        BAS::Rect const*);
+                                                                       BAS::Rect const*);
 template void Picture::putPicture<PictureCombinerFunctors::BlendUsingAlpha>(int, int, Picture const&, unsigned,
-                                                                             BAS::Rect const*);
+                                                                            BAS::Rect const*);
 template void Picture::putStretched<PictureCombinerFunctors::CopySource>(BAS::Rect const&, Picture const&, unsigned,
-                                                                          BAS::Rect const*);
+                                                                         BAS::Rect const*);
 template void Picture::putStretched<PictureCombinerFunctors::BlendUsingAlpha>(BAS::Rect const&, Picture const&,
-                                                                               unsigned, BAS::Rect const*);
+                                                                              unsigned, BAS::Rect const*);
 
 } // namespace FEN
 } // namespace CV

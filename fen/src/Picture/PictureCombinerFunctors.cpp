@@ -25,10 +25,12 @@ inline uint32_t mix(uint32_t dst, uint32_t src, uint32_t t)
     return result;
 }
 
-inline uint32_t weight(uint32_t alphaA, uint32_t alphaB) { return div255(alphaA * alphaB); }
+inline uint32_t weight(uint32_t alphaA, uint32_t alphaB)
+{
+    return div255(alphaA * alphaB);
+}
 
-template <class Op>
-void rowPixelByPixel(uint32_t* t, uint32_t const* s, int64_t count, Op op)
+template <class Op> void rowPixelByPixel(uint32_t* t, uint32_t const* s, int64_t count, Op op)
 {
     for (int64_t i = 0; i < count; ++i)
         t[i] = op(t[i], s[i]);
@@ -36,8 +38,7 @@ void rowPixelByPixel(uint32_t* t, uint32_t const* s, int64_t count, Op op)
 
 // The same for rows that do not overlap, so that the compiler may work on
 // several pixels at a time.
-template <class Op>
-void rowApart(uint32_t* __restrict t, uint32_t const* __restrict s, int64_t count, Op op)
+template <class Op> void rowApart(uint32_t* __restrict t, uint32_t const* __restrict s, int64_t count, Op op)
 {
     for (int64_t i = 0; i < count; ++i)
         t[i] = op(t[i], s[i]);
@@ -51,8 +52,8 @@ void forEachPixel(Picture& target, BAS::Rect const& area, Picture const& source,
                   IppiBlendRow rowKernel = nullptr)
 {
     PictureArea mapped;
-    if (!PictureArea::map(target, area.left, area.top, int64_t(area.right) - area.left,
-                          int64_t(area.bottom) - area.top, source, sourcePos.x, sourcePos.y, mapped))
+    if (!PictureArea::map(target, area.left, area.top, int64_t(area.right) - area.left, int64_t(area.bottom) - area.top,
+                          source, sourcePos.x, sourcePos.y, mapped))
         return;
     for (int64_t row = 0; row < mapped.height; ++row) {
         uint32_t* t = target.pixelRow(int(mapped.targetY + row)) + mapped.targetX;
@@ -69,8 +70,7 @@ void forEachPixel(Picture& target, BAS::Rect const& area, Picture const& source,
 
 } // namespace
 
-void CopySource::combineArea(Picture& target, BAS::Rect const& area, Picture const& source,
-                             BAS::Point sourcePos) const
+void CopySource::combineArea(Picture& target, BAS::Rect const& area, Picture const& source, BAS::Point sourcePos) const
 {
     int64_t const w = int64_t(area.right) - area.left, h = int64_t(area.bottom) - area.top;
     if (w <= 0 || h <= 0)

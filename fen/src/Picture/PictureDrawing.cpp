@@ -27,13 +27,19 @@ int64_t floorDiv(int64_t a, int64_t b)
     return q;
 }
 
-int64_t floorMod(int64_t a, int64_t b) { return a - floorDiv(a, b) * b; }
+int64_t floorMod(int64_t a, int64_t b)
+{
+    return a - floorDiv(a, b) * b;
+}
 
 // Coordinates of anti-aliased lines beyond this magnitude are refused: single
 // precision no longer holds whole pixels there.
 constexpr float kMaxLineCoordinate = 16777216.0f;
 
-bool usableLineCoordinate(float v) { return std::isfinite(v) && std::fabs(v) <= kMaxLineCoordinate; }
+bool usableLineCoordinate(float v)
+{
+    return std::isfinite(v) && std::fabs(v) <= kMaxLineCoordinate;
+}
 
 } // namespace
 
@@ -192,7 +198,7 @@ void Picture::drawLine(int x1, int y1, int x2, int y2, unsigned colour)
     if (isEmpty(bounds))
         return;
     bool const beyondSameSide = (x1 < bounds.left && x2 < bounds.left) || (x1 >= bounds.right && x2 >= bounds.right) ||
-                                (y1 < bounds.top && y2 < bounds.top) || (y1 >= bounds.bottom && y2 >= bounds.bottom);
+        (y1 < bounds.top && y2 < bounds.top) || (y1 >= bounds.bottom && y2 >= bounds.bottom);
     if (beyondSameSide)
         return;
     PICTURE_DETAIL::drawLineBresenham(*this, x1, y1, x2, y2, colour, bounds);

@@ -35,9 +35,15 @@ void PictureProperties::setResizableBit(uint32_t bit, bool on)
     propertiesChanged();
 }
 
-void PictureProperties::setVertResizable(bool resizable) { setResizableBit(kVertResizable, resizable); }
+void PictureProperties::setVertResizable(bool resizable)
+{
+    setResizableBit(kVertResizable, resizable);
+}
 
-void PictureProperties::setHorzResizable(bool resizable) { setResizableBit(kHorzResizable, resizable); }
+void PictureProperties::setHorzResizable(bool resizable)
+{
+    setResizableBit(kHorzResizable, resizable);
+}
 
 void PictureProperties::setFixedTop(int pixels)
 {
@@ -65,7 +71,7 @@ void PictureProperties::setFixedRight(int pixels)
 
 bool PictureProperties::read(BAS::Stream& stream)
 {
-    stream.readU32();  // version
+    stream.readU32(); // version
     m_bAlphaChannel = stream.readBoolean();
     m_eOrientation = eOrientation(stream.readU32());
     m_uNumAnimations = stream.readU32();
@@ -92,7 +98,7 @@ bool PictureProperties::write(BAS::Stream& stream)
     return true;
 }
 
-void PictureProperties::propertiesChanged() {}
+void PictureProperties::propertiesChanged() { }
 
 } // namespace FEN
 } // namespace CV

@@ -22,10 +22,16 @@ bool hasPixels(Picture const& picture)
     return picture.getWidth() > 0 && picture.getHeight() > 0 && picture.getPixels() != nullptr;
 }
 
-IppiSize sizeOf(Picture const& picture) { return IppiSize{picture.getWidth(), picture.getHeight()}; }
+IppiSize sizeOf(Picture const& picture)
+{
+    return IppiSize{picture.getWidth(), picture.getHeight()};
+}
 
 // Warnings other than "nothing done" still mean the work was done.
-bool failed(IppStatus status) { return status < 0 || status == kStsNothingToDo; }
+bool failed(IppStatus status)
+{
+    return status < 0 || status == kStsNothingToDo;
+}
 
 void clearPixels(Picture& picture)
 {

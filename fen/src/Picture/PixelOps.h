@@ -10,13 +10,28 @@ namespace CV {
 namespace FEN {
 namespace PixelOps {
 
-inline uint32_t alphaOf(uint32_t pixel) { return pixel >> 24; }
-inline uint32_t channel(uint32_t pixel, int shift) { return (pixel >> shift) & 0xFFu; }
-inline bool isOpaque(uint32_t colour) { return colour >= 0xFF000000u; }
-inline bool isInvisible(uint32_t colour) { return colour <= 0x00FFFFFFu; }
+inline uint32_t alphaOf(uint32_t pixel)
+{
+    return pixel >> 24;
+}
+inline uint32_t channel(uint32_t pixel, int shift)
+{
+    return (pixel >> shift) & 0xFFu;
+}
+inline bool isOpaque(uint32_t colour)
+{
+    return colour >= 0xFF000000u;
+}
+inline bool isInvisible(uint32_t colour)
+{
+    return colour <= 0x00FFFFFFu;
+}
 
 // D(x) = (x + (x >> 8) + 1) >> 8, the shift-and-add division by 255.
-inline uint32_t div255(uint32_t x) { return (x + (x >> 8) + 1) >> 8; }
+inline uint32_t div255(uint32_t x)
+{
+    return (x + (x >> 8) + 1) >> 8;
+}
 
 // Straight-alpha "over" of one colour onto one pixel.
 uint32_t over(uint32_t pixel, uint32_t colour);
@@ -58,7 +73,10 @@ inline int32_t clampToInt(int64_t v)
     return int32_t(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, v)));
 }
 
-inline bool isEmpty(BAS::Rect const& r) { return r.left >= r.right || r.top >= r.bottom; }
+inline bool isEmpty(BAS::Rect const& r)
+{
+    return r.left >= r.right || r.top >= r.bottom;
+}
 
 } // namespace PixelOps
 } // namespace FEN

@@ -80,10 +80,10 @@ std::optional<SizeLimits> sizeLimits(GtkWidget* toplevel)
     GdkWindow* window = gtk_widget_get_window(toplevel);
     XSizeHints hints{};
     long supplied = 0;
-    if (!window
-        || !XGetWMNormalHints(gdk_x11_display_get_xdisplay(gdk_window_get_display(window)),
-                              gdk_x11_window_get_xid(window), &hints, &supplied)
-        || !(hints.flags & PMinSize) || !(hints.flags & PMaxSize))
+    if (!window ||
+        !XGetWMNormalHints(gdk_x11_display_get_xdisplay(gdk_window_get_display(window)), gdk_x11_window_get_xid(window),
+                           &hints, &supplied) ||
+        !(hints.flags & PMinSize) || !(hints.flags & PMaxSize))
         return std::nullopt;
     return SizeLimits{hints.min_width, hints.min_height, hints.max_width, hints.max_height};
 }
@@ -93,7 +93,8 @@ GtkWidget* menuItemLabelled(GtkWidget* shell, const std::string& label)
     GtkWidget* found = nullptr;
     GList* children = gtk_container_get_children(GTK_CONTAINER(shell));
     for (GList* child = children; child && !found; child = child->next) {
-        const char* text = GTK_IS_MENU_ITEM(child->data) ? gtk_menu_item_get_label(GTK_MENU_ITEM(child->data)) : nullptr;
+        const char* text =
+            GTK_IS_MENU_ITEM(child->data) ? gtk_menu_item_get_label(GTK_MENU_ITEM(child->data)) : nullptr;
         if (text && label == text)
             found = GTK_WIDGET(child->data);
     }

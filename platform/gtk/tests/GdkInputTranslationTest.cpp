@@ -1,6 +1,6 @@
 // GDK's input values in the platform's terms: no display needed.
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/gtk/GdkInputTranslation.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/peer/InputEvents.h"
 
 #include <gtest/gtest.h>
@@ -40,7 +40,7 @@ TEST(GdkInputTranslation, WheelDeltasHaveThePlatformsSignAndTouchpadsArePrecise)
         {GDK_SCROLL_DOWN, 0, 0, false, {0, -1, false}},
         {GDK_SCROLL_LEFT, 0, 0, false, {1, 0, false}},
         {GDK_SCROLL_RIGHT, 0, 0, false, {-1, 0, false}},
-        {GDK_SCROLL_SMOOTH, 0, 1, false, {0, -1, false}},   // a wheel notch down, in lines
+        {GDK_SCROLL_SMOOTH, 0, 1, false, {0, -1, false}}, // a wheel notch down, in lines
         {GDK_SCROLL_SMOOTH, -0.5, 0.25, true, {5, -2.5, true}}, // touchpad, in points
     };
     for (const Case& c : cases) {
@@ -76,12 +76,12 @@ TEST(GdkInputTranslation, KeysGiveThePlatformsCharactersAndKinds)
         {GDK_KEY_Escape, "\x1b", 0},
         {GDK_KEY_Tab, "\t", 0},
         {GDK_KEY_KP_5, "5", keyboard::kModifierNumericPad},
-        {GDK_KEY_Up, "\xef\x9c\x80", keyboard::kModifierNumericPad | keyboard::kModifierFunction},     // U+F700
-        {GDK_KEY_Right, "\xef\x9c\x83", keyboard::kModifierNumericPad | keyboard::kModifierFunction},  // U+F703
-        {GDK_KEY_F1, "\xef\x9c\x84", keyboard::kModifierFunction},                            // U+F704
-        {GDK_KEY_F12, "\xef\x9c\x8f", keyboard::kModifierFunction},                           // U+F70F
-        {GDK_KEY_Delete, "\xef\x9c\xa8", keyboard::kModifierFunction},                        // U+F728
-        {GDK_KEY_Page_Down, "\xef\x9c\xad", keyboard::kModifierFunction},                     // U+F72D
+        {GDK_KEY_Up, "\xef\x9c\x80", keyboard::kModifierNumericPad | keyboard::kModifierFunction}, // U+F700
+        {GDK_KEY_Right, "\xef\x9c\x83", keyboard::kModifierNumericPad | keyboard::kModifierFunction}, // U+F703
+        {GDK_KEY_F1, "\xef\x9c\x84", keyboard::kModifierFunction}, // U+F704
+        {GDK_KEY_F12, "\xef\x9c\x8f", keyboard::kModifierFunction}, // U+F70F
+        {GDK_KEY_Delete, "\xef\x9c\xa8", keyboard::kModifierFunction}, // U+F728
+        {GDK_KEY_Page_Down, "\xef\x9c\xad", keyboard::kModifierFunction}, // U+F72D
         {GDK_KEY_Shift_L, "", 0},
     };
     for (const Case& c : cases) {

@@ -38,11 +38,12 @@ std::vector<std::string> s_heard;
 
 Class activationDelegateClass()
 {
-    static Class s_class =
-        objc::StandInClass("DesktopActivationDelegate", objc::NSObject::rootClass())
-            .method("applicationDidBecomeActive:", +[](id, SEL, id) { s_heard.push_back("active"); })
-            .method("applicationDidResignActive:", +[](id, SEL, id) { s_heard.push_back("inactive"); })
-            .registerClass();
+    static Class s_class = objc::StandInClass("DesktopActivationDelegate", objc::NSObject::rootClass())
+                               .method(
+                                   "applicationDidBecomeActive:", +[](id, SEL, id) { s_heard.push_back("active"); })
+                               .method(
+                                   "applicationDidResignActive:", +[](id, SEL, id) { s_heard.push_back("inactive"); })
+                               .registerClass();
     return s_class;
 }
 

@@ -4,9 +4,9 @@
 // too.
 #include "DesktopBackendSession.h"
 
+#include "VarantoTest/AppKitWindowScenario.h"
 #include "platform/gtk/GtkWindowPeer.h"
 #include "platform/objc/AutoreleasePool.h"
-#include "VarantoTest/AppKitWindowScenario.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -42,7 +42,7 @@ public:
     // The window does not fit the screen at scale 2; GtkWindowPeerTest
     // paints at the display's scale factor.
     static std::vector<double> scales() { return {1.0}; }
-    void useScale(double) {}
+    void useScale(double) { }
     void opened(id window) { m_peer = &dynamic_cast<gtk::GtkWindowPeer&>(*appkit::windowPeer(window)); }
 
     bool waitUntil(const std::function<bool()>& done)

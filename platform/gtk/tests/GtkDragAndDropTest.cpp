@@ -115,9 +115,8 @@ protected:
         userDoes({"mousemove", "560", "120"});
         ASSERT_TRUE(desktop_test::pumpUntil([&] { return destination.entries > 0; }));
         userDoes({"mousemove", "580", "130"});
-        ASSERT_TRUE(desktop_test::pumpUntil([&] {
-            return destination.lastUpdate.location.x > 78 && destination.lastUpdate.location.y > 128;
-        }));
+        ASSERT_TRUE(desktop_test::pumpUntil(
+            [&] { return destination.lastUpdate.location.x > 78 && destination.lastUpdate.location.y > 128; }));
         userDoes({"mouseup", "1"});
         ASSERT_TRUE(desktop_test::pumpUntil([&] { return ended.has_value(); }));
         // Whatever the destination hears after the drag ended.
@@ -139,7 +138,8 @@ protected:
         image.height = 8;
         image.pixels.assign(16 * 8, 0xFFFFFFFFu);
         platform::Backend::current().dragSession().begin(
-            "test drag data", image, platform::peer::Point{100, 100}, platform::peer::kDragCopy | platform::peer::kDragMove,
+            "test drag data", image, platform::peer::Point{100, 100},
+            platform::peer::kDragCopy | platform::peer::kDragMove,
             [test](platform::peer::Point at, unsigned operation) { test->ended = std::make_pair(at, operation); });
         return TRUE;
     }
@@ -215,7 +215,8 @@ std::unique_ptr<platform::peer::WindowPeer> dropWindow(platform::peer::WindowCli
     platform::peer::WindowSpec spec;
     spec.content = platform::peer::Rect{500, 0, 200, 200};
     spec.decorated = false;
-    auto window = platform::Backend::current().createWindow(spec, platform::peer::WindowClients{&client, nullptr, &drag});
+    auto window =
+        platform::Backend::current().createWindow(spec, platform::peer::WindowClients{&client, nullptr, &drag});
     window->show(false);
     GtkWidget* content = dynamic_cast<platform::gtk::GtkWindowPeer&>(*window).contentArea();
     EXPECT_TRUE(desktop_test::pumpUntil([&] { return gtk_widget_get_mapped(content); }));

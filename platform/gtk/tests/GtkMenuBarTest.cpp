@@ -5,10 +5,10 @@
 #include "DesktopBackendSession.h"
 #include "QuietWindowClient.h"
 
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/backend/Backend.h"
 #include "platform/gtk/GtkMenuBarPeer.h"
 #include "platform/gtk/GtkWindowPeer.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/peer/InputEvents.h"
 
 #include <gtest/gtest.h>
@@ -73,15 +73,12 @@ peer::MenuNode separator()
 peer::MenuNode updaterMenus()
 {
     peer::MenuNode application = item("Apple");
-    application.children = {item("About Updater"),
-                            separator(),
-                            item("Services"),
-                            separator(),
-                            item("Hide Updater", "h"),
-                            item("Hide Others", "h", keyboard::kModifierCommand | keyboard::kModifierOption),
-                            item("Show All"),
-                            separator(),
-                            item("Quit Updater", "q")};
+    application.children = {
+        item("About Updater"),     separator(),
+        item("Services"),          separator(),
+        item("Hide Updater", "h"), item("Hide Others", "h", keyboard::kModifierCommand | keyboard::kModifierOption),
+        item("Show All"),          separator(),
+        item("Quit Updater", "q")};
     peer::MenuNode help = item("Help");
     help.children = {item("Visit the Knowledge Base"), item("Visit Calvarine on the web")};
     peer::MenuNode root;
@@ -202,9 +199,9 @@ TEST_F(GtkMenuBarTest, ShowsTheApplicationMenuUnderTheApplicationsNameWithoutThe
         guint key;
         GdkModifierType modifiers;
     };
-    for (const Case& c : {Case{"Quit Updater", GDK_KEY_q, GDK_CONTROL_MASK},
-                          Case{"Hide Updater", GDK_KEY_h, GDK_CONTROL_MASK},
-                          Case{"About Updater", 0, GdkModifierType(0)}}) {
+    for (const Case& c :
+         {Case{"Quit Updater", GDK_KEY_q, GDK_CONTROL_MASK}, Case{"Hide Updater", GDK_KEY_h, GDK_CONTROL_MASK},
+          Case{"About Updater", 0, GdkModifierType(0)}}) {
         GtkWidget* label = gtk_bin_get_child(GTK_BIN(menuItemLabelled(application, c.item)));
         guint key = 0;
         GdkModifierType modifiers{};
@@ -256,7 +253,9 @@ TEST_F(GtkMenuBarTest, ANewShapeHandedOverAsAMenuOpensIsBuiltWhenTheMenusClose)
     // The open menu keeps its items; a path that now leads elsewhere
     // sends nothing.
     EXPECT_EQ(labelsOf(help), (std::vector<std::string>{"Visit the Knowledge Base", "Visit Calvarine on the web"}));
-    ASSERT_EQ(DesktopBackendSession::instance().server().run(clickOnWidget(menuItemLabelled(help, "Visit the Knowledge Base"))), 0);
+    ASSERT_EQ(DesktopBackendSession::instance().server().run(
+                  clickOnWidget(menuItemLabelled(help, "Visit the Knowledge Base"))),
+              0);
     ASSERT_TRUE(pumpUntil([&] {
         GtkWidget* title = topMenu("Help");
         GtkWidget* rebuilt = title ? gtk_menu_item_get_submenu(GTK_MENU_ITEM(title)) : nullptr;

@@ -25,8 +25,8 @@ using desktop_test::ChildProgram;
 class PanelDeadline {
 public:
     PanelDeadline()
-        : m_source(g_timeout_add_seconds(guint(desktop_test::kWaitLimit.count()), &PanelDeadline::cancelDialogs,
-                                         nullptr))
+        : m_source(
+              g_timeout_add_seconds(guint(desktop_test::kWaitLimit.count()), &PanelDeadline::cancelDialogs, nullptr))
     {
     }
     ~PanelDeadline() { g_source_remove(m_source); }
@@ -61,11 +61,16 @@ protected:
                                               bool thenReturn = false)
     {
         std::vector<std::string> command = {
-            "timeout", "20", "sh", "-c",
+            "timeout",
+            "20",
+            "sh",
+            "-c",
             "title=$1; enter=$2; shift 2; "
             "xdotool search --sync --onlyvisible --name \"$title\" windowfocus %1 sleep 1 \"$@\" && "
             "{ [ \"$enter\" = no ] || xdotool sleep 0.5 key Return; }",
-            "sh", "^" + title + "$", thenReturn ? "yes" : "no"};
+            "sh",
+            "^" + title + "$",
+            thenReturn ? "yes" : "no"};
         command.insert(command.end(), keys.begin(), keys.end());
         return std::make_unique<ChildProgram>(command);
     }
@@ -134,15 +139,18 @@ TEST_F(GtkPanelTest, PanelRunsInTheModalPanelModeWithItsTimers)
     platform::MainLoop& loop = platform::MainLoop::instance();
     platform::RunLoopMode seen = platform::RunLoopMode::Default;
     bool fired = false;
-    const auto timer = loop.addTimer(std::chrono::milliseconds(10), false, [&] {
-        fired = true;
-        seen = loop.currentMode();
-        GList* windows = gtk_window_list_toplevels();
-        for (GList* window = windows; window; window = window->next)
-            if (GTK_IS_FILE_CHOOSER_DIALOG(window->data))
-                gtk_dialog_response(GTK_DIALOG(window->data), GTK_RESPONSE_CANCEL);
-        g_list_free(windows);
-    }, platform::RunLoopMode::ModalPanel);
+    const auto timer = loop.addTimer(
+        std::chrono::milliseconds(10), false,
+        [&] {
+            fired = true;
+            seen = loop.currentMode();
+            GList* windows = gtk_window_list_toplevels();
+            for (GList* window = windows; window; window = window->next)
+                if (GTK_IS_FILE_CHOOSER_DIALOG(window->data))
+                    gtk_dialog_response(GTK_DIALOG(window->data), GTK_RESPONSE_CANCEL);
+            g_list_free(windows);
+        },
+        platform::RunLoopMode::ModalPanel);
 
     EXPECT_FALSE(run(platform::peer::PanelOptions{}).accepted);
     EXPECT_TRUE(fired);
@@ -157,20 +165,22 @@ struct ShownFilters {
     std::vector<std::string> matchedByCurrent;
     bool selectsFolders = false;
 
-    static ShownFilters of(const platform::peer::PanelOptions& options,
-                           const std::vector<std::string>& candidates)
+    static ShownFilters of(const platform::peer::PanelOptions& options, const std::vector<std::string>& candidates)
     {
         ShownFilters shown;
         platform::MainLoop& loop = platform::MainLoop::instance();
-        const auto timer = loop.addTimer(std::chrono::milliseconds(10), false, [&] {
-            GList* windows = gtk_window_list_toplevels();
-            for (GList* window = windows; window; window = window->next)
-                if (GTK_IS_FILE_CHOOSER_DIALOG(window->data)) {
-                    shown.read(GTK_FILE_CHOOSER(window->data), candidates);
-                    gtk_dialog_response(GTK_DIALOG(window->data), GTK_RESPONSE_CANCEL);
-                }
-            g_list_free(windows);
-        }, platform::RunLoopMode::ModalPanel);
+        const auto timer = loop.addTimer(
+            std::chrono::milliseconds(10), false,
+            [&] {
+                GList* windows = gtk_window_list_toplevels();
+                for (GList* window = windows; window; window = window->next)
+                    if (GTK_IS_FILE_CHOOSER_DIALOG(window->data)) {
+                        shown.read(GTK_FILE_CHOOSER(window->data), candidates);
+                        gtk_dialog_response(GTK_DIALOG(window->data), GTK_RESPONSE_CANCEL);
+                    }
+                g_list_free(windows);
+            },
+            platform::RunLoopMode::ModalPanel);
         PanelDeadline deadline;
         platform::gtk::GtkPanel().runModal(options);
         loop.cancelTimer(timer);

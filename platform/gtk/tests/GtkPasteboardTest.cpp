@@ -58,7 +58,7 @@ public:
     bool clear()
     {
         return PasteboardClear(m_pasteboard) == noErr &&
-               (PasteboardSynchronize(m_pasteboard) & kPasteboardClientIsOwner) != 0;
+            (PasteboardSynchronize(m_pasteboard) & kPasteboardClientIsOwner) != 0;
     }
     bool put(std::size_t item, CFStringRef type, const void* bytes, std::size_t length)
     {
@@ -73,7 +73,7 @@ public:
     {
         const std::u16string units = utf16(text);
         return clear() && put(1, kUTTypeUTF16PlainText, units.data(), units.size() * 2) &&
-               put(1, kUTTypeUTF8PlainText, text.data(), text.size());
+            put(1, kUTTypeUTF8PlainText, text.data(), text.size());
     }
     std::size_t count()
     {
@@ -206,7 +206,8 @@ TEST_F(GtkPasteboardTest, ClipboardTakenBeforeTheMainLoopRunsAgainIsNoticed)
 
 TEST_F(GtkPasteboardTest, InternalFormatStaysInsideTheProcess)
 {
-    const CFStringRef internal = platform::cf::String::createFromUTF8("calvarine.application.internalclipboardformat.0x1");
+    const CFStringRef internal =
+        platform::cf::String::createFromUTF8("calvarine.application.internalclipboardformat.0x1");
     const unsigned char pointers[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
     ASSERT_TRUE(m_clipboard.clear());
     ASSERT_TRUE(m_clipboard.put(1, internal, pointers, sizeof pointers));

@@ -4,9 +4,9 @@
 
 #include "platform/alert/Alert.h"
 #include "platform/backend/Backend.h"
-#include "platform/runloop/MainLoop.h"
 #include "platform/gtk/GtkBackend.h"
 #include "platform/gtk/GtkWindowPeer.h"
+#include "platform/runloop/MainLoop.h"
 
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
@@ -85,10 +85,18 @@ TEST_F(GtkScreensTest, AChangeOfScaleIsReportedAndRead)
 TEST(GtkCursorNames, EveryStandardShapeHasItsThemeCursor)
 {
     const std::pair<const char*, const char*> names[] = {
-        {"arrow", "default"},        {"ibeam", "text"},           {"pointing-hand", "pointer"},
-        {"crosshair", "crosshair"},  {"open-hand", "grab"},       {"closed-hand", "grabbing"},
-        {"resize-left-right", "ew-resize"}, {"resize-up-down", "ns-resize"}, {"resize-up", "n-resize"},
-        {"not-allowed", "not-allowed"}, {"copy", "copy"},         {"alias", "alias"},
+        {"arrow", "default"},
+        {"ibeam", "text"},
+        {"pointing-hand", "pointer"},
+        {"crosshair", "crosshair"},
+        {"open-hand", "grab"},
+        {"closed-hand", "grabbing"},
+        {"resize-left-right", "ew-resize"},
+        {"resize-up-down", "ns-resize"},
+        {"resize-up", "n-resize"},
+        {"not-allowed", "not-allowed"},
+        {"copy", "copy"},
+        {"alias", "alias"},
         {"no-such-shape", "default"},
     };
     for (const auto& [shape, theme] : names)

@@ -25,11 +25,11 @@
 namespace {
 
 using namespace platform;
-using platform::gtk::GtkWindowPeer;
 using desktop_test::DesktopBackendSession;
 using desktop_test::pumpUntil;
 using desktop_test::Screenshot;
 using desktop_test::sendCloseRequest;
+using platform::gtk::GtkWindowPeer;
 
 std::string hex(std::uint64_t value)
 {
@@ -64,7 +64,8 @@ public:
     void windowMoved(peer::Point) override { log.push_back("moved"); }
     peer::Size windowWillResize(peer::Size proposed) override
     {
-        log.push_back("will-resize " + std::to_string(int(proposed.width)) + "x" + std::to_string(int(proposed.height)));
+        log.push_back("will-resize " + std::to_string(int(proposed.width)) + "x" +
+                      std::to_string(int(proposed.height)));
         return peer::Size{std::max(proposed.width, minimumWidth), proposed.height};
     }
     void windowResized(peer::Size content) override
@@ -84,7 +85,7 @@ public:
             onClosed();
     }
     void windowFocusChanged(bool isFocused) override { focused = isFocused; }
-    void windowMinimizedChanged(bool) override {}
+    void windowMinimizedChanged(bool) override { }
     void windowBackingScaleChanged(double scale) override { log.push_back("scale " + std::to_string(int(scale))); }
     void draw(CGContextRef context, const peer::Rect&) override
     {
@@ -95,8 +96,8 @@ public:
 
     void mouseButton(const peer::MouseButtonInput& input) override
     {
-        log.push_back(std::string(input.down ? "down " : "up ") + std::to_string(input.button) + " x"
-                      + std::to_string(input.clickCount) + " " + hex(input.modifiers));
+        log.push_back(std::string(input.down ? "down " : "up ") + std::to_string(input.button) + " x" +
+                      std::to_string(input.clickCount) + " " + hex(input.modifiers));
     }
     void mouseMotion(const peer::MouseMotionInput& input) override
     {
@@ -113,8 +114,8 @@ public:
     }
     void key(const peer::KeyInput& input) override
     {
-        log.push_back(std::string(input.down ? "keydown " : "keyup ") + std::to_string(input.keyCode) + " '"
-                      + input.characters + "' '" + input.charactersIgnoringModifiers + "' " + hex(input.modifiers));
+        log.push_back(std::string(input.down ? "keydown " : "keyup ") + std::to_string(input.keyCode) + " '" +
+                      input.characters + "' '" + input.charactersIgnoringModifiers + "' " + hex(input.modifiers));
     }
     void modifiersChanged(std::uint64_t modifiers) override { log.push_back("flags " + hex(modifiers)); }
     void text(const peer::TextInput& input) override
@@ -166,7 +167,6 @@ protected:
         gdk_display_sync(gdk_display_get_default());
     }
 
-
     // Runs xdotool and then the loop until the client has count entries
     // starting with prefix.
     ::testing::AssertionResult xdotool(std::vector<std::string> arguments, const std::string& prefix, std::size_t count)
@@ -174,8 +174,7 @@ protected:
         const int status = DesktopBackendSession::instance().server().run(CV::test::xdotool::command({arguments}));
         if (status != 0)
             return ::testing::AssertionFailure() << "xdotool exited with " << status;
-        if (!pumpUntil([&] { return m_client.entries(prefix).size() >= count; }))
-        {
+        if (!pumpUntil([&] { return m_client.entries(prefix).size() >= count; })) {
             ::testing::AssertionResult failure = ::testing::AssertionFailure();
             failure << "only " << m_client.entries(prefix).size() << " '" << prefix << "' entries in:";
             for (const std::string& entry : m_client.log)
@@ -322,10 +321,9 @@ TEST_F(GtkWindowPeerTest, ClicksAreCountedByTheToolkitsDoubleClickSettings)
     ASSERT_TRUE(xdotool(join(moveTo(window, 50, 40), CV::test::xdotool::click(1, 2)), "up", 2));
     // Far from the first: a new series; then the right button.
     ASSERT_TRUE(xdotool(join(moveTo(window, 150, 120), {"click", "1", "click", "3"}), "up", 4));
-    EXPECT_EQ(m_client.entries("down"), (std::vector<std::string>{"down 0 x1 0", "down 0 x2 0", "down 0 x1 0",
-                                                                  "down 1 x1 0"}));
-    EXPECT_EQ(m_client.entries("up"),
-              (std::vector<std::string>{"up 0 x1 0", "up 0 x2 0", "up 0 x1 0", "up 1 x1 0"}));
+    EXPECT_EQ(m_client.entries("down"),
+              (std::vector<std::string>{"down 0 x1 0", "down 0 x2 0", "down 0 x1 0", "down 1 x1 0"}));
+    EXPECT_EQ(m_client.entries("up"), (std::vector<std::string>{"up 0 x1 0", "up 0 x2 0", "up 0 x1 0", "up 1 x1 0"}));
     EXPECT_EQ(m_client.entries("enter").size(), 1u);
 }
 
@@ -335,8 +333,8 @@ TEST_F(GtkWindowPeerTest, WheelTurnsDragsAndCrossingsArriveInThePlatformsTerms)
     showAndWait(window);
 
     // Buttons 4 and 5 turn the wheel up and down, 6 and 7 left and right.
-    ASSERT_TRUE(xdotool(join(moveTo(window, 100, 100), {"click", "4", "click", "5", "click", "6", "click", "7"}),
-                        "wheel", 4));
+    ASSERT_TRUE(
+        xdotool(join(moveTo(window, 100, 100), {"click", "4", "click", "5", "click", "6", "click", "7"}), "wheel", 4));
     EXPECT_EQ(m_client.entries("wheel"),
               (std::vector<std::string>{"wheel 0 1", "wheel 0 -1", "wheel 1 0", "wheel -1 0"}));
 
@@ -426,9 +424,9 @@ TEST_F(GtkWindowPeerTest, ADeadAccentComposesWithTheNextKeyIntoCommittedText)
 
     // The accent shows as marked text; the letter commits the composed one.
     ASSERT_TRUE(xdotool({"key", "dead_acute", "e"}, "text", 1));
-    EXPECT_EQ(m_client.log, (std::vector<std::string>{"keydown 65535 '' '' 0", "marked '\xC2\xB4'",
-                                                      "keyup 65535 '' '' 0", "keydown 14 '' 'e' 0", "marked ''",
-                                                      "text '\xC3\xA9'"}));
+    EXPECT_EQ(m_client.log,
+              (std::vector<std::string>{"keydown 65535 '' '' 0", "marked '\xC2\xB4'", "keyup 65535 '' '' 0",
+                                        "keydown 14 '' 'e' 0", "marked ''", "text '\xC3\xA9'"}));
 
     // Afterwards keys give their own characters again.
     ASSERT_TRUE(xdotool({"key", "e"}, "keydown", 3));

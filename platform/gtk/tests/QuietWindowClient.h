@@ -12,13 +12,13 @@ public:
     bool focused = false;
     bool allowClose = true;
 
-    void windowMoved(platform::peer::Point) override {}
-    void windowResized(platform::peer::Size) override {}
+    void windowMoved(platform::peer::Point) override { }
+    void windowResized(platform::peer::Size) override { }
     bool windowShouldClose() override { return allowClose; }
-    void windowClosed() override {}
+    void windowClosed() override { }
     void windowFocusChanged(bool isFocused) override { focused = isFocused; }
-    void windowMinimizedChanged(bool) override {}
-    void windowBackingScaleChanged(double) override {}
+    void windowMinimizedChanged(bool) override { }
+    void windowBackingScaleChanged(double) override { }
     void draw(CGContextRef, const platform::peer::Rect&) override { ++draws; }
 };
 

@@ -27,6 +27,7 @@
 //
 // The screen of the scenario is 1024 x 768 points; the window's content is
 // 400 x 300 points with its top-left at (100, 100).
+#include "VarantoTest/DesktopUnavailable.h"
 #include "platform/appkit/AppKit.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
@@ -35,7 +36,6 @@
 #include "platform/peer/Geometry.h"
 #include "platform/peer/WindowPeer.h"
 #include "platform/tests/StandInWindow.h"
-#include "VarantoTest/DesktopUnavailable.h"
 
 #include <gtest/gtest.h>
 
@@ -122,15 +122,15 @@ private:
     static void keyDown(id, SEL, id event)
     {
         using objc::send;
-        calls().push_back("keyDown: " + platform::appkit::utf8(send<NSString*>(event, "characters")) + " code "
-                          + std::to_string(send<unsigned short>(event, "keyCode")));
+        calls().push_back("keyDown: " + platform::appkit::utf8(send<NSString*>(event, "characters")) + " code " +
+                          std::to_string(send<unsigned short>(event, "keyCode")));
     }
 
     static void setFrameSize(id self, SEL sel, NSSize size)
     {
         objc::sendSuper<void>(self, objc_getClass("TestFrameworkView"), sel, size);
-        calls().push_back("setFrameSize: " + std::to_string(long(size.width)) + "x"
-                          + std::to_string(long(size.height)));
+        calls().push_back("setFrameSize: " + std::to_string(long(size.width)) + "x" +
+                          std::to_string(long(size.height)));
     }
 
     // Keeps the width at least 300 points.
@@ -161,8 +161,7 @@ private:
     }
 };
 
-template <typename Backend>
-class AppKitWindowScenario : public ::testing::Test {
+template <typename Backend> class AppKitWindowScenario : public ::testing::Test {
 protected:
     void SetUp() override
     {

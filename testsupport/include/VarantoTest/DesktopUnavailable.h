@@ -29,9 +29,8 @@ inline bool desktopRequired()
 
 // Ends the test (or its SetUp) as skipped or, where a desktop is required,
 // as failed; the reason is streamed into it.
-#define VARANTO_DESKTOP_UNAVAILABLE()                                                                              \
-    return GTEST_MESSAGE_(::CV::test::desktopRequired()                                                            \
-                              ? "No desktop, and one is required (CI or VARANTO_REQUIRE_DESKTOP=1): "               \
-                              : "No desktop: ",                                                                    \
-                          ::CV::test::desktopRequired() ? ::testing::TestPartResult::kFatalFailure                 \
-                                                        : ::testing::TestPartResult::kSkip)
+#define VARANTO_DESKTOP_UNAVAILABLE()                                                                                  \
+    return GTEST_MESSAGE_(                                                                                             \
+        ::CV::test::desktopRequired() ? "No desktop, and one is required (CI or VARANTO_REQUIRE_DESKTOP=1): "          \
+                                      : "No desktop: ",                                                                \
+        ::CV::test::desktopRequired() ? ::testing::TestPartResult::kFatalFailure : ::testing::TestPartResult::kSkip)

@@ -27,9 +27,9 @@ public:
         if (m_display == nullptr)
             return;
         const int screen = DefaultScreen(m_display);
-        m_window = XCreateSimpleWindow(m_display, RootWindow(m_display, screen), x, y, unsigned(width),
-                                       unsigned(height), 0, BlackPixel(m_display, screen),
-                                       WhitePixel(m_display, screen));
+        m_window =
+            XCreateSimpleWindow(m_display, RootWindow(m_display, screen), x, y, unsigned(width), unsigned(height), 0,
+                                BlackPixel(m_display, screen), WhitePixel(m_display, screen));
         XStoreName(m_display, m_window, "another program");
         XSelectInput(m_display, m_window, StructureNotifyMask);
         XMapWindow(m_display, m_window);

@@ -14,9 +14,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -94,8 +94,7 @@ public:
     // Runs a program against the server and waits for it (at most limit; a
     // program still running then is killed). Its exit status, or -1 when it
     // could not run, was killed or crashed.
-    int run(const std::vector<std::string>& command,
-            std::chrono::milliseconds limit = std::chrono::seconds(20)) const
+    int run(const std::vector<std::string>& command, std::chrono::milliseconds limit = std::chrono::seconds(20)) const
     {
         std::vector<char*> argv;
         for (const std::string& word : command)
@@ -127,7 +126,8 @@ private:
         const auto deadline = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < deadline) {
             pollfd request{fd, POLLIN, 0};
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (::poll(&request, 1, int(std::max<long long>(1, left.count()))) <= 0)
                 continue;
             char c;

@@ -35,8 +35,8 @@ public:
     // 0xRRGGBB at device pixel (x, y), top row 0.
     std::uint32_t pixel(int x, int y) const
     {
-        const guchar* p = gdk_pixbuf_get_pixels(m_pixbuf) + y * gdk_pixbuf_get_rowstride(m_pixbuf)
-            + x * gdk_pixbuf_get_n_channels(m_pixbuf);
+        const guchar* p = gdk_pixbuf_get_pixels(m_pixbuf) + y * gdk_pixbuf_get_rowstride(m_pixbuf) +
+            x * gdk_pixbuf_get_n_channels(m_pixbuf);
         return std::uint32_t(p[0]) << 16 | std::uint32_t(p[1]) << 8 | p[2];
     }
     // As a PNG file; false when it could not be written.

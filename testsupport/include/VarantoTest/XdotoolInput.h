@@ -43,7 +43,11 @@ inline Words click(int button = 1, int repeat = 1, int delayMilliseconds = 30)
 {
     if (repeat == 1)
         return {"click", std::to_string(button)};
-    return {"click", "--repeat", std::to_string(repeat), "--delay", std::to_string(delayMilliseconds),
+    return {"click",
+            "--repeat",
+            std::to_string(repeat),
+            "--delay",
+            std::to_string(delayMilliseconds),
             std::to_string(button)};
 }
 

@@ -4,7 +4,6 @@
 
 namespace CV::TOV {
 
-class App : public FEN::Application {
-};
+class App : public FEN::Application { };
 
 } // namespace CV::TOV

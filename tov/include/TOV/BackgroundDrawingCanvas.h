@@ -12,7 +12,7 @@ namespace CV::TOV {
 
 class BackgroundDrawingCanvas : public Canvas {
 public:
-    class BGDrawBuffer : public FEN::Picture {};
+    class BGDrawBuffer : public FEN::Picture { };
 
     BackgroundDrawingCanvas();
     ~BackgroundDrawingCanvas() override;
@@ -34,18 +34,18 @@ public:
     void fillRect(BAS::Rect const& rect, unsigned colour) override;
     void setAreaColor(BAS::Rect const& rect, unsigned colour) override;
     void invertArea(BAS::Rect const& rect) override;
-    void drawPicture(BAS::Point const& position, LazyPicture const& picture, unsigned frame,
-                     BAS::Rect const* source, PictureCombineMode mode) override;
-    void drawPicture(BAS::Point const& position, FEN::Picture const& picture, unsigned frame,
-                     BAS::Rect const* source, PictureCombineMode mode) override;
+    void drawPicture(BAS::Point const& position, LazyPicture const& picture, unsigned frame, BAS::Rect const* source,
+                     PictureCombineMode mode) override;
+    void drawPicture(BAS::Point const& position, FEN::Picture const& picture, unsigned frame, BAS::Rect const* source,
+                     PictureCombineMode mode) override;
     void drawPictureStretched(BAS::Rect const& target, LazyPicture const& picture, unsigned frame,
                               BAS::Rect const* source, PictureCombineMode mode) override;
     void drawPictureStretched(BAS::Rect const& target, FEN::Picture const& picture, unsigned frame,
                               BAS::Rect const* source, PictureCombineMode mode) override;
-    void dyeUsingStretchedAlphaMask(BAS::Rect const& target, unsigned colour, LazyPicture const& mask,
-                                    unsigned frame, BAS::Rect const* source) override;
-    void dyeUsingStretchedAlphaMask(BAS::Rect const& target, unsigned colour, FEN::Picture const& mask,
-                                    unsigned frame, BAS::Rect const* source) override;
+    void dyeUsingStretchedAlphaMask(BAS::Rect const& target, unsigned colour, LazyPicture const& mask, unsigned frame,
+                                    BAS::Rect const* source) override;
+    void dyeUsingStretchedAlphaMask(BAS::Rect const& target, unsigned colour, FEN::Picture const& mask, unsigned frame,
+                                    BAS::Rect const* source) override;
     void drawText(std::string const& text, BAS::Rect const& rect, FEN::Font const& font, unsigned colour,
                   eTextAlignment alignment, eTextRotation rotation) override;
     void setBackingScaleFactor(float scale) override;

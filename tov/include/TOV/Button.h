@@ -24,8 +24,8 @@ namespace ButtonImpl {
 // What the press, click and double-click signals carry; valid only while
 // the signal is emitted.
 struct tSignalData {
-    uint32_t uModifiers = 0;   // modifier bits of the mouse record or key word
-    bool bNotRepeat = true;    // false for an auto-repeated Return
+    uint32_t uModifiers = 0; // modifier bits of the mouse record or key word
+    bool bNotRepeat = true; // false for an auto-repeated Return
     bool bDoubleClick = false; // the press came from a double click
 };
 

@@ -24,8 +24,7 @@ namespace CV::TOV {
 class DrawingCache {
 public:
     static constexpr int kRoleCount = 7;
-    template <typename T>
-    using List = std::vector<std::pair<StateSelector, T>>;
+    template <typename T> using List = std::vector<std::pair<StateSelector, T>>;
 
     // The colour and palette tags in the order the cache fills its lists.
     static const std::array<tColorTag, 7> s_ColorTags;
@@ -48,8 +47,7 @@ public:
 
     // The value of the first entry whose states accept the widget's current
     // states, or null.
-    template <typename T>
-    T const* firstApplicable(List<T> const& list) const
+    template <typename T> T const* firstApplicable(List<T> const& list) const
     {
         for (auto const& [states, value] : list)
             if (states.doesApply(m_widget))
@@ -77,8 +75,7 @@ public:
     List<bool> m_pictureIncludesMargin;
 
 private:
-    template <typename F>
-    void rebuildRules(cv::symbol const& property, F filter);
+    template <typename F> void rebuildRules(cv::symbol const& property, F filter);
 };
 
 } // namespace CV::TOV

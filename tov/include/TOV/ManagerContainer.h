@@ -32,7 +32,7 @@ public:
     enum eResourceMode : int32_t { eUndecided = 0, eBundle = 1, eSkinFolder = 2 };
 
     static const char* const s_pResTypePath[]; // folder of each type, null-ended
-    static const char* const s_pResTypes[];    // linked-resource type of each type, null-ended
+    static const char* const s_pResTypes[]; // linked-resource type of each type, null-ended
 
     // Where the running program lies; the defaults ask the core library.
     struct tLocations {
@@ -83,7 +83,7 @@ public:
     // null) and applies the properties with the fixed borders scaled; null
     // on failure. A missing file is logged only at scale 1.
     std::shared_ptr<FEN::Picture>& loadImage(std::shared_ptr<FEN::Picture>& picture, std::string const& path,
-        FEN::PictureProperties const& properties, float scale);
+                                             FEN::PictureProperties const& properties, float scale);
 
 private:
     struct tFontDataLess {
@@ -92,9 +92,9 @@ private:
 
     std::shared_ptr<BAS::Stream> openFile(std::string const& colonPath) const;
     std::shared_ptr<BAS::Stream> fromBundle(std::string const& name, std::string const& path, eResourceType type,
-        bool warn) const;
+                                            bool warn) const;
     std::shared_ptr<FEN::Picture const> loadCachedImage(std::string const& name,
-        FEN::PictureProperties const& properties, float scale);
+                                                        FEN::PictureProperties const& properties, float scale);
 
     std::unique_ptr<StyleSheetManager> m_styleSheetManager;
     eResourceMode m_resourceMode = eUndecided;

@@ -35,13 +35,11 @@ public:
                   eTextAlignment alignment, eTextRotation rotation);
     // Stretched into the rectangle when the picture is resizable, otherwise
     // drawn at its top-left corner; nothing without a picture.
-    void drawPictureImpl(BAS::Rect const& rect, FEN::Picture const* picture, unsigned frame,
-                         PictureCombineMode mode);
+    void drawPictureImpl(BAS::Rect const& rect, FEN::Picture const* picture, unsigned frame, PictureCombineMode mode);
 
     // The colour painted through the mask's alpha, the mask resolved once at
     // the context's scale; nothing without a picture.
-    void dyeUsingStretchedAlphaMask(BAS::Rect const& rect, unsigned colour, LazyPicture const& mask,
-                                    unsigned frame);
+    void dyeUsingStretchedAlphaMask(BAS::Rect const& rect, unsigned colour, LazyPicture const& mask, unsigned frame);
 
     Canvas& getCanvas() const { return m_canvas; }
     float getBackingScaleFactor() const { return m_fBackingScale; }
@@ -49,8 +47,7 @@ public:
     BAS::Rect const& getClip() const { return m_clip; }
 
 private:
-    template <typename Draw>
-    void forEachPiece(BAS::Rect const& target, Draw draw) const;
+    template <typename Draw> void forEachPiece(BAS::Rect const& target, Draw draw) const;
 
     Canvas& m_canvas;
     BAS::Region const& m_region;

@@ -75,10 +75,10 @@ public:
     bool onMouse(unsigned code, FEN::MouseEventData* data);
     // {consumed, target}: the overlays from the last added, then the root.
     std::pair<bool, std::shared_ptr<Widget>> filterMouseEventAndLocateTarget(unsigned code,
-                                                                            FEN::MouseEventData* data) const;
+                                                                             FEN::MouseEventData* data) const;
     // The same hit test for a drag request at its position.
-    std::pair<bool, std::shared_ptr<Widget>>
-    filterDragDropRequestEventAndLocateTarget(unsigned code, FEN::DragDropRequestEventData* data) const;
+    std::pair<bool, std::shared_ptr<Widget>> filterDragDropRequestEventAndLocateTarget(
+        unsigned code, FEN::DragDropRequestEventData* data) const;
     BAS::Point const& getLastMousePosition() const { return m_ptLastMouse; }
     void setLastMousePosition(BAS::Point const& position) { m_ptLastMouse = position; }
 

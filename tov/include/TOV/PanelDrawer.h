@@ -29,13 +29,12 @@ public:
     void drawTextItem(Widget const& widget, std::string const& text, PaintContext& context,
                       eTextRotation rotation) const;
     // With the styled alignment.
-    void drawTextItemInRect(Widget const& widget, std::string const& text, BAS::Rect const& rect,
-                            PaintContext& context, eTextRotation rotation) const;
-    void drawTextItemInRect(Widget const& widget, std::string const& text, BAS::Rect const& rect,
-                            PaintContext& context, eTextAlignment alignment, eTextRotation rotation) const;
+    void drawTextItemInRect(Widget const& widget, std::string const& text, BAS::Rect const& rect, PaintContext& context,
+                            eTextRotation rotation) const;
+    void drawTextItemInRect(Widget const& widget, std::string const& text, BAS::Rect const& rect, PaintContext& context,
+                            eTextAlignment alignment, eTextRotation rotation) const;
     // The panel, then the control's text (getText, getTextRotation).
-    template <typename T>
-    void drawTextPanelItem(T const& control, PaintContext& context) const
+    template <typename T> void drawTextPanelItem(T const& control, PaintContext& context) const
     {
         drawPanelItem(control, context);
         drawTextItem(control, control.getText(), context, control.getTextRotation());

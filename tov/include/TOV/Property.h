@@ -17,22 +17,22 @@ namespace CV::TOV {
 
 // Index 0 means "no value". Colours are unsigned 0xAARRGGBB. The font is owned
 // by the resource manager's font cache.
-using PropertyValue = std::variant<std::monostate, float, uint32_t, int32_t, bool, std::string,
-    FEN::Font const*, BAS::Point, LazyPicture>;
+using PropertyValue = std::variant<std::monostate, float, uint32_t, int32_t, bool, std::string, FEN::Font const*,
+                                   BAS::Point, LazyPicture>;
 
 class Property {
 public:
     enum eUnit : int32_t {
-        eNone = 0,       // plain number, or a constant's value without unit
-        ePixel = 1,      // "px"
-        ePercent = 2,    // "%"
-        eBool = 3,       // true / false
-        eURL = 4,        // url("...")
+        eNone = 0, // plain number, or a constant's value without unit
+        ePixel = 1, // "px"
+        ePercent = 2, // "%"
+        eBool = 3, // true / false
+        eURL = 4, // url("...")
         eIdentifier = 5, // a bare word
-        eColor = 6,      // 0xAARRGGBB
-        eFont = 7,       // made by the style sheet from the font keys
-        ePicture = 8,    // made by the style sheet from the picture keys
-        ePoint = 9,      // displacements made by the style sheet
+        eColor = 6, // 0xAARRGGBB
+        eFont = 7, // made by the style sheet from the font keys
+        ePicture = 8, // made by the style sheet from the picture keys
+        ePoint = 9, // displacements made by the style sheet
     };
 
     Property() = default;

@@ -36,11 +36,11 @@ public:
 class AttibuteSelector {
 public:
     enum eRule : int32_t {
-        eEquals = 2,     // =
+        eEquals = 2, // =
         eBeginsWith = 3, // ^=
-        eEndsWith = 4,   // $=
-        eContains = 5,   // *=
-        eNotEquals = 6,  // !=
+        eEndsWith = 4, // $=
+        eContains = 5, // *=
+        eNotEquals = 6, // !=
     };
     using Conditions = std::map<eRule, std::string>;
 
@@ -51,7 +51,7 @@ public:
     bool empty() const { return m_attributes.empty(); }
 
     // An attribute as a widget gives it: absent, a yes/no value or a text.
-    struct tDoesntExist {};
+    struct tDoesntExist { };
     using tValue = std::variant<tDoesntExist, bool, std::string>;
     // A built-in attribute; the table ends with an entry of the empty name.
     struct tDescriptor {

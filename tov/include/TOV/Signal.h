@@ -38,7 +38,9 @@ class SignalConnection {
 public:
     SignalConnection() = default;
     explicit SignalConnection(std::weak_ptr<signal_detail::SlotLink> link)
-        : m_link(std::move(link)) {}
+        : m_link(std::move(link))
+    {
+    }
 
     void disconnect()
     {
@@ -62,7 +64,10 @@ template <class... Args> class Signal<void(Args...)> {
 public:
     using Slot = std::function<void(Args...)>;
 
-    Signal() : m_state(std::make_shared<State>()) {}
+    Signal()
+        : m_state(std::make_shared<State>())
+    {
+    }
     ~Signal() { disconnectAll(); }
     Signal(Signal const&) = delete;
     Signal& operator=(Signal const&) = delete;
@@ -108,7 +113,10 @@ private:
     };
     struct Entry final : signal_detail::SlotLink {
         Entry(std::weak_ptr<State> owner, Slot function)
-            : state(std::move(owner)), slot(std::move(function)) {}
+            : state(std::move(owner))
+            , slot(std::move(function))
+        {
+        }
         void disconnect() override
         {
             auto owner = state.lock();

@@ -12,35 +12,34 @@ namespace CV::TOV {
 namespace properties {
 
 // Read by the widgets, the drawing cache and the stock controls.
-extern const cv::symbol drawForeground;        // "draw_foreground"
-extern const cv::symbol font;                  // "font"
-extern const cv::symbol height;                // "height"
-extern const cv::symbol maxHeight;             // "max-height"
-extern const cv::symbol maxWidth;              // "max-width"
-extern const cv::symbol minHeight;             // "min-height"
-extern const cv::symbol minWidth;              // "min-width"
-extern const cv::symbol picture;               // "picture"
+extern const cv::symbol drawForeground; // "draw_foreground"
+extern const cv::symbol font; // "font"
+extern const cv::symbol height; // "height"
+extern const cv::symbol maxHeight; // "max-height"
+extern const cv::symbol maxWidth; // "max-width"
+extern const cv::symbol minHeight; // "min-height"
+extern const cv::symbol minWidth; // "min-width"
+extern const cv::symbol picture; // "picture"
 extern const cv::symbol pictureIncludesMargin; // "picture-includes-margin"
-extern const cv::symbol width;                 // "width"
-extern const cv::symbol x;                     // "x"
-extern const cv::symbol y;                     // "y"
-extern const cv::symbol zIndex;                // "z-index"
-extern const cv::symbol animationIndex;        // "animation-index"
+extern const cv::symbol width; // "width"
+extern const cv::symbol x; // "x"
+extern const cv::symbol y; // "y"
+extern const cv::symbol zIndex; // "z-index"
+extern const cv::symbol animationIndex; // "animation-index"
 extern const cv::symbol dyeMaskAnimationIndex; // "dye-mask-animation-index"
-extern const cv::symbol dyeMaskPicture;        // "dye-mask-picture"
-extern const cv::symbol horizontalAlignment;   // "horizontal-alignment"
-extern const cv::symbol pictureDisplacement;   // "picture-displacement"
-extern const cv::symbol pictureIncludeMargin;  // "picture-includes-margin" (same symbol)
-extern const cv::symbol textDisplacement;      // "text-displacement"
-extern const cv::symbol verticalAlignment;     // "vertical-alignment"
-extern const cv::symbol lineSpacing;           // "line-spacing"
-extern const cv::symbol spacing;               // "spacing"
+extern const cv::symbol dyeMaskPicture; // "dye-mask-picture"
+extern const cv::symbol horizontalAlignment; // "horizontal-alignment"
+extern const cv::symbol pictureDisplacement; // "picture-displacement"
+extern const cv::symbol pictureIncludeMargin; // "picture-includes-margin" (same symbol)
+extern const cv::symbol textDisplacement; // "text-displacement"
+extern const cv::symbol verticalAlignment; // "vertical-alignment"
+extern const cv::symbol lineSpacing; // "line-spacing"
+extern const cv::symbol spacing; // "spacing"
 
 // Named so that sheets may declare them; nothing reads them.
-extern const cv::symbol animationsForRange, betweenRows, cancelable, checkstate, color, cursorWidth, enabled,
-    hasFocus, hasMinimumSize, hasTitle, hasValue, isActive, isChecked, isHorizontal, isInput, isSeparator,
-    isSubMenu, menuOffsetX, menuOffsetY, moveBorder, moveBorderBottom, moveBorderLeft, moveBorderRight,
-    moveBorderTop, row, state, submenuDelay;
+extern const cv::symbol animationsForRange, betweenRows, cancelable, checkstate, color, cursorWidth, enabled, hasFocus,
+    hasMinimumSize, hasTitle, hasValue, isActive, isChecked, isHorizontal, isInput, isSeparator, isSubMenu, menuOffsetX,
+    menuOffsetY, moveBorder, moveBorderBottom, moveBorderLeft, moveBorderRight, moveBorderTop, row, state, submenuDelay;
 
 // Made by the layout unit.
 extern const cv::symbol layout, direction, verticalContentAlignment, horizontalContentAlignment;

@@ -22,8 +22,7 @@ void resizeToText(Widget& widget, std::string const& text, eTextRotation rotatio
 
 } // namespace DETAIL
 
-template <typename T>
-class TextPanel : public WidgetTemplate<T> {
+template <typename T> class TextPanel : public WidgetTemplate<T> {
 public:
     void setText(std::string const& text)
     {
@@ -35,14 +34,8 @@ public:
     }
     std::string const& getText() const { return m_strText; }
 
-    int getWidthForText(std::string const& text) const
-    {
-        return DETAIL::widthForText(*this, text, m_eTextRotation);
-    }
-    int getHeightForText(std::string const& text) const
-    {
-        return DETAIL::heightForText(*this, text, m_eTextRotation);
-    }
+    int getWidthForText(std::string const& text) const { return DETAIL::widthForText(*this, text, m_eTextRotation); }
+    int getHeightForText(std::string const& text) const { return DETAIL::heightForText(*this, text, m_eTextRotation); }
 
     // The panel follows its text from the next text or style change on.
     void setAutoSize(bool autoSize) { m_bAutoSize = autoSize; }

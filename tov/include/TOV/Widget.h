@@ -35,30 +35,30 @@ class Widget : public DragDropEventTarget, public DragDropSource, public std::en
 public:
     // State flags (m_uFlags).
     enum eState : uint64_t {
-        eActive = 0x1,               // takes part in layout, painting and input
-        eShown = 0x2,                // activated in a pane
-        eParentActive = 0x4,         // the whole ancestry is active
-        eVisible = 0x8,              // painted and hit-tested
-        eEnabled = 0x10,             // own request to be enabled
-        eParentEnabled = 0x20,       // the parent is enabled
+        eActive = 0x1, // takes part in layout, painting and input
+        eShown = 0x2, // activated in a pane
+        eParentActive = 0x4, // the whole ancestry is active
+        eVisible = 0x8, // painted and hit-tested
+        eEnabled = 0x10, // own request to be enabled
+        eParentEnabled = 0x20, // the parent is enabled
         eSelected = 0x40,
-        eCanOver = 0x80,             // hover changes repaint the widget
+        eCanOver = 0x80, // hover changes repaint the widget
         eKeyFocusable = 0x100,
         eOverFollowsPointer = 0x200, // the over widget follows the pointer while this one holds the mouse
-        eKeyInput = 0x400,           // may take the input role
-        eNoAlign = 0x800,            // kept out of the parent's automatic layout
-        eAlignWholePane = 0x1000,    // a geometry change re-aligns the whole pane
+        eKeyInput = 0x400, // may take the input role
+        eNoAlign = 0x800, // kept out of the parent's automatic layout
+        eAlignWholePane = 0x1000, // a geometry change re-aligns the whole pane
         ePaintBeforeChildren = 0x2000,
         ePaintAfterChildren = 0x4000,
-        eReclipped = 0x8000,         // re-clipped in the running alignment pass
+        eReclipped = 0x8000, // re-clipped in the running alignment pass
         eOpaque = 0x20000,
         eOpaqueInsideMargins = 0x40000,
-        eStyleChanged = 0x80000,     // the style is read again at the next alignment
+        eStyleChanged = 0x80000, // the style is read again at the next alignment
         eWantsPostPaintAlign = 0x100000,
         ePostPaintAlignPending = 0x200000,
     };
     static constexpr uint64_t kInitialFlags = eActive | eParentActive | eVisible | eEnabled | eParentEnabled |
-                                              eAlignWholePane | ePaintBeforeChildren | eStyleChanged;
+        eAlignWholePane | ePaintBeforeChildren | eStyleChanged;
 
     // What setInvalid(0) marks.
     static uint32_t s_uDefaultInvalidAspects;

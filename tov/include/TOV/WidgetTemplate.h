@@ -6,8 +6,7 @@
 namespace CV::TOV {
 
 // A widget with a painter and a children-aligned hook, for the stock controls.
-template <typename T>
-class WidgetTemplate : public Widget {
+template <typename T> class WidgetTemplate : public Widget {
 public:
     std::function<void(T const&, PaintContext&)> m_fnPainter;
     std::function<void(T&)> m_fnChildsAligned;

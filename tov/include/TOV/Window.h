@@ -13,8 +13,7 @@
 
 namespace CV::TOV {
 
-template <class T>
-class Window : public T, public WindowingPane {
+template <class T> class Window : public T, public WindowingPane {
 public:
     Window()
         : m_pCanvas(new BackgroundDrawingCanvas)
@@ -56,12 +55,8 @@ public:
                 m_hTimer = T::setEventTimer(0, -10);
             onSizeChanged();
             return true;
-        case FEN::eWindowEvent::SizeChanged:
-            onSizeChanged();
-            return true;
-        case FEN::eWindowEvent::AboutToShow:
-            redrawWholeWindow();
-            return true;
+        case FEN::eWindowEvent::SizeChanged: onSizeChanged(); return true;
+        case FEN::eWindowEvent::AboutToShow: redrawWholeWindow(); return true;
         case FEN::eWindowEvent::Paint:
             if (!T::useOffscreenPictureInsteadOfPaintEvent()) {
                 auto* paint = static_cast<FEN::PaintEventData*>(data);
@@ -74,10 +69,8 @@ public:
                 m_pCanvas->setBackingScaleFactor(static_cast<FEN::ScaleEventData*>(data)->scale);
             return handled;
         case FEN::eWindowEvent::WillResize:
-        case FEN::eWindowEvent::IdealSize:
-            return handled;
-        default:
-            return WindowingPane::onEvent(code, data) || handled;
+        case FEN::eWindowEvent::IdealSize: return handled;
+        default: return WindowingPane::onEvent(code, data) || handled;
         }
     }
 

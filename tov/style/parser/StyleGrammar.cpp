@@ -75,12 +75,30 @@ struct tUnits : qi::symbols<char, Property::eUnit> {
 
 // Value setters for the actions: the variant is always filled with the
 // alternative named here, never by conversion.
-void setInt(PropertyValue& target, int value) { target.emplace<int32_t>(value); }
-void setFloat(PropertyValue& target, float value) { target.emplace<float>(value); }
-void setBool(tPropertyValue& target, bool value) { target.value.emplace<bool>(value); }
-void setText(tPropertyValue& target, std::string const& text) { target.value.emplace<std::string>(text); }
-void setColor(tPropertyValue& target, unsigned colour) { target.value.emplace<uint32_t>(colour); }
-void setSymbol(cv::symbol& target, std::string const& text) { target = cv::symbol(text); }
+void setInt(PropertyValue& target, int value)
+{
+    target.emplace<int32_t>(value);
+}
+void setFloat(PropertyValue& target, float value)
+{
+    target.emplace<float>(value);
+}
+void setBool(tPropertyValue& target, bool value)
+{
+    target.value.emplace<bool>(value);
+}
+void setText(tPropertyValue& target, std::string const& text)
+{
+    target.value.emplace<std::string>(text);
+}
+void setColor(tPropertyValue& target, unsigned colour)
+{
+    target.value.emplace<uint32_t>(colour);
+}
+void setSymbol(cv::symbol& target, std::string const& text)
+{
+    target = cv::symbol(text);
+}
 
 // Where a handler resumes and what half-read state it throws away.
 enum class eRecovery { AttributeSelector, Selector, Declaration, Style, Stylesheet };
@@ -127,9 +145,9 @@ private:
     void outputError(std::string const& message);
     void outputError(boost::spirit::info const& what);
     void onError(eRecovery recovery, Iterator& first, Iterator const& last, Iterator const& where,
-        boost::spirit::info const& what);
+                 boost::spirit::info const& what);
     void onStyleError(Iterator& first, Iterator const& last, Iterator const& where, boost::spirit::info const& what,
-        char stop, bool consume);
+                      char stop, bool consume);
     void clearHalfRead(eRecovery recovery);
     bool ruleLineTaken() const;
     void updateRuleLine();
@@ -198,8 +216,8 @@ void StyleGrammar::defineLayout()
     Identifier = IdentifierStart[qi::_val = qi::_1] >> IdentifierRest[qi::_val += qi::_1];
     ConstIdentifier = lit('$') > Identifier[qi::_val = qi::_1];
     String = *(standard::char_ - standard::char_(qi::_r1) - eol);
-    QuotedString = (lit('"') > String(phx::val('"'))[qi::_val = qi::_1] > lit('"'))
-        | (lit('\'') > String(phx::val('\''))[qi::_val = qi::_1] > lit('\''));
+    QuotedString = (lit('"') > String(phx::val('"'))[qi::_val = qi::_1] > lit('"')) |
+        (lit('\'') > String(phx::val('\''))[qi::_val = qi::_1] > lit('\''));
 }
 
 void StyleGrammar::defineSelectors()
@@ -212,14 +230,14 @@ void StyleGrammar::defineSelectors()
     StyleSelector = lit('.') > IdentifierRest[phx::ref(m_simple.style) = qi::_1];
     ElementSelector = lit('#') > IdentifierRest[phx::ref(m_simple.id) = qi::_1];
     AttributeOperator = m_attributeOps;
-    Attribute = Identifier[phx::bind(&setSymbol, phx::bind(&tAttrSelector::name, qi::_val), qi::_1)]
-        > AttributeOperator[phx::bind(&tAttrSelector::rule, qi::_val) = qi::_1]
-        > Identifier[phx::bind(&tAttrSelector::value, qi::_val) = qi::_1];
-    AttributeSelector = lit('[') > -WS > Attribute[phx::bind(&StyleGrammar::onAttributeSelector, this, qi::_1)]
-        > -WS > lit(']');
+    Attribute = Identifier[phx::bind(&setSymbol, phx::bind(&tAttrSelector::name, qi::_val), qi::_1)] >
+        AttributeOperator[phx::bind(&tAttrSelector::rule, qi::_val) = qi::_1] >
+        Identifier[phx::bind(&tAttrSelector::value, qi::_val) = qi::_1];
+    AttributeSelector =
+        lit('[') > -WS > Attribute[phx::bind(&StyleGrammar::onAttributeSelector, this, qi::_1)] > -WS > lit(']');
     Negation = qi::eps[qi::_val = false] >> -(lit('!')[qi::_val = true]);
-    State = Negation[phx::bind(&tStateSelector::negated, qi::_val) = qi::_1]
-        > Identifier[phx::bind(&setSymbol, phx::bind(&tStateSelector::name, qi::_val), qi::_1)];
+    State = Negation[phx::bind(&tStateSelector::negated, qi::_val) = qi::_1] >
+        Identifier[phx::bind(&setSymbol, phx::bind(&tStateSelector::name, qi::_val), qi::_1)];
     StateSelector = !m_relations >> (lit(':') > State[phx::bind(&StyleGrammar::onStateSelector, this, qi::_1)]);
     SimpleSelector = TypeSelector >> -StyleSelector >> -ElementSelector >> *AttributeSelector >> *StateSelector;
     ExplicitRelation = &(-SilentWS >> m_relations) >> -WS >> m_relations[qi::_val = true] >> -WS;
@@ -231,13 +249,13 @@ void StyleGrammar::defineSelectors()
 
 void StyleGrammar::defineValues()
 {
-    using qi::lit;
-    using qi::_val;
     using qi::_1;
+    using qi::_val;
+    using qi::lit;
 
     URL = ascii::no_case[lit("url")] > -WS > OpenParen > QuotedString[_val = _1] > CloseParen;
-    ColorComponents = ((qi::uint_ >> -WS) % CommaSeparator)[_val = phx::bind(
-                                                                &StyleGrammar::onRGBAValue, this, _1, qi::_r1)];
+    ColorComponents =
+        ((qi::uint_ >> -WS) % CommaSeparator)[_val = phx::bind(&StyleGrammar::onRGBAValue, this, _1, qi::_r1)];
     RGB = ascii::no_case[lit("rgb")] > -WS > OpenParen > ColorComponents(false)[_val = _1] > CloseParen;
     RGBA = ascii::no_case[lit("rgba")] > -WS > OpenParen > ColorComponents(true)[_val = _1] > CloseParen;
     HexColor = lit('#') > qi::hex[_val = 0xFF000000u + (_1 & 0xFFFFFFu)];
@@ -258,20 +276,21 @@ void StyleGrammar::defineValues()
     URLProperty = URL[phx::bind(&setText, _val, _1)] >> URLUnit[unit = _1];
     ColorProperty = Color[phx::bind(&setColor, _val, _1)] >> ColorUnit[unit = _1];
     ConstantProperty = ConstIdentifier[_val = phx::bind(&StyleGrammar::onConstValue, this, _1)];
-    PropertyValueRule = NumericProperty | BoolProperty | URLProperty | ColorProperty | ConstantProperty | StringProperty;
+    PropertyValueRule =
+        NumericProperty | BoolProperty | URLProperty | ColorProperty | ConstantProperty | StringProperty;
 }
 
 void StyleGrammar::defineStatements()
 {
-    using qi::lit;
     using qi::_1;
+    using qi::lit;
 
-    Declaration = Identifier[phx::ref(m_propertyName) = _1] > -WS > lit(':') > -WS
-        > (PropertyValueRule[phx::ref(m_propertyValue) = _1] >> -WS);
+    Declaration = Identifier[phx::ref(m_propertyName) = _1] > -WS > lit(':') > -WS >
+        (PropertyValueRule[phx::ref(m_propertyValue) = _1] >> -WS);
     Properties = Declaration[phx::bind(&StyleGrammar::onProperty, this)] % Semicolon;
     Style = Selectors > -WS > lit('{') > -WS > -Properties > -lit(';') > -SilentWS > lit('}');
-    ConstantDefinition = ConstIdentifier[phx::bind(&tConstant::name, qi::_val) = _1] > WS
-        > PropertyValueRule[phx::bind(&tConstant::value, qi::_val) = _1];
+    ConstantDefinition = ConstIdentifier[phx::bind(&tConstant::name, qi::_val) = _1] > WS >
+        PropertyValueRule[phx::bind(&tConstant::value, qi::_val) = _1];
     Constant = lit("@define") > WS > ConstantDefinition[phx::bind(&StyleGrammar::onConstant, this, _1)];
     Import = lit("@import") > WS > URL[phx::bind(&StyleGrammar::onImport, this, _1)];
     ATDeclaration = (Import | Constant) > -WS > lit(';');
@@ -358,8 +377,8 @@ void StyleGrammar::onNextLine()
 
 void StyleGrammar::onSimpleSelector()
 {
-    if (m_simple.type.empty() && m_simple.style.empty() && m_simple.id.empty() && m_simple.states.empty()
-        && m_simple.attributes.empty())
+    if (m_simple.type.empty() && m_simple.style.empty() && m_simple.id.empty() && m_simple.states.empty() &&
+        m_simple.attributes.empty())
         return;
     m_simpleList.push_back(std::move(m_simple));
     m_simple = tSimpleSelector();
@@ -455,8 +474,7 @@ void StyleGrammar::outputError(boost::spirit::info const& what)
 void StyleGrammar::clearHalfRead(eRecovery recovery)
 {
     switch (recovery) {
-    case eRecovery::AttributeSelector:
-        return; // the condition's action has not run
+    case eRecovery::AttributeSelector: return; // the condition's action has not run
     case eRecovery::Declaration:
         m_propertyName.clear();
         m_propertyValue = tPropertyValue();
@@ -479,17 +497,15 @@ void StyleGrammar::clearHalfRead(eRecovery recovery)
 }
 
 void StyleGrammar::onError(eRecovery recovery, Iterator& first, Iterator const& last, Iterator const& where,
-    boost::spirit::info const& what)
+                           boost::spirit::info const& what)
 {
     struct tResume {
         char stop;
         bool consume;
     };
     static const std::map<eRecovery, tResume> resume = {
-        {eRecovery::AttributeSelector, {']', true}},
-        {eRecovery::Selector, {'\n', true}},
-        {eRecovery::Declaration, {'}', false}},
-        {eRecovery::Style, {'}', true}},
+        {eRecovery::AttributeSelector, {']', true}}, {eRecovery::Selector, {'\n', true}},
+        {eRecovery::Declaration, {'}', false}},      {eRecovery::Style, {'}', true}},
         {eRecovery::Stylesheet, {'\n', true}},
     };
     clearHalfRead(recovery);
@@ -501,7 +517,7 @@ void StyleGrammar::onError(eRecovery recovery, Iterator& first, Iterator const& 
 // consume is set), skipping stop characters inside comments. Only line feeds
 // are counted here.
 void StyleGrammar::onStyleError(Iterator& first, Iterator const& last, Iterator const& where,
-    boost::spirit::info const& what, char stop, bool consume)
+                                boost::spirit::info const& what, char stop, bool consume)
 {
     first = where;
     outputError(what);
@@ -536,7 +552,7 @@ void StyleGrammar::onStyleError(Iterator& first, Iterator const& last, Iterator 
 namespace DETAIL {
 
 bool runStyleGrammar(StyleParser2* parser, std::string const& sourceName, std::string::const_iterator first,
-    std::string::const_iterator last)
+                     std::string::const_iterator last)
 {
     StyleGrammar grammar(parser, sourceName);
     bool const matched = qi::parse(first, last, grammar);

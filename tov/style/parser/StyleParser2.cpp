@@ -73,8 +73,8 @@ bool StyleParser2::processStream(BAS::Stream& stream, std::string const& sourceN
     if (size < 0 || !storage->isUsable())
         return false;
     if (size > kMaxSheetSize) {
-        SkinRefusal::report(fmt::format(
-            "style sheet {} is larger than 16 MiB", currentSource().empty() ? sourceName : currentSource()));
+        SkinRefusal::report(fmt::format("style sheet {} is larger than 16 MiB",
+                                        currentSource().empty() ? sourceName : currentSource()));
         addErrorMessage(currentSource(), 0, "Stylesheet larger than 16 MiB");
         return false;
     }
@@ -158,7 +158,8 @@ StyleParser2::tPropertyValue StyleParser2::getConstValue(std::string const& name
     auto const found = m_constants.find(name);
     if (found != m_constants.end())
         return found->second;
-    addErrorMessage(currentSource(), line, lineMessage("PARSER ERROR at line %d: use of undefined constant ", line) + name);
+    addErrorMessage(currentSource(), line,
+                    lineMessage("PARSER ERROR at line %d: use of undefined constant ", line) + name);
     tPropertyValue zero;
     zero.value.emplace<int32_t>(0);
     return zero;
@@ -175,19 +176,21 @@ void StyleParser2::processImport(unsigned line, std::string const& name)
     std::string const path = m_currentFile.full;
 
     if (m_importDepth >= kMaxImportDepth) {
-        SkinRefusal::report(fmt::format("style sheet {} is imported more than {} deep (from {})", path,
-            kMaxImportDepth, saved.full));
+        SkinRefusal::report(
+            fmt::format("style sheet {} is imported more than {} deep (from {})", path, kMaxImportDepth, saved.full));
         addErrorMessage(saved.full, line,
-            lineMessage("PARSER ERROR at line %d: imports nested too deeply, stylesheet ", line) + path);
+                        lineMessage("PARSER ERROR at line %d: imports nested too deeply, stylesheet ", line) + path);
     } else if (!m_imports.insert(path).second) {
-        addErrorMessage(saved.full, line, lineMessage("PARSER ERROR at line %d: recursive import of stylesheet ", line) + path);
+        addErrorMessage(saved.full, line,
+                        lineMessage("PARSER ERROR at line %d: recursive import of stylesheet ", line) + path);
     } else {
         ++m_importDepth;
         bool const read = readImport(name, saved);
         --m_importDepth;
         if (!read) {
             addErrorMessage(saved.full, line,
-                lineMessage("PARSER ERROR at line %d: Failed to import stylesheet ", line) + m_currentFile.full);
+                            lineMessage("PARSER ERROR at line %d: Failed to import stylesheet ", line) +
+                                m_currentFile.full);
             m_imports.erase(path);
         }
     }

@@ -78,9 +78,9 @@ void BM_WholeUpdateOfTheDemoKeyboard(benchmark::State& state)
         }
 
         double const seconds = std::chrono::duration<double>(elapsed).count();
-        double const waits = std::chrono::duration<double>(sleeper.requested()).count()
-            + std::chrono::duration<double>(std::chrono::milliseconds(
-                VarantoMK2UpdaterUpgradeLogic::kFinalPause.count())).count();
+        double const waits = std::chrono::duration<double>(sleeper.requested()).count() +
+            std::chrono::duration<double>(std::chrono::milliseconds(VarantoMK2UpdaterUpgradeLogic::kFinalPause.count()))
+                .count();
         state.SetIterationTime(seconds);
         state.counters["keyboard_waits_s"] = waits;
         state.counters["overhead_pct"] = 100.0 * (seconds - waits) / waits;

@@ -13,7 +13,10 @@ namespace {
 // strings with escapes, integers and true/false.
 class Reader {
 public:
-    explicit Reader(std::string const& text) : m_text(text) {}
+    explicit Reader(std::string const& text)
+        : m_text(text)
+    {
+    }
 
     bool ok() const { return m_ok; }
 
@@ -244,9 +247,9 @@ std::optional<UpdaterState> UpdaterState::parse(std::string const& text)
 WidgetState const* UpdaterState::find(std::string const& id, std::string const& pathSuffix) const
 {
     for (auto const& widget : m_widgets) {
-        bool const pathMatches = pathSuffix.empty()
-            || (widget.path.size() >= pathSuffix.size()
-                && widget.path.compare(widget.path.size() - pathSuffix.size(), pathSuffix.size(), pathSuffix) == 0);
+        bool const pathMatches = pathSuffix.empty() ||
+            (widget.path.size() >= pathSuffix.size() &&
+             widget.path.compare(widget.path.size() - pathSuffix.size(), pathSuffix.size(), pathSuffix) == 0);
         if (widget.id == id && pathMatches)
             return &widget;
     }

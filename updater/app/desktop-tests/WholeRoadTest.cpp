@@ -2,8 +2,8 @@
 // server of the test's own with a simulated keyboard, driven from outside
 // with the mouse, the keyboard and the window manager's close request, its
 // pages and texts read back through the state channel.
-#include "WindowSystemDriver.h"
 #include "UpdaterState.h"
+#include "WindowSystemDriver.h"
 
 #include <VarantoTest/ChildProcess.h>
 #include <VarantoTest/DesktopUnavailable.h>
@@ -71,7 +71,8 @@ protected:
     }
 
     std::unique_ptr<UpdaterProcess> start(std::string const& keyboards, std::string const& name = "updater",
-        std::string const& program = kExecutable, std::vector<std::string> const& arguments = {})
+                                          std::string const& program = kExecutable,
+                                          std::vector<std::string> const& arguments = {})
     {
         std::string const simulation = folder.write(name + ".sim", keyboards);
         statePath = folder.at(name + "-state.json");
@@ -79,16 +80,18 @@ protected:
         setup.program = program;
         setup.arguments = arguments;
         setup.workingFolder = working;
-        setup.environment = {{"DISPLAY", s_display->display()}, {"XDG_RUNTIME_DIR", runtime},
-            {"VARANTO_PLATFORM_BACKEND", "desktop"}, {"VARANTO_USB_SIMULATION", simulation},
-            {"VARANTO_STATE_CHANNEL", statePath}};
+        setup.environment = {{"DISPLAY", s_display->display()},
+                             {"XDG_RUNTIME_DIR", runtime},
+                             {"VARANTO_PLATFORM_BACKEND", "desktop"},
+                             {"VARANTO_USB_SIMULATION", simulation},
+                             {"VARANTO_STATE_CHANNEL", statePath}};
         setup.outputFile = folder.at(name + ".log");
         setup.stopGrace = 5s;
         return std::make_unique<UpdaterProcess>(setup);
     }
 
     std::optional<UpdaterState> waitForState(std::function<bool(UpdaterState const&)> const& wanted,
-        std::chrono::milliseconds limit)
+                                             std::chrono::milliseconds limit)
     {
         auto const deadline = std::chrono::steady_clock::now() + limit;
         std::optional<UpdaterState> state;

@@ -32,9 +32,9 @@ std::string WindowSystemDriver::titleOf(WindowId window)
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     std::string title;
-    if (XGetWindowProperty(m_display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data)
-            == Success
-        && data && type == utf8) {
+    if (XGetWindowProperty(m_display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
+            Success &&
+        data && type == utf8) {
         title.assign(reinterpret_cast<char const*>(data), count);
     } else {
         char* name = nullptr;
@@ -58,8 +58,8 @@ std::vector<WindowSystemDriver::WindowId> WindowSystemDriver::otherWindows(Windo
         return shown;
     for (unsigned i = 0; i < count; ++i) {
         XWindowAttributes attributes;
-        if (children[i] != except && XGetWindowAttributes(m_display, children[i], &attributes)
-            && attributes.map_state == IsViewable && !attributes.override_redirect)
+        if (children[i] != except && XGetWindowAttributes(m_display, children[i], &attributes) &&
+            attributes.map_state == IsViewable && !attributes.override_redirect)
             shown.push_back(children[i]);
     }
     if (children)
@@ -67,7 +67,8 @@ std::vector<WindowSystemDriver::WindowId> WindowSystemDriver::otherWindows(Windo
     return shown;
 }
 
-WindowSystemDriver::WindowId WindowSystemDriver::waitForWindow(std::string const& title, std::chrono::milliseconds limit)
+WindowSystemDriver::WindowId WindowSystemDriver::waitForWindow(std::string const& title,
+                                                               std::chrono::milliseconds limit)
 {
     auto const deadline = std::chrono::steady_clock::now() + limit;
     do {
@@ -134,8 +135,8 @@ bool WindowSystemDriver::pressKeys(WindowId window, std::string const& keys)
 {
     // Without a window manager the focus is given directly; the pointer is
     // put over the window too, for servers that let the focus follow it.
-    return xdotool(test::xdotool::focus(window)) && xdotool(test::xdotool::moveInWindow(window, 5, 5))
-        && xdotool(test::xdotool::keys(keys));
+    return xdotool(test::xdotool::focus(window)) && xdotool(test::xdotool::moveInWindow(window, 5, 5)) &&
+        xdotool(test::xdotool::keys(keys));
 }
 
 } // namespace CV::desktop_test

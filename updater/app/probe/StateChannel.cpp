@@ -73,8 +73,8 @@ void describeWidget(std::string& out, TOV::Widget const& widget, std::string con
     out += shown ? "true" : "false";
     out += ",\"enabled\":";
     out += widget.isEnabled() ? "true" : "false";
-    out += ",\"rect\":[" + std::to_string(widget.getAbsPos().x) + "," + std::to_string(widget.getAbsPos().y) + ","
-        + std::to_string(widget.getSize().x) + "," + std::to_string(widget.getSize().y) + "]";
+    out += ",\"rect\":[" + std::to_string(widget.getAbsPos().x) + "," + std::to_string(widget.getAbsPos().y) + "," +
+        std::to_string(widget.getSize().x) + "," + std::to_string(widget.getSize().y) + "]";
     std::string text;
     if (shownText(widget, text)) {
         out += ",\"text\":";

@@ -32,8 +32,7 @@ public:
     void publish(TOV::Widget const& root, int page, std::vector<unsigned> const& applicationEvents = {});
 
     // The document for the tree under root (root included).
-    static std::string describe(TOV::Widget const& root, int page,
-                                std::vector<unsigned> const& applicationEvents = {});
+    static std::string describe(TOV::Widget const& root, int page, std::vector<unsigned> const& applicationEvents = {});
 
     std::string const& getPath() const { return m_path; }
 

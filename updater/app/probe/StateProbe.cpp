@@ -34,8 +34,7 @@ void sendMouseEvent(platform::appkit::NSEventType type, id window, NSPoint locat
     record.location = location;
     record.window = window;
     record.clickCount = type == NSEventTypeMouseMoved ? 0 : 1;
-    record.timestamp =
-        std::chrono::duration<double>(platform::MainLoop::instance().now().time_since_epoch()).count();
+    record.timestamp = std::chrono::duration<double>(platform::MainLoop::instance().now().time_since_epoch()).count();
     noteInputState(0, type == NSEventTypeLeftMouseDown ? 1u : 0u);
     id event = makeEvent(record);
     platform::objc::send<void>(NSApp, "sendEvent:", event);

@@ -5,12 +5,12 @@
 
 #include "BAS/Lib.h"
 #include "FEN/CLI.h"
-#include "platform/keyboard/ModifierFlags.h"
 #include "platform/appkit/NSApplication.h"
 #include "platform/appkit/NSEvent.h"
 #include "platform/appkit/NSWindow.h"
 #include "platform/cf/CFString.h"
 #include "platform/headless/TestDriver.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
 #include "platform/objc/StandInClass.h"
@@ -89,8 +89,9 @@ struct CountingWindow {
 
 TEST_F(CVCocoaAppDelegateTest, AKeyUpWithCommandGoesStraightToTheKeyWindow)
 {
-    id window = objc::send<id>(objc::NSObject::alloc(CountingWindow::cls()), "initWithContentRect:styleMask:backing:defer:",
-                               NSMakeRect(0, 0, 200, 100), 1ul, 2ul, BOOL(NO));
+    id window =
+        objc::send<id>(objc::NSObject::alloc(CountingWindow::cls()),
+                       "initWithContentRect:styleMask:backing:defer:", NSMakeRect(0, 0, 200, 100), 1ul, 2ul, BOOL(NO));
     objc::send<void>(window, "makeKeyAndOrderFront:", id(nil));
     int monitored = 0;
     std::function<id(id)> const monitor = [&monitored](id event) {
@@ -98,8 +99,8 @@ TEST_F(CVCocoaAppDelegateTest, AKeyUpWithCommandGoesStraightToTheKeyWindow)
             ++monitored;
         return event;
     };
-    id token = objc::send<id>(platform::appkit::NSEventClass(), "addLocalMonitorForEventsMatchingMask:handler:",
-                              ~0ull, &monitor);
+    id token = objc::send<id>(platform::appkit::NSEventClass(), "addLocalMonitorForEventsMatchingMask:handler:", ~0ull,
+                              &monitor);
     auto& peer = driver.peerOf(window);
 
     CountingWindow::keyUps = 0;

@@ -14,7 +14,7 @@ struct CommandLineCase {
     std::size_t bufferSize;
 };
 
-class CommandLineCopyTest : public testing::TestWithParam<CommandLineCase> {};
+class CommandLineCopyTest : public testing::TestWithParam<CommandLineCase> { };
 
 TEST_P(CommandLineCopyTest, CopiesEveryArgumentBackToBackAndEndsTheVectorWithNull)
 {
@@ -41,12 +41,13 @@ TEST_P(CommandLineCopyTest, CopiesEveryArgumentBackToBackAndEndsTheVectorWithNul
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, CommandLineCopyTest,
-    testing::Values(CommandLineCase{"ProgramOnly", {"/opt/updater"}, 13},
-                    CommandLineCase{"EmptyArgument", {"/opt/updater", "", "-v"}, 13 + 1 + 3},
-                    CommandLineCase{"Nothing", {}, 0}),
-    [](testing::TestParamInfo<CommandLineCase> const& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Lines, CommandLineCopyTest,
+                         testing::Values(CommandLineCase{"ProgramOnly", {"/opt/updater"}, 13},
+                                         CommandLineCase{"EmptyArgument", {"/opt/updater", "", "-v"}, 13 + 1 + 3},
+                                         CommandLineCase{"Nothing", {}, 0}),
+                         [](testing::TestParamInfo<CommandLineCase> const& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(CommandLineCopy, AssigningAgainReplacesTheCopy)
 {

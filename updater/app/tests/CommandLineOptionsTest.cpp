@@ -25,7 +25,8 @@ Outcome runUpdater(const std::vector<std::string>& arguments)
     setup.program = std::string(VARANTO_BUNDLE_DIR) + "/Contents/MacOS/" + VARANTO_APP_EXECUTABLE;
     setup.arguments = arguments;
     setup.workingFolder = folder.path().string();
-    setup.environment = {{"VARANTO_PLATFORM_BACKEND", "headless"}, {"DISPLAY", ""},
+    setup.environment = {{"VARANTO_PLATFORM_BACKEND", "headless"},
+                         {"DISPLAY", ""},
                          {"VARANTO_USB_SIMULATION", folder.write("none.sim")}};
     setup.outputFile = folder.at("out.txt");
     setup.errorFile = folder.at("err.txt");
@@ -43,16 +44,23 @@ TEST(UpdaterCommandLine, QuestionsAreAnsweredAndUnknownOptionsRefused)
     struct Case {
         std::vector<std::string> arguments;
         int status;
-        std::vector<std::string> outputHolds;  // empty: no output at all
-        std::string error;                     // the whole of standard error
+        std::vector<std::string> outputHolds; // empty: no output at all
+        std::string error; // the whole of standard error
     } cases[] = {
-        {{"--help"}, 0, {"Usage: varanto-mk2-firmware-updater [options]\n", "--version", "VARANTO_USB_SIMULATION",
-                         "VARANTO_STATE_CHANNEL", "XKB_DEFAULT_LAYOUT", "README.md"}, ""},
+        {{"--help"},
+         0,
+         {"Usage: varanto-mk2-firmware-updater [options]\n", "--version", "VARANTO_USB_SIMULATION",
+          "VARANTO_STATE_CHANNEL", "XKB_DEFAULT_LAYOUT", "README.md"},
+         ""},
         {{"a-file.txt", "-h"}, 0, {"Usage: "}, ""},
         {{"--version"}, 0, {version}, ""},
-        {{"--frobnicate"}, 2, {},
+        {{"--frobnicate"},
+         2,
+         {},
          "varanto-mk2-firmware-updater: unknown option '--frobnicate' (--help lists the options)\n"},
-        {{"a-file.txt", "-x", "--also-unknown"}, 2, {},
+        {{"a-file.txt", "-x", "--also-unknown"},
+         2,
+         {},
          "varanto-mk2-firmware-updater: unknown option '-x' (--help lists the options)\n"},
     };
     for (const Case& c : cases) {

@@ -32,8 +32,8 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace CV::test {
@@ -149,7 +149,7 @@ struct QuitCase {
     bool fromOutside = false; // a signal: nobody may be there to answer
 };
 
-class FirmwareUpdaterAppQuitTest : public FirmwareUpdaterAppTest, public testing::WithParamInterface<QuitCase> {};
+class FirmwareUpdaterAppQuitTest : public FirmwareUpdaterAppTest, public testing::WithParamInterface<QuitCase> { };
 
 TEST_P(FirmwareUpdaterAppQuitTest, AsksOnlyWhileAnUpdateRunsAndLetsTheWorkerEndWhenTheUserInsists)
 {
@@ -161,19 +161,21 @@ TEST_P(FirmwareUpdaterAppQuitTest, AsksOnlyWhileAnUpdateRunsAndLetsTheWorkerEndW
     EXPECT_EQ(mayQuit(), c.quitGoesOn);
     ASSERT_EQ(static_cast<int>(calls.questions.size()), c.questions);
     if (c.questions > 0) {
-        EXPECT_EQ(calls.questions[0], "An update is currently in progress. Interrupting the update process may damage "
-                                      "the device.\nDo you really want to quit ?");
+        EXPECT_EQ(calls.questions[0],
+                  "An update is currently in progress. Interrupting the update process may damage "
+                  "the device.\nDo you really want to quit ?");
     }
     EXPECT_EQ(calls.closeRequests, c.closeRequests);
 }
 
-INSTANTIATE_TEST_SUITE_P(Answers, FirmwareUpdaterAppQuitTest,
-                         testing::Values(QuitCase{"NoUpdate", false, BAS::Message::eButtonNo, true, 0, 0},
-                                         QuitCase{"UpdateAnsweredNo", true, BAS::Message::eButtonNo, false, 1, 0},
-                                         QuitCase{"UpdateAnsweredYes", true, BAS::Message::eButtonYes, true, 1, 1},
-                                         QuitCase{"NoUpdateFromOutside", false, BAS::Message::eButtonNo, true, 0, 0, true},
-                                         QuitCase{"UpdateFromOutside", true, BAS::Message::eButtonNo, true, 0, 1, true}),
-                         [](testing::TestParamInfo<QuitCase> const& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Answers, FirmwareUpdaterAppQuitTest,
+    testing::Values(QuitCase{"NoUpdate", false, BAS::Message::eButtonNo, true, 0, 0},
+                    QuitCase{"UpdateAnsweredNo", true, BAS::Message::eButtonNo, false, 1, 0},
+                    QuitCase{"UpdateAnsweredYes", true, BAS::Message::eButtonYes, true, 1, 1},
+                    QuitCase{"NoUpdateFromOutside", false, BAS::Message::eButtonNo, true, 0, 0, true},
+                    QuitCase{"UpdateFromOutside", true, BAS::Message::eButtonNo, true, 0, 1, true}),
+    [](testing::TestParamInfo<QuitCase> const& info) { return std::string(info.param.name); });
 
 TEST_F(FirmwareUpdaterAppTest, TheQuitCommandDuringAnUpdateAnsweredNoLeavesTheApplicationRunning)
 {
@@ -280,8 +282,8 @@ TEST_F(FirmwareUpdaterAppTest, OnceItQuitsCommandsAndCloseRequestsNoLongerReachT
     driver.advance(std::chrono::milliseconds(0)); // the termination runs
     EXPECT_EQ(exits, std::vector<int>{0});
 
-    TOV::Widget* overlay = StateProbe::findWidget(wizardOf(FEN::Application::getWindows().front()),
-                                                  "FirmwareUpdaterOverlay");
+    TOV::Widget* overlay =
+        StateProbe::findWidget(wizardOf(FEN::Application::getWindows().front()), "FirmwareUpdaterOverlay");
     ASSERT_NE(overlay, nullptr);
     FEN::CommandEventData about(FirmwareUpdaterApp::kCommandAbout);
     EXPECT_TRUE(app->sendEvent(FEN::eCommandEvent::CommandExecute, &about));

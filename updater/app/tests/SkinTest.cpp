@@ -18,7 +18,7 @@
 namespace CV::test {
 namespace {
 
-class ShippedSkin : public SkinFixture {};
+class ShippedSkin : public SkinFixture { };
 
 // The size of the picture resource, or (0, 0) when it cannot be read.
 BAS::Point sizeOf(TOV::ManagerContainer& container, std::string const& name)

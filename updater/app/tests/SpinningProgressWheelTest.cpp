@@ -44,8 +44,8 @@ TEST_F(SpinningProgressWheelTest, WheelStepsEverySecondTickAndWrapsAfterElevenSt
         else
             steps.push_back(attribute(wheel, "step"));
     }
-    std::vector<std::string> const expected = {"S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8",
-                                               "S9", "S10", "S11", "S0"};
+    std::vector<std::string> const expected = {"S1", "S2", "S3", "S4",  "S5",  "S6",
+                                               "S7", "S8", "S9", "S10", "S11", "S0"};
     EXPECT_EQ(steps, expected);
 
     wheel.onTimer();

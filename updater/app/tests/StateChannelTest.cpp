@@ -85,13 +85,15 @@ TEST_F(StateChannelTest, DescribesEveryWidgetWithPathTextAttributesAndRectangle)
     std::string const text = StateChannel::describe(*root, 4);
     EXPECT_EQ(text.rfind("{\"page\":4,\"widgets\":[", 0), 0u) << text;
     EXPECT_NE(text.find("{\"path\":\"Root\",\"id\":\"Root\",\"class\":\"Bar\",\"style\":\"\",\"shown\":true"),
-        std::string::npos) << text;
+              std::string::npos)
+        << text;
     EXPECT_NE(text.find("\"path\":\"Root/Caption\",\"id\":\"Caption\",\"class\":\"Label\""), std::string::npos);
     EXPECT_NE(text.find("\"text\":\"Say \\\"hi\\\"\\n\\tnow\\\\\""), std::string::npos) << "escaped text";
     EXPECT_NE(text.find("\"attributes\":{\"state\":\"fail\"}"), std::string::npos);
     EXPECT_NE(text.find("\"path\":\"Root/Caption/Inner\",\"id\":\"Inner\",\"class\":\"Label\",\"style\":\"\","
                         "\"shown\":false"),
-        std::string::npos) << "a widget under an inactive one is not shown";
+              std::string::npos)
+        << "a widget under an inactive one is not shown";
     EXPECT_NE(text.find("\"rect\":[0,0,100,50]"), std::string::npos) << "the root fills the pane";
 }
 

@@ -24,22 +24,22 @@ struct PageView {
     eWizardPage page;
     std::string text;
     std::string action; // text, or "-" when hidden
-    std::string quit;   // text, or "-" when hidden
+    std::string quit; // text, or "-" when hidden
     std::string background;
-    std::string icon;   // the info icon's attribute, or "-" when the wheel replaces the icon
-    std::string state;  // the installed revision's attribute
-    std::string focus;  // "action", "quit" or "<none>"
+    std::string icon; // the info icon's attribute, or "-" when the wheel replaces the icon
+    std::string state; // the installed revision's attribute
+    std::string focus; // "action", "quit" or "<none>"
 
     bool operator==(PageView const& o) const
     {
-        return page == o.page && text == o.text && action == o.action && quit == o.quit &&
-               background == o.background && icon == o.icon && state == o.state && focus == o.focus;
+        return page == o.page && text == o.text && action == o.action && quit == o.quit && background == o.background &&
+            icon == o.icon && state == o.state && focus == o.focus;
     }
     friend std::ostream& operator<<(std::ostream& out, PageView const& v)
     {
         return out << "{page " << v.page << ", \"" << v.text << "\", action " << v.action << ", quit " << v.quit
-                   << ", background " << v.background << ", icon " << v.icon << ", state " << v.state
-                   << ", focus " << v.focus << "}";
+                   << ", background " << v.background << ", icon " << v.icon << ", state " << v.state << ", focus "
+                   << v.focus << "}";
     }
 };
 
@@ -54,13 +54,13 @@ std::string withDevice(const char* format)
 std::string failureText(int error)
 {
     return "An error occurred while updating your " + kDeviceName + " (error " + std::to_string(error) +
-           "). Please disconnect the " + kDeviceName + ", unpower it and quit the " + kAppName +
-           ". Then reconnect the " + kDeviceName + ", restart " + kAppName +
-           " and try performing the update again. Alternatively contact the CV Technical Support.";
+        "). Please disconnect the " + kDeviceName + ", unpower it and quit the " + kAppName + ". Then reconnect the " +
+        kDeviceName + ", restart " + kAppName +
+        " and try performing the update again. Alternatively contact the CV Technical Support.";
 }
 
-const std::string kUpdatingText = withDevice(
-    "Please stand by while your %1% is being updated and do not disconnect it from USB.");
+const std::string kUpdatingText =
+    withDevice("Please stand by while your %1% is being updated and do not disconnect it from USB.");
 
 class UpdateWizardTest : public WizardFixture {
 protected:
@@ -109,8 +109,8 @@ protected:
     std::string revisions() const
     {
         return textOf(&value("FirmwareUpdaterNewestFirmwareRevisionValue")) + " " +
-               textOf(&value("FirmwareUpdaterInstalledFirmwareRevisionValue")) + " " +
-               textOf(&value("FirmwareUpdaterSerialNumberValue"));
+            textOf(&value("FirmwareUpdaterInstalledFirmwareRevisionValue")) + " " +
+            textOf(&value("FirmwareUpdaterSerialNumberValue"));
     }
 
     SpinningProgressWheel& wheel() const
@@ -328,9 +328,9 @@ TEST_F(UpdateWizardTest, StartWithoutKeyboardAsksForOneAndRescansOnTheActionButt
 {
     start();
     EXPECT_EQ(logic.calls, (Calls{"info", "normal"})) << "the revisions reset, then the first scan";
-    EXPECT_EQ(view(), (PageView{ePageNoDeviceConnected,
-                                withDevice("Please connect your %1% and click RESCAN."), "RESCAN", "QUIT", "info",
-                                "error", "<none>", "action"}));
+    EXPECT_EQ(view(),
+              (PageView{ePageNoDeviceConnected, withDevice("Please connect your %1% and click RESCAN."), "RESCAN",
+                        "QUIT", "info", "error", "<none>", "action"}));
     EXPECT_EQ(revisions(), "0.5.9 - -") << "the logic's fallback version as the newest";
     EXPECT_TRUE(widget("FirmwareUpdaterFirmwarePanelDeviceImageOverlay").isActive());
     EXPECT_FALSE(wheel().isActive());
@@ -349,12 +349,14 @@ TEST_F(UpdateWizardTest, AKeyboardFoundShowsItsRevisionsAndWhetherAnUpdateIsDue)
         PageView page;
     };
     Case const cases[] = {
-        {true, "0.5.8",
+        {true,
+         "0.5.8",
          {ePageUpdateAvailable,
           withDevice("A firmware update is available for your %1%. To update the firmware now, close all internet "
                      "browser software and click UPDATE. To update the firmware later, click QUIT."),
           "UPDATE", "QUIT", "info", "error", "fail", "action"}},
-        {false, "0.5.9",
+        {false,
+         "0.5.9",
          {ePageNoUpdateAvailable, withDevice("Currently there is no newer firmware for your %1%."), "-", "QUIT", "ok",
           "ok", "success", "quit"}},
     };
@@ -432,8 +434,8 @@ TEST_F(UpdateWizardTest, UpdateSwitchesIntoUpdateModeAndStartsTheWorkerWithTheWh
         if (tick % 2 == 0)
             steps.push_back(attributeOf(&wheel(), "step"));
     }
-    EXPECT_EQ(steps, (std::vector<std::string>{"S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8", "S9", "S10", "S11",
-                                               "S0"}));
+    EXPECT_EQ(steps,
+              (std::vector<std::string>{"S1", "S2", "S3", "S4", "S5", "S6", "S7", "S8", "S9", "S10", "S11", "S0"}));
     EXPECT_EQ(wizard->getPage(), ePageUpdating);
     EXPECT_EQ(logic.calls.size(), 5u) << "polling reads the result only";
 }
@@ -477,8 +479,8 @@ TEST_F(UpdateWizardTest, ReturnIsLeftToTheApplicationAlsoAfterAClickOnAButton)
 // What happens after UPDATE on a keyboard that needs an update.
 struct Road {
     const char* name;
-    std::function<void(ScriptedLogic&)> script;  // before UPDATE
-    std::function<void(ScriptedLogic&)> finish;  // when the update runs: the worker's result and what follows
+    std::function<void(ScriptedLogic&)> script; // before UPDATE
+    std::function<void(ScriptedLogic&)> finish; // when the update runs: the worker's result and what follows
     PageView page;
     Calls calls; // from UPDATE on
     std::string revisions;
@@ -504,21 +506,43 @@ TEST_F(UpdateWizardTest, EveryRoadFromUpdateEndsOnItsPageWithItsErrorNumber)
     };
     std::string const before = "0.5.9 0.5.8 SELA-0042";
     Road const roads[] = {
-        {"the switch into update mode fails", [](ScriptedLogic& l) { l.reset = {false}; }, keep,
-         {ePageNoUpdateMode, noUpdateMode, "RETRY", "QUIT", "error", "error", "neutral", "action"}, {"reset"},
+        {"the switch into update mode fails",
+         [](ScriptedLogic& l) { l.reset = {false}; },
+         keep,
+         {ePageNoUpdateMode, noUpdateMode, "RETRY", "QUIT", "error", "error", "neutral", "action"},
+         {"reset"},
          before},
-        {"the worker is refused", [](ScriptedLogic& l) { l.performStarts = false; }, keep, failed(-1),
-         {"reset", "perform"}, before},
-        {"no thread for the worker", [](ScriptedLogic& l) { l.performThrows = true; }, keep, failed(-1),
-         {"reset", "perform"}, before},
+        {"the worker is refused",
+         [](ScriptedLogic& l) { l.performStarts = false; },
+         keep,
+         failed(-1),
+         {"reset", "perform"},
+         before},
+        {"no thread for the worker",
+         [](ScriptedLogic& l) { l.performThrows = true; },
+         keep,
+         failed(-1),
+         {"reset", "perform"},
+         before},
         {"writing fails", keep, worker(-2, {}, "0.5.8"), failed(-2), {"reset", "perform"}, before},
-        {"no keyboard in update mode for the worker", keep, worker(-1, {}, "0.5.8"), failed(-1),
-         {"reset", "perform"}, before},
-        {"written and back with the newest version", keep, worker(1, {true}, "0.5.9"),
+        {"no keyboard in update mode for the worker",
+         keep,
+         worker(-1, {}, "0.5.8"),
+         failed(-1),
+         {"reset", "perform"},
+         before},
+        {"written and back with the newest version",
+         keep,
+         worker(1, {true}, "0.5.9"),
          {ePageUpdateSuccessful, success, "-", "FINISH", "ok", "ok", "success", "quit"},
-         {"reset", "perform", "normal", "info"}, "0.5.9 0.5.9 SELA-0042"},
-        {"written but back with another version", keep, worker(1, {true}, "0.5.7"), failed(1),
-         {"reset", "perform", "normal", "info"}, "0.5.9 0.5.7 SELA-0042"},
+         {"reset", "perform", "normal", "info"},
+         "0.5.9 0.5.9 SELA-0042"},
+        {"written but back with another version",
+         keep,
+         worker(1, {true}, "0.5.7"),
+         failed(1),
+         {"reset", "perform", "normal", "info"},
+         "0.5.9 0.5.7 SELA-0042"},
     };
     for (Road const& road : roads) {
         SCOPED_TRACE(road.name);
@@ -552,9 +576,17 @@ TEST_F(UpdateWizardTest, RetryStartsTheUpdateOnceTheKeyboardIsInUpdateMode)
     };
     Case const cases[] = {
         {"already in update mode", {true}, {}, {}, ePageUpdating, {"updateMode", "perform"}},
-        {"found again and switched", {false}, {true}, {true}, ePageUpdating,
+        {"found again and switched",
+         {false},
+         {true},
+         {true},
+         ePageUpdating,
          {"updateMode", "normal", "reset", "perform"}},
-        {"found again, the switch fails", {false}, {true}, {false}, ePageNoUpdateMode,
+        {"found again, the switch fails",
+         {false},
+         {true},
+         {false},
+         ePageNoUpdateMode,
          {"updateMode", "normal", "reset"}},
         {"not found", {false}, {false}, {}, ePageNoUpdateMode, {"updateMode", "normal"}},
     };

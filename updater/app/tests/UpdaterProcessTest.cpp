@@ -70,7 +70,7 @@ std::string selaKeyboard(int blockMilliseconds = 5)
                        "manifestTime = 200ms\n"
                        "arrivesAfter = 1s\n"
                        "busyTime = ") +
-           std::to_string(blockMilliseconds) + "ms\nbusyPollTimeout = " + std::to_string(blockMilliseconds) + "\n";
+        std::to_string(blockMilliseconds) + "ms\nbusyPollTimeout = " + std::to_string(blockMilliseconds) + "\n";
 }
 
 class UpdaterProcessTest : public testing::Test {
@@ -237,7 +237,7 @@ TEST_F(UpdaterProcessTest, AFileArgumentReachesTheApplicationOnceAsOpenFile)
 
 // SIGTERM, SIGINT and SIGHUP are the platform's request to terminate: the
 // updater asks nothing, and a running write is let end first.
-class UpdaterProcessSignalTest : public UpdaterProcessTest, public testing::WithParamInterface<int> {};
+class UpdaterProcessSignalTest : public UpdaterProcessTest, public testing::WithParamInterface<int> { };
 
 TEST_P(UpdaterProcessSignalTest, DuringTheWriteEndsTheProcessOnlyOnceTheKeyboardHasTheWholeImage)
 {
@@ -270,9 +270,9 @@ TEST_P(UpdaterProcessSignalTest, BeforeAnUpdateEndsTheProcessAtOnce)
 
 INSTANTIATE_TEST_SUITE_P(Signals, UpdaterProcessSignalTest, testing::Values(SIGTERM, SIGINT, SIGHUP),
                          [](testing::TestParamInfo<int> const& info) {
-                             return std::string(info.param == SIGTERM ? "SIGTERM"
-                                                : info.param == SIGINT ? "SIGINT"
-                                                                       : "SIGHUP");
+                             return std::string(info.param == SIGTERM      ? "SIGTERM"
+                                                    : info.param == SIGINT ? "SIGINT"
+                                                                           : "SIGHUP");
                          });
 
 } // namespace

@@ -52,7 +52,8 @@ void showBoxesOnStandardError()
 
 Library library(std::string name, bool starts)
 {
-    return Library{"", [name, starts] {
+    return Library{"",
+                   [name, starts] {
                        say("start " + name);
                        return starts;
                    },
@@ -119,7 +120,8 @@ void startAsASecondCopyAndShutDown(std::string const& runtime)
 
 TEST_F(VarantoMK2UpdaterAppModuleDeathTest, AFailingLibraryStopsTheStartUndoesTheOthersAndEndsWithItsMessage)
 {
-    EXPECT_EXIT(startWithAFailingSecondLibrary(), testing::ExitedWithCode(1),
+    EXPECT_EXIT(
+        startWithAFailingSecondLibrary(), testing::ExitedWithCode(1),
         "^start first\nstart second\nstop first\n\\[box\\] Error updater/app/VarantoMK2UpdaterAppModule:[0-9]+\n\n"
         "The second library could not be started\\.\\|\n");
 }
@@ -130,9 +132,9 @@ TEST_F(VarantoMK2UpdaterAppModuleDeathTest, AFailedApplicationStartLeavesAConfig
 {
     TemporaryFolder runtime{"updater-module-runtime"};
     EXPECT_EXIT(startAsASecondCopyAndShutDown(runtime.string()), testing::ExitedWithCode(0),
-        "^start core library\nstart application framework\nstart widget library\nnot started\n"
-        "Varanto MK2 Firmware Updater \\| 1\\.4\\.0 \\(R205\\)\nnewest 0\\.5\\.9 not available\nidle\n"
-        "stop widget library\nstop application framework\nstop core library\nall gone\n");
+                "^start core library\nstart application framework\nstart widget library\nnot started\n"
+                "Varanto MK2 Firmware Updater \\| 1\\.4\\.0 \\(R205\\)\nnewest 0\\.5\\.9 not available\nidle\n"
+                "stop widget library\nstop application framework\nstop core library\nall gone\n");
 }
 
 // A Sela keyboard one version behind whose blocks keep it busy: the write
@@ -172,8 +174,8 @@ void waitForTheWriteWhileTheWindowGoesOn(std::string const& folder, std::string 
     TOV::Widget& root = *pane->getRoot();
     TOV::Widget const* action = StateProbe::findWidget(root, "FirmwareUpdaterButtonAction");
     TOV::Widget const* wheel = StateProbe::findWidget(root, "FirmwareUpdaterSpinningProgressWheel");
-    driver.click(window, {action->getAbsPos().x + action->getSize().x / 2.0,
-                          action->getAbsPos().y + action->getSize().y / 2.0});
+    driver.click(
+        window, {action->getAbsPos().x + action->getSize().x / 2.0, action->getAbsPos().y + action->getSize().y / 2.0});
     if (!wheel->isActive())
         std::exit(4);
     module.getConfig()->m_fnApplicationCloseRequest(); // what a Yes to the question does
@@ -203,7 +205,8 @@ TEST_F(VarantoMK2UpdaterAppModuleDeathTest, TheWaitForARunningUpdateKeepsTheWhee
     TemporaryFolder folder{"updater-module-wait"};
     std::string const simulation = folder.at("slow.sim");
     std::ofstream(simulation) << kSlowKeyboard;
-    EXPECT_EXIT(waitForTheWriteWhileTheWindowGoesOn(folder.string(), simulation), testing::ExitedWithCode(0),
+    EXPECT_EXIT(
+        waitForTheWriteWhileTheWindowGoesOn(folder.string(), simulation), testing::ExitedWithCode(0),
         "waiting for the firmware update to end\n.*the firmware update ended: the keyboard took the new firmware\n"
         "ended\nthe wheel turned\nthe window repainted\n");
 }

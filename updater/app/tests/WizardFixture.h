@@ -32,15 +32,14 @@ inline const std::string kTitle = "VARANTO MK2 FIRMWARE UPDATER";
 inline const std::string kRightsNotice = "(c) 2026 Calvarine. All rights reserved.";
 inline const std::string kVersion = "1.4.0 (R205)";
 inline const std::vector<std::string> kContributors = {"Ada Brenner, Ilka Sommer", "Jonas Veit, Marta Quell",
-                                                        "Nils Aaberg, Oona Pietilä", "Rosa Imhof, Teo Varga", ""};
+                                                       "Nils Aaberg, Oona Pietilä", "Rosa Imhof, Teo Varga", ""};
 constexpr BAS::Point kWindowSize{627, 335};
 
 inline std::shared_ptr<UpdateWizardMainWidget> makeWizard(std::string const& title = kTitle)
 {
-    return std::make_shared<UpdateWizardMainWidget>(WizardTexts{kDeviceName, kProductName, kAppName, title,
-                                                                kRightsNotice, kVersion, kContributors[0],
-                                                                kContributors[1], kContributors[2], kContributors[3],
-                                                                kContributors[4]});
+    return std::make_shared<UpdateWizardMainWidget>(
+        WizardTexts{kDeviceName, kProductName, kAppName, title, kRightsNotice, kVersion, kContributors[0],
+                    kContributors[1], kContributors[2], kContributors[3], kContributors[4]});
 }
 
 // The first widget with the id below root, depth first; with a style name
@@ -79,7 +78,7 @@ inline std::string attributeOf(TOV::Widget const* widget, const char* name)
 class QuitRecorder : public FEN::Application {
 public:
     bool init() override { return true; }
-    void deInit(bool) override {}
+    void deInit(bool) override { }
     void postQuit() override { ++quits; }
     int quits = 0;
 };

@@ -41,13 +41,11 @@ protected:
     void recordWidget(TOV::Widget const& widget)
     {
         if (!widget.getId().empty())
-            note("id " + widget.getId(), selectsBy(widget, [&](TOV::Selector const& s) {
-                     return s.m_id == widget.getIdSymbol();
-                 }));
+            note("id " + widget.getId(),
+                 selectsBy(widget, [&](TOV::Selector const& s) { return s.m_id == widget.getIdSymbol(); }));
         if (!widget.getStyle().empty())
-            note("style " + widget.getStyle(), selectsBy(widget, [&](TOV::Selector const& s) {
-                     return s.m_style == widget.getStyleSymbol();
-                 }));
+            note("style " + widget.getStyle(),
+                 selectsBy(widget, [&](TOV::Selector const& s) { return s.m_style == widget.getStyleSymbol(); }));
         for (auto const& [name, value] : widget.getAttributes())
             note("attribute " + widget.getId() + "[" + name.string() + "=" + value + "]",
                  selectsBy(widget, [&, name = name](TOV::Selector const& s) {
@@ -56,8 +54,7 @@ protected:
     }
 
     // A selector of the sheet that names the thing and applies to the widget.
-    template <class Names>
-    bool selectsBy(TOV::Widget const& widget, Names names) const
+    template <class Names> bool selectsBy(TOV::Widget const& widget, Names names) const
     {
         for (TOV::Selector const* selector : selectors)
             if (names(*selector) && selector->doesWidgetApply(widget, true))
@@ -133,19 +130,28 @@ TEST_F(WizardSkinCoverage, EveryIdStyleNameAndAttributeValueIsSelectedByARule)
     });
 
     // The drive reached what it is meant to reach.
-    for (const char* expected :
-         {"attribute FirmwareUpdaterSpinningProgressWheel[step=S11]", "attribute FirmwareUpdaterSpinningProgressWheel[step=S0]",
-          "attribute FirmwareUpdaterFirmwarePanelDeviceImage[product=VarantoMK2]",
-          "attribute FirmwareUpdaterFirmwarePanelDeviceImage[product=RovaM2]",
-          "attribute FirmwareUpdaterFirmwarePanelDeviceImage[product=SelaM2]",
-          "attribute FirmwareUpdaterFirmwarePanelDeviceImage[product=TumoM2]", "attribute Value[state=success]",
-          "attribute Value[state=fail]", "attribute Value[state=neutral]",
-          "attribute FirmwareUpdaterInfoPanel[background=info]", "attribute FirmwareUpdaterInfoPanel[background=ok]",
-          "attribute FirmwareUpdaterInfoPanel[background=error]", "attribute FirmwareUpdaterInfoPanelIcon[icon=ok]",
-          "attribute FirmwareUpdaterInfoPanelIcon[icon=error]", "attribute FirmwareUpdaterButtonAction[hasFocus=true]",
-          "attribute FirmwareUpdaterButtonAction[hasFocus=false]", "attribute FirmwareUpdaterButtonQuit[hasFocus=true]",
-          "attribute FirmwareUpdaterButtonQuit[hasFocus=false]", "attribute FirmwareUpdaterAboutTitle[titleLength=large]",
-          "id FirmwareUpdaterOverlay", "style FirmwareUpdaterInstalledFirmwareRevisionValue", "style Panel"})
+    for (const char* expected : {"attribute FirmwareUpdaterSpinningProgressWheel[step=S11]",
+                                 "attribute FirmwareUpdaterSpinningProgressWheel[step=S0]",
+                                 "attribute FirmwareUpdaterFirmwarePanelDeviceImage[product=VarantoMK2]",
+                                 "attribute FirmwareUpdaterFirmwarePanelDeviceImage[product=RovaM2]",
+                                 "attribute FirmwareUpdaterFirmwarePanelDeviceImage[product=SelaM2]",
+                                 "attribute FirmwareUpdaterFirmwarePanelDeviceImage[product=TumoM2]",
+                                 "attribute Value[state=success]",
+                                 "attribute Value[state=fail]",
+                                 "attribute Value[state=neutral]",
+                                 "attribute FirmwareUpdaterInfoPanel[background=info]",
+                                 "attribute FirmwareUpdaterInfoPanel[background=ok]",
+                                 "attribute FirmwareUpdaterInfoPanel[background=error]",
+                                 "attribute FirmwareUpdaterInfoPanelIcon[icon=ok]",
+                                 "attribute FirmwareUpdaterInfoPanelIcon[icon=error]",
+                                 "attribute FirmwareUpdaterButtonAction[hasFocus=true]",
+                                 "attribute FirmwareUpdaterButtonAction[hasFocus=false]",
+                                 "attribute FirmwareUpdaterButtonQuit[hasFocus=true]",
+                                 "attribute FirmwareUpdaterButtonQuit[hasFocus=false]",
+                                 "attribute FirmwareUpdaterAboutTitle[titleLength=large]",
+                                 "id FirmwareUpdaterOverlay",
+                                 "style FirmwareUpdaterInstalledFirmwareRevisionValue",
+                                 "style Panel"})
         EXPECT_EQ(covered.count(expected), 1u) << expected;
 
     std::vector<std::string> unselected;

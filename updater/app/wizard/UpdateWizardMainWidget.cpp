@@ -31,16 +31,14 @@ const char* productPictureName(uint16_t productId)
 }
 
 // A child made, inserted under the id and returned for styling.
-template <class T>
-T& addChild(TOV::Widget& parent, std::shared_ptr<T>& field, const char* id)
+template <class T> T& addChild(TOV::Widget& parent, std::shared_ptr<T>& field, const char* id)
 {
     field = std::make_shared<T>();
     parent.insertChildWidget(field, id);
     return *field;
 }
 
-template <class T>
-T& addChild(TOV::Widget& parent, const char* id)
+template <class T> T& addChild(TOV::Widget& parent, const char* id)
 {
     std::shared_ptr<T> child;
     return addChild(parent, child, id);
@@ -90,8 +88,7 @@ void UpdateWizardMainWidget::buildTitle()
 
 void UpdateWizardMainWidget::buildBody()
 {
-    addChild(*this, m_pBodyPanel, "FirmwareUpdaterBodyPanel")
-        .style(TOV::eAlignTopToBottom, "FirmwareUpdaterBodyPanel");
+    addChild(*this, m_pBodyPanel, "FirmwareUpdaterBodyPanel").style(TOV::eAlignTopToBottom, "FirmwareUpdaterBodyPanel");
     buildFirmwarePanel(*m_pBodyPanel);
     buildInfoPanel(*m_pBodyPanel);
     buildButtonPanel(*m_pBodyPanel);
@@ -107,16 +104,14 @@ void UpdateWizardMainWidget::buildFirmwarePanel(TOV::Bar& body)
     auto& revisions = addChild<TOV::Bar>(panelBody, "FirmwareUpdaterFirmwarePanelRevisions");
     revisions.style(TOV::eAlignTopToBottom, "FirmwareUpdaterFirmwarePanelRevisions");
     constexpr const char* kRowId = "FirmwareUpdaterFirmwarePanelRevisionsRow";
-    revisions.insertChildWidget(GUI::createControlWithLabel(m_pNewestRevision,
-                                                            "FirmwareUpdaterNewestFirmwareRevisionValue",
-                                                            "FirmwareUpdaterNewestFirmwareRevisionLabel",
-                                                            "Updater Firmware"),
-                                kRowId);
-    revisions.insertChildWidget(GUI::createControlWithLabel(m_pInstalledRevision,
-                                                            "FirmwareUpdaterInstalledFirmwareRevisionValue",
-                                                            "FirmwareUpdaterInstalledFirmwareRevisionLabel",
-                                                            "Installed Firmware"),
-                                kRowId);
+    revisions.insertChildWidget(
+        GUI::createControlWithLabel(m_pNewestRevision, "FirmwareUpdaterNewestFirmwareRevisionValue",
+                                    "FirmwareUpdaterNewestFirmwareRevisionLabel", "Updater Firmware"),
+        kRowId);
+    revisions.insertChildWidget(
+        GUI::createControlWithLabel(m_pInstalledRevision, "FirmwareUpdaterInstalledFirmwareRevisionValue",
+                                    "FirmwareUpdaterInstalledFirmwareRevisionLabel", "Installed Firmware"),
+        kRowId);
     revisions.insertChildWidget(GUI::createControlWithLabel(m_pSerialNumber, "FirmwareUpdaterSerialNumberValue",
                                                             "FirmwareUpdaterSerialNumberLabel", "Serial Number"),
                                 kRowId);
@@ -183,8 +178,8 @@ void UpdateWizardMainWidget::buildAboutOverlay()
 
     auto& contributors = addChild<TOV::Bar>(*m_pOverlayPanel, "FirmwareUpdaterAboutContributors");
     contributors.style(TOV::eAlignTopToBottom, "Panel");
-    for (std::string const* line : {&m_strContributors1, &m_strContributors2, &m_strContributors3,
-                                    &m_strContributors4, &m_strContributors5}) {
+    for (std::string const* line :
+         {&m_strContributors1, &m_strContributors2, &m_strContributors3, &m_strContributors4, &m_strContributors5}) {
         auto& label = addChild<TOV::Label>(contributors, "FirmwareUpdaterAboutContributorsLine");
         label.style(*line, nullptr);
         label.setEnabled(false);

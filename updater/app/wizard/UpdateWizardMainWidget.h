@@ -38,8 +38,7 @@ class UpdateWizardMainWidget : public TOV::Bar {
 public:
     using ConnectFunction = boost::function<bool()>;
     using PerformUpdateFunction = boost::function<bool(int&)>;
-    using GetDeviceInfoFunction =
-        boost::function<void(USX2::USBDeviceInfo&, std::string&, std::string&, bool&)>;
+    using GetDeviceInfoFunction = boost::function<void(USX2::USBDeviceInfo&, std::string&, std::string&, bool&)>;
 
     // The pause before the second try to find the keyboard back in normal
     // mode after the worker finished.

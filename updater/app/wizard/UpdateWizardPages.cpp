@@ -16,8 +16,8 @@ constexpr const char* kDisabled = "<disabled>";
 
 // In the order of the page values.
 const WizardPageLook kPages[] = {
-    {ePageNoDeviceConnected, "Please connect your %1% and click RESCAN.", kInfo, "RESCAN", true, true, nullptr,
-     nullptr, false, eWizardFocus::action},
+    {ePageNoDeviceConnected, "Please connect your %1% and click RESCAN.", kInfo, "RESCAN", true, true, nullptr, nullptr,
+     false, eWizardFocus::action},
     {ePageNoUpdateAvailable, "Currently there is no newer firmware for your %1%.", kSuccess, kDisabled, false, true,
      nullptr, "success", true, eWizardFocus::quit},
     {ePageUpdateAvailable,
@@ -46,8 +46,7 @@ WizardPageLook const& wizardPageLook(eWizardPage page)
     return kPages[page];
 }
 
-std::string wizardInfoText(eWizardPage page, std::string const& deviceName, int errorNumber,
-                           std::string const& appName)
+std::string wizardInfoText(eWizardPage page, std::string const& deviceName, int errorNumber, std::string const& appName)
 {
     char const* format = wizardPageLook(page).infoFormat;
     if (page == ePageUpdateFailed)

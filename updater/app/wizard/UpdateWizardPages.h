@@ -34,8 +34,8 @@ struct WizardPageLook {
     const char* actionText;
     bool actionActive;
     bool quitActive;
-    const char* quitText;       // null: unchanged
-    const char* revisionState;  // "state" of the installed revision; null: unchanged
+    const char* quitText; // null: unchanged
+    const char* revisionState; // "state" of the installed revision; null: unchanged
     bool hideDeviceImageOverlay;
     eWizardFocus focus;
 };

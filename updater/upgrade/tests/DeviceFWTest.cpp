@@ -48,7 +48,7 @@ TEST(DeviceFW, RowIsFoundByTheMaskedProductId)
 {
     struct Case {
         std::uint16_t productId;
-        int row;  // -1: none
+        int row; // -1: none
     } const cases[] = {
         {Ids::kRovaMK2ProductId, 0},
         {Ids::dfuModeProductId(Ids::kRovaMK2ProductId), 0},
@@ -92,4 +92,4 @@ TEST(DeviceFW, StandInImagesSayWhatTheyAre)
     EXPECT_EQ(note, "PLACEHOLDER FIRMWARE");
 }
 
-}  // namespace
+} // namespace

@@ -37,7 +37,7 @@ constexpr std::uint8_t kTolerant = DFU::bitCanDnload | DFU::bitManifestationTole
 constexpr std::uint8_t kNotTolerant = DFU::bitCanDnload | DFU::bitWillDetach;
 constexpr milliseconds kTick{1};
 constexpr milliseconds kPollLimit{60000};
-constexpr milliseconds kRetryAfter{10000};  // the user reads the page, power-cycles, presses RETRY
+constexpr milliseconds kRetryAfter{10000}; // the user reads the page, power-cycles, presses RETRY
 
 // Where the keyboard is once the road has ended and it had time to settle.
 enum class Keyboard { newFirmware, oldFirmware, inDFUMode, gone };
@@ -167,20 +167,22 @@ TEST_F(UpdateRoadFaults, EachFaultEndsOnItsPageWithItsErrorNumber)
              f.dfuMode().bcdDevice = kLoaderVersion;
              f.options.startsInDFUMode = true;
          },
-         {Page::NoUpdateAvailable}, 0, Keyboard::inDFUMode},
-        {"slow switch into DFU mode: found by the retry",
-         [](Fault& f) { f.options.detachDelay = milliseconds(4000); }, kSucceedsOnRetry, 1, Keyboard::newFirmware},
+         {Page::NoUpdateAvailable},
+         0,
+         Keyboard::inDFUMode},
+        {"slow switch into DFU mode: found by the retry", [](Fault& f) { f.options.detachDelay = milliseconds(4000); },
+         kSucceedsOnRetry, 1, Keyboard::newFirmware},
         {"slow return: found by the second scan 5 s later",
          [](Fault& f) { f.options.returnDelay = milliseconds(8000); }, kSucceeds, 1, Keyboard::newFirmware},
-        {"slower return: not back for the second scan",
-         [](Fault& f) { f.options.returnDelay = milliseconds(12000); }, kFails, 1, Keyboard::newFirmware},
-        {"never back from the switch into DFU mode", [](Fault& f) { f.faults().noReturnAtSwitch = 1; },
-         kNoUpdateMode, 0, Keyboard::gone},
-        {"never back from the return after the update", [](Fault& f) { f.faults().noReturnAtSwitch = 2; }, kFails,
-         1, Keyboard::gone},
+        {"slower return: not back for the second scan", [](Fault& f) { f.options.returnDelay = milliseconds(12000); },
+         kFails, 1, Keyboard::newFirmware},
+        {"never back from the switch into DFU mode", [](Fault& f) { f.faults().noReturnAtSwitch = 1; }, kNoUpdateMode,
+         0, Keyboard::gone},
+        {"never back from the return after the update", [](Fault& f) { f.faults().noReturnAtSwitch = 2; }, kFails, 1,
+         Keyboard::gone},
         // The retry scans in normal mode, which finds the keyboard in DFU mode under any serial number.
-        {"another serial number in DFU mode", [](Fault& f) { f.faults().otherSerialAtSwitch = 1; },
-         kSucceedsOnRetry, 1, Keyboard::newFirmware},
+        {"another serial number in DFU mode", [](Fault& f) { f.faults().otherSerialAtSwitch = 1; }, kSucceedsOnRetry, 1,
+         Keyboard::newFirmware},
         // The manifested keyboard is never recognised: it was written, and the update failed.
         {"another serial number after manifestation",
          [](Fault& f) {
@@ -192,10 +194,10 @@ TEST_F(UpdateRoadFaults, EachFaultEndsOnItsPageWithItsErrorNumber)
          Keyboard::oldFirmware},
         {"short status reply after block 10", [](Fault& f) { f.faults().shortStatusAtBlock = 10; }, kFails, -2,
          Keyboard::oldFirmware},
-        {"short status replies only while manifesting",
-         [](Fault& f) { f.faults().shortStatusInManifestation = true; }, kSucceeds, 1, Keyboard::newFirmware},
-        {"bStatus errVERIFY in manifestation", [](Fault& f) { f.faults().manifestationError = DFU::errVERIFY; },
-         kFails, -2, Keyboard::oldFirmware},
+        {"short status replies only while manifesting", [](Fault& f) { f.faults().shortStatusInManifestation = true; },
+         kSucceeds, 1, Keyboard::newFirmware},
+        {"bStatus errVERIFY in manifestation", [](Fault& f) { f.faults().manifestationError = DFU::errVERIFY; }, kFails,
+         -2, Keyboard::oldFirmware},
         // The client takes appIDLE for done; the keyboard never manifested the image.
         {"first GETSTATE answers appIDLE", [](Fault& f) { f.faults().firstGetState = DFU::appIDLE; }, kFails, 1,
          Keyboard::oldFirmware},
@@ -207,8 +209,8 @@ TEST_F(UpdateRoadFaults, EachFaultEndsOnItsPageWithItsErrorNumber)
              f.faults().stateAfterBlock = DFU::dfuIDLE;
          },
          kFails, -2, Keyboard::oldFirmware},
-        {"DETACH acknowledged and ignored", [](Fault& f) { f.faults().detach = SwitchFault::ignored; },
-         kNoUpdateMode, 0, Keyboard::oldFirmware},
+        {"DETACH acknowledged and ignored", [](Fault& f) { f.faults().detach = SwitchFault::ignored; }, kNoUpdateMode,
+         0, Keyboard::oldFirmware},
         {"vendor detach acknowledged and ignored",
          [](Fault& f) {
              f.spec.dfuAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant;
@@ -273,10 +275,10 @@ TEST_F(UpdateRoadFaults, LateKeyboardShowsUpAfterItsDelay)
     sleeper->sleepFor(milliseconds(2999));
     EXPECT_FALSE(wizard->scan().connected);
 
-    sleeper->sleepFor(milliseconds(1));  // the user presses RESCAN once it is plugged in
+    sleeper->sleepFor(milliseconds(1)); // the user presses RESCAN once it is plugged in
     const WizardDriver::Road road = runRoad();
     EXPECT_EQ(road.pages, kSucceeds);
     EXPECT_EQ(wizard->scan().info.serialNumber, "LATE-TUMO");
 }
 
-}  // namespace
+} // namespace

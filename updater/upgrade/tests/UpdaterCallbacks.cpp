@@ -20,5 +20,5 @@ UpdaterCallbacks UpdaterCallbacks::bindTo(VarantoMK2UpdaterUpgradeLogic* logic)
     return callbacks;
 }
 
-}  // namespace test
-}  // namespace CV
+} // namespace test
+} // namespace CV

@@ -25,5 +25,5 @@ struct UpdaterCallbacks {
     static UpdaterCallbacks bindTo(VarantoMK2UpdaterUpgradeLogic* logic);
 };
 
-}  // namespace test
-}  // namespace CV
+} // namespace test
+} // namespace CV

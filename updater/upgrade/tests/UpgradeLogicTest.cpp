@@ -5,12 +5,12 @@
 #include "updater/upgrade/FirmwareImages.h"
 #include "updater/upgrade/VarantoMK2UpdaterUpgradeLogic.h"
 #include "usx2/dfu/DFUDevice.h"
+#include "usx2/tests/SimulatedBusFixture.h"
 #include "usx2/usb/VarantoUSBIds.h"
 #include "usx2/usb/linux/SimulatedBus.h"
 #include "usx2/usb/linux/SimulatedDFUKeyboard.h"
 #include "usx2/util/SystemLog.h"
 #include "usx2/util/VirtualSleeper.h"
-#include "usx2/tests/SimulatedBusFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -37,8 +37,7 @@ using CV::test::WizardDriver;
 using Logic = VarantoMK2UpdaterUpgradeLogic;
 using std::chrono::milliseconds;
 
-constexpr std::uint8_t kTolerantKeyboard = DFU::bitCanDnload
-    | DFU::bitManifestationTolerant | DFU::bitWillDetach;
+constexpr std::uint8_t kTolerantKeyboard = DFU::bitCanDnload | DFU::bitManifestationTolerant | DFU::bitWillDetach;
 constexpr std::uint16_t kOldVersion = 0x0058;
 constexpr std::uint16_t kNewestVersion = 0x0059;
 constexpr milliseconds kTick{1};
@@ -50,8 +49,8 @@ std::vector<std::uint8_t> mainImage(std::uint16_t productId)
     return std::vector<std::uint8_t>(row->main.data, row->main.data + row->main.size);
 }
 
-SimulatedDeviceDescription keyboardSpec(std::uint16_t baseId, const std::string& serial, std::uint16_t bcdDevice = kOldVersion,
-                                 std::uint16_t transferSize = 4096)
+SimulatedDeviceDescription keyboardSpec(std::uint16_t baseId, const std::string& serial,
+                                        std::uint16_t bcdDevice = kOldVersion, std::uint16_t transferSize = 4096)
 {
     SimulatedDeviceDescription spec = SimulatedDeviceDescription::keyboard(baseId, serial, bcdDevice);
     spec.dfuAttributes = kTolerantKeyboard;
@@ -172,10 +171,8 @@ TEST_F(UpgradeLogicTest, InstalledVersionAgainstTheNewest)
         const char* installed;
         bool updateAvailable;
     } const cases[] = {
-        {Ids::kSelaMK2ProductId, 0x0058, "0.5.8", true},
-        {Ids::kSelaMK2ProductId, 0x0059, "0.5.9", false},
-        {Ids::kRovaMK2ProductId, 0x0000, "0.0.0", true},
-        {Ids::kTumoMK2ProductId, 0x0100, "1.0.0", false},
+        {Ids::kSelaMK2ProductId, 0x0058, "0.5.8", true},     {Ids::kSelaMK2ProductId, 0x0059, "0.5.9", false},
+        {Ids::kRovaMK2ProductId, 0x0000, "0.0.0", true},     {Ids::kTumoMK2ProductId, 0x0100, "1.0.0", false},
         {Ids::kTumoMK2ProductId, 0x12AF, "18.10.15", false},
     };
     for (const Case& c : cases) {
@@ -198,7 +195,8 @@ TEST_F(UpgradeLogicTest, DevicesThatAreNoTargetKeyboardAreIgnored)
 {
     SimulatedDeviceDescription otherVendor = keyboardSpec(Ids::kSelaMK2ProductId, "A");
     otherVendor.vendorId = static_cast<std::uint16_t>(Ids::kVendorId + 1);
-    SimulatedDeviceDescription unknownModel = keyboardSpec(static_cast<std::uint16_t>(Ids::kTumoMK2ProductId + 0x10), "B");
+    SimulatedDeviceDescription unknownModel =
+        keyboardSpec(static_cast<std::uint16_t>(Ids::kTumoMK2ProductId + 0x10), "B");
     SimulatedDeviceDescription noDFUInterface = keyboardSpec(Ids::kRovaMK2ProductId, "C");
     noDFUInterface.dfuInterface = false;
     for (const SimulatedDeviceDescription& spec : {otherVendor, unknownModel, noDFUInterface})
@@ -223,8 +221,8 @@ TEST_F(UpgradeLogicTest, TheKeyboardReportedLastIsUsed)
 
 TEST_F(UpgradeLogicTest, KeyboardFoundInDFUModeIsUpdatedWithoutADetach)
 {
-    auto keyboard = attach(keyboardSpec(Ids::kRovaMK2ProductId, "ROVA-DFU").inDFUMode(),
-                           keyboardOptions(Ids::kRovaMK2ProductId));
+    auto keyboard =
+        attach(keyboardSpec(Ids::kRovaMK2ProductId, "ROVA-DFU").inDFUMode(), keyboardOptions(Ids::kRovaMK2ProductId));
 
     const WizardDriver::DeviceView view = wizard->scan();
     ASSERT_TRUE(view.connected);
@@ -245,8 +243,8 @@ TEST_F(UpgradeLogicTest, KeyboardFoundInDFUModeIsUpdatedWithoutADetach)
 TEST_F(UpgradeLogicTest, UnsupportedTransferSizeIsRefusedBeforeTheUpdate)
 {
     std::vector<std::string> logged;
-    SystemLog::Sink previousSink = SystemLog::setSink(
-        [&logged](SystemLog::Severity, const std::string& message) { logged.push_back(message); });
+    SystemLog::Sink previousSink =
+        SystemLog::setSink([&logged](SystemLog::Severity, const std::string& message) { logged.push_back(message); });
     for (const std::uint16_t size : {0, 8192, 65535}) {
         for (const bool foundInDFUMode : {false, true}) {
             SCOPED_TRACE(testing::Message() << size << (foundInDFUMode ? " found in DFU mode" : ""));
@@ -278,7 +276,7 @@ TEST_F(UpgradeLogicTest, KeyboardThatReturnsLateIsFoundByTheRetry)
 
     EXPECT_FALSE(wizard->enterUpdateMode());
     EXPECT_FALSE(logic->device().isConnected());
-    sleeper->sleepFor(milliseconds(5000));  // the user reads the page and presses the action button again
+    sleeper->sleepFor(milliseconds(5000)); // the user reads the page and presses the action button again
     ASSERT_TRUE(wizard->retryUpdateMode());
     EXPECT_EQ(logic->device().getMode(), DFUDevice::eModeDFU);
     EXPECT_EQ(logic->device().getDeviceInfo().serialNumber, "LATE");
@@ -328,7 +326,7 @@ TEST_F(UpgradeLogicTest, WholeRoadWritesTheMainImageAndShowsTheNewVersion)
     EXPECT_FALSE(logic->device().isConnected());
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
 
-    sleeper->sleepFor(milliseconds(5000));  // the worker's final pause, in the keyboard's time
+    sleeper->sleepFor(milliseconds(5000)); // the worker's final pause, in the keyboard's time
     const WizardDriver::DeviceView after = wizard->scan();
     ASSERT_TRUE(after.connected);
     EXPECT_EQ(after.info.productId, Ids::kSelaMK2ProductId);
@@ -448,7 +446,7 @@ TEST_F(UpgradeLogicTest, CallerMayGoOnceShutDownHasWaitedAndTheLogicOutlivesItsW
     EXPECT_FALSE(logic->waitForWorker(boost::chrono::milliseconds(50)));
     EXPECT_EQ(*callerResult, 0);
     callerResult.reset();
-    gate.open();  // the worker finishes and stores its result into its own cell only
+    gate.open(); // the worker finishes and stores its result into its own cell only
     EXPECT_TRUE(logic->waitForWorker(boost::chrono::milliseconds(20000)));
     EXPECT_EQ(keyboard->function().received(), mainImage(Ids::kSelaMK2ProductId));
 }
@@ -565,7 +563,7 @@ TEST_F(UpgradeLogicTest, WorkerThatCannotStartRaisesTheResourceError)
 #endif
 }
 
-}  // namespace
+} // namespace
 
 namespace {
 
@@ -607,8 +605,7 @@ public:
     std::optional<SimulatedReply> handleRequest(SimulatedDevice& device, const USBSetupPacket& setup,
                                                 std::uint8_t* data) override
     {
-        if (setup.type() == USBSetupPacket::kTypeClass && setup.bRequest == DFU::DFU_DNLOAD
-            && setup.wLength != 0) {
+        if (setup.type() == USBSetupPacket::kTypeClass && setup.bRequest == DFU::DFU_DNLOAD && setup.wLength != 0) {
             ++m_blocks;
             std::this_thread::sleep_for(m_perBlock);
         }
@@ -672,4 +669,4 @@ TEST_F(UpgradeLogicRealTime, QuitDuringAWriteOnASlowKeyboardEndsWithinTheDeadlin
     }
 }
 
-}  // namespace
+} // namespace

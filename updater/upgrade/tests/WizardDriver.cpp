@@ -48,7 +48,7 @@ int WizardDriver::pollResult(std::chrono::milliseconds tick, std::chrono::millis
 }
 
 WizardDriver::Road WizardDriver::runUpdateRoad(USX2::Sleeper& time, std::chrono::milliseconds retryAfter,
-                                              std::chrono::milliseconds tick, std::chrono::milliseconds limit)
+                                               std::chrono::milliseconds tick, std::chrono::milliseconds limit)
 {
     constexpr std::chrono::milliseconds kReconnectPause{5000};
     Road road;
@@ -68,7 +68,7 @@ WizardDriver::Road WizardDriver::runUpdateRoad(USX2::Sleeper& time, std::chrono:
     const bool started = startUpdate();
     road.error = started ? pollResult(tick, limit) : result();
     if (road.error == 0)
-        return road;  // still running
+        return road; // still running
     if (road.error > 0) {
         time.sleepFor(std::chrono::milliseconds(VarantoMK2UpdaterUpgradeLogic::kFinalPause.count()));
         bool connected = m_callbacks.connectInNormalMode();
@@ -108,5 +108,5 @@ void PrintTo(WizardDriver::Page page, std::ostream* out)
     *out << names[static_cast<int>(page)];
 }
 
-}  // namespace test
-}  // namespace CV
+} // namespace test
+} // namespace CV

@@ -79,5 +79,5 @@ private:
 
 void PrintTo(WizardDriver::Page page, std::ostream* out);
 
-}  // namespace test
-}  // namespace CV
+} // namespace test
+} // namespace CV

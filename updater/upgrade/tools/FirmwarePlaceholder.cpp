@@ -17,7 +17,7 @@ namespace {
 
 std::uint64_t seedFromName(const std::string& name)
 {
-    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    std::uint64_t hash = 14695981039346656037ull; // FNV-1a
     for (unsigned char c : name) {
         hash ^= c;
         hash *= 1099511628211ull;
@@ -50,7 +50,7 @@ std::vector<unsigned char> makeImage(const std::string& name, std::size_t size)
     return image;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -12,7 +12,7 @@ class NoAudioDriver : public AudioDriverService {
 public:
     std::vector<std::uint32_t> services() override { return {}; }
     std::uint32_t open(std::uint32_t) override { return 0; }
-    void close(std::uint32_t) override {}
+    void close(std::uint32_t) override { }
     std::uint32_t callGetDeviceInfo(std::uint32_t, DravikUSBDeviceInfo&) override { return kUnsupported; }
 };
 

@@ -10,7 +10,10 @@ namespace {
 // Disconnects a listener when it goes.
 class Connection {
 public:
-    explicit Connection(std::function<void()> disconnect) : m_disconnect(std::move(disconnect)) {}
+    explicit Connection(std::function<void()> disconnect)
+        : m_disconnect(std::move(disconnect))
+    {
+    }
     ~Connection() { m_disconnect(); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;

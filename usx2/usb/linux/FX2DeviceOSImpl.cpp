@@ -31,12 +31,11 @@ bool callGetDeviceInfo(AudioDriverService& driver, std::uint32_t connection, Dra
 
 bool FX2Device::getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings)
 {
-    return OSImpl::getDeviceInfoForOSHandle(handle, info, withStrings, AudioDriverService::system(),
-                                            Sleeper::system());
+    return OSImpl::getDeviceInfoForOSHandle(handle, info, withStrings, AudioDriverService::system(), Sleeper::system());
 }
 
-bool FX2Device::OSImpl::getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info,
-                                                 bool withStrings, AudioDriverService& driver, Sleeper& sleeper)
+bool FX2Device::OSImpl::getDeviceInfoForOSHandle(const USBDeviceOSHandle& handle, USBDeviceInfo& info, bool withStrings,
+                                                 AudioDriverService& driver, Sleeper& sleeper)
 {
     const std::uint32_t connection = driver.open(handle.service);
     if (connection == 0)

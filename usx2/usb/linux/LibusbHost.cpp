@@ -43,7 +43,9 @@ namespace {
 class LibusbHostDevice : public USBHostDevice {
 public:
     LibusbHostDevice(std::shared_ptr<const void> context, libusb_device_handle* handle, USBHostDeviceIds ids)
-        : m_pContext(std::move(context)), m_pHandle(handle), m_ids(ids)
+        : m_pContext(std::move(context))
+        , m_pHandle(handle)
+        , m_ids(ids)
     {
         libusb_set_auto_detach_kernel_driver(m_pHandle, 1);
     }
@@ -99,7 +101,7 @@ private:
         return std::find(m_claimed.begin(), m_claimed.end(), interfaceNumber) != m_claimed.end();
     }
 
-    std::shared_ptr<const void> m_pContext;  // kept until the handle is closed
+    std::shared_ptr<const void> m_pContext; // kept until the handle is closed
     libusb_device_handle* m_pHandle;
     USBHostDeviceIds m_ids;
     std::vector<std::uint8_t> m_claimed;
@@ -108,12 +110,15 @@ private:
 int LIBUSB_CALL onHotplug(libusb_context*, libusb_device*, libusb_hotplug_event, void* changes)
 {
     static_cast<const DeviceChangeSignal*>(changes)->notify();
-    return 0;  // stay registered
+    return 0; // stay registered
 }
 
 } // namespace
 
-LibusbHost::LibusbHost() : m_pContext(std::make_shared<Context>()) {}
+LibusbHost::LibusbHost()
+    : m_pContext(std::make_shared<Context>())
+{
+}
 
 LibusbHost::~LibusbHost()
 {
@@ -200,14 +205,15 @@ void LibusbHost::reportNoAccess(std::uint32_t handle, const USBHostDeviceIds& id
 std::string LibusbHost::noAccessLine(const USBHostDeviceIds& ids, const std::string& ruleFile)
 {
     const std::uint16_t base = Ids::baseProductId(ids.productId);
-    const bool keyboard = ids.vendorId == Ids::kVendorId
-        && (base == Ids::kRovaMK2ProductId || base == Ids::kSelaMK2ProductId || base == Ids::kTumoMK2ProductId);
+    const bool keyboard = ids.vendorId == Ids::kVendorId &&
+        (base == Ids::kRovaMK2ProductId || base == Ids::kSelaMK2ProductId || base == Ids::kTumoMK2ProductId);
     if (!keyboard)
         return std::string();
     char idText[16];
     std::snprintf(idText, sizeof idText, "%04x:%04x", ids.vendorId, ids.productId);
-    return std::string("Varanto MK2 keyboard ") + idText + " found, but this user may not open it: install the udev rule "
-        + ruleFile + " into /etc/udev/rules.d/ and re-plug the keyboard\n";
+    return std::string("Varanto MK2 keyboard ") + idText +
+        " found, but this user may not open it: install the udev rule " + ruleFile +
+        " into /etc/udev/rules.d/ and re-plug the keyboard\n";
 }
 
 std::string LibusbHost::udevRuleFile()

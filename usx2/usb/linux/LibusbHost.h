@@ -45,7 +45,7 @@ public:
 
 private:
     struct KnownDevice {
-        libusb_device* device = nullptr;  // referenced while known
+        libusb_device* device = nullptr; // referenced while known
         USBHostDeviceIds ids;
     };
 

@@ -1,8 +1,8 @@
 #include "usx2/usb/linux/SimulatedBus.h"
 
 #include "usx2/usb/USBStatusCodes.h"
-#include "usx2/usb/linux/SimulatedDFUKeyboard.h"
 #include "usx2/usb/linux/RunLoopHandOver.h"
+#include "usx2/usb/linux/SimulatedDFUKeyboard.h"
 #include "usx2/usb/linux/SimulatedDeviceFile.h"
 
 #include <algorithm>
@@ -16,7 +16,9 @@ namespace {
 class SimulatedHostDevice : public USBHostDevice {
 public:
     SimulatedHostDevice(std::shared_ptr<SimulatedBus> bus, std::uint32_t handle, USBHostDeviceIds ids)
-        : m_bus(std::move(bus)), m_handle(handle), m_ids(ids)
+        : m_bus(std::move(bus))
+        , m_handle(handle)
+        , m_ids(ids)
     {
     }
 
@@ -54,7 +56,10 @@ USBHostDeviceIds idsFromDescriptor(const std::vector<std::uint8_t>& descriptor)
 
 } // namespace
 
-std::shared_ptr<SimulatedBus> SimulatedBus::create() { return std::shared_ptr<SimulatedBus>(new SimulatedBus()); }
+std::shared_ptr<SimulatedBus> SimulatedBus::create()
+{
+    return std::shared_ptr<SimulatedBus>(new SimulatedBus());
+}
 
 SimulatedBus::~SimulatedBus()
 {
@@ -89,8 +94,8 @@ std::uint32_t SimulatedBus::addDevice(SimulatedDeviceDescription spec, std::shar
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const std::uint32_t handle = ++m_lastHandle;
-    m_devices[handle] = std::make_shared<SimulatedDevice>(*this, handle, std::move(spec), std::move(handler),
-                                                          now() + delay);
+    m_devices[handle] =
+        std::make_shared<SimulatedDevice>(*this, handle, std::move(spec), std::move(handler), now() + delay);
     changed();
     return handle;
 }
@@ -260,7 +265,8 @@ bool SimulatedBus::waitForArrivals(std::chrono::milliseconds limit) const
     }
     const auto deadline = std::chrono::steady_clock::now() + limit;
     for (std::uint32_t handle : coming) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (!waitUntilPresent(handle, std::max(left, std::chrono::milliseconds(0))) && !device(handle)->hasLeft())
             return false;
     }

@@ -22,11 +22,11 @@ namespace USX2 {
 
 // One control request as the simulated bus saw it.
 struct SimulatedRequestLogEntry {
-    std::uint32_t handle = 0;  // device that received it
+    std::uint32_t handle = 0; // device that received it
     USBSetupPacket setup;
     std::uint32_t status = 0;
-    std::uint32_t length = 0;          // bytes of the data stage moved
-    std::vector<std::uint8_t> data;    // those bytes (either direction)
+    std::uint32_t length = 0; // bytes of the data stage moved
+    std::vector<std::uint8_t> data; // those bytes (either direction)
     std::chrono::steady_clock::time_point time;
 };
 
@@ -81,8 +81,7 @@ public:
     DeviceChangeSignal::Token watchChanges(DeviceChangeSignal::Listener changed) override;
 
     // Used by the bus's open devices.
-    Status transfer(std::uint32_t handle, const USBSetupPacket& setup, std::uint8_t* data,
-                    std::uint32_t& transferred);
+    Status transfer(std::uint32_t handle, const USBSetupPacket& setup, std::uint8_t* data, std::uint32_t& transferred);
     Status checkInterface(std::uint32_t handle, std::uint8_t interfaceNumber) const;
 
     std::recursive_mutex& mutex() const { return m_mutex; }
@@ -102,13 +101,13 @@ private:
     std::optional<std::chrono::steady_clock::time_point> nextTimedChange() const;
 
     mutable std::recursive_mutex m_mutex;
-    mutable std::condition_variable_any m_changed;  // a device left
+    mutable std::condition_variable_any m_changed; // a device left
     std::uint32_t m_lastHandle = 0;
     std::map<std::uint32_t, std::shared_ptr<SimulatedDevice>> m_devices;
     std::deque<SimulatedRequestLogEntry> m_log;
     std::shared_ptr<const Sleeper> m_pClock;
     DeviceChangeSignal m_changes;
-    std::uint64_t m_changeTimer = 0;  // RunLoopHandOver timer, 0: none
+    std::uint64_t m_changeTimer = 0; // RunLoopHandOver timer, 0: none
     std::chrono::steady_clock::time_point m_changeTimerDue;
 };
 

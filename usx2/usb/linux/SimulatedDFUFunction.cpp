@@ -107,7 +107,8 @@ std::optional<SimulatedDFUFunction::Departure> SimulatedDFUFunction::takeDepartu
 void SimulatedDFUFunction::reenumerate(bool intoDFUMode, Millis now, Millis extraDelay)
 {
     const std::optional<Millis>& transitionDelay = intoDFUMode ? m_config.detachDelay : m_config.returnDelay;
-    const Millis delay = extraDelay + transitionDelay.value_or(m_config.reenumerationDelay) + m_faults.lateReenumeration;
+    const Millis delay =
+        extraDelay + transitionDelay.value_or(m_config.reenumerationDelay) + m_faults.lateReenumeration;
     ++m_switches;
     m_attached = false;
     m_comingBack = !m_faults.noReenumeration && static_cast<int>(m_switches) != m_faults.noReturnAtSwitch;
@@ -153,14 +154,10 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::applicationRequest(std::uint8_
         m_state = DFU::appDETACH;
         m_detachUntil = now + Millis(wValue);
         return Reply();
-    case DFU::XMOS_DFU_RESETINTODFU:
-        return switchOnRequest(true, m_faults.detach, now);
-    case DFU::DFU_GETSTATUS:
-        return getStatus(wLength, data, now);
-    case DFU::DFU_GETSTATE:
-        return getState(wLength, data);
-    default:
-        return Reply::stall();
+    case DFU::XMOS_DFU_RESETINTODFU: return switchOnRequest(true, m_faults.detach, now);
+    case DFU::DFU_GETSTATUS: return getStatus(wLength, data, now);
+    case DFU::DFU_GETSTATE: return getState(wLength, data);
+    default: return Reply::stall();
     }
 }
 
@@ -168,14 +165,10 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::dfuRequest(std::uint8_t bReque
                                                              std::uint16_t wLength, std::uint8_t* data, Millis now)
 {
     switch (bRequest) {
-    case DFU::DFU_DNLOAD:
-        return download(wValue, wLength, data, now);
-    case DFU::DFU_GETSTATUS:
-        return getStatus(wLength, data, now);
-    case DFU::DFU_GETSTATE:
-        return getState(wLength, data);
-    case DFU::DFU_ABORT:
-        return abort();
+    case DFU::DFU_DNLOAD: return download(wValue, wLength, data, now);
+    case DFU::DFU_GETSTATUS: return getStatus(wLength, data, now);
+    case DFU::DFU_GETSTATE: return getState(wLength, data);
+    case DFU::DFU_ABORT: return abort();
     case DFU::DFU_CLRSTATUS:
         if (m_state != DFU::dfuERROR)
             break;
@@ -186,10 +179,8 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::dfuRequest(std::uint8_t bReque
         if (m_faults.detachStalledInDFUMode)
             return Reply::stall();
         return switchOnRequest(false, m_faults.returnRequest, now);
-    case DFU::XMOS_DFU_RESETFROMDFU:
-        return switchOnRequest(false, m_faults.returnRequest, now);
-    default:
-        break;
+    case DFU::XMOS_DFU_RESETFROMDFU: return switchOnRequest(false, m_faults.returnRequest, now);
+    default: break;
     }
     fail(DFU::errSTALLEDPKT);
     return Reply::stall();
@@ -234,9 +225,7 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::getStatus(std::uint16_t wLengt
     const DFU::eState before = m_state;
     switch (m_state) {
     case DFU::dfuDNLOAD_SYNC:
-    case DFU::dfuDNBUSY:
-        settleDownloadStatus(now);
-        break;
+    case DFU::dfuDNBUSY: settleDownloadStatus(now); break;
     case DFU::dfuMANIFEST_SYNC:
         if (m_manifestUntil == Millis::max()) {
             startManifestation(now);
@@ -245,12 +234,8 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::getStatus(std::uint16_t wLengt
             m_pollTimeout = m_config.statusPollTimeout;
         }
         break;
-    case DFU::dfuERROR:
-        m_pollTimeout = 0;
-        break;
-    default:
-        m_pollTimeout = m_config.statusPollTimeout;
-        break;
+    case DFU::dfuERROR: m_pollTimeout = 0; break;
+    default: m_pollTimeout = m_config.statusPollTimeout; break;
     }
     const std::uint8_t bState = m_stateOverride.value_or(m_state);
     m_stateOverride.reset();
@@ -292,8 +277,8 @@ bool SimulatedDFUFunction::answersShortStatus(DFU::eState before) const
         return true;
     if (m_faults.shortStatusInManifestation && (before == DFU::dfuMANIFEST_SYNC || before == DFU::dfuMANIFEST))
         return true;
-    return m_faults.shortStatusAtBlock != none && m_lastBlock == m_faults.shortStatusAtBlock
-        && (before == DFU::dfuDNLOAD_SYNC || before == DFU::dfuDNBUSY);
+    return m_faults.shortStatusAtBlock != none && m_lastBlock == m_faults.shortStatusAtBlock &&
+        (before == DFU::dfuDNLOAD_SYNC || before == DFU::dfuDNBUSY);
 }
 
 SimulatedDFUFunction::Reply SimulatedDFUFunction::getState(std::uint16_t wLength, std::uint8_t* data)
@@ -323,9 +308,7 @@ SimulatedDFUFunction::Reply SimulatedDFUFunction::abort()
         m_lastBlock = none;
         m_downloadEnded = false;
         return Reply();
-    default:
-        fail(DFU::errSTALLEDPKT);
-        return Reply::stall();
+    default: fail(DFU::errSTALLEDPKT); return Reply::stall();
     }
 }
 

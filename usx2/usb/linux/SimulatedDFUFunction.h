@@ -38,36 +38,36 @@ public:
     // How a request that switches modes goes wrong.
     enum class SwitchFault {
         none,
-        ignored,           // acknowledged, and nothing happens
-        failsButSwitches,  // the keyboard drops off before the status stage: the
-                           // host sees the request fail, the switch happens
+        ignored, // acknowledged, and nothing happens
+        failsButSwitches, // the keyboard drops off before the status stage: the
+                          // host sees the request fail, the switch happens
     };
 
     // Faults the keyboard can be told to show. Blocks are named by the block
     // number (wValue) of their DNLOAD; mode switches are counted from 1 in the
     // order the keyboard leaves the bus (into DFU mode, back, and so on).
     struct Faults {
-        int stallAtBlock = none;            // DNLOAD of this block stalls
-        int errorAtBlock = none;            // GETSTATUS after this block reports errorStatus
+        int stallAtBlock = none; // DNLOAD of this block stalls
+        int errorAtBlock = none; // GETSTATUS after this block reports errorStatus
         std::uint8_t errorStatus = DFU::errWRITE;
-        int endlessBusyAtBlock = none;      // dfuDNBUSY for ever from this block on
-        int shortStatusAtBlock = none;      // GETSTATUS about this block answers 5 bytes
-        int stateAtBlock = none;            // GETSTATUS after this block reports stateAfterBlock
+        int endlessBusyAtBlock = none; // dfuDNBUSY for ever from this block on
+        int shortStatusAtBlock = none; // GETSTATUS about this block answers 5 bytes
+        int stateAtBlock = none; // GETSTATUS after this block reports stateAfterBlock
         std::uint8_t stateAfterBlock = DFU::dfuIDLE;
-        bool stallFinalDownload = false;    // the empty DNLOAD that ends the download stalls
-        int firstGetState = none;           // the first GETSTATE after the download answers this
-        std::uint8_t manifestationError = DFU::OK;  // bStatus when manifestation starts
-        bool endlessManifest = false;       // manifestation never ends
-        bool shortGetStatus = false;        // GETSTATUS answers 5 bytes
-        bool shortStatusInManifestation = false;  // only while it manifests
-        bool failingGetState = false;       // GETSTATE stalls
-        bool noReenumeration = false;       // once off the bus it never comes back
-        int noReturnAtSwitch = none;        // after this switch it never comes back
-        Millis lateReenumeration{0};        // added to every re-enumeration delay
+        bool stallFinalDownload = false; // the empty DNLOAD that ends the download stalls
+        int firstGetState = none; // the first GETSTATE after the download answers this
+        std::uint8_t manifestationError = DFU::OK; // bStatus when manifestation starts
+        bool endlessManifest = false; // manifestation never ends
+        bool shortGetStatus = false; // GETSTATUS answers 5 bytes
+        bool shortStatusInManifestation = false; // only while it manifests
+        bool failingGetState = false; // GETSTATE stalls
+        bool noReenumeration = false; // once off the bus it never comes back
+        int noReturnAtSwitch = none; // after this switch it never comes back
+        Millis lateReenumeration{0}; // added to every re-enumeration delay
         bool otherSerialAfterReenumeration = false;
-        int otherSerialAtSwitch = none;     // another serial number after this switch only
-        SwitchFault detach = SwitchFault::none;         // the request into DFU mode
-        SwitchFault returnRequest = SwitchFault::none;  // the request back to application mode
+        int otherSerialAtSwitch = none; // another serial number after this switch only
+        SwitchFault detach = SwitchFault::none; // the request into DFU mode
+        SwitchFault returnRequest = SwitchFault::none; // the request back to application mode
         bool detachStalledInDFUMode = false;
         bool oldVersionAfterUpdate = false;
     };
@@ -77,18 +77,18 @@ public:
         std::uint8_t bmAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant | DFU::bitWillDetach;
         // DFU mode's attributes, for manifestation tolerance (none: bmAttributes).
         std::optional<std::uint8_t> dfuModeAttributes;
-        std::uint16_t wDetachTimeOut = 1000;    // ms
-        std::uint16_t wTransferSize = 4096;     // in DFU mode
-        Millis busyTime{0};                     // each block is written this long
-        unsigned busyAnswers = 0;               // and answers dfuDNBUSY at least this often
-        std::uint32_t bwPollTimeout = 0;        // ms announced while busy
-        std::uint32_t statusPollTimeout = 0;    // ms announced in the other status replies
-        Millis manifestTime{0};                 // writing the image to flash
-        std::uint32_t manifestPollTimeout = 0;  // ms announced when manifestation starts
-        Millis reenumerationDelay{1000};        // time off the bus when switching modes
-        std::optional<Millis> detachDelay;      // into DFU mode (none: reenumerationDelay)
-        std::optional<Millis> returnDelay;      // back to application mode (none: reenumerationDelay)
-        std::vector<std::uint8_t> expectedImage;  // empty: any image is taken
+        std::uint16_t wDetachTimeOut = 1000; // ms
+        std::uint16_t wTransferSize = 4096; // in DFU mode
+        Millis busyTime{0}; // each block is written this long
+        unsigned busyAnswers = 0; // and answers dfuDNBUSY at least this often
+        std::uint32_t bwPollTimeout = 0; // ms announced while busy
+        std::uint32_t statusPollTimeout = 0; // ms announced in the other status replies
+        Millis manifestTime{0}; // writing the image to flash
+        std::uint32_t manifestPollTimeout = 0; // ms announced when manifestation starts
+        Millis reenumerationDelay{1000}; // time off the bus when switching modes
+        std::optional<Millis> detachDelay; // into DFU mode (none: reenumerationDelay)
+        std::optional<Millis> returnDelay; // back to application mode (none: reenumerationDelay)
+        std::vector<std::uint8_t> expectedImage; // empty: any image is taken
         bool startsInDFUMode = false;
     };
 
@@ -106,7 +106,7 @@ public:
     struct Presence {
         bool attached = true;
         bool dfuMode = false;
-        unsigned enumeration = 0;   // grows by one at every re-enumeration
+        unsigned enumeration = 0; // grows by one at every re-enumeration
     };
 
     explicit SimulatedDFUFunction(Config config);
@@ -121,8 +121,8 @@ public:
 
     // A class or vendor request to the keyboard. data holds wLength bytes:
     // the data stage from the host, or room for the answer.
-    Reply handleRequest(std::uint8_t bmRequestType, std::uint8_t bRequest, std::uint16_t wValue,
-                        std::uint16_t wLength, std::uint8_t* data, Millis now);
+    Reply handleRequest(std::uint8_t bmRequestType, std::uint8_t bRequest, std::uint16_t wValue, std::uint16_t wLength,
+                        std::uint8_t* data, Millis now);
 
     Presence presence(Millis now);
 
@@ -171,7 +171,7 @@ private:
     bool m_dfuMode = false;
     DFU::eState m_state = DFU::appIDLE;
     std::uint8_t m_status = DFU::OK;
-    std::optional<std::uint8_t> m_stateOverride;  // bState of the next status reply, when not m_state
+    std::optional<std::uint8_t> m_stateOverride; // bState of the next status reply, when not m_state
     std::uint32_t m_pollTimeout = 0;
     std::vector<std::uint8_t> m_received;
     int m_lastBlock = none;
@@ -189,7 +189,7 @@ private:
     bool m_returnInDFUMode = false;
     Millis m_returnAt{0};
     unsigned m_enumeration = 0;
-    unsigned m_switches = 0;  // times it left the bus
+    unsigned m_switches = 0; // times it left the bus
     std::optional<Departure> m_departure;
 };
 

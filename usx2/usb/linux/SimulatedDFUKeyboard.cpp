@@ -57,7 +57,7 @@ SimulatedDFUKeyboard::SimulatedDFUKeyboard(const SimulatedDeviceDescription& spe
 }
 
 std::uint32_t SimulatedDFUKeyboard::attach(SimulatedBus& bus, const std::shared_ptr<SimulatedDFUKeyboard>& keyboard,
-                                          SimulatedDFUFunction::Millis delay)
+                                           SimulatedDFUFunction::Millis delay)
 {
     const bool dfuMode = keyboard->function().presence(busTime(bus)).dfuMode;
     return bus.addDevice(keyboard->specFor(dfuMode), keyboard, delay);
@@ -82,8 +82,8 @@ bool SimulatedDFUKeyboard::isForFunction(const SimulatedDevice& device, const US
     return (setup.wIndex & 0xFF) == device.spec().dfuInterfaceNumber();
 }
 
-std::optional<SimulatedReply> SimulatedDFUKeyboard::handleRequest(SimulatedDevice& device,
-                                                                  const USBSetupPacket& setup, std::uint8_t* data)
+std::optional<SimulatedReply> SimulatedDFUKeyboard::handleRequest(SimulatedDevice& device, const USBSetupPacket& setup,
+                                                                  std::uint8_t* data)
 {
     if (!isForFunction(device, setup))
         return std::nullopt;

@@ -62,8 +62,8 @@ private:
     bool isForFunction(const SimulatedDevice& device, const USBSetupPacket& setup) const;
     void followDeparture(SimulatedDevice& device);
 
-    SimulatedDeviceDescription m_spec;     // application mode, firmware as shipped
-    SimulatedDeviceDescription m_dfuSpec;  // DFU mode
+    SimulatedDeviceDescription m_spec; // application mode, firmware as shipped
+    SimulatedDeviceDescription m_dfuSpec; // DFU mode
     Options m_options;
     SimulatedDFUFunction m_function;
 };

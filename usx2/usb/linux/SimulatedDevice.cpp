@@ -37,12 +37,19 @@ SimulatedReply sendData(const USBSetupPacket& setup, std::uint8_t* data, const s
 }
 } // namespace
 
-SimulatedReply SimulatedReply::stall() { return {USBStatus::kPipeStalled, 0}; }
+SimulatedReply SimulatedReply::stall()
+{
+    return {USBStatus::kPipeStalled, 0};
+}
 
 SimulatedDevice::SimulatedDevice(SimulatedBus& bus, std::uint32_t handle, SimulatedDeviceDescription spec,
                                  std::shared_ptr<SimulatedRequestHandler> handler,
                                  std::chrono::steady_clock::time_point arrival)
-    : m_bus(bus), m_handle(handle), m_spec(std::move(spec)), m_handler(std::move(handler)), m_arrival(arrival)
+    : m_bus(bus)
+    , m_handle(handle)
+    , m_spec(std::move(spec))
+    , m_handler(std::move(handler))
+    , m_arrival(arrival)
 {
 }
 
@@ -75,27 +82,21 @@ SimulatedReply SimulatedDevice::answerStandardRequest(const USBSetupPacket& setu
     if (setup.type() != USBSetupPacket::kTypeStandard)
         return SimulatedReply::stall();
     switch (setup.bRequest) {
-    case kGetDescriptor:
-        return setup.isDeviceToHost() ? answerGetDescriptor(setup, data) : SimulatedReply::stall();
-    case kGetStatus:
-        return setup.isDeviceToHost() ? answerGetStatus(setup, data) : SimulatedReply::stall();
+    case kGetDescriptor: return setup.isDeviceToHost() ? answerGetDescriptor(setup, data) : SimulatedReply::stall();
+    case kGetStatus: return setup.isDeviceToHost() ? answerGetStatus(setup, data) : SimulatedReply::stall();
     case kGetConfiguration:
         if (!setup.isDeviceToHost() || setup.recipient() != USBSetupPacket::kRecipientDevice)
             return SimulatedReply::stall();
         return sendData(setup, data, {m_configuration});
-    case kSetConfiguration:
-        return answerSetConfiguration(setup);
+    case kSetConfiguration: return answerSetConfiguration(setup);
     case kGetInterface:
-    case kSetInterface:
-        return answerInterfaceRequest(setup, data);
+    case kSetInterface: return answerInterfaceRequest(setup, data);
     case kClearFeature:
-    case kSetFeature:
-        return answerFeature(setup);
-    case kSetAddress:     // the host stack owns the address
-    case kSetDescriptor:  // descriptors are read-only
-    case kSynchFrame:     // no isochronous endpoints
-    default:
-        return SimulatedReply::stall();
+    case kSetFeature: return answerFeature(setup);
+    case kSetAddress: // the host stack owns the address
+    case kSetDescriptor: // descriptors are read-only
+    case kSynchFrame: // no isochronous endpoints
+    default: return SimulatedReply::stall();
     }
 }
 
@@ -108,23 +109,21 @@ bool SimulatedDevice::hasInterface(std::uint8_t interfaceNumber) const
 SimulatedReply SimulatedDevice::answerGetDescriptor(const USBSetupPacket& setup, std::uint8_t* data) const
 {
     if (setup.recipient() != USBSetupPacket::kRecipientDevice)
-        return SimulatedReply::stall();  // class descriptors of interfaces (HID report) are not simulated
+        return SimulatedReply::stall(); // class descriptors of interfaces (HID report) are not simulated
     const std::uint8_t type = static_cast<std::uint8_t>(setup.wValue >> 8);
     const std::uint8_t index = static_cast<std::uint8_t>(setup.wValue & 0xFF);
     switch (type) {
-    case 1:
-        return sendData(setup, data, m_spec.deviceDescriptor());
+    case 1: return sendData(setup, data, m_spec.deviceDescriptor());
     case 2:
         if (index != 0)
-            return SimulatedReply::stall();  // one configuration
+            return SimulatedReply::stall(); // one configuration
         return sendData(setup, data, m_spec.configurationDescriptor());
     case 3: {
         // Like many devices, the keyboard answers whatever language id is asked.
         std::optional<std::vector<std::uint8_t>> text = m_spec.stringDescriptor(index);
         return text ? sendData(setup, data, *text) : SimulatedReply::stall();
     }
-    default:
-        return SimulatedReply::stall();  // no device qualifier: a full-speed device
+    default: return SimulatedReply::stall(); // no device qualifier: a full-speed device
     }
 }
 
@@ -133,15 +132,13 @@ SimulatedReply SimulatedDevice::answerGetStatus(const USBSetupPacket& setup, std
     if (setup.wValue != 0 || setup.wLength != 2)
         return SimulatedReply::stall();
     switch (setup.recipient()) {
-    case USBSetupPacket::kRecipientDevice:
-        return sendData(setup, data, {0, 0});  // bus-powered, no remote wake-up armed
+    case USBSetupPacket::kRecipientDevice: return sendData(setup, data, {0, 0}); // bus-powered, no remote wake-up armed
     case USBSetupPacket::kRecipientInterface:
         return hasInterface(static_cast<std::uint8_t>(setup.wIndex)) ? sendData(setup, data, {0, 0})
-                                                                      : SimulatedReply::stall();
+                                                                     : SimulatedReply::stall();
     case USBSetupPacket::kRecipientEndpoint:
         return (setup.wIndex & 0x7F) == 0 ? sendData(setup, data, {0, 0}) : SimulatedReply::stall();
-    default:
-        return SimulatedReply::stall();
+    default: return SimulatedReply::stall();
     }
 }
 
@@ -150,7 +147,7 @@ SimulatedReply SimulatedDevice::answerSetConfiguration(const USBSetupPacket& set
     if (setup.isDeviceToHost() || setup.recipient() != USBSetupPacket::kRecipientDevice || setup.wLength != 0)
         return SimulatedReply::stall();
     if (setup.wValue > 1)
-        return SimulatedReply::stall();  // one configuration, value 1
+        return SimulatedReply::stall(); // one configuration, value 1
     m_configuration = static_cast<std::uint8_t>(setup.wValue);
     return SimulatedReply::done();
 }

@@ -64,7 +64,7 @@ private:
     std::chrono::steady_clock::time_point m_arrival;
     std::chrono::steady_clock::time_point m_departure = std::chrono::steady_clock::time_point::max();
     bool m_bLeft = false;
-    std::uint8_t m_configuration = 1;  // the host configured it on arrival
+    std::uint8_t m_configuration = 1; // the host configured it on arrival
 };
 
 } // namespace USX2

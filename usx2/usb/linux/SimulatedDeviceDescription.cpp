@@ -25,9 +25,9 @@ void appendWord(std::vector<std::uint8_t>& out, std::uint16_t value)
 
 void appendHIDInterface(std::vector<std::uint8_t>& out, std::uint8_t number)
 {
-    const std::uint8_t protocol = number == 0 ? 1 : 0;  // the first one is a boot keyboard
-    out.insert(out.end(), {9, kInterfaceType, number, 0, 1, 0x03, protocol ? std::uint8_t(1) : std::uint8_t(0),
-                           protocol, 0});
+    const std::uint8_t protocol = number == 0 ? 1 : 0; // the first one is a boot keyboard
+    out.insert(out.end(),
+               {9, kInterfaceType, number, 0, 1, 0x03, protocol ? std::uint8_t(1) : std::uint8_t(0), protocol, 0});
     out.insert(out.end(), {9, kHIDType, 0x11, 0x01, 0, 1, kHIDReportType});
     appendWord(out, kReportDescriptorLength);
     out.insert(out.end(), {7, kEndpointType, static_cast<std::uint8_t>(0x81 + number), 0x03, 8, 0, 10});
@@ -44,8 +44,9 @@ std::string modelName(std::uint16_t baseProductId)
 }
 } // namespace
 
-SimulatedDeviceDescription SimulatedDeviceDescription::keyboard(std::uint16_t baseProductId, const std::string& serialNumber,
-                                                  std::uint16_t bcdDevice)
+SimulatedDeviceDescription SimulatedDeviceDescription::keyboard(std::uint16_t baseProductId,
+                                                                const std::string& serialNumber,
+                                                                std::uint16_t bcdDevice)
 {
     SimulatedDeviceDescription spec;
     spec.vendorId = Ids::kVendorId;
@@ -83,7 +84,7 @@ std::vector<std::uint8_t> SimulatedDeviceDescription::deviceDescriptor() const
     if (rawDeviceDescriptor)
         return *rawDeviceDescriptor;
     std::vector<std::uint8_t> out = {18, kDeviceType};
-    appendWord(out, 0x0200);  // bcdUSB
+    appendWord(out, 0x0200); // bcdUSB
     out.insert(out.end(), {0, 0, 0, maxPacketSize0});
     appendWord(out, vendorId);
     appendWord(out, productId);
@@ -101,8 +102,9 @@ std::vector<std::uint8_t> SimulatedDeviceDescription::configurationDescriptor() 
     for (std::uint8_t number = 0; number < hidInterfaces; ++number)
         appendHIDInterface(out, number);
     if (dfuInterface) {
-        out.insert(out.end(), {9, kInterfaceType, dfuInterfaceNumber(), 0, 0, DFU::kInterfaceClass, DFU::kInterfaceSubClass,
-                               dfuProtocol, 0});
+        out.insert(out.end(),
+                   {9, kInterfaceType, dfuInterfaceNumber(), 0, 0, DFU::kInterfaceClass, DFU::kInterfaceSubClass,
+                    dfuProtocol, 0});
         out.insert(out.end(), {9, DFU::kFunctionalDescriptorType, dfuAttributes});
         appendWord(out, dfuDetachTimeout);
         appendWord(out, dfuTransferSize);

@@ -27,7 +27,7 @@ struct SimulatedDeviceDescription {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     std::uint16_t bcdDevice = 0x0100;
-    std::string manufacturer;  // empty: string index 0
+    std::string manufacturer; // empty: string index 0
     std::string product;
     std::string serialNumber;
     std::uint8_t maxPacketSize0 = 64;
@@ -35,21 +35,21 @@ struct SimulatedDeviceDescription {
 
     std::uint8_t hidInterfaces = 1;
     bool dfuInterface = true;
-    std::uint8_t dfuProtocol = 1;  // 1 run-time (application mode), 2 DFU mode
+    std::uint8_t dfuProtocol = 1; // 1 run-time (application mode), 2 DFU mode
     std::uint8_t dfuAttributes = DFU::bitCanDnload | DFU::bitManifestationTolerant | DFU::bitWillDetach;
     std::uint16_t dfuDetachTimeout = 1000;
     std::uint16_t dfuTransferSize = 2048;
     std::uint16_t bcdDFUVersion = DFU::kVersion;
-    std::uint16_t updatedBcdDevice = 0;  // version after a firmware download (0: unchanged)
+    std::uint16_t updatedBcdDevice = 0; // version after a firmware download (0: unchanged)
 
     std::optional<std::vector<std::uint8_t>> rawDeviceDescriptor;
     std::optional<std::vector<std::uint8_t>> rawConfigurationDescriptor;
-    std::map<std::uint8_t, std::vector<std::uint8_t>> rawStrings;  // by string index
+    std::map<std::uint8_t, std::vector<std::uint8_t>> rawStrings; // by string index
 
     // A keyboard of the model with the given base product id, in application
     // mode, with the maker's vendor id and texts.
     static SimulatedDeviceDescription keyboard(std::uint16_t baseProductId, const std::string& serialNumber,
-                                        std::uint16_t bcdDevice = 0x0100);
+                                               std::uint16_t bcdDevice = 0x0100);
     SimulatedDeviceDescription inDFUMode() const;
     SimulatedDeviceDescription inApplicationMode() const;
 

@@ -4,9 +4,9 @@
 #include "usx2/usb/VarantoUSBIds.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <chrono>
-#include <cctype>
 #include <functional>
 #include <map>
 #include <optional>
@@ -60,8 +60,9 @@ bool parseBool(const std::string& text, bool& value)
 
 bool modelProductId(const std::string& name, std::uint16_t& productId)
 {
-    static const std::map<std::string, std::uint16_t> models = {
-        {"rova", Ids::kRovaMK2ProductId}, {"sela", Ids::kSelaMK2ProductId}, {"tumo", Ids::kTumoMK2ProductId}};
+    static const std::map<std::string, std::uint16_t> models = {{"rova", Ids::kRovaMK2ProductId},
+                                                                {"sela", Ids::kSelaMK2ProductId},
+                                                                {"tumo", Ids::kTumoMK2ProductId}};
     auto found = models.find(lower(name));
     if (found == models.end())
         return false;
@@ -137,8 +138,7 @@ struct Section {
     }
 };
 
-template <typename T>
-bool setNumber(const std::string& value, T& field)
+template <typename T> bool setNumber(const std::string& value, T& field)
 {
     unsigned long number = 0;
     if (!parseNumber(value, static_cast<unsigned long>(static_cast<T>(~T(0))), number))
@@ -191,8 +191,7 @@ bool parseSwitchFault(const std::string& text, SimulatedDFUFunction::SwitchFault
     return true;
 }
 
-template <typename T>
-bool setOptional(const std::string& value, std::optional<T>& field)
+template <typename T> bool setOptional(const std::string& value, std::optional<T>& field)
 {
     T number = 0;
     if (!setNumber(value, number))
@@ -257,8 +256,12 @@ std::optional<bool> applyKeyboardKey(Section& section, const std::string& key, c
             return true;
         };
     };
-    const auto block = [](int& field) { return [&field](const std::string& v) { return setIndex(v, 0, 0xFFFF, field); }; };
-    const auto modeSwitch = [](int& field) { return [&field](const std::string& v) { return setIndex(v, 1, 0xFF, field); }; };
+    const auto block = [](int& field) {
+        return [&field](const std::string& v) { return setIndex(v, 0, 0xFFFF, field); };
+    };
+    const auto modeSwitch = [](int& field) {
+        return [&field](const std::string& v) { return setIndex(v, 1, 0xFF, field); };
+    };
     const auto byte = [](int& field) { return [&field](const std::string& v) { return setIndex(v, 0, 0xFF, field); }; };
     const auto yesNo = [](bool& field) { return [&field](const std::string& v) { return parseBool(v, field); }; };
     const std::map<std::string, Setter> setters = {
@@ -310,7 +313,8 @@ bool applyKey(Section& section, const std::string& key, const std::string& value
             return false;
         }
         // Keep what the section already set.
-        SimulatedDeviceDescription keyboard = SimulatedDeviceDescription::keyboard(productId, spec.serialNumber, spec.bcdDevice);
+        SimulatedDeviceDescription keyboard =
+            SimulatedDeviceDescription::keyboard(productId, spec.serialNumber, spec.bcdDevice);
         spec.vendorId = keyboard.vendorId;
         spec.productId = keyboard.productId;
         if (spec.manufacturer.empty())

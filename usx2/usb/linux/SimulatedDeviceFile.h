@@ -69,11 +69,11 @@ public:
 
     // One device of the file.
     struct Entry {
-        SimulatedDeviceDescription spec;             // as it shows first
-        SimulatedDeviceDescription applicationMode;  // a keyboard's, also when it starts in DFU mode
-        SimulatedDFUKeyboard::Options keyboard;  // for a device with a DFU interface
+        SimulatedDeviceDescription spec; // as it shows first
+        SimulatedDeviceDescription applicationMode; // a keyboard's, also when it starts in DFU mode
+        SimulatedDFUKeyboard::Options keyboard; // for a device with a DFU interface
         std::chrono::milliseconds arrivesAfter{0};
-        std::optional<std::chrono::milliseconds> leavesAfter;  // none: stays
+        std::optional<std::chrono::milliseconds> leavesAfter; // none: stays
     };
 
     static bool parse(const std::string& text, std::vector<Entry>& devices, std::string& error);

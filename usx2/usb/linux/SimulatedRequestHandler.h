@@ -12,8 +12,8 @@ class SimulatedDevice;
 
 // The answer of a simulated device to one control request.
 struct SimulatedReply {
-    std::uint32_t status = 0;  // USB layer status (USBStatusCodes.h); kPipeStalled for a STALL
-    std::uint32_t length = 0;  // bytes of the data stage moved (at most wLength)
+    std::uint32_t status = 0; // USB layer status (USBStatusCodes.h); kPipeStalled for a STALL
+    std::uint32_t length = 0; // bytes of the data stage moved (at most wLength)
 
     static SimulatedReply done(std::uint32_t length = 0) { return {0, length}; }
     static SimulatedReply stall();

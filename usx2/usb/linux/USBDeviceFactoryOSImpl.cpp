@@ -133,10 +133,8 @@ bool USBDeviceFactory::OSImpl::readIds(std::uint32_t service, USBDeviceInfo& ids
         ids = found->second;
         return true;
     }
-    case eUSBDeviceType_AudioDriver:
-        return FX2Device::getDeviceInfoForOSHandle(USBDeviceOSHandle{service}, ids, false);
-    case eUSBDeviceType_HID:
-        return HIDDevice::OSImpl::getHIDDeviceInfo(service, ids, false);
+    case eUSBDeviceType_AudioDriver: return FX2Device::getDeviceInfoForOSHandle(USBDeviceOSHandle{service}, ids, false);
+    case eUSBDeviceType_HID: return HIDDevice::OSImpl::getHIDDeviceInfo(service, ids, false);
     }
     return false;
 }
@@ -146,8 +144,8 @@ bool USBDeviceFactory::OSImpl::idsMatch(std::uint32_t service) const
     USBDeviceInfo ids;
     if (!readIds(service, ids))
         return false;
-    return (m_filter.vendorId == 0 || m_filter.vendorId == ids.vendorId)
-        && (m_filter.productId == 0 || m_filter.productId == ids.productId);
+    return (m_filter.vendorId == 0 || m_filter.vendorId == ids.vendorId) &&
+        (m_filter.productId == 0 || m_filter.productId == ids.productId);
 }
 
 // A callback may stop or restart the scan: the walk ends when it does.

@@ -43,11 +43,11 @@ private:
     USBDeviceFactory& m_owner;
     USBDeviceFilter m_filter;
     bool m_bCheckIds = false;
-    std::map<std::uint32_t, bool> m_services;  // seen by this scan: reported or not
-    std::map<std::uint32_t, USBDeviceInfo> m_hostIds;  // ids the USB host gave without I/O
-    DeviceChangeSignal::Token m_watch;           // connected to the source while watching
-    std::shared_ptr<OSImpl*> m_pWatching;        // what handed-over changes reach; reset on stop
-    std::uint64_t m_scan = 0;                    // counts starts and stops
+    std::map<std::uint32_t, bool> m_services; // seen by this scan: reported or not
+    std::map<std::uint32_t, USBDeviceInfo> m_hostIds; // ids the USB host gave without I/O
+    DeviceChangeSignal::Token m_watch; // connected to the source while watching
+    std::shared_ptr<OSImpl*> m_pWatching; // what handed-over changes reach; reset on stop
+    std::uint64_t m_scan = 0; // counts starts and stops
 };
 
 } // namespace USX2

@@ -29,8 +29,8 @@ std::string toUTF8(const std::u16string& text)
     return boost::locale::conv::utf_to_utf<char>(text, boost::locale::conv::skip);
 }
 
-USBDevice::Status getDescriptor(USBHostDevice* interface, std::uint16_t value, std::uint8_t* buffer,
-                                std::size_t size, std::uint32_t& transferred)
+USBDevice::Status getDescriptor(USBHostDevice* interface, std::uint16_t value, std::uint8_t* buffer, std::size_t size,
+                                std::uint32_t& transferred)
 {
     USBSetupPacket setup;
     setup.bmRequestType = kDeviceToHostStandardDevice;
@@ -61,7 +61,10 @@ void readStringField(USBHostDevice* interface, std::uint8_t index, std::string& 
 }
 } // namespace
 
-USBDevice::OSImpl::~OSImpl() { disconnect(); }
+USBDevice::OSImpl::~OSImpl()
+{
+    disconnect();
+}
 
 std::unique_ptr<USBHostDevice> USBDevice::OSImpl::getUSBDeviceInterfaceFor(std::uint32_t service)
 {
@@ -127,9 +130,15 @@ bool USBDevice::OSImpl::getDeviceInfo(USBDeviceInfo& info) const
     return getDeviceInfo(m_pInterface.get(), info, true);
 }
 
-bool USBDevice::OSImpl::getDriverVersion(std::string&) const { return false; }
+bool USBDevice::OSImpl::getDriverVersion(std::string&) const
+{
+    return false;
+}
 
-bool USBDevice::OSImpl::getDriverVersion(std::uint32_t&) const { return false; }
+bool USBDevice::OSImpl::getDriverVersion(std::uint32_t&) const
+{
+    return false;
+}
 
 const std::vector<std::uint8_t>* USBDevice::OSImpl::getConfigurationDescriptor()
 {
@@ -149,8 +158,7 @@ USBDevice::Status USBDevice::OSImpl::claimForRequest(const USBSetupPacket& setup
     if (setup.type() != USBSetupPacket::kTypeClass || setup.recipient() != USBSetupPacket::kRecipientInterface)
         return USBStatus::kSuccess;
     const auto interfaceNumber = static_cast<std::uint8_t>(setup.wIndex & 0xFF);
-    if (std::find(m_claimedInterfaces.begin(), m_claimedInterfaces.end(), interfaceNumber) !=
-        m_claimedInterfaces.end())
+    if (std::find(m_claimedInterfaces.begin(), m_claimedInterfaces.end(), interfaceNumber) != m_claimedInterfaces.end())
         return USBStatus::kSuccess;
     const Status status = m_pInterface->claimInterface(interfaceNumber);
     if (status == USBStatus::kSuccess)
@@ -175,8 +183,7 @@ USBDevice::Status USBDevice::OSImpl::deviceRequest(USBDevice::Request& request)
     if (claimed != USBStatus::kSuccess)
         return claimed;
     std::uint32_t transferred = 0;
-    const Status status =
-        m_pInterface->controlTransfer(setup, static_cast<std::uint8_t*>(request.pData), transferred);
+    const Status status = m_pInterface->controlTransfer(setup, static_cast<std::uint8_t*>(request.pData), transferred);
     if (status == USBStatus::kSuccess)
         request.wLenDone = transferred;
     return status;
@@ -195,7 +202,8 @@ bool USBDevice::OSImpl::getDeviceInfo(USBHostDevice* interface, USBDeviceInfo& i
 
     std::array<std::uint8_t, kDeviceDescriptorBufferSize> descriptor{};
     std::uint32_t transferred = 0;
-    const Status status = getDescriptor(interface, kDeviceDescriptor, descriptor.data(), descriptor.size(), transferred);
+    const Status status =
+        getDescriptor(interface, kDeviceDescriptor, descriptor.data(), descriptor.size(), transferred);
     if (status != USBStatus::kSuccess) {
         std::printf("getDeviceDescriptor() failed with status 0x%x (%s)\n", status, USBDevice::statusAsString(status));
         std::fflush(stdout);
@@ -216,9 +224,8 @@ bool USBDevice::OSImpl::getDescriptorString(USBHostDevice* interface, std::uint8
         return false;
     std::array<std::uint8_t, kStringDescriptorBufferSize> buffer{};
     std::uint32_t transferred = 0;
-    const Status status =
-        getDescriptor(interface, static_cast<std::uint16_t>(kStringDescriptor | index), buffer.data(), buffer.size(),
-                      transferred);
+    const Status status = getDescriptor(interface, static_cast<std::uint16_t>(kStringDescriptor | index), buffer.data(),
+                                        buffer.size(), transferred);
     if (status != USBStatus::kSuccess || transferred < 2 || buffer[1] != kStringDescriptorType)
         return false;
     const unsigned length = receivedLength(buffer.data(), transferred);

@@ -52,7 +52,7 @@ private:
 
     std::uint32_t m_service = 0;
     std::unique_ptr<USBHostDevice> m_pInterface;
-    std::shared_ptr<USBHost> m_pHost;  // the host m_pInterface was opened through
+    std::shared_ptr<USBHost> m_pHost; // the host m_pInterface was opened through
     std::vector<std::uint8_t> m_configurationDescriptor;
     bool m_bConfigurationRead = false;
     std::vector<std::uint8_t> m_claimedInterfaces;

@@ -16,7 +16,7 @@ USBHostDevice::Status getConfiguration(USBHostDevice& device, std::uint8_t index
 {
     USBSetupPacket setup;
     setup.bmRequestType = 0x80;
-    setup.bRequest = 6;  // GET_DESCRIPTOR
+    setup.bRequest = 6; // GET_DESCRIPTOR
     setup.wValue = static_cast<std::uint16_t>((kConfigurationDescriptorType << 8) | index);
     setup.wLength = static_cast<std::uint16_t>(buffer.size());
     transferred = 0;

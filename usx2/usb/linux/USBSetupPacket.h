@@ -14,8 +14,8 @@ struct USBSetupPacket {
     std::uint16_t wLength = 0;
 
     bool isDeviceToHost() const { return (bmRequestType & 0x80) != 0; }
-    std::uint8_t type() const { return bmRequestType & 0x60; }       // 0x00 standard, 0x20 class, 0x40 vendor
-    std::uint8_t recipient() const { return bmRequestType & 0x1F; }  // 0 device, 1 interface, 2 endpoint
+    std::uint8_t type() const { return bmRequestType & 0x60; } // 0x00 standard, 0x20 class, 0x40 vendor
+    std::uint8_t recipient() const { return bmRequestType & 0x1F; } // 0 device, 1 interface, 2 endpoint
 
     static constexpr std::uint8_t kTypeStandard = 0x00;
     static constexpr std::uint8_t kTypeClass = 0x20;

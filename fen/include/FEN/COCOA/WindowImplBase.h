@@ -24,14 +24,14 @@ public:
     bool updateOffscreenPicture(Picture const&) override { return false; }
     bool isVisible() const override;
     void setTitle(const char* title) override;
-    void setMenu(HMenuBar const&) override {}
-    void setWindowIcon(AppModule*, int) override {}
+    void setMenu(HMenuBar const&) override { }
+    void setWindowIcon(AppModule*, int) override { }
     void setCursor(void* cursor) override;
     void resetCursor() override;
     void show(bool show) override;
     void activate() override;
     void destroy() override;
-    void maximize() override {}
+    void maximize() override { }
     void minimize() override;
     void normalSize() override;
     void idealSize() override;

@@ -19,8 +19,7 @@ BOOL shouldClose(WindowImplBase* impl);
 // Closed once per window: false when there was nothing to do (no
 // implementation, or its close road already runs). forget runs after
 // Closed and before the implementation is deleted.
-template <typename Forget>
-bool willClose(WindowImplBase* impl, Forget forget);
+template <typename Forget> bool willClose(WindowImplBase* impl, Forget forget);
 void didBecomeMain(WindowImplBase* impl);
 void didResignMain(WindowImplBase* impl, bool clearResponders);
 void didBecomeKey(WindowImplBase* impl);
@@ -43,8 +42,7 @@ namespace FEN {
 namespace COCOA {
 namespace WindowNotifications {
 
-template <typename Forget>
-bool willClose(WindowImplBase* impl, Forget forget)
+template <typename Forget> bool willClose(WindowImplBase* impl, Forget forget)
 {
     if (impl == nullptr || impl->isClosing())
         return false;

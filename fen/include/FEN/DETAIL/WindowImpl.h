@@ -29,9 +29,9 @@ public:
     virtual void show(bool show) = 0;
     virtual void activate() = 0;
     virtual void destroy() = 0;
-    virtual void maximize() {}
-    virtual void minimize() {}
-    virtual void normalSize() {}
+    virtual void maximize() { }
+    virtual void minimize() { }
+    virtual void normalSize() { }
     // With a normal size: IdealSize asked and, when handled, applied.
     virtual void idealSize();
     virtual bool isMaximized() const { return false; }
@@ -54,18 +54,18 @@ public:
     virtual void setNormalSizeRect(BAS::Rect const& rect, bool content) { setRect(rect, content); }
     virtual void getState(WindowState& state) = 0;
     virtual void restoreState(WindowState const& state) = 0;
-    virtual void setFullScreenMode(BAS::Point const&) {}
+    virtual void setFullScreenMode(BAS::Point const&) { }
     virtual bool isFullScreenMode() const { return false; }
-    virtual void resetFullScreenMode() {}
+    virtual void resetFullScreenMode() { }
     virtual void toScreen(BAS::Point& point) const = 0;
     virtual void toScreen(BAS::Rect& rect) const = 0;
     virtual void fromScreen(BAS::Point& point) const = 0;
     virtual void setKeyFocus() = 0;
     virtual bool releaseKeyFocus() = 0;
-    virtual void setTrackMouseGlobal(bool) {}
-    virtual void startRelativeMouseMove() {}
-    virtual void stopRelativeMouseMove() {}
-    virtual void textInputResetMarkedRange() {}
+    virtual void setTrackMouseGlobal(bool) { }
+    virtual void startRelativeMouseMove() { }
+    virtual void stopRelativeMouseMove() { }
+    virtual void textInputResetMarkedRange() { }
     virtual void setModified(bool modified) = 0;
     // The one path of window events from the platform: the window first,
     // then, when bubble is set and the window did not handle it, the
