@@ -20,17 +20,7 @@ seconds=${1:-120}
 [ $# -gt 0 ] && shift
 targets=${*:-style import}
 
-# The platform layer includes the object run time's headers, which come with
-# GCC; clang sees only that folder of GCC's headers.
-mkdir -p "$out/objc-include"
-objc=$(dirname "$(gcc -print-file-name=include/objc/runtime.h)")
-ln -sfn "$objc" "$out/objc-include/objc"
-flags="-O1 -fsanitize=fuzzer-no-link -isystem $out/objc-include"
-
-CC=${CC_FUZZ:-clang} CXX=${CXX_FUZZ:-clang++} cmake -S "$root" -B "$out" -G Ninja \
-    -DCMAKE_BUILD_TYPE=Debug -DVARANTO_SANITIZE=ON -DVARANTO_FUZZ=ON \
-    -DVARANTO_TESTS=OFF -DVARANTO_BENCHMARKS=OFF \
-    -DCMAKE_C_FLAGS="$flags" -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+. "$root/scripts/fuzz-build.sh"
 build=""
 for t in $targets; do
     case $t in
@@ -39,7 +29,7 @@ for t in $targets; do
         *) echo "unknown target $t"; exit 2 ;;
     esac
 done
-cmake --build "$out" --target $build -j"${FUZZ_JOBS:-3}"
+build_fuzz_targets "$out" $build
 
 status=0
 for t in $targets; do
