@@ -135,18 +135,22 @@ endfunction()
 # the INCLUDE folders.
 function(varanto_library name)
   cmake_parse_arguments(ARG "" "" "DIRS;INCLUDE;DEPS;EXCLUDE" ${ARGN})
+  # The folders are filtered by their path below this one, so that a
+  # checkout that lies in a folder named like them keeps its sources.
   set(sources)
   foreach(dir ${ARG_DIRS})
-    file(GLOB_RECURSE found CONFIGURE_DEPENDS
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS RELATIVE "${CMAKE_CURRENT_SOURCE_DIR}"
       "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp"
       "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.c"
       "${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.m")
     list(APPEND sources ${found})
   endforeach()
+  list(TRANSFORM sources PREPEND "/")
   list(FILTER sources EXCLUDE REGEX "/(tests|bench|fuzz|tools)/")
   foreach(pattern ${ARG_EXCLUDE})
     list(FILTER sources EXCLUDE REGEX "${pattern}")
   endforeach()
+  list(TRANSFORM sources PREPEND "${CMAKE_CURRENT_SOURCE_DIR}")
   varanto_library_layer(${name} DIRS ${ARG_DIRS} INCLUDE ${ARG_INCLUDE})
   if(NOT sources)
     # Nothing built yet: headers only.
@@ -238,14 +242,41 @@ function(varanto_benchmarks name)
   varanto_apply_options(${name})
 endfunction()
 
+# The INPUTS folders of fuzz target NAME (from the current source folder),
+# made absolute, into out. A target without any, or with one that holds no
+# file, is refused: its replay would pass without replaying anything.
+function(varanto_fuzz_input_folders name out)
+  if(NOT ARGN)
+    message(FATAL_ERROR "Fuzz target ${name} names no INPUTS folders (its seed corpus and the inputs that once failed)")
+  endif()
+  set(folders)
+  foreach(folder ${ARGN})
+    get_filename_component(path "${folder}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    if(NOT IS_DIRECTORY "${path}")
+      message(FATAL_ERROR "Fuzz target ${name}: its INPUTS folder ${folder} does not exist (${path})")
+    endif()
+    file(GLOB_RECURSE files LIST_DIRECTORIES false "${path}/*")
+    if(NOT files)
+      message(FATAL_ERROR "Fuzz target ${name}: its INPUTS folder ${folder} holds no files (${path})")
+    endif()
+    list(APPEND folders "${path}")
+  endforeach()
+  set(${out} ${folders} PARENT_SCOPE)
+endfunction()
+
 # varanto_fuzz_target(NAME SOURCE file [LIBFUZZER] DEPS lib... INPUTS folder...)
-# A fuzz target's source. In every test build, NAME_replay: a GoogleTest
-# program that runs the target's entry function over each file of the INPUTS
-# folders (its seed corpus and the inputs that once failed), one CTest case per
-# file. With LIBFUZZER, a VARANTO_FUZZ build (clang) also makes NAME, the
-# libFuzzer program; the other targets are built by their fuzz/run-*.sh.
+# A fuzz target's source and the folders of its saved inputs (its seed corpus
+# and the inputs that once failed), each of which must hold files. In every
+# test build, NAME_replay: a GoogleTest program that runs the target's entry
+# function over each file of the folders named on its command line, listed
+# when it runs (a file added to a folder is replayed without a rebuild or a
+# new configure), one test per file named after the file; and one CTest case
+# per folder, NAME.<folder>, which also fails when the folder is missing or
+# empty. With LIBFUZZER, a VARANTO_FUZZ build (clang) also makes NAME, the
+# libFuzzer program that the library's fuzz/run-*.sh runs.
 function(varanto_fuzz_target name)
   cmake_parse_arguments(ARG "LIBFUZZER" "SOURCE" "DEPS;INPUTS" ${ARGN})
+  varanto_fuzz_input_folders(${name} folders ${ARG_INPUTS})
   if(VARANTO_FUZZ AND ARG_LIBFUZZER)
     add_executable(${name} ${ARG_SOURCE})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
@@ -256,19 +287,12 @@ function(varanto_fuzz_target name)
   if(NOT VARANTO_TESTS)
     return()
   endif()
-  set(inputs)
-  foreach(folder ${ARG_INPUTS})
-    list(APPEND inputs "${CMAKE_CURRENT_SOURCE_DIR}/${folder}")
-  endforeach()
-  list(JOIN inputs "|" inputs)
   add_executable(${name}_replay ${ARG_SOURCE} "${PROJECT_SOURCE_DIR}/testsupport/fuzz/FuzzReplayTest.cpp")
-  target_link_libraries(${name}_replay PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+  target_link_libraries(${name}_replay PRIVATE ${ARG_DEPS} GTest::gtest Threads::Threads)
   target_include_directories(${name}_replay PRIVATE "${PROJECT_SOURCE_DIR}")
-  target_compile_definitions(${name}_replay PRIVATE VARANTO_FUZZ_INPUTS="${inputs}")
   varanto_apply_options(${name}_replay)
-  gtest_discover_tests(${name}_replay
-    TEST_PREFIX "${name}."
-    WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT 300)
+  foreach(folder path IN ZIP_LISTS ARG_INPUTS folders)
+    add_test(NAME ${name}.${folder} COMMAND ${name}_replay "${path}" WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}")
+    set_tests_properties(${name}.${folder} PROPERTIES TIMEOUT 300)
+  endforeach()
 endfunction()

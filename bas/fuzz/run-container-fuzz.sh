@@ -1,25 +1,29 @@
 #!/bin/sh
-# Builds the container reader's fuzz target with clang's libFuzzer under
-# AddressSanitizer and runs it over the seed corpus.
+# Builds the container reader's fuzz target with clang (libFuzzer,
+# AddressSanitizer and UndefinedBehaviorSanitizer) in a CMake build tree of
+# its own, then runs it for a while on a copy of its seed corpus, inside an
+# empty working folder.
+#
 #   bas/fuzz/run-container-fuzz.sh [seconds]    (default 180)
-# The target needs only the reader and the memory storage, so it is built
-# here rather than by the CMake build.
+#
+# FUZZ_BUILD_DIR chooses the build tree (default build-fuzz-bas); crashes land
+# in <tree>/container/crashes/, new inputs in <tree>/container/corpus.
 set -eu
-here=$(cd "$(dirname "$0")" && pwd)
-root=$(cd "$here/../.." && pwd)
+
+root=$(cd "$(dirname "$0")/../.." && pwd)
+out=${FUZZ_BUILD_DIR:-$root/build-fuzz-bas}
 seconds=${1:-180}
-out=${FUZZ_OUT:-/tmp/container-fuzz}
-mkdir -p "$out/corpus"
-cp -n "$here/corpus/"* "$out/corpus/" 2>/dev/null || true
 
-clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-  -I"$root" -I"$root/bas/include" \
-  "$here/ContainerReaderFuzz.cpp" \
-  "$root/bas/src/Container/ContainerReader.cpp" \
-  "$root/bas/src/Container/FileContainerMetaHeader.cpp" \
-  "$root/bas/src/Storage/MemoryStorage.cpp" \
-  -o "$out/container-fuzz"
+. "$root/scripts/fuzz-build.sh"
+build_fuzz_targets "$out" bas_container_fuzz
 
-# Runs in a copy of the corpus so that new inputs stay out of the tree.
-exec "$out/container-fuzz" -max_total_time="$seconds" -rss_limit_mb=512 -malloc_limit_mb=256 \
-  -timeout=2 -max_len=8192 "$out/corpus"
+work="$out/container"
+mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
+echo "== container: $seconds s"
+status=0
+(cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/bas/bas_container_fuzz" \
+    -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=512 -malloc_limit_mb=256 -timeout=2 \
+    -artifact_prefix="$work/crashes/" -print_final_stats=1 "$work/corpus" "$root/bas/fuzz/corpus" \
+    </dev/null 2>"$work/fuzz.log") || { status=1; echo "   failed: see $work/fuzz.log"; }
+grep -E "^(stat::number_of_executed_units|Done)" "$work/fuzz.log" || true
+exit $status

@@ -1,29 +1,26 @@
 #!/bin/sh
 # Builds the image reader fuzz targets with clang (libFuzzer, AddressSanitizer
-# and UndefinedBehaviorSanitizer) from the reader sources and the pieces they
-# need, then runs each for a while on a copy of its seed corpus.
+# and UndefinedBehaviorSanitizer) in a CMake build tree of their own, then
+# runs each for a while on a copy of its seed corpus, inside an empty working
+# folder. The readers skip their checksum tests in this build (PNG: chunk
+# CRCs and the image data's Adler-32), so that mutations are not all stopped
+# there.
 #
 #   fen/fuzz/run-fuzz.sh [seconds per target] [png|jpg|tga ...]
 #   fen/fuzz/run-fuzz.sh --seeds      rewrites the committed seed corpora
 #
-# Crashes land in build-fuzz/<target>/; new inputs in build-fuzz/corpus-<target>.
+# FUZZ_BUILD_DIR chooses the build tree (default build-fuzz-fen); crashes land
+# in <tree>/<target>/crashes/, new inputs in <tree>/<target>/corpus.
 set -eu
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-out="$root/build-fuzz"
-mkdir -p "$out"
-cxx=${CXX_FUZZ:-clang++}
-flags="-std=c++17 -g -O1 -fno-omit-frame-pointer -I$root -I$root/bas/include -I$root/fen/include"
-sanitizers="-fsanitize=address,undefined -fno-sanitize-recover=undefined"
-# The readers skip their checksum tests in this build (PNG: chunk CRCs and
-# the image data's Adler-32), so that mutations are not all stopped there.
-fuzzing="-DFUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION"
-libs="-lpng -ljpeg -llcms2"
-pieces="$root/fen/src/ImageReaders/*.cpp $root/fen/src/Picture/Picture.cpp $root/fen/src/Picture/PictureProperties.cpp
-        $root/bas/src/Storage/Stream.cpp $root/bas/src/Storage/MemoryStorage.cpp"
+out=${FUZZ_BUILD_DIR:-$root/build-fuzz-fen}
 
 if [ "${1:-}" = "--seeds" ]; then
-    $cxx $flags -o "$out/MakeSeeds" "$root/fen/fuzz/MakeSeeds.cpp" "$root/fen/tests/ImageFixtures.cpp" $libs
+    # The seeds are drawn by the tests' image fixtures.
+    mkdir -p "$out"
+    ${CXX_FUZZ:-clang++} -std=c++17 -g -O1 -I"$root" -I"$root/bas/include" -I"$root/fen/include" -o "$out/MakeSeeds" \
+        "$root/fen/fuzz/MakeSeeds.cpp" "$root/fen/tests/ImageFixtures.cpp" -lpng -ljpeg -llcms2
     for t in png jpg tga; do mkdir -p "$root/fen/fuzz/corpus/$t"; done
     "$out/MakeSeeds" "$root/fen/fuzz/corpus"
     exit 0
@@ -33,25 +30,25 @@ seconds=${1:-120}
 [ $# -gt 0 ] && shift
 targets=${*:-png jpg tga}
 
-# The library part once, shared by the targets.
-objects=""
-for src in $pieces; do
-    obj="$out/$(basename "$src" .cpp).o"
-    $cxx $flags $fuzzing $sanitizers -fsanitize=fuzzer-no-link -c "$src" -o "$obj"
-    objects="$objects $obj"
+. "$root/scripts/fuzz-build.sh"
+build=""
+for t in $targets; do
+    case $t in
+        png|jpg|tga) build="$build fen_read_${t}_fuzz" ;;
+        *) echo "unknown target $t"; exit 2 ;;
+    esac
 done
+build_fuzz_targets "$out" $build
 
 status=0
 for t in $targets; do
-    T=$(echo "$t" | tr a-z A-Z)
-    exe="$out/read-$t-fuzz"
-    $cxx $flags $sanitizers -fsanitize=fuzzer -o "$exe" "$root/fen/fuzz/Read${T}Fuzz.cpp" $objects $libs
-    work="$out/corpus-$t"
-    mkdir -p "$work" "$out/$t"
+    work="$out/$t"
+    mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
     echo "== $t: $seconds s"
-    ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$exe" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2560 \
-        -artifact_prefix="$out/$t/" -print_final_stats=1 "$work" "$root/fen/fuzz/corpus/$t" 2>"$out/$t.log" ||
-        { status=1; echo "   failed: see $out/$t.log"; }
-    grep -E "^(stat::number_of_executed_units|Done)" "$out/$t.log" || true
+    (cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/fen/fen_read_${t}_fuzz" \
+        -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2560 \
+        -artifact_prefix="$work/crashes/" -print_final_stats=1 "$work/corpus" "$root/fen/fuzz/corpus/$t" \
+        </dev/null 2>"$work/fuzz.log") || { status=1; echo "   failed: see $work/fuzz.log"; }
+    grep -E "^(stat::number_of_executed_units|Done)" "$work/fuzz.log" || true
 done
 exit $status

@@ -1,8 +1,15 @@
 // Replays a fuzz target's saved inputs as ordinary tests: the target's entry
-// function runs over every file of the folders listed in VARANTO_FUZZ_INPUTS
-// ('|' between them; the seed corpus and the inputs that once failed), one
-// test per file, so that each test build keeps checking them without
-// libFuzzer.
+// function runs over every file of the folders named on the command line
+// (its seed corpus and the inputs that once failed), so that each test build
+// keeps checking them without libFuzzer.
+//
+//   <target>_replay [GoogleTest options] <folder>...
+//
+// The folders are listed when the program runs, so a file added to one is
+// replayed without a rebuild. Each file is a test of its own, named after
+// the file (its folder's name as the suite); a folder that is missing or
+// holds no file is a failing test, so that nothing passes for want of
+// inputs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,8 +18,12 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <iterator>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
@@ -21,23 +32,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<fs::path> inputFolders()
-{
-    std::vector<fs::path> folders;
-    const std::string list = VARANTO_FUZZ_INPUTS;
-    for (std::size_t start = 0; start <= list.size();) {
-        const std::size_t end = std::min(list.find('|', start), list.size());
-        if (end > start)
-            folders.emplace_back(list.substr(start, end - start));
-        start = end + 1;
+// One test made at run time: its body is given.
+class FuzzReplay : public testing::Test {
+public:
+    explicit FuzzReplay(std::function<void()> body)
+        : m_body(std::move(body))
+    {
     }
-    return folders;
+
+    void TestBody() override { m_body(); }
+
+private:
+    std::function<void()> m_body;
+};
+
+void replay(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    ASSERT_TRUE(in) << "cannot read " << file;
+    // A block of exactly the file's size, so that a read past its end is seen.
+    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> input(bytes.begin(), bytes.end());
+    EXPECT_EQ(LLVMFuzzerTestOneInput(input.data(), input.size()), 0) << file;
 }
 
-std::vector<fs::path> filesIn(const fs::path& folder)
+// The regular files below the folder, in name order.
+std::vector<fs::path> filesIn(const fs::path& folder, std::error_code& error)
 {
     std::vector<fs::path> files;
-    std::error_code error;
     for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (it->is_regular_file())
             files.push_back(it->path());
@@ -46,44 +68,55 @@ std::vector<fs::path> filesIn(const fs::path& folder)
     return files;
 }
 
-std::vector<fs::path> inputFiles()
+// The text in the letters a test name may hold ('-' and ':' would split a
+// --gtest_filter pattern).
+std::string testNameOf(const std::string& text)
 {
-    std::vector<fs::path> files;
-    for (const fs::path& folder : inputFolders()) {
-        const std::vector<fs::path> found = filesIn(folder);
-        files.insert(files.end(), found.begin(), found.end());
-    }
-    return files;
-}
-
-// The folder and file name, in the letters a test name may hold.
-std::string testNameOf(const testing::TestParamInfo<fs::path>& info)
-{
-    std::string name = info.param.parent_path().filename().string() + "_" + info.param.filename().string();
+    std::string name = text.empty() ? std::string("_") : text;
     std::replace_if(
-        name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-    return std::to_string(info.index) + "_" + name;
+        name.begin(), name.end(),
+        [](char c) { return !std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '.' && c != '/'; }, '_');
+    return name;
 }
 
-class FuzzReplay : public testing::TestWithParam<fs::path> { };
-
-TEST_P(FuzzReplay, EntryFunctionEndsWithoutAFault)
+void registerTest(const std::string& suite, const std::string& name, std::function<void()> body)
 {
-    std::ifstream in(GetParam(), std::ios::binary);
-    ASSERT_TRUE(in) << GetParam();
-    // A block of exactly the file's size, so that a read past its end is seen.
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::vector<std::uint8_t> input(bytes.begin(), bytes.end());
-    EXPECT_EQ(LLVMFuzzerTestOneInput(input.data(), input.size()), 0) << GetParam();
+    testing::RegisterTest(suite.c_str(), name.c_str(), nullptr, nullptr, __FILE__, __LINE__,
+                          [body = std::move(body)]() -> FuzzReplay* { return new FuzzReplay(body); });
 }
 
-INSTANTIATE_TEST_SUITE_P(SavedInputs, FuzzReplay, testing::ValuesIn(inputFiles()), testNameOf);
-
-// A folder moved or emptied would otherwise leave nothing replayed.
-TEST(FuzzReplayFolders, EachFolderHoldsInputs)
+// One test per file of the folder, named by its path inside the folder; a
+// single failing one when the folder cannot be listed or holds no file.
+void registerFolder(const std::string& argument)
 {
-    for (const fs::path& folder : inputFolders())
-        EXPECT_FALSE(filesIn(folder).empty()) << folder;
+    const fs::path folder = fs::path(argument).lexically_normal();
+    const fs::path named = folder.has_filename() ? folder : folder.parent_path();
+    const std::string suite = testNameOf(named.filename().string());
+    std::error_code error;
+    const std::vector<fs::path> files = filesIn(folder, error);
+    if (error) {
+        const std::string problem = error.message();
+        registerTest(suite, "FolderCanBeListed", [folder, problem] { FAIL() << folder << ": " << problem; });
+        return;
+    }
+    if (files.empty()) {
+        registerTest(suite, "FolderHoldsInputs", [folder] { FAIL() << folder << " holds no input to replay"; });
+        return;
+    }
+    for (const fs::path& file : files)
+        registerTest(suite, testNameOf(file.lexically_relative(folder).generic_string()), [file] { replay(file); });
 }
 
 } // namespace
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        std::cerr << "usage: " << argv[0] << " [GoogleTest options] <folder of inputs>...\n";
+        return 2;
+    }
+    for (int i = 1; i < argc; ++i)
+        registerFolder(argv[i]);
+    return RUN_ALL_TESTS();
+}
