@@ -1,6 +1,7 @@
 // The PNG, JPEG and TGA readers: one table of files and what a picture
 // read from each must hold.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <cstdlib>
@@ -601,6 +602,109 @@ std::vector<DeclaredSizeCase> declaredSizeCases()
 
 INSTANTIATE_TEST_SUITE_P(Files, DeclaredSizeTest, ::testing::ValuesIn(declaredSizeCases()),
                          [](::testing::TestParamInfo<DeclaredSizeCase> const& info) { return info.param.name; });
+
+// ---- Chunks that declare more than a picture needs -----------------------
+
+// A PNG's signature and header (those of a small RGB file), then one more
+// chunk whose length field says `declared` and whose data is `data`, with
+// its checksum only when the data is complete.
+Bytes pngHeaderAndChunk(char const* type, uint32_t declared, Bytes const& data)
+{
+    Bytes file = truncated(rgbPNG(), 33);
+    size_t const start = file.size();
+    file.resize(start + 8);
+    putBigEndian(file, start, declared, 4);
+    file.insert(file.end(), data.begin(), data.end());
+    std::copy(type, type + 4, file.begin() + long(start) + 4);
+    if (data.size() == declared) {
+        file.resize(file.size() + 4);
+        putBigEndian(file, file.size() - 4, uint32_t(crc32(0, file.data() + start + 4, uInt(4 + declared))), 4);
+    }
+    return file;
+}
+
+// The rest of the small RGB file after its header.
+Bytes withImageData(Bytes file)
+{
+    Bytes const rgb = rgbPNG();
+    file.insert(file.end(), rgb.begin() + 33, rgb.end());
+    return file;
+}
+
+// A suggested palette named "palette", 8-bit samples, `entries` of 6 bytes.
+Bytes suggestedPalette(size_t entries)
+{
+    Bytes data = {'p', 'a', 'l', 'e', 't', 't', 'e', 0, 8};
+    for (size_t i = 0; i < entries * 6; ++i)
+        data.push_back(uint8_t(i));
+    return data;
+}
+
+long peakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+struct ChunkCase {
+    std::string name;
+    std::function<Bytes()> file;
+    bool decodes;
+    int stopsAt; // where the reader left the stream when it refused the file
+};
+
+void PrintTo(ChunkCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class PNGChunkLimitTest : public ::testing::TestWithParam<ChunkCase> { };
+
+// A file of a hundred bytes whose chunk declares 2 GiB is refused at that
+// chunk's header, before libpng allocates what it declares (the peak memory
+// of the test's own process must not jump by it).
+TEST_P(PNGChunkLimitTest, ChunkBeyondTheLimitIsRefusedAtItsHeader)
+{
+    ChunkCase const& c = GetParam();
+    Bytes file = c.file();
+    BAS::MemoryStream stream;
+    stream.init(BAS::IStorage::eAccessRead, file.data(), file.size());
+    Picture picture;
+    long const peakBefore = peakResidentKiB();
+
+    bool const decoded = picture.readPNG(stream, PictureProperties::eStacked, true);
+    EXPECT_LT(peakResidentKiB() - peakBefore, 64 * 1024);
+    ASSERT_EQ(c.decodes, decoded);
+    EXPECT_FALSE(picture.wasRefusedForSize());
+    if (decoded)
+        EXPECT_EQ(0xFF0A0B0Cu, picture.getPixels()[3]);
+    else
+        EXPECT_EQ(c.stopsAt, stream.getStorage()->getPos());
+}
+
+std::vector<ChunkCase> chunkCases()
+{
+    int const afterHeader = 33 + 8;
+    return {
+        {"SuggestedPaletteOf102BytesDeclaring2GiB",
+         [] { return pngHeaderAndChunk("sPLT", 0x7FFFFFFF, truncated(suggestedPalette(9), 61)); }, false, afterHeader},
+        {"TextDeclaring2GiB",
+         [] {
+             return pngHeaderAndChunk("tEXt", 0x7FFFFFFF, {'C', 'o', 'm', 'm', 'e', 'n', 't', 0});
+         },
+         false, afterHeader},
+        {"SuggestedPaletteWithinTheLimit",
+         [] {
+             Bytes const palette = suggestedPalette(2000);
+             return withImageData(pngHeaderAndChunk("sPLT", uint32_t(palette.size()), palette));
+         },
+         true, 0},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, PNGChunkLimitTest, ::testing::ValuesIn(chunkCases()),
+                         [](::testing::TestParamInfo<ChunkCase> const& info) { return info.param.name; });
 
 } // namespace
 } // namespace FEN
