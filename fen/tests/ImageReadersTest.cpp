@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "BAS/MemoryStream.h"
+#include "FEN/JPGICCProfile.h"
 #include "FEN/Picture.h"
 #include "ImageFixtures.h"
 
@@ -240,6 +241,14 @@ Bytes linearProfileJPEG(int leaveOut)
 {
     return jpegWithProfile(JPEGSpace::RGB, test::linearRGBProfile(), 3, leaveOut);
 }
+// The linear profile with filler after it (which the profile's own size
+// leaves out), `total` bytes in all, over as few markers as hold it.
+Bytes paddedProfileJPEG(size_t total)
+{
+    Bytes profile = test::linearRGBProfile();
+    profile.resize(total, 0xA5);
+    return jpegWithProfile(JPEGSpace::RGB, profile, int((total + 65518) / 65519), 0);
+}
 Bytes corruptProfileJPEG()
 {
     Bytes profile = test::linearRGBProfile();
@@ -362,6 +371,11 @@ std::vector<ReadCase> readCases()
             .within(1),
         decodes("JpegLargeMarkerSkipped", J, largeMarkerJPEG, 16, 8, repeated(0xFF808080, 8), 0xFF101010, false)
             .within(1),
+        decodes(
+            "JpegProfileAtTheLimit", J, [] { return paddedProfileJPEG(JPGICCProfile::kMaxBytes); }, 16, 8,
+            repeated(0xFFBCBCBC, 8, {0xFFFFFFFF}), 0xFFFFFFFF, false)
+            .within(2),
+        fails("JpegProfileBeyondTheLimit", J, [] { return paddedProfileJPEG(JPGICCProfile::kMaxBytes + 1); }),
         fails("JpegProfileCorrupt", J, corruptProfileJPEG),
         fails("JpegProfileOfAnotherColourSpace", J,
               [] { return jpegWithProfile(JPEGSpace::RGB, test::greyProfile(), 1, 0); }),
@@ -603,7 +617,7 @@ std::vector<DeclaredSizeCase> declaredSizeCases()
 INSTANTIATE_TEST_SUITE_P(Files, DeclaredSizeTest, ::testing::ValuesIn(declaredSizeCases()),
                          [](::testing::TestParamInfo<DeclaredSizeCase> const& info) { return info.param.name; });
 
-// ---- Chunks that declare more than a picture needs -----------------------
+// ---- Memory that a small file asks for ----------------------------------
 
 // A PNG's signature and header (those of a small RGB file), then one more
 // chunk whose length field says `declared` and whose data is `data`, with
@@ -614,8 +628,8 @@ Bytes pngHeaderAndChunk(char const* type, uint32_t declared, Bytes const& data)
     size_t const start = file.size();
     file.resize(start + 8);
     putBigEndian(file, start, declared, 4);
-    file.insert(file.end(), data.begin(), data.end());
     std::copy(type, type + 4, file.begin() + long(start) + 4);
+    file.insert(file.end(), data.begin(), data.end());
     if (data.size() == declared) {
         file.resize(file.size() + 4);
         putBigEndian(file, file.size() - 4, uint32_t(crc32(0, file.data() + start + 4, uInt(4 + declared))), 4);
@@ -640,6 +654,24 @@ Bytes suggestedPalette(size_t entries)
     return data;
 }
 
+// A small progressive JPEG (no chroma subsampling) whose frame header
+// declares another size: libjpeg keeps the coefficients of every block
+// of the declared size until the last scan.
+Bytes progressiveJPEGDeclaring(uint16_t width, uint16_t height)
+{
+    JPEGImage image = jpeg(JPEGSpace::YCbCr, {200, 100, 50}, {20, 40, 220});
+    image.progressive = true;
+    Bytes file = test::writeJPEG(image);
+    for (size_t i = 2; i + 9 < file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == 0xC2) {
+            putBigEndian(file, i + 5, height, 2);
+            putBigEndian(file, i + 7, width, 2);
+            break;
+        }
+    }
+    return file;
+}
+
 long peakResidentKiB()
 {
     rusage usage{};
@@ -647,64 +679,74 @@ long peakResidentKiB()
     return usage.ru_maxrss;
 }
 
-struct ChunkCase {
+struct MemoryCase {
     std::string name;
+    Reader reader;
     std::function<Bytes()> file;
     bool decodes;
-    int stopsAt; // where the reader left the stream when it refused the file
+    int stopsAt; // where the reader left the stream when it refused the file (-1: anywhere)
 };
 
-void PrintTo(ChunkCase const& c, std::ostream* os)
+void PrintTo(MemoryCase const& c, std::ostream* os)
 {
     *os << c.name;
 }
 
-class PNGChunkLimitTest : public ::testing::TestWithParam<ChunkCase> { };
+class ReadMemoryTest : public ::testing::TestWithParam<MemoryCase> { };
 
-// A file of a hundred bytes whose chunk declares 2 GiB is refused at that
-// chunk's header, before libpng allocates what it declares (the peak memory
-// of the test's own process must not jump by it).
-TEST_P(PNGChunkLimitTest, ChunkBeyondTheLimitIsRefusedAtItsHeader)
+// A file of a few hundred bytes that declares a chunk of 2 GiB or a picture
+// whose decoding needs hundreds of MiB is refused before that memory is
+// taken: the peak memory of the test's own process must not jump by it.
+TEST_P(ReadMemoryTest, SmallFileCannotClaimLargeMemory)
 {
-    ChunkCase const& c = GetParam();
+    MemoryCase const& c = GetParam();
     Bytes file = c.file();
     BAS::MemoryStream stream;
     stream.init(BAS::IStorage::eAccessRead, file.data(), file.size());
+    ReadCase how;
+    how.reader = c.reader;
     Picture picture;
     long const peakBefore = peakResidentKiB();
 
-    bool const decoded = picture.readPNG(stream, PictureProperties::eStacked, true);
+    bool const decoded = read(picture, stream, how);
     EXPECT_LT(peakResidentKiB() - peakBefore, 64 * 1024);
     ASSERT_EQ(c.decodes, decoded);
     EXPECT_FALSE(picture.wasRefusedForSize());
-    if (decoded)
+    if (decoded) {
         EXPECT_EQ(0xFF0A0B0Cu, picture.getPixels()[3]);
-    else
+    } else if (c.stopsAt >= 0) {
         EXPECT_EQ(c.stopsAt, stream.getStorage()->getPos());
+    }
 }
 
-std::vector<ChunkCase> chunkCases()
+std::vector<MemoryCase> memoryCases()
 {
-    int const afterHeader = 33 + 8;
+    Reader const P = Reader::PNG, J = Reader::JPG;
+    int const afterChunkHeader = 33 + 8;
+    uint16_t const side = uint16_t(Picture::kMaxReadSide);
     return {
-        {"SuggestedPaletteOf102BytesDeclaring2GiB",
-         [] { return pngHeaderAndChunk("sPLT", 0x7FFFFFFF, truncated(suggestedPalette(9), 61)); }, false, afterHeader},
-        {"TextDeclaring2GiB",
+        {"PngSuggestedPaletteOf102BytesDeclaring2GiB", P,
+         [] { return pngHeaderAndChunk("sPLT", 0x7FFFFFFF, truncated(suggestedPalette(9), 61)); }, false,
+         afterChunkHeader},
+        {"PngTextDeclaring2GiB", P,
          [] {
              return pngHeaderAndChunk("tEXt", 0x7FFFFFFF, {'C', 'o', 'm', 'm', 'e', 'n', 't', 0});
          },
-         false, afterHeader},
-        {"SuggestedPaletteWithinTheLimit",
+         false, afterChunkHeader},
+        {"PngSuggestedPaletteWithinTheLimit", P,
          [] {
              Bytes const palette = suggestedPalette(2000);
              return withImageData(pngHeaderAndChunk("sPLT", uint32_t(palette.size()), palette));
          },
-         true, 0},
+         true, -1},
+        // 16384 x 4096 pixels, three components of 2-byte coefficients: 384 MiB.
+        {"JpegProgressiveDeclaringMorePixelsThanItsDecoderMayKeep", J,
+         [=] { return progressiveJPEGDeclaring(side, side / 4); }, false, -1},
     };
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, PNGChunkLimitTest, ::testing::ValuesIn(chunkCases()),
-                         [](::testing::TestParamInfo<ChunkCase> const& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Files, ReadMemoryTest, ::testing::ValuesIn(memoryCases()),
+                         [](::testing::TestParamInfo<MemoryCase> const& info) { return info.param.name; });
 
 } // namespace
 } // namespace FEN
