@@ -539,12 +539,12 @@ Bytes pngDeclaring(uint32_t width, uint32_t height)
     return file;
 }
 
-// A small JPEG whose frame header declares another size.
-Bytes jpegDeclaring(uint16_t width, uint16_t height)
+// A small JPEG whose frame header (baseline or progressive) declares
+// another size.
+Bytes jpegDeclaring(Bytes file, uint16_t width, uint16_t height)
 {
-    Bytes file = greyJPEG();
     for (size_t i = 2; i + 9 < file.size(); ++i) {
-        if (file[i] == 0xFF && file[i + 1] == 0xC0) {
+        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
             putBigEndian(file, i + 5, height, 2);
             putBigEndian(file, i + 7, width, 2);
             break;
@@ -603,13 +603,25 @@ std::vector<DeclaredSizeCase> declaredSizeCases()
         {"PngMorePixelsThanAllowed", P, [] { return pngDeclaring(8192, 8193); }, true, {8192, 8193}},
         {"PngAtTheSideLimit", P, [=] { return pngDeclaring(1, side); }, false, {}},
         {"PngFarBeyondLibpngsDefaults", P, [] { return pngDeclaring(2000000, 1); }, true, {2000000, 1}},
-        {"JpegOfAFewBytesDeclaringMillions", J, [] { return jpegDeclaring(23305, 2815); }, true, {23305, 2815}},
-        {"JpegTallerThanASide", J, [=] { return jpegDeclaring(8, uint16_t(side + 1)); }, true, {8, side + 1}},
-        {"JpegAtTheSideLimit", J, [=] { return jpegDeclaring(uint16_t(side), 8); }, false, {}},
+        {"JpegOfAFewBytesDeclaringMillions",
+         J,
+         [] { return jpegDeclaring(greyJPEG(), 23305, 2815); },
+         true,
+         {23305, 2815}},
+        {"JpegTallerThanASide",
+         J,
+         [=] { return jpegDeclaring(greyJPEG(), 8, uint16_t(side + 1)); },
+         true,
+         {8, side + 1}},
+        {"JpegAtTheSideLimit", J, [=] { return jpegDeclaring(greyJPEG(), uint16_t(side), 8); }, false, {}},
         {"TgaWiderThanASide", T, [=] { return tgaDeclaring(uint16_t(side + 1), 1); }, true, {side + 1, 1}},
         {"TgaMorePixelsThanAllowed", T, [] { return tgaDeclaring(8193, 8192); }, true, {8193, 8192}},
         {"TgaAtTheSideLimit", T, [=] { return tgaDeclaring(1, uint16_t(side)); }, false, {}},
-        {"DetectStopsAtTheRefusingReader", D, [] { return jpegDeclaring(23305, 2815); }, true, {23305, 2815}},
+        {"DetectStopsAtTheRefusingReader",
+         D,
+         [] { return jpegDeclaring(greyJPEG(), 23305, 2815); },
+         true,
+         {23305, 2815}},
         {"DetectReadsSmallFiles", D, rgbPNG, false, {}},
     };
 }
@@ -661,15 +673,7 @@ Bytes progressiveJPEGDeclaring(uint16_t width, uint16_t height)
 {
     JPEGImage image = jpeg(JPEGSpace::YCbCr, {200, 100, 50}, {20, 40, 220});
     image.progressive = true;
-    Bytes file = test::writeJPEG(image);
-    for (size_t i = 2; i + 9 < file.size(); ++i) {
-        if (file[i] == 0xFF && file[i + 1] == 0xC2) {
-            putBigEndian(file, i + 5, height, 2);
-            putBigEndian(file, i + 7, width, 2);
-            break;
-        }
-    }
-    return file;
+    return jpegDeclaring(test::writeJPEG(image), width, height);
 }
 
 long peakResidentKiB()
