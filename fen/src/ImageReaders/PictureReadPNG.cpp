@@ -20,7 +20,8 @@ constexpr png_alloc_size_t kChunkBytesLimit = png_alloc_size_t(8) << 20;
 constexpr png_uint_32 kAncillaryChunkLimit = 128;
 
 // Chunks whose data libpng inflates and the reader never uses: skipped
-// unread, so that a few compressed bytes cannot grow into megabytes.
+// unread, so that a few compressed bytes cannot grow into megabytes. Four
+// letters and a zero byte each.
 png_byte const kSkippedChunks[] = {'i', 'C', 'C', 'P', '\0', 'i', 'T', 'X', 't', '\0', 'z', 'T', 'X', 't', '\0'};
 
 // libpng's allocations. libpng only warns about a chunk that declares more
@@ -165,7 +166,7 @@ bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
     png_set_user_limits(state.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
     png_set_chunk_malloc_max(state.png, kChunkBytesLimit);
     png_set_chunk_cache_max(state.png, kAncillaryChunkLimit);
-    png_set_keep_unknown_chunks(state.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, int(sizeof kSkippedChunks / 5));
+    png_set_keep_unknown_chunks(state.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, int(sizeof kSkippedChunks / 5u));
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     // The fuzz build takes chunks and image data whatever their checksums
     // say, so that mutated files reach the decoding behind the first check.
