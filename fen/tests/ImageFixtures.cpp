@@ -129,6 +129,8 @@ Bytes writeJPEG(JPEGImage const& image)
     if (!image.subsampled)
         for (int i = 0; i < cinfo.num_components; ++i)
             cinfo.comp_info[i].h_samp_factor = cinfo.comp_info[i].v_samp_factor = 1;
+    if (image.progressive)
+        jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     if (image.app1Size > 0) {
         Bytes filler(size_t(image.app1Size), 0xA5);

@@ -35,6 +35,7 @@ struct JPEGImage {
     JPEGSpace space = JPEGSpace::YCbCr; // of the file; the samples are grey, RGB or CMYK
     bool adobeMarker = false; // CMYK only: the samples are then stored inverted
     bool subsampled = false; // 2 x 2 chroma sampling (YCbCr)
+    bool progressive = false;
     int quality = 100;
     Bytes samples; // 1, 3 or 4 bytes a pixel, top row first
     Bytes profile; // embedded ICC profile, when not empty

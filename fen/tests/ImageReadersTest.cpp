@@ -1,6 +1,7 @@
 // The PNG, JPEG and TGA readers: one table of files and what a picture
 // read from each must hold.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <zlib.h>
 
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "BAS/MemoryStream.h"
+#include "FEN/JPGICCProfile.h"
 #include "FEN/Picture.h"
 #include "ImageFixtures.h"
 
@@ -239,6 +241,14 @@ Bytes linearProfileJPEG(int leaveOut)
 {
     return jpegWithProfile(JPEGSpace::RGB, test::linearRGBProfile(), 3, leaveOut);
 }
+// The linear profile with filler after it (which the profile's own size
+// leaves out), `total` bytes in all, over as few markers as hold it.
+Bytes paddedProfileJPEG(size_t total)
+{
+    Bytes profile = test::linearRGBProfile();
+    profile.resize(total, 0xA5);
+    return jpegWithProfile(JPEGSpace::RGB, profile, int((total + 65518) / 65519), 0);
+}
 Bytes corruptProfileJPEG()
 {
     Bytes profile = test::linearRGBProfile();
@@ -361,6 +371,11 @@ std::vector<ReadCase> readCases()
             .within(1),
         decodes("JpegLargeMarkerSkipped", J, largeMarkerJPEG, 16, 8, repeated(0xFF808080, 8), 0xFF101010, false)
             .within(1),
+        decodes(
+            "JpegProfileAtTheLimit", J, [] { return paddedProfileJPEG(JPGICCProfile::kMaxBytes); }, 16, 8,
+            repeated(0xFFBCBCBC, 8, {0xFFFFFFFF}), 0xFFFFFFFF, false)
+            .within(2),
+        fails("JpegProfileBeyondTheLimit", J, [] { return paddedProfileJPEG(JPGICCProfile::kMaxBytes + 1); }),
         fails("JpegProfileCorrupt", J, corruptProfileJPEG),
         fails("JpegProfileOfAnotherColourSpace", J,
               [] { return jpegWithProfile(JPEGSpace::RGB, test::greyProfile(), 1, 0); }),
@@ -524,12 +539,12 @@ Bytes pngDeclaring(uint32_t width, uint32_t height)
     return file;
 }
 
-// A small JPEG whose frame header declares another size.
-Bytes jpegDeclaring(uint16_t width, uint16_t height)
+// A small JPEG whose frame header (baseline or progressive) declares
+// another size.
+Bytes jpegDeclaring(Bytes file, uint16_t width, uint16_t height)
 {
-    Bytes file = greyJPEG();
     for (size_t i = 2; i + 9 < file.size(); ++i) {
-        if (file[i] == 0xFF && file[i + 1] == 0xC0) {
+        if (file[i] == 0xFF && (file[i + 1] == 0xC0 || file[i + 1] == 0xC2)) {
             putBigEndian(file, i + 5, height, 2);
             putBigEndian(file, i + 7, width, 2);
             break;
@@ -588,19 +603,154 @@ std::vector<DeclaredSizeCase> declaredSizeCases()
         {"PngMorePixelsThanAllowed", P, [] { return pngDeclaring(8192, 8193); }, true, {8192, 8193}},
         {"PngAtTheSideLimit", P, [=] { return pngDeclaring(1, side); }, false, {}},
         {"PngFarBeyondLibpngsDefaults", P, [] { return pngDeclaring(2000000, 1); }, true, {2000000, 1}},
-        {"JpegOfAFewBytesDeclaringMillions", J, [] { return jpegDeclaring(23305, 2815); }, true, {23305, 2815}},
-        {"JpegTallerThanASide", J, [=] { return jpegDeclaring(8, uint16_t(side + 1)); }, true, {8, side + 1}},
-        {"JpegAtTheSideLimit", J, [=] { return jpegDeclaring(uint16_t(side), 8); }, false, {}},
+        {"JpegOfAFewBytesDeclaringMillions",
+         J,
+         [] { return jpegDeclaring(greyJPEG(), 23305, 2815); },
+         true,
+         {23305, 2815}},
+        {"JpegTallerThanASide",
+         J,
+         [=] { return jpegDeclaring(greyJPEG(), 8, uint16_t(side + 1)); },
+         true,
+         {8, side + 1}},
+        {"JpegAtTheSideLimit", J, [=] { return jpegDeclaring(greyJPEG(), uint16_t(side), 8); }, false, {}},
         {"TgaWiderThanASide", T, [=] { return tgaDeclaring(uint16_t(side + 1), 1); }, true, {side + 1, 1}},
         {"TgaMorePixelsThanAllowed", T, [] { return tgaDeclaring(8193, 8192); }, true, {8193, 8192}},
         {"TgaAtTheSideLimit", T, [=] { return tgaDeclaring(1, uint16_t(side)); }, false, {}},
-        {"DetectStopsAtTheRefusingReader", D, [] { return jpegDeclaring(23305, 2815); }, true, {23305, 2815}},
+        {"DetectStopsAtTheRefusingReader",
+         D,
+         [] { return jpegDeclaring(greyJPEG(), 23305, 2815); },
+         true,
+         {23305, 2815}},
         {"DetectReadsSmallFiles", D, rgbPNG, false, {}},
     };
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, DeclaredSizeTest, ::testing::ValuesIn(declaredSizeCases()),
                          [](::testing::TestParamInfo<DeclaredSizeCase> const& info) { return info.param.name; });
+
+// ---- Memory that a small file asks for ----------------------------------
+
+// A PNG's signature and header (those of a small RGB file), then one more
+// chunk whose length field says `declared` and whose data is `data`, with
+// its checksum only when the data is complete.
+Bytes pngHeaderAndChunk(char const* type, uint32_t declared, Bytes const& data)
+{
+    Bytes file = truncated(rgbPNG(), 33);
+    size_t const start = file.size();
+    file.resize(start + 8);
+    putBigEndian(file, start, declared, 4);
+    std::copy(type, type + 4, file.begin() + long(start) + 4);
+    file.insert(file.end(), data.begin(), data.end());
+    if (data.size() == declared) {
+        file.resize(file.size() + 4);
+        putBigEndian(file, file.size() - 4, uint32_t(crc32(0, file.data() + start + 4, uInt(4 + declared))), 4);
+    }
+    return file;
+}
+
+// The rest of the small RGB file after its header.
+Bytes withImageData(Bytes file)
+{
+    Bytes const rgb = rgbPNG();
+    file.insert(file.end(), rgb.begin() + 33, rgb.end());
+    return file;
+}
+
+// A suggested palette named "palette", 8-bit samples, `entries` of 6 bytes.
+Bytes suggestedPalette(size_t entries)
+{
+    Bytes data = {'p', 'a', 'l', 'e', 't', 't', 'e', 0, 8};
+    for (size_t i = 0; i < entries * 6; ++i)
+        data.push_back(uint8_t(i));
+    return data;
+}
+
+// A small progressive JPEG (no chroma subsampling) whose frame header
+// declares another size: libjpeg keeps the coefficients of every block
+// of the declared size until the last scan.
+Bytes progressiveJPEGDeclaring(uint16_t width, uint16_t height)
+{
+    JPEGImage image = jpeg(JPEGSpace::YCbCr, {200, 100, 50}, {20, 40, 220});
+    image.progressive = true;
+    return jpegDeclaring(test::writeJPEG(image), width, height);
+}
+
+long peakResidentKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+struct MemoryCase {
+    std::string name;
+    Reader reader;
+    std::function<Bytes()> file;
+    bool decodes;
+    int stopsAt; // where the reader left the stream when it refused the file (-1: anywhere)
+};
+
+void PrintTo(MemoryCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class ReadMemoryTest : public ::testing::TestWithParam<MemoryCase> { };
+
+// A file of a few hundred bytes that declares a chunk of 2 GiB or a picture
+// whose decoding needs hundreds of MiB is refused before that memory is
+// taken: the peak memory of the test's own process must not jump by it.
+TEST_P(ReadMemoryTest, SmallFileCannotClaimLargeMemory)
+{
+    MemoryCase const& c = GetParam();
+    Bytes file = c.file();
+    BAS::MemoryStream stream;
+    stream.init(BAS::IStorage::eAccessRead, file.data(), file.size());
+    ReadCase how;
+    how.reader = c.reader;
+    Picture picture;
+    long const peakBefore = peakResidentKiB();
+
+    bool const decoded = read(picture, stream, how);
+    EXPECT_LT(peakResidentKiB() - peakBefore, 64 * 1024);
+    ASSERT_EQ(c.decodes, decoded);
+    EXPECT_FALSE(picture.wasRefusedForSize());
+    if (decoded) {
+        EXPECT_EQ(0xFF0A0B0Cu, picture.getPixels()[3]);
+    } else if (c.stopsAt >= 0) {
+        EXPECT_EQ(c.stopsAt, stream.getStorage()->getPos());
+    }
+}
+
+std::vector<MemoryCase> memoryCases()
+{
+    Reader const P = Reader::PNG, J = Reader::JPG;
+    int const afterChunkHeader = 33 + 8;
+    uint16_t const side = uint16_t(Picture::kMaxReadSide);
+    return {
+        {"PngSuggestedPaletteOf102BytesDeclaring2GiB", P,
+         [] { return pngHeaderAndChunk("sPLT", 0x7FFFFFFF, truncated(suggestedPalette(9), 61)); }, false,
+         afterChunkHeader},
+        {"PngTextDeclaring2GiB", P,
+         [] {
+             return pngHeaderAndChunk("tEXt", 0x7FFFFFFF, {'C', 'o', 'm', 'm', 'e', 'n', 't', 0});
+         },
+         false, afterChunkHeader},
+        {"PngSuggestedPaletteWithinTheLimit", P,
+         [] {
+             Bytes const palette = suggestedPalette(2000);
+             return withImageData(pngHeaderAndChunk("sPLT", uint32_t(palette.size()), palette));
+         },
+         true, -1},
+        // 16384 x 4096 pixels, three components of 2-byte coefficients: 384 MiB.
+        {"JpegProgressiveDeclaringMorePixelsThanItsDecoderMayKeep", J,
+         [=] { return progressiveJPEGDeclaring(side, side / 4); }, false, -1},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ReadMemoryTest, ::testing::ValuesIn(memoryCases()),
+                         [](::testing::TestParamInfo<MemoryCase> const& info) { return info.param.name; });
 
 } // namespace
 } // namespace FEN

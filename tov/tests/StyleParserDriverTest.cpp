@@ -208,5 +208,25 @@ TEST(StyleParserDriver, CharSequenceStopsAtNulAndAtTheViewsEnd)
     }
 }
 
+// A sheet of the largest size that holds no rule at all (closing braces)
+// must not make the parser reserve room for the rules its length could
+// hold: at most 1 MiB of them. Rules beyond what was reserved still come.
+TEST(StyleParserDriver, LongTextOfNoRulesReservesLittle)
+{
+    LogCapture log;
+    StyleParser2 parser;
+    parser.processString(std::string(std::size_t(StyleParser2::kMaxSheetSize), '}'));
+    EXPECT_TRUE(parser.getRules().empty());
+    EXPECT_LE(parser.getRules().capacity() * sizeof(StyleParser2::tRule), std::size_t(1) << 20);
+
+    std::string sheet;
+    std::size_t const rules = (std::size_t(3) << 20) / sizeof(StyleParser2::tRule);
+    for (std::size_t i = 0; i < rules; ++i)
+        sheet += "A{x:1}";
+    StyleParser2 many;
+    EXPECT_TRUE(many.processString(sheet));
+    EXPECT_EQ(many.getRules().size(), rules);
+}
+
 } // namespace
 } // namespace CV::TOV

@@ -191,6 +191,46 @@ TEST(SimulatedBus, RequestLogKeepsTheMostRecentRequestsOnly)
     EXPECT_EQ(log.back().setup.wValue, static_cast<std::uint16_t>(sent - 1));
 }
 
+// Requests of the largest size reach the byte limit long before the count:
+// the oldest go first, whole, and clearing the log starts it afresh.
+TEST(SimulatedBus, RequestLogKeepsItsDataWithinItsByteLimit)
+{
+    std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();
+    const std::uint32_t handle = bus->addDevice(SimulatedDeviceDescription::keyboard(Ids::kSelaMK2ProductId, "S"),
+                                                std::make_shared<EchoHandler>());
+    std::unique_ptr<USBHostDevice> device = openDevice(*bus, handle);
+    ASSERT_TRUE(device);
+    const std::uint16_t largest = 0xFFFF;
+    const std::size_t fits = SimulatedBus::kRequestLogByteLimit / largest;
+    auto sendLargest = [&](std::size_t count) {
+        for (std::size_t block = 0; block < count; ++block)
+            ASSERT_EQ(
+                send(*device, {0x40, 0x43, static_cast<std::uint16_t>(block), 0, largest}, Bytes(largest, 7)).status,
+                USBStatus::kSuccess);
+    };
+    auto loggedBytes = [](const std::vector<SimulatedRequestLogEntry>& log) {
+        std::size_t bytes = 0;
+        for (const SimulatedRequestLogEntry& entry : log)
+            bytes += entry.data.size();
+        return bytes;
+    };
+
+    const std::size_t sent = fits + 5;
+    sendLargest(sent);
+    std::vector<SimulatedRequestLogEntry> log = bus->requestLog();
+    ASSERT_EQ(log.size(), fits);
+    EXPECT_LE(loggedBytes(log), SimulatedBus::kRequestLogByteLimit);
+    EXPECT_EQ(log.front().setup.wValue, sent - fits);
+    EXPECT_EQ(log.back().setup.wValue, sent - 1);
+    EXPECT_EQ(log.back().data.size(), largest);
+
+    bus->clearRequestLog();
+    sendLargest(fits);
+    log = bus->requestLog();
+    EXPECT_EQ(log.size(), fits);
+    EXPECT_EQ(log.front().setup.wValue, 0u);
+}
+
 TEST(SimulatedBus, DevicesArriveLeaveAndReenumerateUnderNewHandles)
 {
     std::shared_ptr<SimulatedBus> bus = SimulatedBus::create();

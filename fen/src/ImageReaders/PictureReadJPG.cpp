@@ -19,6 +19,13 @@ namespace FEN {
 
 namespace {
 
+// libjpeg's working memory, most of it the coefficients of every block that
+// a progressive file keeps until its last scan: no more than the largest
+// picture the reader makes (a progressive 4:2:0 file of that size needs
+// 3 bytes a pixel). Beyond it the read fails, as libjpeg here has no
+// backing store.
+constexpr long kLibraryMemoryLimit = long(Picture::kMaxReadPixels * 4);
+
 enum class RowConversion {
     None, // libjpeg writes B, G, R, A rows straight into the picture
     Profile, // the embedded profile's transform to sRGB
@@ -52,6 +59,7 @@ struct JPGReadState {
     cmsUInt32Number inputFormat = 0;
     cmsColorSpaceSignature inputSpace = cmsSigRgbData;
     bool lookForProfile = false;
+    JPGICCProfile profileMarkers;
     std::vector<uint8_t> profileBytes;
     cmsHPROFILE profile = nullptr;
     cmsHPROFILE sRGB = nullptr;
@@ -107,10 +115,13 @@ bool chooseColourHandling(JPGReadState& s)
 }
 
 // Opens the embedded profile and builds its transform to sRGB. A file
-// without a complete profile needs none; a broken or mismatching one fails.
+// without a complete profile needs none; a broken, mismatching or too large
+// one fails.
 bool prepareProfileTransform(JPGReadState& s)
 {
-    s.profileBytes = JPGICCProfile::join(s.cinfo.marker_list);
+    if (s.profileMarkers.isTooLarge())
+        return false;
+    s.profileBytes = s.profileMarkers.join();
     if (s.profileBytes.empty())
         return true;
     s.profile = cmsOpenProfileFromMem(s.profileBytes.data(), cmsUInt32Number(s.profileBytes.size()));
@@ -177,8 +188,9 @@ bool decode(JPGReadState& s, Picture& picture)
     jpeg_decompress_struct& cinfo = s.cinfo;
     s.error.install(&cinfo);
     jpeg_create_decompress(&cinfo);
+    cinfo.mem->max_memory_to_use = kLibraryMemoryLimit;
     s.source.install(&cinfo);
-    jpeg_save_markers(&cinfo, JPGICCProfile::kAPP2, 0xFFFF);
+    s.profileMarkers.install(&cinfo);
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
         return false;
     if (!picture.acceptDeclaredSize(cinfo.image_width, cinfo.image_height))

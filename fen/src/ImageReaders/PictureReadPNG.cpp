@@ -1,5 +1,6 @@
 // PNG files into pictures through libpng.
 #include <csetjmp>
+#include <cstdlib>
 #include <vector>
 
 #include <png.h>
@@ -11,6 +12,32 @@ namespace CV {
 namespace FEN {
 
 namespace {
+
+// What a skin picture's chunks may ask libpng to allocate: one chunk's data
+// (a suggested palette, text, decompressed or not), and how many ancillary
+// chunks libpng keeps. Rows and tables stay far below it.
+constexpr png_alloc_size_t kChunkBytesLimit = png_alloc_size_t(8) << 20;
+constexpr png_uint_32 kAncillaryChunkLimit = 128;
+
+// Chunks whose data libpng inflates and the reader never uses: skipped
+// unread, so that a few compressed bytes cannot grow into megabytes. Four
+// letters and a zero byte each.
+png_byte const kSkippedChunks[] = {'i', 'C', 'C', 'P', '\0', 'i', 'T', 'X', 't', '\0', 'z', 'T', 'X', 't', '\0'};
+
+// libpng's allocations. libpng only warns about a chunk that declares more
+// than the chunk limit and then allocates what it declares (before reading
+// it), so an allocation beyond the limit ends the read at once.
+png_voidp PNGAllocateHelper(png_structp png, png_alloc_size_t size)
+{
+    if (size > kChunkBytesLimit)
+        png_error(png, "allocation beyond the chunk limit");
+    return std::malloc(size);
+}
+
+void PNGFreeHelper(png_structp, png_voidp memory)
+{
+    std::free(memory);
+}
 
 // libpng's read function: pulls bytes from the stream; a short read is an
 // error, so a truncated file never leaves rows unwritten.
@@ -126,7 +153,8 @@ bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
 {
     m_refusedSize = tDeclaredSize{};
     PNGReadState state;
-    state.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, &PNGErrorHelper, &PNGWarningHelper);
+    state.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, &PNGErrorHelper, &PNGWarningHelper, nullptr,
+                                         &PNGAllocateHelper, &PNGFreeHelper);
     if (!state.png)
         return false;
     state.info = png_create_info_struct(state.png);
@@ -136,6 +164,9 @@ bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
     // The picture's own limits decide the size (libpng's defaults would
     // refuse some sizes first, without saying why).
     png_set_user_limits(state.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
+    png_set_chunk_malloc_max(state.png, kChunkBytesLimit);
+    png_set_chunk_cache_max(state.png, kAncillaryChunkLimit);
+    png_set_keep_unknown_chunks(state.png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, int(sizeof kSkippedChunks / 5u));
 #ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
     // The fuzz build takes chunks and image data whatever their checksums
     // say, so that mutated files reach the decoding behind the first check.

@@ -20,6 +20,9 @@ namespace CV::TOV {
 
 namespace {
 
+// The most rules reserved before a text is parsed: 1 MiB of them.
+constexpr std::size_t kRulesReservedAtMost = (std::size_t(1) << 20) / sizeof(StyleParser2::tRule);
+
 std::string lineMessage(char const* format, unsigned line)
 {
     char text[96];
@@ -120,14 +123,17 @@ bool StyleParser2::processString(std::string const& text)
 
 // Growing the rule list by doubling moves every rule again and again and
 // hands large blocks back to the system, only to fetch them again; one
-// reservation up front keeps the parse linear. Each rule handed over ends
-// with a closing brace of its own and takes at least six characters
-// ("A{x:1}"), so this bounds the rules of the text from above.
+// reservation up front keeps the parse of an ordinary sheet linear. Each rule
+// handed over ends with a closing brace of its own and takes at least six
+// characters ("A{x:1}"), so this bounds the rules of the text from above;
+// a large text is not trusted to hold that many (a sheet of closing braces
+// holds none), so no more than 1 MiB of rules is reserved for it, and the
+// list grows by doubling after that.
 void StyleParser2::reserveRulesFor(std::string::const_iterator first, std::string::const_iterator last)
 {
     std::size_t const length = std::size_t(last - first);
     std::size_t const braces = std::size_t(std::count(first, last, '}'));
-    std::size_t const needed = m_rules.size() + std::min(braces, length / 6);
+    std::size_t const needed = m_rules.size() + std::min({braces, length / 6, kRulesReservedAtMost});
     if (needed > m_rules.capacity())
         m_rules.reserve(std::max(needed, 2 * m_rules.capacity()));
 }

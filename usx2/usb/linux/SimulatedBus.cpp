@@ -283,6 +283,18 @@ void SimulatedBus::clearRequestLog()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_log.clear();
+    m_logBytes = 0;
+}
+
+void SimulatedBus::logRequest(SimulatedRequestLogEntry entry)
+{
+    while (!m_log.empty() &&
+           (m_log.size() == kRequestLogLimit || m_logBytes + entry.data.size() > kRequestLogByteLimit)) {
+        m_logBytes -= m_log.front().data.size();
+        m_log.pop_front();
+    }
+    m_logBytes += entry.data.size();
+    m_log.push_back(std::move(entry));
 }
 
 std::vector<USBHost::DeviceEntry> SimulatedBus::enumerate()
@@ -341,9 +353,7 @@ USBHost::Status SimulatedBus::transfer(std::uint32_t handle, const USBSetupPacke
     }
     entry.status = reply.status;
     entry.length = reply.status == USBStatus::kSuccess ? reply.length : 0;
-    if (m_log.size() == kRequestLogLimit)
-        m_log.pop_front();
-    m_log.push_back(std::move(entry));
+    logRequest(std::move(entry));
     if (reply.status == USBStatus::kSuccess)
         transferred = reply.length;
     return reply.status;

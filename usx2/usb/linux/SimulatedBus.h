@@ -68,8 +68,11 @@ public:
     bool waitForArrivals(std::chrono::milliseconds limit) const;
 
     // The bus keeps the most recent requests only, so that its memory stays
-    // the same however many blocks an update sends.
+    // the same however many blocks an update sends: at most this many, and
+    // at most this many bytes of their data stages (requests of the largest
+    // transfer size fill it long before the count).
     static constexpr std::size_t kRequestLogLimit = 16384;
+    static constexpr std::size_t kRequestLogByteLimit = std::size_t(16) << 20;
 
     // The requests kept, oldest first.
     std::vector<SimulatedRequestLogEntry> requestLog() const;
@@ -98,6 +101,8 @@ private:
     void changed();
     void scheduleNextChange();
     void onChangeTimer();
+    // Appends to the request log, dropping the oldest entries beyond its limits.
+    void logRequest(SimulatedRequestLogEntry entry);
     std::optional<std::chrono::steady_clock::time_point> nextTimedChange() const;
 
     mutable std::recursive_mutex m_mutex;
@@ -105,6 +110,7 @@ private:
     std::uint32_t m_lastHandle = 0;
     std::map<std::uint32_t, std::shared_ptr<SimulatedDevice>> m_devices;
     std::deque<SimulatedRequestLogEntry> m_log;
+    std::size_t m_logBytes = 0; // data bytes of the entries in m_log
     std::shared_ptr<const Sleeper> m_pClock;
     DeviceChangeSignal m_changes;
     std::uint64_t m_changeTimer = 0; // RunLoopHandOver timer, 0: none
