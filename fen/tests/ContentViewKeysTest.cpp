@@ -17,6 +17,7 @@
 #include "platform/cf/NSRange.h"
 #include "platform/cg/CGGeometry.h"
 #include "platform/headless/TestDriver.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/keyboard/TextInputSources.h"
 #include "platform/objc/MessageSend.h"
 
@@ -36,8 +37,8 @@ using namespace CV::FEN;
 using CV::FEN::TEST::ShownWindowFixture;
 namespace objc = platform::objc;
 
-constexpr std::uint64_t kShift = 1u << 17;
-constexpr std::uint64_t kCommand = 1u << 20;
+using platform::keyboard::kModifierCommand;
+using platform::keyboard::kModifierShift;
 
 constexpr unsigned short kVK_A = 0, kVK_S = 1, kVK_E = 14, kVK_Q = 12, kVK_K = 40, kVK_M = 46, kVK_1 = 18,
                          kVK_Space = 49, kVK_Return = 36, kVK_Tab = 48, kVK_Backspace = 51, kVK_Escape = 53,
@@ -200,15 +201,15 @@ TEST_F(ContentViewKeysTest, KeysBecomeKeyEventsWithKeyCodesScanCodesAndText)
         std::vector<std::string> log;
     };
     std::vector<Case> const cases = {
-        {kVK_A, kShift, {"down 10000041 s41", "text A", "up 10000041 s41"}},
+        {kVK_A, kModifierShift, {"down 10000041 s41", "text A", "up 10000041 s41"}},
         {kVK_1, 0, {"down 31 s31", "text 1", "up 31 s31"}},
         {kVK_Space, 0, {"down 20 s20", "text  ", "up 20 s20"}},
         {kVK_Return, 0, {"down 5 s5", "up 5 s5"}},
         // The keypad's Enter: Keypad plus Return, with the modifiers held.
-        {kVK_KeypadEnter, kShift, {"down 10800005 s800005", "up 10800005 s800005"}},
+        {kVK_KeypadEnter, kModifierShift, {"down 10800005 s800005", "up 10800005 s800005"}},
         {kVK_Backspace, 0, {"down 2 s2", "up 2 s2"}},
         {kVK_Escape, 0, {"down 1 s1", "up 1 s1"}},
-        {kVK_Tab, kShift, {"down 10000003 s3", "up 10000003 s3"}},
+        {kVK_Tab, kModifierShift, {"down 10000003 s3", "up 10000003 s3"}},
         {kVK_ForwardDelete, 0, {"down 9 s9", "up 9 s9"}},
         {kVK_Left, 0, {"down 10 s10", "up 10 s10"}},
         {kVK_F1, 0, {"down 10001 s10001", "up 10001 s10001"}},
@@ -224,7 +225,7 @@ TEST_F(ContentViewKeysTest, RepeatsModifiersAndHandledKeys)
 {
     driver.typeKeyDown(*peer, kVK_A, 0, true);
     driver.typeKeyUp(*peer, kVK_A);
-    driver.modifiers(*peer, kShift | kCommand);
+    driver.modifiers(*peer, kModifierShift | kModifierCommand);
     // A KeyDown handler that takes the key: no text follows.
     window.handles = {eKeyEvent::KeyDown};
     type(kVK_A);
@@ -243,8 +244,8 @@ TEST_F(ContentViewKeysTest, FrenchLayoutKeysAndDeadKeys)
     driver.typeKeyDown(*peer, kVK_LeftBracket);
     driver.typeKeyUp(*peer, kVK_LeftBracket);
     type(kVK_E);
-    driver.typeKeyDown(*peer, kVK_LeftBracket, kShift);
-    driver.typeKeyUp(*peer, kVK_LeftBracket, kShift);
+    driver.typeKeyDown(*peer, kVK_LeftBracket, kModifierShift);
+    driver.typeKeyUp(*peer, kVK_LeftBracket, kModifierShift);
     type(kVK_E);
     std::vector<std::string> const expected = {"down 41 s51", "text a",        "up 41 s51", "down 5e s5b", "up 5e s5b",
                                                "down 45 s45", "text \xC3\xAA", "up 45 s45", "down 5e s5b", "up 5e s5b",
@@ -258,9 +259,9 @@ TEST_F(ContentViewKeysTest, ACommandKeyReachesTheMenuEvenWhileAnotherKeyIsHeld)
     // rollover is still the menu's.
     window.handles = {eKeyEvent::TextInput};
     driver.typeKeyDown(*peer, kVK_A);
-    driver.typeKeyDown(*peer, kVK_S, kCommand);
+    driver.typeKeyDown(*peer, kVK_S, kModifierCommand);
     EXPECT_EQ(app->commands, std::vector<int32_t>{kSave});
-    driver.typeKeyUp(*peer, kVK_S, kCommand);
+    driver.typeKeyUp(*peer, kVK_S, kModifierCommand);
     driver.typeKeyUp(*peer, kVK_A);
     ASSERT_GE(window.log.size(), 3u);
     EXPECT_EQ(std::vector<std::string>(window.log.begin(), window.log.begin() + 3),
@@ -273,12 +274,12 @@ TEST_F(ContentViewKeysTest, TheShortcutStepRunsAcceleratorsWhenTheApplicationIsT
     app->getAcceleratorManager().add(eKeyModifierCommand | 'K', kKeep);
     // Through the main menu, once; an accelerator without a menu item as a
     // command of the window, which bubbles to the application.
-    driver.typeKeyDown(*peer, kVK_S, kCommand);
-    driver.typeKeyDown(*peer, kVK_K, kCommand);
+    driver.typeKeyDown(*peer, kVK_S, kModifierCommand);
+    driver.typeKeyDown(*peer, kVK_K, kModifierCommand);
     EXPECT_EQ(app->commands, (std::vector<int32_t>{kSave, kKeep}));
     EXPECT_TRUE(COCOA::ContentView::s_setLastCommands.empty());
     // Command+M minimises the window.
-    driver.typeKeyDown(*peer, kVK_M, kCommand);
+    driver.typeKeyDown(*peer, kVK_M, kModifierCommand);
     EXPECT_TRUE(objc::send<BOOL>(impl->getNativeWindow(), "isMiniaturized"));
 }
 
@@ -289,7 +290,7 @@ TEST_F(ContentViewKeysTest, TextInputMarkedTextAndCommandsReachTheWindow)
     driver.commitText(*peer, "");
     driver.commitText(*peer, "\xE3\x81\x8B");
     // Without a client the editing commands end in the shortcut step.
-    type(kVK_Left, kShift);
+    type(kVK_Left, kModifierShift);
     std::vector<std::string> const expected = {"marked ka c2", "marked  c0", "text \xE3\x81\x8B", "down 10000010 s10",
                                                "up 10000010 s10"};
     EXPECT_EQ(window.log, expected);
@@ -305,8 +306,9 @@ TEST_F(ContentViewKeysTest, WithAClientKeysBecomeEditingCommands)
         std::string command; // empty: none
     };
     std::vector<Case> const cases = {
-        {kVK_Left, kShift, "command 0,1"}, {kVK_Left, 0, "command 0,0"},          {kVK_Right, kCommand, "command 5,0"},
-        {kVK_Backspace, 0, "command 9,0"}, {kVK_ForwardDelete, 0, "command 8,0"}, {kVK_Return, 0, ""},
+        {kVK_Left, kModifierShift, "command 0,1"},    {kVK_Left, 0, "command 0,0"},
+        {kVK_Right, kModifierCommand, "command 5,0"}, {kVK_Backspace, 0, "command 9,0"},
+        {kVK_ForwardDelete, 0, "command 8,0"},        {kVK_Return, 0, ""},
     };
     for (Case const& c : cases) {
         window.log.clear();

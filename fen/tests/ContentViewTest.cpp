@@ -14,6 +14,7 @@
 #include "FEN/Picture.h"
 #include "FEN/StandaloneWindow.h"
 #include "platform/headless/TestDriver.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/ObjectRuntime.h"
 
@@ -33,10 +34,10 @@ using CV::FEN::TEST::implOf;
 using CV::FEN::TEST::ShownWindowFixture;
 using platform::headless::HeadlessWindow;
 
-namespace objc = platform::objc;
+using platform::keyboard::kModifierControl;
+using platform::keyboard::kModifierShift;
 
-constexpr std::uint64_t kControl = 1u << 18;
-constexpr std::uint64_t kShift = 1u << 17;
+namespace objc = platform::objc;
 
 // Logs mouse events as "<code> x,y b<button> s<state> m<modifiers>", frame,
 // scale and close events by code, drag events with what they carry, and
@@ -128,12 +129,12 @@ TEST_F(ContentViewTest, ButtonsClickCountsControlClickAndTheWheel)
     driver.mouseDown(*peer, {10, 5}); // double click
     driver.mouseDown(*peer, {10, 5}); // a third click is a press again
     driver.advance(std::chrono::seconds(1)); // past the double-click time: single clicks again
-    driver.mouseDown(*peer, {11, 6}, 0, kControl | kShift);
-    driver.mouseUp(*peer, {11, 6}, 0, kControl);
+    driver.mouseDown(*peer, {11, 6}, 0, kModifierControl | kModifierShift);
+    driver.mouseUp(*peer, {11, 6}, 0, kModifierControl);
     driver.mouseDown(*peer, {12, 7}, 2, 0); // the middle button
     driver.mouseDown(*peer, {12, 7}, 3, 0); // no further buttons
-    driver.mouseDown(*peer, {13, 8}, 1, kControl);
-    driver.mouseUp(*peer, {13, 8}, 1, kControl);
+    driver.mouseDown(*peer, {13, 8}, 1, kModifierControl);
+    driver.mouseUp(*peer, {13, 8}, 1, kModifierControl);
     driver.scroll(*peer, {3, 4}, 1.5, 0.5);
     std::vector<std::string> const expected{"1000 10,5 b1 s1 m0", "1000 10,5 b1 s2 m0", "1000 10,5 b1 s3 m0",
                                             "1000 10,5 b1 s1 m0",
@@ -249,7 +250,7 @@ TEST_F(ContentViewTest, TheGlobalMouseMonitorTakesTheClicksOfOtherWindows)
     other.log.clear();
 
     driver.click(otherPeer, {5, 5});
-    driver.click(otherPeer, {5, 5}, 1, kShift);
+    driver.click(otherPeer, {5, 5}, 1, kModifierShift);
     driver.scroll(otherPeer, {5, 5}, 0, 2);
     driver.click(*peer, {7, 8}); // the window's own clicks go their normal way
     std::vector<std::string> const expected{"1000 -1,-1 b1 s1 m0",        "1000 -1,-1 b1 s2 m0",
@@ -277,7 +278,7 @@ TEST_F(ContentViewTest, DragsFromElsewhereAreOfferedToTheWindowAndDropped)
 {
     std::string const text = "carried";
     driver.pasteboard("drag").put(0, "public.utf8-plain-text", {text.begin(), text.end()});
-    driver.modifiers(*peer, kShift);
+    driver.modifiers(*peer, kModifierShift);
     // Nothing taken: no operation.
     EXPECT_EQ(driver.dragOver(*peer, {30, 20}, "drag", 1 | 16 | 2), 0u);
     struct Case {

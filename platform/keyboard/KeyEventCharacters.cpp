@@ -1,5 +1,7 @@
 #include "platform/keyboard/KeyEventCharacters.h"
 
+#include "platform/keyboard/ModifierFlags.h"
+
 namespace platform::keyboard {
 
 namespace {
@@ -20,14 +22,13 @@ constexpr KeyCharacter kKeyCharacters[] = {
 };
 
 constexpr unsigned kTab = 48;
-constexpr std::uint64_t kShiftFlag = 1u << 17;
 
 } // namespace
 
 std::optional<char16_t> keyEventCharacter(unsigned virtualKey, std::uint64_t modifierFlags)
 {
     if (virtualKey == kTab)
-        return char16_t((modifierFlags & kShiftFlag) ? 0x19 : 0x09);
+        return char16_t((modifierFlags & kModifierShift) ? 0x19 : 0x09);
     for (const KeyCharacter& key : kKeyCharacters)
         if (key.virtualKey == virtualKey)
             return key.character;

@@ -1,5 +1,6 @@
 #include "platform/appkit/AppKit.h"
 #include "platform/headless/TestDriver.h"
+#include "platform/keyboard/ModifierFlags.h"
 #include "platform/keyboard/TextInputSources.h"
 #include "platform/objc/MessageSend.h"
 #include "platform/objc/NSObject.h"
@@ -20,7 +21,9 @@ using namespace platform;
 using headless::TestDriver;
 using objc::send;
 
-constexpr std::uint64_t kShift = 1u << 17, kControl = 1u << 18, kCommand = 1u << 20;
+using keyboard::kModifierCommand;
+using keyboard::kModifierControl;
+using keyboard::kModifierShift;
 
 std::vector<std::string> s_calls;
 
@@ -121,12 +124,12 @@ TEST_F(TextInputTest, TheFirstKeyViewTakesKeysAndKeysBecomeTextOrCommands)
     type(14); // e
     type(33); // dead circumflex
     type(14); // e
-    type(123, kShift); // Shift+Left
-    type(124, kCommand); // Command+Right
+    type(123, kModifierShift); // Shift+Left
+    type(124, kModifierCommand); // Command+Right
     type(51); // Backspace
     type(76); // keypad Enter
     type(122); // F1: no text
-    type(14, kControl); // Control+E: no text
+    type(14, kModifierControl); // Control+E: no text
     const std::vector<std::string> expected = {
         "insert e",        "mark ^ at 1",   "insert \xC3\xAA", "moveLeftAndModifySelection:", "moveToRightEndOfLine:",
         "deleteBackward:", "insertNewline:"};

@@ -36,17 +36,25 @@ constexpr BAS::FileTypeMacMagic kFileType = BAS::makeFileTypeMacMagic('Q', 'V', 
 constexpr auto kWorkerLookInterval = std::chrono::milliseconds(20);
 
 // Keeps the main loop running in its default mode (timers tick, windows
-// repaint) until ended() is true or the deadline has passed on the steady
+// repaint) until ended() is true or the deadline has passed on the given
 // clock, whatever clock the loop's timers read. A timer of its own wakes
 // the loop to look.
-void runMainLoopUntil(std::function<bool()> const& ended, boost::chrono::steady_clock::time_point deadline)
+void runMainLoopUntil(std::function<bool()> const& ended, platform::Clock const& clock,
+                      platform::Clock::TimePoint deadline)
 {
     platform::MainLoop& loop = platform::MainLoop::instance();
-    auto const done = [&] { return ended() || boost::chrono::steady_clock::now() >= deadline; };
+    auto const done = [&] { return ended() || clock.now() >= deadline; };
     platform::MainLoop::TimerId const look = loop.addTimer(kWorkerLookInterval, true, [] {});
     while (!done())
         loop.runUntil(done, std::chrono::seconds(1));
     loop.cancelTimer(look);
+}
+
+// The longest a worker started now can run.
+platform::Clock::Duration longestWorkerRun(VarantoMK2UpdaterUpgradeLogic const& logic)
+{
+    auto const longest = logic.workerDeadlineFromNow() - boost::chrono::steady_clock::now();
+    return platform::Clock::Duration(boost::chrono::duration_cast<boost::chrono::nanoseconds>(longest).count());
 }
 
 const char* endOfUpdateText(int writeOutcome)
@@ -80,8 +88,20 @@ VarantoMK2UpdaterAppModule::VarantoMK2UpdaterAppModule()
 }
 
 VarantoMK2UpdaterAppModule::VarantoMK2UpdaterAppModule(std::vector<Library> libraries)
-    : m_libraries(std::move(libraries))
+    : VarantoMK2UpdaterAppModule(std::move(libraries), Time{})
 {
+}
+
+VarantoMK2UpdaterAppModule::VarantoMK2UpdaterAppModule(std::vector<Library> libraries, Time time)
+    : m_libraries(std::move(libraries))
+    , m_time(time)
+{
+}
+
+platform::Clock& VarantoMK2UpdaterAppModule::steadyClock()
+{
+    static platform::SystemClock s_clock;
+    return s_clock;
 }
 
 VarantoMK2UpdaterAppModule::~VarantoMK2UpdaterAppModule() = default;
@@ -91,13 +111,15 @@ bool VarantoMK2UpdaterAppModule::init()
     if (!startLibraries())
         return false;
     TOV::Lib::setSearchSkinDirectory(true);
-    m_pUpgradeLogic = std::make_unique<VarantoMK2UpdaterUpgradeLogic>();
+    m_workerWaitDone = false;
+    m_pUpgradeLogic = std::make_unique<VarantoMK2UpdaterUpgradeLogic>(*m_time.sleeper);
     createConfig();
     return attachApplication(new FirmwareUpdaterApp(*m_pConfig));
 }
 
 void VarantoMK2UpdaterAppModule::deInit(bool)
 {
+    waitForUpdateWorker();
     destroyApplication();
     m_pConfig.reset();
     deleteUpgradeLogic();
@@ -108,10 +130,14 @@ bool VarantoMK2UpdaterAppModule::waitForUpdateWorker()
 {
     if (!m_pUpgradeLogic || m_pUpgradeLogic->waitForWorker(boost::chrono::milliseconds(0)))
         return true;
+    if (m_workerWaitDone)
+        return false;
+    m_workerWaitDone = true;
     report("waiting for the firmware update to end");
     VarantoMK2UpdaterUpgradeLogic& logic = *m_pUpgradeLogic;
-    runMainLoopUntil([&logic] { return logic.waitForWorker(boost::chrono::milliseconds(0)); },
-                     logic.workerDeadlineFromNow());
+    platform::Clock const& clock = *m_time.clock;
+    runMainLoopUntil([&logic] { return logic.waitForWorker(boost::chrono::milliseconds(0)); }, clock,
+                     clock.now() + longestWorkerRun(logic));
     bool const ended = logic.waitForWorker(boost::chrono::milliseconds(0));
     report(ended ? endOfUpdateText(logic.lastWriteOutcome()) : "the firmware update did not end in time");
     return ended;
@@ -150,13 +176,11 @@ void VarantoMK2UpdaterAppModule::createConfig()
 }
 
 // The worker uses the logic's device until it ends: the logic goes only
-// after it. A worker that overran its own deadline keeps the logic (the
-// process is ending anyway) rather than be cut loose from it.
+// after it. A worker still running after the wait, which has said so, keeps
+// the logic (the process is ending anyway) rather than be cut loose from it.
 void VarantoMK2UpdaterAppModule::deleteUpgradeLogic()
 {
-    if (!m_pUpgradeLogic)
-        return;
-    if (!waitForUpdateWorker()) {
+    if (m_pUpgradeLogic && !m_pUpgradeLogic->waitForWorker(boost::chrono::milliseconds(0))) {
         static_cast<void>(m_pUpgradeLogic.release());
         return;
     }

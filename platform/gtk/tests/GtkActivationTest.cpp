@@ -74,7 +74,7 @@ protected:
     void SetUp() override
     {
         if (!DesktopBackendSession::instance().ready())
-            GTEST_SKIP() << DesktopBackendSession::instance().failure();
+            VARANTO_DESKTOP_UNAVAILABLE() << DesktopBackendSession::instance().failure();
         other = std::make_unique<CV::test::ForeignXWindow>(DesktopBackendSession::instance().server().display());
         s_heard.clear();
         delegate = objc::NSObject::allocInit(activationDelegateClass());

@@ -130,6 +130,15 @@ protected:
         return "<missing>";
     }
 
+    // The step the progress wheel shows.
+    static std::string wheelStep(UpdaterState const& state)
+    {
+        WidgetState const* wheel = state.find("FirmwareUpdaterSpinningProgressWheel");
+        if (wheel == nullptr || wheel->attributes.count("step") == 0)
+            return "<missing>";
+        return wheel->attributes.at("step");
+    }
+
     // The updater's window, once it shows; 0 when the process ends first or
     // the window does not appear.
     WindowSystemDriver::WindowId mainWindow(UpdaterProcess& updater)
@@ -293,12 +302,22 @@ TEST_F(WholeRoadTest, AQuitDuringTheUpdateIsConfirmedAndWaitsForTheWorker)
     WindowSystemDriver::WindowId dialog = waitForDialog(window);
     ASSERT_NE(dialog, 0u) << "no quit question: " << updater->output();
     ASSERT_TRUE(desktop->pressKeys(dialog, "Return"));
-    std::this_thread::sleep_for(1s);
+    // The question goes and the wheel turns on, on the updating page. After
+    // a Yes the quit would have said that it waits for the update before the
+    // wheel turned again.
+    std::string stepWithoutQuestion;
+    auto const goesOn = waitForState(
+        [&](UpdaterState const& state) {
+            if (!desktop->otherWindows(window).empty() || state.page() != Updating)
+                return false;
+            if (stepWithoutQuestion.empty())
+                stepWithoutQuestion = wheelStep(state);
+            return wheelStep(state) != stepWithoutQuestion;
+        },
+        10s);
+    ASSERT_TRUE(goesOn) << "the question stayed or the update stood still: " << updater->output();
     EXPECT_TRUE(updater->running()) << updater->output();
-    EXPECT_TRUE(desktop->otherWindows(window).empty());
-    auto const still = UpdaterState::read(statePath);
-    ASSERT_TRUE(still);
-    EXPECT_EQ(still->page(), Updating);
+    EXPECT_EQ(updater->output().find("waiting for the firmware update to end"), std::string::npos) << updater->output();
 
     // Yes: the process ends, after the worker has ended.
     desktop->requestClose(window);

@@ -1,6 +1,6 @@
 // The module's start and shut-down, each case in a fresh child process: the
 // libraries in order, stopping at the first failure, what a failed start
-// leaves for the shut-down, and the wait for a running update.
+// leaves for the shut-down, and the one wait for a running update.
 #include "updater/app/VarantoMK2UpdaterAppModule.h"
 
 #include "BAS/Message.h"
@@ -14,8 +14,12 @@
 #include "platform/runloop/MainLoop.h"
 #include "updater/app/FirmwareUpdaterConfig.h"
 #include "updater/app/probe/StateProbe.h"
+#include "updater/upgrade/VarantoMK2UpdaterUpgradeLogic.h"
+#include "usx2/dfu/DFUDevice.h"
 #include "usx2/usb/USBDeviceInfo.h"
+#include "usx2/util/Sleeper.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -24,9 +28,11 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -152,12 +158,10 @@ std::string stepOf(TOV::Widget const& wheel)
     return "";
 }
 
-// Headless in virtual time: UPDATE, then a Yes to the quit question and the
-// shut-down's wait for the worker, while a timer of the loop notes the
-// wheel's steps and whether the window repainted what it was asked to.
-void waitForTheWriteWhileTheWindowGoesOn(std::string const& folder, std::string const& simulation)
+// The child works in `folder` on the simulated bus of `simulation`, with
+// the staged skin found in the working folder as the module looks for it.
+void workOnTheSimulatedBusIn(std::string const& folder, std::string const& simulation)
 {
-    // The staged skin, found in the working folder as the module looks for it.
     std::string const skin = folder + "/skin";
     if (::symlink(VARANTO_BUNDLE_DIR "/Contents/Resources/skin", skin.c_str()) != 0 || ::chdir(folder.c_str()) != 0)
         std::exit(2);
@@ -165,20 +169,40 @@ void waitForTheWriteWhileTheWindowGoesOn(std::string const& folder, std::string 
     ::mkdir(runtime.c_str(), 0700);
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     ::setenv("VARANTO_USB_SIMULATION", simulation.c_str(), 1);
+}
+
+TOV::Widget& rootWidget()
+{
+    auto* pane = dynamic_cast<TOV::Window<FEN::StandaloneWindow>*>(FEN::Application::getWindows().front());
+    return *pane->getRoot();
+}
+
+// Clicks UPDATE and answers Yes to the quit question: the update runs.
+void startTheUpdateAndQuit(platform::headless::TestDriver& driver, VarantoMK2UpdaterAppModule& module)
+{
+    TOV::Widget const* action = StateProbe::findWidget(rootWidget(), "FirmwareUpdaterButtonAction");
+    TOV::Widget const* wheel = StateProbe::findWidget(rootWidget(), "FirmwareUpdaterSpinningProgressWheel");
+    driver.click(
+        *driver.windows().front(),
+        {action->getAbsPos().x + action->getSize().x / 2.0, action->getAbsPos().y + action->getSize().y / 2.0});
+    if (!wheel->isActive())
+        std::exit(4);
+    module.getConfig()->m_fnApplicationCloseRequest(); // what a Yes to the question does
+}
+
+// Headless in virtual time: UPDATE, then a Yes to the quit question and the
+// shut-down's wait for the worker, while a timer of the loop notes the
+// wheel's steps and whether the window repainted what it was asked to.
+void waitForTheWriteWhileTheWindowGoesOn(std::string const& folder, std::string const& simulation)
+{
+    workOnTheSimulatedBusIn(folder, simulation);
     platform::headless::TestDriver driver;
     VarantoMK2UpdaterAppModule module;
     if (!module.init() || driver.windows().size() != 1)
         std::exit(3);
     platform::headless::HeadlessWindow& window = *driver.windows().front();
-    auto* pane = dynamic_cast<TOV::Window<FEN::StandaloneWindow>*>(FEN::Application::getWindows().front());
-    TOV::Widget& root = *pane->getRoot();
-    TOV::Widget const* action = StateProbe::findWidget(root, "FirmwareUpdaterButtonAction");
-    TOV::Widget const* wheel = StateProbe::findWidget(root, "FirmwareUpdaterSpinningProgressWheel");
-    driver.click(
-        window, {action->getAbsPos().x + action->getSize().x / 2.0, action->getAbsPos().y + action->getSize().y / 2.0});
-    if (!wheel->isActive())
-        std::exit(4);
-    module.getConfig()->m_fnApplicationCloseRequest(); // what a Yes to the question does
+    TOV::Widget const* wheel = StateProbe::findWidget(rootWidget(), "FirmwareUpdaterSpinningProgressWheel");
+    startTheUpdateAndQuit(driver, module);
 
     std::set<std::string> steps;
     int repaints = 0;
@@ -209,6 +233,126 @@ TEST_F(VarantoMK2UpdaterAppModuleDeathTest, TheWaitForARunningUpdateKeepsTheWhee
         waitForTheWriteWhileTheWindowGoesOn(folder.string(), simulation), testing::ExitedWithCode(0),
         "waiting for the firmware update to end\n.*the firmware update ended: the keyboard took the new firmware\n"
         "ended\nthe wheel turned\nthe window repainted\n");
+}
+
+// The keyboard's waits in real time, except those of the update worker,
+// which are held until the test lets the worker go.
+class HeldWorkerSleeper : public USX2::Sleeper {
+public:
+    void sleepFor(Duration duration) override
+    {
+        if (!platform::MainLoop::isMainThread()) {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_released.wait(lock, [this] { return m_free; });
+        }
+        USX2::Sleeper::system().sleepFor(duration);
+    }
+
+    Duration now() const override { return USX2::Sleeper::system().now(); }
+
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_free = true;
+        m_released.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_free = false;
+};
+
+// Who starts the shut-down: the platform's delegate waits for the worker
+// and destroys the windows before the module goes, or the module goes at
+// once.
+enum class ShutDown { ByTheDelegate, ByTheModuleAlone };
+
+// Headless with the shut-down's wait in virtual time: UPDATE, a Yes to the
+// quit question, and the shut-down while the worker is held past the
+// wait's bound. A timer of the loop notes whether the application, its
+// configuration and its window were there whenever the loop ran; the logic
+// the module left to the worker is taken back once the worker has been let
+// go.
+void shutDownWhileTheWorkerOverrunsTheWait(std::string const& folder, std::string const& simulation, ShutDown shutDown)
+{
+    workOnTheSimulatedBusIn(folder, simulation);
+    platform::headless::TestDriver driver;
+    HeldWorkerSleeper sleeper;
+    VarantoMK2UpdaterAppModule module(VarantoMK2UpdaterAppModule::standardLibraries(),
+                                      {&sleeper, &driver.loop().clock()});
+    if (!module.init() || driver.windows().size() != 1)
+        std::exit(3);
+    VarantoMK2UpdaterUpgradeLogic* logic = module.getUpgradeLogic();
+    // A bound of half a minute rather than twenty minutes: the wait runs the
+    // loop through it twenty milliseconds at a time.
+    logic->device().setDeadlines(std::chrono::seconds(1), std::chrono::seconds(1));
+    startTheUpdateAndQuit(driver, module);
+
+    int loopRunsWithAllStanding = 0, loopRunsWithout = 0;
+    auto const allStanding = [&] {
+        return module.getApplication() != nullptr && module.getConfig() != nullptr && !driver.windows().empty();
+    };
+    platform::MainLoop& loop = platform::MainLoop::instance();
+    auto const look = loop.addTimer(std::chrono::milliseconds(40), true,
+                                    [&] { ++(allStanding() ? loopRunsWithAllStanding : loopRunsWithout); });
+    std::chrono::nanoseconds const bound((logic->workerDeadlineFromNow() - boost::chrono::steady_clock::now()).count());
+    auto const started = driver.elapsed();
+    if (shutDown == ShutDown::ByTheDelegate) {
+        say(module.waitForUpdateWorker() ? "ended" : "still running");
+        FEN::Application::destroyAllWindows();
+    }
+    module.deInit(true);
+    auto const took = driver.elapsed() - started;
+    loop.cancelTimer(look);
+
+    auto const slack = std::chrono::seconds(1);
+    say(loopRunsWithAllStanding > 0 && loopRunsWithout == 0 ? "the loop ran only with all standing"
+                                                            : "the loop ran after the tear-down began");
+    say(took > bound - slack && took < bound + slack ? "the shut-down took one bound"
+                                                     : "the shut-down took " + std::to_string(took.count()) +
+                " ns of a bound of " + std::to_string(bound.count()) + " ns");
+    sleeper.release();
+    say(logic->waitForWorker(boost::chrono::seconds(60)) ? "the worker ended" : "the worker still runs");
+    delete logic;
+    std::exit(0);
+}
+
+// How often `text` occurs in what the child said.
+MATCHER_P2(Says, text, times, std::string("says \"") + text + "\" " + std::to_string(times) + " time(s)")
+{
+    int found = 0;
+    for (auto at = arg.find(text); at != std::string::npos; at = arg.find(text, at + 1))
+        ++found;
+    return found == times;
+}
+
+TEST_F(VarantoMK2UpdaterAppModuleDeathTest, AWorkerThatOverrunsTheWaitIsWaitedForOnceWithinOneBound)
+{
+    struct Case {
+        const char* name;
+        ShutDown shutDown;
+        const char* said;
+    } const cases[] = {
+        {"by the delegate", ShutDown::ByTheDelegate, "still running\n.*"},
+        {"by the module alone", ShutDown::ByTheModuleAlone, ""},
+    };
+    for (Case const& c : cases) {
+        SCOPED_TRACE(c.name);
+        TemporaryFolder folder{"updater-module-overrun"};
+        std::string const simulation = folder.at("slow.sim");
+        std::ofstream(simulation) << kSlowKeyboard;
+        EXPECT_EXIT(shutDownWhileTheWorkerOverrunsTheWait(folder.string(), simulation, c.shutDown),
+                    testing::ExitedWithCode(0),
+                    testing::AllOf(Says("waiting for the firmware update to end", 1),
+                                   Says("the firmware update did not end in time", 1),
+                                   testing::ContainsRegex(std::string("waiting for the firmware update to end\n.*"
+                                                                      "the firmware update did not end in time\n.*") +
+                                                          c.said +
+                                                          "the loop ran only with all standing\n"
+                                                          "the shut-down took one bound\n"
+                                                          ".*the worker ended\n")));
+    }
 }
 
 } // namespace
