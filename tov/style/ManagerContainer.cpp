@@ -362,8 +362,7 @@ std::shared_ptr<FEN::Picture>& ManagerContainer::loadImage(std::shared_ptr<FEN::
         reportRemark(fmt::format("picture {}: {}", found.path, warning));
     if (!read) {
         if (picture->wasRefusedForSize())
-            reportRefusal(
-                refusedPictureSize(std::string(s_pResTypePath[ePicture]) + "/" + path, picture->getRefusedSize()));
+            reportRefusal(refusedPictureSize(found.path, picture->getRefusedSize()));
         else
             reportRefusal(fmt::format("picture {} is not a PNG, JPEG or TGA picture that can be read", found.path));
         picture.reset();

@@ -10,11 +10,13 @@
 #include "TOV/StyleSheet.h"
 #include "TOV/StyleSheetManager.h"
 
+#include "BAS/FileTypeManager.h"
 #include "BAS/Stream.h"
 #include "FEN/Font.h"
 #include "FEN/FontEngine.h"
 #include "FEN/Picture.h"
 #include "VarantoTest/TemporaryFolder.h"
+#include "bas/tests/ContainerWriter.h"
 #include "fen/tests/ImageFixtures.h"
 #include "platform/resources/ResourceMap.h"
 
@@ -332,6 +334,29 @@ INSTANTIATE_TEST_SUITE_P(Table, SkinFolderLinks, testing::Combine(testing::Value
     LinkCase{"dangling", ManagerContainer::eStyleSheet, "(none)", nullptr}),
     testing::Values(SkinAt::beside, SkinAt::work, SkinAt::bundle)), boundCaseName<LinkCase>);
 // clang-format on
+
+// An item of a container file is read when the container lies inside.
+TEST_F(SkinFixture, ContainerItemsAreReadFromContainersInsideOnly)
+{
+    BAS::FileTypeManager::init();
+    containertest::ContainerWriter writer;
+    writer.metaText("skin", "pay").toc({{"a", 12, 1, "alpha bytes"}}, 0, true);
+    folder.write("work/skin/stylesheets/pack.bin", writer.text());
+    folder.write("outside/pack.bin", writer.text());
+    std::filesystem::create_symlink(folder.path() / "outside/pack.bin",
+                                    folder.path() / "work/skin/stylesheets/out.bin");
+    {
+        ManagerContainer container(locations());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(contentOf(container.getResourceStream("pack.bin<a", ManagerContainer::eStyleSheet, true)),
+                  "alpha bytes");
+        EXPECT_EQ(contentOf(container.getResourceStream("out.bin<a", ManagerContainer::eStyleSheet, true)), "(none)");
+        EXPECT_EQ(refusalsIn(testing::internal::GetCapturedStderr()),
+                  Lines({"skin file refused: style sheet out.bin<a lies outside the skin folder " +
+                         folder.at("work/skin") + " (it leads to " + folder.at("outside/pack.bin") + ")"}));
+    }
+    BAS::FileTypeManager::deInit();
+}
 
 TEST_F(SkinFixture, ASkinFolderThatIsALinkServesTheFilesOfItsTarget)
 {
@@ -676,14 +701,14 @@ INSTANTIATE_TEST_SUITE_P(
                     [](test::TemporaryFolder& folder) { writeImportChain(folder, StyleParser2::kMaxImportDepth + 3); },
                     [](ManagerContainer& container) { loadSheet(container, "d0.txt"); },
                     {"skin file refused: style sheet d33.txt is imported more than 32 deep (from d32.txt)"}},
-        RefusalCase{"pictureDeclaringTooManyPixels",
-                    [](test::TemporaryFolder& folder) {
-                        folder.write("skin/pictures/huge.png",
-                                     tgaFile(int(FEN::Picture::kMaxReadSide) + 1, 1).substr(0, 18));
-                    },
-                    [](ManagerContainer& container) { resolveTwice(container, "huge.png"); },
-                    {"skin file refused: picture pictures/huge.png declares 16385 x 1 pixels, more than 16384 a side "
-                     "or 67108864 in all"}},
+        RefusalCase{
+            "pictureDeclaringTooManyPixels",
+            [](test::TemporaryFolder& folder) {
+                folder.write("skin/pictures/huge.png", tgaFile(int(FEN::Picture::kMaxReadSide) + 1, 1).substr(0, 18));
+            },
+            [](ManagerContainer& container) { resolveTwice(container, "huge.png"); },
+            {"skin file refused: picture {skin}/pictures/huge.png declares 16385 x 1 pixels, more than 16384 a side "
+             "or 67108864 in all"}},
         RefusalCase{"pictureOfNoKnownFormat",
                     [](test::TemporaryFolder& folder) { folder.write("skin/pictures/junk.png", "not a picture"); },
                     [](ManagerContainer& container) { resolveTwice(container, "junk.png"); },
