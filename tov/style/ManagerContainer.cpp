@@ -160,15 +160,26 @@ void ManagerContainer::checkResourcesLocation()
     }
 }
 
+// A line said already is not said again; past kMaxRemembered lines (a skin
+// made to say ever new ones) they are said without being remembered.
+bool ManagerContainer::firstTimeSaid(std::string const& line)
+{
+    if (m_said.count(line))
+        return false;
+    if (m_said.size() < kMaxRemembered)
+        m_said.insert(line);
+    return true;
+}
+
 void ManagerContainer::reportRefusal(std::string const& what)
 {
-    if (m_said.insert("refused " + what).second)
+    if (firstTimeSaid("refused " + what))
         SkinRefusal::report(what);
 }
 
 void ManagerContainer::reportRemark(std::string const& what)
 {
-    if (m_said.insert("remark " + what).second)
+    if (firstTimeSaid("remark " + what))
         SkinRefusal::remark(what);
 }
 

@@ -849,6 +849,22 @@ INSTANTIATE_TEST_SUITE_P(
                       "encoding"}),
     [](auto const& info) { return std::string(info.param.name); });
 
+TEST_F(SkinFixture, LinesSaidAreRememberedUpToABound)
+{
+    ManagerContainer container(locations());
+    testing::internal::CaptureStderr();
+    for (std::size_t i = 0; i < ManagerContainer::kMaxRemembered; ++i)
+        container.reportRefusal("file " + std::to_string(i));
+    std::string const first = testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
+    for (int again = 0; again < 2; ++again) {
+        container.reportRefusal("file 0");
+        container.reportRefusal("one more");
+    }
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), std::ptrdiff_t(ManagerContainer::kMaxRemembered));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "skin file refused: one more\nskin file refused: one more\n");
+}
+
 TEST_F(SkinFixture, AnEmptySkinFolderSaysSoAndNamesTheMissingSheet)
 {
     folder.folder("work/skin");

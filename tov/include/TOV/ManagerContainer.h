@@ -12,6 +12,7 @@
 
 #include <boost/filesystem/path.hpp>
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -86,6 +87,8 @@ public:
     // or a remark about the skin (SkinRefusal::remark); each text once.
     void reportRefusal(std::string const& what);
     void reportRemark(std::string const& what);
+    // The most lines remembered as said.
+    static constexpr std::size_t kMaxRemembered = 4096;
 
     // Empty name, resource 1, 12 pixels, hinted when the library hints fonts.
     FEN::Font::CreateData const& getDefaultFontData() const;
@@ -108,6 +111,7 @@ private:
         bool operator()(FEN::Font::CreateData const& a, FEN::Font::CreateData const& b) const;
     };
 
+    bool firstTimeSaid(std::string const& line);
     tResource fromSkinFolder(std::string const& file, std::string const& skinFolder, std::string const& name,
                              eResourceType type, bool warn);
     tResource fromBundle(std::string const& name, std::string const& path, eResourceType type, bool warn);
