@@ -45,13 +45,17 @@ SmallFile::Outcome systemFailure(int error, std::size_t maxBytes)
 
 } // namespace
 
-SmallFile::Outcome SmallFile::read(const std::string& path, std::size_t maxBytes, std::string& text)
+SmallFile::Outcome SmallFile::read(const std::string& path, std::size_t maxBytes, std::string& text, Links links)
 {
     text.clear();
     // Non-blocking, so that opening a fifo does not wait for a writer.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.get() < 0)
+    const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | noFollow));
+    if (file.get() < 0) {
+        if (errno == ELOOP && links == Links::Refuse)
+            return failed(Failure::Link, maxBytes, errno);
         return systemFailure(errno, maxBytes);
+    }
     struct stat info { };
     if (::fstat(file.get(), &info) != 0)
         return systemFailure(errno, maxBytes);
@@ -86,6 +90,7 @@ std::string SmallFile::Outcome::reason() const
     case Failure::None: return std::string();
     case Failure::NotRegular: return "not a regular file";
     case Failure::TooLarge: return "larger than " + std::to_string(maxBytes) + " bytes";
+    case Failure::Link: return "a symbolic link";
     case Failure::Missing:
     case Failure::Unreadable: break;
     }

@@ -17,7 +17,11 @@ public:
         NotRegular, // a folder, device, fifo or socket
         TooLarge, // more than maxBytes
         Unreadable, // any other error of the system
+        Link, // the last component is a symbolic link (read without following links)
     };
+
+    // Whether a symbolic link as the last component of the path is followed.
+    enum class Links { Follow, Refuse };
 
     struct Outcome {
         Failure failure = Failure::None;
@@ -26,15 +30,17 @@ public:
 
         explicit operator bool() const { return failure == Failure::None; }
         // One line that says why, without the path: "not a regular file",
-        // "larger than 1048576 bytes", the system's text.
+        // "larger than 1048576 bytes", "a symbolic link", the system's text.
         std::string reason() const;
     };
 
     // Reads the whole file into text (at most maxBytes bytes; text is empty
     // on failure). Files of the kernel's pseudo file systems report no size,
     // so the limit is applied to what is read, not only to the size the
-    // file claims.
-    static Outcome read(const std::string& path, std::size_t maxBytes, std::string& text);
+    // file claims. With links refused, a path whose last component is a
+    // symbolic link fails as Link (the folders on the way are still
+    // followed: give it a real path to follow none).
+    static Outcome read(const std::string& path, std::size_t maxBytes, std::string& text, Links links = Links::Follow);
 
     SmallFile() = delete;
 };

@@ -64,6 +64,33 @@ TEST(SmallFile, ReadsOnlySmallRegularFiles)
     }
 }
 
+TEST(SmallFile, RefusesALinkAsLastComponentWhenAskedTo)
+{
+    TempFolder folder;
+    writeFile(folder.path() / "ten", "0123456789");
+    std::filesystem::create_symlink(folder.path() / "ten", folder.path() / "link");
+    std::filesystem::create_directory_symlink(folder.path(), folder.path() / "up");
+    struct Case {
+        std::filesystem::path path;
+        SmallFile::Links links;
+        SmallFile::Failure failure;
+        const char* reason;
+    } const cases[] = {
+        {folder.path() / "link", SmallFile::Links::Follow, SmallFile::Failure::None, ""},
+        {folder.path() / "link", SmallFile::Links::Refuse, SmallFile::Failure::Link, "a symbolic link"},
+        {folder.path() / "ten", SmallFile::Links::Refuse, SmallFile::Failure::None, ""},
+        {folder.path() / "up" / "ten", SmallFile::Links::Refuse, SmallFile::Failure::None, ""},
+        {folder.path() / "up" / "link", SmallFile::Links::Refuse, SmallFile::Failure::Link, "a symbolic link"},
+    };
+    for (const Case& c : cases) {
+        std::string text;
+        const SmallFile::Outcome outcome = SmallFile::read(c.path.string(), 10, text, c.links);
+        EXPECT_EQ(outcome.failure, c.failure) << c.path;
+        EXPECT_EQ(outcome.reason(), c.reason) << c.path;
+        EXPECT_EQ(text, c.failure == SmallFile::Failure::None ? "0123456789" : "") << c.path;
+    }
+}
+
 TEST(PropertyList, NestingIsLimited)
 {
     constexpr int kMax = platform::cf::PropertyList::kMaxDepth;

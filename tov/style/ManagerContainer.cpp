@@ -4,6 +4,7 @@
 #include "TOV/SkinRefusal.h"
 #include "TOV/StyleSheetErrorsLogSource.h"
 #include "TOV/StyleSheetManager.h"
+#include "style/SkinFile.h"
 
 #include "BAS/BundlePath.h"
 #include "BAS/DSOHandle.h"
@@ -47,30 +48,29 @@ bool existsFolder(boost::filesystem::path const& folder)
     return !folder.empty() && boost::filesystem::is_directory(folder, error);
 }
 
+char const* const kKinds[] = {"picture", "style sheet", "font"};
+
+// The POSIX path of a colon path as it stands: an empty component goes one
+// folder up, nothing is resolved.
+std::string systemPath(std::string const& colonPath)
+{
+    return BAS::FileName(colonPath).getSystemPath(false, true);
+}
+
 // The POSIX path of a colon path with its empty components (one folder up
 // each), "." and ".." resolved on the text; symbolic links are not followed.
 std::filesystem::path resolvedOnText(std::string const& colonPath)
 {
-    return std::filesystem::path(BAS::FileName(colonPath).getSystemPath(false, true)).lexically_normal();
+    return std::filesystem::path(systemPath(colonPath)).lexically_normal();
 }
 
-// True when the file (a colon path) lies below the skin folder it was looked
-// up in. A resource name that leads outside is refused as missing and, with
-// warn set, named on standard error.
-bool staysInSkinFolder(std::string const& file, std::string const& skinFolder, std::string const& name,
-                       ManagerContainer::eResourceType type, bool warn)
+// True when the file (a colon path) lies below the skin folder on the text
+// of its name, or names no file at all (the open fails on its own).
+bool namedInSkinFolder(std::string const& file, std::string const& skinFolder)
 {
     std::filesystem::path const item = resolvedOnText(file);
     std::filesystem::path const folder = resolvedOnText(skinFolder);
-    if (item.empty() || folder.empty())
-        return true; // names no file: the open fails on its own
-    std::filesystem::path const below = item.lexically_relative(folder);
-    if (!below.empty() && below != "." && *below.begin() != "..")
-        return true;
-    static char const* const kinds[] = {"picture", "style sheet", "font"};
-    if (warn)
-        SkinRefusal::report(fmt::format("{} {} lies outside the skin folder {}", kinds[type], name, skinFolder));
-    return false;
+    return item.empty() || folder.empty() || SkinFile::liesBelow(item, folder);
 }
 
 ManagerContainer::tLocations runningProgram()
@@ -86,10 +86,10 @@ void logLine(std::string const& line)
     StyleSheetErrorsLogSource::log(line);
 }
 
-void reportRefusedPicture(std::string const& name, FEN::Picture::tDeclaredSize const& size)
+std::string refusedPictureSize(std::string const& name, FEN::Picture::tDeclaredSize const& size)
 {
-    SkinRefusal::report(fmt::format("picture {} declares {} x {} pixels, more than {} a side or {} in all", name,
-                                    size.width, size.height, FEN::Picture::kMaxReadSide, FEN::Picture::kMaxReadPixels));
+    return fmt::format("picture {} declares {} x {} pixels, more than {} a side or {} in all", name, size.width,
+                       size.height, FEN::Picture::kMaxReadSide, FEN::Picture::kMaxReadPixels);
 }
 
 } // namespace
@@ -155,20 +155,84 @@ void ManagerContainer::checkResourcesLocation()
         m_resourceMode = eSkinFolder;
         m_skinFolder = BAS::FileName(candidate);
         m_skinFolderPath = colonFolder(candidate);
+        reportRemark(
+            fmt::format("using the skin folder {} in place of the bundle's skin", systemPath(m_skinFolderPath)));
     }
 }
 
-std::shared_ptr<BAS::Stream> ManagerContainer::openFile(std::string const& colonPath) const
+// A line said already is not said again; past kMaxRemembered lines (a skin
+// made to say ever new ones) they are said without being remembered.
+bool ManagerContainer::firstTimeSaid(std::string const& line)
 {
-    auto stream = std::make_shared<BAS::FileStream>();
-    stream->open(BAS::FileName(colonPath), BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
-    if (!stream->getStorage() || !stream->getStorage()->isUsable())
-        return nullptr;
-    return stream;
+    if (m_said.count(line))
+        return false;
+    if (m_said.size() < kMaxRemembered)
+        m_said.insert(line);
+    return true;
 }
 
-std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(BAS::CharSequence<char> const& name,
-                                                                 eResourceType type, bool warn)
+void ManagerContainer::reportRefusal(std::string const& what)
+{
+    if (firstTimeSaid("refused " + what))
+        SkinRefusal::report(what);
+}
+
+void ManagerContainer::reportRemark(std::string const& what)
+{
+    if (firstTimeSaid("remark " + what))
+        SkinRefusal::remark(what);
+}
+
+void ManagerContainer::refuseOutside(std::string const& name, eResourceType type, std::string const& skinFolder,
+                                     std::string const& leadsTo, bool warn)
+{
+    if (!warn)
+        return;
+    std::string const where =
+        fmt::format("{} {} lies outside the skin folder {}", kKinds[type], name, systemPath(skinFolder));
+    reportRefusal(leadsTo.empty() ? where : fmt::format("{} (it leads to {})", where, leadsTo));
+}
+
+// The file (a colon path) of the skin folder it was looked up in. A name
+// that leads outside, on its text or once links are resolved, is refused.
+ManagerContainer::tResource ManagerContainer::fromSkinFolder(std::string const& file, std::string const& skinFolder,
+                                                             std::string const& name, eResourceType type, bool warn)
+{
+    tResource found;
+    BAS::FileName const fileName(file);
+    found.path = fileName.getSystemPath(false, true);
+    if (!namedInSkinFolder(file, skinFolder)) {
+        found.refused = true;
+        refuseOutside(name, type, skinFolder, std::string(), warn);
+        return found;
+    }
+    SkinFile::tOpened opened = SkinFile::open(found.path, systemPath(skinFolder), fileName.subpath.empty());
+    switch (opened.outcome) {
+    case SkinFile::eOutcome::eRead: found.stream = std::move(opened.file); break;
+    case SkinFile::eOutcome::eFound: {
+        // An item of a container file: the container is read as it stands.
+        auto stream = std::make_shared<BAS::FileStream>();
+        BAS::FileName item(boost::filesystem::path(opened.realPath.string()));
+        item.setFull(item.full + fileName.subpath);
+        stream->open(item, BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
+        if (stream->getStorage() && stream->getStorage()->isUsable())
+            found.stream = std::move(stream);
+        else
+            found.problem = "missing";
+        break;
+    }
+    case SkinFile::eOutcome::eOutside:
+        found.refused = true;
+        refuseOutside(name, type, skinFolder, opened.realPath.string(), warn);
+        break;
+    case SkinFile::eOutcome::eMissing: found.problem = "missing"; break;
+    case SkinFile::eOutcome::eUnreadable: found.problem = opened.problem; break;
+    }
+    return found;
+}
+
+ManagerContainer::tResource ManagerContainer::findResource(BAS::CharSequence<char> const& name, eResourceType type,
+                                                           bool warn)
 {
     if (m_resourceMode == eUndecided)
         checkResourcesLocation();
@@ -182,34 +246,37 @@ std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(BAS::CharSequen
     case eBundle: return fromBundle(unchanged, path, type, warn);
     case eSkinFolder: {
         std::string const full = m_skinFolderPath + s_pResTypePath[type] + BAS::FileName::DIR_SEPARATOR + path;
-        if (staysInSkinFolder(full, m_skinFolderPath, unchanged, type, warn)) {
-            if (auto stream = openFile(full))
-                return stream;
-        }
-        if (warn)
+        tResource found = fromSkinFolder(full, m_skinFolderPath, unchanged, type, warn);
+        if (!found.stream && warn)
             logLine(fmt::format("TOV::ManagerContainer::getResourceStream - can't find resource: {0}", full));
-        return nullptr;
+        return found;
     }
     default:
         if (BAS::DebugTrace::isGroupEnabled(""))
             BAS::DebugTrace::printLine(
                 "", "TOV::ManagerContainer::getResourceStream - can't determin proper resource path");
-        return nullptr;
+        return tResource();
     }
 }
 
-// The skin folder inside the bundle's resources, then the linked resources.
-std::shared_ptr<BAS::Stream> ManagerContainer::fromBundle(std::string const& name, std::string const& path,
-                                                          eResourceType type, bool warn) const
+std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(BAS::CharSequence<char> const& name,
+                                                                 eResourceType type, bool warn)
 {
+    return findResource(name, type, warn).stream;
+}
+
+// The skin folder inside the bundle's resources, then the linked resources.
+ManagerContainer::tResource ManagerContainer::fromBundle(std::string const& name, std::string const& path,
+                                                         eResourceType type, bool warn)
+{
+    tResource found;
     if (boost::filesystem::path const bundle = m_locations.bundlePath(); !bundle.empty()) {
         std::string const skin = colonFolder(bundle / "Contents" / "Resources") + "skin";
         std::string const full =
             skin + BAS::FileName::DIR_SEPARATOR + s_pResTypePath[type] + BAS::FileName::DIR_SEPARATOR + path;
-        if (staysInSkinFolder(full, skin, name, type, warn)) {
-            if (auto stream = openFile(full))
-                return stream;
-        }
+        found = fromSkinFolder(full, skin, name, type, warn);
+        if (found.stream)
+            return found;
         if (warn)
             logLine(fmt::format(
                 "TOV::ManagerContainer::getResourceStream - warning: can't load resource {} from app bundle", path));
@@ -217,11 +284,19 @@ std::shared_ptr<BAS::Stream> ManagerContainer::fromBundle(std::string const& nam
     void* bundle = m_locations.bundle ? m_locations.bundle
                                       : const_cast<void*>(static_cast<void const*>(BAS::getCurrentDSOHandle()));
     auto linked = std::make_shared<BAS::ResourceStream>();
-    if (linked->init(bundle, name.c_str(), s_pResTypes[type]))
-        return linked;
+    if (linked->init(bundle, name.c_str(), s_pResTypes[type])) {
+        found = tResource();
+        found.stream = std::move(linked);
+        found.path = name;
+        return found;
+    }
     if (warn)
         logLine(fmt::format("TOV::ManagerContainer::getResourceStream - can't load linked resource {}", name));
-    return nullptr;
+    if (found.path.empty()) {
+        found.path = name;
+        found.problem = "missing";
+    }
+    return found;
 }
 
 FEN::Font::CreateData const& ManagerContainer::getDefaultFontData() const
@@ -287,15 +362,20 @@ std::shared_ptr<FEN::Picture>& ManagerContainer::loadImage(std::shared_ptr<FEN::
                                                            std::string const& path,
                                                            FEN::PictureProperties const& properties, float scale)
 {
-    auto stream = getResourceStream(path, ePicture, scale == 1.0f);
-    if (!stream)
+    tResource const found = findResource(path, ePicture, scale == 1.0f);
+    if (!found.stream)
         return picture;
-    stream->setByteOrder(BAS::Endian::eLittleEndian);
+    found.stream->setByteOrder(BAS::Endian::eLittleEndian);
     if (!picture)
         picture = std::make_shared<FEN::Picture>();
-    if (!picture->readDetect(*stream, FEN::PictureProperties::eOrientation(0), true)) {
+    bool const read = picture->readDetect(*found.stream, FEN::PictureProperties::eOrientation(0), true);
+    for (std::string const& warning : picture->getReadWarnings())
+        reportRemark(fmt::format("picture {}: {}", found.path, warning));
+    if (!read) {
         if (picture->wasRefusedForSize())
-            reportRefusedPicture(std::string(s_pResTypePath[ePicture]) + "/" + path, picture->getRefusedSize());
+            reportRefusal(refusedPictureSize(found.path, picture->getRefusedSize()));
+        else
+            reportRefusal(fmt::format("picture {} is not a PNG, JPEG or TGA picture that can be read", found.path));
         picture.reset();
         return picture;
     }

@@ -5,6 +5,7 @@
 #include "TOV/StyleParser2.h"
 #include "TOV/StyleSheetErrorsLogSource.h"
 
+#include "BAS/IStorage.h"
 #include "BAS/Stream.h"
 #include "FEN/FontEngine.h"
 
@@ -179,6 +180,27 @@ bool sameFontData(FEN::Font::CreateData const& a, FEN::Font::CreateData const& b
     return a.resourceId == b.resourceId && a.size == b.size && a.flags == b.flags;
 }
 
+bool isEmpty(BAS::Stream& stream)
+{
+    BAS::IStorage* storage = stream.getStorage();
+    if (!storage)
+        return false;
+    storage->seek(0, BAS::IStorage::eSeekEnd);
+    return storage->getPos() == 0;
+}
+
+// Why a sheet that was read gave no rules: empty, or its first error.
+std::string whyNoRules(ManagerContainer::tResource const& sheet, StyleParser2 const& parser)
+{
+    if (isEmpty(*sheet.stream))
+        return fmt::format("style sheet {} is empty", sheet.path);
+    StyleParser2::tError const& error = parser.getFirstError();
+    if (error.text.empty())
+        return fmt::format("style sheet {} gives no rules", sheet.path);
+    std::string const where = error.source.empty() ? std::string() : "in " + error.source + ": ";
+    return fmt::format("style sheet {} gives no rules: {}{}", sheet.path, where, error.text);
+}
+
 } // namespace
 
 StyleSheet::StyleSheet(ManagerContainer& manager)
@@ -217,12 +239,20 @@ void StyleSheet::clearPropertyCache()
 
 void StyleSheet::load(BAS::CharSequence<char> const& name)
 {
-    if (auto stream = m_manager.getResourceStream(name, ManagerContainer::eStyleSheet, true)) {
+    ManagerContainer::tResource const found = m_manager.findResource(name, ManagerContainer::eStyleSheet, true);
+    if (found.stream) {
         StyleParser2 parser(this);
-        if (parser.processStream(*stream, name.str())) {
+        bool const parsed = parser.processStream(*found.stream, name.str());
+        if (parsed && !parser.getRules().empty()) {
             transferParsedRules(parser);
             m_loadedFiles = parser.getImports();
+        } else if (!parser.wasRefusedForSize()) {
+            m_manager.reportRefusal(whyNoRules(found, parser));
         }
+    } else if (!found.refused) {
+        m_manager.reportRefusal(
+            fmt::format("style sheet {} {}", found.path,
+                        found.problem == "missing" ? std::string("is missing") : "cannot be read: " + found.problem));
     }
     clearPropertyCache();
 }

@@ -10,11 +10,14 @@
 #include "TOV/StyleSheet.h"
 #include "TOV/StyleSheetManager.h"
 
+#include "BAS/FileTypeManager.h"
 #include "BAS/Stream.h"
 #include "FEN/Font.h"
 #include "FEN/FontEngine.h"
 #include "FEN/Picture.h"
 #include "VarantoTest/TemporaryFolder.h"
+#include "bas/tests/ContainerWriter.h"
+#include "fen/tests/ImageFixtures.h"
 #include "platform/resources/ResourceMap.h"
 
 #include <gtest/gtest.h>
@@ -103,12 +106,18 @@ TEST_P(SkinLocations, FirstFolderFoundServesEveryResource)
         folder.write(inBundle + "/pictures/buttons/ok.png", "bundle");
     LogCapture log;
     ManagerContainer container(locations());
+    testing::internal::CaptureStderr();
     EXPECT_EQ(contentOf(container.getResourceStream("buttons/ok.png", ManagerContainer::ePicture, true)), c.opened);
     Lib::setSearchSkinDirectory(!Lib::getSearchSkinDirectory()); // decided already: no effect
     EXPECT_EQ(contentOf(container.getResourceStream("buttons/ok.png", ManagerContainer::ePicture, true)), c.opened);
+    std::string const written = testing::internal::GetCapturedStderr();
     EXPECT_EQ(container.getResourceMode(),
               (c.beside || c.work) ? ManagerContainer::eSkinFolder : ManagerContainer::eBundle);
     EXPECT_EQ(log.lines, Lines());
+    std::string const used = c.beside ? folder.at("skin") : folder.at("work/skin");
+    EXPECT_EQ(written,
+              (c.beside || c.work) ? "skin: using the skin folder " + used + " in place of the bundle's skin\n"
+                                   : std::string());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SkinLocations,
@@ -155,7 +164,7 @@ void PrintTo(BoundCase const& c, std::ostream* os)
     *os << c.name;
 }
 
-class SkinFolderBounds : public SkinFixture, public testing::WithParamInterface<std::tuple<BoundCase, SkinAt>> {
+class SkinFolderFiles : public SkinFixture {
 protected:
     // The skin's own files and, beside the skin folder, files it must not reach.
     void writeSkin(std::string const& skin)
@@ -169,6 +178,8 @@ protected:
         folder.write((beside.empty() ? "" : beside + "/") + "skinny/a.txt", "outside");
     }
 };
+
+class SkinFolderBounds : public SkinFolderFiles, public testing::WithParamInterface<std::tuple<BoundCase, SkinAt>> { };
 
 // The "skin file refused" lines among the lines written to standard error.
 Lines refusalsIn(std::string const& written)
@@ -210,7 +221,7 @@ TEST_P(SkinFolderBounds, NamesLeadingOutsideAreRefusedAsMissing)
     EXPECT_FALSE(log.lines.empty()) << "reported as a missing resource too";
 }
 
-std::string boundCaseName(testing::TestParamInfo<std::tuple<BoundCase, SkinAt>> const& info)
+template <class Case> std::string boundCaseName(testing::TestParamInfo<std::tuple<Case, SkinAt>> const& info)
 {
     static char const* const places[] = {"beside", "work", "bundle"};
     return std::to_string(info.index) + "_" + places[int(std::get<1>(info.param))];
@@ -232,8 +243,133 @@ INSTANTIATE_TEST_SUITE_P(Table, SkinFolderBounds, testing::Combine(testing::Valu
     BoundCase{"::skinny:a.txt", ManagerContainer::eStyleSheet, ""},
     BoundCase{"::secret.txt<item", ManagerContainer::eStyleSheet, ""},
     BoundCase{"::::::::::::::::etc:passwd", ManagerContainer::eStyleSheet, ""}),
-    testing::Values(SkinAt::beside, SkinAt::work, SkinAt::bundle)), boundCaseName);
+    testing::Values(SkinAt::beside, SkinAt::work, SkinAt::bundle)), boundCaseName<BoundCase>);
 // clang-format on
+
+// A symbolic link inside a skin folder is followed only as far as the
+// folder goes: a name is read when its real path lies inside the real skin
+// folder, and refused like a name leading outside on its text otherwise.
+struct LinkCase {
+    char const* name;
+    ManagerContainer::eResourceType type;
+    std::string opened; // "(none)": missing, no refusal
+    char const* leadsTo; // below the temporary folder; null: not refused
+};
+
+void PrintTo(LinkCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SkinFolderLinks : public SkinFolderFiles, public testing::WithParamInterface<std::tuple<LinkCase, SkinAt>> {
+protected:
+    // Links from the skin folder to the files around it: absolute and
+    // relative, to files and folders, inside and outside.
+    void writeLinks(std::string const& skin)
+    {
+        writeSkin(skin);
+        folder.write(skin + "/stylesheets/secret.txt", "inside");
+        folder.write("outside/secret.txt", "outside");
+        folder.write("outside/dir/a.txt", "outside dir");
+        std::filesystem::path const sheets = folder.path() / skin / "stylesheets";
+        auto link = [&](std::filesystem::path const& from, std::filesystem::path const& to, bool relative) {
+            std::filesystem::create_symlink(relative ? std::filesystem::relative(to, from.parent_path()) : to, from);
+        };
+        link(sheets / "toFile", folder.path() / "outside/secret.txt", false);
+        link(sheets / "toFileRel", folder.path() / "outside/secret.txt", true);
+        link(sheets / "toDir", folder.path() / "outside/dir", false);
+        link(sheets / "toDirRel", folder.path() / "outside/dir", true);
+        link(sheets / "inside", folder.path() / skin / "pictures/p.png", true);
+        link(sheets / "insideDir", sheets / "sub", true);
+        link(sheets / "absInside", sheets / "a.txt", false);
+        link(sheets / "dangling", sheets / "nowhere.txt", true);
+        link(folder.path() / skin / "pictures/pl.png", folder.path() / "outside/secret.txt", false);
+        link(folder.path() / skin / "fonts/fl.ttf", folder.path() / "outside/dir", true);
+    }
+};
+
+TEST_P(SkinFolderLinks, AreFollowedOnlyInsideTheSkinFolder)
+{
+    auto const& [c, at] = GetParam();
+    std::string const skin = at == SkinAt::beside ? "skin" : at == SkinAt::work ? "work/skin" : inBundle;
+    writeLinks(skin);
+    LogCapture log;
+    ManagerContainer container(locations());
+    testing::internal::CaptureStderr();
+    std::string const quiet = contentOf(container.getResourceStream(c.name, c.type, false));
+    Lines const quietRefusals = refusalsIn(testing::internal::GetCapturedStderr());
+    testing::internal::CaptureStderr();
+    std::string const opened = contentOf(container.getResourceStream(c.name, c.type, true));
+    Lines const refusals = refusalsIn(testing::internal::GetCapturedStderr());
+
+    bool const refused = c.leadsTo != nullptr;
+    EXPECT_EQ(quiet, refused ? "(none)" : c.opened);
+    EXPECT_EQ(opened, quiet);
+    EXPECT_EQ(quietRefusals, Lines());
+    if (!refused) {
+        EXPECT_EQ(refusals, Lines());
+        return;
+    }
+    char const* const kinds[] = {"picture", "style sheet", "font"};
+    EXPECT_EQ(
+        refusals,
+        Lines({std::string("skin file refused: ") + kinds[c.type] + " " + c.name + " lies outside the skin folder " +
+               folder.at(skin) + " (it leads to " + folder.at(c.leadsTo) + ")"}));
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Table, SkinFolderLinks, testing::Combine(testing::Values(
+    LinkCase{"toFile", ManagerContainer::eStyleSheet, "", "outside/secret.txt"},
+    LinkCase{"toFileRel", ManagerContainer::eStyleSheet, "", "outside/secret.txt"},
+    LinkCase{"toDir/a.txt", ManagerContainer::eStyleSheet, "", "outside/dir/a.txt"},
+    LinkCase{"toDirRel/a.txt", ManagerContainer::eStyleSheet, "", "outside/dir/a.txt"},
+    LinkCase{"toDir/../secret.txt", ManagerContainer::eStyleSheet, "", "outside/secret.txt"},
+    LinkCase{"toDirRel::secret.txt", ManagerContainer::eStyleSheet, "", "outside/secret.txt"},
+    LinkCase{"pl.png", ManagerContainer::ePicture, "", "outside/secret.txt"},
+    LinkCase{"fl.ttf", ManagerContainer::eFont, "", "outside/dir"},
+    LinkCase{"inside", ManagerContainer::eStyleSheet, "pic", nullptr},
+    LinkCase{"insideDir/b.txt", ManagerContainer::eStyleSheet, "sub", nullptr},
+    LinkCase{"absInside", ManagerContainer::eStyleSheet, "sheet", nullptr},
+    LinkCase{"insideDir/../secret.txt", ManagerContainer::eStyleSheet, "inside", nullptr},
+    LinkCase{"dangling", ManagerContainer::eStyleSheet, "(none)", nullptr}),
+    testing::Values(SkinAt::beside, SkinAt::work, SkinAt::bundle)), boundCaseName<LinkCase>);
+// clang-format on
+
+// An item of a container file is read when the container lies inside.
+TEST_F(SkinFixture, ContainerItemsAreReadFromContainersInsideOnly)
+{
+    BAS::FileTypeManager::init();
+    containertest::ContainerWriter writer;
+    writer.metaText("skin", "pay").toc({{"a", 12, 1, "alpha bytes"}}, 0, true);
+    folder.write("work/skin/stylesheets/pack.bin", writer.text());
+    folder.write("outside/pack.bin", writer.text());
+    std::filesystem::create_symlink(folder.path() / "outside/pack.bin",
+                                    folder.path() / "work/skin/stylesheets/out.bin");
+    {
+        ManagerContainer container(locations());
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(contentOf(container.getResourceStream("pack.bin<a", ManagerContainer::eStyleSheet, true)),
+                  "alpha bytes");
+        EXPECT_EQ(contentOf(container.getResourceStream("out.bin<a", ManagerContainer::eStyleSheet, true)), "(none)");
+        EXPECT_EQ(refusalsIn(testing::internal::GetCapturedStderr()),
+                  Lines({"skin file refused: style sheet out.bin<a lies outside the skin folder " +
+                         folder.at("work/skin") + " (it leads to " + folder.at("outside/pack.bin") + ")"}));
+    }
+    BAS::FileTypeManager::deInit();
+}
+
+TEST_F(SkinFixture, ASkinFolderThatIsALinkServesTheFilesOfItsTarget)
+{
+    folder.write("elsewhere/skin/stylesheets/a.txt", "sheet");
+    folder.folder("work");
+    std::filesystem::create_directory_symlink("../elsewhere/skin", folder.path() / "work/skin");
+    std::filesystem::create_symlink("a.txt", folder.path() / "elsewhere/skin/stylesheets/b.txt");
+    ManagerContainer container(locations());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(contentOf(container.getResourceStream("a.txt", ManagerContainer::eStyleSheet, true)), "sheet");
+    EXPECT_EQ(contentOf(container.getResourceStream("b.txt", ManagerContainer::eStyleSheet, true)), "sheet");
+    EXPECT_EQ(refusalsIn(testing::internal::GetCapturedStderr()), Lines());
+}
 
 using TEST::StagedBundle;
 
@@ -458,19 +594,44 @@ TEST_F(SkinWithFonts, LoadDefaultTakesTheSkinSheetOnceAndKeepsRulesWhenMissing)
     EXPECT_EQ(sheet.getLoadedFiles(), std::set<std::string>({"more.txt"}));
 }
 
-// Files this program refuses by its own limits are named on standard error,
-// one line each; the style-sheet messages go to the log sinks only.
+// What is wrong with a skin is said on standard error, one line each and each
+// once, after the line that names the skin folder in use; the messages of a
+// sheet that gives rules go to the log sinks only.
 struct RefusalCase {
     char const* name;
     std::function<void(test::TemporaryFolder&)> write;
     std::function<void(ManagerContainer&)> load;
-    std::string stderrMentions; // empty: nothing on standard error
+    Lines said; // after the skin folder's line; "{skin}" and "{tmp}" stand for the
+                // folders, a final "..." for any end
 };
 
 void PrintTo(RefusalCase const& c, std::ostream* os)
 {
     *os << c.name;
 }
+
+// The lines written, with the folders written as in the cases; a line is cut
+// where an expected line ends with "...".
+Lines saidLines(std::string const& written, test::TemporaryFolder const& folder, Lines const& expected)
+{
+    Lines said;
+    std::istringstream lines(written);
+    for (std::string line; std::getline(lines, line);) {
+        for (auto const& [path, mark] : {std::pair{folder.at("skin"), "{skin}"}, {folder.string(), "{tmp}"}}) {
+            for (std::size_t at; (at = line.find(path)) != std::string::npos;)
+                line.replace(at, path.size(), mark);
+        }
+        std::size_t const index = said.size();
+        if (index < expected.size() && expected[index].size() > 3 &&
+            expected[index].compare(expected[index].size() - 3, 3, "...") == 0 &&
+            line.rfind(expected[index].substr(0, expected[index].size() - 3), 0) == 0)
+            line = expected[index];
+        said.push_back(line);
+    }
+    return said;
+}
+
+std::string const kUsingSkin = "skin: using the skin folder {skin} in place of the bundle's skin";
 
 void writeImportChain(test::TemporaryFolder& folder, int files)
 {
@@ -479,11 +640,32 @@ void writeImportChain(test::TemporaryFolder& folder, int files)
                      "@import url(\"d" + std::to_string(i + 1) + ".txt\");\nD { x: 1; }\n");
 }
 
-void resolveTwice(ManagerContainer& container, std::string const& picture)
+// Looks the picture up at both scales, twice, through two lazy pictures.
+void resolveTwice(ManagerContainer& container, std::string const& picture, bool found = false)
 {
-    LazyPicture const lazy = container.getImage(picture, FEN::PictureProperties());
-    EXPECT_EQ(lazy.resolve(1.0f), nullptr);
-    EXPECT_EQ(lazy.resolve(1.0f), nullptr);
+    for (int copy = 0; copy < 2; ++copy) {
+        LazyPicture const lazy = container.getImage(picture, FEN::PictureProperties());
+        for (float const scale : {1.0f, 2.0f, 1.0f, 2.0f})
+            EXPECT_EQ(lazy.resolve(scale) != nullptr, found) << scale;
+    }
+}
+
+void loadSheet(ManagerContainer& container, char const* name)
+{
+    container.getStyleSheetManager().loadDefault(name);
+}
+
+// A JPEG with junk between its data and its end marker.
+std::string corruptJPEG()
+{
+    FEN::test::JPEGImage image;
+    image.width = 8;
+    image.height = 8;
+    image.space = FEN::test::JPEGSpace::Grey;
+    image.samples = FEN::test::Bytes(64, 0x80);
+    FEN::test::Bytes file = FEN::test::writeJPEG(image);
+    file.insert(file.end() - 2, 40, 0x55);
+    return std::string(file.begin(), file.end());
 }
 
 class SkinRefusals : public SkinWithFonts, public testing::WithParamInterface<RefusalCase> { };
@@ -497,13 +679,12 @@ TEST_P(SkinRefusals, AreNamedOnStandardErrorOnce)
     c.load(*container);
     std::string const written = testing::internal::GetCapturedStderr();
 
-    if (c.stderrMentions.empty()) {
-        EXPECT_EQ(written, "");
+    Lines expected = c.said;
+    expected.insert(expected.begin(), kUsingSkin);
+    EXPECT_EQ(saidLines(written, folder, expected), expected);
+    if (c.said.empty()) {
         EXPECT_FALSE(log.lines.empty()) << "the sheet's messages go to the log sinks";
-        return;
     }
-    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 1) << written;
-    EXPECT_NE(written.find(c.stderrMentions), std::string::npos) << written;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -514,25 +695,188 @@ INSTANTIATE_TEST_SUITE_P(
                         folder.write("skin/stylesheets/big.txt",
                                      std::string(std::size_t(StyleParser2::kMaxSheetSize) + 1, ' '));
                     },
-                    [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("big.txt"); },
-                    "style sheet big.txt is larger than 16 MiB"},
+                    [](ManagerContainer& container) { loadSheet(container, "big.txt"); },
+                    {"skin file refused: style sheet big.txt is larger than 16 MiB"}},
         RefusalCase{"importTooDeep",
                     [](test::TemporaryFolder& folder) { writeImportChain(folder, StyleParser2::kMaxImportDepth + 3); },
-                    [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("d0.txt"); },
-                    "style sheet d" + std::to_string(StyleParser2::kMaxImportDepth + 1) + ".txt is imported more than"},
-        RefusalCase{"pictureDeclaringTooManyPixels",
+                    [](ManagerContainer& container) { loadSheet(container, "d0.txt"); },
+                    {"skin file refused: style sheet d33.txt is imported more than 32 deep (from d32.txt)"}},
+        RefusalCase{
+            "pictureDeclaringTooManyPixels",
+            [](test::TemporaryFolder& folder) {
+                folder.write("skin/pictures/huge.png", tgaFile(int(FEN::Picture::kMaxReadSide) + 1, 1).substr(0, 18));
+            },
+            [](ManagerContainer& container) { resolveTwice(container, "huge.png"); },
+            {"skin file refused: picture {skin}/pictures/huge.png declares 16385 x 1 pixels, more than 16384 a side "
+             "or 67108864 in all"}},
+        RefusalCase{"pictureOfNoKnownFormat",
+                    [](test::TemporaryFolder& folder) { folder.write("skin/pictures/junk.png", "not a picture"); },
+                    [](ManagerContainer& container) { resolveTwice(container, "junk.png"); },
+                    {"skin file refused: picture {skin}/pictures/junk.png is not a PNG, JPEG or TGA picture that can "
+                     "be read"}},
+        RefusalCase{"pictureLinkedFromOutside",
                     [](test::TemporaryFolder& folder) {
-                        folder.write("skin/pictures/huge.png",
-                                     tgaFile(int(FEN::Picture::kMaxReadSide) + 1, 1).substr(0, 18));
+                        folder.write("secret.png", tgaFile(2, 2));
+                        std::filesystem::create_symlink(folder.path() / "secret.png",
+                                                        folder.path() / "skin/pictures/out.png");
                     },
-                    [](ManagerContainer& container) { resolveTwice(container, "huge.png"); },
-                    "picture pictures/huge.png declares 16385 x 1 pixels"},
-        RefusalCase{"sheetWithMistakes",
+                    [](ManagerContainer& container) { resolveTwice(container, "out.png"); },
+                    {"skin file refused: picture out.png lies outside the skin folder {skin} (it leads to "
+                     "{tmp}/secret.png)"}},
+        RefusalCase{"jpegWithCorruptData",
+                    [](test::TemporaryFolder& folder) { folder.write("skin/pictures/photo.jpg", corruptJPEG()); },
+                    [](ManagerContainer& container) { resolveTwice(container, "photo.jpg", true); },
+                    {"skin: picture {skin}/pictures/photo.jpg: Corrupt JPEG data: ..."}},
+        RefusalCase{"importOfAMissingSheet",
+                    [](test::TemporaryFolder& folder) {
+                        folder.write("skin/stylesheets/good.txt", "B { height: 1; }\n@import url(\"none.txt\");\n");
+                    },
+                    [](ManagerContainer& container) { loadSheet(container, "good.txt"); },
+                    {"skin file refused: style sheet none.txt imported at line 2 of good.txt names no readable file "
+                     "({skin}/stylesheets/none.txt: missing)"}},
+        RefusalCase{"importOfAFolder",
+                    [](test::TemporaryFolder& folder) {
+                        folder.write("skin/stylesheets/good.txt", "@import url(\"sub\");\nB { height: 1; }\n");
+                        folder.folder("skin/stylesheets/sub");
+                    },
+                    [](ManagerContainer& container) { loadSheet(container, "good.txt"); },
+                    {"skin file refused: style sheet sub imported at line 1 of good.txt names no readable file "
+                     "({skin}/stylesheets/sub: not a regular file)"}},
+        RefusalCase{"importLeadingOutside",
+                    [](test::TemporaryFolder& folder) {
+                        folder.write("skin/stylesheets/good.txt", "@import url(\"../../x.txt\");\nB { height: 1; }\n");
+                        folder.write("x.txt", "X { y: 1; }\n");
+                    },
+                    [](ManagerContainer& container) { loadSheet(container, "good.txt"); },
+                    {"skin file refused: style sheet ../../x.txt lies outside the skin folder {skin}"}},
+        RefusalCase{"sheetWithAMistakeGivingRules",
+                    [](test::TemporaryFolder& folder) {
+                        folder.write("skin/stylesheets/bad.txt", "A { width: ; }\nB { height: 1; }\n");
+                    },
+                    [](ManagerContainer& container) { loadSheet(container, "bad.txt"); },
+                    {}},
+        RefusalCase{"sheetWithMistakesOnly",
                     [](test::TemporaryFolder& folder) {
                         folder.write("skin/stylesheets/bad.txt", "@import url(\"none.txt\");\nA { width: ; }\n");
                     },
-                    [](ManagerContainer& container) { container.getStyleSheetManager().loadDefault("bad.txt"); }, ""}),
+                    [](ManagerContainer& container) { loadSheet(container, "bad.txt"); },
+                    {"skin file refused: style sheet none.txt imported at line 1 of bad.txt names no readable file "
+                     "({skin}/stylesheets/none.txt: missing)",
+                     "skin file refused: style sheet {skin}/stylesheets/bad.txt gives no rules: PARSER ERROR at line "
+                     "2: Expecting sequence"}}),
     [](auto const& info) { return std::string(info.param.name); });
+
+// A main sheet that gives no rules is said, naming the file, and the default
+// sheet keeps the rules it had.
+struct MainSheetCase {
+    char const* name;
+    std::function<void(test::TemporaryFolder&)> write;
+    std::string said; // "{skin}" and "{tmp}" stand for the folders
+};
+
+void PrintTo(MainSheetCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class MainSheetRefusals : public SkinWithFonts, public testing::WithParamInterface<MainSheetCase> { };
+
+TEST_P(MainSheetRefusals, AreSaidAndKeepTheRulesThatWere)
+{
+    MainSheetCase const& c = GetParam();
+    c.write(folder);
+    LogCapture log;
+    testing::internal::CaptureStderr();
+    loadSheet(*container, "app.txt");
+    loadSheet(*container, "app.txt");
+    std::string const written = testing::internal::GetCapturedStderr();
+
+    Lines const expected = {kUsingSkin, c.said};
+    EXPECT_EQ(saidLines(written, folder, expected), expected);
+    StyleSheet const& sheet = container->getStyleSheetManager().getDefaultSheet();
+    EXPECT_EQ(sheet.getRules().size(), 3u);
+    EXPECT_TRUE(sheet.getRules().count(cv::symbol(std::string("background-color"))));
+}
+
+std::string const kLicence = "Copyright (c) 2003 by Someone.\nAll Rights Reserved.\n\nPermission is hereby granted,\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, MainSheetRefusals,
+    testing::Values(
+        MainSheetCase{"missing", [](test::TemporaryFolder&) {},
+                      "skin file refused: style sheet {skin}/stylesheets/app.txt is missing"},
+        MainSheetCase{"empty", [](test::TemporaryFolder& folder) { folder.write("skin/stylesheets/app.txt", ""); },
+                      "skin file refused: style sheet {skin}/stylesheets/app.txt is empty"},
+        MainSheetCase{
+            "onlyComments",
+            [](test::TemporaryFolder& folder) { folder.write("skin/stylesheets/app.txt", "/* nothing yet */\n\n"); },
+            "skin file refused: style sheet {skin}/stylesheets/app.txt gives no rules"},
+        MainSheetCase{"garbage",
+                      [](test::TemporaryFolder& folder) {
+                          folder.write("skin/stylesheets/app.txt", std::string("\x89\x01\x02{{{\n\x7f}", 9));
+                      },
+                      "skin file refused: style sheet {skin}/stylesheets/app.txt gives no rules: PARSER ERROR at "
+                      "line 1: ..."},
+        MainSheetCase{"linkToATextFileInside",
+                      [](test::TemporaryFolder& folder) {
+                          folder.write("skin/fonts/LICENCE.txt", kLicence);
+                          folder.folder("skin/stylesheets");
+                          std::filesystem::create_symlink("../fonts/LICENCE.txt",
+                                                          folder.path() / "skin/stylesheets/app.txt");
+                      },
+                      "skin file refused: style sheet {skin}/stylesheets/app.txt gives no rules: PARSER ERROR at "
+                      "line 1: ..."},
+        MainSheetCase{"linkToATextFileOutside",
+                      [](test::TemporaryFolder& folder) {
+                          folder.write("notes.txt", "Button { width: 1; }\n");
+                          folder.folder("skin/stylesheets");
+                          std::filesystem::create_symlink(folder.path() / "notes.txt",
+                                                          folder.path() / "skin/stylesheets/app.txt");
+                      },
+                      "skin file refused: style sheet app.txt lies outside the skin folder {skin} (it leads to "
+                      "{tmp}/notes.txt)"},
+        MainSheetCase{"aFolder", [](test::TemporaryFolder& folder) { folder.folder("skin/stylesheets/app.txt"); },
+                      "skin file refused: style sheet {skin}/stylesheets/app.txt cannot be read: not a regular file"},
+        MainSheetCase{"utf16",
+                      [](test::TemporaryFolder& folder) {
+                          folder.write("skin/stylesheets/app.txt",
+                                       std::string("\xFF\xFE"
+                                                   "A\0{\0x\0:\0"
+                                                   "1\0}\0",
+                                                   14));
+                      },
+                      "skin file refused: style sheet {skin}/stylesheets/app.txt gives no rules: Unsupported buffer "
+                      "encoding"}),
+    [](auto const& info) { return std::string(info.param.name); });
+
+TEST_F(SkinFixture, LinesSaidAreRememberedUpToABound)
+{
+    ManagerContainer container(locations());
+    testing::internal::CaptureStderr();
+    for (std::size_t i = 0; i < ManagerContainer::kMaxRemembered; ++i)
+        container.reportRefusal("file " + std::to_string(i));
+    std::string const first = testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStderr();
+    for (int again = 0; again < 2; ++again) {
+        container.reportRefusal("file 0");
+        container.reportRefusal("one more");
+    }
+    EXPECT_EQ(std::count(first.begin(), first.end(), '\n'), std::ptrdiff_t(ManagerContainer::kMaxRemembered));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "skin file refused: one more\nskin file refused: one more\n");
+}
+
+TEST_F(SkinFixture, AnEmptySkinFolderSaysSoAndNamesTheMissingSheet)
+{
+    folder.folder("work/skin");
+    ManagerContainer container(locations());
+    LogCapture log;
+    testing::internal::CaptureStderr();
+    container.getStyleSheetManager().loadDefault("FirmwareUpdaterStyles.txt");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "skin: using the skin folder " + folder.at("work/skin") + " in place of the bundle's skin\n" +
+                  "skin file refused: style sheet " + folder.at("work/skin") +
+                  "/stylesheets/FirmwareUpdaterStyles.txt is missing\n");
+}
 
 class CacheProbe : public StyleSheet {
 public:

@@ -2,6 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "BAS/Point.h"
@@ -98,6 +99,11 @@ public:
     };
     tDeclaredSize const& getRefusedSize() const { return m_refusedSize; }
     bool wasRefusedForSize() const { return m_refusedSize.width != 0; }
+    // What the reader of the last file warned about, one text each (the JPEG
+    // library's "Corrupt JPEG data: ..."), whether or not the read succeeded;
+    // empty after a read without warnings. The caller says them where it
+    // says its own messages, naming the file.
+    std::vector<std::string> const& getReadWarnings() const { return m_readWarnings; }
     // For the readers: whether the size a header declares is within the read
     // limits; when it is not, it is kept for getRefusedSize().
     bool acceptDeclaredSize(uint64_t width, uint64_t height);
@@ -163,6 +169,7 @@ private:
     BAS::Point m_origin{0, 0};
     std::vector<uint32_t> m_emptyAreaFlags;
     tDeclaredSize m_refusedSize;
+    std::vector<std::string> m_readWarnings;
 };
 
 namespace PictureSCALAR {

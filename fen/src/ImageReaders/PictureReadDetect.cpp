@@ -30,6 +30,7 @@ bool Picture::readDetect(BAS::Stream& stream, eOrientation orientation, bool det
 {
     BAS::IStorage* storage = stream.getStorage();
     int const start = storage ? storage->getPos() : -1;
+    m_readWarnings.clear();
     if (readPNG(stream, orientation, detectAlpha))
         return true;
     if (wasRefusedForSize())

@@ -226,7 +226,9 @@ bool Picture::readJPG(BAS::Stream& stream, eOrientation, bool detectAlpha)
 {
     m_refusedSize = tDeclaredSize{};
     JPGReadState state(stream);
-    if (!decodeGuarded(state, *this))
+    bool const decoded = decodeGuarded(state, *this);
+    m_readWarnings = std::move(state.error.warnings);
+    if (!decoded)
         return false;
     if (detectAlpha)
         setAlphaChannel(false);

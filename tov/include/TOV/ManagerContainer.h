@@ -12,9 +12,11 @@
 
 #include <boost/filesystem/path.hpp>
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 namespace CV::BAS {
@@ -65,9 +67,28 @@ public:
     eResourceMode getResourceMode() const { return m_resourceMode; }
     BAS::FileName const& getSkinFolder() const { return m_skinFolder; }
 
-    // The named resource of the type ('/' separates folders), or null; with
-    // warn set a missing resource is logged.
+    // A resource looked up, and why it is missing when it is.
+    struct tResource {
+        std::shared_ptr<BAS::Stream> stream; // null when missing or refused
+        std::string path; // the POSIX path looked at last (the name for a linked resource)
+        std::string problem; // without a stream: "missing" or why it could not be read; empty when refused
+        bool refused = false; // the name leads outside its skin folder
+    };
+
+    // The named resource of the type ('/' separates folders). A skin file is
+    // read only when its name leads into the skin folder, symbolic links
+    // resolved; one leading outside is refused and, with warn set, said on
+    // standard error. With warn set a missing resource is logged.
+    tResource findResource(BAS::CharSequence<char> const& name, eResourceType type, bool warn);
+    // The stream of findResource, or null.
     std::shared_ptr<BAS::Stream> getResourceStream(BAS::CharSequence<char> const& name, eResourceType type, bool warn);
+
+    // Says on standard error that a skin file is refused (SkinRefusal::report)
+    // or a remark about the skin (SkinRefusal::remark); each text once.
+    void reportRefusal(std::string const& what);
+    void reportRemark(std::string const& what);
+    // The most lines remembered as said.
+    static constexpr std::size_t kMaxRemembered = 4096;
 
     // Empty name, resource 1, 12 pixels, hinted when the library hints fonts.
     FEN::Font::CreateData const& getDefaultFontData() const;
@@ -90,9 +111,12 @@ private:
         bool operator()(FEN::Font::CreateData const& a, FEN::Font::CreateData const& b) const;
     };
 
-    std::shared_ptr<BAS::Stream> openFile(std::string const& colonPath) const;
-    std::shared_ptr<BAS::Stream> fromBundle(std::string const& name, std::string const& path, eResourceType type,
-                                            bool warn) const;
+    bool firstTimeSaid(std::string const& line);
+    tResource fromSkinFolder(std::string const& file, std::string const& skinFolder, std::string const& name,
+                             eResourceType type, bool warn);
+    tResource fromBundle(std::string const& name, std::string const& path, eResourceType type, bool warn);
+    void refuseOutside(std::string const& name, eResourceType type, std::string const& skinFolder,
+                       std::string const& leadsTo, bool warn);
     std::shared_ptr<FEN::Picture const> loadCachedImage(std::string const& name,
                                                         FEN::PictureProperties const& properties, float scale);
 
@@ -102,6 +126,7 @@ private:
     std::string m_skinFolderPath; // colon path ending with the separator
     std::map<FEN::Font::CreateData, std::shared_ptr<FEN::Font>, tFontDataLess> m_fontCache;
     std::map<tPictureKey, std::shared_ptr<FEN::Picture>> m_pictureCache;
+    std::set<std::string> m_said; // the lines said on standard error
     tLocations m_locations;
 };
 

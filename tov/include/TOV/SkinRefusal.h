@@ -1,7 +1,9 @@
 #pragma once
-// A skin file that this program refuses by its own limits (a style sheet
-// too large or imported too deep, a picture too large) is named on standard
-// error, one line each, whether or not a log sink is registered.
+// What is wrong with a skin is said on standard error, one line each,
+// whether or not a log sink is registered: a skin file this program refuses
+// (missing, unreadable, leading outside the skin folder, beyond its limits,
+// giving no rules) and remarks such as the skin folder in use or a picture
+// library's warning about a file.
 #include <string>
 
 namespace CV::TOV {
@@ -10,6 +12,11 @@ class SkinRefusal {
 public:
     // Writes "skin file refused: <what>" and a line end to standard error.
     static void report(std::string const& what);
+    // Writes "skin: <what>" and a line end to standard error.
+    static void remark(std::string const& what);
+
+private:
+    static void writeLine(std::string const& line);
 };
 
 } // namespace CV::TOV

@@ -91,7 +91,18 @@ public:
     void addErrorMessage(unsigned line, std::string const& text);
     void addErrorMessage(std::string const& source, unsigned line, std::string const& text);
 
+    // The first error message of the parse, with where it was found.
+    struct tError {
+        std::string source; // empty: the sheet given to processStream or processString
+        unsigned line = 0;
+        std::string text; // empty: no error
+    };
+
     std::vector<tRule> const& getRules() const { return m_rules; }
+    tError const& getFirstError() const { return m_firstError; }
+    // Whether a sheet (the first or an imported one) was refused for its size,
+    // which was said on standard error.
+    bool wasRefusedForSize() const { return m_refusedForSize; }
     std::set<std::string> const& getImports() const { return m_imports; }
     std::map<std::string, std::multimap<unsigned, std::string>> const& getErrors() const { return m_errors; }
     eEncoding getEncoding() const { return m_encoding; }
@@ -100,7 +111,17 @@ public:
 
 private:
     std::string const& currentSource() const { return m_currentFile.full; }
-    bool readImport(std::string const& name, BAS::FileName const& importer);
+    // False with problem set to why, or empty when that was said already.
+    bool readImport(std::string const& name, BAS::FileName const& importer, std::string& problem);
+    // Keeps and logs an error message; an import's failure, which is said
+    // apart, is not taken for the first error.
+    void logError(std::string const& source, unsigned line, std::string const& text);
+    // Parses an imported sheet; false with problem set unless that was said.
+    bool parsedImport(BAS::Stream& stream, std::string const& sourceName, std::string const& path,
+                      std::string& problem);
+    // Says a refused sheet on standard error, through the sheet's resource
+    // manager when there is one.
+    void refuse(std::string const& what);
     void reserveRulesFor(std::string::const_iterator first, std::string::const_iterator last);
 
     StyleSheet* m_sheet;
@@ -111,6 +132,9 @@ private:
     BAS::FileName m_currentFile; // its full path names the source of messages
     std::set<std::string> m_imports;
     int m_importDepth = 0;
+    std::string m_sourceName; // of the sheet being parsed when it has no file name
+    tError m_firstError;
+    bool m_refusedForSize = false;
 };
 
 } // namespace CV::TOV

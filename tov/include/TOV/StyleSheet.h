@@ -28,7 +28,9 @@ public:
     StyleSheet(StyleSheet const& other);
     StyleSheet& operator=(StyleSheet const& other);
 
-    // Loads the named style-sheet resource; on failure the rules stay.
+    // Loads the named style-sheet resource; when it is missing, cannot be
+    // read or gives no rules the rules stay, and that is said on standard
+    // error naming the file (with the first error of the parse).
     void load(BAS::CharSequence<char> const& name);
     // Parses the text and takes its rules when it parses.
     void createDirect(BAS::CharSequence<char> const& text);

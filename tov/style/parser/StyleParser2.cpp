@@ -75,9 +75,12 @@ bool StyleParser2::processStream(BAS::Stream& stream, std::string const& sourceN
     int const size = storage->getPos();
     if (size < 0 || !storage->isUsable())
         return false;
+    if (m_importDepth == 0)
+        m_sourceName = sourceName;
     if (size > kMaxSheetSize) {
-        SkinRefusal::report(fmt::format("style sheet {} is larger than 16 MiB",
-                                        currentSource().empty() ? sourceName : currentSource()));
+        m_refusedForSize = true;
+        refuse(fmt::format("style sheet {} is larger than 16 MiB",
+                           currentSource().empty() ? sourceName : currentSource()));
         addErrorMessage(currentSource(), 0, "Stylesheet larger than 16 MiB");
         return false;
     }
@@ -181,22 +184,25 @@ void StyleParser2::processImport(unsigned line, std::string const& name)
     m_currentFile.setFull(name);
     std::string const path = m_currentFile.full;
 
+    std::string const importer = saved.full.empty() ? m_sourceName : saved.full;
     if (m_importDepth >= kMaxImportDepth) {
-        SkinRefusal::report(
-            fmt::format("style sheet {} is imported more than {} deep (from {})", path, kMaxImportDepth, saved.full));
-        addErrorMessage(saved.full, line,
-                        lineMessage("PARSER ERROR at line %d: imports nested too deeply, stylesheet ", line) + path);
+        refuse(fmt::format("style sheet {} is imported more than {} deep (from {})", path, kMaxImportDepth, importer));
+        logError(saved.full, line,
+                 lineMessage("PARSER ERROR at line %d: imports nested too deeply, stylesheet ", line) + path);
     } else if (!m_imports.insert(path).second) {
         addErrorMessage(saved.full, line,
                         lineMessage("PARSER ERROR at line %d: recursive import of stylesheet ", line) + path);
     } else {
         ++m_importDepth;
-        bool const read = readImport(name, saved);
+        std::string problem;
+        bool const read = readImport(name, saved, problem);
         --m_importDepth;
+        if (!read && !problem.empty())
+            refuse(fmt::format("style sheet {} imported at line {} of {} names no readable file ({})", path, line,
+                               importer, problem));
         if (!read) {
-            addErrorMessage(saved.full, line,
-                            lineMessage("PARSER ERROR at line %d: Failed to import stylesheet ", line) +
-                                m_currentFile.full);
+            logError(saved.full, line,
+                     lineMessage("PARSER ERROR at line %d: Failed to import stylesheet ", line) + m_currentFile.full);
             m_imports.erase(path);
         }
     }
@@ -207,16 +213,48 @@ void StyleParser2::processImport(unsigned line, std::string const& name)
 // A name with volume and directory is read as it stands; a relative one
 // from the skin resources of the sheet being loaded, or beside the importing
 // file when there is no sheet.
-bool StyleParser2::readImport(std::string const& name, BAS::FileName const& importer)
+bool StyleParser2::readImport(std::string const& name, BAS::FileName const& importer, std::string& problem)
 {
-    if (!m_currentFile.relative)
-        return processFile(m_currentFile);
-    if (m_sheet) {
-        auto stream = m_sheet->getManager().getResourceStream(name, ManagerContainer::eStyleSheet, true);
-        return stream && processStream(*stream, name);
+    if (m_sheet && m_currentFile.relative) {
+        ManagerContainer::tResource const found =
+            m_sheet->getManager().findResource(name, ManagerContainer::eStyleSheet, true);
+        if (!found.stream) {
+            if (!found.refused)
+                problem = found.path + ": " + found.problem;
+            return false;
+        }
+        return parsedImport(*found.stream, name, found.path, problem);
     }
-    m_currentFile.setPath(importer.volume + importer.directory, BAS::FileName::eWithVolumeInPath);
-    return processFile(m_currentFile);
+    if (m_currentFile.relative)
+        m_currentFile.setPath(importer.volume + importer.directory, BAS::FileName::eWithVolumeInPath);
+    BAS::FileStream stream;
+    stream.open(m_currentFile, BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
+    if (!stream.getStorage() || !stream.getStorage()->isUsable()) {
+        problem = m_currentFile.getSystemPath(false, true) + ": cannot be opened";
+        return false;
+    }
+    return parsedImport(stream, BAS::StringUtil::toAscii(m_currentFile.name + m_currentFile.extension),
+                        m_currentFile.getSystemPath(false, true), problem);
+}
+
+bool StyleParser2::parsedImport(BAS::Stream& stream, std::string const& sourceName, std::string const& path,
+                                std::string& problem)
+{
+    bool const wasRefused = m_refusedForSize;
+    m_refusedForSize = false;
+    bool const parsed = processStream(stream, sourceName);
+    if (!parsed && !m_refusedForSize)
+        problem = path + ": does not parse";
+    m_refusedForSize = m_refusedForSize || wasRefused;
+    return parsed;
+}
+
+void StyleParser2::refuse(std::string const& what)
+{
+    if (m_sheet)
+        m_sheet->getManager().reportRefusal(what);
+    else
+        SkinRefusal::report(what);
 }
 
 void StyleParser2::addErrorMessage(unsigned line, std::string const& text)
@@ -225,6 +263,13 @@ void StyleParser2::addErrorMessage(unsigned line, std::string const& text)
 }
 
 void StyleParser2::addErrorMessage(std::string const& source, unsigned line, std::string const& text)
+{
+    if (m_firstError.text.empty())
+        m_firstError = tError{source, line, text};
+    logError(source, line, text);
+}
+
+void StyleParser2::logError(std::string const& source, unsigned line, std::string const& text)
 {
     m_errors[source].emplace(line, text);
     StyleSheetErrorsLogSource::log(fmt::format("Stylesheet error: {0}:{1} - {2}", source, line, text));
