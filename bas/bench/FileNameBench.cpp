@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -68,11 +69,12 @@ std::string desktopTable(const CV::test::TemporaryFolder& tree, int entries)
     return table;
 }
 
-// A tree to name, seen through a mount table of the given number of entries.
+// A tree to name, seen through a mount table of the given number of
+// entries (0: the kernel's own table).
 class NamedTree {
 public:
     explicit NamedTree(int entries)
-        : m_table(m_tree.write("mounts", desktopTable(m_tree, entries)))
+        : m_table(entries > 0 ? m_tree.write("mounts", desktopTable(m_tree, entries)) : std::string())
     {
         CV::BAS::FileTypeManager::init();
         m_tree.write("skin/stylesheets/FirmwareUpdaterStyles.txt", "body {}\n");
@@ -90,6 +92,7 @@ public:
     ~NamedTree() { CV::BAS::FileTypeManager::deInit(); }
 
     const std::vector<std::string>& names() const { return m_names; }
+    const std::string& table() const { return m_table; }
 
 private:
     static std::string colonOf(std::string posix)
@@ -100,14 +103,25 @@ private:
     }
 
     CV::test::TemporaryFolder m_tree{"filename-bench"};
-    MountTableSource::ScopedPath m_table;
+    std::string m_table;
+    MountTableSource::ScopedPath m_source{m_table};
     std::vector<std::string> m_names;
 };
 
-void BM_ThousandFileNameClassifications(benchmark::State& state)
+// How many times the table was read for each iteration.
+void countReads(benchmark::State& state, std::uint64_t readsBefore)
 {
-    const NamedTree tree(static_cast<int>(state.range(0)));
+    state.counters["table_reads"] = benchmark::Counter(static_cast<double>(MountTableSource::readCount() - readsBefore),
+                                                       benchmark::Counter::kAvgIterations);
+}
+
+// A thousand names classified (a file, a folder, a missing file, a
+// picture, a volume, in turn) with an unchanged mount table.
+void classifyThousands(benchmark::State& state, int tableEntries)
+{
+    const NamedTree tree(tableEntries);
     const std::vector<std::string>& names = tree.names();
+    const std::uint64_t readsBefore = MountTableSource::readCount();
     for (auto _ : state) {
         for (int i = 0; i < kClassificationsPerIteration; ++i) {
             FileName name(names[static_cast<std::size_t>(i) % names.size()]);
@@ -115,7 +129,40 @@ void BM_ThousandFileNameClassifications(benchmark::State& state)
         }
     }
     state.SetItemsProcessed(state.iterations() * kClassificationsPerIteration);
+    countReads(state, readsBefore);
+}
+
+void BM_ThousandFileNameClassifications(benchmark::State& state)
+{
+    classifyThousands(state, static_cast<int>(state.range(0)));
 }
 BENCHMARK(BM_ThousandFileNameClassifications)->ArgName("mounts")->Arg(20)->Arg(400)->Unit(benchmark::kMillisecond);
+
+// The same through the kernel's table of this machine, watched by polling.
+void BM_ThousandFileNameClassificationsOnTheKernelTable(benchmark::State& state)
+{
+    classifyThousands(state, 0);
+}
+BENCHMARK(BM_ThousandFileNameClassificationsOnTheKernelTable)->Unit(benchmark::kMillisecond);
+
+// One name classified right after the mount table changed: what one read
+// of the table costs.
+void BM_FileNameClassificationAfterAMountChange(benchmark::State& state)
+{
+    const NamedTree tree(static_cast<int>(state.range(0)));
+    const std::string& name = tree.names().front();
+    const std::uint64_t readsBefore = MountTableSource::readCount();
+    for (auto _ : state) {
+        MountTableSource::setPath(tree.table()); // read anew at the next look
+        FileName classified(name);
+        benchmark::DoNotOptimize(classified.type);
+    }
+    countReads(state, readsBefore);
+}
+BENCHMARK(BM_FileNameClassificationAfterAMountChange)
+    ->ArgName("mounts")
+    ->Arg(20)
+    ->Arg(400)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
