@@ -28,6 +28,11 @@ MountTableCache::Entries MountTableSource::entries()
     return shared.table->entries();
 }
 
+std::vector<MountEntry> MountTableSource::read()
+{
+    return *entries();
+}
+
 std::uint64_t MountTableSource::readCount()
 {
     SharedTable& shared = sharedTable();
