@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -339,4 +340,24 @@ TEST_F(FileNameTest, FileManagerOperations)
     EXPECT_EQ(current.full, root() + ":folder:");
     EXPECT_EQ(current.mode, FileName::eDirectory);
     EXPECT_EQ(current.name, "");
+}
+
+TEST_F(FileNameTest, AThousandNamesReadTheMountTableOnceAndAChangeOnceMore)
+{
+    const std::uint64_t before = MountTableSource::readCount();
+    const std::string names[] = {root() + ":sound.WAV", root() + ":folder:", root() + ":missing.txt", "Backup"};
+    for (int i = 0; i < 1000; ++i)
+        FileName{names[i % 4]};
+    EXPECT_EQ(MountTableSource::readCount(), before + 1);
+
+    // A stick is plugged in: the table file is replaced.
+    folder("media/Stick");
+    const std::string table = m_root + "/mounts";
+    std::ifstream old(table);
+    const std::string text((std::istreambuf_iterator<char>(old)), std::istreambuf_iterator<char>());
+    file("mounts.new", text + "/dev/sdc1 " + m_root + "/media/Stick vfat rw 0 0\n");
+    std::filesystem::rename(table + ".new", table);
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(FileName("Stick").mode, FileName::eVolume);
+    EXPECT_EQ(MountTableSource::readCount(), before + 2);
 }

@@ -1,41 +1,60 @@
 #include "platform/volumes/MountTableSource.h"
 
+#include <memory>
 #include <mutex>
 
 namespace platform::volumes {
 
 namespace {
 
-struct TablePathSetting {
+struct SharedTable {
     std::mutex mutex;
-    std::string path = MountTable::kDefaultPath;
+    std::unique_ptr<MountTableCache> table = std::make_unique<MountTableCache>(MountTable::kDefaultPath);
+    std::uint64_t readsOfEarlierTables = 0;
 };
 
-TablePathSetting& tablePathSetting()
+SharedTable& sharedTable()
 {
-    static TablePathSetting setting;
-    return setting;
+    static SharedTable shared;
+    return shared;
 }
 
 } // namespace
 
+MountTableCache::Entries MountTableSource::entries()
+{
+    SharedTable& shared = sharedTable();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    return shared.table->entries();
+}
+
 std::vector<MountEntry> MountTableSource::read()
 {
-    return MountTable::read(path());
+    return *entries();
+}
+
+std::uint64_t MountTableSource::readCount()
+{
+    SharedTable& shared = sharedTable();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    return shared.readsOfEarlierTables + shared.table->readCount();
 }
 
 std::string MountTableSource::path()
 {
-    TablePathSetting& setting = tablePathSetting();
-    std::lock_guard<std::mutex> lock(setting.mutex);
-    return setting.path;
+    SharedTable& shared = sharedTable();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    return shared.table->path();
 }
 
 void MountTableSource::setPath(const std::string& tablePath)
 {
-    TablePathSetting& setting = tablePathSetting();
-    std::lock_guard<std::mutex> lock(setting.mutex);
-    setting.path = tablePath.empty() ? std::string(MountTable::kDefaultPath) : tablePath;
+    auto table =
+        std::make_unique<MountTableCache>(tablePath.empty() ? std::string(MountTable::kDefaultPath) : tablePath);
+    SharedTable& shared = sharedTable();
+    std::lock_guard<std::mutex> lock(shared.mutex);
+    shared.readsOfEarlierTables += shared.table->readCount();
+    shared.table.swap(table);
 }
 
 MountTableSource::ScopedPath::ScopedPath(const std::string& tablePath)

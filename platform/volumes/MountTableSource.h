@@ -3,8 +3,13 @@
 // (platform::MountTable::kDefaultPath) unless a test points the process at
 // a file of its own. Every reader of volumes goes through here, so the
 // volume list, the path conversions and file names agree.
-#include "platform/workspace/MountTable.h"
+//
+// The table is kept in memory (MountTableCache) and read again only when it
+// changed: a look costs one system call, so that naming files does not grow
+// with the number of mounts. Looks may come from any thread.
+#include "platform/workspace/MountTableCache.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,11 +17,20 @@ namespace platform::volumes {
 
 class MountTableSource {
 public:
-    // The entries of the current table file (empty when it cannot be read).
+    // The entries of the current table (empty when it cannot be read); the
+    // same pointer as long as the table did not change.
+    static MountTableCache::Entries entries();
+    // A copy of the entries.
     static std::vector<MountEntry> read();
 
+    // How many times the process read a table through here: tests and
+    // benchmarks see what looking up names costs.
+    static std::uint64_t readCount();
+
     static std::string path();
-    // Replaces the table file for the whole process; empty restores the default.
+    // Replaces the table file for the whole process; empty restores the
+    // default. The table is read anew at the next look, even when the path
+    // is the same.
     static void setPath(const std::string& tablePath);
 
     // Points the process at another table while it lives; restores the

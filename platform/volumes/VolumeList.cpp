@@ -5,10 +5,24 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <mutex>
 
 namespace platform::volumes {
 
 namespace {
+
+// The volumes made from the last table the source gave.
+struct MountedVolumes {
+    std::mutex mutex;
+    MountTableCache::Entries madeFrom;
+    std::vector<Volume> volumes;
+};
+
+MountedVolumes& mountedVolumes()
+{
+    static MountedVolumes mounted;
+    return mounted;
+}
 
 std::string withoutTrailingSlashes(std::string path)
 {
@@ -104,7 +118,14 @@ std::vector<Volume> VolumeList::fromMountEntries(const std::vector<MountEntry>& 
 
 std::vector<Volume> VolumeList::mounted()
 {
-    return fromMountEntries(MountTableSource::read());
+    const MountTableCache::Entries entries = MountTableSource::entries();
+    MountedVolumes& mounted = mountedVolumes();
+    std::lock_guard<std::mutex> lock(mounted.mutex);
+    if (mounted.madeFrom != entries) {
+        mounted.volumes = fromMountEntries(*entries);
+        mounted.madeFrom = entries;
+    }
+    return mounted.volumes;
 }
 
 const Volume* VolumeList::findByName(const std::vector<Volume>& volumes, const std::string& name)

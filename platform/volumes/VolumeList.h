@@ -6,7 +6,8 @@
 //   point is an existing folder is a volume named by the last component of
 //   its mount point; a folder mounted over twice counts once (the later,
 //   visible mount), in the place of its first mount.
-// Nothing is cached: each call reads the table again.
+// The list is made again only when the source's table changed (whether a
+// mount point is an existing folder is looked at then).
 #include "platform/volumes/MountTableSource.h"
 #include "platform/volumes/Volume.h"
 

@@ -1,6 +1,7 @@
 #include "platform/workspace/MountTableWatcher.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 
@@ -14,9 +15,9 @@ bool contains(const std::vector<MountEntry>& entries, const MountEntry& entry)
 } // namespace
 
 MountTableWatcher::MountTableWatcher(std::string tablePath, std::chrono::milliseconds interval, Callback callback)
-    : m_path(std::move(tablePath))
+    : m_table(std::move(tablePath))
     , m_callback(std::move(callback))
-    , m_known(MountTable::read(m_path))
+    , m_known(m_table.entries())
     , m_timer(MainLoop::instance().addTimer(interval, true, [this] { checkNow(); }))
 {
 }
@@ -28,14 +29,15 @@ MountTableWatcher::~MountTableWatcher()
 
 void MountTableWatcher::checkNow()
 {
-    std::vector<MountEntry> current = MountTable::read(m_path);
-    const std::vector<MountEntry> previous = std::move(m_known);
-    m_known = current;
-    for (const MountEntry& entry : previous)
-        if (!contains(current, entry))
+    const MountTableCache::Entries current = m_table.entries();
+    if (current == m_known)
+        return;
+    const MountTableCache::Entries previous = std::exchange(m_known, current);
+    for (const MountEntry& entry : *previous)
+        if (!contains(*current, entry))
             m_callback(Change::Unmounted, entry);
-    for (const MountEntry& entry : current)
-        if (!contains(previous, entry))
+    for (const MountEntry& entry : *current)
+        if (!contains(*previous, entry))
             m_callback(Change::Mounted, entry);
 }
 

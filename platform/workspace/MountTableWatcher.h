@@ -1,10 +1,11 @@
 #pragma once
-// Watches a mount table file by polling it on the main loop and reports
+// Watches a mount table file by looking at it on the main loop and reports
 // each file system that appeared or disappeared since the last look
 // (unmounts first, then mounts, each in table order). The table present
-// when the watcher starts is taken as known, not reported.
+// when the watcher starts is taken as known, not reported. A look reads the
+// table only when it changed (MountTableCache).
 #include "platform/runloop/MainLoop.h"
-#include "platform/workspace/MountTable.h"
+#include "platform/workspace/MountTableCache.h"
 
 #include <chrono>
 #include <functional>
@@ -23,14 +24,14 @@ public:
     MountTableWatcher(const MountTableWatcher&) = delete;
     MountTableWatcher& operator=(const MountTableWatcher&) = delete;
 
-    // Reads the table now and reports the changes (main thread).
+    // Looks at the table now and reports the changes (main thread).
     void checkNow();
-    const std::vector<MountEntry>& known() const { return m_known; }
+    const std::vector<MountEntry>& known() const { return *m_known; }
 
 private:
-    std::string m_path;
+    MountTableCache m_table;
     Callback m_callback;
-    std::vector<MountEntry> m_known;
+    MountTableCache::Entries m_known;
     MainLoop::TimerId m_timer;
 };
 

@@ -111,7 +111,8 @@ bool VolumeManager::rescanInternal()
     if (homeEntry(home))
         s_collVolumeInfos.push_back(home);
 
-    for (const platform::MountEntry& mount : platform::volumes::MountTableSource::read()) {
+    const auto mounts = platform::volumes::MountTableSource::entries();
+    for (const platform::MountEntry& mount : *mounts) {
         if (isAutomountedShare(mount.mountPoint))
             continue;
         const int32_t type = volumeTypeOf(mount);
