@@ -7,6 +7,7 @@
 #include "platform/gtk/GtkWindowPeer.h"
 #include "platform/headless/HeadlessBackend.h"
 
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <cstdlib>
@@ -88,6 +89,20 @@ bool GtkBackend::dialogHasFocus() const
         focused = GTK_IS_DIALOG(item->data) && gtk_window_is_active(GTK_WINDOW(item->data));
     g_list_free(toplevels);
     return focused;
+}
+
+// The toolkit took the variable from the environment when it opened the
+// display and keeps the id with the display.
+std::string GtkBackend::takeLaunchStartupId()
+{
+    if (m_launchStartupIdTaken)
+        return {};
+    m_launchStartupIdTaken = true;
+    const char* fromDisplay = gdk_x11_display_get_startup_notification_id(gdk_display_get_default());
+    const char* fromEnvironment = std::getenv("DESKTOP_STARTUP_ID");
+    std::string id = fromDisplay != nullptr ? fromDisplay : fromEnvironment != nullptr ? fromEnvironment : "";
+    g_unsetenv("DESKTOP_STARTUP_ID");
+    return id;
 }
 
 void GtkBackend::followFocusOf(GtkWidget* dialog)
