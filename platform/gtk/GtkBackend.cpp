@@ -19,6 +19,17 @@ namespace {
 
 const char* const kGeneralPasteboard = "Apple CFPasteboard general";
 
+// The id of the launch, which is no longer in the environment afterwards
+// (child processes must not take it for theirs).
+std::string launchStartupIdOf(GdkDisplay* display)
+{
+    const char* fromDisplay = gdk_x11_display_get_startup_notification_id(display);
+    const char* fromEnvironment = std::getenv("DESKTOP_STARTUP_ID");
+    std::string id = fromDisplay != nullptr ? fromDisplay : fromEnvironment != nullptr ? fromEnvironment : "";
+    g_unsetenv("DESKTOP_STARTUP_ID");
+    return id;
+}
+
 } // namespace
 
 std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
@@ -36,9 +47,13 @@ std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
     return std::unique_ptr<GtkBackend>(new GtkBackend(gdk_display_get_default()));
 }
 
+// The toolkit took the launch's startup-notification id from the
+// environment when it opened the display; it forgets it once it has
+// completed it on mapping the first window.
 GtkBackend::GtkBackend(GdkDisplay* display)
     : m_screens(display)
     , m_cursor(display)
+    , m_launchStartupId(launchStartupIdOf(display))
 {
 }
 
@@ -91,17 +106,10 @@ bool GtkBackend::dialogHasFocus() const
     return focused;
 }
 
-// The toolkit took the variable from the environment when it opened the
-// display and keeps the id with the display.
 std::string GtkBackend::takeLaunchStartupId()
 {
-    if (m_launchStartupIdTaken)
-        return {};
-    m_launchStartupIdTaken = true;
-    const char* fromDisplay = gdk_x11_display_get_startup_notification_id(gdk_display_get_default());
-    const char* fromEnvironment = std::getenv("DESKTOP_STARTUP_ID");
-    std::string id = fromDisplay != nullptr ? fromDisplay : fromEnvironment != nullptr ? fromEnvironment : "";
-    g_unsetenv("DESKTOP_STARTUP_ID");
+    std::string id;
+    id.swap(m_launchStartupId);
     return id;
 }
 

@@ -15,6 +15,7 @@
 #include "platform/power/DesktopPower.h"
 
 #include <memory>
+#include <string>
 
 namespace platform::gtk {
 
@@ -53,7 +54,7 @@ private:
     pasteboard::InProcessPasteboards m_inProcess;
     std::unique_ptr<GtkDragSession> m_dragSession;
     GtkMenuBarPeer m_menuBar;
-    bool m_launchStartupIdTaken = false;
+    std::string m_launchStartupId;
 };
 
 // The start-up choice of an application (main thread, before any window):

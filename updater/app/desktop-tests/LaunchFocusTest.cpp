@@ -16,9 +16,11 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 // Xlib's macros (None, Bool, ...) after every other header.
 #include <VarantoTest/ForeignXWindow.h>
@@ -74,6 +76,12 @@ public:
     explicit XLook(std::string const& display)
         : m_display(XOpenDisplay(display.c_str()))
     {
+        if (m_display == nullptr)
+            return;
+        // Startup-notification messages go to the root window.
+        XSelectInput(m_display, DefaultRootWindow(m_display), PropertyChangeMask);
+        m_clock = XCreateSimpleWindow(m_display, DefaultRootWindow(m_display), 0, 0, 1, 1, 0, 0, 0);
+        XSelectInput(m_display, m_clock, PropertyChangeMask);
     }
     ~XLook()
     {
@@ -123,6 +131,47 @@ public:
             if (std::optional<unsigned long> const time = cardinal(timeWindow, "_NET_WM_USER_TIME", XA_CARDINAL))
                 return time;
         return cardinal(window, "_NET_WM_USER_TIME", XA_CARDINAL);
+    }
+
+    // The X server's time now.
+    unsigned long serverTime()
+    {
+        Atom const property = XInternAtom(m_display, "VARANTO_TEST_CLOCK", False);
+        unsigned char const nothing = 0;
+        XChangeProperty(m_display, m_clock, property, XA_STRING, 8, PropModeReplace, &nothing, 0);
+        XEvent event;
+        XWindowEvent(m_display, m_clock, PropertyChangeMask, &event);
+        return event.xproperty.time;
+    }
+
+    // Whether a startup-notification message "remove" with this id has
+    // come (the launcher's busy feedback for that launch ends).
+    bool heardStartupRemoved(std::string const& id)
+    {
+        Atom const begin = XInternAtom(m_display, "_NET_STARTUP_INFO_BEGIN", False);
+        Atom const more = XInternAtom(m_display, "_NET_STARTUP_INFO", False);
+        XEvent event;
+        while (XCheckTypedEvent(m_display, ClientMessage, &event)) {
+            XClientMessageEvent const& message = event.xclient;
+            if (message.format != 8 || (message.message_type != begin && message.message_type != more))
+                continue;
+            std::string& text = m_startupMessages[message.window];
+            if (message.message_type == begin)
+                text.clear();
+            std::size_t length = 0;
+            while (length < 20 && message.data.b[length] != '\0')
+                ++length;
+            text.append(message.data.b, length);
+            if (length < 20) {
+                m_startupDone.push_back(text);
+                text.clear();
+            }
+        }
+        for (std::string const& done : m_startupDone)
+            if (done.rfind("remove:", 0) == 0 &&
+                (done.find("ID=\"" + id + "\"") != std::string::npos || done.find("ID=" + id) != std::string::npos))
+                return true;
+        return false;
     }
 
     // Whether a window manager has taken the screen and manages new
@@ -202,6 +251,9 @@ private:
     }
 
     Display* m_display = nullptr;
+    Window m_clock = 0;
+    std::map<Window, std::string> m_startupMessages;
+    std::vector<std::string> m_startupDone;
 };
 
 enum class Desktop { WithoutWindowManager, WithWindowManager };
@@ -252,7 +304,8 @@ protected:
         ASSERT_TRUE(waitFor([&] { return look->windowManagerRuns(); })) << windowManager->output();
     }
 
-    std::unique_ptr<ChildProcess> start(std::string const& name)
+    // startupId: the launcher's startup-notification id, if any.
+    std::unique_ptr<ChildProcess> start(std::string const& name, std::string const& startupId = "")
     {
         ChildProcess::Setup setup;
         setup.program = kExecutable;
@@ -261,7 +314,7 @@ protected:
                              {"XDG_RUNTIME_DIR", runtime},
                              {"VARANTO_PLATFORM_BACKEND", "desktop"},
                              {"VARANTO_USB_SIMULATION", folder.write(name + ".sim", demoKeyboard())},
-                             {"DESKTOP_STARTUP_ID", ""}};
+                             {"DESKTOP_STARTUP_ID", startupId}};
         setup.outputFile = folder.at(name + ".out");
         setup.errorFile = folder.at(name + ".err");
         setup.stopGrace = 5s;
@@ -297,6 +350,19 @@ TEST_P(LaunchFocusTest, TheWindowTakesTheFocusFromAnotherProgramAtTheStart)
     EXPECT_NE(*userTime, 0u);
 }
 
+// A launcher's startup notification: the window's last user time is the
+// launch's, and the notification is completed.
+TEST_P(LaunchFocusTest, TheLaunchersStartupNotificationGivesTheTimeAndIsCompleted)
+{
+    std::string const id = "focus-test-1_TIME" + std::to_string(look->serverTime());
+    auto updater = start("updater", id);
+    Window const window = windowOf(*updater);
+    ASSERT_NE(window, 0u) << updater->errors();
+    EXPECT_TRUE(waitFor([&] { return look->hasFocus(window); }));
+    EXPECT_EQ(look->userTime(window), std::stoul(id.substr(id.rfind("_TIME") + 5)));
+    EXPECT_TRUE(waitFor([&] { return look->heardStartupRemoved(id); }));
+}
+
 TEST_P(LaunchFocusTest, ASecondLaunchSaysSoAndTheFirstWindowComesBackWithTheFocus)
 {
     auto first = start("first");
@@ -306,7 +372,10 @@ TEST_P(LaunchFocusTest, ASecondLaunchSaysSoAndTheFirstWindowComesBackWithTheFocu
     other->takeFocus();
     ASSERT_TRUE(waitFor([&] { return look->focus() == other->window(); }));
 
-    auto second = start("second");
+    // The second launch's startup notification ends with the first's
+    // window coming forward: the second copy shows none.
+    std::string const id = "focus-test-2_TIME" + std::to_string(look->serverTime());
+    auto second = start("second", id);
     std::optional<int> const status = second->waitForExit(kLimit);
     ASSERT_TRUE(status) << "the second copy is still running";
     EXPECT_EQ(*status, 0);
@@ -314,6 +383,8 @@ TEST_P(LaunchFocusTest, ASecondLaunchSaysSoAndTheFirstWindowComesBackWithTheFocu
     EXPECT_EQ(second->output(), "");
     EXPECT_TRUE(waitFor([&] { return look->hasFocus(window); }))
         << "the focus is on " << look->focus() << ", the first's window is " << window;
+    EXPECT_TRUE(waitFor([&] { return look->heardStartupRemoved(id); }));
+    EXPECT_EQ(look->userTime(window), std::stoul(id.substr(id.rfind("_TIME") + 5)));
     EXPECT_TRUE(first->running());
 }
 
