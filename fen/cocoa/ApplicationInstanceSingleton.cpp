@@ -44,6 +44,12 @@ std::string ApplicationInstanceSingleton::lockFilePath(std::string const& name)
     return folder + "/" + fileNameOf(name + "-" + std::to_string(getuid()));
 }
 
+std::string ApplicationInstanceSingleton::channelPath(std::string const& name)
+{
+    const std::string lock = lockFilePath(name);
+    return lock.substr(0, lock.size() - std::string(".lock").size()) + ".socket";
+}
+
 bool ApplicationInstanceSingleton::hasConflictingInstance(std::string const& name, Mode)
 {
     if (name.empty())

@@ -128,6 +128,44 @@ void openDocuments(id self)
     }
 }
 
+id windowWhere(const char* question)
+{
+    for (id window : allWindows())
+        if (objc::send<BOOL>(window, question))
+            return window;
+    return nil;
+}
+
+// The window that takes the focus when the application is activated: the
+// key window, else the first shown window that can become key.
+id windowToActivate()
+{
+    if (id key = windowWhere("isKeyWindow"))
+        return key;
+    for (id window : allWindows())
+        if (objc::send<BOOL>(window, "isVisible") && objc::send<BOOL>(window, "canBecomeKeyWindow"))
+            return window;
+    return nil;
+}
+
+void activateWindow(const std::string& startupId)
+{
+    if (s_terminating)
+        return;
+    id window = windowToActivate();
+    if (peer::WindowPeer* peer = window != nil ? windowPeer(window) : nullptr)
+        peer->activate(startupId);
+}
+
+// The launch by the user activates the application: unless one of its
+// windows took the focus already, the front one is made key.
+void activateAtLaunch()
+{
+    if (s_terminating || windowWhere("isKeyWindow") != nil)
+        return;
+    activateWindow(Backend::current().takeLaunchStartupId());
+}
+
 void run(id self, SEL)
 {
     if (ivar<BOOL>(self, "_running"))
@@ -138,6 +176,7 @@ void run(id self, SEL)
         tellDelegate(self, "applicationWillFinishLaunching:", "NSApplicationWillFinishLaunchingNotification");
         openDocuments(self);
         tellDelegate(self, "applicationDidFinishLaunching:", "NSApplicationDidFinishLaunchingNotification");
+        activateAtLaunch();
     }
     if (!s_terminating && ivar<BOOL>(self, "_running"))
         MainLoop::instance().run();
@@ -167,14 +206,6 @@ void setMainMenu(id self, SEL, id menu)
 id mainMenu(id self, SEL)
 {
     return ivar<id>(self, "_mainMenu");
-}
-
-id windowWhere(const char* question)
-{
-    for (id window : allWindows())
-        if (objc::send<BOOL>(window, question))
-            return window;
-    return nil;
 }
 
 id keyWindow(id, SEL)
@@ -296,7 +327,10 @@ void checkActivation()
         tellDelegate(NSApp, "applicationDidResignActive:", "NSApplicationDidResignActiveNotification");
 }
 void ignore(id, SEL, id) { }
-void activate(id, SEL, BOOL) { }
+void activate(id, SEL, BOOL)
+{
+    activateWindow({});
+}
 BOOL isActive(id, SEL)
 {
     return keyWindow(nil, nullptr) ? YES : NO;
@@ -402,6 +436,11 @@ void NSApplication::setLaunchArguments(int argc, char** argv)
         else if (optionsEnded || argv[i][0] != '-' || argv[i][1] == '\0')
             documentsToOpen().push_back(argv[i]);
     }
+}
+
+void NSApplication::activateForLaunch(const std::string& startupId)
+{
+    activateWindow(startupId);
 }
 
 void NSApplication::keyWindowChanged()

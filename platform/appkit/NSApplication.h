@@ -7,7 +7,10 @@
 //   subclass instance); it becomes the receiver of menu actions sent to a
 //   nil target. setDelegate: / delegate (not retained).
 //   -run: sends the delegate applicationWillFinishLaunching: and
-//   applicationDidFinishLaunching:, then runs the main loop until stop:.
+//   applicationDidFinishLaunching:, then activates the application as a
+//   launch by the user does (unless one of its windows is key already, its
+//   front window becomes key: the desktop is asked to focus it, with the
+//   launch's startup notification) and runs the main loop until stop:.
 //   -terminate: asks the delegate applicationShouldTerminate: (1 now, 0
 //   cancel); on 1 sends applicationWillTerminate: and ends the process with
 //   status 0. It works before run as well (a failed start-up), and once the
@@ -26,8 +29,9 @@
 //   modalWindow.
 //   -hide:, unhide:, unhideAllApplications: (order the windows out and
 //   in), isHidden; hideOtherApplications:, setAppleMenu:, setWindowsMenu:,
-//   setServicesMenu:, activateIgnoringOtherApps: (nothing); isActive (a
-//   window is key).
+//   setServicesMenu: (nothing); activateIgnoringOtherApps: (the key window,
+//   else the first shown window that can become key, is brought to the
+//   front and the desktop asked to focus it); isActive (a window is key).
 //   The delegate hears applicationDidBecomeActive: when one of the windows
 //   takes the keyboard focus while none had it, and
 //   applicationDidResignActive: when the focus has left them all; both once
@@ -40,6 +44,7 @@
 // nothing is stored).
 #include <functional>
 #include <objc/runtime.h>
+#include <string>
 
 // The shared application object; nil until sharedApplication.
 extern id NSApp;
@@ -61,6 +66,10 @@ public:
     // that is not an option names a document. Options start with '-' ("-"
     // alone is not one) and end at "--".
     static void setLaunchArguments(int argc, char** argv);
+    // Activates the application as activateIgnoringOtherApps: does, for a
+    // launch of the program that found this process running: startupId is
+    // that launch's startup notification (completed; empty when none).
+    static void activateForLaunch(const std::string& startupId);
     // A window took or lost the keyboard focus.
     static void keyWindowChanged();
     // Forgets the shared application and the termination state (tests).

@@ -50,6 +50,11 @@ public:
     // Whether one of the process's own dialogs (not a window of a peer) has
     // the keyboard focus.
     virtual bool dialogHasFocus() const { return false; }
+    // The desktop's startup-notification id of this process's launch (what
+    // the launcher set in DESKTOP_STARTUP_ID) the first time it is asked
+    // for, empty after that or when there is none. The variable is no
+    // longer in the environment, so child processes do not inherit it.
+    virtual std::string takeLaunchStartupId() { return {}; }
 
     // The selected backend; selects the headless one when none was.
     static Backend& current();

@@ -7,6 +7,7 @@
 #include "platform/gtk/GtkWindowPeer.h"
 #include "platform/headless/HeadlessBackend.h"
 
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <cstdlib>
@@ -17,6 +18,17 @@ namespace platform::gtk {
 namespace {
 
 const char* const kGeneralPasteboard = "Apple CFPasteboard general";
+
+// The id of the launch, which is no longer in the environment afterwards
+// (child processes must not take it for theirs).
+std::string launchStartupIdOf(GdkDisplay* display)
+{
+    const char* fromDisplay = gdk_x11_display_get_startup_notification_id(display);
+    const char* fromEnvironment = std::getenv("DESKTOP_STARTUP_ID");
+    std::string id = fromDisplay != nullptr ? fromDisplay : fromEnvironment != nullptr ? fromEnvironment : "";
+    g_unsetenv("DESKTOP_STARTUP_ID");
+    return id;
+}
 
 } // namespace
 
@@ -35,9 +47,13 @@ std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
     return std::unique_ptr<GtkBackend>(new GtkBackend(gdk_display_get_default()));
 }
 
+// The toolkit took the launch's startup-notification id from the
+// environment when it opened the display; it forgets it once it has
+// completed it on mapping the first window.
 GtkBackend::GtkBackend(GdkDisplay* display)
     : m_screens(display)
     , m_cursor(display)
+    , m_launchStartupId(launchStartupIdOf(display))
 {
 }
 
@@ -88,6 +104,13 @@ bool GtkBackend::dialogHasFocus() const
         focused = GTK_IS_DIALOG(item->data) && gtk_window_is_active(GTK_WINDOW(item->data));
     g_list_free(toplevels);
     return focused;
+}
+
+std::string GtkBackend::takeLaunchStartupId()
+{
+    std::string id;
+    id.swap(m_launchStartupId);
+    return id;
 }
 
 void GtkBackend::followFocusOf(GtkWidget* dialog)

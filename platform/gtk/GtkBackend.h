@@ -15,6 +15,7 @@
 #include "platform/power/DesktopPower.h"
 
 #include <memory>
+#include <string>
 
 namespace platform::gtk {
 
@@ -38,6 +39,7 @@ public:
     peer::DragSessionPeer& dragSession() override;
     peer::PowerPeer& power() override { return m_power; }
     bool dialogHasFocus() const override;
+    std::string takeLaunchStartupId() override;
     // A message box or file chooser of the process: the focus coming to it
     // or leaving it makes the application look again whether it is active
     // (the focus may go from it straight to another program).
@@ -52,6 +54,7 @@ private:
     pasteboard::InProcessPasteboards m_inProcess;
     std::unique_ptr<GtkDragSession> m_dragSession;
     GtkMenuBarPeer m_menuBar;
+    std::string m_launchStartupId;
 };
 
 // The start-up choice of an application (main thread, before any window):

@@ -10,6 +10,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+// Xlib's macros (None, Bool, ...) after every other header.
+#include <gdk/gdkx.h>
 
 namespace platform::gtk {
 
@@ -32,6 +37,19 @@ std::uint64_t modifiersOf(unsigned gdkState)
 void noteModifiers(std::uint64_t flags)
 {
     keyboard::ModifierState::set(std::uint32_t(flags));
+}
+
+// The time a startup-notification id carries ("..._TIME<time>"); 0 when it
+// carries none.
+guint32 timeOfStartupId(const std::string& startupId)
+{
+    const std::string::size_type at = startupId.rfind("_TIME");
+    if (at == std::string::npos)
+        return 0;
+    const char* digits = startupId.c_str() + at + std::strlen("_TIME");
+    char* end = nullptr;
+    const unsigned long time = std::strtoul(digits, &end, 10);
+    return end != digits && *end == '\0' && time <= 0xFFFFFFFFul ? guint32(time) : 0;
 }
 
 } // namespace
@@ -324,6 +342,28 @@ void GtkWindowPeer::show(bool takeFocus)
         gtk_window_present(window);
     else if (GdkWindow* gdkWindow = gtk_widget_get_window(m_window))
         gdk_window_raise(gdkWindow);
+    invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
+}
+
+void GtkWindowPeer::activate(const std::string& startupId)
+{
+    if (m_destroyed)
+        return;
+    GtkWindow* window = GTK_WINDOW(m_window);
+    gtk_window_set_focus_on_map(window, TRUE);
+    gtk_widget_show_all(m_window);
+    GdkWindow* gdkWindow = gtk_widget_get_window(m_window);
+    if (gdkWindow == nullptr || !GDK_IS_X11_WINDOW(gdkWindow)) {
+        gtk_window_present(window);
+        return;
+    }
+    guint32 time = timeOfStartupId(startupId);
+    if (time == 0)
+        time = gdk_x11_get_server_time(gdkWindow);
+    gdk_x11_window_set_user_time(gdkWindow, time);
+    if (!startupId.empty())
+        gdk_notify_startup_complete_with_id(startupId.c_str());
+    gtk_window_present_with_time(window, time);
     invalidate({peer::Rect{0, 0, m_frame.width, m_frame.height}});
 }
 

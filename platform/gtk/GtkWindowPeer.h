@@ -48,6 +48,10 @@ public:
     void setLevel(int level) override;
     void setResizable(bool resizable) override;
     void show(bool takeFocus) override;
+    // Presents the window with the launch's time (from the startup id, else
+    // the X server's time now), which also becomes the window's last user
+    // time (_NET_WM_USER_TIME), and completes the startup notification.
+    void activate(const std::string& startupId) override;
     void hide() override;
     bool isVisible() const override;
     void setMinimized(bool minimized) override;

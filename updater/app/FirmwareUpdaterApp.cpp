@@ -10,11 +10,16 @@
 #include "FEN/StandaloneWindow.h"
 #include "TOV/StyleSheetManager.h"
 #include "TOV/Window.h"
+#include "platform/appkit/NSApplication.h"
+#include "platform/backend/Backend.h"
+#include "platform/system/InstanceChannel.h"
 #include "updater/app/ApplicationTexts.h"
 #include "updater/app/FirmwareUpdaterConfig.h"
 #include "updater/app/probe/StateChannel.h"
 #include "updater/app/probe/StateProbe.h"
 #include "updater/app/wizard/UpdateWizardMainWidget.h"
+
+#include <cstdio>
 
 namespace CV {
 
@@ -46,8 +51,11 @@ bool FirmwareUpdaterApp::init()
     if (!FEN::Application::init())
         return false;
     if (FEN::ApplicationInstanceSingleton::hasConflictingInstance(m_config.m_strInstanceId,
-                                                                  FEN::ApplicationInstanceSingleton::eSystemWide))
+                                                                  FEN::ApplicationInstanceSingleton::eSystemWide)) {
+        bringRunningCopyForward();
         return false;
+    }
+    listenForLaterCopies();
     TOV::StyleSheetManager::get().loadDefault(kStyleSheetFile);
     buildMenu();
     std::shared_ptr<UpdateWizardMainWidget> const wizard = createWizard();
@@ -58,6 +66,7 @@ bool FirmwareUpdaterApp::init()
 
 void FirmwareUpdaterApp::deInit(bool initResult)
 {
+    m_pInstanceChannel.reset();
     m_pProbe.reset();
     FEN::Application::deInit(initResult);
 }
@@ -74,6 +83,27 @@ bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
         onCommand(static_cast<FEN::CommandEventData*>(data)->command))
         return true;
     return FEN::Application::onEvent(code, data);
+}
+
+// Says so and asks the copy that runs to come forward; gives up after a
+// short while when that copy does not take the request.
+void FirmwareUpdaterApp::bringRunningCopyForward()
+{
+    std::fprintf(stderr, "%s\n", kAlreadyRunning);
+    std::fflush(stderr);
+    platform::InstanceChannel::requestActivation(
+        FEN::ApplicationInstanceSingleton::channelPath(m_config.m_strInstanceId),
+        platform::Backend::current().takeLaunchStartupId(), kRequestLimit);
+}
+
+// A later copy's request activates the application as the launch did.
+void FirmwareUpdaterApp::listenForLaterCopies()
+{
+    if (m_config.m_strInstanceId.empty())
+        return;
+    m_pInstanceChannel = std::make_unique<platform::InstanceChannel>(
+        FEN::ApplicationInstanceSingleton::channelPath(m_config.m_strInstanceId),
+        [](std::string const& startupId) { platform::appkit::NSApplication::activateForLaunch(startupId); });
 }
 
 // The wizard shows its first page and scans once for a keyboard, before the

@@ -1,5 +1,6 @@
 #pragma once
-// The updater's application object: the title, the single-instance test,
+// The updater's application object: the title, the single-instance test
+// (a second copy says so on standard error and brings the first forward),
 // the style sheet, the Help menu, the wizard and the one main window; a
 // confirmation before quitting while an update runs, the Help pages and
 // the About box. Once it quits, menu commands and close requests no longer
@@ -9,7 +10,12 @@
 
 #include <boost/function.hpp>
 
+#include <chrono>
 #include <memory>
+
+namespace platform {
+class InstanceChannel;
+}
 
 namespace CV {
 
@@ -28,6 +34,10 @@ public:
     static constexpr const char* kRootWidgetId = "FirmwareUpdaterMainWidget";
     static constexpr int kWindowWidth = 627;
     static constexpr int kWindowHeight = 335;
+    // What a second copy says on standard error before it ends.
+    static constexpr const char* kAlreadyRunning = "Varanto MK2 Firmware Updater is already running.";
+    // How long a second copy tries to reach the first.
+    static constexpr std::chrono::milliseconds kRequestLimit{1000};
     static constexpr const char* kQuitQuestion =
         "An update is currently in progress. Interrupting the update process may damage the device.\n"
         "Do you really want to quit ?";
@@ -48,6 +58,8 @@ private:
     std::shared_ptr<UpdateWizardMainWidget> createWizard();
     void startProbe(std::shared_ptr<UpdateWizardMainWidget> const& wizard);
     void buildMenu();
+    void bringRunningCopyForward();
+    void listenForLaterCopies();
     void createMainWindow(std::shared_ptr<TOV::Widget> const& root);
     bool onMayQuit(FEN::EventData* data);
     bool onEventWhileQuitting(unsigned code, FEN::EventData* data);
@@ -56,6 +68,7 @@ private:
     boost::function<void()> m_fnShowAbout;
     FirmwareUpdaterConfig const& m_config;
     std::unique_ptr<StateProbe> m_pProbe;
+    std::unique_ptr<platform::InstanceChannel> m_pInstanceChannel;
     bool m_bAskBeforeQuit = true;
 };
 

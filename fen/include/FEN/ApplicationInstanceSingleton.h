@@ -18,6 +18,9 @@ public:
     // The lock file of name: in $XDG_RUNTIME_DIR, else the temporary
     // folder under a name that carries the user id.
     static std::string lockFilePath(std::string const& name);
+    // Where the copy holding the lock of name hears later copies: beside
+    // its lock file.
+    static std::string channelPath(std::string const& name);
 
     ApplicationInstanceSingleton() = delete;
 };
