@@ -15,6 +15,7 @@
 #include "platform/power/DesktopPower.h"
 
 #include <memory>
+#include <string>
 
 namespace platform::gtk {
 
@@ -56,8 +57,15 @@ private:
 
 // The start-up choice of an application (main thread, before any window):
 // VARANTO_PLATFORM_BACKEND=headless selects the headless backend; otherwise
-// (or with "desktop") the desktop when GTK can open a display, else headless.
-Backend& selectBackendAtStart(int& argc, char**& argv);
+// (or with "desktop") the desktop. Null when GTK cannot open a display:
+// nothing is selected then, and displayTriedAtStart() names the display.
+// GTK's own options are taken from the arguments either way, except with
+// the headless backend.
+Backend* selectBackendAtStart(int& argc, char**& argv);
+
+// The display the desktop backend tried to open at start: the --display
+// option's, else DISPLAY's; "" when neither names one.
+std::string displayTriedAtStart();
 
 // The name of the program and the class of its windows (both parts of
 // WM_CLASS), whatever name the program was started by; before
