@@ -59,8 +59,8 @@ private:
 // VARANTO_PLATFORM_BACKEND=headless selects the headless backend; otherwise
 // (or with "desktop") the desktop. Null when GTK cannot open a display:
 // nothing is selected then, and displayTriedAtStart() names the display.
-// GTK's own options are taken from the arguments either way, except with
-// the headless backend.
+// Unless headless, GTK takes its own options out of the arguments (also
+// when it cannot open a display).
 Backend* selectBackendAtStart(int& argc, char**& argv);
 
 // The display the desktop backend tried to open at start: the --display
