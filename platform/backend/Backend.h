@@ -7,8 +7,9 @@
 //     framebuffers, scripted input and answers; what tests select.
 //   desktop (platform/gtk, library varanto_platform_gtk): GTK 3 on the main
 //     loop's context; an application selects it with
-//     platform::gtk::selectBackendAtStart(argc, argv), which the environment
-//     variable VARANTO_PLATFORM_BACKEND ("headless" or "desktop") overrides.
+//     platform::gtk::selectBackendAtStart(argc, argv), which selects the
+//     headless one instead when the environment variable
+//     VARANTO_PLATFORM_BACKEND says "headless", and none without a display.
 //
 // Nothing outside backend creation asks which backend runs: the rest of
 // the layer asks the current backend for peers.

@@ -122,23 +122,31 @@ void GtkBackend::followFocusOf(GtkWidget* dialog)
 
 namespace {
 
-Backend& selectBackend(int& argc, char**& argv)
+Backend* selectBackend(int& argc, char**& argv)
 {
     const char* requested = std::getenv("VARANTO_PLATFORM_BACKEND");
     if (requested && std::strcmp(requested, "headless") == 0)
-        return headless::HeadlessBackend::select();
+        return &headless::HeadlessBackend::select();
     if (std::unique_ptr<GtkBackend> desktop = GtkBackend::create(argc, argv))
-        return Backend::select(std::move(desktop));
-    return headless::HeadlessBackend::select();
+        return &Backend::select(std::move(desktop));
+    return nullptr;
 }
 
 } // namespace
 
-Backend& selectBackendAtStart(int& argc, char**& argv)
+Backend* selectBackendAtStart(int& argc, char**& argv)
 {
-    Backend& backend = selectBackend(argc, argv);
+    Backend* backend = selectBackend(argc, argv);
     appkit::NSApplication::setLaunchArguments(argc, argv);
     return backend;
+}
+
+std::string displayTriedAtStart()
+{
+    const char* name = gdk_get_display_arg_name();
+    if (name == nullptr || *name == '\0')
+        name = std::getenv("DISPLAY");
+    return name ? name : "";
 }
 
 void setProgramClass(const char* name)

@@ -59,8 +59,15 @@ private:
 
 // The start-up choice of an application (main thread, before any window):
 // VARANTO_PLATFORM_BACKEND=headless selects the headless backend; otherwise
-// (or with "desktop") the desktop when GTK can open a display, else headless.
-Backend& selectBackendAtStart(int& argc, char**& argv);
+// (or with "desktop") the desktop. Null when GTK cannot open a display:
+// nothing is selected then, and displayTriedAtStart() names the display.
+// Unless headless, GTK takes its own options out of the arguments (also
+// when it cannot open a display).
+Backend* selectBackendAtStart(int& argc, char**& argv);
+
+// The display the desktop backend tried to open at start: the --display
+// option's, else DISPLAY's; "" when neither names one.
+std::string displayTriedAtStart();
 
 // The name of the program and the class of its windows (both parts of
 // WM_CLASS), whatever name the program was started by; before

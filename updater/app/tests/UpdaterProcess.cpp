@@ -39,7 +39,9 @@ ChildProcess::Setup UpdaterProcess::setup(std::string const& simulation, std::st
     setup.arguments = arguments;
     // Away from the build tree, whose "skin" folder would replace the bundle's.
     setup.workingFolder = m_folder.string();
+    // Headless by the variable alone, whatever display the test could reach.
     setup.environment = {{"VARANTO_PLATFORM_BACKEND", "headless"},
+                         {"DISPLAY", ""},
                          {"VARANTO_USB_SIMULATION", simulation},
                          {"VARANTO_STATE_CHANNEL", m_folder.at("state.json")},
                          {"XDG_RUNTIME_DIR", runtime}};

@@ -1,6 +1,7 @@
 #pragma once
-// The staged updater running headless in a child process of the test, on a
-// simulated bus of its own, with the state channel on: the test reads the
+// The staged updater running headless in a child process of the test
+// (VARANTO_PLATFORM_BACKEND=headless, no DISPLAY), on a simulated bus of its
+// own, with the state channel on: the test reads the
 // page and the widgets from the channel, sends probe commands (click by id,
 // answer the next message box, quit) and waits, each wait bounded, for a
 // state or for the end of the process. A process still running when the

@@ -89,13 +89,10 @@ protected:
         return state.find("\"id\":\"FirmwareUpdaterMainWidget\"") != std::string::npos;
     }
 
-    // From the first page through RESCAN (until the keyboard is there) and
-    // UPDATE to the page of the running update.
-    static void startUpdate(UpdaterProcess& updater)
+    // RESCAN until the page that offers the update.
+    static bool rescanUntilAKeyboardIsFound(UpdaterProcess& updater)
     {
-        ASSERT_TRUE(updater.started());
-        ASSERT_TRUE(updater.waitForPage(eNoDeviceConnected, kStartLimit)) << updater.standardError();
-        bool const found = updater.waitForState(
+        return updater.waitForState(
             [&updater](std::string const& state) {
                 if (UpdaterProcess::pageOf(state) == eUpdateAvailable)
                     return true;
@@ -103,7 +100,15 @@ protected:
                 return false;
             },
             kStartLimit);
-        ASSERT_TRUE(found) << updater.state() << updater.standardError();
+    }
+
+    // From the first page through RESCAN (until the keyboard is there) and
+    // UPDATE to the page of the running update.
+    static void startUpdate(UpdaterProcess& updater)
+    {
+        ASSERT_TRUE(updater.started());
+        ASSERT_TRUE(updater.waitForPage(eNoDeviceConnected, kStartLimit)) << updater.standardError();
+        ASSERT_TRUE(rescanUntilAKeyboardIsFound(updater)) << updater.state() << updater.standardError();
         ASSERT_TRUE(updater.command(std::string("click ") + kActionButton));
         ASSERT_TRUE(updater.waitForPage(eUpdating, kStartLimit)) << updater.state() << updater.standardError();
     }
@@ -219,6 +224,20 @@ TEST_F(UpdaterProcessTest, WhileAQuitWaitsForTheWorkerTheWheelKeepsTurning)
         << updater.standardError();
     EXPECT_EQ(updater.waitForExit(kUpdateLimit), 0) << updater.standardError();
     EXPECT_NE(updater.standardError().find(kKeyboardUpdated), std::string::npos) << updater.standardError();
+}
+
+// --demo puts the bundle's demo keyboard on the bus, in place of the bus the
+// simulation variable names (an empty one here).
+TEST_F(UpdaterProcessTest, DemoFindsTheBundlesDemoKeyboardWhateverTheSimulationVariableSays)
+{
+    UpdaterProcess updater(simulation(), runtime, {"--demo"});
+    ASSERT_TRUE(updater.started());
+    ASSERT_TRUE(updater.waitForState(hasRoot, kStartLimit)) << updater.standardError();
+    ASSERT_TRUE(rescanUntilAKeyboardIsFound(updater)) << updater.state() << updater.standardError();
+    EXPECT_EQ(UpdaterProcess::textOf(updater.state(), kSerialNumber), "DEMO-SELA-0001");
+
+    ASSERT_TRUE(updater.command("quit"));
+    EXPECT_EQ(updater.waitForExit(kExitLimit), 0) << updater.standardError();
 }
 
 // A document named on the command line (a launcher's file argument)
