@@ -47,7 +47,13 @@ std::string ApplicationInstanceSingleton::lockFilePath(std::string const& name)
 std::string ApplicationInstanceSingleton::channelPath(std::string const& name)
 {
     const std::string lock = lockFilePath(name);
-    return lock.substr(0, lock.size() - std::string(".lock").size()) + ".socket";
+    const std::string stem = lock.substr(0, lock.size() - std::string(".lock").size());
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && *runtime == '/')
+        return stem + ".socket";
+    // The temporary folder is everyone's: the socket lies in a folder of the
+    // user's own inside it.
+    return stem + "/activation.socket";
 }
 
 bool ApplicationInstanceSingleton::hasConflictingInstance(std::string const& name, Mode)

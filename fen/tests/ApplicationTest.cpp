@@ -244,9 +244,15 @@ TEST(ApplicationInstanceSingleton, SecondCopyFindsTheLockOfTheFirst)
     }
     EXPECT_TRUE(cloexec);
 
+    EXPECT_EQ(ApplicationInstanceSingleton::channelPath(name), folder + "/com.example.other_copy.socket");
+
+    // Without a runtime folder: the temporary folder, the socket in a folder
+    // of the user's own there.
     unsetenv("XDG_RUNTIME_DIR");
     const std::string fallback = ApplicationInstanceSingleton::lockFilePath("id");
-    EXPECT_NE(fallback.find("id-" + std::to_string(getuid()) + ".lock"), std::string::npos);
+    const std::string stem = "id-" + std::to_string(getuid());
+    EXPECT_NE(fallback.find(stem + ".lock"), std::string::npos);
+    EXPECT_NE(ApplicationInstanceSingleton::channelPath("id").find(stem + "/activation.socket"), std::string::npos);
 }
 
 TEST(External, OpenURLHandsOnlyURLsWithASchemeToTheDesktopsHandler)

@@ -24,14 +24,22 @@ constexpr std::size_t kMaxMessage = 16 + InstanceChannel::kMaxStartupId;
 // How often a sender looks again for a listener or for room.
 constexpr auto kRetryInterval = std::chrono::milliseconds(20);
 
-// Whether the folder that holds path belongs to the user and no one else
-// may write to it.
-bool isInPrivateFolder(const std::string& path)
+// The folder that holds path ("" for a bare name).
+std::string folderOf(const std::string& path)
 {
     const std::string::size_type slash = path.rfind('/');
     if (slash == std::string::npos)
+        return std::string();
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Whether the folder that holds path belongs to the user and no one else
+// may write to it (a link to a folder is not taken).
+bool isInPrivateFolder(const std::string& path)
+{
+    const std::string folder = folderOf(path);
+    if (folder.empty())
         return false;
-    const std::string folder = slash == 0 ? "/" : path.substr(0, slash);
     struct stat info;
     return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
         (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
@@ -70,6 +78,11 @@ InstanceChannel::InstanceChannel(const std::string& path, Handler handler)
     , m_handler(std::move(handler))
 {
     sockaddr_un address;
+    // A folder missing from its parent is made, for the user alone; one that
+    // someone else made first is not taken.
+    const std::string folder = folderOf(path);
+    if (!folder.empty())
+        ::mkdir(folder.c_str(), 0700);
     if (!isInPrivateFolder(path) || !addressOf(path, address))
         return;
     m_socket = datagramSocket();

@@ -23,7 +23,8 @@ public:
 
     // Listens at path (a socket left there by an earlier process is
     // replaced) when the folder of path is a folder of the user's own that
-    // no one else may write to; otherwise listens nowhere.
+    // no one else may write to; otherwise listens nowhere. A missing folder
+    // of path (not its parents) is made, for the user alone.
     InstanceChannel(const std::string& path, Handler handler);
     // Stops listening and removes the socket.
     ~InstanceChannel();

@@ -105,6 +105,25 @@ TEST_F(InstanceChannelTest, ASenderWithNoOneListeningGivesUp)
     EXPECT_EQ(heardAfter(1), std::vector<std::string>{""});
 }
 
+TEST_F(InstanceChannelTest, AMissingFolderIsMadeForTheUserAlone)
+{
+    const std::string inner = folder.at("program-1000/activation.socket");
+    {
+        InstanceChannel channel(inner, hear);
+        ASSERT_TRUE(channel.listening());
+        struct stat info;
+        ASSERT_EQ(::lstat(folder.at("program-1000").c_str(), &info), 0);
+        EXPECT_TRUE(S_ISDIR(info.st_mode));
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+        EXPECT_TRUE(InstanceChannel::requestActivation(inner, "", 1s));
+        EXPECT_EQ(heardAfter(1), std::vector<std::string>{""});
+    }
+    // A folder others may write to, made before the program came, is not taken.
+    ::chmod(folder.at("program-1000").c_str(), 0777);
+    InstanceChannel channel(inner, hear);
+    EXPECT_FALSE(channel.listening());
+}
+
 TEST_F(InstanceChannelTest, NothingListensOrIsSentInAFolderOthersMayWriteTo)
 {
     ::chmod(folder.string().c_str(), 0777);

@@ -19,7 +19,8 @@ public:
     // folder under a name that carries the user id.
     static std::string lockFilePath(std::string const& name);
     // Where the copy holding the lock of name hears later copies: beside
-    // its lock file.
+    // its lock file in $XDG_RUNTIME_DIR, else in a folder of the user's own
+    // named like the lock file, in the temporary folder.
     static std::string channelPath(std::string const& name);
 
     ApplicationInstanceSingleton() = delete;
