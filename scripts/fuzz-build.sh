@@ -7,6 +7,7 @@
 #
 #   . "$root/scripts/fuzz-build.sh"
 #   build_fuzz_targets <build tree> <target> [<target> ...]
+#   run_fuzz_target <name> <work folder> <program> <seconds> <seeds> [<option> ...]
 #
 # CC_FUZZ and CXX_FUZZ choose the compilers (clang, clang++), FUZZ_JOBS the
 # parallel jobs (3).
@@ -25,4 +26,23 @@ build_fuzz_targets() {
         -DVARANTO_TESTS=OFF -DVARANTO_BENCHMARKS=OFF \
         -DCMAKE_C_FLAGS="$fuzz_flags" -DCMAKE_CXX_FLAGS="$fuzz_flags" >/dev/null
     cmake --build "$fuzz_tree" --target "$@" -j"${FUZZ_JOBS:-3}"
+}
+
+# run_fuzz_target <name> <work folder> <program> <seconds> <seed folder> [<libFuzzer option> ...]
+# Runs a built target for the time given inside an empty folder of its own
+# (<work>/cwd), on its seeds and the inputs it found before (<work>/corpus,
+# where new ones go); crashes land in <work>/crashes/, its output in
+# <work>/fuzz.log. Prints the number of runs; returns 1 when it failed.
+run_fuzz_target() {
+    fuzz_name=$1 fuzz_work=$2 fuzz_program=$3 fuzz_seconds=$4 fuzz_seeds=$5
+    shift 5
+    mkdir -p "$fuzz_work/corpus" "$fuzz_work/crashes" "$fuzz_work/cwd"
+    echo "== $fuzz_name: $fuzz_seconds s"
+    fuzz_status=0
+    (cd "$fuzz_work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$fuzz_program" \
+        -max_total_time="$fuzz_seconds" "$@" -artifact_prefix="$fuzz_work/crashes/" -print_final_stats=1 \
+        "$fuzz_work/corpus" "$fuzz_seeds" </dev/null 2>"$fuzz_work/fuzz.log") ||
+        { fuzz_status=1; echo "   failed: see $fuzz_work/fuzz.log"; }
+    grep -E "^(stat::number_of_executed_units|Done)" "$fuzz_work/fuzz.log" || true
+    return $fuzz_status
 }

@@ -17,13 +17,5 @@ seconds=${1:-180}
 . "$root/scripts/fuzz-build.sh"
 build_fuzz_targets "$out" bas_catalog_fuzz
 
-work="$out/catalog"
-mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
-echo "== catalog: $seconds s"
-status=0
-(cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/bas/bas_catalog_fuzz" \
-    -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=512 -malloc_limit_mb=256 -timeout=2 \
-    -artifact_prefix="$work/crashes/" -print_final_stats=1 "$work/corpus" "$root/bas/fuzz/corpus-catalog" \
-    </dev/null 2>"$work/fuzz.log") || { status=1; echo "   failed: see $work/fuzz.log"; }
-grep -E "^(stat::number_of_executed_units|Done)" "$work/fuzz.log" || true
-exit $status
+run_fuzz_target catalog "$out/catalog" "$out/bas/bas_catalog_fuzz" "$seconds" "$root/bas/fuzz/corpus-catalog" \
+    -max_len=8192 -rss_limit_mb=512 -malloc_limit_mb=256 -timeout=2

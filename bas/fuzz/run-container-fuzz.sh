@@ -17,13 +17,5 @@ seconds=${1:-180}
 . "$root/scripts/fuzz-build.sh"
 build_fuzz_targets "$out" bas_container_fuzz
 
-work="$out/container"
-mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
-echo "== container: $seconds s"
-status=0
-(cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/bas/bas_container_fuzz" \
-    -max_total_time="$seconds" -max_len=8192 -rss_limit_mb=512 -malloc_limit_mb=256 -timeout=2 \
-    -artifact_prefix="$work/crashes/" -print_final_stats=1 "$work/corpus" "$root/bas/fuzz/corpus" \
-    </dev/null 2>"$work/fuzz.log") || { status=1; echo "   failed: see $work/fuzz.log"; }
-grep -E "^(stat::number_of_executed_units|Done)" "$work/fuzz.log" || true
-exit $status
+run_fuzz_target container "$out/container" "$out/bas/bas_container_fuzz" "$seconds" "$root/bas/fuzz/corpus" \
+    -max_len=8192 -rss_limit_mb=512 -malloc_limit_mb=256 -timeout=2

@@ -42,13 +42,7 @@ build_fuzz_targets "$out" $build
 
 status=0
 for t in $targets; do
-    work="$out/$t"
-    mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
-    echo "== $t: $seconds s"
-    (cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/fen/fen_read_${t}_fuzz" \
-        -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2560 \
-        -artifact_prefix="$work/crashes/" -print_final_stats=1 "$work/corpus" "$root/fen/fuzz/corpus/$t" \
-        </dev/null 2>"$work/fuzz.log") || { status=1; echo "   failed: see $work/fuzz.log"; }
-    grep -E "^(stat::number_of_executed_units|Done)" "$work/fuzz.log" || true
+    run_fuzz_target "$t" "$out/$t" "$out/fen/fen_read_${t}_fuzz" "$seconds" "$root/fen/fuzz/corpus/$t" \
+        -max_len=65536 -rss_limit_mb=2560 || status=1
 done
 exit $status

@@ -33,13 +33,7 @@ for t in $targets; do
         plist) dictionary="-dict=$here/plist.dict" ;;
         mounts) dictionary="" ;;
     esac
-    work="$out/$t"
-    mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
-    echo "== $t: $seconds s"
-    (cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/platform/platform_${t}_fuzz" \
-        -max_total_time="$seconds" -max_len=16384 -rss_limit_mb=2048 -timeout=10 $dictionary \
-        -artifact_prefix="$work/crashes/" -print_final_stats=1 "$work/corpus" "$here/corpus/$t" \
-        </dev/null 2>"$work/fuzz.log") || { status=1; echo "   failed: see $work/fuzz.log"; }
-    grep -E "^(stat::number_of_executed_units|Done)" "$work/fuzz.log" || true
+    run_fuzz_target "$t" "$out/$t" "$out/platform/platform_${t}_fuzz" "$seconds" "$here/corpus/$t" \
+        -max_len=16384 -rss_limit_mb=2048 -timeout=10 $dictionary || status=1
 done
 exit $status

@@ -10,8 +10,7 @@
 #   tov/fuzz/run-fuzz.sh [seconds per target] [style|import ...]
 #
 # FUZZ_BUILD_DIR chooses the build tree (default build-fuzz-tov); crashes land
-# in <tree>/crashes/ (style) or <tree>/<target>/crashes/, new inputs in
-# <tree>/corpus (style) or <tree>/<target>/corpus.
+# in <tree>/<target>/crashes/, new inputs in <tree>/<target>/corpus.
 set -eu
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -34,14 +33,9 @@ build_fuzz_targets "$out" $build
 status=0
 for t in $targets; do
     case $t in
-        style) exe=tov_style_fuzz; work="$out"; seeds="$root/tov/fuzz/corpus" ;;
-        import) exe=tov_style_import_fuzz; work="$out/import"; seeds="$root/tov/fuzz/corpus-import" ;;
+        style) exe=tov_style_fuzz; seeds="$root/tov/fuzz/corpus" ;;
+        import) exe=tov_style_import_fuzz; seeds="$root/tov/fuzz/corpus-import" ;;
     esac
-    mkdir -p "$work/corpus" "$work/crashes" "$work/cwd"
-    echo "== $t: $seconds s"
-    (cd "$work/cwd" && ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1} "$out/tov/$exe" -max_total_time="$seconds" \
-        -max_len=65536 -rss_limit_mb=2560 -artifact_prefix="$work/crashes/" -print_final_stats=1 \
-        "$work/corpus" "$seeds" </dev/null 2>"$work/$t.log") || { status=1; echo "   failed: see $work/$t.log"; }
-    grep -E "^(stat::number_of_executed_units|Done)" "$work/$t.log" || true
+    run_fuzz_target "$t" "$out/$t" "$out/tov/$exe" "$seconds" "$seeds" -max_len=65536 -rss_limit_mb=2560 || status=1
 done
 exit $status
