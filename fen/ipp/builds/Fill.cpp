@@ -56,6 +56,7 @@ struct Fill {
     uint32_t value;
 };
 
+#if !defined(__AVX512F__)
 inline void storeQuad(uint32_t* p, __m128i v)
 {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
@@ -64,6 +65,7 @@ inline void storePair(uint32_t* p, __m128i v)
 {
     _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
 }
+#endif
 
 // Fewer pixels than a block: a masked store where masked stores cost about
 // as much as plain ones (AVX-512), else two overlapping stores.
