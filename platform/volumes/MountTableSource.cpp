@@ -28,11 +28,6 @@ MountTableCache::Entries MountTableSource::entries()
     return shared.table->entries();
 }
 
-std::vector<MountEntry> MountTableSource::read()
-{
-    return *entries();
-}
-
 std::uint64_t MountTableSource::readCount()
 {
     SharedTable& shared = sharedTable();

@@ -20,8 +20,6 @@ public:
     // The entries of the current table (empty when it cannot be read); the
     // same pointer as long as the table did not change.
     static MountTableCache::Entries entries();
-    // A copy of the entries.
-    static std::vector<MountEntry> read();
 
     // How many times the process read a table through here: tests and
     // benchmarks see what looking up names costs.

@@ -164,8 +164,43 @@ void PrintTo(BoundCase const& c, std::ostream* os)
     *os << c.name;
 }
 
+// The "skin file refused" lines among the lines written to standard error.
+Lines refusalsIn(std::string const& written)
+{
+    Lines refusals;
+    std::istringstream lines(written);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("skin file refused: ", 0) == 0)
+            refusals.push_back(line);
+    return refusals;
+}
+
 class SkinFolderFiles : public SkinFixture {
 protected:
+    std::string skinAt(SkinAt at) const
+    {
+        return at == SkinAt::beside ? "skin" : at == SkinAt::work ? "work/skin" : inBundle;
+    }
+
+    // A resource looked up quietly, then with warnings: what each gave and
+    // the refusals each wrote on standard error.
+    struct LookedTwice {
+        std::string quiet, opened;
+        Lines quietRefusals, refusals;
+    };
+    LookedTwice lookTwice(char const* name, ManagerContainer::eResourceType type) const
+    {
+        ManagerContainer container(locations());
+        LookedTwice looked;
+        testing::internal::CaptureStderr();
+        looked.quiet = contentOf(container.getResourceStream(name, type, false));
+        looked.quietRefusals = refusalsIn(testing::internal::GetCapturedStderr());
+        testing::internal::CaptureStderr();
+        looked.opened = contentOf(container.getResourceStream(name, type, true));
+        looked.refusals = refusalsIn(testing::internal::GetCapturedStderr());
+        return looked;
+    }
+
     // The skin's own files and, beside the skin folder, files it must not reach.
     void writeSkin(std::string const& skin)
     {
@@ -181,29 +216,12 @@ protected:
 
 class SkinFolderBounds : public SkinFolderFiles, public testing::WithParamInterface<std::tuple<BoundCase, SkinAt>> { };
 
-// The "skin file refused" lines among the lines written to standard error.
-Lines refusalsIn(std::string const& written)
-{
-    Lines refusals;
-    std::istringstream lines(written);
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind("skin file refused: ", 0) == 0)
-            refusals.push_back(line);
-    return refusals;
-}
-
 TEST_P(SkinFolderBounds, NamesLeadingOutsideAreRefusedAsMissing)
 {
     auto const& [c, at] = GetParam();
-    writeSkin(at == SkinAt::beside ? "skin" : at == SkinAt::work ? "work/skin" : inBundle);
+    writeSkin(skinAt(at));
     LogCapture log;
-    ManagerContainer container(locations());
-    testing::internal::CaptureStderr();
-    std::string const quiet = contentOf(container.getResourceStream(c.name, c.type, false));
-    Lines const quietRefusals = refusalsIn(testing::internal::GetCapturedStderr());
-    testing::internal::CaptureStderr();
-    std::string const opened = contentOf(container.getResourceStream(c.name, c.type, true));
-    Lines const refusals = refusalsIn(testing::internal::GetCapturedStderr());
+    auto const [quiet, opened, quietRefusals, refusals] = lookTwice(c.name, c.type);
 
     EXPECT_EQ(quietRefusals, Lines());
     if (!c.opened.empty()) {
@@ -291,16 +309,10 @@ protected:
 TEST_P(SkinFolderLinks, AreFollowedOnlyInsideTheSkinFolder)
 {
     auto const& [c, at] = GetParam();
-    std::string const skin = at == SkinAt::beside ? "skin" : at == SkinAt::work ? "work/skin" : inBundle;
+    std::string const skin = skinAt(at);
     writeLinks(skin);
     LogCapture log;
-    ManagerContainer container(locations());
-    testing::internal::CaptureStderr();
-    std::string const quiet = contentOf(container.getResourceStream(c.name, c.type, false));
-    Lines const quietRefusals = refusalsIn(testing::internal::GetCapturedStderr());
-    testing::internal::CaptureStderr();
-    std::string const opened = contentOf(container.getResourceStream(c.name, c.type, true));
-    Lines const refusals = refusalsIn(testing::internal::GetCapturedStderr());
+    auto const [quiet, opened, quietRefusals, refusals] = lookTwice(c.name, c.type);
 
     bool const refused = c.leadsTo != nullptr;
     EXPECT_EQ(quiet, refused ? "(none)" : c.opened);

@@ -89,7 +89,7 @@ bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
 // short while when that copy does not take the request.
 void FirmwareUpdaterApp::bringRunningCopyForward()
 {
-    std::fprintf(stderr, "%s\n", kAlreadyRunning);
+    std::fprintf(stderr, "%s is already running.\n", ApplicationTexts::kAppName);
     std::fflush(stderr);
     platform::InstanceChannel::requestActivation(
         FEN::ApplicationInstanceSingleton::channelPath(m_config.m_strInstanceId),

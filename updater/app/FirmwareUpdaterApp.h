@@ -34,8 +34,6 @@ public:
     static constexpr const char* kRootWidgetId = "FirmwareUpdaterMainWidget";
     static constexpr int kWindowWidth = 627;
     static constexpr int kWindowHeight = 335;
-    // What a second copy says on standard error before it ends.
-    static constexpr const char* kAlreadyRunning = "Varanto MK2 Firmware Updater is already running.";
     // How long a second copy tries to reach the first.
     static constexpr std::chrono::milliseconds kRequestLimit{1000};
     static constexpr const char* kQuitQuestion =

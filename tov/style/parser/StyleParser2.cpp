@@ -23,6 +23,19 @@ namespace {
 // The most rules reserved before a text is parsed: 1 MiB of them.
 constexpr std::size_t kRulesReservedAtMost = (std::size_t(1) << 20) / sizeof(StyleParser2::tRule);
 
+// Opens a sheet's file for reading; false when it cannot be.
+bool openSheetFile(BAS::FileName const& name, BAS::FileStream& stream)
+{
+    stream.open(name, BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
+    return stream.getStorage() && stream.getStorage()->isUsable();
+}
+
+// The name a sheet read from a file is known by in messages.
+std::string sourceNameOf(BAS::FileName const& name)
+{
+    return BAS::StringUtil::toAscii(name.name + name.extension);
+}
+
 std::string lineMessage(char const* format, unsigned line)
 {
     char text[96];
@@ -59,11 +72,10 @@ StyleParser2::~StyleParser2() = default;
 bool StyleParser2::processFile(BAS::FileName const& name)
 {
     BAS::FileStream stream;
-    stream.open(name, BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
-    if (!stream.getStorage() || !stream.getStorage()->isUsable())
+    if (!openSheetFile(name, stream))
         return false;
     m_currentFile = name;
-    return processStream(stream, BAS::StringUtil::toAscii(name.name + name.extension));
+    return processStream(stream, sourceNameOf(name));
 }
 
 bool StyleParser2::processStream(BAS::Stream& stream, std::string const& sourceName)
@@ -227,14 +239,13 @@ bool StyleParser2::readImport(std::string const& name, BAS::FileName const& impo
     }
     if (m_currentFile.relative)
         m_currentFile.setPath(importer.volume + importer.directory, BAS::FileName::eWithVolumeInPath);
+    std::string const path = m_currentFile.getSystemPath(false, true);
     BAS::FileStream stream;
-    stream.open(m_currentFile, BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
-    if (!stream.getStorage() || !stream.getStorage()->isUsable()) {
-        problem = m_currentFile.getSystemPath(false, true) + ": cannot be opened";
+    if (!openSheetFile(m_currentFile, stream)) {
+        problem = path + ": cannot be opened";
         return false;
     }
-    return parsedImport(stream, BAS::StringUtil::toAscii(m_currentFile.name + m_currentFile.extension),
-                        m_currentFile.getSystemPath(false, true), problem);
+    return parsedImport(stream, sourceNameOf(m_currentFile), path, problem);
 }
 
 bool StyleParser2::parsedImport(BAS::Stream& stream, std::string const& sourceName, std::string const& path,

@@ -3,6 +3,8 @@
 // program at the start (its keys work at once), and a second launch says
 // that the updater is already running and brings the first one's window
 // back to the front with the focus.
+#include "WindowSystemDriver.h"
+
 #include <VarantoTest/ChildProcess.h>
 #include <VarantoTest/DesktopUnavailable.h>
 #include <VarantoTest/PrivateXServer.h>
@@ -73,8 +75,9 @@ bool waitFor(std::function<bool()> const& done, std::chrono::milliseconds limit 
 // focus and a window's last user time.
 class XLook {
 public:
-    explicit XLook(std::string const& display)
-        : m_display(XOpenDisplay(display.c_str()))
+    explicit XLook(test::PrivateXServer const& server)
+        : m_display(XOpenDisplay(server.display().c_str()))
+        , m_windows(server)
     {
         if (m_display == nullptr)
             return;
@@ -91,7 +94,7 @@ public:
     XLook(XLook const&) = delete;
     XLook& operator=(XLook const&) = delete;
 
-    bool connected() const { return m_display != nullptr; }
+    bool connected() const { return m_display != nullptr && m_windows.connected(); }
 
     // The shown window with this title; 0 when there is none.
     Window findWindow(std::string const& title) { return findBelow(DefaultRootWindow(m_display), title); }
@@ -198,23 +201,6 @@ public:
     }
 
 private:
-    std::string nameOf(Window window)
-    {
-        Atom const utf8 = XInternAtom(m_display, "UTF8_STRING", False);
-        Atom type = 0;
-        int format = 0;
-        unsigned long count = 0, after = 0;
-        unsigned char* data = nullptr;
-        std::string name;
-        if (XGetWindowProperty(m_display, window, XInternAtom(m_display, "_NET_WM_NAME", False), 0, 1024, False, utf8,
-                               &type, &format, &count, &after, &data) == Success &&
-            data != nullptr && type == utf8)
-            name.assign(reinterpret_cast<char const*>(data), count);
-        if (data != nullptr)
-            XFree(data);
-        return name;
-    }
-
     Window findBelow(Window parent, std::string const& title)
     {
         Window root = 0, above = 0;
@@ -227,7 +213,7 @@ private:
             XWindowAttributes attributes;
             if (!XGetWindowAttributes(m_display, children[i], &attributes) || attributes.map_state != IsViewable)
                 continue;
-            found = nameOf(children[i]) == title ? children[i] : findBelow(children[i], title);
+            found = m_windows.titleOf(children[i]) == title ? children[i] : findBelow(children[i], title);
         }
         if (children != nullptr)
             XFree(children);
@@ -251,6 +237,7 @@ private:
     }
 
     Display* m_display = nullptr;
+    WindowSystemDriver m_windows; // reads the titles
     Window m_clock = 0;
     std::map<Window, std::string> m_startupMessages;
     std::vector<std::string> m_startupDone;
@@ -275,7 +262,7 @@ protected:
         server = std::make_unique<test::PrivateXServer>();
         if (!server->running())
             VARANTO_DESKTOP_UNAVAILABLE() << server->failure();
-        look = std::make_unique<XLook>(server->display());
+        look = std::make_unique<XLook>(*server);
         ASSERT_TRUE(look->connected());
         if (GetParam() == Desktop::WithWindowManager)
             startWindowManager();
