@@ -3,6 +3,7 @@
 #include <VarantoTest/PrivateXServer.h>
 #include <VarantoTest/XCloseRequest.h>
 
+#include <mutex>
 #include <thread>
 
 #include <X11/Xatom.h>
@@ -11,10 +12,34 @@
 
 namespace CV::desktop_test {
 
+namespace {
+
+XErrorHandler s_previousErrorHandler = nullptr;
+
+// A window may go between being found and being asked about (a window
+// manager makes and destroys frames at any time): the call that asked then
+// finds nothing, which the looks handle; Xlib's own handler would end the
+// test program.
+int ignoreVanishedWindows(Display* display, XErrorEvent* error)
+{
+    if (error->error_code == BadWindow)
+        return 0;
+    return s_previousErrorHandler ? s_previousErrorHandler(display, error) : 0;
+}
+
+void tolerateVanishedWindows()
+{
+    static std::once_flag s_installed;
+    std::call_once(s_installed, [] { s_previousErrorHandler = XSetErrorHandler(&ignoreVanishedWindows); });
+}
+
+} // namespace
+
 WindowSystemDriver::WindowSystemDriver(test::PrivateXServer const& server)
     : m_server(server)
     , m_display(XOpenDisplay(server.display().c_str()))
 {
+    tolerateVanishedWindows();
 }
 
 WindowSystemDriver::~WindowSystemDriver()

@@ -1,7 +1,9 @@
 #pragma once
 // A connection to the test's X server: finds the updater's windows, reads
 // their sizes and size hints, asks them to close as a window manager would,
-// and drives the mouse and the keyboard through xdotool.
+// and drives the mouse and the keyboard through xdotool. Once one is made,
+// an X error about a window that has gone meanwhile no longer ends the test
+// program (on any connection): the call that asked finds nothing.
 #include <VarantoTest/XdotoolInput.h>
 
 #include <chrono>
