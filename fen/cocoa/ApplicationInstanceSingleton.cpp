@@ -1,11 +1,15 @@
 #include "FEN/ApplicationInstanceSingleton.h"
 
+#include "platform/system/InstanceFolder.h"
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
+#include <cstring>
 #include <map>
 
 namespace CV {
@@ -20,40 +24,46 @@ std::map<std::string, int>& heldLocks()
     return s_locks;
 }
 
-// The id as one file-name component.
-std::string fileNameOf(std::string const& name)
+// A check that cannot be made finds no other copy, and says so.
+bool sayNoCheckPossible(std::string const& reason)
 {
-    std::string safe;
-    for (char c : name) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
-            c == '-' || c == '_';
-        safe += plain ? c : '_';
+    std::fprintf(stderr, "Cannot tell whether another copy is running: %s; starting anyway.\n", reason.c_str());
+    std::fflush(stderr);
+    return false;
+}
+
+// The user's own lock file at path, made when missing; a link, a FIFO or
+// anything else in its place is not opened or not taken (-1, and why).
+int openOwnLockFile(std::string const& path, std::string& why)
+{
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        why = path + ": " + (errno == ELOOP ? "is a link" : std::strerror(errno));
+        return -1;
     }
-    return safe + ".lock";
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        why = path + ": " + std::strerror(errno);
+    else if (!S_ISREG(info.st_mode))
+        why = path + ": is not a regular file";
+    else if (info.st_uid != ::geteuid())
+        why = path + ": belongs to user " + std::to_string(info.st_uid);
+    else
+        return fd;
+    ::close(fd);
+    return -1;
 }
 
 } // namespace
 
 std::string ApplicationInstanceSingleton::lockFilePath(std::string const& name)
 {
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && *runtime == '/')
-        return std::string(runtime) + "/" + fileNameOf(name);
-    const char* temporary = std::getenv("TMPDIR");
-    std::string folder = temporary != nullptr && *temporary == '/' ? temporary : "/tmp";
-    return folder + "/" + fileNameOf(name + "-" + std::to_string(getuid()));
+    return platform::InstanceFolder::find(name).lockFile();
 }
 
 std::string ApplicationInstanceSingleton::channelPath(std::string const& name)
 {
-    const std::string lock = lockFilePath(name);
-    const std::string stem = lock.substr(0, lock.size() - std::string(".lock").size());
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && *runtime == '/')
-        return stem + ".socket";
-    // The temporary folder is everyone's: the socket lies in a folder of the
-    // user's own inside it.
-    return stem + "/activation.socket";
+    return platform::InstanceFolder::find(name).socket();
 }
 
 bool ApplicationInstanceSingleton::hasConflictingInstance(std::string const& name, Mode)
@@ -62,14 +72,19 @@ bool ApplicationInstanceSingleton::hasConflictingInstance(std::string const& nam
         return false;
     if (heldLocks().count(name) != 0)
         return false;
-    const std::string path = lockFilePath(name);
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const platform::InstanceFolder folder = platform::InstanceFolder::find(name);
+    if (!folder.usable())
+        return sayNoCheckPossible(folder.problem());
+    std::string why;
+    const int fd = openOwnLockFile(folder.lockFile(), why);
     if (fd < 0)
-        return false; // no lock file possible: nothing can conflict with us
+        return sayNoCheckPossible(why);
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const bool held = errno == EWOULDBLOCK;
+        const int error = errno;
         ::close(fd);
-        return held;
+        if (error == EWOULDBLOCK)
+            return true;
+        return sayNoCheckPossible(folder.lockFile() + ": " + std::strerror(error));
     }
     heldLocks()[name] = fd;
     return false;

@@ -246,13 +246,19 @@ TEST(ApplicationInstanceSingleton, SecondCopyFindsTheLockOfTheFirst)
 
     EXPECT_EQ(ApplicationInstanceSingleton::channelPath(name), folder + "/com.example.other_copy.socket");
 
-    // Without a runtime folder: the temporary folder, the socket in a folder
-    // of the user's own there.
+    // Without a runtime folder: lock and socket in a folder of the user's own
+    // in the temporary folder.
     unsetenv("XDG_RUNTIME_DIR");
-    const std::string fallback = ApplicationInstanceSingleton::lockFilePath("id");
-    const std::string stem = "id-" + std::to_string(getuid());
-    EXPECT_NE(fallback.find(stem + ".lock"), std::string::npos);
-    EXPECT_NE(ApplicationInstanceSingleton::channelPath("id").find(stem + "/activation.socket"), std::string::npos);
+    CV::test::TemporaryFolder temporary("instance-temporary");
+    const char* oldTemporary = std::getenv("TMPDIR");
+    const std::string restored = oldTemporary != nullptr ? oldTemporary : "";
+    setenv("TMPDIR", temporary.string().c_str(), 1);
+    setenv("XDG_CACHE_HOME", temporary.at("cache").c_str(), 1);
+    const std::string own = temporary.at("id-" + std::to_string(geteuid()));
+    EXPECT_EQ(ApplicationInstanceSingleton::lockFilePath("id"), own + "/single-instance.lock");
+    EXPECT_EQ(ApplicationInstanceSingleton::channelPath("id"), own + "/activation.socket");
+    oldTemporary != nullptr ? setenv("TMPDIR", restored.c_str(), 1) : unsetenv("TMPDIR");
+    unsetenv("XDG_CACHE_HOME");
 }
 
 TEST(External, OpenURLHandsOnlyURLsWithASchemeToTheDesktopsHandler)

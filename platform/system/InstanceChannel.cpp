@@ -1,17 +1,19 @@
 #include "platform/system/InstanceChannel.h"
 
 #include "platform/runloop/MainLoop.h"
+#include "platform/system/InstanceFolder.h"
 
 #include <glib-unix.h>
 #include <glib.h>
 
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 namespace platform {
@@ -23,6 +25,9 @@ constexpr const char* kRequest = "activate";
 constexpr std::size_t kMaxMessage = 16 + InstanceChannel::kMaxStartupId;
 // How often a sender looks again for a listener or for room.
 constexpr auto kRetryInterval = std::chrono::milliseconds(20);
+// Datagrams read in one turn of the loop: more than the socket queues by
+// default, few enough that a flood of them never holds the loop for long.
+constexpr int kMaxReadsPerTurn = 32;
 
 // The folder that holds path ("" for a bare name).
 std::string folderOf(const std::string& path)
@@ -31,18 +36,6 @@ std::string folderOf(const std::string& path)
     if (slash == std::string::npos)
         return std::string();
     return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// Whether the folder that holds path belongs to the user and no one else
-// may write to it (a link to a folder is not taken).
-bool isInPrivateFolder(const std::string& path)
-{
-    const std::string folder = folderOf(path);
-    if (folder.empty())
-        return false;
-    struct stat info;
-    return ::lstat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::geteuid() &&
-        (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
 
 // false when path is too long for a socket's address.
@@ -76,31 +69,46 @@ int datagramSocket()
 InstanceChannel::InstanceChannel(const std::string& path, Handler handler)
     : m_path(path)
     , m_handler(std::move(handler))
+    , m_waiting(std::make_shared<bool>(false))
+{
+    std::string why;
+    if (!path.empty() && !listen(why)) {
+        std::fprintf(stderr, "Later starts cannot bring this copy forward: %s.\n", why.c_str());
+        std::fflush(stderr);
+    }
+}
+
+bool InstanceChannel::listen(std::string& why)
 {
     sockaddr_un address;
-    // A folder missing from its parent is made, for the user alone; one that
-    // someone else made first is not taken.
-    const std::string folder = folderOf(path);
-    if (!folder.empty())
-        ::mkdir(folder.c_str(), 0700);
-    if (!isInPrivateFolder(path) || !addressOf(path, address))
-        return;
+    if (!InstanceFolder::makePrivate(folderOf(m_path), why))
+        return false;
+    if (!addressOf(m_path, address)) {
+        why = m_path + ": too long a name for a socket";
+        return false;
+    }
     m_socket = datagramSocket();
-    if (m_socket < 0)
-        return;
-    ::unlink(path.c_str());
+    if (m_socket < 0) {
+        why = std::string("no socket: ") + std::strerror(errno);
+        return false;
+    }
+    ::unlink(m_path.c_str());
     if (::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        why = m_path + ": " + std::strerror(errno);
         ::close(m_socket);
         m_socket = -1;
-        return;
+        return false;
     }
-    m_watch = g_unix_fd_add(
-        m_socket, G_IO_IN,
+    // Below the loop's own work and the windows' repaints: a flood of
+    // requests is read only when the loop has nothing more urgent to do.
+    m_watch = g_unix_fd_add_full(
+        G_PRIORITY_DEFAULT_IDLE, m_socket, G_IO_IN,
         +[](int, GIOCondition, gpointer channel) {
             static_cast<InstanceChannel*>(channel)->receive();
             return gboolean(G_SOURCE_CONTINUE);
         },
-        this);
+        this, nullptr);
+    return true;
 }
 
 InstanceChannel::~InstanceChannel()
@@ -113,19 +121,26 @@ InstanceChannel::~InstanceChannel()
     ::unlink(m_path.c_str());
 }
 
-// Every waiting datagram; each request goes to the handler once the loop
-// is idle, in its own turn of the loop.
+// The waiting datagrams, a bounded number of them. A request goes to the
+// handler in its own turn of the loop; while one waits for its turn, the
+// requests that follow it are dropped.
 void InstanceChannel::receive()
 {
     char buffer[kMaxMessage + 1];
-    for (;;) {
+    for (int reads = 0; reads < kMaxReadsPerTurn; ++reads) {
         const ssize_t length = ::recv(m_socket, buffer, sizeof buffer, MSG_DONTWAIT | MSG_TRUNC);
         if (length < 0)
             return;
         std::string startupId;
         if (std::size_t(length) > kMaxMessage || !parseRequest(std::string(buffer, std::size_t(length)), startupId))
             continue;
-        MainLoop::instance().post([handler = m_handler, startupId] { handler(startupId); });
+        if (*m_waiting)
+            continue;
+        *m_waiting = true;
+        MainLoop::instance().post([handler = m_handler, waiting = m_waiting, startupId] {
+            *waiting = false;
+            handler(startupId);
+        });
     }
 }
 
@@ -148,7 +163,8 @@ bool InstanceChannel::requestActivation(const std::string& path, const std::stri
                                         std::chrono::milliseconds limit)
 {
     sockaddr_un address;
-    if (!isInPrivateFolder(path) || !addressOf(path, address))
+    std::string why;
+    if (!InstanceFolder::isPrivate(folderOf(path), why) || !addressOf(path, address))
         return false;
     const int sender = datagramSocket();
     if (sender < 0)

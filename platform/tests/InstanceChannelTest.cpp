@@ -6,6 +6,7 @@
 
 #include "VarantoTest/TemporaryFolder.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
@@ -15,6 +16,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,18 +38,22 @@ protected:
         return heard;
     }
 
-    // Sends a datagram as any program of the user could.
+    // Sends a datagram as any program of the user could, without waiting for
+    // room: the socket holds only a few (10 by default) until they are read.
     void sendRaw(const std::string& message)
     {
         const int sender = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
         ASSERT_GE(sender, 0);
+        EXPECT_EQ(sendTo(sender, message), ssize_t(message.size()));
+        ::close(sender);
+    }
+    ssize_t sendTo(int sender, const std::string& message)
+    {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
-        EXPECT_EQ(
-            ::sendto(sender, message.data(), message.size(), 0, reinterpret_cast<sockaddr*>(&address), sizeof address),
-            ssize_t(message.size()));
-        ::close(sender);
+        return ::sendto(sender, message.data(), message.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&address),
+                        sizeof address);
     }
 
     CV::test::TemporaryFolder folder{"channel"};
@@ -64,8 +70,62 @@ TEST_F(InstanceChannelTest, TheRunningCopyHearsEachRequestWithItsStartupId)
     EXPECT_EQ(heardAfter(1), std::vector<std::string>{"launcher-42_TIME1234"});
     // Without an id, or with one that is not an id: the request alone.
     EXPECT_TRUE(InstanceChannel::requestActivation(path, "", 1s));
+    EXPECT_EQ(heardAfter(2).size(), 2u);
     EXPECT_TRUE(InstanceChannel::requestActivation(path, "two words", 1s));
     EXPECT_EQ(heardAfter(3), (std::vector<std::string>{"launcher-42_TIME1234", "", ""}));
+}
+
+TEST_F(InstanceChannelTest, RequestsThatComeWhileOneWaitsForItsTurnAreDropped)
+{
+    InstanceChannel channel(path, hear);
+    ASSERT_TRUE(channel.listening());
+    for (const char* id : {"first", "second", "third"})
+        sendRaw(std::string("activate ") + id);
+    EXPECT_EQ(heardAfter(1), std::vector<std::string>{"first"});
+    sendRaw("activate fourth");
+    EXPECT_EQ(heardAfter(2), (std::vector<std::string>{"first", "fourth"}));
+}
+
+// Requests that keep coming faster than the window can handle them: each
+// one handled brings two more.
+TEST_F(InstanceChannelTest, AFloodOfRequestsLetsTheLoopGoOnRepainting)
+{
+    const int sender = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    ASSERT_GE(sender, 0);
+    int handled = 0;
+    InstanceChannel channel(path, [&](const std::string&) {
+        ++handled;
+        sendTo(sender, "activate");
+        sendTo(sender, "activate");
+    });
+    ASSERT_TRUE(channel.listening());
+    // A window that asks to be repainted every millisecond: the toolkit
+    // repaints at its redraw priority, below the loop's timers and posted
+    // work, above idle work.
+    constexpr int kRedrawPriority = G_PRIORITY_HIGH_IDLE + 20;
+    struct Repaints {
+        int count = 0;
+        bool asked = false;
+    } repaints;
+    const MainLoop::TimerId ticks = MainLoop::instance().addTimer(1ms, true, [&repaints] {
+        if (std::exchange(repaints.asked, true))
+            return;
+        g_idle_add_full(
+            kRedrawPriority,
+            +[](gpointer data) {
+                auto* asked = static_cast<Repaints*>(data);
+                ++asked->count;
+                asked->asked = false;
+                return gboolean(G_SOURCE_REMOVE);
+            },
+            &repaints, nullptr);
+    });
+    sendRaw("activate");
+    EXPECT_TRUE(MainLoop::instance().runUntil([&] { return repaints.count >= 50 && handled >= 50; }, 10s))
+        << repaints.count << " repaints, " << handled << " requests handled";
+    MainLoop::instance().cancelTimer(ticks);
+    ::close(sender);
+    MainLoop::instance().runPending();
 }
 
 TEST_F(InstanceChannelTest, WhatIsNoRequestIsIgnored)
@@ -76,8 +136,10 @@ TEST_F(InstanceChannelTest, WhatIsNoRequestIsIgnored)
          {std::string(), std::string("hello"), std::string("activatex"), std::string("activate "),
           std::string("activate a b"), std::string("activate id\n"), std::string("activate \x01\xff", 11),
           std::string("activate ") + std::string(InstanceChannel::kMaxStartupId + 1, 'x'), std::string(70000, 'a'),
-          std::string("ACTIVATE")})
+          std::string("ACTIVATE")}) {
         sendRaw(garbage);
+        MainLoop::instance().runPending();
+    }
     sendRaw("activate last");
     EXPECT_EQ(heardAfter(1), std::vector<std::string>{"last"});
 }
