@@ -282,4 +282,34 @@ TEST(ApplicationInstanceSingleton, TheFolderMadeInTheCacheFolderServesLaterCopie
     EXPECT_TRUE(lockIsHeld(lock));
 }
 
+// As root the runtime folder of the user's own, read-only to the user,
+// could still be written: the user here is another one.
+TEST(ApplicationInstanceSingletonDeathTest, ARuntimeFolderTheUserCannotWriteToIsPassedOver)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "starting as another user needs root";
+    Places places;
+    ::chmod(places.root.string().c_str(), 0755);
+    ASSERT_TRUE(belongsToSomeoneElse(places.runtime));
+    ASSERT_TRUE(belongsToSomeoneElse(places.cache));
+    ::chmod(places.runtime.c_str(), 0500);
+    EnvironmentScope runtime("XDG_RUNTIME_DIR", places.runtime);
+    EnvironmentScope temporary("TMPDIR", places.temporary);
+    EnvironmentScope cache("XDG_CACHE_HOME", places.cache);
+    const std::string id = "com.example.read-only";
+    const std::string expected =
+        places.temporary + "/" + id + "-" + std::to_string(kOtherUser) + "/single-instance.lock";
+    EXPECT_EXIT(
+        {
+            if (::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0)
+                std::_Exit(2);
+            const bool conflict =
+                ApplicationInstanceSingleton::hasConflictingInstance(id, ApplicationInstanceSingleton::eUser);
+            std::_Exit(!conflict && ApplicationInstanceSingleton::lockFilePath(id) == expected && lockIsHeld(expected)
+                           ? 0
+                           : 1);
+        },
+        testing::ExitedWithCode(0), "^$");
+}
+
 } // namespace
