@@ -136,23 +136,34 @@ id windowWhere(const char* question)
     return nil;
 }
 
-// The window that takes the focus when the application is activated: the
-// key window, else the first shown window that can become key.
-id windowToActivate()
+id firstKeyCapableWindowWhere(const char* question)
 {
-    if (id key = windowWhere("isKeyWindow"))
-        return key;
     for (id window : allWindows())
-        if (objc::send<BOOL>(window, "isVisible") && objc::send<BOOL>(window, "canBecomeKeyWindow"))
+        if (objc::send<BOOL>(window, question) && objc::send<BOOL>(window, "canBecomeKeyWindow"))
             return window;
     return nil;
 }
 
-void activateWindow(const std::string& startupId)
+// Whether an activation may restore a minimised window.
+enum class Minimised { Stay, Restore };
+
+// The window that takes the focus when the application is activated: the
+// key window, else the first shown window that can become key, else (when
+// minimised ones may be restored) the first minimised one.
+id windowToActivate(Minimised minimised)
+{
+    if (id key = windowWhere("isKeyWindow"))
+        return key;
+    if (id shown = firstKeyCapableWindowWhere("isVisible"))
+        return shown;
+    return minimised == Minimised::Restore ? firstKeyCapableWindowWhere("isMiniaturized") : nil;
+}
+
+void activateWindow(const std::string& startupId, Minimised minimised = Minimised::Stay)
 {
     if (s_terminating)
         return;
-    id window = windowToActivate();
+    id window = windowToActivate(minimised);
     if (peer::WindowPeer* peer = window != nil ? windowPeer(window) : nullptr)
         peer->activate(startupId);
 }
@@ -440,7 +451,7 @@ void NSApplication::setLaunchArguments(int argc, char** argv)
 
 void NSApplication::activateForLaunch(const std::string& startupId)
 {
-    activateWindow(startupId);
+    activateWindow(startupId, Minimised::Restore);
 }
 
 void NSApplication::keyWindowChanged()

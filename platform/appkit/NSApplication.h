@@ -68,7 +68,8 @@ public:
     static void setLaunchArguments(int argc, char** argv);
     // Activates the application as activateIgnoringOtherApps: does, for a
     // launch of the program that found this process running: startupId is
-    // that launch's startup notification (completed; empty when none).
+    // that launch's startup notification (completed; empty when none). When
+    // no window is shown, a minimised one is restored and takes the focus.
     static void activateForLaunch(const std::string& startupId);
     // A window took or lost the keyboard focus.
     static void keyWindowChanged();

@@ -352,6 +352,7 @@ void GtkWindowPeer::activate(const std::string& startupId)
     GtkWindow* window = GTK_WINDOW(m_window);
     gtk_window_set_focus_on_map(window, TRUE);
     gtk_widget_show_all(m_window);
+    gtk_window_deiconify(window);
     GdkWindow* gdkWindow = gtk_widget_get_window(m_window);
     if (gdkWindow == nullptr || !GDK_IS_X11_WINDOW(gdkWindow)) {
         gtk_window_present(window);

@@ -70,14 +70,16 @@ public:
     virtual void setResizable(bool resizable) = 0;
     // Shows (in front, optionally taking the focus) or hides the window.
     virtual void show(bool takeFocus) = 0;
-    // Shows the window in front and asks the desktop to give it the
-    // keyboard focus, as the activation of a launch by the user does.
+    // Restores the window when it is minimised, shows it in front and asks
+    // the desktop to give it the keyboard focus, as the activation of a
+    // launch by the user does.
     // startupId: the desktop's startup notification of that launch (of this
     // process or of a later copy of the program), completed here; its time
     // is the launch's time. Empty when the launch has none.
     virtual void activate(const std::string& startupId)
     {
         (void)startupId;
+        setMinimized(false);
         show(true);
     }
     virtual void hide() = 0;

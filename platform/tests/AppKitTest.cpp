@@ -468,4 +468,32 @@ TEST(AppKitStandIns, TheDelegateHearsOfTheLaunchDocumentsOnceAndOfTheFocusComing
     objc::NSObject::release(delegate);
 }
 
+// A later launch of the program brings a minimised window back with the
+// focus; the application's own activation leaves it minimised.
+TEST(AppKitStandIns, ALaterLaunchRestoresAMinimisedWindowWithTheFocus)
+{
+    TestDriver driver;
+    send<id>(appkit::NSApplicationClass(), "sharedApplication");
+    {
+        test::StandInWindow window(RecordingView::windowSpec());
+        HeadlessWindow& peer = driver.peerOf(window.window);
+        send<void>(window.window, "miniaturize:", id(nil));
+        driver.runPending();
+        ASSERT_TRUE(peer.isMinimized());
+        ASSERT_FALSE(peer.hasFocus());
+
+        send<void>(NSApp, "activateIgnoringOtherApps:", BOOL(YES));
+        driver.runPending();
+        EXPECT_TRUE(peer.isMinimized());
+
+        appkit::NSApplication::activateForLaunch("");
+        driver.runPending();
+        EXPECT_FALSE(send<BOOL>(window.window, "isMiniaturized"));
+        EXPECT_TRUE(peer.isVisible());
+        EXPECT_TRUE(peer.hasFocus());
+        EXPECT_TRUE(send<BOOL>(window.window, "isKeyWindow"));
+    }
+    appkit::NSApplication::resetForTesting();
+}
+
 } // namespace

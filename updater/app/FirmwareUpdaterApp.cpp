@@ -86,14 +86,16 @@ bool FirmwareUpdaterApp::onEvent(unsigned code, FEN::EventData* data)
 }
 
 // Says so and asks the copy that runs to come forward; gives up after a
-// short while when that copy does not take the request.
+// short while when that copy does not take the request, and says that too.
 void FirmwareUpdaterApp::bringRunningCopyForward()
 {
     std::fprintf(stderr, "%s is already running.\n", ApplicationTexts::kAppName);
     std::fflush(stderr);
-    platform::InstanceChannel::requestActivation(
-        FEN::ApplicationInstanceSingleton::channelPath(m_config.m_strInstanceId),
-        platform::Backend::current().takeLaunchStartupId(), kRequestLimit);
+    if (!platform::InstanceChannel::requestActivation(
+            FEN::ApplicationInstanceSingleton::channelPath(m_config.m_strInstanceId),
+            platform::Backend::current().takeLaunchStartupId(), kRequestLimit))
+        std::fprintf(stderr, "%s is running but did not answer; its window was not brought forward.\n",
+                     ApplicationTexts::kAppName);
 }
 
 // A later copy's request activates the application as the launch did.

@@ -1,6 +1,7 @@
 #pragma once
 // The updater's application object: the title, the single-instance test
-// (a second copy says so on standard error and brings the first forward),
+// (a second copy says so on standard error and brings the first forward,
+// or says that the first did not answer),
 // the style sheet, the Help menu, the wizard and the one main window; a
 // confirmation before quitting while an update runs, the Help pages and
 // the About box. Once it quits, menu commands and close requests no longer

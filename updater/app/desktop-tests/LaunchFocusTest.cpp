@@ -2,7 +2,7 @@
 // and without a window manager: the window takes the focus from another
 // program at the start (its keys work at once), and a second launch says
 // that the updater is already running and brings the first one's window
-// back to the front with the focus.
+// back to the front with the focus, restoring it when it was minimised.
 #include "WindowSystemDriver.h"
 
 #include <VarantoTest/ChildProcess.h>
@@ -28,6 +28,7 @@
 #include <VarantoTest/ForeignXWindow.h>
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
 
 namespace CV::desktop_test {
 namespace {
@@ -175,6 +176,40 @@ public:
                 (done.find("ID=\"" + id + "\"") != std::string::npos || done.find("ID=" + id) != std::string::npos))
                 return true;
         return false;
+    }
+
+    // The ICCCM state the window manager gave the window (WM_STATE):
+    // NormalState, IconicState, or WithdrawnState when it has none.
+    long wmState(Window window)
+    {
+        Atom const property = XInternAtom(m_display, "WM_STATE", False);
+        Atom type = 0;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        long state = WithdrawnState;
+        if (XGetWindowProperty(m_display, window, property, 0, 2, False, property, &type, &format, &count, &after,
+                               &data) == Success &&
+            data != nullptr && type == property && format == 32 && count >= 1)
+            state = *reinterpret_cast<long const*>(data);
+        if (data != nullptr)
+            XFree(data);
+        return state;
+    }
+
+    // Asks the window manager to minimise the window, as its title bar's
+    // button does (ICCCM WM_CHANGE_STATE).
+    void minimise(Window window)
+    {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(m_display, "WM_CHANGE_STATE", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = IconicState;
+        XSendEvent(m_display, DefaultRootWindow(m_display), False, SubstructureRedirectMask | SubstructureNotifyMask,
+                   &event);
+        XFlush(m_display);
     }
 
     // Whether a window manager has taken the screen and manages new
@@ -372,6 +407,31 @@ TEST_P(LaunchFocusTest, ASecondLaunchSaysSoAndTheFirstWindowComesBackWithTheFocu
         << "the focus is on " << look->focus() << ", the first's window is " << window;
     EXPECT_TRUE(waitFor([&] { return look->heardStartupRemoved(id); }));
     EXPECT_EQ(look->userTime(window), std::stoul(id.substr(id.rfind("_TIME") + 5)));
+    EXPECT_TRUE(first->running());
+}
+
+// Minimising needs a window manager.
+TEST_P(LaunchFocusTest, ASecondLaunchRestoresAMinimisedWindowWithTheFocus)
+{
+    if (GetParam() == Desktop::WithoutWindowManager)
+        GTEST_SKIP() << "without a window manager no window can be minimised";
+    auto first = start("first");
+    Window const window = windowOf(*first);
+    ASSERT_NE(window, 0u) << first->errors();
+    ASSERT_TRUE(waitFor([&] { return look->hasFocus(window); })) << first->errors();
+    look->minimise(window);
+    ASSERT_TRUE(waitFor([&] { return look->wmState(window) == IconicState && !look->hasFocus(window); }))
+        << "the window manager did not minimise the window";
+
+    auto second = start("second");
+    std::optional<int> const status = second->waitForExit(kLimit);
+    ASSERT_TRUE(status) << "the second copy is still running";
+    EXPECT_EQ(*status, 0);
+    EXPECT_EQ(second->errors(), kAlreadyRunning);
+    EXPECT_TRUE(waitFor([&] { return look->wmState(window) == NormalState; }))
+        << "WM_STATE is " << look->wmState(window) << " (1 normal, 3 iconic)";
+    EXPECT_TRUE(waitFor([&] { return look->hasFocus(window); }))
+        << "the focus is on " << look->focus() << ", the first's window is " << window;
     EXPECT_TRUE(first->running());
 }
 

@@ -2,11 +2,21 @@
 // simulated bus: its start, its single instance and its quit.
 #include "UpdaterProcess.h"
 
+#include "FEN/ApplicationInstanceSingleton.h"
+#include "VarantoTest/ScopedEnvironmentVariable.h"
 #include "VarantoTest/TemporaryFolder.h"
+#include "updater/app/ApplicationTexts.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include <fstream>
 #include <string>
@@ -132,6 +142,100 @@ TEST_F(UpdaterProcessTest, ASecondCopySaysTheUpdaterIsAlreadyRunningWhileTheFirs
     ASSERT_TRUE(first.command("quit"));
     EXPECT_EQ(first.waitForExit(kExitLimit), 0) << first.standardError();
 }
+
+// A copy that holds the updater's lock and takes no request: what may be
+// at its activation socket.
+enum class Listener { None, SocketLeftBehind, FullQueue };
+
+void PrintTo(Listener listener, std::ostream* out)
+{
+    *out << (listener == Listener::None                   ? "nothing at the socket"
+                 : listener == Listener::SocketLeftBehind ? "a socket no one reads any more"
+                                                          : "a socket whose queue is full");
+}
+
+// Holds the single-instance lock of the updater whose runtime folder is
+// given, and makes its socket as asked.
+class SilentCopy {
+public:
+    SilentCopy(std::string const& runtime, Listener listener)
+    {
+        ScopedEnvironmentVariable const folder("XDG_RUNTIME_DIR", runtime.c_str());
+        m_lock = ::open(FEN::ApplicationInstanceSingleton::lockFilePath(ApplicationTexts::kInstanceId).c_str(),
+                        O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        m_locked = m_lock >= 0 && ::flock(m_lock, LOCK_EX | LOCK_NB) == 0;
+        if (listener != Listener::None)
+            listen(FEN::ApplicationInstanceSingleton::channelPath(ApplicationTexts::kInstanceId),
+                   listener == Listener::FullQueue);
+    }
+    ~SilentCopy()
+    {
+        if (m_socket >= 0)
+            ::close(m_socket);
+        if (m_lock >= 0)
+            ::close(m_lock);
+    }
+    SilentCopy(SilentCopy const&) = delete;
+    SilentCopy& operator=(SilentCopy const&) = delete;
+
+    bool ready() const { return m_locked && m_ready; }
+
+private:
+    void listen(std::string const& path, bool keepOpen)
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        m_socket = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        m_ready = m_socket >= 0 && ::bind(m_socket, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        if (m_ready && keepOpen)
+            m_ready = fill(address);
+        if (!keepOpen && m_socket >= 0) {
+            ::close(m_socket);
+            m_socket = -1;
+        }
+    }
+
+    // Requests until the socket takes no more.
+    bool fill(sockaddr_un const& address)
+    {
+        int const sender = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        bool full = false;
+        for (int sent = 0; sender >= 0 && !full && sent < 100000; ++sent)
+            full = ::sendto(sender, "activate", 8, MSG_NOSIGNAL, reinterpret_cast<sockaddr const*>(&address),
+                            sizeof address) < 0 &&
+                errno == EAGAIN;
+        if (sender >= 0)
+            ::close(sender);
+        return full;
+    }
+
+    int m_lock = -1;
+    bool m_locked = false;
+    int m_socket = -1;
+    bool m_ready = true;
+};
+
+class UpdaterProcessSilentCopyTest : public UpdaterProcessTest, public testing::WithParamInterface<Listener> { };
+
+// The second copy says that the updater runs and that it did not answer,
+// once its wait for an answer is over, and ends as after a delivered
+// request.
+TEST_P(UpdaterProcessSilentCopyTest, ASecondCopySaysThatTheRunningCopyDidNotAnswer)
+{
+    SilentCopy const silent(runtime, GetParam());
+    ASSERT_TRUE(silent.ready());
+
+    UpdaterProcess second(simulation(), runtime);
+    ASSERT_TRUE(second.started());
+    EXPECT_EQ(second.waitForExit(kExitLimit), 0);
+    EXPECT_EQ(second.standardError(),
+              "Varanto MK2 Firmware Updater is already running.\n"
+              "Varanto MK2 Firmware Updater is running but did not answer; its window was not brought forward.\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Listeners, UpdaterProcessSilentCopyTest,
+                         testing::Values(Listener::None, Listener::SocketLeftBehind, Listener::FullQueue));
 
 TEST_F(UpdaterProcessTest, StartsOnTheFirstPageWhenNoKeyboardIsConnected)
 {

@@ -133,14 +133,17 @@ TEST_F(VarantoMK2UpdaterAppModuleDeathTest, AFailingLibraryStopsTheStartUndoesTh
 }
 
 // A second copy: the application's start fails (it says that the updater
-// runs already), the configuration and the logic exist until the shut-down,
+// runs already and, as the lock's holder takes no request, that it did not
+// answer), the configuration and the logic exist until the shut-down,
 // which stops the libraries in reverse.
 TEST_F(VarantoMK2UpdaterAppModuleDeathTest, AFailedApplicationStartLeavesAConfigurationBoundToTheLogicForTheShutDown)
 {
     TemporaryFolder runtime{"updater-module-runtime"};
     EXPECT_EXIT(startAsASecondCopyAndShutDown(runtime.string()), testing::ExitedWithCode(0),
                 "^start core library\nstart application framework\nstart widget library\n"
-                "Varanto MK2 Firmware Updater is already running\\.\nnot started\n"
+                "Varanto MK2 Firmware Updater is already running\\.\n"
+                "Varanto MK2 Firmware Updater is running but did not answer; its window was not brought forward\\.\n"
+                "not started\n"
                 "Varanto MK2 Firmware Updater \\| 1\\.4\\.0 \\(R205\\)\nnewest 0\\.5\\.9 not available\nidle\n"
                 "stop widget library\nstop application framework\nstop core library\nall gone\n");
 }
