@@ -79,7 +79,8 @@ std::optional<std::string> focusedEntryText(GtkWidget* panel)
 // keyboard focus (so the server hands them to it), one xdotool at a time,
 // and are judged only after all the events they caused were handled. A step
 // not yet done then is pressed again (its keys must bear that); the last
-// step is pressed until the panel answers.
+// step is pressed until the panel answers or is asked for its answer (a
+// save panel looks at the folder before it answers).
 class PanelUser {
 public:
     struct Step {
@@ -92,9 +93,15 @@ public:
         : m_steps(std::move(steps))
         , m_timer(platform::MainLoop::instance().addTimer(
               std::chrono::milliseconds(20), true, [this] { look(); }, platform::RunLoopMode::ModalPanel))
+        , m_response(g_signal_lookup("response", GTK_TYPE_DIALOG))
+        , m_responseHook(g_signal_add_emission_hook(m_response, 0, &PanelUser::noteResponse, this, nullptr))
     {
     }
-    ~PanelUser() { platform::MainLoop::instance().cancelTimer(m_timer); }
+    ~PanelUser()
+    {
+        g_signal_remove_emission_hook(m_response, m_responseHook);
+        platform::MainLoop::instance().cancelTimer(m_timer);
+    }
     PanelUser(const PanelUser&) = delete;
     PanelUser& operator=(const PanelUser&) = delete;
 
@@ -102,10 +109,17 @@ public:
     bool reachedTheLastStep() const { return m_step + 1 == m_steps.size() && m_presses > 0 && m_failures == 0; }
 
 private:
+    // Seen before the panel's own handlers, which may hold the answer back.
+    static gboolean noteResponse(GSignalInvocationHint*, guint, const GValue*, gpointer self)
+    {
+        static_cast<PanelUser*>(self)->m_answerAsked = true;
+        return TRUE;
+    }
+
     void look()
     {
         GtkWidget* panel = shownPanel();
-        if (!panel)
+        if (!panel || m_answerAsked)
             return;
         if (!gtk_window_is_active(GTK_WINDOW(panel))) {
             gdk_window_focus(gtk_widget_get_window(panel), GDK_CURRENT_TIME);
@@ -137,7 +151,10 @@ private:
     int m_presses = 0;
     int m_failures = 0;
     std::unique_ptr<ChildProgram> m_keys;
+    bool m_answerAsked = false;
     platform::MainLoop::TimerId m_timer;
+    guint m_response;
+    gulong m_responseHook;
 };
 
 // Steps: typing text into the entry that has the focus, in place of what
