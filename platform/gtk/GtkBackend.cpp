@@ -5,6 +5,7 @@
 #include "platform/gtk/GtkAlertPresenter.h"
 #include "platform/gtk/GtkPanel.h"
 #include "platform/gtk/GtkWindowPeer.h"
+#include "platform/gtk/LaunchStartupId.h"
 #include "platform/headless/HeadlessBackend.h"
 
 #include <gdk/gdkx.h>
@@ -19,21 +20,26 @@ namespace {
 
 const char* const kGeneralPasteboard = "Apple CFPasteboard general";
 
-// The id of the launch, which is no longer in the environment afterwards
-// (child processes must not take it for theirs).
-std::string launchStartupIdOf(GdkDisplay* display)
+// The id of the launch: the display's, else the one taken from the
+// environment before the toolkit started, which the display is then given
+// (so the toolkit marks its windows with it and completes it on mapping
+// the first one, as for an id it found itself).
+std::string launchStartupIdOf(GdkDisplay* display, const std::string& takenAtStart)
 {
-    const char* fromDisplay = gdk_x11_display_get_startup_notification_id(display);
-    const char* fromEnvironment = std::getenv("DESKTOP_STARTUP_ID");
-    std::string id = fromDisplay != nullptr ? fromDisplay : fromEnvironment != nullptr ? fromEnvironment : "";
-    g_unsetenv("DESKTOP_STARTUP_ID");
-    return id;
+    if (const char* fromDisplay = gdk_x11_display_get_startup_notification_id(display))
+        return fromDisplay;
+    if (!takenAtStart.empty())
+        gdk_x11_display_set_startup_notification_id(display, takenAtStart.c_str());
+    return takenAtStart;
 }
 
 } // namespace
 
 std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
 {
+    // First: the toolkit may start threads, after which the environment
+    // must not change.
+    const std::string startupId = LaunchStartupId::takeFromEnvironment();
     // Window positions and pointer warping exist only on X11 (XWayland on a
     // Wayland desktop).
     gdk_set_allowed_backends("x11");
@@ -44,16 +50,16 @@ std::unique_ptr<GtkBackend> GtkBackend::create(int& argc, char**& argv)
     ::setenv("GDK_GL", "disable", 0);
     if (!gtk_init_check(&argc, &argv))
         return nullptr;
-    return std::unique_ptr<GtkBackend>(new GtkBackend(gdk_display_get_default()));
+    return std::unique_ptr<GtkBackend>(new GtkBackend(gdk_display_get_default(), startupId));
 }
 
-// The toolkit took the launch's startup-notification id from the
-// environment when it opened the display; it forgets it once it has
-// completed it on mapping the first window.
-GtkBackend::GtkBackend(GdkDisplay* display)
+// The toolkit forgets the launch's startup-notification id once it has
+// completed it on mapping the first window; the backend keeps it for the
+// first activation.
+GtkBackend::GtkBackend(GdkDisplay* display, const std::string& startupId)
     : m_screens(display)
     , m_cursor(display)
-    , m_launchStartupId(launchStartupIdOf(display))
+    , m_launchStartupId(launchStartupIdOf(display, startupId))
 {
 }
 

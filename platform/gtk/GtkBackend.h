@@ -22,7 +22,8 @@ namespace platform::gtk {
 class GtkBackend : public Backend {
 public:
     // Initialises GTK with the program's arguments (it removes the options
-    // it understands); null when no display can be opened.
+    // it understands); null when no display can be opened. The launch's
+    // startup-notification id leaves the environment before, in either case.
     static std::unique_ptr<GtkBackend> create(int& argc, char**& argv);
 
     const char* name() const override { return "gtk"; }
@@ -46,7 +47,7 @@ public:
     static void followFocusOf(GtkWidget* dialog);
 
 private:
-    explicit GtkBackend(GdkDisplay* display);
+    GtkBackend(GdkDisplay* display, const std::string& startupId);
     GtkScreens m_screens;
     GtkCursor m_cursor;
     DesktopPower m_power;

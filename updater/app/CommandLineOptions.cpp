@@ -10,8 +10,21 @@ namespace CV {
 namespace {
 
 constexpr char const* kKnownOptions[] = {"-h", "--help", "--version", "--demo"};
-// The toolkit's options that take a value (--display=:1 or --display :1).
-constexpr char const* kToolkitValueOptions[] = {"--display", "--name", "--class", "--gtk-module"};
+
+// The toolkit's options the updater passes on and names in its help. One
+// with a value placeholder takes a value (--display=:1 or --display :1).
+struct ToolkitOption {
+    char const* name;
+    char const* value; // null: takes none
+    char const* meaning;
+};
+constexpr ToolkitOption kToolkitOptions[] = {
+    {"--display", "<display>", "the X display to open (else DISPLAY's)"},
+    {"--name", "<name>", "the program's name for the window manager"},
+    {"--class", "<class>", "the class of its windows for the window manager"},
+    {"--gtk-module", "<modules>", "load these GTK modules"},
+    {"--g-fatal-warnings", nullptr, "make every warning fatal"},
+};
 
 bool isOption(char const* word)
 {
@@ -20,8 +33,23 @@ bool isOption(char const* word)
 
 bool isToolkitValueOption(std::string const& option)
 {
-    return std::find_if(std::begin(kToolkitValueOptions), std::end(kToolkitValueOptions),
-                        [&option](char const* name) { return option == name; }) != std::end(kToolkitValueOptions);
+    return std::any_of(std::begin(kToolkitOptions), std::end(kToolkitOptions),
+                       [&option](ToolkitOption const& known) { return known.value && option == known.name; });
+}
+
+// "  --display=<display>     the X display to open (else DISPLAY's)"
+std::string toolkitOptionsHelp()
+{
+    constexpr std::size_t kColumn = 22;
+    std::string help;
+    for (ToolkitOption const& option : kToolkitOptions) {
+        std::string usage = option.name;
+        if (option.value)
+            usage += std::string("=") + option.value;
+        usage.resize(std::max(usage.size(), kColumn), ' ');
+        help += "  " + usage + "  " + option.meaning + "\n";
+    }
+    return help;
 }
 
 // "--display=" names its option with an empty value.
@@ -102,12 +130,8 @@ std::string CommandLineOptions::usage()
         "  --demo          use the bundle's demo keyboard (one version behind, its\n"
         "                  update succeeds) on a simulated bus; with\n"
         "                  VARANTO_USB_SIMULATION set as well, --demo wins\n"
-        "GTK's options, taken on the desktop (a value may also be the next word):\n"
-        "  --display=<display>     the X display to open (else DISPLAY's)\n"
-        "  --name=<name>           the program's name for the window manager\n"
-        "  --class=<class>         the class of its windows for the window manager\n"
-        "  --gtk-module=<modules>  load these GTK modules\n"
-        "  --g-fatal-warnings      make every warning fatal\n"
+        "GTK's options, taken on the desktop (a value may also be the next word):\n" +
+        toolkitOptionsHelp() +
         "\n"
         "Environment:\n"
         "  DISPLAY         the X display; the updater needs a desktop session and,\n"

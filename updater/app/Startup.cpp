@@ -58,11 +58,17 @@ bool useDemoKeyboard(std::ostream& err)
     return true;
 }
 
+// Why no display was named: DISPLAY is missing or holds nothing.
+std::string whyNoDisplayNamed()
+{
+    return std::getenv("DISPLAY") ? "DISPLAY is empty" : "DISPLAY is not set";
+}
+
 int refuseToRunWithoutDisplay(std::ostream& err)
 {
     const std::string display = platform::gtk::displayTriedAtStart();
     err << CommandLineOptions::kCommand << ": "
-        << (display.empty() ? std::string("no display to open (DISPLAY is not set)")
+        << (display.empty() ? "no display to open (" + whyNoDisplayNamed() + ")"
                             : "cannot open display '" + display + "'")
         << "; the updater needs a desktop session\n";
     return CommandLineOptions::kFailure;

@@ -17,6 +17,10 @@ public:
     ChildProgram& operator=(const ChildProgram&) = delete;
 
     bool started() const { return m_pid > 0; }
+    // Whether the main loop saw it end, and then its exit status (-1 when
+    // it crashed).
+    bool ended() const { return m_exited; }
+    int exitStatus() const { return m_status; }
     // Runs the main loop until the program ends (at most the desktop tests'
     // wait limit); its exit status, -1 when it did not end or crashed.
     int finish();

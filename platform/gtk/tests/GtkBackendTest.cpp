@@ -43,4 +43,21 @@ TEST(GtkBackend, StartUpChoiceIsTheDesktopOrNothingUnlessTheVariableAsksForHeadl
     }
 }
 
+// The launch's startup id leaves the environment before the toolkit starts
+// (and may start threads): also when it then opens no display.
+TEST(GtkBackend, TheLaunchsStartupIdLeavesTheEnvironmentBeforeTheToolkitStarts)
+{
+    if (gdk_display_get_default())
+        GTEST_SKIP() << "a display is open in this process already";
+    ScopedEnv display("DISPLAY", nullptr);
+    ScopedEnv wayland("WAYLAND_DISPLAY", nullptr);
+    ScopedEnv startupId("DESKTOP_STARTUP_ID", "launcher-7_TIME99");
+    char name[] = "test";
+    char* arguments[] = {name, nullptr};
+    int argc = 1;
+    char** argv = arguments;
+    EXPECT_FALSE(platform::gtk::GtkBackend::create(argc, argv));
+    EXPECT_EQ(std::getenv("DESKTOP_STARTUP_ID"), nullptr);
+}
+
 } // namespace

@@ -42,6 +42,8 @@ public:
         std::string workingFolder;
         // Variables to set; an empty value removes the variable.
         std::map<std::string, std::string> environment;
+        // Variables set to the empty string (NAME=), after the others.
+        std::vector<std::string> emptyVariables;
         std::string outputFile;
         // Empty: standard error goes to the output file too.
         std::string errorFile;
@@ -53,7 +55,7 @@ public:
     explicit ChildProcess(const Setup& setup)
         : m_setup(setup)
     {
-        std::vector<std::string> variables = environmentWith(setup.environment);
+        std::vector<std::string> variables = environmentWith(setup.environment, setup.emptyVariables);
         std::vector<char*> envp;
         for (std::string& variable : variables)
             envp.push_back(variable.data());
@@ -161,7 +163,8 @@ private:
     // The test's environment changed as asked; a sanitizer build's leak
     // checker is told not to list the suppressions it used at exit (the
     // program's own output is what tests read).
-    static std::vector<std::string> environmentWith(std::map<std::string, std::string> changes)
+    static std::vector<std::string> environmentWith(std::map<std::string, std::string> changes,
+                                                    const std::vector<std::string>& emptyVariables)
     {
         std::map<std::string, std::string> merged;
         for (char** entry = environ; *entry != nullptr; ++entry) {
@@ -180,6 +183,8 @@ private:
             else
                 merged[name] = value;
         }
+        for (const std::string& name : emptyVariables)
+            merged[name] = "";
         std::vector<std::string> entries;
         for (const auto& [name, value] : merged)
             entries.push_back(name + "=" + value);

@@ -23,10 +23,11 @@ struct Outcome {
 using Environment = std::map<std::string, std::string>;
 
 // The staged executable with these words, headless and without a display
-// unless the changes say otherwise ("" removes a variable); outputFile:
-// where its standard output goes ("": a file of the test).
+// unless the changes say otherwise ("" removes a variable, emptyVariables
+// are set to nothing); outputFile: where its standard output goes ("": a
+// file of the test).
 Outcome runUpdater(const std::vector<std::string>& arguments, const Environment& changes = {},
-                   const std::string& outputFile = "")
+                   const std::string& outputFile = "", const std::vector<std::string>& emptyVariables = {})
 {
     TemporaryFolder folder("updater-command-line");
     ChildProcess::Setup setup;
@@ -40,6 +41,7 @@ Outcome runUpdater(const std::vector<std::string>& arguments, const Environment&
                          {"XDG_RUNTIME_DIR", folder.folder("runtime")}};
     for (const auto& [name, value] : changes)
         setup.environment[name] = value;
+    setup.emptyVariables = emptyVariables;
     setup.outputFile = outputFile.empty() ? folder.at("out.txt") : outputFile;
     setup.errorFile = folder.at("err.txt");
     ChildProcess process(setup);
@@ -166,21 +168,25 @@ TEST(UpdaterWithoutDisplay, SaysWhichDisplayItTriedAndEndsWithStatusOne)
         Environment environment;
         std::vector<std::string> arguments;
         std::string error; // the whole of standard error
+        std::vector<std::string> emptyVariables;
     } const cases[] = {
-        {"DISPLAY unset", {}, {}, "no display to open (DISPLAY is not set)"},
-        {"DISPLAY naming nothing", {{"DISPLAY", ":nonexistent"}}, {}, "cannot open display ':nonexistent'"},
-        {"--display", {{"DISPLAY", ":nonexistent"}}, {"--display=:99"}, "cannot open display ':99'"},
-        {"--display and its value", {}, {"--display", ":98"}, "cannot open display ':98'"},
+        {"DISPLAY unset", {}, {}, "no display to open (DISPLAY is not set)", {}},
+        {"DISPLAY empty", {}, {}, "no display to open (DISPLAY is empty)", {"DISPLAY"}},
+        {"DISPLAY naming nothing", {{"DISPLAY", ":nonexistent"}}, {}, "cannot open display ':nonexistent'", {}},
+        {"--display", {{"DISPLAY", ":nonexistent"}}, {"--display=:99"}, "cannot open display ':99'", {}},
+        {"--display and its value", {}, {"--display", ":98"}, "cannot open display ':98'", {}},
+        {"--display over an empty DISPLAY", {}, {"--display=:97"}, "cannot open display ':97'", {"DISPLAY"}},
         {"the desktop asked for",
          {{"VARANTO_PLATFORM_BACKEND", "desktop"}},
          {},
-         "no display to open (DISPLAY is not set)"},
+         "no display to open (DISPLAY is not set)",
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Environment environment = c.environment;
         environment.emplace("VARANTO_PLATFORM_BACKEND", "");
-        const Outcome outcome = runUpdater(c.arguments, environment);
+        const Outcome outcome = runUpdater(c.arguments, environment, "", c.emptyVariables);
         EXPECT_EQ(outcome.status, 1);
         EXPECT_EQ(outcome.errors, "varanto-mk2-firmware-updater: " + c.error + needs);
         EXPECT_EQ(outcome.output, "");
