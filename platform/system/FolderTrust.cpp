@@ -13,7 +13,8 @@ namespace platform {
 
 namespace {
 
-constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+// Looked at, not read: a folder the user may only pass through is judged too.
+constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
 
 // Closes a descriptor when it goes.
 class OpenFolder {
