@@ -141,6 +141,11 @@ struct SkinOwnerCase {
     std::string said; // after the folder's path
 };
 
+void PrintTo(SkinOwnerCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class SkinFolderOwners : public SkinFixture, public testing::WithParamInterface<SkinOwnerCase> { };
 
 TEST_P(SkinFolderOwners, OnlyTheUsersOrRootsUnchangeableFolderIsUsed)
