@@ -182,7 +182,7 @@ TEST_F(VolumeManagerTest, MountsAndUnmountsOfTheWatchedTableReachListeners)
     ASSERT_TRUE(VolumeManager::init());
     RecordingVolumeListener any;
     VolumeManager::addListener({"", 0, 0, &any});
-    platform::Workspace::shared().watchMountTable(m_table, 5ms);
+    platform::Workspace::shared().watchMountTable(5ms);
     auto& loop = platform::MainLoop::instance();
 
     writeTable(baseTable() + stickLine());

@@ -2,6 +2,7 @@
 #include "platform/volumes/ColonPath.h"
 #include "platform/volumes/MountTableSource.h"
 #include "platform/volumes/VolumeList.h"
+#include "platform/workspace/MountTableWatcher.h"
 
 #include "VarantoTest/TemporaryFolder.h"
 
@@ -21,7 +22,9 @@
 #include <vector>
 
 using platform::MountEntry;
+using platform::MountTable;
 using platform::MountTableCache;
+using platform::MountTableWatcher;
 using platform::volumes::ColonPath;
 using platform::volumes::MountTableSource;
 using platform::volumes::Volume;
@@ -218,4 +221,76 @@ TEST_F(MountTableSourceReads, LooksFromManyThreadsSeeWholeTables)
     EXPECT_EQ(torn, 0);
     // A change between taking the stamp and reading costs one read more.
     EXPECT_LE(MountTableSource::readCount(), before + 2 * 20);
+}
+
+// A read that fails (the system out of descriptors or memory, a table file
+// refused) does not stand for the table: the last one read stays, the next
+// look reads again though nothing changed, and why is said once.
+class FailingReader {
+public:
+    MountTableCache::Reader reader()
+    {
+        return [this](const std::string& path, std::vector<MountEntry>& entries, std::string& problem) {
+            if (failures == 0)
+                return MountTable::read(path, entries, problem);
+            --failures;
+            problem = "Too many open files";
+            return false;
+        };
+    }
+    int failures = 0;
+};
+
+class MountTableCacheFailedReads : public ::testing::TestWithParam<bool> { };
+
+TEST_P(MountTableCacheFailedReads, AreReadAgainAtTheNextLook)
+{
+    CV::test::TemporaryFolder folder{"mount-cache-test"};
+    const bool kernelTable = GetParam();
+    const std::string path = kernelTable ? std::string(MountTable::kDefaultPath)
+                                         : folder.write("mounts", mountsLine("/dev/vda", "/", "ext4"));
+    const std::vector<MountEntry> table = MountTable::read(path);
+    ASSERT_FALSE(table.empty());
+    FailingReader failing;
+    failing.failures = 2;
+    MountTableCache cache(path, failing.reader());
+
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(cache.entries()->empty()) << "nothing read yet";
+    EXPECT_TRUE(cache.entries()->empty());
+    EXPECT_EQ(*cache.entries(), table);
+    EXPECT_EQ(*cache.entries(), table);
+    EXPECT_EQ(cache.readCount(), 3u);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "mount table " + path + ": Too many open files\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, MountTableCacheFailedReads, testing::Values(false, true),
+                         [](const auto& info) { return std::string(info.param ? "kernelTable" : "tableFile"); });
+
+TEST(MountTableCacheTest, AFailedReadAfterAChangeKeepsTheTableReadBefore)
+{
+    CV::test::TemporaryFolder folder{"mount-cache-test"};
+    const std::string path = folder.write("mounts", mountsLine("/dev/vda", "/", "ext4"));
+    FailingReader failing;
+    MountTableCache cache(path, failing.reader());
+    const MountTableCache::Entries first = cache.entries();
+
+    replaceFile(path, mountsLine("/dev/vda", "/", "ext4") + mountsLine("/dev/sdb1", "/media/USB", "vfat"));
+    failing.failures = 1;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(cache.entries(), first);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "mount table " + path + ": Too many open files\n");
+    EXPECT_TRUE(mentions(*cache.entries(), "/media/USB"));
+    EXPECT_EQ(cache.readCount(), 3u);
+}
+
+// The workspace's watcher and the volumes look at one table, read once.
+TEST_F(MountTableSourceReads, TheWatcherAndTheVolumesShareOneReadOfTheTable)
+{
+    const std::uint64_t before = MountTableSource::readCount();
+    MountTableWatcher watcher(std::chrono::hours(1), [](MountTableWatcher::Change, const MountEntry&) {});
+    EXPECT_EQ(volumeNames(), (std::vector<std::string>{"Computer", "Backup"}));
+    watcher.checkNow();
+    EXPECT_EQ(MountTableSource::readCount(), before + 1);
+    EXPECT_EQ(&watcher.known(), MountTableSource::entries().get());
 }

@@ -4,6 +4,7 @@
 #include "platform/objc/NSObject.h"
 #include "platform/runloop/MainLoop.h"
 #include "platform/tests/TestSupport.h"
+#include "platform/volumes/MountTableSource.h"
 #include "platform/workspace/MountTable.h"
 #include "platform/workspace/Workspace.h"
 
@@ -163,8 +164,9 @@ TEST_F(NotificationTest, MountTableChangesReachWorkspaceObservers)
     const std::string stick = "90 22 8:17 / /media/u/MY\\040STICK rw,nosuid shared:50 - vfat /dev/sdb1 rw\n";
     writeTable(table, root);
 
+    platform::volumes::MountTableSource::ScopedPath tableInUse(table);
     Workspace& workspace = Workspace::shared();
-    workspace.watchMountTable(table, 5ms);
+    workspace.watchMountTable(5ms);
     NotificationCenter& center = workspace.notificationCenter();
     center.addObserver(m_observer, objc::selector("onFirst:"), Workspace::kDidMountNotification, workspace.object());
     center.addObserver(m_observer, objc::selector("onSecond:"), Workspace::kDidUnmountNotification, workspace.object());

@@ -17,8 +17,9 @@ namespace platform::volumes {
 
 class MountTableSource {
 public:
-    // The entries of the current table (empty when it cannot be read); the
-    // same pointer as long as the table did not change.
+    // The entries of the current table (empty when it is missing; the last
+    // table read while a read fails, empty before any); the same pointer as
+    // long as the table did not change.
     static MountTableCache::Entries entries();
 
     // How many times the process read a table through here: tests and

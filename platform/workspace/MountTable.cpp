@@ -92,14 +92,32 @@ std::vector<MountEntry> MountTable::parse(const std::string& text)
 
 std::vector<MountEntry> MountTable::read(const std::string& path)
 {
+    std::vector<MountEntry> entries;
+    std::string problem;
+    if (!read(path, entries, problem))
+        sayUnread(path, problem);
+    return entries;
+}
+
+bool MountTable::read(const std::string& path, std::vector<MountEntry>& entries, std::string& problem)
+{
+    entries.clear();
+    problem.clear();
     std::string text;
     const SmallFile::Outcome outcome = SmallFile::read(path, kMaxTableBytes, text);
-    if (!outcome) {
-        if (outcome.failure != SmallFile::Failure::Missing)
-            std::fprintf(stderr, "mount table %s: %s\n", path.c_str(), outcome.reason().c_str());
-        return {};
+    if (outcome) {
+        entries = parse(text);
+        return true;
     }
-    return parse(text);
+    if (outcome.failure == SmallFile::Failure::Missing)
+        return true;
+    problem = outcome.reason();
+    return false;
+}
+
+void MountTable::sayUnread(const std::string& path, const std::string& problem)
+{
+    std::fprintf(stderr, "mount table %s: %s\n", path.c_str(), problem.c_str());
 }
 
 } // namespace platform

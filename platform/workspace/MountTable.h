@@ -32,6 +32,12 @@ public:
     // refused (not a regular file, too large) is reported in one line on
     // standard error.
     static std::vector<MountEntry> read(const std::string& path = kDefaultPath);
+    // The entries of the file at path in entries (none when it is missing);
+    // false, with why in problem and no entries, when it is there but cannot
+    // be read or is refused. Says nothing.
+    static bool read(const std::string& path, std::vector<MountEntry>& entries, std::string& problem);
+    // Says on standard error why the table at path was not read.
+    static void sayUnread(const std::string& path, const std::string& problem);
 };
 
 } // namespace platform

@@ -36,7 +36,16 @@ bool MountTableCache::FileStamp::operator==(const FileStamp& other) const
 }
 
 MountTableCache::MountTableCache(std::string path)
+    : MountTableCache(std::move(path),
+                      [](const std::string& table, std::vector<MountEntry>& entries, std::string& problem) {
+                          return MountTable::read(table, entries, problem);
+                      })
+{
+}
+
+MountTableCache::MountTableCache(std::string path, Reader reader)
     : m_path(std::move(path))
+    , m_reader(std::move(reader))
     , m_kernelTable(openKernelTable(m_path))
 {
 }
@@ -74,7 +83,7 @@ bool MountTableCache::refresh()
 
 bool MountTableCache::changedSinceLastRead()
 {
-    if (!m_entries)
+    if (!m_entries || m_failed)
         return true;
     if (m_kernelTable < 0)
         return !(stampOfFile() == m_stamp);
@@ -91,8 +100,26 @@ void MountTableCache::readNow()
     // The stamp is taken first: a change during the read shows at the next look.
     if (m_kernelTable < 0)
         m_stamp = stampOfFile();
-    m_entries = std::make_shared<const std::vector<MountEntry>>(MountTable::read(m_path));
+    std::vector<MountEntry> entries;
+    std::string problem;
+    m_failed = !m_reader(m_path, entries, problem);
     ++m_reads;
+    if (m_failed) {
+        sayOnce(problem);
+        if (!m_entries)
+            m_entries = std::make_shared<const std::vector<MountEntry>>();
+        return;
+    }
+    m_said.clear();
+    m_entries = std::make_shared<const std::vector<MountEntry>>(std::move(entries));
+}
+
+void MountTableCache::sayOnce(const std::string& problem)
+{
+    if (problem == m_said)
+        return;
+    m_said = problem;
+    MountTable::sayUnread(m_path, problem);
 }
 
 MountTableCache::FileStamp MountTableCache::stampOfFile() const

@@ -10,6 +10,12 @@
 // did: a file replaced by renaming always does; one rewritten in place
 // within the file system's time resolution at the same size may not.
 //
+// A file that is there but cannot be read (too large, not a regular file,
+// an error of the system) leaves the last table read in place, empty before
+// the first, and the table is read again at the next look, whether or not
+// it changed; why is said on standard error once, until a read succeeds. A
+// missing file is an empty table.
+//
 // Not thread-safe: its owner serialises the calls.
 #include "platform/workspace/MountTable.h"
 
@@ -17,6 +23,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,8 +33,12 @@ namespace platform {
 class MountTableCache {
 public:
     using Entries = std::shared_ptr<const std::vector<MountEntry>>;
+    // Reads the table at a path as MountTable::read does (tests put a
+    // reader of their own in its place).
+    using Reader = std::function<bool(const std::string& path, std::vector<MountEntry>& entries, std::string& problem)>;
 
     explicit MountTableCache(std::string path);
+    MountTableCache(std::string path, Reader reader);
     ~MountTableCache();
     MountTableCache(const MountTableCache&) = delete;
     MountTableCache& operator=(const MountTableCache&) = delete;
@@ -35,13 +46,13 @@ public:
     const std::string& path() const { return m_path; }
 
     // The entries of the table, read first when it changed since the last
-    // read (or was never read). Each read makes a new list: the same pointer
-    // means the same table.
+    // read (or was never read, or the last read failed). Each successful
+    // read makes a new list: the same pointer means the same table.
     Entries entries();
     // Reads the table when it changed since the last read (or was never
-    // read); true when it did.
+    // read, or the last read failed); true when it did.
     bool refresh();
-    // How many times the table was read.
+    // How many times the table was read (failed reads too).
     std::uint64_t readCount() const { return m_reads; }
 
 private:
@@ -61,11 +72,15 @@ private:
     FileStamp stampOfFile() const;
     bool changedSinceLastRead();
     void readNow();
+    void sayOnce(const std::string& problem);
 
     std::string m_path;
+    Reader m_reader;
     int m_kernelTable = -1; // polled for changes; -1 for a plain file
     FileStamp m_stamp;
     Entries m_entries; // null before the first read
+    bool m_failed = false; // the last read failed: read again at the next look
+    std::string m_said; // the problem said last, until a read succeeds
     std::uint64_t m_reads = 0;
 };
 

@@ -1,5 +1,7 @@
 #include "platform/workspace/MountTableWatcher.h"
 
+#include "platform/volumes/MountTableSource.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -14,10 +16,9 @@ bool contains(const std::vector<MountEntry>& entries, const MountEntry& entry)
 
 } // namespace
 
-MountTableWatcher::MountTableWatcher(std::string tablePath, std::chrono::milliseconds interval, Callback callback)
-    : m_table(std::move(tablePath))
-    , m_callback(std::move(callback))
-    , m_known(m_table.entries())
+MountTableWatcher::MountTableWatcher(std::chrono::milliseconds interval, Callback callback)
+    : m_callback(std::move(callback))
+    , m_known(volumes::MountTableSource::entries())
     , m_timer(MainLoop::instance().addTimer(interval, true, [this] { checkNow(); }))
 {
 }
@@ -29,7 +30,7 @@ MountTableWatcher::~MountTableWatcher()
 
 void MountTableWatcher::checkNow()
 {
-    const MountTableCache::Entries current = m_table.entries();
+    const MountTableCache::Entries current = volumes::MountTableSource::entries();
     if (current == m_known)
         return;
     const MountTableCache::Entries previous = std::exchange(m_known, current);

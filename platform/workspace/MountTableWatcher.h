@@ -1,15 +1,16 @@
 #pragma once
-// Watches a mount table file by looking at it on the main loop and reports
+// Watches the mount table by looking at it on the main loop and reports
 // each file system that appeared or disappeared since the last look
 // (unmounts first, then mounts, each in table order). The table present
-// when the watcher starts is taken as known, not reported. A look reads the
-// table only when it changed (MountTableCache).
+// when the watcher starts is taken as known, not reported. The table is the
+// one the volumes are made from (volumes::MountTableSource), kept once for
+// both: a look reads it only when it changed, and a test that points the
+// source at a table file of its own points the watcher there too.
 #include "platform/runloop/MainLoop.h"
 #include "platform/workspace/MountTableCache.h"
 
 #include <chrono>
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace platform {
@@ -19,7 +20,7 @@ public:
     enum class Change { Mounted, Unmounted };
     using Callback = std::function<void(Change, const MountEntry&)>;
 
-    MountTableWatcher(std::string tablePath, std::chrono::milliseconds interval, Callback callback);
+    MountTableWatcher(std::chrono::milliseconds interval, Callback callback);
     ~MountTableWatcher();
     MountTableWatcher(const MountTableWatcher&) = delete;
     MountTableWatcher& operator=(const MountTableWatcher&) = delete;
@@ -29,7 +30,6 @@ public:
     const std::vector<MountEntry>& known() const { return *m_known; }
 
 private:
-    MountTableCache m_table;
     Callback m_callback;
     MountTableCache::Entries m_known;
     MainLoop::TimerId m_timer;

@@ -30,7 +30,7 @@ Workspace& Workspace::shared()
 Workspace::Workspace()
     : m_object(objc::NSObject::allocInit(workspaceClass()))
 {
-    watchMountTable(MountTable::kDefaultPath, kDefaultPollInterval);
+    watchMountTable(kDefaultPollInterval);
 }
 
 Workspace::~Workspace()
@@ -39,12 +39,11 @@ Workspace::~Workspace()
     objc::NSObject::release(m_object);
 }
 
-void Workspace::watchMountTable(const std::string& tablePath, std::chrono::milliseconds interval)
+void Workspace::watchMountTable(std::chrono::milliseconds interval)
 {
     m_watcher.reset();
     m_watcher = std::make_unique<MountTableWatcher>(
-        tablePath, interval,
-        [this](MountTableWatcher::Change change, const MountEntry& entry) { onMountChange(change, entry); });
+        interval, [this](MountTableWatcher::Change change, const MountEntry& entry) { onMountChange(change, entry); });
 }
 
 void Workspace::stopWatchingMountTable()

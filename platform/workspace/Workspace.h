@@ -3,13 +3,12 @@
 // notifications posted there. Each notification has the workspace object
 // as its object and the mount point under the user-info key "NSDevicePath".
 // The mount table is watched from the first call of shared() on; tests
-// point the watcher at a table file of their own.
+// point it at a table file of their own (volumes::MountTableSource).
 #include "platform/notifications/NotificationCenter.h"
 #include "platform/workspace/MountTableWatcher.h"
 
 #include <chrono>
 #include <memory>
-#include <string>
 
 namespace platform {
 
@@ -27,9 +26,9 @@ public:
     id object() const { return m_object; }
     NotificationCenter& notificationCenter() { return m_center; }
 
-    // Watches another mount table (or the same at another pace); the table
-    // present now is taken as known.
-    void watchMountTable(const std::string& tablePath, std::chrono::milliseconds interval);
+    // Watches the mount table anew at that pace; the table present now is
+    // taken as known.
+    void watchMountTable(std::chrono::milliseconds interval);
     void stopWatchingMountTable();
 
 private:

@@ -15,6 +15,7 @@
 #include "FEN/FontEngine.h"
 #include "FEN/HiDPIUrl.h"
 #include "FEN/Picture.h"
+#include "platform/system/FolderTrust.h"
 
 #include <boost/filesystem/operations.hpp>
 
@@ -151,13 +152,23 @@ void ManagerContainer::checkResourcesLocation()
         if (m_locations.currentDirectory(cwd))
             candidate = cwd.getFilesystemPath() / "skin";
     }
-    if (existsFolder(candidate)) {
+    if (existsFolder(candidate) && mayUseSkinFolder(candidate)) {
         m_resourceMode = eSkinFolder;
         m_skinFolder = BAS::FileName(candidate);
         m_skinFolderPath = colonFolder(candidate);
         reportRemark(
             fmt::format("using the skin folder {} in place of the bundle's skin", systemPath(m_skinFolderPath)));
     }
+}
+
+// A skin folder someone else put there or can change is passed over.
+bool ManagerContainer::mayUseSkinFolder(boost::filesystem::path const& folder)
+{
+    platform::FolderTrust::Verdict const verdict = platform::FolderTrust::judge(folder.string());
+    if (!verdict)
+        reportRemark(
+            fmt::format("not using the skin folder {}: {}; the bundle's skin serves", folder.string(), verdict.reason));
+    return bool(verdict);
 }
 
 // A line said already is not said again; past kMaxRemembered lines (a skin

@@ -22,6 +22,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -125,6 +128,60 @@ INSTANTIATE_TEST_SUITE_P(Table, SkinLocations,
                                          LocationCase{"workingDirectory", false, true, true, "work"},
                                          LocationCase{"bundle", false, false, true, "bundle"}),
                          [](auto const& info) { return std::string(info.param.name); });
+
+// A skin folder in the working directory that another user put there or
+// that others may change is passed over, with one line; the bundle's skin
+// serves. An installed skin beside the bundle belongs to root.
+struct SkinOwnerCase {
+    char const* name;
+    char const* skin;
+    uid_t owner;
+    mode_t mode;
+    std::string opened;
+    std::string said; // after the folder's path
+};
+
+void PrintTo(SkinOwnerCase const& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SkinFolderOwners : public SkinFixture, public testing::WithParamInterface<SkinOwnerCase> { };
+
+TEST_P(SkinFolderOwners, OnlyTheUsersOrRootsUnchangeableFolderIsUsed)
+{
+    SkinOwnerCase const& c = GetParam();
+    if (c.owner != ::geteuid() && ::geteuid() != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    folder.write(std::string(c.skin) + "/pictures/buttons/ok.png", "skin");
+    folder.write(inBundle + "/pictures/buttons/ok.png", "bundle");
+    std::string const skin = folder.at(c.skin);
+    ASSERT_EQ(::chown(skin.c_str(), c.owner, c.owner), 0);
+    ASSERT_EQ(::chmod(skin.c_str(), c.mode), 0);
+    ASSERT_EQ(::chmod(std::filesystem::path(skin).parent_path().c_str(), 0755), 0);
+    ManagerContainer container(locations());
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(contentOf(container.getResourceStream("buttons/ok.png", ManagerContainer::ePicture, true)), c.opened);
+    EXPECT_EQ(contentOf(container.getResourceStream("buttons/ok.png", ManagerContainer::ePicture, true)), c.opened);
+    std::string said = c.said;
+    said.replace(said.find("{}"), 2, skin);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "skin: " + said + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, SkinFolderOwners,
+    testing::Values(
+        SkinOwnerCase{"theUsersOwn", "work/skin", ::geteuid(), 0755, "skin",
+                      "using the skin folder {} in place of the bundle's skin"},
+        SkinOwnerCase{"installedBesideTheBundle", "skin", 0, 0755, "skin",
+                      "using the skin folder {} in place of the bundle's skin"},
+        SkinOwnerCase{"anotherUsers", "work/skin", 65534, 0755, "bundle",
+                      "not using the skin folder {}: it belongs to another user (uid 65534); the bundle's skin serves"},
+        SkinOwnerCase{"writableByAll", "work/skin", ::geteuid(), 0777, "bundle",
+                      "not using the skin folder {}: others may write to it (mode 0777); the bundle's skin serves"},
+        SkinOwnerCase{"writableByTheGroup", "work/skin", ::geteuid(), 0775, "bundle",
+                      "not using the skin folder {}: others may write to it (mode 0775); the bundle's skin serves"}),
+    [](auto const& info) { return std::string(info.param.name); });
 
 TEST_F(SkinFixture, MissingResourcesAreReportedWithThePathTried)
 {

@@ -62,7 +62,11 @@ public:
 
     StyleSheetManager& getStyleSheetManager() { return *m_styleSheetManager; }
 
-    // Decides once where resources come from.
+    // Decides once where resources come from: a "skin" folder beside the
+    // bundle, else one in the working directory, when it is there and
+    // belongs to the user or root, with nobody else able to change it
+    // (platform::FolderTrust); else the bundle. A folder passed over for its
+    // owner or permissions is said on standard error.
     void checkResourcesLocation();
     eResourceMode getResourceMode() const { return m_resourceMode; }
     BAS::FileName const& getSkinFolder() const { return m_skinFolder; }
@@ -112,6 +116,7 @@ private:
     };
 
     bool firstTimeSaid(std::string const& line);
+    bool mayUseSkinFolder(boost::filesystem::path const& folder);
     tResource fromSkinFolder(std::string const& file, std::string const& skinFolder, std::string const& name,
                              eResourceType type, bool warn);
     tResource fromBundle(std::string const& name, std::string const& path, eResourceType type, bool warn);
