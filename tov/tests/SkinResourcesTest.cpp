@@ -423,6 +423,24 @@ FEN::Font::CreateData fontData(std::string name, uint32_t resourceId, int size, 
     return data;
 }
 
+// Two items of one container file are two sheets: importing both is no
+// recursive import.
+TEST_F(SkinWithFonts, ItemsOfOneContainerAreImportedAsSheetsOfTheirOwn)
+{
+    BAS::FileTypeManager::init();
+    containertest::ContainerWriter writer;
+    writer.metaText("skin", "pay").toc({{"a", 1, 1, "A { width: 1; }"}, {"b", 2, 1, "B { height: 2; }"}}, 0, true);
+    folder.write("skin/stylesheets/pack.bin", writer.text());
+    folder.write("skin/stylesheets/app.txt", "@import url(\"pack.bin<a\");\n@import url(\"pack.bin<b\");\n");
+    LogCapture log;
+    container->getStyleSheetManager().loadDefault("app.txt");
+    StyleSheet const& sheet = container->getStyleSheetManager().getDefaultSheet();
+    EXPECT_EQ(log.lines, Lines());
+    EXPECT_EQ(sheet.getRules().size(), 2u);
+    EXPECT_EQ(sheet.getLoadedFiles(), std::set<std::string>({"pack.bin<a", "pack.bin<b"}));
+    BAS::FileTypeManager::deInit();
+}
+
 TEST_F(SkinWithFonts, FontCacheSharesFontsAndRefusesFontsWithoutGlyphs)
 {
     FEN::Font::CreateData const skinFont = fontData("t.ttf", 0, 10, 0);
