@@ -19,6 +19,26 @@ void failedWith(SkinFile::tOpened& opened, platform::SmallFile::Outcome const& o
     opened.problem = outcome.reason();
 }
 
+// The part files a container file may go on in (pack.part1, pack.part2,
+// ... beside pack.bin), as far as they exist: each must be a regular file
+// like the container, since reading the item may open any of them.
+platform::SmallFile::Outcome checkParts(std::filesystem::path const& container, std::size_t maxBytes, std::string& part)
+{
+    for (int index = 1;; ++index) {
+        std::filesystem::path const next =
+            container.parent_path() / (container.stem().string() + ".part" + std::to_string(index));
+        std::error_code error;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(next, error)))
+            return platform::SmallFile::Outcome{platform::SmallFile::Failure::None, 0, maxBytes};
+        platform::SmallFile::Outcome const outcome =
+            platform::SmallFile::check(next.string(), maxBytes, platform::SmallFile::Links::Refuse);
+        if (!outcome) {
+            part = next.string();
+            return outcome;
+        }
+    }
+}
+
 } // namespace
 
 SkinFile::SkinFile(std::string bytes)
@@ -81,6 +101,13 @@ void SkinFile::read(tOpened& opened, std::string const& subpath, eLinks links)
         platform::SmallFile::Outcome const outcome = platform::SmallFile::check(path, kMaxBytes, smallLinks);
         if (!outcome) {
             failedWith(opened, outcome);
+            return;
+        }
+        std::string part;
+        platform::SmallFile::Outcome const parts = checkParts(opened.realPath, kMaxBytes, part);
+        if (!parts) {
+            opened.outcome = eOutcome::eUnreadable;
+            opened.problem = "its part " + part + ": " + parts.reason();
             return;
         }
         if (!readItem(path, subpath, bytes, opened))

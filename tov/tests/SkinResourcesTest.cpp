@@ -951,6 +951,27 @@ TEST_F(SkinWithFonts, WidgetsWithoutAUsableFontMeasureAndPaintWithTheDefaultFont
     EXPECT_EQ(widget->getFontProperty(), nullptr);
 }
 
+// An item may be read from any part file of its container (pack.part1 beside
+// pack.bin): a part that is no regular file refuses the item at once.
+TEST_F(SkinWithFonts, ContainerItemsAreRefusedWhenAPartIsNoRegularFile)
+{
+    BAS::FileTypeManager::init();
+    containertest::ContainerWriter writer;
+    writer.metaText("skin", "pay").metaParts(2).toc({{"a", 1, 1, "A { width: 1; }"}}, 0, true);
+    folder.write("skin/stylesheets/pack.bin", writer.text());
+    ASSERT_EQ(::mkfifo(folder.at("skin/stylesheets/pack.part1").c_str(), 0644), 0);
+    folder.write("skin/stylesheets/app.txt", "@import url(\"pack.bin<a\");\nB { height: 1; }\n");
+    LogCapture log;
+    testing::internal::CaptureStderr();
+    container->getStyleSheetManager().loadDefault("app.txt");
+    Lines const expected = {kUsingSkin,
+                            "skin file refused: style sheet pack.bin<a imported at line 1 of app.txt names no readable "
+                            "file ({skin}/stylesheets/pack.bin: its part {skin}/stylesheets/pack.part1: not a regular "
+                            "file)"};
+    EXPECT_EQ(saidLines(testing::internal::GetCapturedStderr(), folder, expected), expected);
+    BAS::FileTypeManager::deInit();
+}
+
 // A skin file that is no regular file of at most the size limit is refused
 // at once wherever the skin names it, with one line naming it and saying why;
 // nothing waits for a writer of a fifo or reads a device without end, and
