@@ -27,6 +27,12 @@ public:
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return m_fd; }
+    void reset(int fd)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
 
 private:
     int m_fd;
@@ -43,29 +49,51 @@ SmallFile::Outcome systemFailure(int error, std::size_t maxBytes)
     return failed(missing ? SmallFile::Failure::Missing : SmallFile::Failure::Unreadable, maxBytes, error);
 }
 
-} // namespace
-
-SmallFile::Outcome SmallFile::read(const std::string& path, std::size_t maxBytes, std::string& text, Links links)
+// Opens the file without waiting for a writer and checks that it is a
+// regular file of at most maxBytes; the file is kept open in file and its
+// size put in size.
+SmallFile::Outcome openRegular(const std::string& path, std::size_t maxBytes, SmallFile::Links links,
+                               FileDescriptor& file, std::size_t& size)
 {
-    text.clear();
     // Non-blocking, so that opening a fifo does not wait for a writer.
-    const int noFollow = links == Links::Refuse ? O_NOFOLLOW : 0;
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | noFollow));
+    const int noFollow = links == SmallFile::Links::Refuse ? O_NOFOLLOW : 0;
+    file.reset(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY | noFollow));
     if (file.get() < 0) {
-        if (errno == ELOOP && links == Links::Refuse)
-            return failed(Failure::Link, maxBytes, errno);
+        if (errno == ELOOP && links == SmallFile::Links::Refuse)
+            return failed(SmallFile::Failure::Link, maxBytes, errno);
         return systemFailure(errno, maxBytes);
     }
     struct stat info { };
     if (::fstat(file.get(), &info) != 0)
         return systemFailure(errno, maxBytes);
     if (!S_ISREG(info.st_mode))
-        return failed(Failure::NotRegular, maxBytes);
+        return failed(SmallFile::Failure::NotRegular, maxBytes);
     if (static_cast<unsigned long long>(info.st_size) > maxBytes)
-        return failed(Failure::TooLarge, maxBytes);
+        return failed(SmallFile::Failure::TooLarge, maxBytes);
+    size = static_cast<std::size_t>(info.st_size);
+    return SmallFile::Outcome{SmallFile::Failure::None, 0, maxBytes};
+}
+
+} // namespace
+
+SmallFile::Outcome SmallFile::check(const std::string& path, std::size_t maxBytes, Links links)
+{
+    FileDescriptor file(-1);
+    std::size_t size = 0;
+    return openRegular(path, maxBytes, links, file, size);
+}
+
+SmallFile::Outcome SmallFile::read(const std::string& path, std::size_t maxBytes, std::string& text, Links links)
+{
+    text.clear();
+    FileDescriptor file(-1);
+    std::size_t size = 0;
+    const Outcome opened = openRegular(path, maxBytes, links, file, size);
+    if (!opened)
+        return opened;
 
     std::string content;
-    content.reserve(static_cast<std::size_t>(info.st_size));
+    content.reserve(size);
     char buffer[kChunk];
     for (;;) {
         const ssize_t got = ::read(file.get(), buffer, sizeof buffer);

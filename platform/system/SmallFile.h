@@ -41,6 +41,9 @@ public:
     // symbolic link fails as Link (the folders on the way are still
     // followed: give it a real path to follow none).
     static Outcome read(const std::string& path, std::size_t maxBytes, std::string& text, Links links = Links::Follow);
+    // Whether read would take the file as it is now (opened the same way,
+    // a regular file of at most maxBytes), without reading it.
+    static Outcome check(const std::string& path, std::size_t maxBytes, Links links = Links::Follow);
 
     SmallFile() = delete;
 };

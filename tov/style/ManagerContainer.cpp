@@ -10,7 +10,6 @@
 #include "BAS/DSOHandle.h"
 #include "BAS/DebugTrace.h"
 #include "BAS/FileManager.h"
-#include "BAS/FileStream.h"
 #include "BAS/ResourceStream.h"
 #include "FEN/FontEngine.h"
 #include "FEN/HiDPIUrl.h"
@@ -213,32 +212,16 @@ ManagerContainer::tResource ManagerContainer::fromSkinFolder(std::string const& 
     BAS::FileName const fileName(file);
     found.path = fileName.getSystemPath(false, true);
     if (!namedInSkinFolder(file, skinFolder)) {
-        found.refused = true;
+        found.outcome = SkinFile::eOutcome::eOutside;
         refuseOutside(name, type, skinFolder, std::string(), warn);
         return found;
     }
-    SkinFile::tOpened opened = SkinFile::open(found.path, systemPath(skinFolder), fileName.subpath.empty());
-    switch (opened.outcome) {
-    case SkinFile::eOutcome::eRead: found.stream = std::move(opened.file); break;
-    case SkinFile::eOutcome::eFound: {
-        // An item of a container file: the container is read as it stands.
-        auto stream = std::make_shared<BAS::FileStream>();
-        BAS::FileName item(boost::filesystem::path(opened.realPath.string()));
-        item.setFull(item.full + fileName.subpath);
-        stream->open(item, BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
-        if (stream->getStorage() && stream->getStorage()->isUsable())
-            found.stream = std::move(stream);
-        else
-            found.problem = "missing";
-        break;
-    }
-    case SkinFile::eOutcome::eOutside:
-        found.refused = true;
+    SkinFile::tOpened opened = SkinFile::open(found.path, systemPath(skinFolder), fileName.subpath);
+    found.outcome = opened.outcome;
+    found.problem = std::move(opened.problem);
+    found.stream = std::move(opened.file);
+    if (opened.outcome == SkinFile::eOutcome::eOutside)
         refuseOutside(name, type, skinFolder, opened.realPath.string(), warn);
-        break;
-    case SkinFile::eOutcome::eMissing: found.problem = "missing"; break;
-    case SkinFile::eOutcome::eUnreadable: found.problem = opened.problem; break;
-    }
     return found;
 }
 
@@ -254,13 +237,13 @@ ManagerContainer::tResource ManagerContainer::findResource(BAS::CharSequence<cha
     std::replace(path.begin(), path.end(), '/', BAS::FileName::DIR_SEPARATOR);
 
     switch (m_resourceMode) {
-    case eBundle: return fromBundle(unchanged, path, type, warn);
+    case eBundle: return refusedIfUnreadable(fromBundle(unchanged, path, type, warn), type);
     case eSkinFolder: {
         std::string const full = m_skinFolderPath + s_pResTypePath[type] + BAS::FileName::DIR_SEPARATOR + path;
         tResource found = fromSkinFolder(full, m_skinFolderPath, unchanged, type, warn);
         if (!found.stream && warn)
             logLine(fmt::format("TOV::ManagerContainer::getResourceStream - can't find resource: {0}", full));
-        return found;
+        return refusedIfUnreadable(std::move(found), type);
     }
     default:
         if (BAS::DebugTrace::isGroupEnabled(""))
@@ -268,6 +251,15 @@ ManagerContainer::tResource ManagerContainer::findResource(BAS::CharSequence<cha
                 "", "TOV::ManagerContainer::getResourceStream - can't determin proper resource path");
         return tResource();
     }
+}
+
+// A picture or font that is there but cannot be read is said here; a style
+// sheet's reader says it with where the sheet was asked for.
+ManagerContainer::tResource ManagerContainer::refusedIfUnreadable(tResource found, eResourceType type)
+{
+    if (found.outcome == SkinFileOutcome::eUnreadable && type != eStyleSheet)
+        reportRefusal(fmt::format("{} {} cannot be read: {}", kKinds[type], found.path, found.problem));
+    return found;
 }
 
 std::shared_ptr<BAS::Stream> ManagerContainer::getResourceStream(BAS::CharSequence<char> const& name,
@@ -299,14 +291,13 @@ ManagerContainer::tResource ManagerContainer::fromBundle(std::string const& name
         found = tResource();
         found.stream = std::move(linked);
         found.path = name;
+        found.outcome = SkinFileOutcome::eRead;
         return found;
     }
     if (warn)
         logLine(fmt::format("TOV::ManagerContainer::getResourceStream - can't load linked resource {}", name));
-    if (found.path.empty()) {
+    if (found.path.empty())
         found.path = name;
-        found.problem = "missing";
-    }
     return found;
 }
 

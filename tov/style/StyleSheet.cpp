@@ -249,10 +249,10 @@ void StyleSheet::load(BAS::CharSequence<char> const& name)
         } else if (!parser.wasRefusedForSize()) {
             m_manager.reportRefusal(whyNoRules(found, parser));
         }
-    } else if (!found.refused) {
-        m_manager.reportRefusal(
-            fmt::format("style sheet {} {}", found.path,
-                        found.problem == "missing" ? std::string("is missing") : "cannot be read: " + found.problem));
+    } else if (found.outcome == SkinFileOutcome::eMissing) {
+        m_manager.reportRefusal(fmt::format("style sheet {} is missing", found.path));
+    } else if (found.outcome == SkinFileOutcome::eUnreadable) {
+        m_manager.reportRefusal(fmt::format("style sheet {} cannot be read: {}", found.path, found.problem));
     }
     clearPropertyCache();
 }

@@ -19,17 +19,21 @@
 #include "bas/tests/ContainerWriter.h"
 #include "fen/tests/ImageFixtures.h"
 #include "platform/resources/ResourceMap.h"
+#include "style/SkinFile.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
+#include <tuple>
 
 namespace CV::TOV {
 namespace {
@@ -471,6 +475,24 @@ FEN::Font::CreateData fontData(std::string name, uint32_t resourceId, int size, 
     data.flags = flags;
     data.engine = FEN::getSystemFontEngine()->handle();
     return data;
+}
+
+// Two items of one container file are two sheets: importing both is no
+// recursive import.
+TEST_F(SkinWithFonts, ItemsOfOneContainerAreImportedAsSheetsOfTheirOwn)
+{
+    BAS::FileTypeManager::init();
+    containertest::ContainerWriter writer;
+    writer.metaText("skin", "pay").toc({{"a", 1, 1, "A { width: 1; }"}, {"b", 2, 1, "B { height: 2; }"}}, 0, true);
+    folder.write("skin/stylesheets/pack.bin", writer.text());
+    folder.write("skin/stylesheets/app.txt", "@import url(\"pack.bin<a\");\n@import url(\"pack.bin<b\");\n");
+    LogCapture log;
+    container->getStyleSheetManager().loadDefault("app.txt");
+    StyleSheet const& sheet = container->getStyleSheetManager().getDefaultSheet();
+    EXPECT_EQ(log.lines, Lines());
+    EXPECT_EQ(sheet.getRules().size(), 2u);
+    EXPECT_EQ(sheet.getLoadedFiles(), std::set<std::string>({"pack.bin<a", "pack.bin<b"}));
+    BAS::FileTypeManager::deInit();
 }
 
 TEST_F(SkinWithFonts, FontCacheSharesFontsAndRefusesFontsWithoutGlyphs)
@@ -982,6 +1004,190 @@ TEST_F(SkinWithFonts, WidgetsWithoutAUsableFontMeasureAndPaintWithTheDefaultFont
     Lib::s_managerContainer.reset();
     EXPECT_EQ(widget->getFontProperty(), nullptr);
 }
+
+// An item may be read from any part file of its container (pack.part1 beside
+// pack.bin): a part that is no regular file refuses the item at once.
+TEST_F(SkinWithFonts, ContainerItemsAreRefusedWhenAPartIsNoRegularFile)
+{
+    BAS::FileTypeManager::init();
+    containertest::ContainerWriter writer;
+    writer.metaText("skin", "pay").metaParts(2).toc({{"a", 1, 1, "A { width: 1; }"}}, 0, true);
+    folder.write("skin/stylesheets/pack.bin", writer.text());
+    ASSERT_EQ(::mkfifo(folder.at("skin/stylesheets/pack.part1").c_str(), 0644), 0);
+    folder.write("skin/stylesheets/app.txt", "@import url(\"pack.bin<a\");\nB { height: 1; }\n");
+    LogCapture log;
+    testing::internal::CaptureStderr();
+    container->getStyleSheetManager().loadDefault("app.txt");
+    Lines const expected = {kUsingSkin,
+                            "skin file refused: style sheet pack.bin<a imported at line 1 of app.txt names no readable "
+                            "file ({skin}/stylesheets/pack.bin: its part {skin}/stylesheets/pack.part1: not a regular "
+                            "file)"};
+    EXPECT_EQ(saidLines(testing::internal::GetCapturedStderr(), folder, expected), expected);
+    BAS::FileTypeManager::deInit();
+}
+
+// A skin file that is no regular file of at most the size limit is refused
+// at once wherever the skin names it, with one line naming it and saying why;
+// nothing waits for a writer of a fifo or reads a device without end, and
+// the rest of the skin is still read.
+enum class Fault { fifo, device, folder, unreadable, oversize, over4GiB };
+enum class Place { mainSheet, relativeImport, containerItem, absoluteImport, picture, font };
+
+char const* const kFaultNames[] = {"fifo", "device", "folder", "unreadable", "oversize", "over4GiB"};
+char const* const kPlaceNames[] = {"mainSheet", "relativeImport", "containerItem", "absoluteImport", "picture", "font"};
+
+void PrintTo(Fault fault, std::ostream* os)
+{
+    *os << kFaultNames[int(fault)];
+}
+
+void PrintTo(Place where, std::ostream* os)
+{
+    *os << kPlaceNames[int(where)];
+}
+
+// While it lives, a process running as root acts as nobody, to whom a file
+// of mode 000 is unreadable (root reads any file); the folder is opened to
+// nobody for that.
+class ActingAsNobody {
+public:
+    explicit ActingAsNobody(test::TemporaryFolder const& folder)
+    {
+        if (::geteuid() != 0)
+            return;
+        std::filesystem::permissions(folder.path(), std::filesystem::perms(0755));
+        m_group = ::setegid(kNobody) == 0;
+        m_user = m_group && ::seteuid(kNobody) == 0;
+        EXPECT_TRUE(m_user) << "cannot act as nobody";
+    }
+    ~ActingAsNobody()
+    {
+        if (m_user) {
+            EXPECT_EQ(::seteuid(0), 0);
+        }
+        if (m_group) {
+            EXPECT_EQ(::setegid(0), 0);
+        }
+    }
+    ActingAsNobody(ActingAsNobody const&) = delete;
+    ActingAsNobody& operator=(ActingAsNobody const&) = delete;
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool m_group = false;
+    bool m_user = false;
+};
+
+class SpecialSkinFiles : public SkinWithFonts, public testing::WithParamInterface<std::tuple<Fault, Place>> {
+protected:
+    // Puts the fault at path; false (with why) when this system cannot.
+    static bool place(Fault fault, std::string const& path, std::string& why)
+    {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        switch (fault) {
+        case Fault::fifo: return ::mkfifo(path.c_str(), 0644) == 0;
+        case Fault::device:
+            why = "a device node cannot be made here (mknod needs the right to)";
+            return ::mknod(path.c_str(), S_IFCHR | 0666, ::makedev(1, 5)) == 0; // like /dev/zero
+        case Fault::folder: return std::filesystem::create_directory(path);
+        case Fault::unreadable:
+            std::ofstream(path) << "A { width: 1; }\n";
+            std::filesystem::permissions(path, std::filesystem::perms::none);
+            return true;
+        case Fault::oversize:
+        case Fault::over4GiB: {
+            // Sparse; a sheet that reads as one rule when its size is cut to 32 bits.
+            std::ofstream(path) << "A { width: 1; }\n";
+            off_t const size = fault == Fault::oversize ? off_t(SkinFile::kMaxBytes) + 1 : (off_t(1) << 32) + 21;
+            return ::truncate(path.c_str(), size) == 0;
+        }
+        }
+        return false;
+    }
+
+    static std::string reasonOf(Fault fault)
+    {
+        switch (fault) {
+        case Fault::unreadable: return "Permission denied";
+        case Fault::oversize:
+        case Fault::over4GiB: return "larger than " + std::to_string(SkinFile::kMaxBytes) + " bytes";
+        default: return "not a regular file";
+        }
+    }
+
+    void load(Place where)
+    {
+        switch (where) {
+        case Place::picture: resolveTwice(*container, "p.png"); break;
+        case Place::font:
+            for (int again = 0; again < 2; ++again)
+                EXPECT_EQ(container->getFont(fontData("f.ttf", 0, 10, 0)), nullptr);
+            break;
+        default: loadSheet(*container, "app.txt");
+        }
+    }
+};
+
+TEST_P(SpecialSkinFiles, AreRefusedAtOnceWithOneLineNamingThem)
+{
+    auto const [fault, where] = GetParam();
+    std::string const sheets = folder.at("skin/stylesheets");
+    std::string target;
+    std::string importName;
+    switch (where) {
+    case Place::mainSheet: target = sheets + "/app.txt"; break;
+    case Place::relativeImport: importName = "part.txt"; break;
+    case Place::containerItem: importName = "part.txt<x"; break;
+    case Place::absoluteImport: importName = colonPath(folder.path() / "elsewhere/part.txt"); break;
+    case Place::picture: target = folder.at("skin/pictures/p.png"); break;
+    case Place::font: target = folder.at("skin/fonts/f.ttf"); break;
+    }
+    if (!importName.empty()) {
+        folder.write("skin/stylesheets/app.txt", "B { height: 1; }\n@import url(\"" + importName + "\");\n");
+        target = where == Place::absoluteImport ? folder.at("elsewhere/part.txt") : sheets + "/part.txt";
+    }
+    std::string why;
+    if (!place(fault, target, why))
+        GTEST_SKIP() << why;
+    std::string const reason = reasonOf(fault);
+    std::string expected;
+    switch (where) {
+    case Place::mainSheet: expected = "style sheet " + target + " cannot be read: " + reason; break;
+    case Place::picture: expected = "picture " + target + " cannot be read: " + reason; break;
+    case Place::font: expected = "font " + target + " cannot be read: " + reason; break;
+    default:
+        // Named as a colon path: a folder with its separator.
+        expected = "style sheet " + BAS::FileName(importName).full + BAS::FileName(importName).subpath +
+            " imported at line 2 of app.txt names no readable file (" + target + ": " + reason + ")";
+    }
+
+    LogCapture log;
+    testing::internal::CaptureStderr();
+    {
+        std::optional<ActingAsNobody> nobody;
+        if (fault == Fault::unreadable)
+            nobody.emplace(folder);
+        load(where);
+    }
+    std::string const written = testing::internal::GetCapturedStderr();
+
+    Lines const said = saidLines(written, folder, {});
+    EXPECT_EQ(said, Lines({kUsingSkin, saidLines("skin file refused: " + expected, folder, {})[0]})) << written;
+    if (where == Place::relativeImport || where == Place::containerItem || where == Place::absoluteImport) {
+        StyleSheet const& sheet = container->getStyleSheetManager().getDefaultSheet();
+        EXPECT_TRUE(sheet.getRules().count(cv::symbol(std::string("height")))) << "the rest of the sheet is read";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SpecialSkinFiles,
+                         testing::Combine(testing::Values(Fault::fifo, Fault::device, Fault::folder, Fault::unreadable,
+                                                          Fault::oversize, Fault::over4GiB),
+                                          testing::Values(Place::mainSheet, Place::relativeImport, Place::containerItem,
+                                                          Place::absoluteImport, Place::picture, Place::font)),
+                         [](auto const& info) {
+                             return std::string(kFaultNames[int(std::get<0>(info.param))]) + "_" +
+                                 kPlaceNames[int(std::get<1>(info.param))];
+                         });
 
 } // namespace
 } // namespace CV::TOV

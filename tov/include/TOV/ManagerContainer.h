@@ -4,6 +4,7 @@
 // or else from the bundle and its linked resources.
 #include "TOV/Forward.h"
 #include "TOV/LazyPicture.h"
+#include "TOV/SkinFileOutcome.h"
 
 #include "BAS/CharSequence.h"
 #include "BAS/FileName.h"
@@ -73,16 +74,19 @@ public:
 
     // A resource looked up, and why it is missing when it is.
     struct tResource {
-        std::shared_ptr<BAS::Stream> stream; // null when missing or refused
+        std::shared_ptr<BAS::Stream> stream; // null unless read
         std::string path; // the POSIX path looked at last (the name for a linked resource)
-        std::string problem; // without a stream: "missing" or why it could not be read; empty when refused
-        bool refused = false; // the name leads outside its skin folder
+        SkinFileOutcome outcome = SkinFileOutcome::eMissing; // eOutside: refused and said already
+        std::string problem; // why it could not be read (eUnreadable)
     };
 
     // The named resource of the type ('/' separates folders). A skin file is
     // read only when its name leads into the skin folder, symbolic links
     // resolved; one leading outside is refused and, with warn set, said on
-    // standard error. With warn set a missing resource is logged.
+    // standard error. A picture or font that is there but cannot be read (a
+    // folder, fifo or device, too large, no permission) is said there too; a
+    // style sheet's reader says that with where it was asked for. With warn
+    // set a missing resource is logged.
     tResource findResource(BAS::CharSequence<char> const& name, eResourceType type, bool warn);
     // The stream of findResource, or null.
     std::shared_ptr<BAS::Stream> getResourceStream(BAS::CharSequence<char> const& name, eResourceType type, bool warn);
@@ -120,6 +124,7 @@ private:
     tResource fromSkinFolder(std::string const& file, std::string const& skinFolder, std::string const& name,
                              eResourceType type, bool warn);
     tResource fromBundle(std::string const& name, std::string const& path, eResourceType type, bool warn);
+    tResource refusedIfUnreadable(tResource found, eResourceType type);
     void refuseOutside(std::string const& name, eResourceType type, std::string const& skinFolder,
                        std::string const& leadsTo, bool warn);
     std::shared_ptr<FEN::Picture const> loadCachedImage(std::string const& name,

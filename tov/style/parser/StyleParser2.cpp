@@ -4,9 +4,9 @@
 #include "TOV/SkinRefusal.h"
 #include "TOV/StyleSheet.h"
 #include "TOV/StyleSheetErrorsLogSource.h"
+#include "style/SkinFile.h"
 #include "style/parser/StyleGrammar.h"
 
-#include "BAS/FileStream.h"
 #include "BAS/StringUtil.h"
 
 #include <fmt/format.h>
@@ -23,11 +23,17 @@ namespace {
 // The most rules reserved before a text is parsed: 1 MiB of them.
 constexpr std::size_t kRulesReservedAtMost = (std::size_t(1) << 20) / sizeof(StyleParser2::tRule);
 
-// Opens a sheet's file for reading; false when it cannot be.
-bool openSheetFile(BAS::FileName const& name, BAS::FileStream& stream)
+// Reads a sheet's file (or the container item it names) as a skin file is
+// read, wherever it lies.
+SkinFile::tOpened openSheetFile(BAS::FileName const& name)
 {
-    stream.open(name, BAS::IStorage::eAccessRead, BAS::IStorage::eLockNone);
-    return stream.getStorage() && stream.getStorage()->isUsable();
+    return SkinFile::openAnywhere(name.getSystemPath(false, true), name.subpath);
+}
+
+// Why a resource or file was not read, as the import's line says it.
+std::string whyUnread(SkinFileOutcome outcome, std::string const& problem)
+{
+    return outcome == SkinFileOutcome::eMissing ? std::string("missing") : problem;
 }
 
 // The name a sheet read from a file is known by in messages.
@@ -71,11 +77,11 @@ StyleParser2::~StyleParser2() = default;
 
 bool StyleParser2::processFile(BAS::FileName const& name)
 {
-    BAS::FileStream stream;
-    if (!openSheetFile(name, stream))
+    SkinFile::tOpened const opened = openSheetFile(name);
+    if (!opened.file)
         return false;
     m_currentFile = name;
-    return processStream(stream, sourceNameOf(name));
+    return processStream(*opened.file, sourceNameOf(name));
 }
 
 bool StyleParser2::processStream(BAS::Stream& stream, std::string const& sourceName)
@@ -83,8 +89,8 @@ bool StyleParser2::processStream(BAS::Stream& stream, std::string const& sourceN
     BAS::IStorage* storage = stream.getStorage();
     if (!storage || !storage->isUsable())
         return false;
-    storage->seek(0, BAS::IStorage::eSeekEnd);
-    int const size = storage->getPos();
+    storage->seek64(0, BAS::IStorage::eSeekEnd);
+    int64_t const size = storage->getPos64();
     if (size < 0 || !storage->isUsable())
         return false;
     if (m_importDepth == 0)
@@ -97,7 +103,7 @@ bool StyleParser2::processStream(BAS::Stream& stream, std::string const& sourceN
         return false;
     }
     std::string buffer(std::size_t(size), '\0');
-    storage->seek(0, BAS::IStorage::eSeekBegin);
+    storage->seek64(0, BAS::IStorage::eSeekBegin);
     if (size > 0 && stream.readRaw(buffer.data(), buffer.size()) != buffer.size())
         return false;
     checkBOM(buffer);
@@ -194,7 +200,8 @@ void StyleParser2::processImport(unsigned line, std::string const& name)
     BAS::FileName const saved = m_currentFile;
     eEncoding const savedEncoding = m_encoding;
     m_currentFile.setFull(name);
-    std::string const path = m_currentFile.full;
+    // Items of one container file are sheets of their own.
+    std::string const path = m_currentFile.full + m_currentFile.subpath;
 
     std::string const importer = saved.full.empty() ? m_sourceName : saved.full;
     if (m_importDepth >= kMaxImportDepth) {
@@ -231,8 +238,8 @@ bool StyleParser2::readImport(std::string const& name, BAS::FileName const& impo
         ManagerContainer::tResource const found =
             m_sheet->getManager().findResource(name, ManagerContainer::eStyleSheet, true);
         if (!found.stream) {
-            if (!found.refused)
-                problem = found.path + ": " + found.problem;
+            if (found.outcome != SkinFileOutcome::eOutside)
+                problem = found.path + ": " + whyUnread(found.outcome, found.problem);
             return false;
         }
         return parsedImport(*found.stream, name, found.path, problem);
@@ -240,12 +247,12 @@ bool StyleParser2::readImport(std::string const& name, BAS::FileName const& impo
     if (m_currentFile.relative)
         m_currentFile.setPath(importer.volume + importer.directory, BAS::FileName::eWithVolumeInPath);
     std::string const path = m_currentFile.getSystemPath(false, true);
-    BAS::FileStream stream;
-    if (!openSheetFile(m_currentFile, stream)) {
-        problem = path + ": cannot be opened";
+    SkinFile::tOpened const opened = openSheetFile(m_currentFile);
+    if (!opened.file) {
+        problem = path + ": " + whyUnread(opened.outcome, opened.problem);
         return false;
     }
-    return parsedImport(stream, sourceNameOf(m_currentFile), path, problem);
+    return parsedImport(*opened.file, sourceNameOf(m_currentFile), path, problem);
 }
 
 bool StyleParser2::parsedImport(BAS::Stream& stream, std::string const& sourceName, std::string const& path,

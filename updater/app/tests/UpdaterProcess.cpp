@@ -26,19 +26,20 @@ std::string contentOf(std::string const& path)
 } // namespace
 
 UpdaterProcess::UpdaterProcess(std::string const& simulation, std::string const& runtime,
-                               std::vector<std::string> const& arguments)
-    : m_process(setup(simulation, runtime, arguments))
+                               std::vector<std::string> const& arguments, std::string const& workingFolder)
+    : m_process(setup(simulation, runtime, arguments, workingFolder))
 {
 }
 
 ChildProcess::Setup UpdaterProcess::setup(std::string const& simulation, std::string const& runtime,
-                                          std::vector<std::string> const& arguments) const
+                                          std::vector<std::string> const& arguments,
+                                          std::string const& workingFolder) const
 {
     ChildProcess::Setup setup;
     setup.program = VARANTO_BUNDLE_DIR "/Contents/MacOS/" VARANTO_APP_EXECUTABLE;
     setup.arguments = arguments;
     // Away from the build tree, whose "skin" folder would replace the bundle's.
-    setup.workingFolder = m_folder.string();
+    setup.workingFolder = workingFolder.empty() ? m_folder.string() : workingFolder;
     // Headless by the variable alone, whatever display the test could reach.
     setup.environment = {{"VARANTO_PLATFORM_BACKEND", "headless"},
                          {"DISPLAY", ""},

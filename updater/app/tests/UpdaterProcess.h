@@ -23,9 +23,10 @@ public:
 
     // simulation: the simulated bus's file; runtime: the folder of the
     // single-instance lock (shared by the copies that should conflict);
-    // arguments: the words of the command line after the program's name.
+    // arguments: the words of the command line after the program's name;
+    // workingFolder: where it starts (by default a fresh folder of its own).
     UpdaterProcess(std::string const& simulation, std::string const& runtime,
-                   std::vector<std::string> const& arguments = {});
+                   std::vector<std::string> const& arguments = {}, std::string const& workingFolder = {});
 
     bool started() const { return m_process.started(); }
 
@@ -61,7 +62,7 @@ public:
 
 private:
     ChildProcess::Setup setup(std::string const& simulation, std::string const& runtime,
-                              std::vector<std::string> const& arguments) const;
+                              std::vector<std::string> const& arguments, std::string const& workingFolder) const;
     static std::optional<std::string> widgetEntry(std::string const& state, std::string const& name);
 
     TemporaryFolder m_folder{"updater-process"};

@@ -2,23 +2,29 @@
 // simulated bus: its start, its single instance and its quit.
 #include "UpdaterProcess.h"
 
+#include "BAS/FileName.h"
 #include "FEN/ApplicationInstanceSingleton.h"
 #include "VarantoTest/ScopedEnvironmentVariable.h"
 #include "VarantoTest/TemporaryFolder.h"
 #include "updater/app/ApplicationTexts.h"
 
+#include <boost/filesystem/path.hpp>
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cstring>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -404,6 +410,80 @@ INSTANTIATE_TEST_SUITE_P(Signals, UpdaterProcessSignalTest, testing::Values(SIGT
                              return std::string(info.param == SIGTERM      ? "SIGTERM"
                                                     : info.param == SIGINT ? "SIGINT"
                                                                            : "SIGHUP");
+                         });
+
+// A skin in the working folder whose sheet imports fifos, one as an item of a
+// container file and one by its absolute colon path: the start reads past
+// them, says each once, and a signal ends the process as at any other time,
+// also one that came while the skin was being read.
+class UpdaterProcessSkinTest : public UpdaterProcessTest, public testing::WithParamInterface<int> {
+protected:
+    // The bundle's skin with the two imports; returns the working folder.
+    std::string workWithFifosInTheSkin()
+    {
+        std::string const work = folder.folder("work");
+        std::filesystem::copy(VARANTO_BUNDLE_DIR "/Contents/Resources/skin", work + "/skin",
+                              std::filesystem::copy_options::recursive);
+        EXPECT_EQ(::mkfifo((work + "/skin/stylesheets/part.txt").c_str(), 0644), 0);
+        EXPECT_EQ(::mkfifo(elsewhere.c_str(), 0644), 0);
+        std::string const sheet = work + "/skin/stylesheets/FirmwareUpdaterStyles.txt";
+        std::ifstream read(sheet);
+        importLine = 2 + unsigned(std::count(std::istreambuf_iterator<char>(read), {}, '\n'));
+        std::ofstream(sheet, std::ios::app)
+            << "\n@import url(\"part.txt<x\");\n@import url(\"" << colonPathOf(elsewhere) << "\");\n";
+        return work;
+    }
+
+    static std::string colonPathOf(std::string const& path)
+    {
+        return BAS::FileName(boost::filesystem::path(path)).full;
+    }
+
+    static bool saysItUsesTheSkin(UpdaterProcess& updater)
+    {
+        return updater.waitForState(
+            [&updater](std::string const&) {
+                return updater.standardError().find("skin: using the skin folder") != std::string::npos;
+            },
+            kStartLimit);
+    }
+
+    std::string const elsewhere = folder.at("elsewhere.txt");
+    unsigned importLine = 0; // of the first import added
+};
+
+TEST_P(UpdaterProcessSkinTest, FifosImportedByTheSkinAreSaidOnceAndTheStartGoesOn)
+{
+    UpdaterProcess updater(simulation(), runtime, {}, workWithFifosInTheSkin());
+    ASSERT_TRUE(updater.started());
+    ASSERT_TRUE(updater.waitForPage(eNoDeviceConnected, kStartLimit)) << updater.standardError();
+    ASSERT_TRUE(updater.signal(GetParam()));
+    EXPECT_EQ(updater.waitForExit(kExitLimit), 0) << updater.standardError();
+    std::string const work = folder.at("work");
+    std::string const importer = " of FirmwareUpdaterStyles.txt names no readable file (";
+    EXPECT_EQ(updater.standardError(),
+              "skin: using the skin folder " + work +
+                  "/skin in place of the bundle's skin\n"
+                  "skin file refused: style sheet part.txt<x imported at line " +
+                  std::to_string(importLine) + importer + work +
+                  "/skin/stylesheets/part.txt: not a regular file)\n"
+                  "skin file refused: style sheet " +
+                  colonPathOf(elsewhere) + " imported at line " + std::to_string(importLine + 1) + importer +
+                  elsewhere + ": not a regular file)\n");
+}
+
+TEST_P(UpdaterProcessSkinTest, ASignalWhileTheSkinIsReadEndsTheProcessOnceTheStartIsDone)
+{
+    UpdaterProcess updater(simulation(), runtime, {}, workWithFifosInTheSkin());
+    ASSERT_TRUE(updater.started());
+    ASSERT_TRUE(saysItUsesTheSkin(updater)) << updater.standardError();
+    ASSERT_TRUE(updater.signal(GetParam()));
+    EXPECT_EQ(updater.waitForExit(kExitLimit), 0) << updater.standardError();
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, UpdaterProcessSkinTest, testing::Values(SIGTERM, SIGINT),
+                         [](testing::TestParamInfo<int> const& info) {
+                             return std::string(info.param == SIGTERM ? "SIGTERM" : "SIGINT");
                          });
 
 } // namespace
