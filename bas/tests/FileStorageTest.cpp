@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <boost/filesystem/path.hpp>
 
 #include <atomic>
@@ -118,6 +120,8 @@ TEST_F(FileStorageTest, FailedOpensLeaveTheStorageClosedOrInErrorUntilClosed)
     FileName noType = name("typeless.bin");
     noType.setType(nullptr);
     const FileName folder(boost::filesystem::path(m_folder + "/"));
+    ASSERT_EQ(::mkfifo(path("fifo.bin").c_str(), 0600), 0);
+    std::filesystem::create_directory(path("folder.bin"));
     struct Case {
         const char* what;
         FileName name;
@@ -127,6 +131,10 @@ TEST_F(FileStorageTest, FailedOpensLeaveTheStorageClosedOrInErrorUntilClosed)
     };
     const Case cases[] = {
         {"missing file", name("missing.bin"), IStorage::eAccessRead, kError, "missing.bin"},
+        // Neither waits for a writer nor reads what is no file.
+        {"read a fifo", name("fifo.bin"), IStorage::eAccessRead, kError, nullptr},
+        {"read a folder", name("folder.bin"), IStorage::eAccessRead, kError, nullptr},
+        {"read a device", FileName(boost::filesystem::path("/dev/zero")), IStorage::eAccessRead, kError, nullptr},
         {"write without type", noType, IStorage::eAccessWrite, kClosed, "typeless.bin"},
         {"write to a folder name", folder, IStorage::eAccessWrite, kClosed, nullptr},
         {"unknown access mode", name("ten.bin"), 0, kClosed, nullptr},

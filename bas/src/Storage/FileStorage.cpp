@@ -4,11 +4,39 @@
 
 #include <cerrno>
 
+#include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 namespace CV {
 namespace BAS {
+
+namespace {
+
+// Opens a regular file for reading. The open does not wait for a writer, so
+// a fifo (or a device) put where a file is expected is refused at once
+// rather than stalling the reader.
+FILE* openRegularForReading(const std::string& path)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (descriptor < 0)
+        return nullptr;
+    struct stat info;
+    const bool regular = ::fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode);
+    const int flags = regular ? ::fcntl(descriptor, F_GETFL) : -1;
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(descriptor);
+        return nullptr;
+    }
+    FILE* file = ::fdopen(descriptor, "rb");
+    if (file == nullptr)
+        ::close(descriptor);
+    return file;
+}
+
+} // namespace
 
 FileStorage::~FileStorage()
 {
@@ -20,7 +48,7 @@ FILE* FileStorage::openFile(const FileName& name, eAccessMode accessMode) const
 {
     const std::string path = name.getSystemPath(true, true);
     switch (accessMode) {
-    case eAccessRead: return std::fopen(path.c_str(), "rb");
+    case eAccessRead: return openRegularForReading(path);
     case eAccessWrite: FileManager::createFile(name); return std::fopen(path.c_str(), "wb");
     case eAccessReadWrite: FileManager::createFile(name); return std::fopen(path.c_str(), "r+b");
     default: return nullptr;
