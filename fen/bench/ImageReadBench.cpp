@@ -1,6 +1,8 @@
 // Decoding a 1920 x 1080 PNG and JPEG through the picture readers, side by
 // side with the plain library calls that decode to the same B, G, R, A
-// pixels (libpng's simplified API, TurboJPEG).
+// pixels (libpng's simplified API, TurboJPEG); then a progressive JPEG of
+// the same picture, a small JPEG, and a JPEG of 8192 x 8192 pixels made of
+// 6,000 empty scans, which the reader refuses.
 #include <benchmark/benchmark.h>
 
 #include <png.h>
@@ -33,19 +35,27 @@ Bytes const& pngFile()
     return file;
 }
 
+Bytes photoJPEG(int width, int height, bool progressive)
+{
+    CV::FEN::test::JPEGImage image;
+    image.width = width;
+    image.height = height;
+    image.subsampled = true;
+    image.quality = 90;
+    image.progressive = progressive;
+    image.samples = CV::FEN::test::photoLikeRGB(width, height);
+    return CV::FEN::test::writeJPEG(image);
+}
+
 Bytes const& jpegFile()
 {
-    static Bytes const file = [] {
-        CV::FEN::test::JPEGImage image;
-        image.width = kWidth;
-        image.height = kHeight;
-        image.subsampled = true;
-        image.quality = 90;
-        image.samples = CV::FEN::test::photoLikeRGB(kWidth, kHeight);
-        return CV::FEN::test::writeJPEG(image);
-    }();
+    static Bytes const file = photoJPEG(kWidth, kHeight, false);
     return file;
 }
+
+constexpr int kSmallSide = 64;
+constexpr int kManyScans = 6000;
+constexpr int kManyScansSide = 8192;
 
 void countPixels(benchmark::State& state)
 {
@@ -63,12 +73,12 @@ void readerDecode(benchmark::State& state, Bytes const& file)
             state.SkipWithError("read failed");
         benchmark::DoNotOptimize(picture.getPixels());
     }
-    countPixels(state);
 }
 
 void BM_PNG_Reader(benchmark::State& state)
 {
     readerDecode<&Picture::readPNG>(state, pngFile());
+    countPixels(state);
 }
 
 void BM_PNG_LibraryBGRA(benchmark::State& state)
@@ -91,6 +101,35 @@ void BM_PNG_LibraryBGRA(benchmark::State& state)
 void BM_JPEG_Reader(benchmark::State& state)
 {
     readerDecode<&Picture::readJPG>(state, jpegFile());
+    countPixels(state);
+}
+
+void BM_JPEG_ReaderProgressive(benchmark::State& state)
+{
+    static Bytes const file = photoJPEG(kWidth, kHeight, true);
+    readerDecode<&Picture::readJPG>(state, file);
+    countPixels(state);
+}
+
+void BM_JPEG_ReaderSmall(benchmark::State& state)
+{
+    static Bytes const file = photoJPEG(kSmallSide, kSmallSide, false);
+    readerDecode<&Picture::readJPG>(state, file);
+}
+
+// Refused after the reader's limit of scans (the counter "refused" is 1);
+// each scan read costs a walk over the whole picture.
+void BM_JPEG_ReaderManyEmptyScans(benchmark::State& state)
+{
+    static Bytes const file = CV::FEN::test::progressiveJPEGOfEmptyScans(kManyScansSide, kManyScansSide, kManyScans);
+    Picture picture;
+    bool read = false;
+    for (auto _ : state) {
+        CV::BAS::MemoryStream stream;
+        stream.init(CV::BAS::IStorage::eAccessRead, const_cast<uint8_t*>(file.data()), file.size());
+        read = picture.readJPG(stream, CV::FEN::PictureProperties::eStacked, true);
+    }
+    state.counters["refused"] = read ? 0 : 1;
 }
 
 void BM_JPEG_TurboJPEGBGRA(benchmark::State& state)
@@ -112,5 +151,8 @@ BENCHMARK(BM_PNG_Reader)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PNG_LibraryBGRA)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JPEG_Reader)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JPEG_TurboJPEGBGRA)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JPEG_ReaderProgressive)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JPEG_ReaderSmall)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_JPEG_ReaderManyEmptyScans)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace

@@ -1,5 +1,7 @@
 // Writes the seed files of the reader fuzz targets: small PNG, JPEG and TGA
-// files of every kind the readers handle. Usage: MakeSeeds <corpus folder>
+// files of every kind the readers handle; with a second folder, also the
+// inputs made here that once failed (the JPEG reader's replay inputs).
+// Usage: MakeSeeds <corpus folder> [<regressions folder>]
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -65,8 +67,8 @@ Bytes tga(uint8_t type, uint8_t depth, uint8_t descriptor, Bytes data)
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <corpus folder>\n", argv[0]);
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: %s <corpus folder> [<regressions folder>]\n", argv[0]);
         return 2;
     }
     std::string const dir = argv[1];
@@ -102,5 +104,11 @@ int main(int argc, char** argv)
     save(dir + "/tga/rle32.tga", tga(10, 32, 0x20, {0x81, 1, 2, 3, 4, 0x01, 5, 6, 7, 8, 9, 10, 11, 12}));
     save(dir + "/tga/rle24.tga", tga(10, 24, 0x00, {0x00, 1, 2, 3, 0x82, 4, 5, 6}));
     save(dir + "/tga/rle16.tga", tga(10, 16, 0x20, {0x83, 0x1F, 0x7C}));
+
+    if (argc == 3) {
+        // 60 KB that once took half a minute and 400 MB to read.
+        std::string const regressions = argv[2];
+        save(regressions + "/jpg/progressive-8192-6000-empty-scans.jpg", progressiveJPEGOfEmptyScans(8192, 8192, 6000));
+    }
     return 0;
 }

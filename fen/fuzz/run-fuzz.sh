@@ -7,7 +7,8 @@
 # there.
 #
 #   fen/fuzz/run-fuzz.sh [seconds per target] [png|jpg|tga ...]
-#   fen/fuzz/run-fuzz.sh --seeds      rewrites the committed seed corpora
+#   fen/fuzz/run-fuzz.sh --seeds      rewrites the committed seed corpora and
+#                                     the JPEG inputs made by hand in regressions/
 #
 # FUZZ_BUILD_DIR chooses the build tree (default build-fuzz-fen); crashes land
 # in <tree>/<target>/crashes/, new inputs in <tree>/<target>/corpus.
@@ -22,7 +23,8 @@ if [ "${1:-}" = "--seeds" ]; then
     ${CXX_FUZZ:-clang++} -std=c++17 -g -O1 -I"$root" -I"$root/bas/include" -I"$root/fen/include" -o "$out/MakeSeeds" \
         "$root/fen/fuzz/MakeSeeds.cpp" "$root/fen/tests/ImageFixtures.cpp" -lpng -ljpeg -llcms2
     for t in png jpg tga; do mkdir -p "$root/fen/fuzz/corpus/$t"; done
-    "$out/MakeSeeds" "$root/fen/fuzz/corpus"
+    mkdir -p "$root/fen/fuzz/regressions/jpg"
+    "$out/MakeSeeds" "$root/fen/fuzz/corpus" "$root/fen/fuzz/regressions"
     exit 0
 fi
 

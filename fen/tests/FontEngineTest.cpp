@@ -152,11 +152,27 @@ TEST_F(FontEngineTest, KnownKeyKeepsItsFirstBytes)
     EXPECT_EQ(1000, cache->getFace()->units_per_EM);
 }
 
-TEST_F(FontEngineTest, BytesThatAreNoFontMakeNoCache)
+// The reason is the font library's where it gives one.
+TEST_F(FontEngineTest, BytesThatAreNoFontMakeNoCacheAndSayWhy)
 {
-    const std::vector<uint8_t> garbage(100, 0x5A);
-    EXPECT_FALSE(engine->createRenderCache(FontKey(std::string("garbage")), {12, false}, garbage));
-    EXPECT_FALSE(cacheOf("test-bitmap.bdf", 13)) << "a bitmap font has no 13-pixel strike";
+    struct {
+        const char* key;
+        std::vector<uint8_t> bytes;
+        int pixels;
+        const char* failure;
+    } const cases[] = {
+        {"garbage", std::vector<uint8_t>(100, 0x5A), 12,
+         "not a font the font library knows (invalid stream operation)"},
+        {"empty", {}, 12, "the file is empty"},
+        {"bitmap", testFontBytes("test-bitmap.bdf"), 13, "invalid pixel size"}, // no 13-pixel strike
+        {"sizeless", testFontBytes("test-1000.ttf"), 0, "its size of 0 pixels is not above 0"},
+    };
+    for (const auto& c : cases) {
+        std::string failure;
+        EXPECT_FALSE(engine->createRenderCache(FontKey(std::string(c.key)), {c.pixels, false}, c.bytes, &failure))
+            << c.key;
+        EXPECT_EQ(failure, c.failure) << c.key;
+    }
 }
 
 TEST_F(FontEngineTest, CachesKeepTheEngineAlive)

@@ -150,6 +150,47 @@ Bytes writeJPEG(JPEGImage const& image)
     return out;
 }
 
+Bytes smallGreyJPEG()
+{
+    JPEGImage image;
+    image.width = 8;
+    image.height = 8;
+    image.space = JPEGSpace::Grey;
+    image.samples = Bytes(64, 0x80);
+    return writeJPEG(image);
+}
+
+namespace {
+
+void appendMarker(Bytes& file, uint8_t marker, Bytes const& body)
+{
+    size_t const length = body.size() + 2;
+    file.insert(file.end(), {0xFF, marker, uint8_t(length >> 8), uint8_t(length)});
+    file.insert(file.end(), body.begin(), body.end());
+}
+
+} // namespace
+
+Bytes progressiveJPEGOfEmptyScans(int width, int height, int scans)
+{
+    Bytes file = {0xFF, 0xD8};
+    Bytes quantTable(65, 1);
+    quantTable[0] = 0; // 8-bit table 0
+    appendMarker(file, 0xDB, quantTable);
+    appendMarker(file, 0xC2,
+                 {8, uint8_t(height >> 8), uint8_t(height), uint8_t(width >> 8), uint8_t(width), 1, 1, 0x11, 0});
+    // DC table 0: one code of one bit, for the difference category 0.
+    Bytes dcTable(1 + 16 + 1, 0);
+    dcTable[1] = 1;
+    appendMarker(file, 0xC4, dcTable);
+    // Component 1, tables 0, band 0..0, no successive approximation.
+    Bytes const scan = {1, 1, 0x00, 0, 0, 0x00};
+    for (int i = 0; i < scans; ++i)
+        appendMarker(file, 0xDA, scan);
+    file.insert(file.end(), {0xFF, 0xD9});
+    return file;
+}
+
 namespace {
 
 Bytes saveProfile(cmsHPROFILE profile)

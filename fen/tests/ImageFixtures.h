@@ -45,6 +45,14 @@ struct JPEGImage {
 };
 
 Bytes writeJPEG(JPEGImage const& image);
+// A grey JPEG of 8 x 8 pixels of the value 0x80.
+Bytes smallGreyJPEG();
+
+// A grey progressive JPEG of the size given written by hand: its tables,
+// then the given number of scans of the first DC band, each without data
+// (the decoder takes every coefficient as 0 and walks the whole picture
+// for each scan), then the end marker. 10 bytes a scan.
+Bytes progressiveJPEGOfEmptyScans(int width, int height, int scans);
 
 // RGB profile with sRGB's primaries and white point but linear tone curves:
 // an encoded 128 means linear light 0.5, sRGB about 188.

@@ -17,28 +17,17 @@ namespace {
 using test::Bytes;
 using Texts = std::vector<std::string>;
 
-// A grey JPEG of 8 x 8 pixels.
-Bytes greyJPEG()
-{
-    test::JPEGImage image;
-    image.width = 8;
-    image.height = 8;
-    image.space = test::JPEGSpace::Grey;
-    image.samples = Bytes(64, 0x80);
-    return test::writeJPEG(image);
-}
-
 // The JPEG with junk bytes between its data and its end marker.
 Bytes withJunkBeforeTheEnd(int junk)
 {
-    Bytes file = greyJPEG();
+    Bytes file = test::smallGreyJPEG();
     file.insert(file.end() - 2, size_t(junk), 0x55);
     return file;
 }
 
 Bytes truncatedJPEG()
 {
-    Bytes file = greyJPEG();
+    Bytes file = test::smallGreyJPEG();
     file.resize(file.size() - 40);
     return file;
 }
@@ -75,7 +64,7 @@ TEST_P(ImageReadWarnings, AreKeptForTheCallerAndNotWritten)
         EXPECT_EQ(warnings[0].rfind(c.warning, 0), 0u) << warnings[0];
     }
     // The next read starts afresh.
-    Bytes clean = greyJPEG();
+    Bytes clean = test::smallGreyJPEG();
     BAS::MemoryStream stream;
     stream.init(BAS::IStorage::eAccessRead, clean.data(), clean.size());
     ASSERT_TRUE(picture.readDetect(stream, Picture::eOrientation(0), true));
@@ -83,7 +72,7 @@ TEST_P(ImageReadWarnings, AreKeptForTheCallerAndNotWritten)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ImageReadWarnings,
-                         testing::Values(WarningCase{"clean", greyJPEG, true, ""},
+                         testing::Values(WarningCase{"clean", test::smallGreyJPEG, true, ""},
                                          // The decoder reads a few of the bytes ahead as data: their count varies.
                                          WarningCase{"junkBeforeTheEndMarker", [] { return withJunkBeforeTheEnd(40); },
                                                      true, "Corrupt JPEG data: "},

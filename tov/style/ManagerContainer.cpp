@@ -92,6 +92,17 @@ std::string refusedPictureSize(std::string const& name, FEN::Picture::tDeclaredS
                        size.height, FEN::Picture::kMaxReadSide, FEN::Picture::kMaxReadPixels);
 }
 
+// Why a picture file could not be read, with its reader's reason when the
+// file is of a format the readers know.
+std::string unreadablePicture(std::string const& name, FEN::Picture const& picture)
+{
+    if (picture.wasRefusedForSize())
+        return refusedPictureSize(name, picture.getRefusedSize());
+    if (picture.getReadFailure().empty())
+        return fmt::format("picture {} is not a PNG, JPEG or TGA picture that can be read", name);
+    return fmt::format("picture {} cannot be read: {}", name, picture.getReadFailure());
+}
+
 } // namespace
 
 bool ManagerContainer::tPictureKey::operator<(tPictureKey const& other) const
@@ -321,8 +332,11 @@ FEN::Font const* ManagerContainer::getFont(FEN::Font::CreateData const& data)
         return entry.get();
     std::shared_ptr<FEN::Font> font;
     if (data.resourceId == 0 && !(data.flags & FEN::Font::eLoadFromResource)) {
-        if (auto stream = getResourceStream(data.name, eFont, true))
-            font = std::make_shared<FEN::Font>(*stream, data);
+        tResource const found = findResource(data.name, eFont, true);
+        if (found.stream)
+            font = std::make_shared<FEN::Font>(*found.stream, data);
+        if (font && !font->getLoadFailure().empty())
+            reportRefusal(fmt::format("font {} cannot be read: {}", found.path, font->getLoadFailure()));
     } else {
         font = std::make_shared<FEN::Font>(data);
     }
@@ -374,10 +388,7 @@ std::shared_ptr<FEN::Picture>& ManagerContainer::loadImage(std::shared_ptr<FEN::
     for (std::string const& warning : picture->getReadWarnings())
         reportRemark(fmt::format("picture {}: {}", found.path, warning));
     if (!read) {
-        if (picture->wasRefusedForSize())
-            reportRefusal(refusedPictureSize(found.path, picture->getRefusedSize()));
-        else
-            reportRefusal(fmt::format("picture {} is not a PNG, JPEG or TGA picture that can be read", found.path));
+        reportRefusal(unreadablePicture(found.path, *picture));
         picture.reset();
         return picture;
     }

@@ -759,6 +759,20 @@ std::string corruptJPEG()
     return std::string(file.begin(), file.end());
 }
 
+// The JPEG above cut short: its junk, its end marker and more are gone.
+std::string truncatedJPEG()
+{
+    std::string file = corruptJPEG();
+    file.resize(file.size() - 80);
+    return file;
+}
+
+std::string progressiveJPEGOfEmptyScans(int scans)
+{
+    FEN::test::Bytes const file = FEN::test::progressiveJPEGOfEmptyScans(64, 64, scans);
+    return std::string(file.begin(), file.end());
+}
+
 class SkinRefusals : public SkinWithFonts, public testing::WithParamInterface<RefusalCase> { };
 
 TEST_P(SkinRefusals, AreNamedOnStandardErrorOnce)
@@ -818,6 +832,39 @@ INSTANTIATE_TEST_SUITE_P(
                     [](test::TemporaryFolder& folder) { folder.write("skin/pictures/photo.jpg", corruptJPEG()); },
                     [](ManagerContainer& container) { resolveTwice(container, "photo.jpg", true); },
                     {"skin: picture {skin}/pictures/photo.jpg: Corrupt JPEG data: ..."}},
+        RefusalCase{"jpegEndingEarly",
+                    [](test::TemporaryFolder& folder) { folder.write("skin/pictures/cut.jpg", truncatedJPEG()); },
+                    [](ManagerContainer& container) { resolveTwice(container, "cut.jpg"); },
+                    {"skin file refused: picture {skin}/pictures/cut.jpg cannot be read: the data ends before the "
+                     "picture is complete"}},
+        RefusalCase{"jpegOfTooManyScans",
+                    [](test::TemporaryFolder& folder) {
+                        folder.write("skin/pictures/scans.jpg", progressiveJPEGOfEmptyScans(6000));
+                    },
+                    [](ManagerContainer& container) { resolveTwice(container, "scans.jpg"); },
+                    {"skin: picture {skin}/pictures/scans.jpg: Corrupt JPEG data: premature end of data segment",
+                     "skin file refused: picture {skin}/pictures/scans.jpg cannot be read: progressive JPEG with "
+                     "more than 100 scans, more than any picture needs"}},
+        RefusalCase{"pngEndingEarly",
+                    [](test::TemporaryFolder& folder) {
+                        FEN::test::PNGImage image;
+                        image.width = 3;
+                        image.height = 2;
+                        image.rows = FEN::test::Bytes(2 * (1 + 9), 7);
+                        FEN::test::Bytes file = FEN::test::writePNG(image);
+                        folder.write("skin/pictures/cut.png", std::string(file.begin(), file.end() - 20));
+                    },
+                    [](ManagerContainer& container) { resolveTwice(container, "cut.png"); },
+                    {"skin file refused: picture {skin}/pictures/cut.png cannot be read: unexpected end of data"}},
+        RefusalCase{
+            "fontThatIsNoFont",
+            [](test::TemporaryFolder&) {},
+            [](ManagerContainer& container) {
+                for (int i = 0; i < 2; ++i)
+                    container.getFont(fontData("broken.ttf", 0, 10 + i, 0));
+            },
+            {"skin file refused: font {skin}/fonts/broken.ttf cannot be read: not a font the font library knows "
+             "(invalid stream operation)"}},
         RefusalCase{"importOfAMissingSheet",
                     [](test::TemporaryFolder& folder) {
                         folder.write("skin/stylesheets/good.txt", "B { height: 1; }\n@import url(\"none.txt\");\n");

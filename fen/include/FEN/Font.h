@@ -65,6 +65,10 @@ public:
     // The same with the stream's whole content.
     bool create(BAS::Stream& stream, const CreateData& data);
     bool allocateFont(const CreateData& data, std::vector<uint8_t> bytes);
+    // Why the last create failed when the font's data was there but could
+    // not be used (the font library's words where it has some); empty
+    // otherwise.
+    const std::string& getLoadFailure() const { return m_loadFailure; }
 
     // Selects the scale for measuring and drawing; its cache is made on
     // first use.
@@ -111,6 +115,7 @@ private:
     mutable std::map<float, std::shared_ptr<DETAIL::FTRenderCache>> m_renderCaches;
     uint32_t m_resourceId = 0;
     std::string m_name;
+    std::string m_loadFailure;
     int32_t m_size = 0;
     mutable float m_backingScale = 1.0f;
     mutable DETAIL::FTRenderCache* m_current = nullptr;

@@ -18,6 +18,7 @@ namespace FEN {
 template <size_t BufferSize> struct JPGSourceManager {
     jpeg_source_mgr pub; // first member: libjpeg sees this record
     BAS::Stream* stream;
+    size_t bytesRead = 0; // from the stream so far
     JOCTET buffer[BufferSize];
 
     explicit JPGSourceManager(BAS::Stream& source)
@@ -48,6 +49,7 @@ template <size_t BufferSize> struct JPGSourceManager {
     {
         JPGSourceManager& self = of(cinfo);
         size_t const count = self.stream->readRaw(self.buffer, BufferSize);
+        self.bytesRead += count;
         self.pub.next_input_byte = self.buffer;
         self.pub.bytes_in_buffer = count;
         return count > 0 ? TRUE : FALSE;

@@ -104,6 +104,11 @@ public:
     // empty after a read without warnings. The caller says them where it
     // says its own messages, naming the file.
     std::vector<std::string> const& getReadWarnings() const { return m_readWarnings; }
+    // Why the last read of a file of the reader's own format failed, in the
+    // words of its library where it has some (libjpeg: "Bogus marker
+    // length"); empty after a success, a refusal for size, or a file of none
+    // of the formats tried. The caller says it naming the file.
+    std::string const& getReadFailure() const { return m_readFailure; }
     // For the readers: whether the size a header declares is within the read
     // limits; when it is not, it is kept for getRefusedSize().
     bool acceptDeclaredSize(uint64_t width, uint64_t height);
@@ -170,6 +175,7 @@ private:
     std::vector<uint32_t> m_emptyAreaFlags;
     tDeclaredSize m_refusedSize;
     std::vector<std::string> m_readWarnings;
+    std::string m_readFailure;
 };
 
 namespace PictureSCALAR {

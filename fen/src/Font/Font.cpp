@@ -57,7 +57,8 @@ bool Font::allocateFont(const CreateData& data, std::vector<uint8_t> bytes)
     m_hinting = (data.flags & eHinting) != 0;
     if (!m_engine)
         return false;
-    auto cache = m_engine->createRenderCache(key(), {m_size, m_hinting}, std::move(bytes));
+    m_loadFailure.clear();
+    auto cache = m_engine->createRenderCache(key(), {m_size, m_hinting}, std::move(bytes), &m_loadFailure);
     if (!cache)
         return false;
     m_renderCaches.emplace(1.0f, std::move(cache));

@@ -2,6 +2,9 @@
 
 #include "FEN/DETAIL/FTRenderCache.h"
 
+#include <cstddef>
+#include <string>
+
 namespace CV {
 namespace FEN {
 namespace DETAIL {
@@ -20,6 +23,37 @@ FTRenderCache::FacePtr noFace()
 {
     return FTRenderCache::FacePtr(nullptr, &FT_Done_Face);
 }
+
+// FreeType's text for its error codes, from its own list.
+struct ErrorText {
+    FT_Error code;
+    char const* text;
+};
+
+// Gives nullptr, after putting the reason in *failure when it is wanted.
+std::nullptr_t fail(std::string* failure, std::string const& reason)
+{
+    if (failure)
+        *failure = reason;
+    return nullptr;
+}
+
+// clang-format off
+#undef FTERRORS_H_
+#define FT_ERRORDEF(e, v, s) {e, s},
+#define FT_ERROR_START_LIST {
+#define FT_ERROR_END_LIST {0, nullptr}};
+ErrorText const kErrorTexts[] =
+#include FT_ERRORS_H
+
+std::string errorText(FT_Error error)
+{
+    for (ErrorText const* entry = kErrorTexts; entry->text; ++entry)
+        if (entry->code == error)
+            return entry->text;
+    return "FreeType error " + std::to_string(error);
+}
+// clang-format on
 
 } // namespace
 
@@ -51,18 +85,19 @@ FTFontData& FreeType::addFont(const FontKey& key, std::vector<uint8_t> bytes)
 }
 
 std::shared_ptr<FTRenderCache> FreeType::createRenderCache(const FontKey& key, SizeAndHinting sizeAndHinting,
-                                                           std::vector<uint8_t> bytes)
+                                                           std::vector<uint8_t> bytes, std::string* failure)
 {
     auto found = m_fonts.find(key);
     if (found == m_fonts.end()) {
         if (bytes.empty())
-            return nullptr;
-        return generateFontFace(addFont(key, std::move(bytes)), sizeAndHinting);
+            return fail(failure, "the file is empty");
+        return generateFontFace(addFont(key, std::move(bytes)), sizeAndHinting, failure);
     }
-    return generateFontFace(found->second, sizeAndHinting);
+    return generateFontFace(found->second, sizeAndHinting, failure);
 }
 
-std::shared_ptr<FTRenderCache> FreeType::generateFontFace(FTFontData& fontData, SizeAndHinting sizeAndHinting)
+std::shared_ptr<FTRenderCache> FreeType::generateFontFace(FTFontData& fontData, SizeAndHinting sizeAndHinting,
+                                                          std::string* failure)
 {
     auto known = fontData.caches.find(sizeAndHinting);
     if (known != fontData.caches.end()) {
@@ -70,19 +105,23 @@ std::shared_ptr<FTRenderCache> FreeType::generateFontFace(FTFontData& fontData, 
             return live;
         fontData.caches.erase(known);
     }
-    if (!m_library || fontData.bytes.empty())
-        return nullptr;
+    if (!m_library)
+        return fail(failure, "the font library could not be started");
+    if (fontData.bytes.empty())
+        return fail(failure, "the file is empty");
 
     FT_Face rawFace = nullptr;
-    if (FT_New_Memory_Face(m_library.get(), fontData.bytes.data(), static_cast<FT_Long>(fontData.bytes.size()), 0,
-                           &rawFace) != 0)
-        return nullptr;
+    if (FT_Error const error = FT_New_Memory_Face(m_library.get(), fontData.bytes.data(),
+                                                  static_cast<FT_Long>(fontData.bytes.size()), 0, &rawFace))
+        return fail(failure, "not a font the font library knows (" + errorText(error) + ")");
     FTRenderCache::FacePtr face = noFace();
     face.reset(rawFace);
     if (FT_Select_Charmap(face.get(), FT_ENCODING_UNICODE) != 0)
-        return nullptr;
-    if (sizeAndHinting.first <= 0 || FT_Set_Pixel_Sizes(face.get(), 0, static_cast<FT_UInt>(sizeAndHinting.first)) != 0)
-        return nullptr;
+        return fail(failure, "the font has no Unicode character map");
+    if (sizeAndHinting.first <= 0)
+        return fail(failure, "its size of " + std::to_string(sizeAndHinting.first) + " pixels is not above 0");
+    if (FT_Error const error = FT_Set_Pixel_Sizes(face.get(), 0, static_cast<FT_UInt>(sizeAndHinting.first)))
+        return fail(failure, errorText(error));
 
     auto cache = std::make_shared<FTRenderCache>(std::move(face), sizeAndHinting, shared_from_this());
     fontData.caches[sizeAndHinting] = cache;

@@ -25,7 +25,8 @@ bool Picture::acceptDeclaredSize(uint64_t width, uint64_t height)
 }
 
 // A file that one reader knows and refuses for its size is not tried as
-// another format.
+// another format. A file that one reader knows and cannot decode keeps that
+// reader's reason, whatever the later readers make of it.
 bool Picture::readDetect(BAS::Stream& stream, eOrientation orientation, bool detectAlpha)
 {
     BAS::IStorage* storage = stream.getStorage();
@@ -35,13 +36,20 @@ bool Picture::readDetect(BAS::Stream& stream, eOrientation orientation, bool det
         return true;
     if (wasRefusedForSize())
         return false;
+    std::string failure = m_readFailure;
     rewind(stream, start);
     if (readJPG(stream, orientation, detectAlpha))
         return true;
     if (wasRefusedForSize())
         return false;
+    if (failure.empty())
+        failure = m_readFailure;
     rewind(stream, start);
-    return readTGA(stream, orientation, detectAlpha);
+    if (readTGA(stream, orientation, detectAlpha))
+        return true;
+    if (m_readFailure.empty())
+        m_readFailure = std::move(failure);
+    return false;
 }
 
 } // namespace FEN

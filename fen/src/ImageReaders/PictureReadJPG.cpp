@@ -3,14 +3,18 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include <jpeglib.h>
+// After jpeglib.h, which it needs.
+#include <jerror.h>
 #include <lcms2.h>
 
 #include "BAS/Stream.h"
 #include "FEN/JPGErrorManager.h"
 #include "FEN/JPGICCProfile.h"
+#include "FEN/JPGScanLimit.h"
 #include "FEN/JPGSourceManager.h"
 #include "FEN/Picture.h"
 
@@ -55,6 +59,8 @@ struct JPGReadState {
     jpeg_decompress_struct cinfo;
     JPGErrorManager error;
     JPGSourceManager<512> source;
+    JPGScanLimit scanLimit;
+    char const* problem = nullptr; // why the reader itself gave up
     RowConversion conversion = RowConversion::None;
     cmsUInt32Number inputFormat = 0;
     cmsColorSpaceSignature inputSpace = cmsSigRgbData;
@@ -181,6 +187,14 @@ bool readRows(JPGReadState& s, Picture& picture)
     return true;
 }
 
+char const* const kEndsEarly = "the data ends before the picture is complete";
+
+bool fail(JPGReadState& s, char const* problem)
+{
+    s.problem = problem;
+    return false;
+}
+
 // Every step that may end in libjpeg's error handler. Holds no object with
 // a destructor: all state lives in s.
 bool decode(JPGReadState& s, Picture& picture)
@@ -191,23 +205,27 @@ bool decode(JPGReadState& s, Picture& picture)
     cinfo.mem->max_memory_to_use = kLibraryMemoryLimit;
     s.source.install(&cinfo);
     s.profileMarkers.install(&cinfo);
+    s.scanLimit.install(&cinfo);
+    // Data that ends before a start marker could be read is no JPEG's.
     if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK)
-        return false;
+        return fail(s, s.source.bytesRead >= 2 ? kEndsEarly : nullptr);
     if (!picture.acceptDeclaredSize(cinfo.image_width, cinfo.image_height))
         return false;
     if (!chooseColourHandling(s))
-        return false;
+        return fail(s, "its colour space is not grey, RGB, YCbCr, CMYK or YCCK");
     if (s.lookForProfile && !prepareProfileTransform(s))
-        return false;
+        return fail(s, "its embedded colour profile cannot be used");
     jpeg_calc_output_dimensions(&cinfo);
     // Sized before decoding starts, so oversized files fail early.
     if (!picture.setSize(int(cinfo.output_width), int(cinfo.output_height), true))
-        return false;
+        return fail(s, "no memory for its pixels");
     if (!jpeg_start_decompress(&cinfo))
-        return false;
+        return fail(s, kEndsEarly);
     int const expected = cinfo.out_color_space == JCS_EXT_BGRA ? 4 : cinfo.num_components;
-    if (cinfo.output_components != expected || !readRows(s, picture))
-        return false;
+    if (cinfo.output_components != expected)
+        return fail(s, "the decoder's samples do not match its colour space");
+    if (!readRows(s, picture))
+        return fail(s, kEndsEarly);
     // A missing end marker after complete rows leaves the picture whole.
     jpeg_finish_decompress(&cinfo);
     return true;
@@ -220,6 +238,17 @@ bool decodeGuarded(JPGReadState& s, Picture& picture)
     return decode(s, picture);
 }
 
+// The library's error that ended the read, else the reader's own reason; a
+// file without a JPEG's start marker is none of the reader's business.
+std::string failureOf(JPGReadState const& s)
+{
+    if (s.error.failureCode() == JERR_NO_SOI)
+        return std::string();
+    if (s.error.failure[0])
+        return s.error.failure;
+    return s.problem ? s.problem : "";
+}
+
 } // namespace
 
 bool Picture::readJPG(BAS::Stream& stream, eOrientation, bool detectAlpha)
@@ -228,6 +257,7 @@ bool Picture::readJPG(BAS::Stream& stream, eOrientation, bool detectAlpha)
     JPGReadState state(stream);
     bool const decoded = decodeGuarded(state, *this);
     m_readWarnings = std::move(state.error.warnings);
+    m_readFailure = decoded ? std::string() : failureOf(state);
     if (!decoded)
         return false;
     if (detectAlpha)

@@ -1,5 +1,6 @@
 // PNG files into pictures through libpng.
 #include <csetjmp>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -48,11 +49,6 @@ void PNGReadHelper(png_structp png, png_bytep data, png_size_t length)
         png_error(png, "unexpected end of data");
 }
 
-void PNGErrorHelper(png_structp png, png_const_charp)
-{
-    png_longjmp(png, 1);
-}
-
 void PNGWarningHelper(png_structp, png_const_charp) { }
 
 struct PNGReadState {
@@ -66,7 +62,26 @@ struct PNGReadState {
     int colourType = 0;
     bool hasTransparency = false;
     std::vector<png_bytep> rows;
+    char failure[160] = {}; // libpng's error that ended the read; empty: none
 };
+
+// libpng's error function (its error pointer is the read state): keeps the
+// text, then jumps back to the reader.
+void PNGErrorHelper(png_structp png, png_const_charp message)
+{
+    PNGReadState* state = static_cast<PNGReadState*>(png_get_error_ptr(png));
+    if (state && message)
+        std::snprintf(state->failure, sizeof state->failure, "%s", message);
+    png_longjmp(png, 1);
+}
+
+// Reads the signature; false when the data does not start with it.
+bool readSignature(BAS::Stream& stream)
+{
+    png_byte signature[8];
+    return stream.readRaw(signature, sizeof signature) == sizeof signature &&
+        png_sig_cmp(signature, 0, sizeof signature) == 0;
+}
 
 // Asks libpng for B, G, R, A rows of 8-bit samples; false for colour types
 // the reader does not know.
@@ -152,8 +167,11 @@ bool anyPixelTranslucent(Picture const& picture)
 bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
 {
     m_refusedSize = tDeclaredSize{};
+    m_readFailure.clear();
+    if (!readSignature(stream))
+        return false;
     PNGReadState state;
-    state.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, nullptr, &PNGErrorHelper, &PNGWarningHelper, nullptr,
+    state.png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &state, &PNGErrorHelper, &PNGWarningHelper, nullptr,
                                          &PNGAllocateHelper, &PNGFreeHelper);
     if (!state.png)
         return false;
@@ -161,6 +179,7 @@ bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
     if (!state.info)
         return false;
     png_set_read_fn(state.png, &stream, &PNGReadHelper);
+    png_set_sig_bytes(state.png, 8);
     // The picture's own limits decide the size (libpng's defaults would
     // refuse some sizes first, without saying why).
     png_set_user_limits(state.png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
@@ -175,8 +194,11 @@ bool Picture::readPNG(BAS::Stream& stream, eOrientation, bool detectAlpha)
     png_set_option(state.png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
 #endif
 #endif
-    if (!decodeGuarded(state, *this))
+    if (!decodeGuarded(state, *this)) {
+        if (!wasRefusedForSize())
+            m_readFailure = state.failure[0] ? state.failure : "the reader does not decode this kind of PNG";
         return false;
+    }
     // Grey and RGB files may carry transparency too (a tRNS chunk).
     bool const mayHaveAlpha = state.hasTransparency || (state.colourType & PNG_COLOR_MASK_ALPHA) != 0;
     setAlphaChannel(detectAlpha && mayHaveAlpha && anyPixelTranslucent(*this));

@@ -200,6 +200,7 @@ bool anyPixelTranslucent(Picture const& picture)
 bool Picture::readTGA(BAS::Stream& stream, eOrientation, bool detectAlpha)
 {
     m_refusedSize = tDeclaredSize{};
+    m_readFailure.clear();
     TGAHeader h;
     if (!readHeader(stream, h))
         return false;

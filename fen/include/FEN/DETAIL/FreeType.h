@@ -12,6 +12,7 @@
 #include FT_FREETYPE_H
 
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -31,11 +32,13 @@ public:
     // Registers the bytes under the key; a known key keeps its first bytes.
     FTFontData& addFont(const FontKey& key, std::vector<uint8_t> bytes);
     // Finds the font (registering the bytes when the key is new and the
-    // bytes are not empty), then gets its cache. Null on failure.
+    // bytes are not empty), then gets its cache. Null on failure, and then
+    // the reason in *failure when given (FreeType's words where it has some).
     std::shared_ptr<FTRenderCache> createRenderCache(const FontKey& key, SizeAndHinting sizeAndHinting,
-                                                     std::vector<uint8_t> bytes);
+                                                     std::vector<uint8_t> bytes, std::string* failure = nullptr);
     // A live cache of the pair, or a new face over the font's bytes.
-    std::shared_ptr<FTRenderCache> generateFontFace(FTFontData& fontData, SizeAndHinting sizeAndHinting);
+    std::shared_ptr<FTRenderCache> generateFontFace(FTFontData& fontData, SizeAndHinting sizeAndHinting,
+                                                    std::string* failure = nullptr);
 
     // Null when the library could not be initialised.
     FT_Library library() const { return m_library.get(); }
