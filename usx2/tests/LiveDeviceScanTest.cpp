@@ -9,6 +9,8 @@
 
 #include "platform/runloop/MainLoop.h"
 
+#include "VarantoTest/TemporaryFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -59,7 +61,8 @@ protected:
     void useBusFromFile(const std::string& text)
     {
         m_start = platform::MainLoop::instance().now();
-        const std::string path = ::testing::TempDir() + "live-scan.sim";
+        // A folder of the test's own: tests run side by side.
+        const std::string path = m_simFolder.at("live-scan.sim");
         std::ofstream(path) << text;
         std::string error;
         std::shared_ptr<SimulatedBus> fromFile = SimulatedBus::fromFile(path, error, std::make_shared<RunLoopTime>());
@@ -91,6 +94,7 @@ protected:
 private:
     std::shared_ptr<platform::Clock> m_previousClock;
     platform::Clock::TimePoint m_start;
+    CV::test::TemporaryFolder m_simFolder{"live-scan"};
 };
 
 TEST_F(LiveDeviceScanTest, KeyboardsThatComeAndGoAreReportedOnTheRunLoop)
