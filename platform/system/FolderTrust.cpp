@@ -1,5 +1,7 @@
 #include "platform/system/FolderTrust.h"
 
+#include "platform/system/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,26 +17,6 @@ namespace {
 
 // Looked at, not read: a folder the user may only pass through is judged too.
 constexpr int kFolderFlags = O_PATH | O_DIRECTORY | O_CLOEXEC;
-
-// Closes a descriptor when it goes.
-class OpenFolder {
-public:
-    explicit OpenFolder(int descriptor)
-        : m_descriptor(descriptor)
-    {
-    }
-    ~OpenFolder()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    OpenFolder(const OpenFolder&) = delete;
-    OpenFolder& operator=(const OpenFolder&) = delete;
-    int get() const { return m_descriptor; }
-
-private:
-    int m_descriptor;
-};
 
 int openFolderAt(int parent, const char* name, int flags)
 {
@@ -109,7 +91,7 @@ FolderTrust::Verdict judgeLink(const struct stat& link, uid_t user)
 // owner and then by the folder it leads to.
 FolderTrust::Verdict judgeEntry(int holder, const std::string& name, uid_t user)
 {
-    OpenFolder folder(openFolderAt(holder, name.c_str(), O_NOFOLLOW));
+    FileDescriptor folder(openFolderAt(holder, name.c_str(), O_NOFOLLOW));
     if (folder.get() < 0) {
         const int error = errno;
         struct stat link { };
@@ -117,7 +99,7 @@ FolderTrust::Verdict judgeEntry(int holder, const std::string& name, uid_t user)
             return systemFailure(error);
         if (FolderTrust::Verdict verdict = judgeLink(link, user); !verdict)
             return verdict;
-        OpenFolder target(openFolderAt(holder, name.c_str(), 0));
+        FileDescriptor target(openFolderAt(holder, name.c_str(), 0));
         struct stat info { };
         if (target.get() < 0 || ::fstat(target.get(), &info) != 0)
             return systemFailure(errno);
@@ -143,7 +125,7 @@ FolderTrust::Verdict FolderTrust::judge(const std::string& path, uid_t user)
         folder = folder.parent_path();
     const std::string name = folder.has_filename() ? folder.filename().string() : std::string(".");
     const std::filesystem::path holderPath = folder.has_parent_path() ? folder.parent_path() : ".";
-    OpenFolder holder(openFolderAt(AT_FDCWD, holderPath.c_str(), 0));
+    FileDescriptor holder(openFolderAt(AT_FDCWD, holderPath.c_str(), 0));
     struct stat info { };
     if (holder.get() < 0 || ::fstat(holder.get(), &info) != 0)
         return systemFailure(errno);

@@ -1,5 +1,7 @@
 #include "platform/system/SmallFile.h"
 
+#include "platform/system/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,31 +14,6 @@ namespace platform {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd)
-        : m_fd(fd)
-    {
-    }
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return m_fd; }
-    void reset(int fd)
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-        m_fd = fd;
-    }
-
-private:
-    int m_fd;
-};
 
 SmallFile::Outcome failed(SmallFile::Failure failure, std::size_t maxBytes, int systemError = 0)
 {
