@@ -65,6 +65,21 @@ Bytes emptyScans(int scans)
     return test::progressiveJPEGOfEmptyScans(64, 64, scans);
 }
 
+// Of more scans than the limit, the second of which libjpeg would refuse
+// (its band starts after its end): the scans are counted before any is
+// decoded.
+Bytes tooManyScansWithABrokenSecond()
+{
+    Bytes file = emptyScans(101);
+    int seen = 0;
+    for (size_t i = 0; i + 9 < file.size(); ++i)
+        if (file[i] == 0xFF && file[i + 1] == 0xDA && ++seen == 2) {
+            file[i + 7] = 1; // first coefficient of the band, after its last (0)
+            break;
+        }
+    return file;
+}
+
 std::string const kTooManyScans = "progressive JPEG with more than 100 scans, more than any picture needs";
 std::string const kEndsEarly = "the data ends before the picture is complete";
 
@@ -105,6 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"jpegScansUpToTheLimit", Reader::JPG, [] { return emptyScans(100); }, true, ""},
         FailureCase{"jpegOneScanBeyondTheLimit", Reader::JPG, [] { return emptyScans(101); }, false, kTooManyScans},
         FailureCase{"jpegOf6000EmptyScans", Reader::JPG, [] { return emptyScans(6000); }, false, kTooManyScans},
+        FailureCase{"jpegOfTooManyScansRefusedBeforeTheFirstIsDecoded", Reader::JPG, tooManyScansWithABrokenSecond,
+                    false, kTooManyScans},
         FailureCase{"jpegEndingInItsData", Reader::JPG, [] { return cutShort(test::smallGreyJPEG(), 40); }, false,
                     kEndsEarly},
         FailureCase{"jpegEndingInItsHeader", Reader::JPG,

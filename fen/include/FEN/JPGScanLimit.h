@@ -2,7 +2,9 @@
 // A libjpeg progress monitor that ends the read of a progressive file once
 // it starts more scans than the limit: each scan walks the whole picture,
 // so a small file of thousands of empty scans would keep the decoder busy
-// for minutes. The error goes through the decompressor's error record (a
+// for minutes. The reader refuses most such files before the first scan by
+// counting their scans ahead (JPGScanCounter); the monitor holds for the
+// streams it cannot count. The error goes through the decompressor's error record (a
 // JPGErrorManager: JPGErrorManager::kTooManyScans).
 #include <cstddef>
 #include <cstdio>
@@ -27,6 +29,9 @@ struct JPGScanLimit {
     void install(j_decompress_ptr cinfo) { cinfo->progress = &pub; }
 
     static void monitor(j_common_ptr cinfo);
+    // Ends the read through the decompressor's error handler, naming the
+    // limit the file passes.
+    static void refuse(j_common_ptr cinfo, int maxScans);
 };
 
 } // namespace FEN

@@ -14,6 +14,7 @@
 #include "BAS/Stream.h"
 #include "FEN/JPGErrorManager.h"
 #include "FEN/JPGICCProfile.h"
+#include "FEN/JPGScanCounter.h"
 #include "FEN/JPGScanLimit.h"
 #include "FEN/JPGSourceManager.h"
 #include "FEN/Picture.h"
@@ -188,6 +189,19 @@ bool readRows(JPGReadState& s, Picture& picture)
 }
 
 char const* const kEndsEarly = "the data ends before the picture is complete";
+char const* const kNotReadAgain = "its data cannot be read a second time";
+
+// The scans a progressive file has from the one the decoder is at, counted
+// ahead without decoding, up to one past the limit. Returns false when the
+// source's storage was not left where the decoder reads on; a stream that
+// cannot be counted is left to the progress monitor.
+bool countScansAhead(JPGReadState& s, int& scans)
+{
+    JPGScanCounter::Ahead const ahead =
+        JPGScanCounter::countRest(*s.cinfo.src, *s.source.stream, s.cinfo.input_scan_number, s.scanLimit.maxScans);
+    scans = ahead.outcome == JPGScanCounter::Outcome::Counted ? ahead.scans : 0;
+    return ahead.outcome != JPGScanCounter::Outcome::StreamLost;
+}
 
 bool fail(JPGReadState& s, char const* problem)
 {
@@ -211,6 +225,14 @@ bool decode(JPGReadState& s, Picture& picture)
         return fail(s, s.source.bytesRead >= 2 ? kEndsEarly : nullptr);
     if (!picture.acceptDeclaredSize(cinfo.image_width, cinfo.image_height))
         return false;
+    // Refused before the decoder walks the first scan or its pixels are made.
+    if (cinfo.progressive_mode) {
+        int scans = 0;
+        if (!countScansAhead(s, scans))
+            return fail(s, kNotReadAgain);
+        if (scans > s.scanLimit.maxScans)
+            JPGScanLimit::refuse(reinterpret_cast<j_common_ptr>(&cinfo), s.scanLimit.maxScans);
+    }
     if (!chooseColourHandling(s))
         return fail(s, "its colour space is not grey, RGB, YCbCr, CMYK or YCCK");
     if (s.lookForProfile && !prepareProfileTransform(s))
