@@ -191,6 +191,28 @@ Bytes progressiveJPEGOfEmptyScans(int width, int height, int scans)
     return file;
 }
 
+LibraryDecoding decodeWithLibrary(Bytes const& file)
+{
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr error;
+    cinfo.err = jpeg_std_error(&error);
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, file.data(), static_cast<unsigned long>(file.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    cinfo.out_color_space = JCS_EXT_BGRA;
+    jpeg_start_decompress(&cinfo);
+    LibraryDecoding decoded;
+    decoded.bgra.resize(size_t(cinfo.output_width) * cinfo.output_height * 4);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW row = decoded.bgra.data() + size_t(cinfo.output_scanline) * cinfo.output_width * 4;
+        jpeg_read_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_decompress(&cinfo);
+    decoded.scans = cinfo.input_scan_number;
+    jpeg_destroy_decompress(&cinfo);
+    return decoded;
+}
+
 namespace {
 
 Bytes saveProfile(cmsHPROFILE profile)

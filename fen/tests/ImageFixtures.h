@@ -54,6 +54,14 @@ Bytes smallGreyJPEG();
 // for each scan), then the end marker. 10 bytes a scan.
 Bytes progressiveJPEGOfEmptyScans(int width, int height, int scans);
 
+// libjpeg's own decoding of a whole file: its pixels as B, G, R, A rows and
+// the number of the last scan it read.
+struct LibraryDecoding {
+    Bytes bgra;
+    int scans = 0;
+};
+LibraryDecoding decodeWithLibrary(Bytes const& file);
+
 // RGB profile with sRGB's primaries and white point but linear tone curves:
 // an encoded 128 means linear light 0.5, sRGB about 188.
 Bytes linearRGBProfile();

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "BAS/MemoryStream.h"
 #include "FEN/Picture.h"
 #include "ImageFixtures.h"
@@ -137,27 +135,6 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"emptyForPNG", Reader::PNG, [] { return Bytes(); }, false, ""}),
     [](auto const& info) { return std::string(info.param.name); });
 
-// libjpeg's own decoding of a file to B, G, R, A rows.
-Bytes libraryBGRA(Bytes const& file)
-{
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr error;
-    cinfo.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    cinfo.out_color_space = JCS_EXT_BGRA;
-    jpeg_start_decompress(&cinfo);
-    Bytes pixels(size_t(cinfo.output_width) * cinfo.output_height * 4);
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = pixels.data() + size_t(cinfo.output_scanline) * cinfo.output_width * 4;
-        jpeg_read_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    jpeg_destroy_decompress(&cinfo);
-    return pixels;
-}
-
 // The scan limit leaves real progressive files alone: libjpeg's standard
 // progression (10 scans for colour) reads to the library's own pixels.
 TEST(ImageReadProgressive, ReadsAsTheLibraryDecodesIt)
@@ -174,7 +151,7 @@ TEST(ImageReadProgressive, ReadsAsTheLibraryDecodesIt)
     ASSERT_TRUE(read(picture, file, Reader::JPG, false));
     ASSERT_EQ(picture.getWidth(), image.width);
     ASSERT_EQ(picture.getHeight(), image.height);
-    Bytes const expected = libraryBGRA(file);
+    Bytes const expected = test::decodeWithLibrary(file).bgra;
     Bytes const actual(reinterpret_cast<uint8_t const*>(picture.getPixels()),
                        reinterpret_cast<uint8_t const*>(picture.getPixels()) + expected.size());
     EXPECT_EQ(actual, expected);

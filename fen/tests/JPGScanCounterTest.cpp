@@ -49,27 +49,6 @@ Bytes colourJPEG(bool progressive)
     return test::writeJPEG(image);
 }
 
-// The number of the last scan libjpeg reads of a file.
-int libraryScanCount(Bytes const& file)
-{
-    jpeg_decompress_struct cinfo;
-    jpeg_error_mgr error;
-    cinfo.err = jpeg_std_error(&error);
-    jpeg_create_decompress(&cinfo);
-    jpeg_mem_src(&cinfo, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&cinfo, TRUE);
-    jpeg_start_decompress(&cinfo);
-    Bytes row(size_t(cinfo.output_width) * size_t(cinfo.output_components));
-    while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW rowPointer = row.data();
-        jpeg_read_scanlines(&cinfo, &rowPointer, 1);
-    }
-    jpeg_finish_decompress(&cinfo);
-    int const scans = cinfo.input_scan_number;
-    jpeg_destroy_decompress(&cinfo);
-    return scans;
-}
-
 struct WalkCase {
     char const* name;
     std::function<Bytes()> file;
@@ -158,7 +137,7 @@ TEST(JPGScanCounter, CountsAProgressiveFileAsTheLibraryReadsIt)
     Bytes const file = colourJPEG(true);
     JPGScanCounter counter;
     counter.walk(file.data(), file.size());
-    EXPECT_EQ(counter.scans(), libraryScanCount(file));
+    EXPECT_EQ(counter.scans(), test::decodeWithLibrary(file).scans);
 }
 
 // The source of a decoder that has read the start of a file; the count ahead

@@ -80,6 +80,15 @@ FolderTrust::Verdict judgeHolder(const struct stat& info, uid_t user)
     return trusted();
 }
 
+// The open folder holder (-1 when it could not be opened, errno set).
+FolderTrust::Verdict judgeHolderAt(int holder, uid_t user)
+{
+    struct stat info { };
+    if (holder < 0 || ::fstat(holder, &info) != 0)
+        return systemFailure(errno);
+    return judgeHolder(info, user);
+}
+
 FolderTrust::Verdict judgeLink(const struct stat& link, uid_t user)
 {
     if (!ownedByUserOrRoot(link, user))
@@ -126,12 +135,15 @@ FolderTrust::Verdict FolderTrust::judge(const std::string& path, uid_t user)
     const std::string name = folder.has_filename() ? folder.filename().string() : std::string(".");
     const std::filesystem::path holderPath = folder.has_parent_path() ? folder.parent_path() : ".";
     FileDescriptor holder(openFolderAt(AT_FDCWD, holderPath.c_str(), 0));
-    struct stat info { };
-    if (holder.get() < 0 || ::fstat(holder.get(), &info) != 0)
-        return systemFailure(errno);
-    if (Verdict verdict = judgeHolder(info, user); !verdict)
+    if (Verdict verdict = judgeHolderAt(holder.get(), user); !verdict)
         return verdict;
     return judgeEntry(holder.get(), name, user);
+}
+
+FolderTrust::Verdict FolderTrust::judgeHolder(const std::string& path)
+{
+    FileDescriptor holder(openFolderAt(AT_FDCWD, path.c_str(), 0));
+    return judgeHolderAt(holder.get(), ::geteuid());
 }
 
 } // namespace platform

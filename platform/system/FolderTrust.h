@@ -27,6 +27,11 @@ public:
     // A path that names no folder is not trusted, with the system's reason.
     static Verdict judge(const std::string& path);
     static Verdict judge(const std::string& path, uid_t user);
+    // Whether nobody but the user (or root) can add, rename or remove
+    // entries of the folder at path, so that an entry checked there stays
+    // the one used: the folder test above applies to the folder holding the
+    // one judged.
+    static Verdict judgeHolder(const std::string& path);
 
     FolderTrust() = delete;
 };

@@ -1,5 +1,7 @@
 #include "platform/system/InstanceFolder.h"
 
+#include "platform/system/FolderTrust.h"
+
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -69,24 +71,6 @@ bool othersMayWrite(const struct stat& info)
     return (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
 }
 
-// Whether no one but the user and root can move entries of folder: it
-// belongs to one of them and others may not write to it, or only an
-// entry's owner may move it (the sticky bit of the temporary folder).
-bool keepsEntriesInPlace(const std::string& folder, std::string& why)
-{
-    struct stat info;
-    if (::stat(folder.c_str(), &info) != 0) {
-        why = folder + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool trusted = info.st_uid == ::geteuid() || info.st_uid == 0;
-    if (!trusted || (othersMayWrite(info) && (info.st_mode & S_ISVTX) == 0)) {
-        why = folder + ": others may move what it holds";
-        return false;
-    }
-    return true;
-}
-
 std::string joined(const std::vector<std::string>& parts)
 {
     std::string text;
@@ -119,8 +103,10 @@ bool InstanceFolder::isPrivate(const std::string& folder, std::string& why)
 
 bool InstanceFolder::makePrivate(const std::string& folder, std::string& why)
 {
-    if (!keepsEntriesInPlace(parentOf(folder), why))
+    if (const FolderTrust::Verdict holder = FolderTrust::judgeHolder(parentOf(folder)); !holder) {
+        why = folder + ": " + holder.reason;
         return false;
+    }
     if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
         why = folder + ": " + std::strerror(errno);
         return false;
